@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
   libmagick++-dev libsquish-dev
-  python3 unzip xvfb xauth
+  python3 zip unzip xvfb xauth
 )
 
 missing=()
