@@ -1,0 +1,187 @@
+#include "CPath.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace {
+
+// Hidden is included so that dot-files resolve like any other name (it only
+// widens the listing on platforms where "hidden" is a name prefix).
+constexpr QDir::Filters LevelFilter =
+    QDir::NoSymLinks | QDir::Readable | QDir::NoDotAndDotDot | QDir::Hidden;
+
+} // namespace
+
+CPath::CPath(const QString &path, bool isFile)
+{
+    setPath(path, isFile);
+}
+
+QString CPath::normalizeSeparators(const QString &text)
+{
+    static const QRegularExpression separators(QStringLiteral("[\\\\|/]+"));
+    QString result = text;
+    result.replace(separators, QStringLiteral("/"));
+    result.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return result;
+}
+
+void CPath::setPath(const QString &path, bool isFile)
+{
+    const QString text = normalizeSeparators(path);
+    if (text.endsWith(QLatin1Char('/'))) {
+        m_directory = text.size() >= 2 ? text.left(text.size() - 1) : text;
+        return;
+    }
+    if (!isFile) {
+        m_directory = text;
+        return;
+    }
+    const int slash = text.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0) {
+        setFileName(text);
+        return;
+    }
+    m_directory = text.left(slash);
+    setFileName(text.mid(slash + 1));
+}
+
+void CPath::setFileName(const QString &name)
+{
+    QString text = normalizeSeparators(name);
+    const int slash = text.lastIndexOf(QLatin1Char('/'));
+    if (slash >= 0)
+        text = text.mid(slash + 1);
+
+    const int dot = text.indexOf(QLatin1Char('.'), 1);
+    if (dot < 0) {
+        // A name without extension must not keep the previous one, or a save
+        // would write to a file the user did not choose.
+        m_baseName = text;
+        m_extension.clear();
+        m_lastExtension.clear();
+        return;
+    }
+    m_baseName = text.left(dot);
+    setExtension(text.mid(dot + 1));
+}
+
+void CPath::setExtension(const QString &extension)
+{
+    if (m_baseName.isEmpty())
+        return;
+    m_extension = extension;
+    const int dot = extension.lastIndexOf(QLatin1Char('.'));
+    m_lastExtension = dot < 0 ? extension : extension.mid(dot + 1);
+}
+
+void CPath::setLastExtension(const QString &lastExtension)
+{
+    m_extension.chop(qMin(m_lastExtension.size(), m_extension.size()));
+    m_lastExtension = lastExtension;
+    m_extension.append(lastExtension);
+}
+
+QString CPath::toString() const
+{
+    QString result;
+    if (!m_directory.isEmpty()) {
+        result += m_directory;
+        if (!m_baseName.isEmpty())
+            result += QLatin1Char('/');
+    }
+    if (!m_baseName.isEmpty()) {
+        result += m_baseName;
+        if (!m_extension.isEmpty())
+            result += QLatin1Char('.') + m_extension;
+    }
+    return result;
+}
+
+QString CPath::directory(bool trailingSlash) const
+{
+    if (m_directory.isEmpty())
+        return QString();
+    if (trailingSlash && m_directory != QLatin1String("/"))
+        return m_directory + QLatin1Char('/');
+    return m_directory;
+}
+
+QString CPath::fileName(bool withExtension) const
+{
+    if (m_baseName.isEmpty())
+        return QString();
+    if (!withExtension)
+        return m_baseName;
+    return m_baseName + QLatin1Char('.') + m_extension;
+}
+
+bool CPath::isEmpty() const
+{
+    return m_directory.isEmpty() && m_baseName.isEmpty() && m_extension.isEmpty() &&
+           m_lastExtension.isEmpty();
+}
+
+bool CPath::operator==(const CPath &other) const
+{
+    return m_directory == other.m_directory && m_baseName == other.m_baseName &&
+           m_extension == other.m_extension && m_lastExtension == other.m_lastExtension;
+}
+
+CPath CPath::resolve(const QString &base, bool absolute) const
+{
+    QDir dir;
+    if (base.isEmpty()) {
+        dir = QDir::isAbsolutePath(m_directory) ? QDir::root() : QDir::current();
+    } else {
+        // A relative base is taken from the current directory.
+        const QFileInfo info(QDir::current(), base);
+        if (!info.exists() || !info.isDir())
+            return CPath();
+        dir = QDir(info.absoluteFilePath());
+    }
+    const QString start = dir.absolutePath();
+
+    static const QRegularExpression split(QStringLiteral("/|\\\\"));
+    QStringList levels = normalizeSeparators(m_directory).split(split, Qt::SkipEmptyParts);
+    const bool hasFile = !m_baseName.isEmpty();
+    if (hasFile) {
+        // A file without extension is matched by its bare name.
+        levels.append(m_extension.isEmpty() ? m_baseName : fileName(true));
+    }
+    if (levels.isEmpty())
+        return CPath();
+
+    QString result;
+    for (int i = 0; i < levels.size(); ++i) {
+        const QString &level = levels.at(i);
+        const bool fileLevel = hasFile && i == levels.size() - 1;
+        const QStringList entries =
+            dir.entryList((fileLevel ? QDir::Files : QDir::Dirs) | LevelFilter, QDir::NoSort);
+
+        QString taken;
+        int matches = 0;
+        for (const QString &entry : entries) {
+            if (entry.compare(level, Qt::CaseInsensitive) != 0)
+                continue;
+            ++matches;
+            if (taken.isEmpty() || (entry == level && taken != level))
+                taken = entry;
+        }
+        if (matches == 0)
+            return CPath();
+        if (matches > 1 && taken != level)
+            return CPath();
+
+        result += taken + QLatin1Char('/');
+        if (!fileLevel && !dir.cd(taken))
+            return CPath();
+    }
+
+    result.chop(1);
+    if (absolute)
+        result = (start.endsWith(QLatin1Char('/')) ? start : start + QLatin1Char('/')) + result;
+    return CPath(result, false);
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+class QWidget;
+
+// Pixel width of the text in the application's default font.
+int textWidth(const QString &text);
+// Resizes the widget to its contents and centres it over the reference widget
+// (global coordinates). Does nothing when either is null.
+void centerWidget(QWidget *widget, QWidget *reference);
+// The platform's icon for files with this extension (case-insensitive), or the
+// resource ":/resources/icons/empty" when none can be found.
+QIcon iconForExtension(const QString &extension);

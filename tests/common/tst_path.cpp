@@ -1,0 +1,274 @@
+#include "CPath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestPath : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parse_data();
+    void parse();
+    void reparseKeepsOrClearsParts();
+    void extensionEdits();
+    void resolve_data();
+    void resolve();
+    void resolveWithAbsoluteAndRelativeBase();
+
+private:
+    QTemporaryDir m_tree;
+    bool makeFile(const QString &relative);
+};
+
+void TestPath::parse_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("isFile");
+    QTest::addColumn<QString>("directory");
+    QTest::addColumn<QString>("baseName");
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QString>("lastExtension");
+    QTest::addColumn<QString>("full");
+    QTest::addColumn<QString>("nameWithExtension");
+
+    QTest::newRow("windows file") << "D:\\Games\\hl2\\materials\\Brick.VMT" << true
+                                  << "D:/Games/hl2/materials"
+                                  << "Brick"
+                                  << "VMT"
+                                  << "VMT"
+                                  << "D:/Games/hl2/materials/Brick.VMT"
+                                  << "Brick.VMT";
+    QTest::newRow("mixed separators") << "maps//test\\|sub/" << false << "maps/test/sub"
+                                      << ""
+                                      << ""
+                                      << ""
+                                      << "maps/test/sub"
+                                      << "";
+    QTest::newRow("pipe is a separator") << "a\\\\b//c|d" << false << "a/b/c/d"
+                                         << ""
+                                         << ""
+                                         << ""
+                                         << "a/b/c/d"
+                                         << "";
+    QTest::newRow("lone slash") << "/" << true << "/"
+                                << ""
+                                << ""
+                                << ""
+                                << "/"
+                                << "";
+    QTest::newRow("directory with file flag") << "dir/" << true << "dir"
+                                              << ""
+                                              << ""
+                                              << ""
+                                              << "dir"
+                                              << "";
+    QTest::newRow("hidden") << ".hidden" << true << ""
+                            << ".hidden"
+                            << ""
+                            << ""
+                            << ".hidden"
+                            << ".hidden.";
+    QTest::newRow("hidden with extension") << ".hidden.txt" << true << ""
+                                           << ".hidden"
+                                           << "txt"
+                                           << "txt"
+                                           << ".hidden.txt"
+                                           << ".hidden.txt";
+    QTest::newRow("double extension") << "archive.tar.gz" << true << ""
+                                      << "archive"
+                                      << "tar.gz"
+                                      << "gz"
+                                      << "archive.tar.gz"
+                                      << "archive.tar.gz";
+    QTest::newRow("trailing dot") << "name." << true << ""
+                                  << "name"
+                                  << ""
+                                  << ""
+                                  << "name"
+                                  << "name.";
+    QTest::newRow("file at root") << "/file.txt" << true << ""
+                                  << "file"
+                                  << "txt"
+                                  << "txt"
+                                  << "file.txt"
+                                  << "file.txt";
+    QTest::newRow("absolute unix") << "/home/u/model.dx90.vtx" << true << "/home/u"
+                                   << "model"
+                                   << "dx90.vtx"
+                                   << "vtx"
+                                   << "/home/u/model.dx90.vtx"
+                                   << "model.dx90.vtx";
+    QTest::newRow("empty") << "" << true << ""
+                           << ""
+                           << ""
+                           << ""
+                           << ""
+                           << "";
+    QTest::newRow("folder without file flag") << "a/b.c" << false << "a/b.c"
+                                              << ""
+                                              << ""
+                                              << ""
+                                              << "a/b.c"
+                                              << "";
+}
+
+void TestPath::parse()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, isFile);
+    const CPath path(text, isFile);
+    QTEST(path.m_directory, "directory");
+    QTEST(path.m_baseName, "baseName");
+    QTEST(path.m_extension, "extension");
+    QTEST(path.m_lastExtension, "lastExtension");
+    QTEST(path.toString(), "full");
+    QTEST(path.fileName(true), "nameWithExtension");
+    QCOMPARE(path.fileName(false), path.m_baseName);
+    QFETCH(QString, directory);
+    QCOMPARE(path.directory(false), directory);
+    QCOMPARE(path.directory(true),
+             directory.isEmpty() || directory == "/" ? directory : directory + "/");
+}
+
+void TestPath::reparseKeepsOrClearsParts()
+{
+    CPath path(QStringLiteral("dir/file.tar.gz"), true);
+    // A folder-only text leaves the file name alone.
+    path.setPath(QStringLiteral("other/"), true);
+    QCOMPARE(path.toString(), QStringLiteral("other/file.tar.gz"));
+    path.setPath(QStringLiteral("third"), false);
+    QCOMPARE(path.toString(), QStringLiteral("third/file.tar.gz"));
+    // A new name without "." must not inherit the old extension.
+    path.setPath(QStringLiteral("x/README"), true);
+    QCOMPARE(path.toString(), QStringLiteral("x/README"));
+    QVERIFY(path.m_extension.isEmpty());
+    QVERIFY(path.m_lastExtension.isEmpty());
+    // A bare file name keeps the directory.
+    path.setPath(QStringLiteral("b.vmt"), true);
+    QCOMPARE(path.toString(), QStringLiteral("x/b.vmt"));
+}
+
+void TestPath::extensionEdits()
+{
+    CPath noName;
+    noName.setExtension(QStringLiteral("vtf"));
+    QVERIFY(noName.isEmpty());
+
+    CPath path(QStringLiteral("archive.tar.gz"), true);
+    path.setLastExtension(QStringLiteral("bz2"));
+    QCOMPARE(path.m_extension, QStringLiteral("tar.bz2"));
+    QCOMPARE(path.m_lastExtension, QStringLiteral("bz2"));
+    path.setExtension(QStringLiteral("vmt"));
+    QCOMPARE(path.m_lastExtension, QStringLiteral("vmt"));
+    path.setLastExtension(QStringLiteral("vtf"));
+    QCOMPARE(path.toString(), QStringLiteral("archive.vtf"));
+
+    path.setFileName(QStringLiteral("some\\dir/x.y"));
+    QCOMPARE(path.fileName(true), QStringLiteral("x.y"));
+}
+
+bool TestPath::makeFile(const QString &relative)
+{
+    const QString full = m_tree.filePath(relative);
+    if (!QDir().mkpath(QFileInfo(full).absolutePath()))
+        return false;
+    QFile file(full);
+    return file.open(QIODevice::WriteOnly);
+}
+
+void TestPath::resolve_data()
+{
+    QVERIFY(m_tree.isValid());
+    QVERIFY(makeFile("materials/Brick.vmt"));
+    QVERIFY(makeFile("materials/README"));
+    QVERIFY(makeFile("Models/a.mdl"));
+    QVERIFY(makeFile("models/A.mdl"));
+    QVERIFY(makeFile("models/a.mdl"));
+    QVERIFY(makeFile("models/b.MDL"));
+    QVERIFY(makeFile("Sound/x.wav"));
+    QVERIFY(makeFile("SOUND/y.wav"));
+    QVERIFY(QDir().mkpath(m_tree.filePath("materials/folder.vmt")));
+
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("case found") << "MATERIALS/brick.vmt"
+                                << "materials/Brick.vmt";
+    QTest::newRow("backslashes") << "materials\\BRICK.VMT"
+                                 << "materials/Brick.vmt";
+    QTest::newRow("leading slash") << "/materials/brick.vmt"
+                                   << "materials/Brick.vmt";
+    QTest::newRow("no extension") << "Materials/readme"
+                                  << "materials/README";
+    QTest::newRow("missing folder") << "textures/brick.vmt"
+                                    << "";
+    QTest::newRow("missing file") << "materials/stone.vmt"
+                                  << "";
+    QTest::newRow("exact case wins folder") << "models/b.mdl"
+                                            << "models/b.MDL";
+    QTest::newRow("exact case wins file") << "models/A.mdl"
+                                          << "models/A.mdl";
+    QTest::newRow("exact case wins other file") << "models/a.mdl"
+                                                << "models/a.mdl";
+    QTest::newRow("ambiguous file") << "models/a.MDL"
+                                    << "";
+    QTest::newRow("exact folder Models") << "Models/a.MDL"
+                                         << "Models/a.mdl";
+    QTest::newRow("ambiguous without exact") << "sound/x.wav"
+                                             << "";
+    QTest::newRow("ambiguous exact") << "Sound/X.WAV"
+                                     << "Sound/x.wav";
+    QTest::newRow("file level is a folder") << "materials/FOLDER.vmt"
+                                            << "";
+    QTest::newRow("parent level") << "materials/../materials/brick.vmt"
+                                  << "";
+    QTest::newRow("folder only") << "MATERIALS/"
+                                 << "materials";
+    QTest::newRow("ambiguous folder") << "MODELS/"
+                                      << "";
+}
+
+void TestPath::resolve()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, expected);
+    const bool isFile = !path.endsWith('/');
+    const CPath resolved = CPath(path, isFile).resolve(m_tree.path());
+    QCOMPARE(resolved.toString(), expected);
+    if (expected.isEmpty())
+        QVERIFY(resolved.isEmpty());
+    else
+        QVERIFY(resolved.m_baseName.isEmpty());
+}
+
+void TestPath::resolveWithAbsoluteAndRelativeBase()
+{
+    QVERIFY(makeFile("materials/Brick.vmt"));
+    const CPath file(QStringLiteral("materials/brick.VMT"), true);
+
+    const QString absoluteBase = QDir(m_tree.path()).absolutePath();
+    QCOMPARE(file.resolve(m_tree.path(), true).toString(),
+             absoluteBase + QStringLiteral("/materials/Brick.vmt"));
+
+    // A relative base is taken from the current directory.
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QFileInfo(absoluteBase).absolutePath()));
+    const QString relativeBase = QFileInfo(absoluteBase).fileName();
+    const QString relative = file.resolve(relativeBase).toString();
+    const QString fromEmpty = CPath(relativeBase + QStringLiteral("/MATERIALS/brick.vmt"), true)
+                                  .resolve(QString())
+                                  .toString();
+    QVERIFY(QDir::setCurrent(previous));
+    QCOMPARE(relative, QStringLiteral("materials/Brick.vmt"));
+    QCOMPARE(fromEmpty, relativeBase + QStringLiteral("/materials/Brick.vmt"));
+
+    // A base that does not exist, or names a file, resolves nothing.
+    QVERIFY(file.resolve(m_tree.filePath("nowhere")).isEmpty());
+    QVERIFY(file.resolve(m_tree.filePath("materials/Brick.vmt")).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestPath)
+#include "tst_path.moc"
