@@ -1,0 +1,293 @@
+#include "CPrompt.h"
+
+#include "CPath.h"
+
+namespace {
+
+CPrompt::Handler &handler()
+{
+    static CPrompt::Handler instance;
+    return instance;
+}
+
+QString &rememberedDirectory()
+{
+    static QString directory;
+    return directory;
+}
+
+void setOk(bool *ok, bool value)
+{
+    if (ok)
+        *ok = value;
+}
+
+} // namespace
+
+void CPrompt::setHandler(Handler newHandler)
+{
+    handler() = std::move(newHandler);
+}
+
+bool CPrompt::hasHandler()
+{
+    return static_cast<bool>(handler());
+}
+
+CPrompt::ScopedHandler::ScopedHandler(Handler newHandler)
+    : m_previous(handler())
+{
+    setHandler(std::move(newHandler));
+}
+
+CPrompt::ScopedHandler::~ScopedHandler()
+{
+    setHandler(std::move(m_previous));
+}
+
+QMessageBox::StandardButton CPrompt::message(Kind kind, QWidget *parent, const QString &title,
+                                             const QString &text,
+                                             QMessageBox::StandardButtons buttons,
+                                             QMessageBox::StandardButton defaultButton)
+{
+    if (handler()) {
+        Request request;
+        request.kind = kind;
+        request.parent = parent;
+        request.title = title;
+        request.text = text;
+        request.buttons = buttons;
+        request.defaultButton = defaultButton;
+        return handler()(request).button;
+    }
+    switch (kind) {
+    case Kind::Question:
+        return QMessageBox::question(parent, title, text, buttons, defaultButton);
+    case Kind::Information:
+        return QMessageBox::information(parent, title, text, buttons, defaultButton);
+    case Kind::Warning:
+        return QMessageBox::warning(parent, title, text, buttons, defaultButton);
+    default:
+        return QMessageBox::critical(parent, title, text, buttons, defaultButton);
+    }
+}
+
+QMessageBox::StandardButton CPrompt::question(QWidget *parent, const QString &title,
+                                              const QString &text,
+                                              QMessageBox::StandardButtons buttons,
+                                              QMessageBox::StandardButton defaultButton)
+{
+    return message(Kind::Question, parent, title, text, buttons, defaultButton);
+}
+
+QMessageBox::StandardButton CPrompt::information(QWidget *parent, const QString &title,
+                                                 const QString &text,
+                                                 QMessageBox::StandardButtons buttons,
+                                                 QMessageBox::StandardButton defaultButton)
+{
+    return message(Kind::Information, parent, title, text, buttons, defaultButton);
+}
+
+QMessageBox::StandardButton CPrompt::warning(QWidget *parent, const QString &title,
+                                             const QString &text,
+                                             QMessageBox::StandardButtons buttons,
+                                             QMessageBox::StandardButton defaultButton)
+{
+    return message(Kind::Warning, parent, title, text, buttons, defaultButton);
+}
+
+QMessageBox::StandardButton CPrompt::critical(QWidget *parent, const QString &title,
+                                              const QString &text,
+                                              QMessageBox::StandardButtons buttons,
+                                              QMessageBox::StandardButton defaultButton)
+{
+    return message(Kind::Critical, parent, title, text, buttons, defaultButton);
+}
+
+QString CPrompt::getText(QWidget *parent, const QString &title, const QString &label,
+                         QLineEdit::EchoMode echo, const QString &text, bool *ok)
+{
+    if (handler()) {
+        Request request;
+        request.kind = Kind::Text;
+        request.parent = parent;
+        request.title = title;
+        request.text = label;
+        request.echo = echo;
+        request.initialText = text;
+        const Answer answer = handler()(request);
+        setOk(ok, answer.ok);
+        return answer.ok ? answer.text : QString();
+    }
+    return QInputDialog::getText(parent, title, label, echo, text, ok);
+}
+
+QString CPrompt::getItem(QWidget *parent, const QString &title, const QString &label,
+                         const QStringList &items, int current, bool editable, bool *ok)
+{
+    if (handler()) {
+        Request request;
+        request.kind = Kind::Item;
+        request.parent = parent;
+        request.title = title;
+        request.text = label;
+        request.items = items;
+        request.current = current;
+        request.editable = editable;
+        const Answer answer = handler()(request);
+        setOk(ok, answer.ok);
+        // Like the real box, a cancel answers with the preset item.
+        if (!answer.ok)
+            return items.value(current);
+        return answer.text;
+    }
+    return QInputDialog::getItem(parent, title, label, items, current, editable, ok);
+}
+
+int CPrompt::getInt(QWidget *parent, const QString &title, const QString &label, int value,
+                    int minimum, int maximum, int step, bool *ok)
+{
+    if (handler()) {
+        Request request;
+        request.kind = Kind::Int;
+        request.parent = parent;
+        request.title = title;
+        request.text = label;
+        request.value = value;
+        request.minimum = minimum;
+        request.maximum = maximum;
+        request.step = step;
+        const Answer answer = handler()(request);
+        setOk(ok, answer.ok);
+        // Like the real box: a cancel answers the preset value, and an answer
+        // is always within the range.
+        if (!answer.ok)
+            return value;
+        return qBound(minimum, answer.value, maximum);
+    }
+    return QInputDialog::getInt(parent, title, label, value, minimum, maximum, step, ok);
+}
+
+QString CPrompt::startDirectory(const QString &directory)
+{
+    return directory.isEmpty() ? rememberedDirectory() : directory;
+}
+
+void CPrompt::rememberFile(const QString &path)
+{
+    if (!path.isEmpty())
+        rememberedDirectory() = CPath(path, true).directory();
+}
+
+namespace {
+
+// A file or directory question for the installed handler; `paths` gets the
+// answer (empty when cancelled).
+void askHandler(CPrompt::Kind kind, QWidget *parent, const QString &caption,
+                const QString &directory, const QString &filter, QStringList &paths)
+{
+    CPrompt::Request request;
+    request.kind = kind;
+    request.parent = parent;
+    request.title = caption;
+    request.directory = directory;
+    request.filter = filter;
+    const CPrompt::Answer answer = handler()(request);
+    if (!answer.ok)
+        paths.clear();
+    else if (kind == CPrompt::Kind::OpenFileNames)
+        paths = answer.texts;
+    else
+        paths = QStringList{answer.text};
+}
+
+// One path: from the handler when one is installed, else from the real dialog.
+QString askOnePath(CPrompt::Kind kind, QWidget *parent, const QString &caption,
+                   const QString &directory, const QString &filter,
+                   const std::function<QString()> &realDialog)
+{
+    if (!handler())
+        return realDialog();
+    QStringList paths;
+    askHandler(kind, parent, caption, directory, filter, paths);
+    return paths.value(0);
+}
+
+} // namespace
+
+QString CPrompt::getOpenFileName(QWidget *parent, const QString &caption, const QString &directory,
+                                 const QString &filter)
+{
+    const QString start = startDirectory(directory);
+    const QString path = askOnePath(Kind::OpenFileName, parent, caption, start, filter, [&] {
+        return QFileDialog::getOpenFileName(parent, caption, start, filter);
+    });
+    rememberFile(path);
+    return path;
+}
+
+QStringList CPrompt::getOpenFileNames(QWidget *parent, const QString &caption,
+                                      const QString &directory, const QString &filter)
+{
+    const QString start = startDirectory(directory);
+    QStringList paths;
+    if (handler())
+        askHandler(Kind::OpenFileNames, parent, caption, start, filter, paths);
+    else
+        paths = QFileDialog::getOpenFileNames(parent, caption, start, filter);
+    if (!paths.isEmpty())
+        rememberFile(paths.first());
+    return paths;
+}
+
+QString CPrompt::getSaveFileName(QWidget *parent, const QString &caption, const QString &directory,
+                                 const QString &filter)
+{
+    const QString start = startDirectory(directory);
+    const QString path = askOnePath(Kind::SaveFileName, parent, caption, start, filter, [&] {
+        return QFileDialog::getSaveFileName(parent, caption, start, filter);
+    });
+    rememberFile(path);
+    return path;
+}
+
+QString CPrompt::getExistingDirectory(QWidget *parent, const QString &caption,
+                                      const QString &directory)
+{
+    const QString start = startDirectory(directory);
+    const QString path =
+        askOnePath(Kind::ExistingDirectory, parent, caption, start, QString(), [&] {
+            return QFileDialog::getExistingDirectory(parent, caption, start,
+                                                     QFileDialog::ShowDirsOnly);
+        });
+    // The directory's own parent, so the next dialog shows it among its siblings.
+    rememberFile(path);
+    return path;
+}
+
+int CPrompt::exec(QDialog *dialog)
+{
+    if (!dialog)
+        return QDialog::Rejected;
+    if (handler()) {
+        Request request;
+        request.kind = Kind::Exec;
+        request.parent = dialog->parentWidget();
+        request.title = dialog->windowTitle();
+        request.dialog = dialog;
+        const int result = handler()(request).result;
+        dialog->done(result);
+        return result;
+    }
+    return dialog->exec();
+}
+
+QString CPrompt::lastDirectory()
+{
+    return rememberedDirectory();
+}
+
+void CPrompt::setLastDirectory(const QString &directory)
+{
+    rememberedDirectory() = directory;
+}

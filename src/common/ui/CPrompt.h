@@ -1,0 +1,163 @@
+#pragma once
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// The one way every tool asks the user a modal question: message boxes, input
+// boxes, file dialogs and the project's own dialogs (exec). Each function
+// mirrors its Qt namesake and, by default, shows the real Qt dialog.
+//
+// Tests install a handler that answers instead, so nothing ever blocks:
+//
+//     CPrompt::ScopedHandler script([](const CPrompt::Request &r) {
+//         CPrompt::Answer a;
+//         if (r.kind == CPrompt::Kind::Question)
+//             a.button = QMessageBox::Yes;
+//         return a;
+//     });
+//
+// With a handler installed, exec() does not run the dialog's event loop: the
+// handler may fill in the dialog (it gets the pointer) and returns the result,
+// which CPrompt passes to QDialog::done() so the dialog's accepted()/rejected()
+// wiring runs as it would for a user.
+//
+// The file dialogs share one remembered directory: an empty directory
+// argument opens the remembered one, and a choice remembers the chosen file's
+// directory (the first file's for several files; for a chosen directory, its
+// parent). A cancelled dialog leaves it alone.
+class CPrompt
+{
+public:
+    enum class Kind
+    {
+        Question,
+        Information,
+        Warning,
+        Critical,
+        Text,
+        Item,
+        Int,
+        OpenFileName,
+        OpenFileNames,
+        SaveFileName,
+        ExistingDirectory,
+        Exec
+    };
+
+    // Everything the question would have shown; fields a kind does not use stay
+    // at their defaults.
+    struct Request
+    {
+        Kind kind = Kind::Question;
+        QWidget *parent = nullptr;
+        QString title; // window title or file dialog caption
+        QString text;  // message or input label
+        QMessageBox::StandardButtons buttons = QMessageBox::NoButton;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+        QLineEdit::EchoMode echo = QLineEdit::Normal;
+        QString initialText; // preset text of getText
+        QStringList items;   // getItem
+        int current = 0;     // getItem's preset row
+        bool editable = false;
+        int value = 0, minimum = 0, maximum = 0, step = 1; // getInt
+        QString directory;                                 // after the remembered-directory rule
+        QString filter;
+        QDialog *dialog = nullptr; // exec
+    };
+
+    // The scripted answer. `ok` false means the user cancelled an input or
+    // file question (the text, item, number and paths are then ignored).
+    struct Answer
+    {
+        QMessageBox::StandardButton button = QMessageBox::NoButton;
+        bool ok = false;
+        QString text;                   // getText, getItem, single file or directory
+        QStringList texts;              // getOpenFileNames
+        int value = 0;                  // getInt
+        int result = QDialog::Rejected; // exec
+    };
+
+    using Handler = std::function<Answer(const Request &)>;
+
+    // Replaces the real dialogs with `handler`; an empty handler restores them.
+    static void setHandler(Handler handler);
+    static bool hasHandler();
+
+    // Installs a handler for one scope (one test) and restores the previous
+    // one afterwards.
+    class ScopedHandler
+    {
+    public:
+        explicit ScopedHandler(Handler handler);
+        ~ScopedHandler();
+        ScopedHandler(const ScopedHandler &) = delete;
+        ScopedHandler &operator=(const ScopedHandler &) = delete;
+
+    private:
+        Handler m_previous;
+    };
+
+    static QMessageBox::StandardButton
+    question(QWidget *parent, const QString &title, const QString &text,
+             QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,
+             QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    static QMessageBox::StandardButton
+    information(QWidget *parent, const QString &title, const QString &text,
+                QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    static QMessageBox::StandardButton
+    warning(QWidget *parent, const QString &title, const QString &text,
+            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    static QMessageBox::StandardButton
+    critical(QWidget *parent, const QString &title, const QString &text,
+             QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+             QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+    static QString getText(QWidget *parent, const QString &title, const QString &label,
+                           QLineEdit::EchoMode echo = QLineEdit::Normal,
+                           const QString &text = QString(), bool *ok = nullptr);
+    static QString getItem(QWidget *parent, const QString &title, const QString &label,
+                           const QStringList &items, int current = 0, bool editable = true,
+                           bool *ok = nullptr);
+    static int getInt(QWidget *parent, const QString &title, const QString &label, int value = 0,
+                      int minimum = -2147483647, int maximum = 2147483647, int step = 1,
+                      bool *ok = nullptr);
+
+    // Empty (or an empty list) when cancelled.
+    static QString getOpenFileName(QWidget *parent = nullptr, const QString &caption = QString(),
+                                   const QString &directory = QString(),
+                                   const QString &filter = QString());
+    static QStringList getOpenFileNames(QWidget *parent = nullptr,
+                                        const QString &caption = QString(),
+                                        const QString &directory = QString(),
+                                        const QString &filter = QString());
+    static QString getSaveFileName(QWidget *parent = nullptr, const QString &caption = QString(),
+                                   const QString &directory = QString(),
+                                   const QString &filter = QString());
+    static QString getExistingDirectory(QWidget *parent = nullptr,
+                                        const QString &caption = QString(),
+                                        const QString &directory = QString());
+
+    // Runs the dialog modally and returns its result (QDialog::Accepted or
+    // QDialog::Rejected, or whatever the dialog passes to done()).
+    static int exec(QDialog *dialog);
+
+    static QString lastDirectory();
+    static void setLastDirectory(const QString &directory);
+
+private:
+    static QMessageBox::StandardButton message(Kind kind, QWidget *parent, const QString &title,
+                                               const QString &text,
+                                               QMessageBox::StandardButtons buttons,
+                                               QMessageBox::StandardButton defaultButton);
+    static QString startDirectory(const QString &directory);
+    static void rememberFile(const QString &path);
+};

@@ -1,0 +1,289 @@
+#include "QProgressDialogger.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+// Counts posted events, to see whether a call let the event loop run.
+class EventCounter : public QObject
+{
+public:
+    int count = 0;
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (e->type() == QEvent::User) {
+            ++count;
+            return true;
+        }
+        return QObject::event(e);
+    }
+};
+
+} // namespace
+
+class TestProgressDialogger : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initialState();
+    void constructorWithLabelRangeAndLog();
+    void takesParentTitleAndIcon();
+    void valueStates_data();
+    void valueStates();
+    void autoCloseAndErrors_data();
+    void autoCloseAndErrors();
+    void logOpensOnce();
+    void emptyFirstLogStillOpens();
+    void logIsPlainText();
+    void incrementValue();
+    void oneIncrementPerItemFinishes();
+    void cancelButton();
+    void cancelArrivesDuringSetValue();
+    void closeButtonIsNotCancel();
+};
+
+void TestProgressDialogger::initialState()
+{
+    QProgressDialogger d;
+    QVERIFY(!d.isVisible());
+    QVERIFY(d.isModal());
+    QCOMPARE(d.autoClose, false);
+    QCOMPARE(d.keepOpenOnError, true);
+    QCOMPARE(d.openLogOnFirstMessage, true);
+    QCOMPARE(d.isCanceled, false);
+    QCOMPARE(d.hasError, false);
+    QCOMPARE(d.label->text(), QStringLiteral("Processing..."));
+    QVERIFY(d.extraLabel->text().isEmpty());
+    QCOMPARE(d.progressBar->minimum(), 0);
+    QCOMPARE(d.progressBar->maximum(), 100);
+    QVERIFY(d.logEdit->isHidden());
+    QVERIFY(d.logEdit->isReadOnly());
+    QVERIFY(d.buttonToggleLog->isHidden());
+    QCOMPARE(d.buttonToggleLog->text(), QStringLiteral("More >>"));
+    QCOMPARE(d.buttonCancel->text(), QStringLiteral("Cancel"));
+    QVERIFY(d.buttonCancel->isEnabled());
+    QCOMPARE(d.buttonOk->text(), QStringLiteral("Ok"));
+    QVERIFY(!d.buttonOk->isEnabled());
+}
+
+void TestProgressDialogger::constructorWithLabelRangeAndLog()
+{
+    QProgressDialogger d(QStringLiteral("Reading..."), 5, 9, QStringLiteral("<i>first</i>"),
+                         nullptr);
+    QCOMPARE(d.label->text(), QStringLiteral("Reading..."));
+    QCOMPARE(d.progressBar->minimum(), 5);
+    QCOMPARE(d.progressBar->maximum(), 9);
+    QCOMPARE(d.logEdit->toPlainText(), QStringLiteral("<i>first</i>"));
+    QVERIFY(!d.isVisible());
+
+    d.log(QStringLiteral("second"));
+    QCOMPARE(d.logEdit->toPlainText(), QStringLiteral("<i>first</i>\nsecond"));
+}
+
+void TestProgressDialogger::takesParentTitleAndIcon()
+{
+    QWidget parent;
+    parent.setWindowTitle(QStringLiteral("Pakfile Lump Editor"));
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::red);
+    parent.setWindowIcon(QIcon(pixmap));
+    QProgressDialogger d(&parent);
+    QCOMPARE(d.windowTitle(), QStringLiteral("Pakfile Lump Editor"));
+    QVERIFY(!d.windowIcon().isNull());
+}
+
+void TestProgressDialogger::valueStates_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<bool>("autoClose");
+    QTest::addColumn<bool>("visible");
+    QTest::addColumn<bool>("okEnabled");
+
+    QTest::newRow("below") << 3 << false << true << false;
+    QTest::newRow("below, auto-close") << 3 << true << true << false;
+    QTest::newRow("maximum") << 10 << false << true << true;
+    QTest::newRow("maximum, auto-close") << 10 << true << false << true;
+    QTest::newRow("beyond, auto-close") << 11 << true << false << true;
+}
+
+void TestProgressDialogger::valueStates()
+{
+    QFETCH(int, value);
+    QFETCH(bool, autoClose);
+    QFETCH(bool, visible);
+    QFETCH(bool, okEnabled);
+
+    QProgressDialogger d(QString(), 0, 10, QString(), nullptr);
+    QSignalSpy canceled(&d, &QProgressDialogger::canceled);
+    d.autoClose = autoClose;
+    d.setValue(1);
+    QVERIFY(d.isVisible());
+    d.setValue(value);
+    QCOMPARE(d.isVisible(), visible);
+    QCOMPARE(d.buttonOk->isEnabled(), okEnabled);
+    QCOMPARE(d.buttonCancel->isEnabled(), !okEnabled);
+    // Finishing by itself is not the user closing the window.
+    QCOMPARE(canceled.count(), 0);
+    QCOMPARE(d.isCanceled, false);
+}
+
+void TestProgressDialogger::autoCloseAndErrors_data()
+{
+    QTest::addColumn<bool>("keepOpenOnError");
+    QTest::addColumn<bool>("isError");
+    QTest::addColumn<bool>("openAtEnd");
+
+    QTest::newRow("error keeps open") << true << true << true;
+    QTest::newRow("error, keep-open off") << false << true << false;
+    QTest::newRow("plain message") << true << false << false;
+}
+
+void TestProgressDialogger::autoCloseAndErrors()
+{
+    QFETCH(bool, keepOpenOnError);
+    QFETCH(bool, isError);
+    QFETCH(bool, openAtEnd);
+
+    QProgressDialogger d(QString(), 0, 2, QString(), nullptr);
+    d.autoClose = true;
+    d.keepOpenOnError = keepOpenOnError;
+    d.setValue(1);
+    d.log(QStringLiteral("Write Error: a.vmt"), isError);
+    QCOMPARE(d.hasError, isError);
+    d.setValue(2);
+    QCOMPARE(d.isVisible(), openAtEnd);
+    QVERIFY(d.buttonOk->isEnabled());
+}
+
+void TestProgressDialogger::logOpensOnce()
+{
+    QProgressDialogger d;
+    d.setValue(1);
+    d.log(QStringLiteral("one"));
+    QVERIFY(!d.logEdit->isHidden());
+    QCOMPARE(d.buttonToggleLog->text(), QStringLiteral("Less <<"));
+    QCOMPARE(d.openLogOnFirstMessage, false);
+
+    d.toggleLog(); // the user folds it away
+    QVERIFY(d.logEdit->isHidden());
+    QCOMPARE(d.buttonToggleLog->text(), QStringLiteral("More >>"));
+    d.log(QStringLiteral("two"), true);
+    QVERIFY(d.logEdit->isHidden());
+    QCOMPARE(d.logEdit->toPlainText(), QStringLiteral("one\ntwo"));
+
+    d.toggleLog();
+    QVERIFY(!d.logEdit->isHidden());
+}
+
+void TestProgressDialogger::emptyFirstLogStillOpens()
+{
+    QProgressDialogger d;
+    d.log(QString());
+    QVERIFY(!d.logEdit->isHidden());
+    QVERIFY(d.logEdit->toPlainText().isEmpty());
+    QCOMPARE(d.hasError, false);
+
+    // Folding works before the dialog is first shown, too.
+    d.toggleLog();
+    QVERIFY(d.logEdit->isHidden());
+    QCOMPARE(d.buttonToggleLog->text(), QStringLiteral("More >>"));
+}
+
+void TestProgressDialogger::logIsPlainText()
+{
+    QProgressDialogger d;
+    const QString markup = QStringLiteral("<b>materials/<i>a</i>.vmt</b> &amp; <br>");
+    d.log(markup);
+    QCOMPARE(d.logEdit->toPlainText(), markup);
+}
+
+void TestProgressDialogger::incrementValue()
+{
+    QProgressDialogger d(QString(), 0, 2, QString(), nullptr);
+    EventCounter counter;
+
+    d.incrementValue();
+    QCOMPARE(d.progressBar->value(), 1);
+    QVERIFY(d.isVisible());
+    d.incrementValue();
+    QCOMPARE(d.progressBar->value(), 2);
+    QVERIFY(d.buttonOk->isEnabled());
+
+    QCoreApplication::postEvent(&counter, new QEvent(QEvent::User));
+    d.incrementValue(); // at the maximum: nothing, not even event processing
+    QCOMPARE(d.progressBar->value(), 2);
+    QCOMPARE(counter.count, 0);
+    d.setValue(2);
+    QCOMPARE(counter.count, 1);
+}
+
+void TestProgressDialogger::oneIncrementPerItemFinishes()
+{
+    // The usual loop: range 0 to n, one increment per item, auto-close.
+    QProgressDialogger d(QString(), 0, 3, QString(), nullptr);
+    d.autoClose = true;
+    d.incrementValue();
+    QVERIFY(d.isVisible());
+    d.incrementValue();
+    d.incrementValue();
+    QCOMPARE(d.progressBar->value(), 3);
+    QVERIFY(d.buttonOk->isEnabled());
+    QVERIFY(!d.isVisible());
+
+    QProgressDialogger offset(QString(), 5, 7, QString(), nullptr);
+    offset.incrementValue();
+    QCOMPARE(offset.progressBar->value(), 6);
+}
+
+void TestProgressDialogger::cancelButton()
+{
+    QProgressDialogger d(QString(), 0, 10, QString(), nullptr);
+    QSignalSpy rejected(&d, &QDialog::rejected);
+    d.setValue(1);
+    QVERIFY(d.isVisible());
+    d.buttonCancel->click();
+    QCOMPARE(d.isCanceled, true);
+    QVERIFY(!d.isVisible());
+    QCOMPARE(rejected.count(), 1);
+
+    d.setValue(2);
+    QVERIFY(d.isVisible());
+    d.unsetCanceled();
+    QCOMPARE(d.isCanceled, false);
+}
+
+void TestProgressDialogger::cancelArrivesDuringSetValue()
+{
+    QProgressDialogger d(QString(), 0, 10, QString(), nullptr);
+    d.setValue(1);
+    QTimer::singleShot(0, d.buttonCancel, &QPushButton::click);
+    QCOMPARE(d.isCanceled, false);
+    d.setValue(2);
+    QCOMPARE(d.isCanceled, true);
+}
+
+void TestProgressDialogger::closeButtonIsNotCancel()
+{
+    QProgressDialogger d(QString(), 0, 10, QString(), nullptr);
+    QSignalSpy canceled(&d, &QProgressDialogger::canceled);
+    d.setValue(1);
+    QVERIFY(d.close());
+    QCOMPARE(canceled.count(), 1);
+    QCOMPARE(d.isCanceled, false);
+    QVERIFY(!d.isVisible());
+    d.setValue(2);
+    QVERIFY(d.isVisible());
+}
+
+QTEST_MAIN(TestProgressDialogger)
+#include "tst_progressdialogger.moc"

@@ -1,0 +1,229 @@
+#include "CPrompt.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+// Answers with `answer` and records what was asked.
+struct Script
+{
+    explicit Script(const CPrompt::Answer &reply)
+        : guard([this](const CPrompt::Request &request) {
+            asked << request;
+            return answer;
+        })
+        , answer(reply)
+    {}
+    CPrompt::ScopedHandler guard;
+    CPrompt::Answer answer;
+    QList<CPrompt::Request> asked;
+};
+
+CPrompt::Answer accepted(const QString &text = QString())
+{
+    CPrompt::Answer answer;
+    answer.ok = true;
+    answer.text = text;
+    return answer;
+}
+
+} // namespace
+
+class TestPrompt : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void messageBoxes_data();
+    void messageBoxes();
+    void inputs();
+    void rememberedDirectory();
+    void execRunsDialogWiring();
+    void scopedHandlerRestores();
+    void realMessageBoxIsAnswered();
+};
+
+void TestPrompt::init()
+{
+    CPrompt::setHandler({});
+    CPrompt::setLastDirectory(QString());
+}
+
+void TestPrompt::messageBoxes_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("question") << int(CPrompt::Kind::Question);
+    QTest::newRow("information") << int(CPrompt::Kind::Information);
+    QTest::newRow("warning") << int(CPrompt::Kind::Warning);
+    QTest::newRow("critical") << int(CPrompt::Kind::Critical);
+}
+
+void TestPrompt::messageBoxes()
+{
+    QFETCH(int, kind);
+    CPrompt::Answer reply;
+    reply.button = QMessageBox::No;
+    Script script(reply);
+    QWidget parent;
+    const auto buttons = QMessageBox::Yes | QMessageBox::No;
+    QMessageBox::StandardButton got = QMessageBox::NoButton;
+    switch (CPrompt::Kind(kind)) {
+    case CPrompt::Kind::Question:
+        got = CPrompt::question(&parent, "Title", "Text", buttons, QMessageBox::Yes);
+        break;
+    case CPrompt::Kind::Information:
+        got = CPrompt::information(&parent, "Title", "Text", buttons, QMessageBox::Yes);
+        break;
+    case CPrompt::Kind::Warning:
+        got = CPrompt::warning(&parent, "Title", "Text", buttons, QMessageBox::Yes);
+        break;
+    default:
+        got = CPrompt::critical(&parent, "Title", "Text", buttons, QMessageBox::Yes);
+        break;
+    }
+    QCOMPARE(got, QMessageBox::No);
+    QCOMPARE(script.asked.size(), 1);
+    const CPrompt::Request &r = script.asked.first();
+    QCOMPARE(int(r.kind), kind);
+    QCOMPARE(r.parent, &parent);
+    QCOMPARE(r.title, QStringLiteral("Title"));
+    QCOMPARE(r.text, QStringLiteral("Text"));
+    QCOMPARE(r.buttons, buttons);
+    QCOMPARE(r.defaultButton, QMessageBox::Yes);
+}
+
+void TestPrompt::inputs()
+{
+    bool ok = false;
+    {
+        Script script(accepted("typed"));
+        QCOMPARE(CPrompt::getText(nullptr, "System Name", "Enter system name:", QLineEdit::Normal,
+                                  "preset", &ok),
+                 QStringLiteral("typed"));
+        QVERIFY(ok);
+        QCOMPARE(script.asked.first().initialText, QStringLiteral("preset"));
+        QCOMPARE(script.asked.first().text, QStringLiteral("Enter system name:"));
+    }
+    {
+        Script script{CPrompt::Answer()};
+        QVERIFY(CPrompt::getText(nullptr, "T", "L", QLineEdit::Normal, "preset", &ok).isEmpty());
+        QVERIFY(!ok);
+        QCOMPARE(CPrompt::getItem(nullptr, "T", "L", {"a", "b"}, 1, false, &ok),
+                 QStringLiteral("b"));
+        QVERIFY(!ok);
+        QCOMPARE(CPrompt::getInt(nullptr, "T", "L", 7, 0, 10, 1, &ok), 7);
+        QVERIFY(!ok);
+    }
+    {
+        CPrompt::Answer reply = accepted("a");
+        reply.value = 99;
+        Script script(reply);
+        QCOMPARE(CPrompt::getItem(nullptr, "T", "L", {"a", "b"}, 1, false, &ok),
+                 QStringLiteral("a"));
+        QVERIFY(ok);
+        QCOMPARE(script.asked.first().items, QStringList({"a", "b"}));
+        QCOMPARE(CPrompt::getInt(nullptr, "T", "L", 7, 0, 10, 1, &ok), 10);
+        QVERIFY(ok);
+    }
+}
+
+void TestPrompt::rememberedDirectory()
+{
+    Script script(accepted("/games/maps/a.bsp"));
+    QCOMPARE(CPrompt::getOpenFileName(nullptr, "Open BSP", QString(), "*.bsp"),
+             QStringLiteral("/games/maps/a.bsp"));
+    QCOMPARE(script.asked.last().directory, QString());
+    QCOMPARE(script.asked.last().filter, QStringLiteral("*.bsp"));
+    QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/games/maps"));
+
+    // An empty directory opens the remembered one; a given one is used as is.
+    script.answer = accepted("/other/b.pcf");
+    CPrompt::getSaveFileName(nullptr, "Save PCF");
+    QCOMPARE(script.asked.last().directory, QStringLiteral("/games/maps"));
+    QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/other"));
+    CPrompt::getOpenFileName(nullptr, "Open", "/given");
+    QCOMPARE(script.asked.last().directory, QStringLiteral("/given"));
+
+    // A cancel keeps it.
+    script.answer = CPrompt::Answer();
+    QVERIFY(CPrompt::getOpenFileName().isEmpty());
+    QVERIFY(CPrompt::getOpenFileNames().isEmpty());
+    QVERIFY(CPrompt::getExistingDirectory().isEmpty());
+    QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/other"));
+
+    script.answer = accepted();
+    script.answer.texts = QStringList({"/first/x.pcf", "/second/y.pcf"});
+    QCOMPARE(CPrompt::getOpenFileNames().size(), 2);
+    QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/first"));
+
+    // A chosen directory remembers its parent.
+    script.answer = accepted("/out/extract");
+    QCOMPARE(CPrompt::getExistingDirectory(nullptr, "Select Directory"),
+             QStringLiteral("/out/extract"));
+    QCOMPARE(script.asked.last().kind, CPrompt::Kind::ExistingDirectory);
+    QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/out"));
+}
+
+void TestPrompt::execRunsDialogWiring()
+{
+    QDialog dialog;
+    dialog.setWindowTitle(QStringLiteral("Find System"));
+    QSignalSpy accepted(&dialog, &QDialog::accepted);
+    QSignalSpy rejected(&dialog, &QDialog::rejected);
+
+    CPrompt::Answer reply;
+    reply.result = QDialog::Accepted;
+    Script script(reply);
+    QCOMPARE(CPrompt::exec(&dialog), int(QDialog::Accepted));
+    QCOMPARE(script.asked.first().dialog, &dialog);
+    QCOMPARE(script.asked.first().title, QStringLiteral("Find System"));
+    QCOMPARE(accepted.count(), 1);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+
+    script.answer.result = QDialog::Rejected;
+    QCOMPARE(CPrompt::exec(&dialog), int(QDialog::Rejected));
+    QCOMPARE(rejected.count(), 1);
+    QCOMPARE(CPrompt::exec(nullptr), int(QDialog::Rejected));
+}
+
+void TestPrompt::scopedHandlerRestores()
+{
+    QVERIFY(!CPrompt::hasHandler());
+    {
+        CPrompt::ScopedHandler outer([](const CPrompt::Request &) {
+            CPrompt::Answer a;
+            a.button = QMessageBox::Yes;
+            return a;
+        });
+        {
+            CPrompt::ScopedHandler inner([](const CPrompt::Request &) {
+                CPrompt::Answer a;
+                a.button = QMessageBox::No;
+                return a;
+            });
+            QCOMPARE(CPrompt::question(nullptr, "T", "Q"), QMessageBox::No);
+        }
+        QCOMPARE(CPrompt::question(nullptr, "T", "Q"), QMessageBox::Yes);
+    }
+    QVERIFY(!CPrompt::hasHandler());
+}
+
+void TestPrompt::realMessageBoxIsAnswered()
+{
+    // Without a handler the real box is shown; a timer answers it.
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::No)->click();
+    });
+    timer.start(10);
+    QCOMPARE(CPrompt::question(nullptr, "OSTREL", "Continue?"), QMessageBox::No);
+}
+
+QTEST_MAIN(TestPrompt)
+#include "tst_prompt.moc"
