@@ -1,0 +1,35 @@
+#include "CSessionDirectory.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace {
+QTemporaryDir *sessionDirectory()
+{
+    // QTemporaryDir creates the folder with owner-only permissions and
+    // removes it when the static is destroyed at exit.
+    static QTemporaryDir directory(QDir::tempPath() + QStringLiteral("/ostrel-XXXXXX"));
+    return directory.isValid() ? &directory : nullptr;
+}
+} // namespace
+
+QString CSessionDirectory::path()
+{
+    const QTemporaryDir *directory = sessionDirectory();
+    return directory ? directory->path() : QString();
+}
+
+QString CSessionDirectory::filePath(const QString &name)
+{
+    const QString folder = path();
+    if (folder.isEmpty())
+        return QString();
+    // Package names use "\" and "/" alike.
+    static const QRegularExpression separators(QStringLiteral("[\\\\/]"));
+    const QString last = name.split(separators).last();
+    if (last.isEmpty() || last == QLatin1String(".") || last == QLatin1String("..") ||
+        last.contains(QChar(0)))
+        return QString();
+    return folder + QLatin1Char('/') + last;
+}
