@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+// Layout constants and in-memory records of compiled maps and of the zip
+// archive (the pakfile) that lump 40 holds. The map reader fills them; the
+// map rewrite reuses them to write the file back.
+namespace BspFormat {
+constexpr qint32 Ident = 0x50534256; // "VBSP"
+constexpr int MinVersion = 19;
+constexpr int MaxVersion = 21;
+// A version-21 file whose lump records turn out to be in the older layout.
+constexpr int InternalVersionLayoutA = 22;
+constexpr int LumpCount = 64;
+constexpr int LumpRecordSize = 16;
+constexpr int HeaderSize = 4 + 4 + LumpCount * LumpRecordSize + 4; // 1036
+constexpr int GameLumpLump = 35;
+constexpr int PakfileLump = 40;
+constexpr int TexdataStringLump = 43;
+constexpr int EntityLump = 0;
+constexpr int GameLumpRecordSize = 16;
+constexpr qint32 StaticPropGameLumpId = 0x73707270; // "sprp"
+constexpr int StaticPropNameSize = 128;
+} // namespace BspFormat
+
+namespace ZipFormat {
+constexpr quint32 LocalSignature = 0x04034b50;
+constexpr quint32 CentralSignature = 0x02014b50;
+constexpr quint32 EndSignature = 0x06054b50;
+constexpr int LocalHeaderSize = 30;
+constexpr int CentralHeaderSize = 46;
+constexpr int EndRecordSize = 22;
+// End record plus the longest comment: the end record lies in this tail.
+constexpr int MaxEndRecordSpan = EndRecordSize + 0xFFFF;
+// Flag bit 3: sizes and CRC follow the data and are zero in the local header.
+constexpr quint16 FlagDataDescriptor = 0x0008;
+constexpr quint16 MethodStored = 0;
+} // namespace ZipFormat
+
+struct CBspLump
+{
+    qint32 offset = 0;
+    qint32 length = 0;
+    qint32 version = 0;
+    qint8 fourCC[4] = {0, 0, 0, 0};
+};
+
+struct CGameLump
+{
+    qint32 id = 0;
+    quint16 flags = 0;
+    quint16 version = 0;
+    qint32 offset = 0;
+    qint32 length = 0;
+    // The game lump's bytes, read at open.
+    QByteArray data;
+};
+
+struct CZipLocalFileHeader
+{
+    quint16 versionNeeded = 10;
+    quint16 flags = 0;
+    quint16 compression = 0;
+    quint16 time = 0;
+    quint16 date = 0;
+    quint32 crc32 = 0;
+    quint32 compressedSize = 0;
+    quint32 uncompressedSize = 0;
+    quint16 fileNameLength = 0;
+    quint16 extraFieldLength = 0;
+    QByteArray fileName;
+    QByteArray extraField;
+};
+
+struct CZipCentralDirectoryHeader : CZipLocalFileHeader
+{
+    quint16 versionMadeBy = 20;
+    quint16 commentLength = 0;
+    quint16 diskNumberStart = 0;
+    quint16 internalAttributes = 0;
+    quint32 externalAttributes = 0;
+    quint32 localHeaderOffset = 0;
+    QByteArray comment;
+};
+
+struct CPakfileEntry
+{
+    CZipLocalFileHeader local;
+    CZipCentralDirectoryHeader central;
+    // Absolute file position of the file's first data byte.
+    quint32 dataOffset = 0;
+};

@@ -1,0 +1,366 @@
+#include "CBspRewrite.h"
+
+#include "CPackageHierarchyNode.h"
+#include "FlushSyncronizer.h"
+#include "PackageErrors.h"
+#include "ZipCrc32.h"
+#include "ZipRecordWriter.h"
+#include "functions.h"
+
+#include <QBuffer>
+#include <QDataStream>
+#include <QSet>
+
+#include <algorithm>
+#include <iterator>
+#include <limits>
+#include <numeric>
+
+namespace E = PackageErrors;
+namespace F = BspFormat;
+namespace Z = ZipFormat;
+
+namespace {
+
+// Lump offsets and lengths are signed 32-bit numbers.
+constexpr qint64 MaxMapSize = std::numeric_limits<qint32>::max();
+// The end record counts files in 16 bits, name lengths are 16-bit too.
+constexpr int MaxPakfileFiles = 0xFFFF;
+constexpr int MaxNameLength = 0xFFFF;
+// Encrypted data cannot be checked against a fresh CRC either.
+constexpr quint16 FlagsEncrypted = 0x0001 | 0x0040;
+
+// What a failed copy reports, for the steps a test makes fail.
+QString shortCopy(const char *text, qint64 size)
+{
+    return QString::fromLatin1(text).arg(quint64(size)).arg(quint64(size));
+}
+
+} // namespace
+
+CBspRewrite::CBspRewrite(CDelegateBSP &map, FlushSyncronizer *syncronizer)
+    : m_map(map)
+    , m_syncronizer(syncronizer)
+{
+    m_temp.setFileName(map.fileName() + QStringLiteral(".tmp"));
+    std::copy(std::begin(map.m_lumps), std::end(map.m_lumps), std::begin(m_lumps));
+}
+
+CBspRewrite::~CBspRewrite()
+{
+    discard();
+}
+
+void CBspRewrite::discard()
+{
+    m_temp.close();
+    if (m_created && !m_keepTemporary)
+        QFile::remove(m_temp.fileName());
+    m_created = false;
+}
+
+bool CBspRewrite::failWith(const QString &message)
+{
+    m_message = message;
+    return false;
+}
+
+void CBspRewrite::processed()
+{
+    if (m_syncronizer)
+        m_syncronizer->incrementProcessed();
+}
+
+bool CBspRewrite::run()
+{
+    // Without an open map there is nothing to copy from, and no name to
+    // write beside.
+    if (!m_map.isOpen())
+        return failWith(E::FileNotOpen);
+    collectFiles();
+    if (!checkLimits() || !openTemporary())
+        return false;
+    if (m_syncronizer)
+        m_syncronizer->setTotal(F::LumpCount + (m_pakfileWhole ? 0 : 2 * m_entries.size()));
+
+    // Room for the header, which is written last.
+    if (!fault(Step::Header, 0))
+        m_temp.write(QByteArray(F::HeaderSize, '\0'));
+    if (m_temp.pos() != F::HeaderSize)
+        return failWith(E::Bsp::HeaderWrite);
+    return writeLumps() && writePakfile() && writeHeader() && finishTemporary();
+}
+
+void CBspRewrite::collectFiles()
+{
+    const CPackageHierarchyNode *pakfile = m_map.node(F::PakfileLump);
+    m_pakfileWhole = pakfile && pakfile->pendingData;
+    if (m_pakfileWhole)
+        return;
+    // Table order: the archive's files in their old order, then the files
+    // added since. A node listed twice is written once.
+    QSet<const CPackageHierarchyNode *> listed;
+    for (int i = F::LumpCount; i < m_map.nodeCount(); ++i) {
+        CPackageHierarchyNode *n = m_map.node(i);
+        if (!n || n->deleted || n->isFolder() || listed.contains(n))
+            continue;
+        const CPakfileEntry *old = m_map.pakfileEntry(n->entryIndex);
+        if (!n->pendingData && !old)
+            continue;
+        listed.insert(n);
+        CBspRewriteEntry e;
+        e.node = n;
+        if (old) {
+            e.record = old->central;
+            const quint16 method = old->local.compression | old->central.compression;
+            const quint16 flags = old->local.flags | old->central.flags;
+            e.raw = !n->pendingData && (method != Z::MethodStored || (flags & FlagsEncrypted));
+        }
+        if (!e.raw) {
+            // New bytes are plain and stored, whatever the old file was.
+            e.record.compression = Z::MethodStored;
+            e.record.flags &= ~FlagsEncrypted;
+        }
+        // Sizes and CRC go into the local header: no descriptor follows.
+        e.record.flags &= ~Z::FlagDataDescriptor;
+        e.record.fileName = n->path(true).toLatin1();
+        m_entries.append(e);
+    }
+}
+
+bool CBspRewrite::checkLimits()
+{
+    if (m_entries.size() > MaxPakfileFiles)
+        return failWith(E::Bsp::TooManyPakfileFiles);
+    qint64 total = F::HeaderSize;
+    for (int lump = 0; lump < F::LumpCount; ++lump) {
+        const CPackageHierarchyNode *n = m_map.node(lump);
+        if ((lump == F::PakfileLump && !m_pakfileWhole) || (n && n->deleted))
+            continue;
+        total += m_map.size(lump);
+    }
+    if (!m_pakfileWhole) {
+        total += Z::EndRecordSize + m_map.m_zipComment.size();
+        for (const CBspRewriteEntry &e : m_entries) {
+            const CZipCentralDirectoryHeader &r = e.record;
+            if (r.fileName.size() > MaxNameLength)
+                return failWith(E::Bsp::nameTooLong(e.node->path(true)));
+            total += Z::LocalHeaderSize + Z::CentralHeaderSize + 2 * r.fileName.size() +
+                     2 * r.extraField.size() + r.comment.size() + m_map.size(e.node->entryIndex);
+        }
+    }
+    if (total > MaxMapSize)
+        return failWith(E::Bsp::MapTooLarge);
+    return true;
+}
+
+bool CBspRewrite::openTemporary()
+{
+    if (fault(Step::TemporaryFile, 0) || !m_temp.open(QIODevice::ReadWrite | QIODevice::Truncate))
+        return failWith(E::Bsp::TemporaryOpen);
+    m_created = true;
+    return true;
+}
+
+bool CBspRewrite::writeLumps()
+{
+    // Old file order, the lower lump first among equal offsets.
+    int order[F::LumpCount];
+    std::iota(std::begin(order), std::end(order), 0);
+    std::stable_sort(std::begin(order), std::end(order), [this](int a, int b) {
+        return m_map.m_lumps[a].offset < m_map.m_lumps[b].offset;
+    });
+    for (int lump : order) {
+        m_lumps[lump].offset = qint32(m_temp.pos());
+        // The pakfile goes last, behind every other lump.
+        if (lump == F::PakfileLump)
+            continue;
+        const CPackageHierarchyNode *n = m_map.node(lump);
+        if (n && n->deleted)
+            m_lumps[lump].length = 0;
+        else if (!writeLump(lump))
+            return false;
+        processed();
+    }
+    return true;
+}
+
+bool CBspRewrite::writeLump(int lump)
+{
+    const qint64 start = m_temp.pos();
+    const bool written = fault(Step::Lump, lump)
+                             ? m_map.fail(shortCopy(DeviceError::ShortWrite, m_map.size(lump)))
+                             : m_map.writeCurrent(&m_temp, lump);
+    if (!written)
+        return failWith(
+            E::Bsp::lumpWrite(lump, bspLumpName(m_map.m_version, lump), m_map.lastError()));
+    // A local file may have grown since its size was taken.
+    if (m_temp.pos() > MaxMapSize)
+        return failWith(E::Bsp::MapTooLarge);
+    m_lumps[lump].length = qint32(m_temp.pos() - start);
+    return true;
+}
+
+bool CBspRewrite::writePakfile()
+{
+    const qint64 pakStart = m_temp.pos();
+    m_lumps[F::PakfileLump].offset = qint32(pakStart);
+    if (m_pakfileWhole) {
+        if (!writeLump(F::PakfileLump))
+            return false;
+        processed();
+        return true;
+    }
+    QByteArray data;
+    for (int k = 0; k < m_entries.size(); ++k) {
+        if (!stageFile(k, data) || !writeLocalEntry(k, data, pakStart))
+            return false;
+        processed();
+    }
+    data = QByteArray();
+    const qint64 directoryStart = m_temp.pos();
+    if (!writeCentralDirectory() || !writeEndRecord(pakStart, directoryStart))
+        return false;
+    m_lumps[F::PakfileLump].length = qint32(m_temp.pos() - pakStart);
+    return true;
+}
+
+bool CBspRewrite::stageFile(int k, QByteArray &data)
+{
+    const CPackageHierarchyNode *n = m_entries[k].node;
+    data.clear();
+    if (n->pendingData && n->isReference)
+        return stageReference(n, k, data);
+    if (n->pendingData) {
+        data = *n->pendingData;
+        return true;
+    }
+    // Stored bytes as they lie: compressed files keep their raw data.
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    const bool read = fault(Step::StoredRead, k)
+                          ? m_map.fail(shortCopy(DeviceError::ShortRead, m_map.size(n->entryIndex)))
+                          : m_map.writeStoredRaw(&buffer, n->entryIndex);
+    if (!read)
+        return failWith(E::Bsp::pakfileRead(n->path(true), m_map.lastError()));
+    return true;
+}
+
+bool CBspRewrite::stageReference(const CPackageHierarchyNode *n, int k, QByteArray &data)
+{
+    const QString local = n->referencedPath();
+    QFile file(local);
+    if (!file.open(QIODevice::ReadOnly))
+        return failWith(E::Bsp::referencedOpen(local, n->path(true)));
+    // The file is read as it is now, not at the size noted when it was set.
+    const qint64 size = file.size();
+    if (size > MaxMapSize)
+        return failWith(E::Bsp::MapTooLarge);
+    data.reserve(int(size));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    if (fault(Step::ReferencedRead, k) || !copyDevice(&file, &buffer, size))
+        return failWith(E::Bsp::referencedRead(local, n->path(true)));
+    return true;
+}
+
+bool CBspRewrite::writeLocalEntry(int k, const QByteArray &data, qint64 pakStart)
+{
+    CBspRewriteEntry &e = m_entries[k];
+    CZipCentralDirectoryHeader &r = e.record;
+    if (!e.raw) {
+        r.crc32 = computeCrc32(crc32Table(), data.constData(), data.size());
+        r.uncompressedSize = quint32(data.size());
+    }
+    r.compressedSize = quint32(data.size());
+    r.fileNameLength = quint16(r.fileName.size());
+    r.extraFieldLength = quint16(r.extraField.size());
+    r.commentLength = quint16(r.comment.size());
+    const qint64 start = m_temp.pos();
+    r.localHeaderOffset = quint32(start - pakStart);
+
+    // The old directory's extra field goes into the local header too.
+    const QByteArray header = ZipRecordWriter::localHeader(r);
+    const bool broken = fault(Step::LocalEntry, k);
+    if (!broken)
+        m_temp.write(header);
+    e.dataOffset = quint32(m_temp.pos());
+    if (!broken)
+        m_temp.write(data);
+    if (m_temp.pos() != start + header.size() + data.size())
+        return failWith(E::Bsp::localEntryWrite(e.node->path(true)));
+    if (m_temp.pos() > MaxMapSize)
+        return failWith(E::Bsp::MapTooLarge);
+    return true;
+}
+
+bool CBspRewrite::writeCentralDirectory()
+{
+    for (int k = 0; k < m_entries.size(); ++k) {
+        const qint64 start = m_temp.pos();
+        const QByteArray entry = ZipRecordWriter::centralHeader(m_entries[k].record);
+        if (!fault(Step::CentralEntry, k))
+            m_temp.write(entry);
+        if (m_temp.pos() != start + entry.size())
+            return failWith(E::Bsp::centralEntryWrite(m_entries[k].node->path(true)));
+        processed();
+    }
+    return true;
+}
+
+bool CBspRewrite::writeEndRecord(qint64 pakStart, qint64 directoryStart)
+{
+    const qint64 start = m_temp.pos();
+    m_directorySize = quint32(start - directoryStart);
+    m_directoryOffset = quint32(directoryStart - pakStart);
+    const quint16 count = quint16(m_entries.size());
+    const QByteArray record =
+        ZipRecordWriter::endRecord(m_map.m_zipDiskNumber, m_map.m_zipDirectoryDisk, count, count,
+                                   m_directorySize, m_directoryOffset, m_map.m_zipComment);
+    if (!fault(Step::EndRecord, 0))
+        m_temp.write(record);
+    if (m_temp.pos() != start + record.size())
+        return failWith(E::Bsp::EndRecordWrite);
+    if (m_temp.pos() > MaxMapSize)
+        return failWith(E::Bsp::MapTooLarge);
+    processed();
+    return true;
+}
+
+bool CBspRewrite::writeHeader()
+{
+    QByteArray header;
+    {
+        QDataStream s(&header, QIODevice::WriteOnly);
+        s.setByteOrder(QDataStream::LittleEndian);
+        // A version-21 map in the older record layout stays in that layout.
+        const int internal = m_map.m_version;
+        const bool layoutB = internal == 21;
+        s << F::Ident << qint32(internal == F::InternalVersionLayoutA ? 21 : internal);
+        for (const CBspLump &l : m_lumps) {
+            if (layoutB)
+                s << l.version << l.offset << l.length;
+            else
+                s << l.offset << l.length << l.version;
+            s.writeRawData(reinterpret_cast<const char *>(l.fourCC), 4);
+        }
+        s << m_map.m_mapRevision;
+    }
+    if (!m_temp.seek(0))
+        return failWith(E::Bsp::HeaderWrite);
+    if (!fault(Step::Header, 1))
+        m_temp.write(header);
+    if (m_temp.pos() != F::HeaderSize)
+        return failWith(E::Bsp::HeaderWrite);
+    return true;
+}
+
+bool CBspRewrite::finishTemporary()
+{
+    // Buffered bytes that cannot reach the disk show up only here.
+    if (fault(Step::FinishTemporary, 0) || !m_temp.flush() ||
+        m_temp.error() != QFileDevice::NoError)
+        return failWith(E::Bsp::TemporaryFinish);
+    m_temp.close();
+    return m_temp.error() == QFileDevice::NoError || failWith(E::Bsp::TemporaryFinish);
+}

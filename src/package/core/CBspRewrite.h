@@ -1,0 +1,93 @@
+#pragma once
+
+#include "BspRecords.h"
+#include "CDelegateBSP.h"
+
+#include <QFile>
+#include <QString>
+#include <QVector>
+
+class CPackageHierarchyNode;
+class FlushSyncronizer;
+
+// One pakfile file of a map being rewritten.
+struct CBspRewriteEntry
+{
+    CPackageHierarchyNode *node = nullptr;
+    // The directory record as written (the old one, updated, for a file that
+    // had stored data).
+    CZipCentralDirectoryHeader record;
+    // Absolute position of the file's data in the new map.
+    quint32 dataOffset = 0;
+    // Copied as it lay (compressed or encrypted): old CRC and sizes kept.
+    bool raw = false;
+};
+
+// Writes a complete new map for a delegate into "<map>.tmp": the lumps in the
+// order of their old offsets, packed from the end of the header on, each from
+// its pending bytes, its local file or its stored bytes, then the pakfile
+// rebuilt as a zip of stored files, and the header last. The delegate is not
+// changed; after run() succeeds it takes the new records from here.
+class CBspRewrite
+{
+public:
+    CBspRewrite(CDelegateBSP &map, FlushSyncronizer *syncronizer);
+    // Discards the temporary file unless it was kept.
+    ~CBspRewrite();
+
+    CBspRewrite(const CBspRewrite &) = delete;
+    CBspRewrite &operator=(const CBspRewrite &) = delete;
+
+    // Everything up to and including the header; the temporary file is closed
+    // afterwards. False with message() on the first failure.
+    bool run();
+    const QString &message() const { return m_message; }
+
+    QString temporaryName() const { return m_temp.fileName(); }
+    // The temporary file took the map's name, or is the only copy of the new
+    // map: it must not be removed.
+    void keepTemporary() { m_keepTemporary = true; }
+    // Failure exit: closes the temporary file and removes it while it still
+    // carries its temporary name.
+    void discard();
+
+    const CBspLump &lump(int index) const { return m_lumps[index]; }
+    const QVector<CBspRewriteEntry> &entries() const { return m_entries; }
+    // Lump 40 had pending data and was written as it stands.
+    bool pakfileWrittenWhole() const { return m_pakfileWhole; }
+    quint32 directorySize() const { return m_directorySize; }
+    quint32 directoryOffset() const { return m_directoryOffset; }
+
+private:
+    using Step = CDelegateBSP::FlushStep;
+
+    void collectFiles();
+    bool checkLimits();
+    bool openTemporary();
+    bool writeLumps();
+    bool writeLump(int lump);
+    bool writePakfile();
+    bool stageFile(int k, QByteArray &data);
+    bool stageReference(const CPackageHierarchyNode *node, int k, QByteArray &data);
+    bool writeLocalEntry(int k, const QByteArray &data, qint64 pakStart);
+    bool writeCentralDirectory();
+    bool writeEndRecord(qint64 pakStart, qint64 directoryStart);
+    bool writeHeader();
+    bool finishTemporary();
+
+    bool fault(Step step, int item) const { return m_map.flushFault(step, item); }
+    bool failWith(const QString &message);
+    void processed();
+
+    CDelegateBSP &m_map;
+    FlushSyncronizer *m_syncronizer;
+    QFile m_temp;
+    bool m_created = false;
+    bool m_keepTemporary = false;
+    CBspLump m_lumps[BspFormat::LumpCount];
+    QVector<CBspRewriteEntry> m_entries;
+    bool m_pakfileWhole = false;
+    quint32 m_directorySize = 0;
+    quint32 m_directoryOffset = 0;
+    QString m_message;
+};

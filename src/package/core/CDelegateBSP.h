@@ -1,0 +1,142 @@
+#pragma once
+
+#include "BspRecords.h"
+#include "IPackageDelegate.h"
+
+#include <QStringList>
+#include <QVector>
+
+class CBinaryReader;
+class CBspRewrite;
+
+// Name of a lump for an internal map version (19 to 22): "Unused" for a slot
+// without a name in that version, "Unknown" outside 0 to 63.
+QString bspLumpName(int version, int lump);
+
+// Package delegate for compiled maps (".bsp"). Presents the 64 lumps as files
+// of a folder "lumps" (entry index = lump number) and the files of the
+// pakfile, the stored zip in lump 40, under their own paths (entry index 64 +
+// record position). The only delegate whose flush() writes the package back.
+class CDelegateBSP : public IPackageDelegate
+{
+    Q_OBJECT
+    friend class CBspRewrite;
+
+public:
+    explicit CDelegateBSP(QObject *parent = nullptr);
+    ~CDelegateBSP() override;
+
+    using IPackageDelegate::sizeOnDisk;
+    using IPackageDelegate::storedSize;
+    using IPackageDelegate::writeStored;
+
+    bool open(const QString &path, bool readOnly) override;
+    void close() override;
+    int type() const override { return 1; }
+    // Rewrites the whole map with every pending edit.
+    bool flush(FlushSyncronizer *syncronizer) override;
+    bool hasFile(int index) const override;
+    int storedSize(int index) const override;
+    int sizeOnDisk(int index) const override;
+    bool writeStored(QIODevice *device, int index) override;
+    bool buildHierarchy() override;
+
+    // Field 1 offset, 2 length, 3 version, 4 four-character code (b0 in the
+    // top byte); 0 for other fields or lumps outside 0 to 63.
+    int lumpInfo(int lump, int field) const;
+    bool readGameLumps();
+    // Position of the first game lump with this id, or -1.
+    int gameLumpIndex(int id) const;
+    QVector<QByteArray> staticPropModelNames() const;
+    QVector<QByteArray> entityLines();
+    QVector<QByteArray> texdataStrings();
+    // Stages the strings, each NUL-ended, as lump 43's new bytes.
+    bool setTexdataStrings(const QVector<QByteArray> &strings);
+
+    // Internal version: 19 to 21 as read, 22 for version 21 in layout A.
+    int version() const { return m_version; }
+    qint32 ident() const { return m_ident; }
+    qint32 mapRevision() const { return m_mapRevision; }
+    const CBspLump &lump(int index) const { return m_lumps[index]; }
+    const QVector<CGameLump> &gameLumps() const { return m_gameLumps; }
+    const QVector<CPakfileEntry *> &pakfileEntries() const { return m_pakfileEntries; }
+    quint16 zipDiskNumber() const { return m_zipDiskNumber; }
+    quint16 zipDirectoryDisk() const { return m_zipDirectoryDisk; }
+    quint16 zipEntriesOnDisk() const { return m_zipEntriesOnDisk; }
+    quint16 zipTotalEntries() const { return m_zipTotalEntries; }
+    quint32 zipDirectorySize() const { return m_zipDirectorySize; }
+    quint32 zipDirectoryOffset() const { return m_zipDirectoryOffset; }
+    quint16 zipCommentLength() const { return m_zipCommentLength; }
+    const QByteArray &zipComment() const { return m_zipComment; }
+    // Problems that did not stop the last open (e.g. pakfile names that
+    // differ only in case).
+    const QStringList &warnings() const { return m_warnings; }
+
+    // Points of a flush at which a test can make the I/O fail (see
+    // flushFault).
+    enum class FlushStep
+    {
+        TemporaryFile,   // opening the temporary file
+        Lump,            // writing lump `item`
+        StoredRead,      // reading the stored bytes of pakfile file `item`
+        ReferencedRead,  // copying the local file of pakfile file `item`
+        LocalEntry,      // writing the local record of pakfile file `item`
+        CentralEntry,    // writing the directory entry of pakfile file `item`
+        EndRecord,       // writing the pakfile end record
+        Header,          // writing the map header
+        FinishTemporary, // flushing the temporary file to disk
+        BackupMove,      // moving the map to its backup name
+        FinalMove,       // moving the temporary file to the map's name
+        Reopen,          // opening the new map
+    };
+
+protected:
+    // Test seam: true makes the step fail as if its I/O had failed. Pakfile
+    // files count from 0 in the order they are written.
+    virtual bool flushFault(FlushStep step, int item) const;
+
+    // The stored bytes of an entry as they lie in the file, whatever the
+    // pakfile compression; lump 35's game-lump offsets are moved to the
+    // device's position.
+    bool writeStoredRaw(QIODevice *device, int index);
+    // The stored record of a pakfile entry index, or null.
+    const CPakfileEntry *pakfileEntry(int index) const;
+    void clearRecords();
+    // The pakfile records and the end-record values.
+    void clearPakfileRecords();
+
+    qint32 m_ident = 0;
+    qint32 m_version = 0;
+    CBspLump m_lumps[BspFormat::LumpCount];
+    qint32 m_mapRevision = 0;
+    QVector<CGameLump> m_gameLumps;
+    // One per central directory record, in archive order; owned.
+    QVector<CPakfileEntry *> m_pakfileEntries;
+    quint16 m_zipDiskNumber = 0;
+    quint16 m_zipDirectoryDisk = 0;
+    quint16 m_zipEntriesOnDisk = 0;
+    quint16 m_zipTotalEntries = 0;
+    quint32 m_zipDirectorySize = 0;
+    quint32 m_zipDirectoryOffset = 0;
+    quint16 m_zipCommentLength = 0;
+    QByteArray m_zipComment;
+    QStringList m_warnings;
+
+private:
+    bool addPakfileNodes();
+    // Closes both files and puts the new map in the old one's place, keeping
+    // the old map as the backup. False with the message to report.
+    bool swapFlushedFile(CBspRewrite &rewrite, QString &message);
+    // Takes the records of the map just written and renumbers the pakfile
+    // nodes after it.
+    void adoptRewrite(const CBspRewrite &rewrite, FlushSyncronizer *syncronizer);
+    // Lump 40 was written whole: its archive is read anew and its nodes
+    // rebuilt.
+    void reloadPakfile(FlushSyncronizer *syncronizer);
+    bool readHeader(CBinaryReader &reader);
+    bool checkLumpBounds(qint64 fileSize);
+    bool readPakfile();
+    bool readCentralDirectory(CBinaryReader &pak, qint64 endRecordPos);
+    bool readLocalHeaders(CBinaryReader &pak, qint64 endRecordPos);
+    bool failOpen(const QString &text);
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+class CHierarchyNode;
+
+// The rules extraction and "open with the associated application" follow to
+// turn entry names from a package into files on disk. Names come from
+// untrusted archives, so nothing here lets one leave its target folder.
+class CPackageExtraction
+{
+public:
+    // Log texts of an extraction run (%1: the name or path involved).
+    static constexpr const char NoTreeItem[] =
+        "Table item \"%1\" does not have an associated tree item.";
+    static constexpr const char NoNode[] = "Tree item \"%1\" does not have directory node.";
+    static constexpr const char PathNotCreated[] = "Unable to create path \"%1\"";
+    static constexpr const char NoData[] = "Unable to retrieve data for \"%1\": ";
+    static constexpr const char NotOpened[] = "Unable to open \"%1\"";
+    static constexpr const char UnsafeName[] = "Refusing unsafe entry name \"%1\"";
+
+    // A name usable as one file or folder inside the output folder: not empty,
+    // not "." or "..", and without "/", "\" or NUL.
+    static bool isSafeName(const QString &name);
+    // The chosen output folder without separators or blanks at its ends; an
+    // absolute path keeps its leading "/".
+    static QString outputFolder(const QString &chosen);
+    // Steps an extraction of the node takes: 1 for a file, the node itself
+    // and everything below it for a folder.
+    static int workTotal(const CHierarchyNode *node);
+    // A file name for an entry opened outside the program: the entry's last
+    // name part with characters that file systems refuse replaced by "_", made
+    // unique in `folder` by a counter before the extension ("a (2).txt").
+    // Empty when the folder is empty.
+    static QString uniqueFilePath(const QString &folder, const QString &entryName);
+};

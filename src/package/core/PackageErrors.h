@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QString>
+
+// Every error text of the package delegates and trees, in one place. Tests
+// compare against these, so the texts (odd spellings included) must not
+// change.
+namespace PackageErrors {
+
+// Requests
+constexpr const char InvalidFilePath[] = "Request Error: Invalid file path";
+constexpr const char NullNode[] = "Request Error: NULL node";
+constexpr const char NotOwner[] = "Request Error: Delegate does not own node";
+constexpr const char NodeNotLeaf[] = "Request Error: Node is not leaf";
+constexpr const char IndexOutOfBounds[] = "Request Error: Index out of bounds";
+constexpr const char RootNotRemovable[] = "Request Error: Root node cannot be removed";
+constexpr const char NullDevice[] = "Request Error: NULL device";
+constexpr const char FileIndexOutOfBounds[] = "Request Error: File index out of bounds";
+constexpr const char EntryNotFile[] = "Request Error: Entry is not a file";
+constexpr const char VpkSegmentationName[] =
+    "Request Error: File name not compatible with archive segmentation";
+constexpr const char NcfHasNoData[] = "Request Error: NCF files do not contain data";
+
+// Devices
+constexpr const char DeviceInvalid[] = "Write Error: Device invalid";
+constexpr const char DeviceNotOpen[] = "Write Error: Device not open";
+constexpr const char DeviceNotWritable[] = "Write Error: Device not writable";
+constexpr const char DeviceNotReadable[] = "Write Error: Device not readable";
+constexpr const char BufferOpen[] = "Write Error: Unable to open stream to buffer";
+constexpr const char WriteIncomplete[] = "Write Error: Incomplete";
+constexpr const char ReadIncomplete[] = "Read Error: Incomplete";
+constexpr const char ReferencedFileOpen[] = "Read Error: Unable to open referenced file";
+
+// Files
+constexpr const char FileOpen[] = "File Error: Unable to open";
+constexpr const char FileNotOpen[] = "File Error: Package not open";
+constexpr const char PackageOpen[] = "File Error: Unable to open package";
+constexpr const char PackageMissing[] = "File Error: Package does not exist";
+constexpr const char MalformedDirectory[] = "File Error: Malformed directory structure";
+
+// Reading (the two seek texts really differ in case; each has its own users)
+constexpr const char ReadSeekErrorUpper[] = "Read Error: Seek Error";
+constexpr const char ReadSeekError[] = "Read Error: Seek error";
+constexpr const char ReadIncompleteRead[] = "Read Error: Incomplete read";
+constexpr const char ReadError[] = "Read Error: Read error";
+constexpr const char EntryHasNoData[] = "Read Error: Entry has no data";
+constexpr const char ItemNames[] = "Read Error: Unable to read directory item names";
+constexpr const char StreamSeekError[] = "Stream Error: Seek error";
+constexpr const char StreamIncompleteRead[] = "Stream Error: Incomplete read";
+constexpr const char StreamIncompleteWrite[] = "Stream Error: Incomplete write";
+
+// Delegates
+constexpr const char TooOld[] = "Delegate Error: File format too old";
+constexpr const char TooNew[] = "Delegate Error: File format too new";
+constexpr const char NoFlushLogic[] = "Delegate Error: No logic for flush()";
+constexpr const char MultipleRoots[] = "Delegate Error: Multiple root directories found";
+constexpr const char ParentIsLeaf[] = "Delegate Error: Parent node is leaf";
+constexpr const char NoRoot[] = "Delegate Error: No root directory found";
+constexpr const char CreateNodes[] =
+    "Delegate Error: Unable to create nodes for internal file system";
+// "Delegate Error: Unable to create leaf at \"<path>\""
+QString unableToCreateLeaf(const QString &path);
+
+// Maps
+namespace Bsp {
+constexpr const char SmallerThanHeader[] = "File Error: File smaller than header";
+constexpr const char MagicMismatch[] = "File Error: Magic number mismatch";
+constexpr const char UnknownLayout[] = "Delegate Error: Unable to determine BSP version";
+constexpr const char NoEndRecord[] = "File Error: Unable to locate end record of pakfile";
+constexpr const char DiskArrangement[] = "Read Error: Pakfile has invalid disk arrangement";
+constexpr const char NoCentralEntry[] = "Read Error: Unable to locate next central directory entry";
+constexpr const char NoLocalHeader[] = "Read Error: Unable to locate next local header";
+constexpr const char FileNameRead[] = "Stream Error: Unable to read file name";
+constexpr const char ExtraFieldRead[] = "Stream Error: Unable to read extra field";
+constexpr const char CommentRead[] = "Stream Error: Unable to read comment";
+constexpr const char GameLumpDirectory[] =
+    "Read Error: Game lump directory does not fit in lump 35";
+constexpr const char GameLumpsTooLarge[] = "Read Error: Game lumps hold more bytes than the file";
+
+// Map rewrite
+constexpr const char TemporaryOpen[] = "File Error: Unable to open temporary file";
+constexpr const char EndRecordWrite[] = "Write Error: Incomplete write of pakfile end record";
+constexpr const char SwapFailed[] = "File Error: Unable to swap finished files\nDelegate Error: "
+                                    "Flush finished successfully, but delegate is no longer valid";
+// The swap failed but the old map is back under its name and open again.
+constexpr const char SwapUndone[] = "File Error: Unable to swap finished files";
+constexpr const char TooManyPakfileFiles[] =
+    "Write Error: Pakfile cannot hold more than 65535 files";
+constexpr const char MapTooLarge[] = "Write Error: Map would be larger than 2147483647 bytes";
+constexpr const char HeaderWrite[] = "Write Error: Incomplete write of map header";
+constexpr const char TemporaryFinish[] = "Write Error: Unable to finish temporary file";
+// "Write Error: Unable to write lump <n> (<name>)\n<error>"
+QString lumpWrite(int lump, const QString &name, const QString &error);
+// "File Error: Unable to open \"<local>\" referenced by \"<path>\""
+QString referencedOpen(const QString &local, const QString &path);
+// "Read Error: Incomplete read of \"<local>\" referenced by \"<path>\""
+QString referencedRead(const QString &local, const QString &path);
+// "Read Error: Unable to read pakfile file \"<path>\"\n<error>"
+QString pakfileRead(const QString &path, const QString &error);
+// "Write Error: Incomplete write of local directory entry for \"<path>\""
+QString localEntryWrite(const QString &path);
+// "Write Error: Incomplete write of pakfile central directory entry for \"<path>\""
+QString centralEntryWrite(const QString &path);
+// "Write Error: Pakfile file name too long for \"<path>\""
+QString nameTooLong(const QString &path);
+// "Read Error: Lump <n> lies outside the file"
+QString lumpOutsideFile(int lump);
+// "Read Error: Data of pakfile file \"<name>\" lies outside the pakfile"
+QString entryOutsidePakfile(const QString &name);
+// "Read Error: Pakfile file \"<name>\" is compressed (<method>) and cannot be read"
+QString compressedEntry(const QString &name, int method);
+// "Delegate Error: Unable to create pakfile node for \"<name>\""
+QString pakfileNode(const QString &name);
+// Warning for a pakfile file that gets no node because another file has the
+// same path (ignoring case; the later record wins) or the path names a lump.
+QString hiddenPakfileFile(const QString &dropped, const QString &kept);
+} // namespace Bsp
+
+} // namespace PackageErrors

@@ -1,0 +1,728 @@
+#include "CDelegateBSP.h"
+#include "CPackageHierarchyNode.h"
+#include "FlushSyncronizer.h"
+#include "Fuzz.h"
+#include "MapBuilder.h"
+#include "PackageErrors.h"
+#include "functions.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <memory>
+
+namespace E = PackageErrors;
+using namespace MapFixtures;
+using Step = CDelegateBSP::FlushStep;
+
+Q_DECLARE_METATYPE(CDelegateBSP::FlushStep)
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// The lump table of a written map, read straight from its bytes.
+struct MapView
+{
+    explicit MapView(const QByteArray &data, bool recordsB = false)
+        : bytes(data)
+        , layoutB(recordsB)
+    {}
+    qint32 at(int offset) const { return qFromLittleEndian<qint32>(bytes.constData() + offset); }
+    qint32 version() const { return at(4); }
+    qint32 field(int lump, int column) const { return at(8 + 16 * lump + 4 * column); }
+    qint32 offset(int lump) const { return field(lump, layoutB ? 1 : 0); }
+    qint32 length(int lump) const { return field(lump, layoutB ? 2 : 1); }
+    qint32 lumpVersion(int lump) const { return field(lump, layoutB ? 0 : 2); }
+    QByteArray fourCC(int lump) const { return bytes.mid(8 + 16 * lump + 12, 4); }
+    QByteArray lump(int lump) const { return bytes.mid(offset(lump), length(lump)); }
+
+    QByteArray bytes;
+    bool layoutB;
+};
+
+// Game-lump directory of lump 35 with every offset moved by delta.
+QByteArray shiftedGameLumps(const QByteArray &lump35, qint32 delta)
+{
+    QByteArray out = lump35;
+    const qint32 count = qFromLittleEndian<qint32>(out.constData());
+    for (int i = 0; i < count; ++i) {
+        char *offset = out.data() + 4 + 16 * i + 8;
+        qToLittleEndian<qint32>(qFromLittleEndian<qint32>(offset) + delta, offset);
+    }
+    return out;
+}
+
+// The typical map with pakfile names as a flush writes them and real CRCs,
+// so that its pakfile is exactly what a flush of it must give back.
+MapFixture canonicalMap(int version, bool layoutB, ZipFixture *zipOut = nullptr)
+{
+    MapFixture m = typicalMap();
+    m.version = version;
+    m.layoutB = layoutB;
+    ZipFixture z;
+    z.add("materials/a.vmt", "alpha").crc = 0xd0e0396a;
+    z.add("materials/Sub/b.vtf", QByteArray(100, 'b')).crc = 0x250162db;
+    z.add("readme.txt", "r").crc = 0x6c09ff9d;
+    z.archiveComment = "made by hand";
+    m.lumps[40] = z.build();
+    // Lumps out of number order, the pakfile in the middle, so that the
+    // rewrite must follow the old offsets.
+    m.order = {3, 40, 0, 35, 1, 43, 53, 2};
+    for (int i = 4; i < 64; ++i) {
+        if (!m.order.contains(i))
+            m.order.append(i);
+    }
+    if (zipOut)
+        *zipOut = z;
+    return m;
+}
+
+// A map delegate whose flush fails at one chosen step.
+class FaultyMap : public CDelegateBSP
+{
+public:
+    Step step = Step::TemporaryFile;
+    int item = 0;
+    bool armed = false;
+
+protected:
+    bool flushFault(Step s, int i) const override { return armed && s == step && i == item; }
+};
+
+// The state of a delegate's pending edits, to show that a failed flush left
+// them alone.
+QStringList editState(CDelegateBSP &d)
+{
+    QStringList state;
+    for (int i = 0; i < d.nodeCount(); ++i) {
+        const CPackageHierarchyNode *n = d.node(i);
+        if (!n) {
+            state << QStringLiteral("%1 -").arg(i);
+            continue;
+        }
+        state << QStringLiteral("%1 %2 %3 %4 %5")
+                     .arg(i)
+                     .arg(n->path(true))
+                     .arg(n->pendingData ? QString::fromLatin1(n->pendingData->toHex()) : "none")
+                     .arg(n->deleted)
+                     .arg(n->entryIndex);
+    }
+    return state;
+}
+
+// python3's zipfile verdict on an archive: every entry and testzip's answer.
+QJsonObject pythonZip(const QString &archive)
+{
+    static const char script[] =
+        "import json, sys, zipfile\n"
+        "z = zipfile.ZipFile(sys.argv[1])\n"
+        "print(json.dumps({'bad': z.testzip(), 'comment': z.comment.decode('latin-1'),\n"
+        "  'entries': [[i.filename, i.flag_bits, i.compress_type, i.create_version,\n"
+        "               i.extract_version, list(i.date_time), i.file_size,\n"
+        "               z.read(i).decode('latin-1')] for i in z.infolist()]}))\n";
+    QProcess p;
+    p.start("python3", {"-c", script, archive});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return QJsonObject{{"error", QString::fromLocal8Bit(p.readAllStandardError())}};
+    return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+}
+
+bool unzipAccepts(const QString &archive, QString *output)
+{
+    QProcess p;
+    p.start("unzip", {"-t", archive});
+    const bool ok = p.waitForFinished(30000) && p.exitCode() == 0;
+    *output = QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError());
+    return ok;
+}
+
+// Builds a zip with the zip tool from the given files; empty when it fails.
+QByteArray zipTool(const QString &dir, const QStringList &options,
+                   const QList<QPair<QString, QByteArray>> &files, bool piped)
+{
+    QStringList names;
+    for (const auto &f : files) {
+        QDir(dir).mkpath(QFileInfo(dir + "/" + f.first).path());
+        writeFile(dir + "/" + f.first, f.second);
+        names << f.first;
+    }
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    const QString target = dir + "/tool.zip";
+    QFile::remove(target);
+    // A pipe makes zip write data descriptors.
+    p.start("zip", options + QStringList{piped ? QString("-") : target} + names);
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return QByteArray();
+    return piped ? p.readAllStandardOutput() : readFile(target);
+}
+
+} // namespace
+
+class TestBspFlush : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void noOpFlushKeepsEveryLump_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<bool>("layoutB");
+        QTest::newRow("19") << 19 << false;
+        QTest::newRow("20") << 20 << false;
+        QTest::newRow("21 layout B") << 21 << true;
+        QTest::newRow("21 layout A") << 21 << false;
+    }
+
+    void noOpFlushKeepsEveryLump()
+    {
+        QFETCH(int, version);
+        QFETCH(bool, layoutB);
+        ZipFixture z;
+        MapFixture m = canonicalMap(version, layoutB, &z);
+        const QByteArray original = m.build();
+        MapFile file(original);
+        CDelegateBSP d;
+        QVERIFY(d.open(file.path(), true));
+        const int internal = d.version();
+
+        FlushSyncronizer s;
+        QSignalSpy totals(&s, &FlushSyncronizer::totalChanged);
+        QVERIFY2(d.flush(&s), qPrintable(d.lastError()));
+        QCOMPARE(totals.size(), 1);
+        QCOMPARE(s.total(), 64 + 2 * 3);
+        QCOMPARE(s.itemsProcessed(), 64 + 2 * 3);
+        QVERIFY(s.isFinished() && !s.isFailed());
+        QVERIFY(s.messages().isEmpty());
+
+        QCOMPARE(readFile(file.path() + ".backup"), original);
+        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        const MapView out(readFile(file.path()), layoutB);
+        const MapView in(original, layoutB);
+        QCOMPARE(out.version(), version);
+        QCOMPARE(out.at(0), 0x50534256);
+        QCOMPARE(out.at(1032), m.revision);
+
+        // Packed from the header on, in old file order, the pakfile last.
+        qint32 at = 1036;
+        for (int lump : qAsConst(m.order)) {
+            if (lump == 40)
+                continue;
+            QCOMPARE(out.offset(lump), at);
+            at += out.length(lump);
+            QCOMPARE(out.lumpVersion(lump), in.lumpVersion(lump));
+            QCOMPARE(out.fourCC(lump), in.fourCC(lump));
+            if (lump != 35)
+                QCOMPARE(out.lump(lump), m.lumps[lump]);
+        }
+        QCOMPARE(out.lump(35), shiftedGameLumps(m.lumps[35], out.offset(35) - in.offset(35)));
+        QCOMPARE(out.offset(40), at);
+        QCOMPARE(out.offset(40) + out.length(40), out.bytes.size());
+        // Names as written, real CRCs, nothing else: exactly the fixture.
+        QCOMPARE(out.lump(40), z.build());
+
+        // The delegate goes on with the new file, read-write.
+        QVERIFY(d.isOpen() && !d.isReadOnly());
+        QCOMPARE(d.version(), internal);
+        QCOMPARE(d.lumpInfo(40, 1), out.offset(40));
+        QCOMPARE(d.gameLumps().size(), 3);
+        QCOMPARE(d.gameLumps()[2].data, QByteArray(8, 'd'));
+        std::unique_ptr<QByteArray> b(d.readStored(d.findFile("materials/sub/b.vtf")));
+        QVERIFY(b);
+        QCOMPARE(*b, QByteArray(100, 'b'));
+
+        // A second flush of the result gives the same lumps again (empty
+        // lumps may take other offsets: ties in the old order change).
+        QVERIFY(d.flush(nullptr));
+        const MapView again(readFile(file.path()), layoutB);
+        QCOMPARE(again.bytes.size(), out.bytes.size());
+        for (int lump = 0; lump < 64; ++lump)
+            QCOMPARE(again.lump(lump), out.lump(lump));
+        QCOMPARE(readFile(file.path() + ".backup"), out.bytes);
+    }
+
+    void editsLandWithTheirNamesAndBytes()
+    {
+        QTemporaryDir dir;
+        const QString local = dir.filePath("local.bin");
+        writeFile(local, "before");
+        MapFixture m = typicalMap();
+        MapFile file(m.build());
+        CDelegateBSP d;
+        QVERIFY(d.open(file.path(), false));
+
+        QVERIFY(d.setData(QByteArray("HDRHDR"), false, d.node(53)));
+        QVERIFY(d.remove(d.node(1)));
+        // No game lumps, then bytes the directory does not account for.
+        const QByteArray gameLumps("\0\0\0\0pending", 11);
+        QVERIFY(d.setData(gameLumps, false, d.node(35)));
+        QVERIFY(d.setData(QByteArray("new readme"), false, d.findFile("readme.txt")));
+        QVERIFY(d.remove("materials/a.vmt"));
+        CPackageHierarchyNode *added = d.addFile(QByteArray("hello"), false, "added/new.txt");
+        QVERIFY(added);
+        CPackageHierarchyNode *ref = d.addFile(local.toLocal8Bit() + '\0', true, "added/ref.bin");
+        QVERIFY(ref);
+        // Referenced files are read when the flush runs.
+        writeFile(local, "after, and longer");
+        // An in-memory file removed again leaves an empty slot behind.
+        QVERIFY(!d.remove(d.addFile(QByteArray("gone"), false, "added/gone.txt")));
+
+        FlushSyncronizer s;
+        QVERIFY2(d.flush(&s), qPrintable(d.lastError()));
+        QCOMPARE(s.total(), 64 + 2 * 4);
+        QCOMPARE(s.itemsProcessed(), 64 + 2 * 4);
+
+        const MapView out(readFile(file.path()));
+        QCOMPARE(out.lump(53), QByteArray("HDRHDR"));
+        QCOMPARE(out.lump(35), gameLumps);
+        // A deleted lump ends empty where its turn came.
+        QCOMPARE(out.length(1), 0);
+        QCOMPARE(out.offset(1), out.offset(0) + out.length(0));
+        QCOMPARE(out.offset(2), out.offset(1));
+
+        // The delegate's tree follows the archive: indexes close up behind
+        // the deleted file, pending data is now stored data.
+        QVERIFY(!d.findNode("materials/a.vmt"));
+        QCOMPARE(d.nodeCount(), 64 + 4);
+        QCOMPARE(d.findFile("materials/sub/b.vtf")->entryIndex, 64);
+        QCOMPARE(d.findFile("readme.txt")->entryIndex, 65);
+        QCOMPARE(added->entryIndex, 66);
+        QCOMPARE(ref->entryIndex, 67);
+        QVERIFY(!added->pendingData && !ref->pendingData && !added->modified);
+        QCOMPARE(d.size(67), 17);
+        // Lump nodes keep what they had.
+        QVERIFY(d.node(53)->pendingData);
+        QVERIFY(d.node(1)->deleted);
+
+        // A fresh look at the new file.
+        CDelegateBSP fresh;
+        QVERIFY2(fresh.open(file.path(), true), qPrintable(fresh.lastError()));
+        QCOMPARE(fresh.pakfileEntries().size(), 4);
+        const QStringList expected{"materials/Sub/b.vtf", "readme.txt", "added/new.txt",
+                                   "added/ref.bin"};
+        const QList<QByteArray> bytes{QByteArray(100, 'b'), "new readme", "hello",
+                                      "after, and longer"};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(fresh.node(64 + i)->path(true), expected[i]);
+            std::unique_ptr<QByteArray> data(fresh.readStored(64 + i));
+            QVERIFY(data);
+            QCOMPARE(*data, bytes[i]);
+        }
+        const CZipCentralDirectoryHeader &fresh3 = fresh.pakfileEntries()[2]->central;
+        QCOMPARE(fresh3.versionNeeded, quint16(10));
+        QCOMPARE(fresh3.versionMadeBy, quint16(20));
+        QCOMPARE(fresh3.time, quint16(0));
+        QCOMPARE(fresh3.date, quint16(0));
+        QCOMPARE(fresh3.crc32, 0x3610a686u);
+        QCOMPARE(fresh.pakfileEntries()[1]->local.crc32, 0x658f1e1bu);
+        QCOMPARE(fresh.zipComment(), QByteArray("made by hand"));
+
+        // Lumps still pending are written again, with the same bytes.
+        QVERIFY(d.flush(nullptr));
+        QCOMPARE(MapView(readFile(file.path())).lump(53), QByteArray("HDRHDR"));
+    }
+
+    void emptyPakfileGetsItsEndRecord()
+    {
+        // No pakfile at all.
+        MapFixture plain;
+        plain.lumps[1] = QByteArray(64, 'x');
+        MapFile first(plain.build());
+        CDelegateBSP d;
+        QVERIFY(d.open(first.path(), false));
+        FlushSyncronizer s;
+        QVERIFY(d.flush(&s));
+        QCOMPARE(s.itemsProcessed(), 64);
+        ZipFixture none;
+        QCOMPARE(MapView(readFile(first.path())).lump(40), none.build());
+        QCOMPARE(none.build().size(), 22);
+
+        // Every file deleted: the comment stays.
+        MapFile second(typicalMap().build());
+        QVERIFY(d.open(second.path(), false));
+        for (int i = 64; i < 67; ++i)
+            QVERIFY(d.remove(d.node(i)));
+        QVERIFY(d.flush(nullptr));
+        none.archiveComment = "made by hand";
+        QCOMPARE(MapView(readFile(second.path())).lump(40), none.build());
+        QCOMPARE(d.nodeCount(), 64);
+        QCOMPARE(d.root()->fileCount(), 64);
+    }
+
+    void wholePakfileLumpIsWritten()
+    {
+        MapFile file(typicalMap().build());
+        CDelegateBSP d;
+        QVERIFY(d.open(file.path(), false));
+        ZipFixture other;
+        other.add("other/one.txt", "1");
+        other.add("two.txt", "22");
+        const QByteArray archive = other.build();
+        QVERIFY(d.setData(archive, false, d.node(40)));
+        FlushSyncronizer s;
+        QVERIFY2(d.flush(&s), qPrintable(d.lastError()));
+        QCOMPARE(s.total(), 64);
+        QCOMPARE(s.itemsProcessed(), 64);
+        const MapView out(readFile(file.path()));
+        QCOMPARE(out.lump(40), archive);
+        QCOMPARE(out.offset(40) + out.length(40), out.bytes.size());
+        // The new archive's files are the pakfile now.
+        QVERIFY(!d.findNode("readme.txt"));
+        QVERIFY(!d.findNode("materials"));
+        QCOMPARE(d.nodeCount(), 66);
+        QCOMPARE(d.findFile("other/one.txt")->entryIndex, 64);
+        std::unique_ptr<QByteArray> two(d.readStored(65));
+        QVERIFY(two);
+        QCOMPARE(*two, QByteArray("22"));
+
+        // Bytes that are no archive still land; only the listing is empty.
+        QVERIFY(d.setData(QByteArray("not a zip"), false, d.node(40)));
+        QVERIFY(d.flush(&s));
+        QCOMPARE(MapView(readFile(file.path())).lump(40), QByteArray("not a zip"));
+        QCOMPARE(d.nodeCount(), 64);
+        QCOMPARE(s.messages().last().text, QString(E::Bsp::NoEndRecord));
+        QVERIFY(!s.messages().last().isError);
+    }
+
+    void injectedFailuresLeaveEverything_data()
+    {
+        QTest::addColumn<Step>("step");
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("message");
+        const QString shortWrite = QString::fromLatin1(DeviceError::ShortWrite).arg(9).arg(9);
+        const QString shortRead = QString::fromLatin1(DeviceError::ShortRead).arg(5).arg(5);
+        QTest::newRow("temporary file") << Step::TemporaryFile << 0 << E::Bsp::TemporaryOpen;
+        QTest::newRow("header space") << Step::Header << 0 << E::Bsp::HeaderWrite;
+        QTest::newRow("lump 5") << Step::Lump << 5
+                                << "Write Error: Unable to write lump 5 (Nodes)\n" + shortWrite;
+        QTest::newRow("stored read")
+            << Step::StoredRead << 0
+            << "Read Error: Unable to read pakfile file \"materials/a.vmt\"\n" + shortRead;
+        QTest::newRow("local entry")
+            << Step::LocalEntry << 1
+            << "Write Error: Incomplete write of local directory entry for "
+               "\"materials/Sub/b.vtf\"";
+        QTest::newRow("central entry")
+            << Step::CentralEntry << 2
+            << "Write Error: Incomplete write of pakfile central directory entry for "
+               "\"added/new.txt\"";
+        QTest::newRow("end record") << Step::EndRecord << 0 << E::Bsp::EndRecordWrite;
+        QTest::newRow("header") << Step::Header << 1 << E::Bsp::HeaderWrite;
+        QTest::newRow("finish") << Step::FinishTemporary << 0 << E::Bsp::TemporaryFinish;
+        QTest::newRow("first move") << Step::BackupMove << 0 << E::Bsp::SwapUndone;
+        QTest::newRow("second move") << Step::FinalMove << 0 << E::Bsp::SwapUndone;
+    }
+
+    void injectedFailuresLeaveEverything()
+    {
+        QFETCH(Step, step);
+        QFETCH(int, item);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString local = dir.filePath("local.bin");
+        writeFile(local, "referenced");
+        const QByteArray original = typicalMap().build();
+        MapFile file(original);
+        FaultyMap d;
+        QVERIFY(d.open(file.path(), false));
+        QVERIFY(d.setData(QByteArray("new nodes"), false, d.node(5)));
+        QVERIFY(d.remove("readme.txt"));
+        QVERIFY(d.addFile(QByteArray("hello"), false, "added/new.txt"));
+        QVERIFY(d.addFile(local.toLocal8Bit() + '\0', true, "added/ref.bin"));
+        const QStringList before = editState(d);
+
+        d.step = step;
+        d.item = item;
+        d.armed = true;
+        FlushSyncronizer s;
+        QVERIFY(!d.flush(&s));
+        QCOMPARE(d.lastError(), message);
+        QVERIFY(s.isFailed() && !s.isFinished());
+        QCOMPARE(s.messages().size(), 1);
+        QCOMPARE(s.messages().last().text, message);
+        QVERIFY(s.messages().last().isError);
+
+        QCOMPARE(readFile(file.path()), original);
+        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        QVERIFY(!QFile::exists(file.path() + ".backup"));
+        QCOMPARE(editState(d), before);
+        QVERIFY(d.isOpen());
+        std::unique_ptr<QByteArray> stored(d.readStored(66));
+        QVERIFY(stored);
+        QCOMPARE(*stored, QByteArray("r"));
+
+        // Nothing was lost: the same edits flush once the fault is gone.
+        d.armed = false;
+        QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
+        QCOMPARE(MapView(readFile(file.path())).lump(5), QByteArray("new nodes"));
+        QCOMPARE(readFile(file.path() + ".backup"), original);
+    }
+
+    void reopenFailureAfterTheSwap()
+    {
+        const QByteArray original = typicalMap().build();
+        MapFile file(original);
+        FaultyMap d;
+        QVERIFY(d.open(file.path(), false));
+        d.step = Step::Reopen;
+        d.armed = true;
+        QVERIFY(!d.flush(nullptr));
+        QCOMPARE(d.lastError(), QString(E::Bsp::SwapFailed));
+        QVERIFY(!d.isOpen());
+        // The new map is in place and whole; the old one is the backup.
+        QCOMPARE(readFile(file.path() + ".backup"), original);
+        CDelegateBSP fresh;
+        QVERIFY(fresh.open(file.path(), true));
+        QCOMPARE(fresh.pakfileEntries().size(), 3);
+        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+    }
+
+    void realFailures()
+    {
+        QTemporaryDir dir;
+        const QByteArray original = typicalMap().build();
+        MapFile file(original);
+        CDelegateBSP d;
+        QVERIFY(d.open(file.path(), false));
+
+        // The temporary name is taken by a folder.
+        QVERIFY(QDir().mkdir(file.path() + ".tmp"));
+        QVERIFY(!d.flush(nullptr));
+        QCOMPARE(d.lastError(), QString(E::Bsp::TemporaryOpen));
+        QVERIFY(QDir().rmdir(file.path() + ".tmp"));
+
+        // A lump's local file is gone.
+        const QString missing = dir.filePath("missing.lmp");
+        QVERIFY(d.setData(missing.toLocal8Bit(), true, d.node(0)));
+        QVERIFY(!d.flush(nullptr));
+        QCOMPARE(d.lastError(), QString("Write Error: Unable to write lump 0 (Entities)\n"
+                                        "Read Error: Unable to open referenced file"));
+        QVERIFY(d.revert(d.node(0)));
+
+        // A pakfile file's local file is gone.
+        CPackageHierarchyNode *n = d.addFile(missing.toLocal8Bit(), true, "x/missing.txt");
+        QVERIFY(!d.flush(nullptr));
+        QCOMPARE(d.lastError(), QString("File Error: Unable to open \"%1\" referenced by "
+                                        "\"x/missing.txt\"")
+                                    .arg(missing));
+        QVERIFY(!d.remove(n));
+
+        // The backup name is a folder that cannot be removed: the first move
+        // fails and the old map stays open.
+        QVERIFY(QDir().mkpath(file.path() + ".backup/inside"));
+        QVERIFY(!d.flush(nullptr));
+        QCOMPARE(d.lastError(), QString(E::Bsp::SwapUndone));
+        QVERIFY(d.isOpen());
+        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        QCOMPARE(readFile(file.path()), original);
+        QVERIFY(QDir(file.path() + ".backup").removeRecursively());
+
+        // The map lost its tail under the delegate: reading a lump fails.
+        QFile::resize(file.path(), original.size() - 4);
+        QVERIFY(!d.flush(nullptr));
+        QVERIFY2(d.lastError().startsWith("Write Error: Unable to write lump 53 (LightingHDR)\n"
+                                          "Read Error: "),
+                 qPrintable(d.lastError()));
+        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+    }
+
+    void limitsAreCheckedBeforeWriting()
+    {
+        MapFile file(typicalMap().build());
+        CDelegateBSP d;
+        QVERIFY(d.open(file.path(), false));
+        QTemporaryDir dir;
+
+        // A local file of 3 GiB (sparse) would push the map past 2 GiB.
+        const QString huge = dir.filePath("huge.bin");
+        {
+            QFile f(huge);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(qint64(3) << 30));
+        }
+        QVERIFY(d.setData(huge.toLocal8Bit(), true, d.node(8)));
+        QVERIFY(!d.flush(nullptr));
+        QCOMPARE(d.lastError(), QString(E::Bsp::MapTooLarge));
+        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        QVERIFY(d.revert(d.node(8)));
+
+        // The end record counts files in 16 bits.
+        for (int i = 0; i < 65536 - 3; ++i)
+            QVERIFY(d.addFile(QByteArray(), false, QStringLiteral("many/%1").arg(i)));
+        QVERIFY(!d.flush(nullptr));
+        QCOMPARE(d.lastError(), QString(E::Bsp::TooManyPakfileFiles));
+        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        QVERIFY(!d.remove(d.findNode("many/0")));
+        FlushSyncronizer s;
+        QVERIFY(d.flush(&s));
+        QCOMPARE(s.total(), 64 + 2 * 65535);
+        QCOMPARE(d.pakfileEntries().size(), 65535);
+    }
+
+    void flushOfDamagedMaps()
+    {
+        const QByteArray valid = typicalMap().build();
+        QTemporaryDir dir;
+        const QString path = dir.filePath("fuzz.bsp");
+        int flushed = 0;
+        Fuzz::byteFlips(valid, 150, 11, [&](const QByteArray &bytes) {
+            writeFile(path, bytes);
+            QFile::remove(path + ".backup");
+            CDelegateBSP d;
+            if (!d.open(path, false))
+                return;
+            QVector<QByteArray> lumps;
+            for (int i = 0; i < 64; ++i) {
+                std::unique_ptr<QByteArray> lump(d.readStored(i));
+                lumps.append(lump ? *lump : QByteArray("<unreadable>"));
+            }
+            if (!d.flush(nullptr)) {
+                QCOMPARE(readFile(path), bytes);
+                QVERIFY(!QFile::exists(path + ".tmp"));
+                return;
+            }
+            ++flushed;
+            // What was read before is read back from the new map.
+            CDelegateBSP again;
+            QVERIFY2(again.open(path, true), qPrintable(again.lastError()));
+            for (int i = 0; i < 64; ++i) {
+                if (i == 35 || i == 40)
+                    continue;
+                std::unique_ptr<QByteArray> lump(again.readStored(i));
+                QVERIFY(lump);
+                QCOMPARE(*lump, lumps[i]);
+            }
+        });
+        QVERIFY(flushed > 0);
+    }
+
+    void outsideToolsAcceptThePakfile_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("piped");
+        QTest::addColumn<bool>("edit");
+        QTest::newRow("stored, no-op") << QStringList{"-0", "-D", "-X"} << false << false;
+        QTest::newRow("stored, edited") << QStringList{"-0", "-D"} << false << true;
+        QTest::newRow("descriptors, edited") << QStringList{"-0", "-D"} << true << true;
+        QTest::newRow("deflated, no-op") << QStringList{"-D"} << false << false;
+        QTest::newRow("deflated, edited") << QStringList{"-D"} << true << true;
+    }
+
+    void outsideToolsAcceptThePakfile()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, piped);
+        QFETCH(bool, edit);
+        if (QStandardPaths::findExecutable("zip").isEmpty() ||
+            QStandardPaths::findExecutable("unzip").isEmpty() ||
+            QStandardPaths::findExecutable("python3").isEmpty())
+            QSKIP("zip, unzip or python3 is not installed");
+        QTemporaryDir dir;
+        const QList<QPair<QString, QByteArray>> files{
+            {"materials/a.vmt", QByteArray(2000, 'a')},
+            {"materials/sub/b.vtf", QByteArray("vtf bytes ") + QByteArray(3000, 'v')},
+            {"top.txt", "top"}};
+        const QByteArray archive = zipTool(dir.path(), options, files, piped);
+        QVERIFY(!archive.isEmpty());
+        MapFixture m = typicalMap();
+        m.lumps[40] = archive;
+        MapFile file(m.build());
+        CDelegateBSP d;
+        QVERIFY2(d.open(file.path(), false), qPrintable(d.lastError()));
+        QMap<QString, QByteArray> expected;
+        for (const auto &f : files)
+            expected[f.first] = f.second;
+        if (edit) {
+            QVERIFY(d.setData(QByteArray("replaced"), false, d.findFile("materials/a.vmt")));
+            QVERIFY(d.remove("top.txt"));
+            QVERIFY(d.addFile(QByteArray("added file"), false, "new/added.txt"));
+            expected["materials/a.vmt"] = "replaced";
+            expected.remove("top.txt");
+            expected["new/added.txt"] = "added file";
+        }
+        QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
+
+        const QString pak = dir.filePath("written.zip");
+        writeFile(pak, MapView(readFile(file.path())).lump(40));
+        QString output;
+        QVERIFY2(unzipAccepts(pak, &output), qPrintable(output));
+        const QJsonObject verdict = pythonZip(pak);
+        QVERIFY2(!verdict.contains("error"), qPrintable(verdict["error"].toString()));
+        QVERIFY2(verdict["bad"].isNull(), qPrintable(verdict["bad"].toString()));
+        const QJsonArray entries = verdict["entries"].toArray();
+        QCOMPARE(entries.size(), expected.size());
+        for (const QJsonValue &v : entries) {
+            const QJsonArray e = v.toArray();
+            const QString name = e[0].toString();
+            QVERIFY2(expected.contains(name), qPrintable(name));
+            QCOMPARE(e[7].toString().toLatin1(), expected[name]);
+            // No data descriptors are written.
+            QCOMPARE(e[1].toInt() & 8, 0);
+            const bool replaced = edit && name != "materials/sub/b.vtf";
+            if (replaced)
+                QCOMPARE(e[2].toInt(), 0);
+            if (name == "new/added.txt") {
+                QCOMPARE(e[3].toInt(), 20);
+                QCOMPARE(e[4].toInt(), 10);
+                QCOMPARE(e[5].toArray()[0].toInt(), 1980);
+            }
+        }
+    }
+
+    void noOpFlushIsAboutAsFastAsACopy()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("Timing is meaningless under the sanitizers");
+#endif
+        QTemporaryDir dir;
+        MapFixture m = typicalMap();
+        m.lumps[8] = QByteArray(96 << 20, 'l');
+        m.lumps[29] = QByteArray(32 << 20, 'c');
+        MapFile file(m.build());
+        m = MapFixture();
+
+        // The yardstick: the same bytes read and written in large chunks.
+        QElapsedTimer timer;
+        timer.start();
+        {
+            QFile in(file.path());
+            QFile out(dir.filePath("copy.bin"));
+            QVERIFY(in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly));
+            QByteArray chunk;
+            while (!(chunk = in.read(1 << 20)).isEmpty())
+                out.write(chunk);
+        }
+        const qint64 copy = qMax<qint64>(timer.elapsed(), 1);
+
+        CDelegateBSP d;
+        QVERIFY(d.open(file.path(), false));
+        timer.restart();
+        QVERIFY(d.flush(nullptr));
+        const qint64 flush = timer.elapsed();
+        qInfo("copy %lld ms, no-op flush %lld ms", copy, flush);
+        QVERIFY2(flush < 5 * copy + 300, qPrintable(QString("%1 vs %2").arg(flush).arg(copy)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBspFlush)
+#include "tst_bspflush.moc"
