@@ -1,5 +1,7 @@
 #include "CConfig.h"
 
+#include "PCFTemplates.h"
+
 #include <QFile>
 #include <QIODevice>
 
@@ -313,6 +315,7 @@ CConfig::CConfig()
 CConfig::~CConfig()
 {
     qDeleteAll(vmttextureExceptions);
+    PCFTemplates::release(particleTemplates);
 }
 
 bool CConfig::load()
@@ -410,9 +413,6 @@ void CConfig::parse(QIODevice *device)
 
 void CConfig::loadParticleTemplates()
 {
-    // The particle reader has not joined the build yet; until it does every
-    // entry stays null (what a failed read leaves), and this is the one place
-    // that will read the three compiled-in templates and own them.
-    if (particleTemplates.isEmpty())
-        particleTemplates = {nullptr, nullptr, nullptr, nullptr};
+    // Entry 0 stays null; an entry whose resource fails to read is null.
+    PCFTemplates::reload(particleTemplates);
 }

@@ -1,5 +1,7 @@
 #include "VSettings.h"
 
+#include "PCFTemplates.h"
+
 namespace {
 
 // QSettings reads an unquoted INI value that holds a comma as a list; these
@@ -28,7 +30,10 @@ VSettings::VSettings(const QString &fileName, QSettings::Format format, QObject 
     readAll();
 }
 
-VSettings::~VSettings() = default;
+VSettings::~VSettings()
+{
+    PCFTemplates::release(particleTemplates);
+}
 
 void VSettings::readAll()
 {
@@ -137,9 +142,6 @@ void VSettings::readKeyLists(const QString &group, QStringList &keys, QList<QStr
 
 void VSettings::loadParticleTemplates()
 {
-    // The particle reader has not joined the build yet; until it does every
-    // entry stays null (what a failed read leaves), and this is the one place
-    // that will read the three compiled-in templates and own them.
-    if (particleTemplates.isEmpty())
-        particleTemplates = {nullptr, nullptr, nullptr, nullptr};
+    // Entry 0 stays null; an entry whose resource fails to read is null.
+    PCFTemplates::reload(particleTemplates);
 }

@@ -1,0 +1,5 @@
+#include "DMXDelegate.h"
+
+DMXDelegate::DMXDelegate() = default;
+
+DMXDelegate::~DMXDelegate() = default;

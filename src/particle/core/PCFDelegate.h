@@ -1,0 +1,36 @@
+#pragma once
+
+#include "DMXDelegate.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+class CFilePCF;
+class DMXElement;
+
+// Reads, writes and converts particle files. Holds no document: each call is
+// given one. A failed call leaves its reason in error().
+class PCFDelegate : public DMXDelegate
+{
+public:
+    // Fills the document (emptied first) from a particle file. On failure the
+    // document keeps what was read so far; the caller deletes it.
+    bool read(const QString &path, CFilePCF *document);
+    bool readData(const QByteArray &bytes, CFilePCF *document);
+
+    // Writes the document in encoding `version` (1, 2, 3, or -1 for the
+    // "dmx 1" header over the layout of 1 and 2). The dictionary and the index
+    // fields are rebuilt. The target is replaced only by a complete file.
+    bool write(const QString &path, CFilePCF *document, int version);
+    bool writeData(CFilePCF *document, int version, QByteArray *bytes);
+
+    // Makes every particle system of the document look like the template
+    // system of the target encoding. A null QString on success, otherwise the
+    // reason. The document's `format` is left for the caller to set.
+    QString convert(CFilePCF *document, int target, const DMXElement *templateSystem);
+    // Conforms one element to its template, recursively; returns the elements
+    // that were cut loose and are to be removed from the document.
+    static QList<DMXElement *> conformElement(DMXElement *element,
+                                              const DMXElement *templateElement);
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+// Every message the particle core reports, in one place.
+namespace PCFError {
+// Reading.
+inline const char *const ReadOpen = "Read Error: Unable to open file";
+inline const char *const ReadUnsupported = "Read Error: Format recognized but not supported";
+inline const char *const ReadUnknownFormat = "Read Error: Invalid or unrecognized format";
+inline const char *const ReadEmptyDictionary = "Read Error: Empty string dictionary";
+inline const char *const ReadInvalidDictionary = "Read Error: Invalid string dictionary size";
+inline const char *const ReadEmptyElements = "Read Error: Empty element array";
+inline const char *const ReadInvalidElementCount = "Read Error: Invalid element count";
+inline const char *const ReadInvalidCount = "Read Error: Invalid count";
+inline const char *const ReadTypeIndex = "Read Error: Element type name index out of bounds";
+inline const char *const ReadNameIndex = "Read Error: Element name index out of bounds";
+inline const char *const ReadAttributeIndex = "Read Error: Attribute name index out of bounds";
+inline const char *const ReadElementIndex = "Read Error: Element index out of bounds";
+inline const char *const ReadStringIndex = "Read Error: String index out of bounds";
+inline const char *const ReadEndOfFile = "Read Error: Unexpected end of file";
+inline const char *const ReadSetValue = "ERROR: Unable to set value: Element: %1 Attribute: %2";
+inline const char *const ReadUnexpectedAttribute = "Read Error: Unexpected attribute";
+
+// Writing.
+inline const char *const WriteNoData = "Write Error: No data specified";
+inline const char *const WriteInvalidVersion = "Write Error: Invalid version specified";
+inline const char *const WriteOpen = "Write Error: Unable to open file";
+inline const char *const WriteIncomplete = "Write Error: Unable to write file";
+inline const char *const WriteTooManyStrings =
+    "Write Error: String dictionary contains too many entries";
+inline const char *const WriteUnknownType =
+    "Write Error: Attribute of unknown type: Element: %1   Attribute: %2";
+inline const char *const WriteUnreferenced =
+    "Write Error: Unreferenced element: Element: %1   Attribute: %2";
+inline const char *const WriteUnreferencedItem =
+    "Write Error: Unreferenced element: Element: %1    Attribute: %2   Item: %3";
+inline const char *const WriteStringMissing =
+    "Write Error: String \"%1\" not found in dictionary: Element: %2    Attribute: %3";
+inline const char *const WriteStringArray =
+    "Write Error: ATTRIBUTE_STRING_ARRAY not yet supported for format Binary 4 PCF 2";
+
+// Conversion.
+inline const char *const FormatNoData = "Formatting Error: No data specified";
+inline const char *const FormatSource = "Formatting Error: Invalid source version specified";
+inline const char *const FormatTarget = "Formatting Error: Invalid target version specified";
+inline const char *const FormatTemplate =
+    "Formatting Error: Template data for target version does not exist";
+
+// Value text.
+inline const char *const TextUnknownType = "Unable to change attribute of unknown value type.";
+inline const char *const TextArrayType = "Unable to set value of array type from string.";
+inline const char *const TextParse = "Unable to parse value from string.";
+} // namespace PCFError

@@ -1,0 +1,233 @@
+#include "CFilePCF.h"
+#include "DmxBuild.h"
+#include "PCFDelegate.h"
+
+#include <QtTest>
+
+#include <memory>
+
+using namespace DmxBuild;
+
+namespace {
+
+const QString systemType = QStringLiteral("DmeParticleSystemDefinition");
+const QString operatorType = QStringLiteral("DmeParticleOperator");
+
+// The template system "default": scalars, operator lists, an emitter element
+// and an empty "children" list.
+DMXElement *templateSystem()
+{
+    DMXElement *t = element(systemType, QStringLiteral("default"));
+    add(t, QStringLiteral("max_particles"), ATTRIBUTE_INTEGER, new qint32(1000));
+    addFloat(t, QStringLiteral("radius"), 5);
+    add(t, QStringLiteral("color"), ATTRIBUTE_COLOR, new DMXColor{{255, 255, 255, 255}});
+    DMXElement *decay = element(operatorType, QStringLiteral("Lifespan Decay"));
+    addFloat(decay, QStringLiteral("fade"), 1);
+    DMXElement *movement = element(operatorType, QStringLiteral("Movement Basic"));
+    addList(t, QStringLiteral("operators"), {decay, movement});
+    addList(t, QStringLiteral("renderers"), {});
+    addList(t, QStringLiteral("children"), {});
+    DMXElement *emitter = element(QStringLiteral("DmeEmitter"), QStringLiteral("emit"));
+    addFloat(emitter, QStringLiteral("rate"), 10);
+    add(t, QStringLiteral("emitter"), ATTRIBUTE_ELEMENT, emitter);
+    add(t, QStringLiteral("tags"), ATTRIBUTE_STRING_ARRAY, new DMXValueList);
+    return t;
+}
+
+struct Converted
+{
+    std::unique_ptr<CFilePCF> document{newDmxRoot(1)};
+    DMXElement *system = nullptr;
+    DMXElement *other = nullptr;
+    DMXElement *keptOperator = nullptr;
+    DMXElement *droppedOperator = nullptr;
+    DMXElement *emitter = nullptr;
+    DMXElement *withChild = nullptr;
+    DMXElement *typedDelay = nullptr;
+};
+
+// A system with one case of every rule.
+void build(Converted &c)
+{
+    CFilePCF *document = c.document.get();
+    c.other = addSystem(document, element(systemType, QStringLiteral("other")));
+
+    DMXElement *s = element(systemType, QStringLiteral("smoke"));
+    add(s, QStringLiteral("radius"), ATTRIBUTE_INTEGER, new qint32(3)); // wrong type
+    addFloat(s, QStringLiteral("bogus"), 1);                            // unknown
+    add(s, QStringLiteral("max_particles"), ATTRIBUTE_INTEGER, new qint32(7));
+
+    c.keptOperator = element(operatorType, QStringLiteral("Lifespan Decay"));
+    add(c.keptOperator, QStringLiteral("junk"), ATTRIBUTE_STRING, new QString("x"));
+    c.droppedOperator = element(operatorType, QStringLiteral("Unknown Operator"));
+    add(c.droppedOperator, QStringLiteral("sub"), ATTRIBUTE_ELEMENT,
+        element(QStringLiteral("DmElement"), QStringLiteral("owned by dropped")));
+    DMXElement *wrongType = element(QStringLiteral("DmeOther"), QStringLiteral("Movement Basic"));
+    addList(s, QStringLiteral("operators"), {c.keptOperator, c.droppedOperator, wrongType});
+
+    c.withChild = childEntry(c.other);
+    DMXElement *noChild = element(QStringLiteral("DmeParticleChild"), QStringLiteral("lost"));
+    addFloat(noChild, QStringLiteral("delay"), 2);
+    DMXElement *notAChild = element(QStringLiteral("DmElement"), QStringLiteral("stranger"));
+    c.typedDelay = childEntry(c.other);
+    add(c.typedDelay, QStringLiteral("delay"), ATTRIBUTE_INTEGER, new qint32(4));
+    add(c.typedDelay, QStringLiteral("extra"), ATTRIBUTE_ELEMENT,
+        element(QStringLiteral("DmElement"), QStringLiteral("extra")));
+    addList(s, QStringLiteral("children"), {c.withChild, noChild, notAChild, c.typedDelay});
+
+    c.emitter = element(QStringLiteral("DmeEmitter"), QStringLiteral("emit"));
+    add(c.emitter, QStringLiteral("rate"), ATTRIBUTE_INTEGER, new qint32(3));
+    add(s, QStringLiteral("emitter"), ATTRIBUTE_ELEMENT, c.emitter);
+    add(s, QStringLiteral("stray"), ATTRIBUTE_ELEMENT,
+        element(QStringLiteral("DmElement"), QStringLiteral("stray")));
+    // A plain reference that the template lacks: dropped, its target stays.
+    add(s, QStringLiteral("link"), ATTRIBUTE_ELEMENT, c.other, false);
+    c.system = addSystem(document, s);
+}
+
+QStringList names(const QList<DMXElement *> &elements)
+{
+    QStringList out;
+    for (const DMXElement *e : elements)
+        out << e->name;
+    return out;
+}
+
+} // namespace
+
+class TestPcfConvert : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void refusals_data();
+    void refusals();
+    void conformsEverySystem();
+    void conformElementResult();
+    void deepChainEnds();
+};
+
+void TestPcfConvert::refusals_data()
+{
+    QTest::addColumn<bool>("document");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<bool>("withTemplate");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no document") << false << 1 << 2 << true
+                                 << "Formatting Error: No data specified";
+    QTest::newRow("no source") << true << 0 << 2 << true
+                               << "Formatting Error: Invalid source version specified";
+    QTest::newRow("no target") << true << 1 << 0 << true
+                               << "Formatting Error: Invalid target version specified";
+    QTest::newRow("no template") << true << 1 << 2 << false
+                                 << "Formatting Error: Template data for target version does "
+                                    "not exist";
+}
+
+void TestPcfConvert::refusals()
+{
+    QFETCH(bool, document);
+    QFETCH(int, format);
+    QFETCH(int, target);
+    QFETCH(bool, withTemplate);
+    QFETCH(QString, message);
+    std::unique_ptr<CFilePCF> pcf(newDmxRoot(1));
+    pcf->format = format;
+    std::unique_ptr<DMXElement> t(templateSystem());
+    PCFDelegate delegate;
+    QCOMPARE(
+        delegate.convert(document ? pcf.get() : nullptr, target, withTemplate ? t.get() : nullptr),
+        message);
+    QCOMPARE(delegate.error(), message);
+    QCOMPARE(pcf->format, format);
+}
+
+void TestPcfConvert::conformsEverySystem()
+{
+    Converted c;
+    build(c);
+    std::unique_ptr<DMXElement> t(templateSystem());
+    PCFDelegate delegate;
+    QVERIFY(delegate.convert(c.document.get(), 3, t.get()).isNull());
+    QCOMPARE(c.document->format, 1);
+
+    // Kept in order, then the template's missing scalars and non-element
+    // arrays in template order.
+    QCOMPARE(shape(c.system), (QStringList{"max_particles:2", "operators:15", "children:15",
+                                           "emitter:1", "radius:3", "color:8", "tags:19"}));
+    QCOMPARE(*static_cast<qint32 *>(c.system->attributes[0]->value), 7);
+    QCOMPARE(c.system->attribute(QStringLiteral("radius"))->valueString(), QStringLiteral("5"));
+
+    // Operators: known name and type kept and conformed; the others freed.
+    QCOMPARE(*c.system->attribute(QStringLiteral("operators"))->elementList(),
+             QList<DMXElement *>{c.keptOperator});
+    QCOMPARE(shape(c.keptOperator), QStringList{"fade:3"});
+
+    // Children: entries with a child link, each with a FLOAT delay.
+    QCOMPARE(*c.system->attribute(QStringLiteral("children"))->elementList(),
+             (QList<DMXElement *>{c.withChild, c.typedDelay}));
+    QCOMPARE(shape(c.withChild), (QStringList{"child:1", "delay:3"}));
+    QCOMPARE(shape(c.typedDelay), (QStringList{"child:1", "delay:3"}));
+    QCOMPARE(c.withChild->attribute(QStringLiteral("child"))->element(), c.other);
+
+    // The emitter element follows its template element.
+    QCOMPARE(shape(c.emitter), QStringList{"rate:3"});
+
+    // The system named by child links stays; everything cut loose is gone
+    // from the element list (and freed: the sanitizer build checks).
+    QCOMPARE(
+        names(c.document->elements),
+        (QStringList{"untitled", "other", "smoke", "Lifespan Decay", "other", "other", "emit"}));
+    QCOMPARE(shape(c.other), (QStringList{"max_particles:2", "radius:3", "color:8", "tags:19"}));
+
+    // The result writes.
+    QByteArray bytes;
+    QVERIFY2(delegate.writeData(c.document.get(), 2, &bytes), qPrintable(delegate.error()));
+
+    // A second conversion to the same template changes nothing more.
+    const QStringList before = shape(c.system);
+    QVERIFY(delegate.convert(c.document.get(), 3, t.get()).isNull());
+    QCOMPARE(shape(c.system), before);
+    QCOMPARE(c.document->elements.size(), 7);
+}
+
+void TestPcfConvert::conformElementResult()
+{
+    // The elements cut loose are handed back, not freed.
+    std::unique_ptr<DMXElement> t(templateSystem());
+    std::unique_ptr<DMXElement> s(element(systemType, QStringLiteral("s")));
+    DMXElement *unknown = element(operatorType, QStringLiteral("Unknown"));
+    DMXElement *known = element(operatorType, QStringLiteral("Movement Basic"));
+    addList(s.get(), QStringLiteral("operators"), {unknown, known});
+    DMXElement *stray = element(QStringLiteral("DmElement"), QStringLiteral("stray"));
+    add(s.get(), QStringLiteral("stray"), ATTRIBUTE_ELEMENT, stray);
+    const QList<DMXElement *> removed = PCFDelegate::conformElement(s.get(), t.get());
+    QCOMPARE(removed.size(), 2);
+    QVERIFY(removed.contains(unknown) && removed.contains(stray));
+    QCOMPARE(*s->attribute(QStringLiteral("operators"))->elementList(), QList<DMXElement *>{known});
+    qDeleteAll(removed);
+}
+
+void TestPcfConvert::deepChainEnds()
+{
+    // A template whose element names itself, over a deep owned chain: the
+    // conversion walks it without recursion and ends.
+    std::unique_ptr<DMXElement> t(element(systemType, QStringLiteral("default")));
+    add(t.get(), QStringLiteral("next"), ATTRIBUTE_ELEMENT, t.get(), false);
+    std::unique_ptr<DMXElement> s(element(systemType, QStringLiteral("s")));
+    DMXElement *last = s.get();
+    for (int i = 0; i < 100000; ++i) {
+        DMXElement *next = element(systemType, QString());
+        add(last, QStringLiteral("next"), ATTRIBUTE_ELEMENT, next);
+        addFloat(last, QStringLiteral("drop"), 1);
+        last = next;
+    }
+    const QList<DMXElement *> removed = PCFDelegate::conformElement(s.get(), t.get());
+    QVERIFY(removed.isEmpty());
+    QCOMPARE(shape(s.get()), QStringList{"next:1"});
+    QCOMPARE(shape(last), QStringList());
+}
+
+QTEST_GUILESS_MAIN(TestPcfConvert)
+#include "tst_pcfconvert.moc"

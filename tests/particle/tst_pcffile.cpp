@@ -1,0 +1,752 @@
+#include "CFilePCF.h"
+#include "DMXAttribute.h"
+#include "DMXElement.h"
+#include "Fuzz.h"
+#include "PCFDelegate.h"
+#include "PcfBuilder.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+using Document = std::unique_ptr<CFilePCF>;
+
+Document readBytes(const QByteArray &bytes, QString *error = nullptr, bool *ok = nullptr)
+{
+    Document document(new CFilePCF);
+    PCFDelegate delegate;
+    const bool success = delegate.readData(bytes, document.get());
+    if (error)
+        *error = delegate.error();
+    if (ok)
+        *ok = success;
+    return document;
+}
+
+// A root "root" holding `systems` (positions) in its first attribute, and
+// one system element "sys" with the given attribute bytes appended.
+struct SmallFile
+{
+    explicit SmallFile(int encoding)
+        : b(encoding)
+    {}
+    PcfBuilder b;
+};
+
+// The start of a small file: header, a dictionary of the names these cases
+// use, the element headers (root, then systems "sys").
+PcfBuilder smallStart(int encoding, int elementCount = 2,
+                      const QList<QByteArray> &names = {"value", "child"})
+{
+    PcfBuilder b(encoding);
+    b.header();
+    QList<QByteArray> dictionary{"DmElement", "particleSystemDefinitions",
+                                 "DmeParticleSystemDefinition"};
+    dictionary << names;
+    if (b.indexed())
+        dictionary << "root"
+                   << "sys";
+    b.dictionary(dictionary);
+    b.i32(elementCount);
+    b.element("DmElement", "root", 0);
+    for (int i = 1; i < elementCount; ++i)
+        b.element("DmeParticleSystemDefinition", "sys", i);
+    return b;
+}
+
+// Root body with the system list [1].
+void rootBody(PcfBuilder &b)
+{
+    b.i32(1);
+    b.attribute("particleSystemDefinitions", 15).i32(1).i32(1);
+}
+
+QByteArray bytesOfFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+float asFloat(const DMXAttribute *attribute)
+{
+    return *static_cast<const float *>(attribute->value);
+}
+
+} // namespace
+
+class TestPcfFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyTypeRoundTrip_data();
+    void everyTypeRoundTrip();
+    void everyTypeValues();
+    void stringArrayReadInEncoding3();
+    void roundTripThroughFile();
+    void readErrors_data();
+    void readErrors();
+    void headerVariants();
+    void rootWithoutAttributes();
+    void trimmedDictionaryStrings();
+    void ownershipOfDamagedReferences();
+    void childLinksDoNotOwn();
+    void writeErrors_data();
+    void writeErrors();
+    void failedWriteKeepsOldFile();
+    void dictionaryLimit_data();
+    void dictionaryLimit();
+    void writeFollowsRequestedVersion();
+    void timeTicks_data();
+    void timeTicks();
+    void robustness_data();
+    void robustness();
+    void hugeCountsFailFast();
+};
+
+void TestPcfFile::everyTypeRoundTrip_data()
+{
+    QTest::addColumn<int>("encoding");
+    QTest::newRow("binary 2 pcf 1") << 1;
+    QTest::newRow("binary 3 pcf 2") << 2;
+    QTest::newRow("binary 4 pcf 2") << 3;
+}
+
+void TestPcfFile::everyTypeRoundTrip()
+{
+    QFETCH(int, encoding);
+    const QByteArray fixture = PcfFixture::everyTypeFile(encoding);
+    QString error;
+    bool ok = false;
+    Document document = readBytes(fixture, &error, &ok);
+    QVERIFY2(ok, qPrintable(error));
+    QCOMPARE(document->format, encoding);
+    QCOMPARE(document->elements.size(), 4);
+    QCOMPARE(document->elements[1]->attributes.size(), PcfFixture::everyType(encoding).size());
+
+    PCFDelegate delegate;
+    QByteArray written;
+    QVERIFY2(delegate.writeData(document.get(), encoding, &written), qPrintable(delegate.error()));
+    QCOMPARE(written.toHex(), fixture.toHex());
+    QVERIFY(delegate.error().isEmpty());
+}
+
+void TestPcfFile::everyTypeValues()
+{
+    Document document = readBytes(PcfFixture::everyTypeFile(2));
+    QCOMPARE(document->elements.size(), 4);
+    DMXElement *root = document->elements[0];
+    DMXElement *system = document->elements[1];
+    QCOMPARE(root->type, QStringLiteral("DmElement"));
+    QCOMPARE(root->name, QStringLiteral("root"));
+    QCOMPARE(system->name, QStringLiteral("sys"));
+    // data1 to data3 are stored little-endian.
+    QCOMPARE(root->guid.toRfc4122().toHex(), QByteArray("03020100050407060809") + "0a0b0c0d0e0f");
+    QCOMPARE(document->findParticleSystem(QStringLiteral("sys")), system);
+
+    auto at = [&](const char *name) { return system->attribute(QString::fromLatin1(name)); };
+    QCOMPARE(at("element")->element(), document->elements[2]);
+    QVERIFY(at("element")->ownsValue);
+    QCOMPARE(at("element_array")->elementList()->value(0), document->elements[3]);
+    QCOMPARE(*static_cast<qint32 *>(at("integer")->value), -123456);
+    QCOMPARE(asFloat(at("float")), 1.5f);
+    QCOMPARE(*static_cast<bool *>(at("boolean")->value), true);
+    QCOMPARE(*static_cast<QString *>(at("string")->value), QStringLiteral("sys"));
+    QCOMPARE(*static_cast<DMXBinary *>(at("binary")->value), QByteArray("\x0A\xFF\x00", 3));
+    QCOMPARE(asFloat(at("time")), 1.2345f);
+    QCOMPARE(*static_cast<DMXColor *>(at("color")->value), (DMXColor{{1, 2, 3, 4}}));
+    QCOMPARE(at("matrix")->valueString(),
+             QStringLiteral("0 0.5 1 1.5 2 2.5 3 3.5 4 4.5 5 5.5 6 6.5 7 7.5"));
+    QCOMPARE(at("qangle")->valueString(), QStringLiteral("90 180 -45"));
+    const DMXValueList *times = at("time_array")->valueList();
+    QCOMPARE(times->size(), 2);
+    QCOMPARE(*static_cast<float *>(times->at(1)), 1.2352f);
+    const DMXValueList *binaries = at("binary_array")->valueList();
+    QCOMPARE(static_cast<DMXBinary *>(binaries->at(1))->size(), 4);
+    const DMXValueList *strings = at("string_array")->valueList();
+    QCOMPARE(*static_cast<QString *>(strings->at(1)), QStringLiteral("b"));
+}
+
+void TestPcfFile::stringArrayReadInEncoding3()
+{
+    // Encoding 3 reads STRING_ARRAY items as dictionary indices, but no
+    // writer of it keeps them.
+    PcfBuilder b = smallStart(3);
+    rootBody(b);
+    b.i32(1).attribute("value", 19).i32(2).u16(b.index("sys")).u16(b.index("child"));
+    QString error;
+    bool ok = false;
+    Document document = readBytes(b.data(), &error, &ok);
+    QVERIFY2(ok, qPrintable(error));
+    const DMXValueList *items = document->elements[1]->attributes[0]->valueList();
+    QCOMPARE(*static_cast<QString *>(items->at(1)), QStringLiteral("child"));
+
+    PCFDelegate delegate;
+    QByteArray out;
+    QVERIFY(!delegate.writeData(document.get(), 3, &out));
+    QCOMPARE(
+        delegate.error(),
+        QStringLiteral(
+            "Write Error: ATTRIBUTE_STRING_ARRAY not yet supported for format Binary 4 PCF 2"));
+    // The other encodings write them inline.
+    QVERIFY(delegate.writeData(document.get(), 2, &out));
+}
+
+void TestPcfFile::roundTripThroughFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("every.pcf"));
+    const QByteArray fixture = PcfFixture::everyTypeFile(3);
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(fixture);
+    }
+    CFilePCF document;
+    PCFDelegate delegate;
+    QVERIFY(delegate.read(path, &document));
+    const QString out = dir.filePath(QStringLiteral("out.pcf"));
+    QVERIFY(delegate.write(out, &document, document.format));
+    QCOMPARE(bytesOfFile(out).toHex(), fixture.toHex());
+
+    // The document class itself goes the same way.
+    QString error;
+    std::unique_ptr<CFilePCF> loaded(CFilePCF::fromByteArray(fixture, error));
+    QVERIFY2(loaded, qPrintable(error));
+    QByteArray again;
+    QVERIFY(loaded->write(&again));
+    QCOMPARE(again.toHex(), fixture.toHex());
+
+    QVERIFY(!delegate.read(dir.filePath(QStringLiteral("missing.pcf")), &document));
+    QCOMPARE(delegate.error(), QStringLiteral("Read Error: Unable to open file"));
+}
+
+void TestPcfFile::readErrors_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("format");
+
+    QTest::newRow("empty file") << QByteArray() << "Read Error: Invalid or unrecognized format"
+                                << 0;
+    QTest::newRow("unknown header")
+        << QByteArray("<!-- dmx encoding keyvalues2 1 format pcf 1 -->\n\0", 50)
+        << "Read Error: Invalid or unrecognized format" << 0;
+    {
+        PcfBuilder b(-1);
+        b.header().u16(1).cstring("DmElement");
+        QTest::newRow("dmx 1 header")
+            << b.data() << "Read Error: Format recognized but not supported" << -1;
+    }
+    {
+        PcfBuilder b(1);
+        b.header().u16(0);
+        QTest::newRow("empty dictionary") << b.data() << "Read Error: Empty string dictionary" << 1;
+    }
+    {
+        PcfBuilder b(3);
+        b.header().i32(-2);
+        QTest::newRow("negative dictionary")
+            << b.data() << "Read Error: Invalid string dictionary size" << 3;
+    }
+    {
+        PcfBuilder b(3);
+        b.header().i32(0x7FFFFFFF).cstring("a");
+        QTest::newRow("huge dictionary") << b.data() << "Read Error: Unexpected end of file" << 3;
+    }
+    {
+        PcfBuilder b(1);
+        b.header().u16(2).cstring("DmElement").bytes("unterminated");
+        QTest::newRow("string without NUL")
+            << b.data() << "Read Error: Unexpected end of file" << 1;
+    }
+    {
+        PcfBuilder b(2);
+        b.header().dictionary({"DmElement"});
+        b.i32(0);
+        QTest::newRow("no elements") << b.data() << "Read Error: Empty element array" << 2;
+    }
+    {
+        PcfBuilder b(2);
+        b.header().dictionary({"DmElement"});
+        b.i32(-1);
+        QTest::newRow("negative elements") << b.data() << "Read Error: Invalid element count" << 2;
+    }
+    {
+        PcfBuilder b(2);
+        b.header().dictionary({"DmElement"});
+        b.i32(0x10000000).element("DmElement", "root", 0);
+        QTest::newRow("huge element count")
+            << b.data() << "Read Error: Unexpected end of file" << 2;
+    }
+    {
+        PcfBuilder b(1);
+        b.header().dictionary({"DmElement"});
+        b.i32(1).u16(1).cstring("root").guid(0).i32(0);
+        QTest::newRow("type index")
+            << b.data() << "Read Error: Element type name index out of bounds" << 1;
+    }
+    {
+        PcfBuilder b(3);
+        b.header().dictionary({"DmElement"});
+        b.i32(1).u16(0).u16(0xFFFF).guid(0).i32(0);
+        QTest::newRow("name index")
+            << b.data() << "Read Error: Element name index out of bounds" << 3;
+    }
+    {
+        PcfBuilder b = smallStart(1);
+        b.i32(1).u16(77).u8(2).i32(0);
+        QTest::newRow("attribute name index")
+            << b.data() << "Read Error: Attribute name index out of bounds" << 1;
+    }
+    {
+        PcfBuilder b = smallStart(2);
+        b.i32(1).attribute("particleSystemDefinitions", 15).i32(1).i32(2);
+        QTest::newRow("element position past the end")
+            << b.data() << "Read Error: Element index out of bounds" << 2;
+    }
+    {
+        PcfBuilder b = smallStart(2);
+        rootBody(b);
+        b.i32(1).attribute("value", 1).i32(-1);
+        QTest::newRow("negative element position")
+            << b.data() << "Read Error: Element index out of bounds" << 2;
+    }
+    {
+        PcfBuilder b = smallStart(3);
+        rootBody(b);
+        b.i32(1).attribute("value", 5).u16(9);
+        QTest::newRow("string index") << b.data() << "Read Error: String index out of bounds" << 3;
+    }
+    {
+        PcfBuilder b = smallStart(3);
+        rootBody(b);
+        b.i32(1).attribute("value", 19).i32(1).u16(9);
+        QTest::newRow("string array index")
+            << b.data() << "Read Error: String index out of bounds" << 3;
+    }
+    {
+        PcfBuilder b = smallStart(1);
+        rootBody(b);
+        b.i32(2).attribute("value", 2).i32(5).attribute("value", 40).i32(0);
+        QTest::newRow("unknown type code")
+            << b.data() << "ERROR: Unable to set value: Element: 1 Attribute: 1" << 1;
+    }
+    {
+        PcfBuilder b = smallStart(1);
+        b.i32(1).attribute("value", 15).i32(1).i32(1);
+        b.i32(0);
+        QTest::newRow("first attribute misnamed")
+            << b.data() << "Read Error: Unexpected attribute" << 1;
+    }
+    {
+        PcfBuilder b = smallStart(1);
+        b.i32(1).attribute("particleSystemDefinitions", 1).i32(1);
+        b.i32(0);
+        QTest::newRow("first attribute not a list")
+            << b.data() << "Read Error: Unexpected attribute" << 1;
+    }
+    {
+        PcfBuilder b = smallStart(1);
+        b.i32(-3);
+        QTest::newRow("negative attribute count") << b.data() << "Read Error: Invalid count" << 1;
+    }
+    {
+        PcfBuilder b = smallStart(1);
+        rootBody(b);
+        b.i32(1).attribute("value", 16).i32(-1);
+        QTest::newRow("negative array count") << b.data() << "Read Error: Invalid count" << 1;
+    }
+    {
+        PcfBuilder b = smallStart(1);
+        rootBody(b);
+        b.i32(1).attribute("value", 6).i32(-1);
+        QTest::newRow("negative binary size") << b.data() << "Read Error: Invalid count" << 1;
+    }
+    {
+        PcfBuilder b = smallStart(1);
+        rootBody(b);
+        b.i32(1).attribute("value", 28).i32(0x7FFFFFFF).f32(1);
+        QTest::newRow("huge array count") << b.data() << "Read Error: Unexpected end of file" << 1;
+    }
+    {
+        PcfBuilder b = smallStart(1);
+        rootBody(b);
+        b.i32(1).attribute("value", 6).i32(0x7FFFFFF0).u8(1);
+        QTest::newRow("huge binary size") << b.data() << "Read Error: Unexpected end of file" << 1;
+    }
+    {
+        PcfBuilder b = smallStart(1);
+        rootBody(b);
+        b.i32(0x7FFFFFFF).attribute("value", 2);
+        QTest::newRow("huge attribute count")
+            << b.data() << "Read Error: Unexpected end of file" << 1;
+    }
+    {
+        PcfBuilder b = smallStart(1);
+        rootBody(b);
+        b.i32(1).attribute("value", 14).f32(1).f32(2);
+        QTest::newRow("short matrix") << b.data() << "Read Error: Unexpected end of file" << 1;
+    }
+}
+
+void TestPcfFile::readErrors()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    QFETCH(int, format);
+    QString error;
+    bool ok = true;
+    Document document = readBytes(bytes, &error, &ok);
+    QVERIFY(!ok);
+    QCOMPARE(error, message);
+    QCOMPARE(document->format, format);
+}
+
+void TestPcfFile::headerVariants()
+{
+    // White space around the header text is trimmed before it is compared.
+    for (const QByteArray &tail : {QByteArray("  \r\n"), QByteArray("\n")}) {
+        PcfBuilder b(2);
+        b.bytes("  " + PcfBuilder::headerText(2) + tail).u8(0);
+        b.dictionary({"DmElement", "particleSystemDefinitions"});
+        b.i32(1).element("DmElement", "root", 0);
+        b.i32(1).attribute("particleSystemDefinitions", 15).i32(0);
+        QString error;
+        bool ok = false;
+        Document document = readBytes(b.data(), &error, &ok);
+        QVERIFY2(ok, qPrintable(error));
+        QCOMPARE(document->format, 2);
+    }
+}
+
+void TestPcfFile::rootWithoutAttributes()
+{
+    PcfBuilder b(1);
+    b.header().dictionary({"DmElement"});
+    b.i32(1).element("DmElement", "root", 0).i32(0);
+    bool ok = false;
+    Document document = readBytes(b.data(), nullptr, &ok);
+    QVERIFY(ok);
+    QVERIFY(!document->systemList());
+    QVERIFY(!document->findParticleSystem(QStringLiteral("root")));
+}
+
+void TestPcfFile::trimmedDictionaryStrings()
+{
+    PcfBuilder b(1);
+    b.header().dictionary({" DmElement ", "particleSystemDefinitions\t", "DmElement"});
+    b.i32(1).u16(2).cstring("  root ").guid(0);
+    b.i32(1).u16(1).u8(15).i32(0);
+    Document document = readBytes(b.data());
+    QCOMPARE(document->strings,
+             (QStringList{"DmElement", "particleSystemDefinitions", "DmElement"}));
+    QCOMPARE(document->elements[0]->name, QStringLiteral("root"));
+    QCOMPARE(document->elements[0]->typeIndex, quint16(2));
+    QCOMPARE(document->stringCount, 3);
+}
+
+void TestPcfFile::ownershipOfDamagedReferences()
+{
+    // The system list names element 1 twice; element 1 owns itself and the
+    // root; elements 2 and 3 own each other. Each element must still be freed
+    // once, and the file writes back unchanged.
+    PcfBuilder b = smallStart(1, 4, {"value"});
+    b.i32(1).attribute("particleSystemDefinitions", 15).i32(2).i32(1).i32(1);
+    b.i32(2).attribute("value", 1).i32(1).attribute("value", 15).i32(1).i32(0);
+    b.i32(1).attribute("value", 1).i32(3);
+    b.i32(1).attribute("value", 1).i32(2);
+    const QByteArray bytes = b.data();
+
+    QString error;
+    bool ok = false;
+    Document document = readBytes(bytes, &error, &ok);
+    QVERIFY2(ok, qPrintable(error));
+    const QList<DMXElement *> &elements = document->elements;
+    QVERIFY(!elements[0]->attributes[0]->ownsValue);
+    QVERIFY(!elements[1]->attributes[0]->ownsValue);
+    QVERIFY(!elements[1]->attributes[1]->ownsValue);
+    QVERIFY(elements[2]->attributes[0]->ownsValue != elements[3]->attributes[0]->ownsValue);
+
+    PCFDelegate delegate;
+    QByteArray out;
+    QVERIFY(delegate.writeData(document.get(), 1, &out));
+    QCOMPARE(out.toHex(), bytes.toHex());
+
+    // The walks end on the cycles.
+    QCOMPARE(elements[2]->flattenTree().size(), 2);
+    std::unique_ptr<DMXElement> copy(elements[2]->clone());
+    QCOMPARE(copy->attributes[0]->element()->attributes[0]->element(), copy.get());
+    elements[1]->renewGuid(true);
+    QVERIFY(document->removeElement(elements[2], true));
+    QCOMPARE(document->elements.size(), 2);
+}
+
+void TestPcfFile::childLinksDoNotOwn()
+{
+    PcfBuilder b = smallStart(1, 3);
+    b.i32(1).attribute("particleSystemDefinitions", 15).i32(2).i32(1).i32(2);
+    b.i32(2).attribute("child", 1).i32(2).attribute("value", 1).i32(2);
+    b.i32(0);
+    Document document = readBytes(b.data());
+    const DMXElement *system = document->elements[1];
+    QVERIFY(!system->attribute(QStringLiteral("child"))->ownsValue);
+    // The list claimed element 2 first; the later owning reference is plain.
+    QVERIFY(!system->attribute(QStringLiteral("value"))->ownsValue);
+    QVERIFY(document->elements[0]->attributes[0]->ownsValue);
+}
+
+void TestPcfFile::writeErrors_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("version");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("version 0") << 0 << 0 << "Write Error: Invalid version specified";
+    QTest::newRow("version 7") << 0 << 7 << "Write Error: Invalid version specified";
+    QTest::newRow("type 0") << 1 << 2
+                            << "Write Error: Attribute of unknown type: Element: 1   Attribute: 1";
+    QTest::newRow("unreferenced element")
+        << 2 << 2 << "Write Error: Unreferenced element: Element: 1   Attribute: 1";
+    QTest::newRow("unreferenced item")
+        << 3 << 1 << "Write Error: Unreferenced element: Element: 1    Attribute: 1   Item: 1";
+}
+
+void TestPcfFile::writeErrors()
+{
+    QFETCH(int, fault);
+    QFETCH(int, version);
+    QFETCH(QString, message);
+    Document document(newDmxRoot(2));
+    auto *system = new DMXElement;
+    system->type = QStringLiteral("DmeParticleSystemDefinition");
+    system->name = QStringLiteral("sys");
+    document->systemList()->append(system);
+    document->elements.append(system);
+    auto *first = new DMXAttribute;
+    first->name = QStringLiteral("value");
+    first->setValue(ATTRIBUTE_INTEGER, new qint32(3));
+    system->attributes.append(first);
+    auto *faulty = new DMXAttribute;
+    faulty->name = QStringLiteral("faulty");
+    if (fault == 2) {
+        faulty->setValue(ATTRIBUTE_ELEMENT, new DMXElement);
+    } else if (fault == 3) {
+        auto *list = new DMXElementList{system, new DMXElement};
+        faulty->setValue(ATTRIBUTE_ELEMENT_ARRAY, list);
+        faulty->ownsValue = false;
+        delete list->at(1);
+        (*list)[1] = nullptr;
+    }
+    if (fault)
+        system->attributes.append(faulty);
+    else
+        delete faulty;
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.pcf"));
+    PCFDelegate delegate;
+    QVERIFY(!delegate.write(path, document.get(), version));
+    QCOMPARE(delegate.error(), message);
+    QVERIFY(!QFile::exists(path));
+
+    QVERIFY(!delegate.write(path, nullptr, 1));
+    QCOMPARE(delegate.error(), QStringLiteral("Write Error: No data specified"));
+    QVERIFY(!delegate.write(dir.filePath(QStringLiteral("no/such/dir/x.pcf")), document.get(), 2) ||
+            fault);
+}
+
+void TestPcfFile::failedWriteKeepsOldFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keep.pcf"));
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("old contents");
+    }
+    Document document(newDmxRoot(1));
+    auto *broken = new DMXAttribute;
+    broken->name = QStringLiteral("broken");
+    document->root()->attributes.append(broken);
+    PCFDelegate delegate;
+    QVERIFY(!delegate.write(path, document.get(), 1));
+    QCOMPARE(bytesOfFile(path), QByteArray("old contents"));
+
+    // A target that cannot be opened.
+    document->root()->attributes.removeLast();
+    delete broken;
+    QVERIFY(!delegate.write(dir.filePath(QStringLiteral("missing/x.pcf")), document.get(), 1));
+    QCOMPARE(delegate.error(), QStringLiteral("Write Error: Unable to open file"));
+    // A later success keeps the last failure's text.
+    QVERIFY(delegate.write(path, document.get(), 1));
+    QCOMPARE(delegate.error(), QStringLiteral("Write Error: Unable to open file"));
+}
+
+void TestPcfFile::dictionaryLimit_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("encoding 1, 32767") << 1 << 32767 << true;
+    QTest::newRow("encoding 2, 32768") << 2 << 32768 << false;
+    QTest::newRow("encoding 3, 65536") << 3 << 65536 << true;
+    QTest::newRow("encoding 3, 65537") << 3 << 65537 << false;
+}
+
+void TestPcfFile::dictionaryLimit()
+{
+    QFETCH(int, version);
+    QFETCH(int, entries);
+    QFETCH(bool, accepted);
+    // The root's type and its list's name, then one attribute name each.
+    Document document(newDmxRoot(version));
+    for (int i = 2; i < entries; ++i) {
+        auto *attribute = new DMXAttribute;
+        attribute->name = QString::number(i);
+        attribute->setValue(ATTRIBUTE_INTEGER, new qint32(i));
+        document->root()->attributes.append(attribute);
+    }
+    if (version == 3)
+        document->root()->name = QStringLiteral("2");
+    PCFDelegate delegate;
+    QByteArray out;
+    QCOMPARE(delegate.writeData(document.get(), version, &out), accepted);
+    if (!accepted)
+        QCOMPARE(delegate.error(),
+                 QStringLiteral("Write Error: String dictionary contains too many entries"));
+    else
+        QCOMPARE(document->strings.size(), entries);
+}
+
+void TestPcfFile::writeFollowsRequestedVersion()
+{
+    // A document read as encoding 3, written as encoding 1: names and strings
+    // inline and a u16 dictionary size, whatever `format` says.
+    Document document = readBytes(PcfFixture::everyTypeFile(3));
+    QVERIFY(document->elements[1]->attribute(QStringLiteral("string")));
+    DMXAttribute *stringArray = document->elements[1]->attribute(QStringLiteral("string_array"));
+    QVERIFY(!stringArray);
+    auto *items =
+        new DMXValueList{new QString(QStringLiteral("a")), new QString(QStringLiteral("b"))};
+    auto *added = new DMXAttribute;
+    added->name = QStringLiteral("string_array");
+    added->setValue(ATTRIBUTE_STRING_ARRAY, items);
+    // Put it where the encoding 1 fixture has it: after "string".
+    DMXElement *system = document->elements[1];
+    system->attributes.insert(
+        system->attributes.indexOf(system->attribute(QStringLiteral("string"))) + 14, added);
+    PCFDelegate delegate;
+    QByteArray out;
+    QVERIFY2(delegate.writeData(document.get(), 1, &out), qPrintable(delegate.error()));
+    QCOMPARE(out.toHex(), PcfFixture::everyTypeFile(1).toHex());
+    QCOMPARE(document->format, 3);
+}
+
+void TestPcfFile::timeTicks_data()
+{
+    QTest::addColumn<float>("seconds");
+    QTest::addColumn<qint32>("ticks");
+    QTest::newRow("0.12345") << 0.12345f << 1234;
+    QTest::newRow("-0.00005") << -0.00005f << 0;
+    QTest::newRow("0.0007") << 0.0007f << 7;
+    QTest::newRow("1.2345") << 1.2345f << 12345;
+    QTest::newRow("-2.5") << -2.5f << -25000;
+    QTest::newRow("0.3") << 0.3f << 3000;
+}
+
+void TestPcfFile::timeTicks()
+{
+    QFETCH(float, seconds);
+    QFETCH(qint32, ticks);
+    Document document(newDmxRoot(1));
+    auto *time = new DMXAttribute;
+    time->name = QStringLiteral("t");
+    time->setValue(ATTRIBUTE_TIME, new float(seconds));
+    document->root()->attributes.append(time);
+    PCFDelegate delegate;
+    QByteArray out;
+    QVERIFY(delegate.writeData(document.get(), 1, &out));
+    qint32 written = 0;
+    std::memcpy(&written, out.constData() + out.size() - 4, 4);
+    QCOMPARE(qFromLittleEndian(written), ticks);
+
+    // What is read back is written back unchanged, save after save.
+    Document again = readBytes(out);
+    QByteArray second;
+    QVERIFY(delegate.writeData(again.get(), 1, &second));
+    QCOMPARE(second.toHex(), out.toHex());
+}
+
+void TestPcfFile::robustness_data()
+{
+    QTest::addColumn<int>("encoding");
+    QTest::newRow("binary 2 pcf 1") << 1;
+    QTest::newRow("binary 3 pcf 2") << 2;
+    QTest::newRow("binary 4 pcf 2") << 3;
+}
+
+void TestPcfFile::robustness()
+{
+    QFETCH(int, encoding);
+    const QByteArray fixture = PcfFixture::everyTypeFile(encoding);
+    // The intact system is the conversion's template.
+    const Document reference = readBytes(fixture);
+    const DMXElement *model = reference->elements[1];
+    int successes = 0;
+    auto load = [&](const QByteArray &bytes) {
+        bool ok = false;
+        QString error;
+        Document document = readBytes(bytes, &error, &ok);
+        if (!ok) {
+            QVERIFY(!error.isEmpty());
+            return;
+        }
+        ++successes;
+        // Whatever reads must write (or refuse cleanly) and be freed once.
+        PCFDelegate delegate;
+        QByteArray out;
+        if (!delegate.writeData(document.get(), encoding, &out))
+            QVERIFY(!delegate.error().isEmpty());
+        document->elements.value(0)->flattenTree();
+        // The other walks over a damaged graph end and free what they make.
+        if (DMXElementList *systems = document->systemList()) {
+            QList<DMXElement *> copies;
+            if (document->copySystems(*systems, &copies))
+                qDeleteAll(copies);
+        }
+        QVERIFY(delegate.convert(document.get(), encoding, model).isNull());
+        if (!delegate.writeData(document.get(), encoding, &out))
+            QVERIFY(!delegate.error().isEmpty());
+    };
+    Fuzz::truncations(fixture, load);
+    // Every prefix is short of something.
+    QCOMPARE(successes, 0);
+    Fuzz::byteFlips(fixture, 600, 1000 + quint32(encoding), load);
+}
+
+void TestPcfFile::hugeCountsFailFast()
+{
+    // Large announced counts over a short file fail before anything is
+    // reserved; the whole table runs in well under a second.
+    QElapsedTimer timer;
+    timer.start();
+    for (int encoding : {1, 2, 3}) {
+        PcfBuilder b = smallStart(encoding);
+        rootBody(b);
+        b.i32(1).attribute("value", 15).i32(0x7FFFFFFF);
+        bool ok = true;
+        QString error;
+        readBytes(b.data(), &error, &ok);
+        QVERIFY(!ok);
+        QCOMPARE(error, QStringLiteral("Read Error: Unexpected end of file"));
+    }
+    QVERIFY(timer.elapsed() < 2000);
+}
+
+QTEST_GUILESS_MAIN(TestPcfFile)
+#include "tst_pcffile.moc"

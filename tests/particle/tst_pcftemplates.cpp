@@ -1,0 +1,435 @@
+#include "CConfig.h"
+#include "CFilePCF.h"
+#include "PCFDelegate.h"
+#include "PCFTemplates.h"
+#include "PcfBuilder.h"
+#include "initResources.h"
+
+#include <QFile>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+using Document = std::unique_ptr<CFilePCF>;
+
+Document readResource(int format, QString *error = nullptr)
+{
+    Document document(new CFilePCF);
+    PCFDelegate delegate;
+    if (!delegate.read(PCFTemplates::resourcePath(format), document.get())) {
+        if (error)
+            *error = delegate.error();
+        return nullptr;
+    }
+    return document;
+}
+
+QStringList attributeNames(const DMXElement *element)
+{
+    QStringList out;
+    for (const DMXAttribute *attribute : element->attributes)
+        out << attribute->name;
+    return out;
+}
+
+QStringList itemNames(const DMXElement *system, const char *list)
+{
+    QStringList out;
+    for (const DMXElement *item : *system->attribute(QString::fromLatin1(list))->elementList())
+        out << item->name;
+    return out;
+}
+
+QString text(const DMXElement *element, const char *name)
+{
+    const DMXAttribute *attribute = element->attribute(QString::fromLatin1(name));
+    return attribute ? attribute->valueString() : QStringLiteral("<missing>");
+}
+
+// The attributes formats 1 and 2 lack, from the system table.
+const QStringList missingInFormat1{"fallback replacement definition",
+                                   "fallback max count",
+                                   "control point to only enable rendering if it is the camera",
+                                   "screen space effect",
+                                   "draw through leafsystem",
+                                   "aggregation radius",
+                                   "minimum free particles to aggregate",
+                                   "minimum simulation time step",
+                                   "minimum CPU level",
+                                   "minimum GPU level",
+                                   "freeze simulation after time"};
+
+// A hand-built file of an encoding: root and one system "s" with the given
+// scalar attributes (INTEGER, FLOAT or BOOLEAN from their value text) and an
+// "operators" list holding "Movement Basic" and "Bogus".
+QByteArray handBuilt(int encoding, const QList<QPair<QByteArray, int>> &integers,
+                     const QList<QPair<QByteArray, float>> &floats)
+{
+    PcfBuilder b(encoding);
+    b.header();
+    QList<QByteArray> dictionary{"DmElement"};
+    if (b.indexed())
+        dictionary << "untitled";
+    dictionary << "particleSystemDefinitions"
+               << "DmeParticleSystemDefinition";
+    if (b.indexed())
+        dictionary << "s";
+    for (const auto &entry : integers)
+        dictionary << entry.first;
+    for (const auto &entry : floats)
+        dictionary << entry.first;
+    dictionary << "operators"
+               << "DmeParticleOperator";
+    if (b.indexed())
+        dictionary << "Movement Basic";
+    dictionary << "functionName";
+    if (b.indexed())
+        dictionary << "Bogus";
+    b.dictionary(dictionary);
+    b.i32(4);
+    b.element("DmElement", "untitled", 0);
+    b.element("DmeParticleSystemDefinition", "s", 1);
+    b.element("DmeParticleOperator", "Movement Basic", 2);
+    b.element("DmeParticleOperator", "Bogus", 3);
+    b.i32(1).attribute("particleSystemDefinitions", 15).i32(1).i32(1);
+    b.i32(integers.size() + floats.size() + 1);
+    for (const auto &entry : integers)
+        b.attribute(entry.first, 2).i32(entry.second);
+    for (const auto &entry : floats)
+        b.attribute(entry.first, 3).f32(entry.second);
+    b.attribute("operators", 15).i32(2).i32(2).i32(3);
+    b.i32(1).attribute("functionName", 5).text("Movement Basic");
+    b.i32(1).attribute("functionName", 5).text("Bogus");
+    return b.data();
+}
+
+} // namespace
+
+class TestPcfTemplates : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void documents_data();
+    void documents();
+    void systemValues();
+    void functionElements_data();
+    void functionElements();
+    void colorRandomPositions();
+    void regeneratesIdenticalBytes_data();
+    void regeneratesIdenticalBytes();
+    void configurationLoadsTemplates();
+    void conversion_data();
+    void conversion();
+};
+
+void TestPcfTemplates::initTestCase()
+{
+    initResources();
+}
+
+void TestPcfTemplates::documents_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<int>("elements");
+    QTest::addColumn<int>("systemAttributes");
+    QTest::addColumn<QVector<int>>("listSizes");
+    QTest::newRow("orangebox") << 1 << QByteArray("<!-- dmx encoding binary 2 format pcf 1 -->")
+                               << 81 << 34 << QVector<int>{4, 35, 28, 3, 0, 3, 5};
+    QTest::newRow("l4d") << 2 << QByteArray("<!-- dmx encoding binary 3 format pcf 2 -->") << 90
+                         << 44 << QVector<int>{4, 39, 31, 3, 0, 5, 5};
+    QTest::newRow("l4d2") << 3 << QByteArray("<!-- dmx encoding binary 4 format pcf 2 -->") << 111
+                          << 45 << QVector<int>{4, 43, 45, 3, 0, 7, 6};
+}
+
+void TestPcfTemplates::documents()
+{
+    QFETCH(int, format);
+    QFETCH(QByteArray, header);
+    QFETCH(int, elements);
+    QFETCH(int, systemAttributes);
+    QFETCH(QVector<int>, listSizes);
+
+    QFile file(PCFTemplates::resourcePath(format));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith(header + "\n"));
+
+    QString error;
+    Document document = readResource(format, &error);
+    QVERIFY2(document, qPrintable(error));
+    QCOMPARE(document->format, format);
+    QCOMPARE(document->elements.size(), elements);
+    const DMXElement *root = document->root();
+    QCOMPARE(root->type, QStringLiteral("DmElement"));
+    QCOMPARE(root->name, QStringLiteral("untitled"));
+    QCOMPARE(attributeNames(root), QStringList{"particleSystemDefinitions"});
+    QCOMPARE(itemNames(root, "particleSystemDefinitions"), (QStringList{"default", "empty"}));
+
+    const DMXElement *defaults = document->findParticleSystem(QStringLiteral("default"));
+    const DMXElement *empty = document->findParticleSystem(QStringLiteral("empty"));
+    QCOMPARE(defaults->attributes.size(), systemAttributes);
+    QCOMPARE(attributeNames(empty), attributeNames(defaults));
+    const QStringList lists{"renderers", "operators", "initializers", "emitters",
+                            "children",  "forces",    "constraints"};
+    QCOMPARE(attributeNames(defaults).mid(0, 7), lists);
+    for (int i = 0; i < 7; ++i) {
+        QCOMPARE(defaults->attributes[i]->type, uint(ATTRIBUTE_ELEMENT_ARRAY));
+        QCOMPARE(defaults->attributes[i]->itemCount(), listSizes[i]);
+        QCOMPARE(empty->attributes[i]->itemCount(), 0);
+    }
+    for (int i = 7; i < defaults->attributes.size(); ++i)
+        QCOMPARE(empty->attributes[i]->type, defaults->attributes[i]->type);
+    for (const QString &missing : missingInFormat1)
+        QCOMPARE(bool(defaults->attribute(missing)),
+                 format == 3 || (format == 2 && missing != "freeze simulation after time"));
+
+    // Every function element is listed once, in one list, and nothing else
+    // is in the document.
+    QSet<const DMXElement *> listed;
+    for (int i = 0; i < 7; ++i)
+        for (const DMXElement *item : *defaults->attributes[i]->elementList())
+            QVERIFY(!listed.contains(item) && (listed.insert(item), true));
+    QCOMPARE(listed.size() + 3, elements);
+
+    // Formats 1 and 2 list each function once, case-insensitively sorted.
+    if (format != 3) {
+        for (const QString &list : lists) {
+            QStringList names = itemNames(defaults, list.toLatin1().constData());
+            QStringList sorted = names;
+            std::stable_sort(sorted.begin(), sorted.end(), [](const QString &a, const QString &b) {
+                return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+            });
+            QCOMPARE(names, sorted);
+            QCOMPARE(names.removeDuplicates(), 0);
+        }
+    }
+}
+
+void TestPcfTemplates::systemValues()
+{
+    Document one = readResource(1);
+    Document two = readResource(2);
+    Document three = readResource(3);
+    const DMXElement *d1 = one->findParticleSystem(QStringLiteral("default"));
+    const DMXElement *d2 = two->findParticleSystem(QStringLiteral("default"));
+    const DMXElement *d3 = three->findParticleSystem(QStringLiteral("default"));
+    const DMXElement *e3 = three->findParticleSystem(QStringLiteral("empty"));
+    QCOMPARE(text(d1, "max_particles"), QStringLiteral("1000"));
+    QCOMPARE(text(d1, "material"), QStringLiteral("vgui/white"));
+    QCOMPARE(text(d1, "maximum time step"), QStringLiteral("0.1"));
+    QCOMPARE(text(d1, "Sort particles"), QStringLiteral("1"));
+    QCOMPARE(text(d2, "fallback max count"), QStringLiteral("-1"));
+    QCOMPARE(text(d2, "draw through leafsystem"), QStringLiteral("1"));
+    QCOMPARE(text(d3, "max_particles"), QStringLiteral("10002"));
+    QCOMPARE(text(d3, "material"), QStringLiteral("vgui/white2"));
+    QCOMPARE(text(d3, "bounding_box_max"), QStringLiteral("10 10 102"));
+    QCOMPARE(text(d3, "color"), QStringLiteral("255 255 255 2"));
+    QCOMPARE(text(d3, "cull_replacement_definition"), QStringLiteral("2"));
+    QCOMPARE(*static_cast<float *>(d3->attribute("freeze simulation after time")->value), 1.02e10f);
+    // The new system of a format-3 document starts from "empty".
+    QCOMPARE(text(e3, "max_particles"), QStringLiteral("52"));
+    QCOMPARE(text(e3, "bounding_box_min"), QStringLiteral("-10 -10 -2"));
+    QCOMPARE(text(e3, "color"), QStringLiteral("255 255 255 22"));
+    QCOMPARE(text(e3, "maximum time step"), QStringLiteral("0.100002"));
+    QCOMPARE(text(e3, "freeze simulation after time"), QStringLiteral("10026002"));
+    QCOMPARE(text(e3, "radius"), QStringLiteral("52"));
+    // In formats 1 and 2 "empty" holds the values of "default".
+    const DMXElement *e1 = one->findParticleSystem(QStringLiteral("empty"));
+    for (int i = 7; i < d1->attributes.size(); ++i)
+        QCOMPARE(e1->attributes[i]->valueString(), d1->attributes[i]->valueString());
+}
+
+void TestPcfTemplates::functionElements_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::newRow("1") << 1;
+    QTest::newRow("2") << 2;
+    QTest::newRow("3") << 3;
+}
+
+void TestPcfTemplates::functionElements()
+{
+    QFETCH(int, format);
+    Document document = readResource(format);
+    const QStringList fade{"operator start fadein", "operator end fadein", "operator start fadeout",
+                           "operator end fadeout", "operator fade oscillate"};
+    for (int i = 3; i < document->elements.size(); ++i) {
+        const DMXElement *function = document->elements[i];
+        QCOMPARE(function->type, QStringLiteral("DmeParticleOperator"));
+        QCOMPARE(text(function, "functionName"), function->name);
+        QCOMPARE(function->attributes[0]->name, QStringLiteral("functionName"));
+        const QStringList names = attributeNames(function);
+        if (format != 3) {
+            QCOMPARE(names.mid(1, 5), fade);
+            QVERIFY(names.size() >= 6 && names.size() <= 51);
+            continue;
+        }
+        // Format 3: the "operator " parameters close the list.
+        int firstOperator = names.size();
+        for (int k = names.size() - 1; k >= 1 && names[k].startsWith("operator "); --k)
+            firstOperator = k;
+        for (int k = 1; k < firstOperator; ++k)
+            QVERIFY(!names[k].startsWith("operator "));
+        const bool mover = function->name == "Move Particles Between 2 Control Points";
+        QCOMPARE(names.contains("operator strength scale seed"), !mover);
+        QCOMPARE(names.contains("operator time strength random scale max"), !mover);
+        QVERIFY(names.contains("operator time scale seed"));
+        QCOMPARE(names.size() - firstOperator, mover ? 13 : 15);
+        QVERIFY2(names.size() >= 16 && names.size() <= 61, qPrintable(function->name));
+    }
+}
+
+void TestPcfTemplates::colorRandomPositions()
+{
+    Document document = readResource(3);
+    const DMXElement *defaults = document->findParticleSystem(QStringLiteral("default"));
+    const QStringList names = itemNames(defaults, "initializers");
+    QVector<int> positions;
+    for (int i = 0; i < names.size(); ++i)
+        if (names[i] == "Color Random")
+            positions << i + 1;
+    QCOMPARE(positions, (QVector<int>{3, 14, 15, 16, 17, 18, 19, 23, 24, 25, 39}));
+    QStringList others = names;
+    others.removeAll("Color Random");
+    QStringList sorted = others;
+    std::sort(sorted.begin(), sorted.end(), [](const QString &a, const QString &b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    QCOMPARE(others, sorted);
+    QCOMPARE(others.size(), 34);
+    // Eleven distinct elements with different values.
+    QSet<QString> colours;
+    for (const DMXElement *item : *defaults->attribute("initializers")->elementList())
+        if (item->name == "Color Random")
+            colours.insert(text(item, "color1"));
+    QCOMPARE(colours.size(), 11);
+}
+
+void TestPcfTemplates::regeneratesIdenticalBytes_data()
+{
+    functionElements_data();
+}
+
+void TestPcfTemplates::regeneratesIdenticalBytes()
+{
+    QFETCH(int, format);
+    QFile file(PCFTemplates::resourcePath(format));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray shipped = file.readAll();
+    Document built(PCFTemplates::build(format));
+    PCFDelegate delegate;
+    QByteArray bytes;
+    QVERIFY(delegate.writeData(built.get(), format, &bytes));
+    QCOMPARE(bytes.size(), shipped.size());
+    QVERIFY(bytes == shipped);
+    // And the resource writes back as it is.
+    Document read = readResource(format);
+    QVERIFY(delegate.writeData(read.get(), format, &bytes));
+    QVERIFY(bytes == shipped);
+    QVERIFY(!PCFTemplates::build(0));
+    QVERIFY(PCFTemplates::resourcePath(4).isNull());
+}
+
+void TestPcfTemplates::configurationLoadsTemplates()
+{
+    CConfig config;
+    QVERIFY(!config.load(QStringLiteral("/nonexistent/zedidavurur.ini")));
+    QCOMPARE(config.particleTemplates.size(), 4);
+    QVERIFY(!config.particleTemplates[0]);
+    for (int format = 1; format <= 3; ++format) {
+        QVERIFY(config.particleTemplates[format]);
+        QCOMPARE(config.particleTemplates[format]->format, format);
+        QVERIFY(config.particleTemplates[format]->findParticleSystem(QStringLiteral("default")));
+    }
+    // Loading again replaces the documents (the old ones are freed).
+    config.load(QStringLiteral("/nonexistent/zedidavurur.ini"));
+    QCOMPARE(config.particleTemplates.size(), 4);
+}
+
+void TestPcfTemplates::conversion_data()
+{
+    QTest::addColumn<int>("source");
+    QTest::addColumn<int>("target");
+    for (int source = 1; source <= 3; ++source)
+        for (int target = 1; target <= 3; ++target)
+            QTest::newRow(qPrintable(QStringLiteral("%1 to %2").arg(source).arg(target)))
+                << source << target;
+}
+
+void TestPcfTemplates::conversion()
+{
+    QFETCH(int, source);
+    QFETCH(int, target);
+    // Each source carries attributes of its own generation.
+    QList<QPair<QByteArray, int>> integers{{"max_particles", 7}};
+    QList<QPair<QByteArray, float>> floats{{"radius", 3}};
+    if (source >= 2)
+        integers << qMakePair(QByteArray("fallback max count"), 3);
+    if (source == 3)
+        floats << qMakePair(QByteArray("freeze simulation after time"), 5.0f);
+    Document document(new CFilePCF);
+    PCFDelegate delegate;
+    QVERIFY2(delegate.readData(handBuilt(source, integers, floats), document.get()),
+             qPrintable(delegate.error()));
+
+    Document templates = readResource(target);
+    const DMXElement *model = templates->findParticleSystem(QStringLiteral("default"));
+    QVERIFY(delegate.convert(document.get(), target, model).isNull());
+    document->format = target;
+    const DMXElement *system = document->findParticleSystem(QStringLiteral("s"));
+
+    // Exactly the template's attributes (each once), the source's values
+    // kept; element lists are not added, so of those only "operators".
+    QStringList expected;
+    for (const DMXAttribute *attribute : model->attributes)
+        if (attribute->type != ATTRIBUTE_ELEMENT_ARRAY || attribute->name == "operators")
+            expected << attribute->name;
+    QStringList names = attributeNames(system);
+    std::sort(expected.begin(), expected.end());
+    std::sort(names.begin(), names.end());
+    QCOMPARE(names, expected);
+    QCOMPARE(text(system, "max_particles"), QStringLiteral("7"));
+    QCOMPARE(text(system, "radius"), QStringLiteral("3"));
+    // What the target's "default" adds (format 2 states its own defaults,
+    // format 3 its marked values).
+    const bool two = target == 2;
+    if (target >= 2)
+        QCOMPARE(text(system, "fallback max count"), source >= 2 ? QStringLiteral("3")
+                                                     : two       ? QStringLiteral("-1")
+                                                                 : "-12");
+    if (source < 2 && target >= 2) {
+        QCOMPARE(text(system, "fallback replacement definition"), two ? QString() : "2");
+        QCOMPARE(text(system, "control point to only enable rendering if it is the camera"),
+                 two ? "-1" : "-2");
+        QCOMPARE(text(system, "screen space effect"), two ? "0" : "1");
+        QCOMPARE(text(system, "draw through leafsystem"), two ? "1" : "0");
+        QCOMPARE(text(system, "aggregation radius"), two ? "0" : "2");
+        QCOMPARE(text(system, "minimum GPU level"), two ? "0" : "2");
+    }
+    if (target == 3)
+        QCOMPARE(*static_cast<float *>(system->attribute("freeze simulation after time")->value),
+                 source == 3 ? 5.0f : 1.02e10f);
+
+    // The known operator stays and takes the template's parameters; the
+    // unknown one is gone.
+    QCOMPARE(itemNames(system, "operators"), QStringList{"Movement Basic"});
+    const DMXElement *mover = system->attribute("operators")->elementList()->first();
+    const DMXElement *moverModel = nullptr;
+    for (const DMXElement *item : *model->attribute("operators")->elementList())
+        if (item->name == "Movement Basic")
+            moverModel = item;
+    QCOMPARE(attributeNames(mover), attributeNames(moverModel));
+    QCOMPARE(document->elements.size(), 3);
+
+    // And it writes in the target encoding.
+    QByteArray bytes;
+    QVERIFY2(delegate.writeData(document.get(), target, &bytes), qPrintable(delegate.error()));
+    QVERIFY(bytes.startsWith(PcfBuilder::headerText(target)));
+}
+
+QTEST_GUILESS_MAIN(TestPcfTemplates)
+#include "tst_pcftemplates.moc"
