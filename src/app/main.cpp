@@ -1,12 +1,6 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "OSTRELStartup.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("OSTREL"));
-    window.resize(1024, 768);
-    window.show();
-    return app.exec();
+    return runApplication(argc, argv);
 }

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QtSingleApplication;
+
+// The pieces of start-up that do not need the main window: the texts of its
+// boxes, the "-setCurrent" switch, the program's folder and the routing of a
+// command-line file by its suffix. runApplication() puts them together.
+//
+// Headless runs: with the environment variable OSTREL_HEADLESS set to 1 every
+// prompt (CPrompt) is written to standard error as one line
+// "<kind>|<title>|<text>" and answered with its default button (Ok when it has
+// none; file and input dialogs are cancelled), and start-up and argument
+// routing write trace lines beginning with "ostrel:" there. End-to-end tests
+// run the real program this way.
+class CStartup
+{
+public:
+    static constexpr const char *Identifier = "OSTREL";
+    static constexpr const char *BoxTitle = "OSTREL";
+    static constexpr const char *ConfigurationFile = "zedidavurur.ini";
+    static constexpr const char *SetCurrentSwitch = "-setCurrent";
+    static constexpr int MessageTimeoutMs = 5000;
+
+    static constexpr const char *ErrorInvalidArguments = "Unknown or invalid arguments";
+    static constexpr const char *ErrorSetCurrentFailed =
+        "Argument Failure: Unable to set working directory.";
+    static constexpr const char *ErrorSetCurrentMissing =
+        "Argument Failure: No directory specified.";
+    static constexpr const char *ErrorWorkingDirectory = "Unable to set working directory.";
+    static constexpr const char *ErrorConfigurationMissing =
+        "Configuration file \"zedidavurur.ini\" not found in working directory.";
+
+    // Every early stop ends with this code; a forward and an empty argument
+    // vector end with 0.
+    static constexpr int ExitFailure = 1;
+
+    static constexpr const char *HeadlessVariable = "OSTREL_HEADLESS";
+
+    // What processArgument does with a path.
+    enum Route
+    {
+        RouteNone,
+        RoutePackage,  // "bsp", "gcf", "ncf", "vpk"
+        RouteParticle, // "pcf"
+        RouteMaterial, // "vmt"
+        RouteTexture   // "vtf"
+    };
+
+    // Probes for a running instance with the empty message; when one answers,
+    // sends every argument after the program path, one message each, and
+    // returns true.
+    static bool forwardToRunningInstance(QtSingleApplication &application,
+                                         const QStringList &arguments);
+
+    // Applies each "-setCurrent <folder>" pair after the program path, in
+    // order (the switch is matched exactly). On failure returns false with
+    // the box text in `error`.
+    static bool applySetCurrent(const QStringList &arguments, QString *error);
+
+    // The folder of the program path, resolved against the current folder.
+    // A bare program name that names no file here was found on the search
+    // path; then the running executable's folder is taken.
+    static QString programDirectory(const QString &programPath);
+
+    // `directory` + "/" (unless it ends in "/" or "\") + "zedidavurur.ini".
+    static QString configurationPath(const QString &directory);
+
+    // The folder relative command-line and forwarded paths are resolved
+    // against: the one start-up made current. Empty until set.
+    static QString baseDirectory();
+    static void setBaseDirectory(const QString &directory);
+    // `path` made absolute against baseDirectory() (or the current folder).
+    static QString resolvedPath(const QString &path);
+
+    // Empty paths, missing files and unknown suffixes give RouteNone; the
+    // last suffix counts, compared without regard to case.
+    static Route routeFor(const QString &path);
+
+    // Headless runs (see above).
+    static bool isHeadless();
+    static void installHeadlessPrompts();
+    static void trace(const QString &line);
+};

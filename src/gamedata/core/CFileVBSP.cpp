@@ -1,0 +1,5 @@
+#include "CFileVBSP.h"
+
+CFileVBSP::CFileVBSP() = default;
+
+CFileVBSP::~CFileVBSP() = default;

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QMainWindow>
+
+class CFileFGD;
+
+// The entity-definition editor. This build keeps the document it is handed
+// (and deletes it with itself); the class browser arrives with the game-data
+// editors.
+class VFGD : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit VFGD(CFileFGD *document = nullptr);
+    ~VFGD() override;
+
+    CFileFGD *document() const { return m_document; }
+
+private:
+    CFileFGD *m_document = nullptr;
+};

@@ -1,0 +1,297 @@
+// The package viewer's commands on entries: search, properties, extraction
+// and opening an entry elsewhere.
+#include "VPackage.h"
+
+#include "CDesktopFile.h"
+#include "CFileVTF.h"
+#include "CPackageExtraction.h"
+#include "CPackageHierarchyNode.h"
+#include "CPackageProperties.h"
+#include "CPackageSearch.h"
+#include "CPrompt.h"
+#include "CSessionDirectory.h"
+#include "IMainWindow.h"
+#include "IPackageDelegate.h"
+#include "QProgressDialogger.h"
+#include "QSearchDialog.h"
+#include "VPackagePropertiesDialog.h"
+#include "VPackageTableWidget.h"
+#include "VPackageTableWidgetItem.h"
+#include "VPackageTreeWidgetItem.h"
+#include "uifunctions.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QSaveFile>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include <memory>
+
+namespace {
+
+const QString PackageFilter =
+    QStringLiteral("All Supported Packages (*.bsp *.gcf *.ncf *.vpk);;"
+                   "Valve Binary Space Partition (*.bsp);;Game Cache File (*.gcf);;"
+                   "No Cache File (*.ncf);;Valve Package File (*.vpk)");
+
+CPackageHierarchyNode *nodeOf(QTreeWidgetItem *item)
+{
+    auto *packageItem = dynamic_cast<VPackageTreeWidgetItem *>(item);
+    return packageItem ? packageItem->node : nullptr;
+}
+
+// Writes an entry's current bytes to a new file; an existing file at the
+// target is replaced only once every byte has arrived.
+bool writeEntry(IPackageDelegate &delegate, CPackageHierarchyNode *node, const QString &target,
+                QString &error)
+{
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = QString::fromLatin1(CPackageExtraction::NotOpened).arg(target);
+        return false;
+    }
+    if (!delegate.writeCurrent(&file, node)) {
+        file.cancelWriting();
+        error = QString::fromLatin1(CPackageExtraction::NoData).arg(node->path(true)) +
+                delegate.lastError();
+        return false;
+    }
+    if (!file.commit()) {
+        error = QString::fromLatin1(CPackageExtraction::NotOpened).arg(target);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString VPackage::chooseDirectory()
+{
+    const QString caption = QStringLiteral("Select Directory");
+    if (IMainWindow *main = IMainWindow::instance())
+        return main->getExistingDirectory(nullptr, caption);
+    return CPrompt::getExistingDirectory(nullptr, caption);
+}
+
+QString VPackage::choosePackage()
+{
+    const QString caption = QStringLiteral("Open Package");
+    if (IMainWindow *main = IMainWindow::instance())
+        return main->getOpenFileName(nullptr, caption, PackageFilter);
+    return CPrompt::getOpenFileName(nullptr, caption, QString(), PackageFilter);
+}
+
+void VPackage::fileOpen()
+{
+    openPackage(choosePackage());
+}
+
+void VPackage::packageSearch()
+{
+    centerWidget(m_searchDialog, this);
+    if (CPrompt::exec(m_searchDialog) != QDialog::Accepted)
+        return;
+    const QString query = m_searchDialog->query->text();
+    if (query.isEmpty())
+        return;
+    const CPackageSearch search(query, m_searchDialog->searchMode(),
+                                m_searchDialog->caseSensitive->isChecked());
+
+    // Matches first, then one resize of the table: a search over a large
+    // archive fills many thousand rows.
+    QVector<QTreeWidgetItem *> matches;
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+        if (search.matches((*it)->text(0)))
+            matches.append(*it);
+    }
+    assignIcons(matches);
+    m_table->setUpdatesEnabled(false);
+    m_table->clearContents();
+    m_table->setRowCount(matches.size());
+    for (int row = 0; row < matches.size(); ++row)
+        fillRow(row, matches[row]);
+    m_table->setUpdatesEnabled(true);
+}
+
+void VPackage::showProperties(CPackageHierarchyNode *node)
+{
+    const CPackageProperties properties = CPackageProperties::describe(m_delegate.get(), node);
+    if (!properties.valid)
+        return;
+    m_propertiesDialog->fill(properties);
+    centerWidget(m_propertiesDialog, this);
+    m_propertiesDialog->setFixedSize(m_propertiesDialog->size());
+    CPrompt::exec(m_propertiesDialog);
+}
+
+QString VPackage::treeItemPath(QTreeWidgetItem *item)
+{
+    if (!item || item->text(0).isEmpty())
+        return QString();
+    QString collected = item->text(0);
+    for (QTreeWidgetItem *ancestor = item->parent(); ancestor && ancestor->parent();
+         ancestor = ancestor->parent())
+        collected = ancestor->text(0) + QLatin1Char('/') + collected;
+    if (!item->parent() || collected == QLatin1String("root"))
+        return QString();
+    return QLatin1Char('/') + collected;
+}
+
+void VPackage::treeContextExtract()
+{
+    VPackageTableWidgetItem cell;
+    cell.treeItem = m_contextTreeItem;
+    extractItems({&cell});
+}
+
+void VPackage::tableContextExtract()
+{
+    extractItems(m_table->selectedItems());
+}
+
+void VPackage::extractItems(const QList<QTableWidgetItem *> &items)
+{
+    if (items.isEmpty() || !m_delegate)
+        return;
+    QString output = chooseDirectory();
+    if (output.isEmpty())
+        return;
+    output = CPackageExtraction::outputFolder(output);
+
+    QProgressDialogger dialog(QStringLiteral("Preprocessing..."), 0, 0, QString(), this);
+    dialog.setObjectName(QStringLiteral("extractionDialog"));
+    dialog.setMinimumWidth(500);
+    centerWidget(&dialog, this);
+    dialog.autoClose = true;
+    dialog.setModal(true);
+    dialog.show();
+
+    struct Work
+    {
+        QTreeWidgetItem *item;
+        QString folder; // empty or starting with "/"
+    };
+    QVector<Work> work;
+    for (QTableWidgetItem *cell : items) {
+        if (!cell || (cell->tableWidget() && cell->column() > 0))
+            continue;
+        auto *packageCell = dynamic_cast<VPackageTableWidgetItem *>(cell);
+        QTreeWidgetItem *treeItem = packageCell ? packageCell->treeItem : nullptr;
+        if (!treeItem)
+            dialog.log(QString::fromLatin1(CPackageExtraction::NoTreeItem).arg(cell->text()), true);
+        else if (!nodeOf(treeItem))
+            dialog.log(QString::fromLatin1(CPackageExtraction::NoNode).arg(treeItemPath(treeItem)),
+                       true);
+        else
+            work.append({treeItem, QString()});
+    }
+    if (work.isEmpty()) {
+        dialog.hide();
+        return;
+    }
+
+    int total = 0;
+    for (const Work &w : work)
+        total += CPackageExtraction::workTotal(nodeOf(w.item));
+    dialog.setLabelText(QStringLiteral("Extracting..."));
+    dialog.setMaximum(total);
+
+    QDir folders;
+    for (int i = 0; i < work.size(); ++i) {
+        // Copied: appending below may move the list.
+        const Work w = work[i];
+        CPackageHierarchyNode *node = nodeOf(w.item);
+        const QString name = w.item->text(0);
+        const QString target = output + w.folder + QLatin1Char('/') + name;
+        if (!CPackageExtraction::isSafeName(name)) {
+            // A name from the archive must not lead out of the chosen folder.
+            dialog.log(QString::fromLatin1(CPackageExtraction::UnsafeName)
+                           .arg(w.folder + QLatin1Char('/') + name),
+                       true);
+        } else if (node->isFolder()) {
+            if (folders.mkpath(target)) {
+                for (int c = 0; c < w.item->childCount(); ++c)
+                    work.append({w.item->child(c), w.folder + QLatin1Char('/') + name});
+            } else {
+                dialog.log(QString::fromLatin1(CPackageExtraction::PathNotCreated).arg(target),
+                           true);
+            }
+        } else {
+            QString error;
+            if (!writeEntry(*m_delegate, node, target, error))
+                dialog.log(error, true);
+        }
+        if (dialog.isCanceled)
+            break;
+        dialog.setValue(i + 1);
+    }
+    if (dialog.isVisible())
+        CPrompt::exec(&dialog);
+    dialog.hide();
+}
+
+void VPackage::openEntry(CPackageHierarchyNode *node)
+{
+    if (!node || node->isFolder() || !m_delegate)
+        return;
+    const QString name = node->name();
+    const bool material = name.endsWith(QLatin1String(".vmt"), Qt::CaseInsensitive);
+    const bool texture = name.endsWith(QLatin1String(".vtf"), Qt::CaseInsensitive);
+    if (!material && !texture) {
+        openWithDesktop(node);
+        return;
+    }
+
+    std::unique_ptr<QByteArray> bytes(m_delegate->readCurrent(node->entryIndex));
+    IMainWindow *main = IMainWindow::instance();
+    if (!bytes || !main)
+        return;
+    const QString title = name.left(name.size() - 4);
+    if (material) {
+        QMetaObject::invokeMethod(main->mainWindowWidget(), "showVVMT", Qt::DirectConnection,
+                                  Q_ARG(QByteArray, *bytes), Q_ARG(QString, title));
+        return;
+    }
+    CFileVTF *document = CFileVTF::fromByteArray(*bytes);
+    bytes.reset();
+    if (!document)
+        return;
+    document->setDisplayName(title);
+    // The texture editor takes the document over.
+    if (!QMetaObject::invokeMethod(main->mainWindowWidget(), "showVVTF", Qt::DirectConnection,
+                                   Q_ARG(CFileVTF *, document)))
+        delete document;
+}
+
+void VPackage::openWithDesktop(CPackageHierarchyNode *node)
+{
+    // A private folder and a fresh name: a copy never lands on a file or link
+    // someone else placed in the shared temporary folder.
+    const QString path =
+        CPackageExtraction::uniqueFilePath(CSessionDirectory::path(), node->name());
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+
+    QProgressDialog progress(QStringLiteral("Processing..."), QStringLiteral("Abort"), 0, 0, this);
+    progress.setCancelButton(nullptr);
+    progress.setWindowTitle(windowTitle());
+    progress.setMinimumWidth(400);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    centerWidget(&progress, this);
+
+    const bool written = m_delegate->writeCurrent(&file, node->entryIndex);
+    file.close();
+    if (IMainWindow *main = IMainWindow::instance())
+        main->registerTemporaryFile(path);
+    if (written)
+        CDesktopFile::open(path);
+    progress.reset();
+}

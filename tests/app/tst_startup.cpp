@@ -1,0 +1,196 @@
+#include "CStartup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void setCurrent_data();
+    void setCurrent();
+    void programDirectory_data();
+    void programDirectory();
+    void configurationPath_data();
+    void configurationPath();
+    void route_data();
+    void route();
+
+private:
+    void touch(const QString &relativePath);
+
+    QTemporaryDir *m_dir = nullptr;
+    QString m_previousCurrent;
+};
+
+void TestStartup::init()
+{
+    m_dir = new QTemporaryDir;
+    QVERIFY(m_dir->isValid());
+    m_previousCurrent = QDir::currentPath();
+    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("a/b")));
+    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("c")));
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+}
+
+void TestStartup::cleanup()
+{
+    CStartup::setBaseDirectory(QString());
+    QDir::setCurrent(m_previousCurrent);
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+void TestStartup::touch(const QString &relativePath)
+{
+    QFile file(m_dir->filePath(relativePath));
+    QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+void TestStartup::setCurrent_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after the program path
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("current"); // relative to the test folder
+
+    QTest::newRow("none") << QStringList{"x.vpk"} << QString() << ".";
+    QTest::newRow("one pair") << QStringList{"x.vpk", "-setCurrent", "a"} << QString() << "a";
+    QTest::newRow("pairs in order")
+        << QStringList{"-setCurrent", "a", "-setCurrent", "b", "-setCurrent", "../../c"}
+        << QString() << "c";
+    QTest::newRow("other letter case is a path")
+        << QStringList{"-SetCurrent", "a"} << QString() << ".";
+    QTest::newRow("relative pairs build on each other")
+        << QStringList{"-setCurrent", "a", "-setCurrent", "b"} << QString() << "a/b";
+    QTest::newRow("no folder") << QStringList{"-setCurrent", "a", "-setCurrent"}
+                               << CStartup::ErrorSetCurrentMissing << "a";
+    QTest::newRow("missing folder") << QStringList{"-setCurrent", "nowhere", "-setCurrent"}
+                                    << CStartup::ErrorSetCurrentFailed << ".";
+}
+
+void TestStartup::setCurrent()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, error);
+    QFETCH(QString, current);
+
+    arguments.prepend(QStringLiteral("ostrel"));
+    QString reported;
+    QCOMPARE(CStartup::applySetCurrent(arguments, &reported), error.isEmpty());
+    QCOMPARE(reported, error);
+    QCOMPARE(QDir::currentPath(), QDir::cleanPath(m_dir->filePath(current)));
+}
+
+void TestStartup::programDirectory_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("directory"); // relative to the test folder; "@" the runner's
+
+    QTest::newRow("relative") << "a/b/ostrel"
+                              << "a/b";
+    QTest::newRow("dot") << "./ostrel"
+                         << ".";
+    QTest::newRow("absolute") << "%1/c/ostrel"
+                              << "c";
+    QTest::newRow("bare name beside us") << "present"
+                                         << ".";
+    QTest::newRow("bare name from the search path") << "absent"
+                                                    << "@";
+}
+
+void TestStartup::programDirectory()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, directory);
+    touch(QStringLiteral("present"));
+    if (program.contains(QLatin1String("%1")))
+        program = program.arg(m_dir->path());
+    const QString expected = directory == QLatin1String("@")
+                                 ? QCoreApplication::applicationDirPath()
+                                 : QDir::cleanPath(m_dir->filePath(directory));
+    QCOMPARE(QDir::cleanPath(CStartup::programDirectory(program)), expected);
+}
+
+void TestStartup::configurationPath_data()
+{
+    QTest::addColumn<QString>("directory");
+    QTest::addColumn<QString>("path");
+
+    QTest::newRow("plain") << "/opt/ostrel"
+                           << "/opt/ostrel/zedidavurur.ini";
+    QTest::newRow("slash") << "/"
+                           << "/zedidavurur.ini";
+    QTest::newRow("backslash") << "C:\\"
+                               << "C:\\zedidavurur.ini";
+}
+
+void TestStartup::configurationPath()
+{
+    QFETCH(QString, directory);
+    QFETCH(QString, path);
+    QCOMPARE(CStartup::configurationPath(directory), path);
+}
+
+void TestStartup::route_data()
+{
+    QTest::addColumn<QString>("file"); // created in the folder "a"
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<int>("route");
+
+    QTest::newRow("map") << "m.bsp"
+                         << "m.bsp" << int(CStartup::RoutePackage);
+    QTest::newRow("capitals") << "M.BSP"
+                              << "M.BSP" << int(CStartup::RoutePackage);
+    QTest::newRow("gcf") << "x.Gcf"
+                         << "x.Gcf" << int(CStartup::RoutePackage);
+    QTest::newRow("ncf") << "x.ncf"
+                         << "x.ncf" << int(CStartup::RoutePackage);
+    QTest::newRow("last suffix counts") << "x.tar.vpk"
+                                        << "x.tar.vpk" << int(CStartup::RoutePackage);
+    QTest::newRow("particles") << "p.PCF"
+                               << "p.PCF" << int(CStartup::RouteParticle);
+    QTest::newRow("material") << "m.vmt"
+                              << "m.vmt" << int(CStartup::RouteMaterial);
+    QTest::newRow("texture") << "t.vtf"
+                             << "t.vtf" << int(CStartup::RouteTexture);
+    QTest::newRow("only the last suffix") << "t.vtf.bak"
+                                          << "t.vtf.bak" << int(CStartup::RouteNone);
+    QTest::newRow("unknown") << "notes.txt"
+                             << "notes.txt" << int(CStartup::RouteNone);
+    QTest::newRow("missing") << "m.bsp"
+                             << "other.bsp" << int(CStartup::RouteNone);
+    QTest::newRow("empty") << "m.bsp" << QString() << int(CStartup::RouteNone);
+    QTest::newRow("the switch") << "m.bsp"
+                                << "-setCurrent" << int(CStartup::RouteNone);
+    QTest::newRow("absolute") << "m.vmt"
+                              << "%1/a/m.vmt" << int(CStartup::RouteMaterial);
+    QTest::newRow("non-ASCII") << QString::fromUtf8("ツール.pcf") << QString::fromUtf8("ツール.pcf")
+                               << int(CStartup::RouteParticle);
+}
+
+void TestStartup::route()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, argument);
+    QFETCH(int, route);
+
+    touch(QStringLiteral("a/") + file);
+    if (argument.contains(QLatin1String("%1")))
+        argument = argument.arg(m_dir->path());
+    // Relative names are taken from the program's folder, not the current one.
+    CStartup::setBaseDirectory(m_dir->filePath(QStringLiteral("a")));
+    QVERIFY(QDir::setCurrent(m_dir->filePath(QStringLiteral("c"))));
+    QCOMPARE(int(CStartup::routeFor(argument)), route);
+    if (route != CStartup::RouteNone)
+        QCOMPARE(CStartup::resolvedPath(argument), m_dir->filePath(QStringLiteral("a/") + file));
+}
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"

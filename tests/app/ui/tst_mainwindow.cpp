@@ -1,0 +1,609 @@
+#include "CConfig.h"
+#include "CPrompt.h"
+#include "MainWindowGeometry.h"
+#include "OSTREL.h"
+#include "VPakfile.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+// A tool window whose user keeps unsaved changes: it refuses to close until
+// told otherwise.
+class RefusingTool : public QWidget
+{
+public:
+    bool refuse = true;
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        if (refuse)
+            event->ignore();
+        else
+            event->accept();
+    }
+};
+
+QImage iconImage(const QIcon &icon)
+{
+    return icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// Menu or tool-bar entries as text, "-" standing for a separator.
+QStringList entryTexts(const QList<QAction *> &actions)
+{
+    QStringList texts;
+    for (const QAction *action : actions)
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+
+QMenu *menuNamed(OSTREL &window, const QString &title)
+{
+    for (QAction *action : window.menuBar()->actions()) {
+        if (action->text() == title)
+            return action->menu();
+    }
+    return nullptr;
+}
+
+QAction *actionNamed(OSTREL &window, const QString &text)
+{
+    for (QAction *menuAction : window.menuBar()->actions()) {
+        for (QAction *action : menuAction->menu()->actions()) {
+            if (action->text() == text)
+                return action;
+        }
+    }
+    return nullptr;
+}
+
+QList<QMdiSubWindow *> toolSubWindows(OSTREL &window)
+{
+    QList<QMdiSubWindow *> list = window.mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    list.removeAll(window.outputSubWindow());
+    return list;
+}
+
+void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void menus_data();
+    void menus();
+    void toolBar();
+    void toolSlotsOpenTheirWindows_data();
+    void toolSlotsOpenTheirWindows();
+    void eachRequestOpensANewWindow();
+    void toolDeletingItselfTakesItsSubWindow();
+    void pakfileEditorOpensThePath();
+    void splitterEditorIsSingle();
+    void bspInfoFailureWarns();
+    void geometryRule_data();
+    void geometryRule();
+    void rememberedDirectory();
+    void dialogArgumentsReachThePrompt();
+    void recentAndTemporaryLists();
+    void closeStopsAtARefusingTool();
+    void aboutBoxNamesTheBuild();
+    void instanceIsTheFirstWindow();
+
+private:
+    std::unique_ptr<OSTREL> m_window;
+    QTemporaryDir m_dir;
+};
+
+void TestMainWindow::init()
+{
+    CPrompt::setLastDirectory(QString());
+    m_window = std::make_unique<OSTREL>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestMainWindow::cleanup()
+{
+    CPrompt::setHandler(CPrompt::Handler());
+    m_window.reset();
+    flushDeletes();
+}
+
+void TestMainWindow::menus_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QStringList>("icons");
+
+    QTest::newRow("File") << "File" << QStringList{"Exit"} << QStringList{"cross"};
+    QTest::newRow("Tools") << "Tools"
+                           << QStringList{"Hammer Splitter Editor",
+                                          "-",
+                                          "Package Viewer",
+                                          "-",
+                                          "Particle Editor",
+                                          "VBSP Editor",
+                                          "VMT Editor",
+                                          "Mass VMT Editor",
+                                          "VTF Editor",
+                                          "Mass VTF Editor",
+                                          "-",
+                                          "BSP Info",
+                                          "Entity Lump Editor",
+                                          "Pakfile Lump Editor",
+                                          "-",
+                                          "Output"}
+                           << QStringList{"vsplit",
+                                          "",
+                                          "package_magnify.png",
+                                          "",
+                                          "particles.png",
+                                          "icon_vbsp.png",
+                                          "vvmt.png",
+                                          "vmass.png",
+                                          "vvtf.png",
+                                          "vtfmass2.png",
+                                          "",
+                                          "vbspinfo.png",
+                                          "ventity.png",
+                                          "vpakfile.png",
+                                          "",
+                                          "application_output.png"};
+    QTest::newRow("Help") << "Help" << QStringList{"About Qt", "About OSTREL"}
+                          << QStringList{"qtcreator_logo_16.png", "ziver_oviraro_icon_16.png"};
+}
+
+void TestMainWindow::menus()
+{
+    QFETCH(QString, menu);
+    QFETCH(QStringList, entries);
+    QFETCH(QStringList, icons);
+
+    QCOMPARE(entryTexts(m_window->menuBar()->actions()), (QStringList{"File", "Tools", "Help"}));
+    QMenu *found = menuNamed(*m_window, menu);
+    QVERIFY(found);
+    const QList<QAction *> actions = found->actions();
+    QCOMPARE(entryTexts(actions), entries);
+    for (int i = 0; i < actions.size(); ++i) {
+        QAction *action = actions.at(i);
+        QVERIFY2(action->shortcuts().isEmpty(), qPrintable(action->text()));
+        if (action->isSeparator())
+            continue;
+        const QIcon expected(QStringLiteral(":/resources/icons/") + icons.at(i));
+        QVERIFY2(!expected.isNull(), qPrintable(icons.at(i)));
+        QVERIFY2(!action->icon().isNull(), qPrintable(action->text()));
+        QCOMPARE(iconImage(action->icon()), iconImage(expected));
+    }
+}
+
+void TestMainWindow::toolBar()
+{
+    QToolBar *bar = m_window->toolBar();
+    QVERIFY(bar);
+    QCOMPARE(m_window->toolBarArea(bar), Qt::TopToolBarArea);
+    QCOMPARE(bar->allowedAreas(), Qt::TopToolBarArea);
+    QVERIFY(!bar->isFloatable());
+    QVERIFY(!bar->isMovable());
+    QCOMPARE(bar->contextMenuPolicy(), Qt::CustomContextMenu);
+    QCOMPARE(entryTexts(bar->actions()),
+             (QStringList{"Hammer Splitter Editor", "-", "Package Viewer", "-", "Particle Editor",
+                          "VBSP Editor", "VMT Editor", "Mass VMT Editor", "VTF Editor",
+                          "Mass VTF Editor", "-", "BSP Info", "Entity Lump Editor",
+                          "Pakfile Lump Editor"}));
+    // The tool bar shares the menu's actions, icons included.
+    for (QAction *action : bar->actions()) {
+        if (!action->isSeparator())
+            QCOMPARE(action, actionNamed(*m_window, action->text()));
+    }
+}
+
+void TestMainWindow::toolSlotsOpenTheirWindows_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QString>("baseClass");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("splitter") << "Hammer Splitter Editor"
+                              << "VSPLIT"
+                              << "QWidget"
+                              << "Hammer Splitter Editor";
+    QTest::newRow("package") << "Package Viewer"
+                             << "VPackage"
+                             << "QMainWindow"
+                             << "Package Viewer";
+    QTest::newRow("particle") << "Particle Editor"
+                              << "VParticle"
+                              << "QMainWindow"
+                              << "Particle Editor";
+    QTest::newRow("vbsp") << "VBSP Editor"
+                          << "VVBSP"
+                          << "QMainWindow"
+                          << "VBSP Editor[*]";
+    QTest::newRow("vmt") << "VMT Editor"
+                         << "VVMT"
+                         << "QMainWindow"
+                         << "VMT Editor[*]";
+    QTest::newRow("vmass") << "Mass VMT Editor"
+                           << "VMass"
+                           << "QSplitter"
+                           << "Mass VMT Editor";
+    QTest::newRow("vtf") << "VTF Editor"
+                         << "VVTF"
+                         << "QMainWindow"
+                         << "VTF Editor";
+    QTest::newRow("vtfmass") << "Mass VTF Editor"
+                             << "VTFMass"
+                             << "QWidget"
+                             << "Mass VTF Editor";
+    QTest::newRow("entity") << "Entity Lump Editor"
+                            << "VENTITY"
+                            << "QMainWindow"
+                            << "Entity Lump Editor";
+    QTest::newRow("pakfile") << "Pakfile Lump Editor"
+                             << "VPakfile"
+                             << "QStackedWidget"
+                             << "Pakfile Lump Editor";
+}
+
+void TestMainWindow::toolSlotsOpenTheirWindows()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, className);
+    QFETCH(QString, baseClass);
+    QFETCH(QString, title);
+
+    QAction *action = actionNamed(*m_window, entry);
+    QVERIFY(action);
+    action->trigger();
+    const QList<QMdiSubWindow *> tools = toolSubWindows(*m_window);
+    QCOMPARE(tools.size(), 1);
+    QWidget *tool = tools.first()->widget();
+    QVERIFY(tool);
+    QCOMPARE(QString::fromLatin1(tool->metaObject()->className()), className);
+    QCOMPARE(QString::fromLatin1(tool->metaObject()->superClass()->className()), baseClass);
+    QCOMPARE(tool->windowTitle(), title);
+    QVERIFY(tool->isVisible());
+}
+
+void TestMainWindow::eachRequestOpensANewWindow()
+{
+    m_window->showVVMT();
+    m_window->showVVMT();
+    QList<QMdiSubWindow *> tools = toolSubWindows(*m_window);
+    QCOMPARE(tools.size(), 2);
+    QVERIFY(tools.at(0)->testAttribute(Qt::WA_DeleteOnClose));
+
+    // Closing one deletes it and leaves the other.
+    QPointer<QMdiSubWindow> first = tools.at(0);
+    QVERIFY(first->close());
+    flushDeletes();
+    QVERIFY(first.isNull());
+    QCOMPARE(toolSubWindows(*m_window).size(), 1);
+}
+
+void TestMainWindow::toolDeletingItselfTakesItsSubWindow()
+{
+    auto *tool = new QWidget;
+    m_window->openToolWindow(tool);
+    QPointer<QMdiSubWindow> subWindow = toolSubWindows(*m_window).value(0);
+    QVERIFY(subWindow);
+    delete tool;
+    flushDeletes();
+    QVERIFY(subWindow.isNull());
+}
+
+void TestMainWindow::pakfileEditorOpensThePath()
+{
+    const QString path = m_dir.filePath(QStringLiteral("ctf_2fort.bsp"));
+    m_window->showVPakfile(path);
+    auto *editor = qobject_cast<VPakfile *>(toolSubWindows(*m_window).value(0)->widget());
+    QVERIFY(editor);
+    QCOMPARE(editor->requestedPath(), path);
+}
+
+void TestMainWindow::splitterEditorIsSingle()
+{
+    m_window->showVSplit();
+    QPointer<QMdiSubWindow> splitter = m_window->splitterSubWindow();
+    QVERIFY(splitter);
+    QCOMPARE(toolSubWindows(*m_window).size(), 1);
+    QVERIFY(!splitter->testAttribute(Qt::WA_DeleteOnClose));
+
+    // Another tool active: the request activates the splitter editor.
+    m_window->showVVMT();
+    QVERIFY(m_window->mdiArea()->activeSubWindow() != splitter);
+    m_window->showVSplit();
+    QCOMPARE(m_window->mdiArea()->activeSubWindow(), splitter.data());
+    QCOMPARE(toolSubWindows(*m_window).size(), 2);
+
+    // Minimised: restored.
+    splitter->showMinimized();
+    m_window->showVSplit();
+    QVERIFY(!splitter->isMinimized());
+
+    // Active: closed, and its sub-window goes with the editor.
+    m_window->mdiArea()->setActiveSubWindow(splitter);
+    m_window->showVSplit();
+    flushDeletes();
+    QVERIFY(splitter.isNull());
+    QVERIFY(!m_window->splitterSubWindow());
+
+    // So a later request builds a new editor.
+    m_window->showVSplit();
+    QVERIFY(m_window->splitterSubWindow());
+    QCOMPARE(
+        QString::fromLatin1(m_window->splitterSubWindow()->widget()->metaObject()->className()),
+        QStringLiteral("VSPLIT"));
+}
+
+void TestMainWindow::bspInfoFailureWarns()
+{
+    const QString missing = m_dir.filePath(QStringLiteral("missing.bsp"));
+    QList<CPrompt::Request> asked;
+    CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
+        asked << request;
+        CPrompt::Answer answer;
+        if (request.kind == CPrompt::Kind::OpenFileName) {
+            answer.ok = true;
+            answer.text = missing;
+        }
+        answer.button = QMessageBox::Ok;
+        return answer;
+    });
+    m_window->showVBSPInfo();
+    QCOMPARE(asked.size(), 2);
+    QCOMPARE(asked.at(0).title, QStringLiteral("Open BSP"));
+    QCOMPARE(asked.at(0).filter, QStringLiteral("Valve Binary Space Partition (*.bsp)"));
+    QCOMPARE(asked.at(1).kind, CPrompt::Kind::Warning);
+    QCOMPARE(asked.at(1).title, QStringLiteral("BSP Info"));
+    QVERIFY(!asked.at(1).text.isEmpty());
+    QVERIFY(toolSubWindows(*m_window).isEmpty());
+
+    // Cancelling the file dialog opens nothing and asks nothing more.
+    asked.clear();
+    CPrompt::ScopedHandler cancel([&](const CPrompt::Request &request) {
+        asked << request;
+        return CPrompt::Answer();
+    });
+    m_window->showVBSPInfo();
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(toolSubWindows(*m_window).isEmpty());
+}
+
+void TestMainWindow::geometryRule_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<bool>("virtualDesktop");
+    QTest::addColumn<bool>("maximized");
+
+    QTest::newRow("1280x960") << QSize(1280, 960) << false << false;
+    QTest::newRow("1920x1080") << QSize(1920, 1080) << false << false;
+    QTest::newRow("1279x960") << QSize(1279, 960) << false << true;
+    QTest::newRow("1280x959") << QSize(1280, 959) << false << true;
+    QTest::newRow("virtual small") << QSize(800, 600) << true << false;
+    QTest::newRow("virtual large") << QSize(2560, 1440) << true << false;
+    QTest::newRow("no screen") << QSize() << false << true;
+}
+
+void TestMainWindow::geometryRule()
+{
+    QFETCH(QSize, screen);
+    QFETCH(bool, virtualDesktop);
+    QFETCH(bool, maximized);
+
+    const MainWindowPlacement placement = mainWindowPlacement(screen, virtualDesktop);
+    QCOMPARE(placement.maximized, maximized);
+    QCOMPARE(placement.geometry, QRect(208, 162, 1024, 576));
+}
+
+void TestMainWindow::rememberedDirectory()
+{
+    QStringList startDirectories;
+    CPrompt::Answer next;
+    CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
+        startDirectories << request.directory;
+        return next;
+    });
+
+    // Nothing remembered yet.
+    next.ok = true;
+    next.text = QStringLiteral("/data/maps/de_test.bsp");
+    QCOMPARE(m_window->getOpenFileName(nullptr, "Open", "All (*)"), next.text);
+    QCOMPARE(startDirectories.last(), QString());
+    QCOMPARE(m_window->lastDirectory(), QStringLiteral("/data/maps"));
+
+    // A save remembers the saved file's folder.
+    next.text = QStringLiteral("/data/out/copy.vtf");
+    QCOMPARE(m_window->getSaveFileName(nullptr, "Save", "All (*)"), next.text);
+    QCOMPARE(startDirectories.last(), QStringLiteral("/data/maps"));
+    QCOMPARE(m_window->lastDirectory(), QStringLiteral("/data/out"));
+
+    // Several files: the first one's folder.
+    next.text.clear();
+    next.texts = QStringList{"/data/a/one.vmt", "/data/b/two.vmt"};
+    QCOMPARE(m_window->getOpenFileNames(nullptr, "Open", "All (*)"), next.texts);
+    QCOMPARE(startDirectories.last(), QStringLiteral("/data/out"));
+    QCOMPARE(m_window->lastDirectory(), QStringLiteral("/data/a"));
+
+    // A directory: its parent.
+    next.text = QStringLiteral("/data/materials/brick");
+    QCOMPARE(m_window->getExistingDirectory(nullptr, "Folder"), next.text);
+    QCOMPARE(startDirectories.last(), QStringLiteral("/data/a"));
+    QCOMPARE(m_window->lastDirectory(), QStringLiteral("/data/materials"));
+
+    // Cancelling any of them keeps it.
+    next = CPrompt::Answer();
+    QCOMPARE(m_window->getOpenFileName(nullptr, "Open", "All (*)"), QString());
+    QCOMPARE(m_window->getOpenFileNames(nullptr, "Open", "All (*)"), QStringList());
+    QCOMPARE(m_window->getSaveFileName(nullptr, "Save", "All (*)"), QString());
+    QCOMPARE(m_window->getExistingDirectory(nullptr, "Folder"), QString());
+    QCOMPARE(m_window->lastDirectory(), QStringLiteral("/data/materials"));
+    QCOMPARE(startDirectories.last(), QStringLiteral("/data/materials"));
+
+    // An explicit directory is used as given and does not change the memory.
+    QCOMPARE(m_window->getOpenFileName(nullptr, "Open", "All (*)", "/elsewhere"), QString());
+    QCOMPARE(startDirectories.last(), QStringLiteral("/elsewhere"));
+    QCOMPARE(m_window->lastDirectory(), QStringLiteral("/data/materials"));
+}
+
+void TestMainWindow::dialogArgumentsReachThePrompt()
+{
+    // The main window takes the filter before the directory; the prompt the
+    // other way round.
+    QList<CPrompt::Request> asked;
+    CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
+        asked << request;
+        return CPrompt::Answer();
+    });
+    QWidget parent;
+    m_window->getOpenFileName(&parent, "Open Texture", "Valve Texture File (*.vtf)", "/tex");
+    m_window->getOpenFileNames(&parent, "Open Many", "Valve Material Type (*.vmt)", "/mat");
+    m_window->getSaveFileName(&parent, "Save Map", "Valve Map File (*.vmf *.vmx)", "/src");
+    m_window->getExistingDirectory(&parent, "Choose", "/dir");
+    QCOMPARE(asked.size(), 4);
+    const CPrompt::Kind kinds[] = {CPrompt::Kind::OpenFileName, CPrompt::Kind::OpenFileNames,
+                                   CPrompt::Kind::SaveFileName, CPrompt::Kind::ExistingDirectory};
+    const char *captions[] = {"Open Texture", "Open Many", "Save Map", "Choose"};
+    const char *filters[] = {"Valve Texture File (*.vtf)", "Valve Material Type (*.vmt)",
+                             "Valve Map File (*.vmf *.vmx)", ""};
+    const char *directories[] = {"/tex", "/mat", "/src", "/dir"};
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(asked.at(i).kind, kinds[i]);
+        QCOMPARE(asked.at(i).parent, &parent);
+        QCOMPARE(asked.at(i).title, QString::fromLatin1(captions[i]));
+        QCOMPARE(asked.at(i).filter, QString::fromLatin1(filters[i]));
+        QCOMPARE(asked.at(i).directory, QString::fromLatin1(directories[i]));
+    }
+}
+
+void TestMainWindow::recentAndTemporaryLists()
+{
+    m_window->registerRecentFile(QStringLiteral("a.bsp"));
+    m_window->registerRecentFile(QStringLiteral("a.bsp"));
+    m_window->registerRecentFile(QString());
+    QCOMPARE(m_window->recentFiles(), (QStringList{"a.bsp", "a.bsp"}));
+    for (int i = 0; i < 10; ++i)
+        m_window->registerRecentFile(QStringLiteral("f%1").arg(i));
+    const QStringList recent = m_window->recentFiles();
+    QCOMPARE(recent.size(), 10);
+    QCOMPARE(recent.first(), QStringLiteral("f9"));
+    QCOMPARE(recent.last(), QStringLiteral("f0"));
+
+    m_window->registerTemporaryFile(QString());
+    QVERIFY(m_window->temporaryFiles().isEmpty());
+    m_window->registerTemporaryFile(QStringLiteral("/tmp/x"));
+    QCOMPARE(m_window->temporaryFiles(), QStringList{"/tmp/x"});
+}
+
+void TestMainWindow::closeStopsAtARefusingTool()
+{
+    QStringList temporary;
+    for (const char *name : {"one.vtf", "two.wav"}) {
+        const QString path = m_dir.filePath(QString::fromLatin1(name));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("x");
+        file.close();
+        temporary << path;
+        m_window->registerTemporaryFile(path);
+    }
+
+    m_window->showVVMT();
+    QPointer<QMdiSubWindow> earlier = toolSubWindows(*m_window).value(0);
+    auto *refusing = new RefusingTool;
+    m_window->openToolWindow(refusing);
+    QPointer<QMdiSubWindow> refusingWindow = toolSubWindows(*m_window).value(1);
+    m_window->showVVTF();
+    QPointer<QMdiSubWindow> later = toolSubWindows(*m_window).value(2);
+    QVERIFY(earlier && refusingWindow && later);
+
+    QVERIFY(!m_window->close());
+    flushDeletes();
+    QVERIFY(m_window->isVisible());
+    QVERIFY(earlier.isNull());
+    QVERIFY(refusingWindow);
+    QVERIFY(later);
+    for (const QString &path : temporary)
+        QVERIFY(QFile::exists(path));
+
+    refusing->refuse = false;
+    QVERIFY(m_window->close());
+    flushDeletes();
+    QVERIFY(refusingWindow.isNull());
+    QVERIFY(later.isNull());
+    for (const QString &path : temporary)
+        QVERIFY(!QFile::exists(path));
+    // The output pane is hidden with the window, never deleted.
+    QVERIFY(m_window->outputSubWindow());
+}
+
+void TestMainWindow::aboutBoxNamesTheBuild()
+{
+    QString title, text;
+    CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
+        auto *box = qobject_cast<QMessageBox *>(request.dialog);
+        if (box) {
+            title = box->windowTitle();
+            text = box->text() + QLatin1Char('\n') + box->informativeText();
+        }
+        CPrompt::Answer answer;
+        answer.result = QDialog::Accepted;
+        return answer;
+    });
+    m_window->aboutOSTREL();
+    QCOMPARE(title, QStringLiteral("About OSTREL"));
+    QVERIFY(text.startsWith(QStringLiteral("OSTREL\n")));
+    QVERIFY2(text.contains(QRegularExpression(QStringLiteral("\\d{4}-\\d{2}-\\d{2}"))),
+             qPrintable(text));
+}
+
+void TestMainWindow::instanceIsTheFirstWindow()
+{
+    QCOMPARE(OSTREL::instance(), m_window.get());
+    QCOMPARE(OSTREL::existingInstance(), m_window.get());
+    // Tool libraries see the same window through the services interface.
+    IMainWindow *services = IMainWindow::instance();
+    QCOMPARE(services, static_cast<IMainWindow *>(m_window.get()));
+    QCOMPARE(services->mainWindowWidget(), static_cast<QWidget *>(m_window.get()));
+    QCOMPARE(services->iconCache(), m_window->iconCache());
+    const QString temporary = m_dir.filePath(QStringLiteral("entry.wav"));
+    services->registerTemporaryFile(temporary);
+    QCOMPARE(m_window->temporaryFiles(), QStringList{temporary});
+    auto *tool = new QWidget;
+    services->openToolWindow(tool);
+    QCOMPARE(toolSubWindows(*m_window).value(0)->widget(), tool);
+    {
+        OSTREL second;
+        QCOMPARE(OSTREL::instance(), m_window.get());
+        QCOMPARE(IMainWindow::instance(), static_cast<IMainWindow *>(m_window.get()));
+    }
+    m_window.reset();
+    QCOMPARE(OSTREL::existingInstance(), static_cast<OSTREL *>(nullptr));
+    QCOMPARE(IMainWindow::instance(), static_cast<IMainWindow *>(nullptr));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

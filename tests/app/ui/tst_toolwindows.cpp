@@ -1,0 +1,142 @@
+#include "ByteBuilder.h"
+#include "CFileFGD.h"
+#include "CFileVBSP.h"
+#include "CFileVTF.h"
+#include "VBSPINFO.h"
+#include "VENTITY.h"
+#include "VFGD.h"
+#include "VPakfile.h"
+#include "VVBSP.h"
+#include "VVMT.h"
+#include "VVTF.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QtTest>
+
+// The tool windows the main window opens, as far as the main window relies on
+// them: titles, the path or bytes they are handed, and ownership of the
+// document they are given.
+class TestToolWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void materialEditorTitles();
+    void windowsOwnTheirDocuments();
+    void pathsShowLiterally();
+    void textureReaderChecksTheSignature_data();
+    void textureReaderChecksTheSignature();
+    void textureDimensions_data();
+    void textureDimensions();
+};
+
+void TestToolWindows::materialEditorTitles()
+{
+    VVMT empty{QString()};
+    QCOMPARE(empty.windowTitle(), QStringLiteral("VMT Editor[*]"));
+    VVMT entry(QByteArray("\"LightmappedGeneric\"\n{\n}\n"), QStringLiteral("brick01.vmt"));
+    QCOMPARE(entry.windowTitle(), QStringLiteral("brick01.vmt[*]"));
+    QCOMPARE(entry.data(), QByteArray("\"LightmappedGeneric\"\n{\n}\n"));
+}
+
+void TestToolWindows::windowsOwnTheirDocuments()
+{
+    QPointer<CFileVTF> texture = new CFileVTF(4, 4);
+    delete new VVTF(texture.data());
+    QVERIFY(texture.isNull());
+
+    QPointer<CFileFGD> definitions = new CFileFGD;
+    delete new VFGD(definitions.data());
+    QVERIFY(definitions.isNull());
+
+    // Not a QObject: the sanitizer build reports it if the window leaks it.
+    auto *details = new CFileVBSP;
+    details->path = "scripts/detail.vbsp";
+    VVBSP *editor = new VVBSP(details);
+    QCOMPARE(editor->path(), QStringLiteral("scripts/detail.vbsp"));
+    delete editor;
+
+    // Without a document the windows stay empty.
+    VVTF noTexture(static_cast<CFileVTF *>(nullptr));
+    QVERIFY(!noTexture.document());
+    VFGD noDefinitions;
+    QVERIFY(!noDefinitions.document());
+}
+
+void TestToolWindows::pathsShowLiterally()
+{
+    // A path is a file name, never markup.
+    const QString path = QStringLiteral("/maps/<b>odd</b>.bsp");
+    VBSPINFO info(path);
+    QCOMPARE(info.windowTitle(), QStringLiteral("BSP Info"));
+    auto *label = info.findChild<QLabel *>(QStringLiteral("toolPlaceholder"));
+    QVERIFY(label);
+    QCOMPARE(label->textFormat(), Qt::PlainText);
+    QVERIFY(label->text().endsWith(path));
+
+    VENTITY entity(nullptr, path);
+    QCOMPARE(entity.path(), path);
+
+    VPakfile pakfile;
+    QCOMPARE(pakfile.windowTitle(), QStringLiteral("Pakfile Lump Editor"));
+    pakfile.open(path);
+    QCOMPARE(pakfile.requestedPath(), path);
+}
+
+void TestToolWindows::textureReaderChecksTheSignature_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("error");
+
+    ByteBuilder header;
+    header.bytes(QByteArray("VTF\0", 4)).u32(7).u32(2).u32(64).u16(16).u16(16);
+    QTest::newRow("empty") << QByteArray() << "Read Error: Incomplete";
+    QTest::newRow("three bytes") << QByteArray("VTF") << "Read Error: Incomplete";
+    QTest::newRow("wrong signature")
+        << QByteArray("VTX\0\7\0\0\0", 8) << "File Error: Magic number mismatch";
+    QTest::newRow("picture") << QByteArray("\x89PNG\r\n\x1a\n")
+                             << "File Error: Magic number mismatch";
+    QTest::newRow("texture header") << header.data() << "Internal Error: Not implemented";
+}
+
+void TestToolWindows::textureReaderChecksTheSignature()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, error);
+
+    QString reason;
+    CFileVTF *texture = CFileVTF::fromByteArray(bytes, reason);
+    QVERIFY(!texture);
+    QCOMPARE(reason, error);
+}
+
+void TestToolWindows::textureDimensions_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("expectedWidth");
+    QTest::addColumn<int>("expectedHeight");
+
+    QTest::newRow("powers of two") << 256 << 64 << 256 << 64;
+    QTest::newRow("zero") << 0 << 0 << 1 << 1;
+    QTest::newRow("not powers of two") << 100 << 3 << 1 << 1;
+    QTest::newRow("largest") << 32768 << 1 << 32768 << 1;
+    QTest::newRow("16-bit wrap") << 65536 + 8 << 65535 << 8 << 1;
+}
+
+void TestToolWindows::textureDimensions()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, expectedWidth);
+    QFETCH(int, expectedHeight);
+
+    const CFileVTF texture{quint16(width), quint16(height)};
+    QCOMPARE(int(texture.width()), expectedWidth);
+    QCOMPARE(int(texture.height()), expectedHeight);
+    QCOMPARE(texture.displayName(), QStringLiteral("untitled"));
+}
+
+QTEST_MAIN(TestToolWindows)
+#include "tst_toolwindows.moc"
