@@ -130,7 +130,10 @@ private slots:
         CPackageHierarchyNode *lower = file("readme.txt");
         root->addChild(lower);
         QCOMPARE(root->childByName("README.TXT"), lower);
-        QVERIFY(!root->addChild(file("ReadMe.txt"))); // refused, and leaked nothing
+        // A clashing name is refused and stays the caller's.
+        std::unique_ptr<CPackageHierarchyNode> clash(file("ReadMe.txt"));
+        QVERIFY(!root->addChild(clash.get()));
+        QVERIFY(!clash->parent());
         // insertChild does not check names: the first in child order wins,
         // whichever was inserted first.
         CPackageHierarchyNode *upper = file("README.txt");
