@@ -45,6 +45,18 @@ inline const char *const FormatTarget = "Formatting Error: Invalid target versio
 inline const char *const FormatTemplate =
     "Formatting Error: Template data for target version does not exist";
 
+// Moving systems between documents.
+inline const char *const ImportFormat =
+    "Import Error: Source PCF has an invalid or unrecognized format.";
+inline const char *const ExportFormat =
+    "Export Error: Target PCF has an invalid or unrecognized format.";
+
+// Map manifest.
+inline const char *const ManifestNoParticles = "No particles found.";
+inline const char *const ManifestSystemMissing = "System \"%1\" not found.";
+inline const char *const ManifestNothingUsed = "No files to manifest.";
+inline const char *const ManifestUnwritable = "Unable to write \"%1\"";
+
 // Value text.
 inline const char *const TextUnknownType = "Unable to change attribute of unknown value type.";
 inline const char *const TextArrayType = "Unable to set value of array type from string.";

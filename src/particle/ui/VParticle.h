@@ -43,6 +43,12 @@ public:
                                              bool ownsAttribute);
     void addArrayItemRows(VParticleTreeWidgetItem *row, DMXAttribute *array);
     void convertFormat(int formatCode);
+    // Copies systems of the source, with the systems they name as children,
+    // into the target (Import); false after a warning.
+    bool mergeSystems(CFilePCF *source, const QList<DMXElement *> &systems, CFilePCF *target,
+                      bool preserveGuids);
+    // The batch tools over many files: 0 GUID uniqueness, 1 mass format.
+    void runBatchOperation(int mode);
 
     // The row the context operations act on, as opening the menu there sets
     // it, and the menu entries offered for it (the menu is not shown).

@@ -1,0 +1,176 @@
+#include "PCFExchange.h"
+
+#include "CFilePCF.h"
+#include "DMXGuids.h"
+#include "PCFDelegate.h"
+#include "PCFEditing.h"
+#include "PCFErrors.h"
+
+#include <QFile>
+#include <QSet>
+#include <QUuid>
+
+#include <memory>
+
+namespace {
+
+QString latin1(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
+void setWarning(QString *warning, const QString &text)
+{
+    if (warning)
+        *warning = text;
+}
+
+// Every copy takes the first of name, name_1, name_2, ... that no system of
+// the target and no earlier copy holds.
+void makeNamesUnique(const CFilePCF *target, const QList<DMXElement *> &copies)
+{
+    const QString systemType = latin1(PCFEditing::Names::SystemType);
+    QSet<QString> taken;
+    for (const DMXElement *element : target->elements) {
+        if (element && element->type == systemType)
+            taken.insert(element->name);
+    }
+    for (DMXElement *copy : copies) {
+        const QString base = copy->name;
+        QString candidate = base;
+        for (int counter = 1; taken.contains(candidate); ++counter)
+            candidate = base + QLatin1Char('_') + QString::number(counter);
+        copy->name = candidate;
+        taken.insert(candidate);
+    }
+}
+
+// Hands the copies to the target: each joins the system list and the flat
+// list, followed by everything it owns that the flat list lacks. Systems
+// reached only through "child" links are copies themselves and come in their
+// own turn.
+void adoptCopies(CFilePCF *target, const QList<DMXElement *> &copies)
+{
+    DMXElementList *systems = target->systemList();
+    QSet<const DMXElement *> listed(target->elements.cbegin(), target->elements.cend());
+    auto list = [&](DMXElement *element) {
+        if (element && !listed.contains(element)) {
+            listed.insert(element);
+            target->elements.append(element);
+        }
+    };
+    for (DMXElement *copy : copies) {
+        systems->append(copy);
+        list(copy);
+        const DMXReferenceList below = copy->flattenTree();
+        for (const DMXReference &reference : below) {
+            if (reference.attribute && reference.attribute->ownsValue)
+                list(reference.element);
+        }
+    }
+}
+
+} // namespace
+
+namespace PCFExchange {
+
+QList<DMXElement *> systemElements(const CFilePCF *document)
+{
+    if (!document)
+        return {};
+    return document->elementsOfType(latin1(PCFEditing::Names::SystemType));
+}
+
+QStringList elementNames(const QList<DMXElement *> &elements)
+{
+    QStringList names;
+    for (const DMXElement *element : elements)
+        names << (element ? element->name : QString());
+    return names;
+}
+
+const DMXElement *defaultTemplateSystem(const QList<CFilePCF *> &templates, int format)
+{
+    const CFilePCF *templateDocument = format > 0 ? templates.value(format) : nullptr;
+    if (!templateDocument)
+        return nullptr;
+    return templateDocument->findParticleSystem(latin1(PCFEditing::Names::DefaultSystem));
+}
+
+bool mergeSystems(const CFilePCF *source, const QList<DMXElement *> &systems, CFilePCF *target,
+                  bool preserveGuids, const QList<CFilePCF *> &templates, PCFDelegate *delegate,
+                  QString *warning)
+{
+    // A root without a system list has nowhere to take the copies.
+    if (!target || target->format == 0 || !target->systemList()) {
+        setWarning(warning, latin1(PCFError::ExportFormat));
+        return false;
+    }
+    QList<DMXElement *> copies;
+    // The dialogs offer only systems of the source; anything else copies
+    // nothing and is no failure.
+    if (!source || !source->copySystems(systems, &copies))
+        return true;
+
+    makeNamesUnique(target, copies);
+    if (!preserveGuids) {
+        for (DMXElement *copy : qAsConst(copies))
+            copy->guid = QUuid::createUuid();
+    }
+    adoptCopies(target, copies);
+    if (!preserveGuids)
+        ensureUniqueGuids(target);
+
+    PCFDelegate localDelegate;
+    PCFDelegate *converter = delegate ? delegate : &localDelegate;
+    const QString error = converter->convert(target, target->format,
+                                             defaultTemplateSystem(templates, target->format));
+    if (!error.isNull()) {
+        setWarning(warning, error);
+        return false;
+    }
+    return true;
+}
+
+bool exportSystems(const QString &path, const CFilePCF *source, const QList<DMXElement *> &systems,
+                   bool preserveGuids, const QList<CFilePCF *> &templates, PCFDelegate *delegate,
+                   QString *warning)
+{
+    PCFDelegate localDelegate;
+    PCFDelegate *io = delegate ? delegate : &localDelegate;
+    std::unique_ptr<CFilePCF> target;
+    if (QFile::exists(path)) {
+        target.reset(new CFilePCF);
+        if (!io->read(path, target.get())) {
+            setWarning(warning, io->error());
+            return false;
+        }
+    } else {
+        target.reset(newDmxRoot(source ? source->format : 0));
+    }
+    if (!mergeSystems(source, systems, target.get(), preserveGuids, templates, io, warning))
+        return false;
+    if (!io->write(path, target.get(), target->format)) {
+        setWarning(warning, io->error());
+        return false;
+    }
+    return true;
+}
+
+bool ensureUniqueGuids(CFilePCF *document)
+{
+    if (!document)
+        return false;
+    QList<DMXGuidRecord> records;
+    records.reserve(document->elements.size());
+    for (DMXElement *element : qAsConst(document->elements))
+        records.append({element, false});
+    regenerateGuids(records);
+    for (const DMXGuidRecord &record : qAsConst(records)) {
+        if (record.changed)
+            return true;
+    }
+    return false;
+}
+
+} // namespace PCFExchange

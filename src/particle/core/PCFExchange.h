@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class CFilePCF;
+class DMXElement;
+class PCFDelegate;
+
+// Moving particle systems between documents and making a document's GUIDs
+// unique: the cores of the editor's Import, Export and "Ensure GUID
+// Uniqueness" entries. Warnings come back as text for the editor to show.
+namespace PCFExchange {
+
+// The "DmeParticleSystemDefinition" elements of the flat element list, in
+// list order, and their names: what the choice dialogs offer.
+QList<DMXElement *> systemElements(const CFilePCF *document);
+QStringList elementNames(const QList<DMXElement *> &elements);
+
+// The system "default" of the template document of a format code (entry n of
+// `templates`), or null.
+const DMXElement *defaultTemplateSystem(const QList<CFilePCF *> &templates, int format);
+
+// Copies the systems and every system they name as children into the target
+// under names unique in the target (and among the copies), with the source's
+// GUIDs or, without preserveGuids, fresh ones made unique over the whole
+// target, and then conforms the target to its own encoding's template. True
+// when the copy was made or there was nothing to copy; false with the text in
+// `warning` when the target is unusable (nothing copied) or conforming failed
+// (the copies stay in the target).
+bool mergeSystems(const CFilePCF *source, const QList<DMXElement *> &systems, CFilePCF *target,
+                  bool preserveGuids, const QList<CFilePCF *> &templates, PCFDelegate *delegate,
+                  QString *warning);
+
+// Copies the systems into the particle file at `path`: the file as it is when
+// it exists, otherwise a new one in the source's encoding. The file is written
+// only after a successful merge, and replaced only by a complete new file.
+// False with the text in `warning` (the reader's, the merge's or the
+// writer's).
+bool exportSystems(const QString &path, const CFilePCF *source, const QList<DMXElement *> &systems,
+                   bool preserveGuids, const QList<CFilePCF *> &templates, PCFDelegate *delegate,
+                   QString *warning);
+
+// Renews every null or repeated GUID of the document (the earlier holder
+// keeps a shared one). True when any element got a new GUID.
+bool ensureUniqueGuids(CFilePCF *document);
+
+} // namespace PCFExchange

@@ -1,0 +1,33 @@
+#include "CProgressBoxSink.h"
+
+#include "CPrompt.h"
+
+#include <QProgressDialog>
+
+CProgressBoxSink::CProgressBoxSink(QProgressDialog *dialog, const QString &title)
+    : m_dialog(dialog)
+    , m_title(title)
+{}
+
+void CProgressBoxSink::setLabel(const QString &text)
+{
+    m_dialog->setLabelText(text);
+    // The next step may hold the thread for a while: show the text now.
+    m_dialog->repaint();
+}
+
+void CProgressBoxSink::setRange(int minimum, int maximum)
+{
+    m_dialog->setRange(minimum, maximum);
+}
+
+void CProgressBoxSink::setValue(int value)
+{
+    m_dialog->setValue(value);
+}
+
+void CProgressBoxSink::message(const QString &text, bool isError)
+{
+    Q_UNUSED(isError)
+    CPrompt::warning(m_dialog, m_title, text, QMessageBox::Ok);
+}
