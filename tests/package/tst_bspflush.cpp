@@ -616,6 +616,30 @@ private slots:
         QVERIFY(flushed > 0);
     }
 
+    void gameLumpsOutsideTheLumpKeepTheirOffsets()
+    {
+        // The first game lump points into the header instead of into lump
+        // 35. When lump 35 moves 39 bytes down, shifting that offset too
+        // would make it negative and the written map would not open again.
+        MapFixture m = typicalMap();
+        QByteArray bytes = m.build();
+        const int firstOffsetField = m.offsets[35] + 4 + 8;
+        qToLittleEndian<qint32>(20, bytes.data() + firstOffsetField);
+        MapFile file(bytes);
+        CDelegateBSP d;
+        QVERIFY(d.open(file.path(), false));
+        QVERIFY(d.setData(QByteArray("x"), false, d.node(1)));
+        QVERIFY(d.flush(nullptr));
+
+        CDelegateBSP again;
+        QVERIFY2(again.open(file.path(), true), qPrintable(again.lastError()));
+        QCOMPARE(again.gameLumps()[0].offset, 20);
+        const qint32 delta = again.lumpInfo(35, 1) - m.offsets[35];
+        QCOMPARE(delta, -39);
+        QCOMPARE(again.gameLumps()[2].offset, m.gameLumpOffsets[2] + delta);
+        QCOMPARE(again.gameLumps()[2].data, QByteArray(8, 'd'));
+    }
+
     void outsideToolsAcceptThePakfile_data()
     {
         QTest::addColumn<QStringList>("options");

@@ -239,13 +239,15 @@ private slots:
         z.add("SOUNDS/a.WAV", "second");
         z.add("lumps/Entities.lmp", "clash");
         z.add("last.txt", "L");
+        // Thousands of levels would make building the tree quadratic.
+        z.add(QByteArray("deep/").repeated(3000) + "x.txt", "D");
         m.lumps[40] = z.build();
         MapFile file(m.build());
         CDelegateBSP d;
         QVERIFY2(d.open(file.path(), true), qPrintable(d.lastError()));
         QCOMPARE(d.node(64)->path(true), QString("materials/foo/bar/x.vmt"));
         // Every record keeps its slot so that index 64 + n is record n.
-        QCOMPARE(d.nodeCount(), 64 + 7);
+        QCOMPARE(d.nodeCount(), 64 + 8);
         QVERIFY(!d.node(65));
         QVERIFY(!d.node(66));
         QVERIFY(d.findNode("sounds")->isFolder());
@@ -256,8 +258,11 @@ private slots:
         QCOMPARE(stored(d, 0), m.lumps[0]);
         QCOMPARE(d.node(70)->path(true), QString("last.txt"));
         QCOMPARE(stored(d, 70), QByteArray("L"));
-        QCOMPARE(d.warnings().size(), 2);
+        QVERIFY(!d.node(71));
+        QVERIFY(!d.findNode("deep"));
+        QCOMPARE(d.warnings().size(), 3);
         QVERIFY(d.warnings().at(0).contains("sounds/A.wav"));
+        QVERIFY(d.warnings().at(2).startsWith("Pakfile Warning: \"deep/deep/"));
     }
 
     void sizeOnDiskAddsZipOverhead()

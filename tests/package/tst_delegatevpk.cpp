@@ -224,6 +224,12 @@ void TestDelegateVPK::archiveNamesAndTheirFailures()
     QCOMPARE(readAll(vpk, "docs/readme.txt"), QByteArray("hello world"));
     QCOMPARE(readAll(vpk, "cfg/sub/preonly.cfg"), QByteArray("PRELOAD ONLY"));
 
+    // A directory named only "_dir.vpk" has its folder as the base.
+    const QString bare = writePackage(dir, "_dir.vpk", bytes, "_000.vpk", "_012.vpk");
+    QVERIFY(vpk.open(bare, true));
+    QCOMPARE(vpk.archivePath(12), dir.filePath("_012.vpk"));
+    QCOMPARE(readAll(vpk, "docs/notes.txt"), QByteArray("pre:ABCDE"));
+
     // Without "_dir.vpk" in its name a directory cannot name archives, but its
     // own data and preload bytes stay readable.
     const QString single = dir.filePath("single.vpk");

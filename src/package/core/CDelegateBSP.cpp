@@ -316,7 +316,14 @@ bool CDelegateBSP::writeStoredRaw(QIODevice *device, int index)
             const quint16 version = in.u16();
             const qint32 offset = in.i32();
             const qint32 gameLumpLength = in.i32();
-            stream << id << flags << version << qint32(offset + delta) << gameLumpLength;
+            // Only bytes inside lump 35 move with it. An offset that points
+            // elsewhere (or is relative, as some builds write them) says
+            // nothing about the new place; shifted, it could turn negative
+            // and the rewritten map would no longer open.
+            const bool inside = offset >= start && gameLumpLength >= 0 &&
+                                qint64(offset) + gameLumpLength <= start + length;
+            stream << id << flags << version << (inside ? qint32(offset + delta) : offset)
+                   << gameLumpLength;
         }
         start += directory.size();
         length -= directory.size();

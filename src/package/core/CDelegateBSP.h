@@ -136,7 +136,8 @@ private:
     bool readHeader(CBinaryReader &reader);
     bool checkLumpBounds(qint64 fileSize);
     bool readPakfile();
-    bool readCentralDirectory(CBinaryReader &pak, qint64 endRecordPos);
+    // The reader spans from the directory offset to the end record.
+    bool readCentralDirectory(CBinaryReader &directory);
     bool readLocalHeaders(CBinaryReader &pak, qint64 endRecordPos);
     bool failOpen(const QString &text);
 };

@@ -14,6 +14,9 @@ namespace Z = ZipFormat;
 namespace {
 
 constexpr qint64 ScanChunk = 64 * 1024;
+// Largest central directory read into memory at once (about 800,000 entries
+// with typical names); a larger span is read from the file.
+constexpr qint64 MaxDirectoryInMemory = 64 * 1024 * 1024;
 
 // Position of the first signature that lies wholly within [from, limit) of
 // the reader, or -1. Scans in chunks so that junk between records costs
@@ -24,6 +27,15 @@ qint64 findSignature(CBinaryReader &r, qint64 from, qint64 limit, quint32 signat
     qToLittleEndian(signature, pattern);
     const QByteArray needle(reinterpret_cast<const char *>(pattern), 4);
     limit = qMin(limit, r.size());
+    // Records normally follow one another directly: look where the record
+    // should be before scanning, or every entry would read a whole chunk.
+    if (from >= 0 && from + 4 <= limit && r.seek(from)) {
+        const quint32 found = r.u32();
+        if (!r.ok())
+            return -1;
+        if (found == signature)
+            return from;
+    }
     for (qint64 at = from; at >= 0 && at + 4 <= limit; at += ScanChunk) {
         const qint64 length = qMin(ScanChunk + 3, limit - at);
         if (!r.seek(at))
@@ -36,6 +48,14 @@ qint64 findSignature(CBinaryReader &r, qint64 from, qint64 limit, quint32 signat
             return at + hit;
     }
     return -1;
+}
+
+// The fixed part of a record after its signature, taken in one read: a
+// pakfile can list tens of thousands of files, and every field read from the
+// file itself would cost a seek.
+CBinaryReader fixedPart(CBinaryReader &pak, int recordSize)
+{
+    return CBinaryReader(pak.bytes(recordSize - 4));
 }
 
 // The fields the local header and the central directory entry share, in the
@@ -117,10 +137,16 @@ bool CDelegateBSP::readPakfile()
     // count that cannot fit is refused before anything is allocated.
     if (qint64(m_zipEntriesOnDisk) * Z::CentralHeaderSize > endPos - m_zipDirectoryOffset)
         return fail(E::Bsp::NoCentralEntry);
-    return readCentralDirectory(pak, endPos) && readLocalHeaders(pak, endPos);
+    // The directory is read from memory when it is of a plausible size: field
+    // by field from the file, every record would cost several seeks.
+    const qint64 directorySize = endPos - m_zipDirectoryOffset;
+    CBinaryReader window = pak.sub(m_zipDirectoryOffset, directorySize);
+    CBinaryReader directory =
+        directorySize <= MaxDirectoryInMemory ? CBinaryReader(window.bytes(directorySize)) : window;
+    return readCentralDirectory(directory) && readLocalHeaders(pak, endPos);
 }
 
-bool CDelegateBSP::readCentralDirectory(CBinaryReader &pak, qint64 endRecordPos)
+bool CDelegateBSP::readCentralDirectory(CBinaryReader &directory)
 {
     qDeleteAll(m_pakfileEntries);
     m_pakfileEntries.clear();
@@ -128,27 +154,28 @@ bool CDelegateBSP::readCentralDirectory(CBinaryReader &pak, qint64 endRecordPos)
     for (int i = 0; i < m_zipEntriesOnDisk; ++i)
         m_pakfileEntries.append(new CPakfileEntry());
 
-    qint64 at = m_zipDirectoryOffset;
+    qint64 at = 0;
     for (CPakfileEntry *e : qAsConst(m_pakfileEntries)) {
         // Junk between entries is skipped, as far as the end record.
-        at = findSignature(pak, at, endRecordPos, Z::CentralSignature);
-        if (at < 0 || !pak.seek(at + 4) || !pak.canRead(Z::CentralHeaderSize - 4))
+        at = findSignature(directory, at, directory.size(), Z::CentralSignature);
+        if (at < 0 || !directory.seek(at + 4) || !directory.canRead(Z::CentralHeaderSize - 4))
             return fail(E::Bsp::NoCentralEntry);
+        CBinaryReader fixed = fixedPart(directory, Z::CentralHeaderSize);
         CZipCentralDirectoryHeader &c = e->central;
-        c.versionMadeBy = pak.u16();
-        c.versionNeeded = pak.u16();
-        readSharedFields(pak, c);
-        c.commentLength = pak.u16();
-        c.diskNumberStart = pak.u16();
-        c.internalAttributes = pak.u16();
-        c.externalAttributes = pak.u32();
-        c.localHeaderOffset = pak.u32();
-        if (const char *error = readNameAndExtra(pak, c))
+        c.versionMadeBy = fixed.u16();
+        c.versionNeeded = fixed.u16();
+        readSharedFields(fixed, c);
+        c.commentLength = fixed.u16();
+        c.diskNumberStart = fixed.u16();
+        c.internalAttributes = fixed.u16();
+        c.externalAttributes = fixed.u32();
+        c.localHeaderOffset = fixed.u32();
+        if (const char *error = readNameAndExtra(directory, c))
             return fail(error);
-        if (!pak.canRead(c.commentLength))
+        if (!directory.canRead(c.commentLength))
             return fail(E::Bsp::CommentRead);
-        c.comment = pak.bytes(c.commentLength);
-        at = pak.pos();
+        c.comment = directory.bytes(c.commentLength);
+        at = directory.pos();
     }
     return true;
 }
@@ -163,9 +190,10 @@ bool CDelegateBSP::readLocalHeaders(CBinaryReader &pak, qint64 endRecordPos)
         const qint64 at = findSignature(pak, start, endRecordPos, Z::LocalSignature);
         if (at < 0 || !pak.seek(at + 4) || !pak.canRead(Z::LocalHeaderSize - 4))
             return fail(E::Bsp::NoLocalHeader);
+        CBinaryReader fixed = fixedPart(pak, Z::LocalHeaderSize);
         CZipLocalFileHeader &l = e->local;
-        l.versionNeeded = pak.u16();
-        readSharedFields(pak, l);
+        l.versionNeeded = fixed.u16();
+        readSharedFields(fixed, l);
         if (const char *error = readNameAndExtra(pak, l))
             return fail(error);
         const qint64 dataStart = pak.pos();

@@ -10,6 +10,11 @@
 namespace E = PackageErrors;
 namespace F = BspFormat;
 
+namespace {
+// A warning quotes no more of a name than this.
+constexpr int MaxWarnedNameLength = 200;
+} // namespace
+
 bool CDelegateBSP::buildHierarchy()
 {
     clearHierarchy();
@@ -59,6 +64,11 @@ bool CDelegateBSP::addPakfileNodes()
         text.replace(QLatin1Char('\\'), QLatin1Char('/'));
         const QStringList parts = text.split(QLatin1Char('/'), Qt::SkipEmptyParts);
         if (parts.isEmpty()) {
+            m_nodes.append(nullptr);
+            continue;
+        }
+        if (parts.size() > F::MaxTreeDepth) {
+            m_warnings.append(E::Bsp::nestedTooDeeply(text.left(MaxWarnedNameLength)));
             m_nodes.append(nullptr);
             continue;
         }

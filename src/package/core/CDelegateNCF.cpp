@@ -4,7 +4,6 @@
 #include "CBinaryReader.h"
 #include "CCacheDirectoryEntry.h"
 #include "CPackageHierarchyNode.h"
-#include "FlushSyncronizer.h"
 #include "PackageErrors.h"
 #include "PointerContainers.h"
 
@@ -253,23 +252,15 @@ bool CDelegateNCF::buildHierarchy()
     // Set-aside nodes are attached to nothing; what was attached below them
     // goes with them.
     for (auto it = setAside.rbegin(); it != setAside.rend(); ++it) {
-        CPackageHierarchyNode *node = *it;
-        m_nodes[node->entryIndex] = nullptr;
-        for (CHierarchyNode *below : node->folders(-1))
-            m_nodes[static_cast<CPackageHierarchyNode *>(below)->entryIndex] = nullptr;
-        for (CHierarchyNode *below : node->files(-1))
-            m_nodes[static_cast<CPackageHierarchyNode *>(below)->entryIndex] = nullptr;
-        delete node;
+        dropFromTable(*it);
+        delete *it;
     }
     return true;
 }
 
 bool CDelegateNCF::flush(FlushSyncronizer *syncronizer)
 {
-    fail(PackageErrors::NoFlushLogic);
-    if (syncronizer)
-        syncronizer->fail();
-    return false;
+    return refuseFlush(syncronizer);
 }
 
 bool CDelegateNCF::hasFile(int index) const

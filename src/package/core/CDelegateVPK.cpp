@@ -4,7 +4,6 @@
 #include "CBinaryReader.h"
 #include "CPackageHierarchyNode.h"
 #include "CVPKDirectoryEntry.h"
-#include "FlushSyncronizer.h"
 #include "PackageErrors.h"
 #include "PointerContainers.h"
 #include "functions.h"
@@ -101,7 +100,7 @@ bool CDelegateVPK::open(const QString &path, bool readOnly)
     const int suffixAt = name.lastIndexOf(DirectorySuffix, -1, Qt::CaseInsensitive);
     m_isMultiArchive = suffixAt >= 0;
     m_archiveBase.clear();
-    if (m_isMultiArchive && suffixAt > 0)
+    if (m_isMultiArchive)
         m_archiveBase = path.left(path.size() - name.size() + suffixAt);
 
     m_complete = true;
@@ -247,10 +246,7 @@ bool CDelegateVPK::buildHierarchy()
 
 bool CDelegateVPK::flush(FlushSyncronizer *syncronizer)
 {
-    fail(PackageErrors::NoFlushLogic);
-    if (syncronizer)
-        syncronizer->fail();
-    return false;
+    return refuseFlush(syncronizer);
 }
 
 bool CDelegateVPK::hasFile(int index) const

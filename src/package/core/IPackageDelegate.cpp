@@ -48,6 +48,27 @@ bool IPackageDelegate::checkNode(CPackageHierarchyNode *node)
     return true;
 }
 
+void IPackageDelegate::dropFromTable(CPackageHierarchyNode *n)
+{
+    std::vector<CHierarchyNode *> doomed = n->files(-1);
+    const std::vector<CHierarchyNode *> folders = n->folders(-1);
+    doomed.insert(doomed.end(), folders.begin(), folders.end());
+    doomed.push_back(n);
+    for (CHierarchyNode *d : doomed) {
+        const int index = static_cast<CPackageHierarchyNode *>(d)->entryIndex;
+        if (index >= 0 && index < m_nodes.size() && m_nodes[index] == d)
+            m_nodes[index] = nullptr;
+    }
+}
+
+bool IPackageDelegate::refuseFlush(FlushSyncronizer *syncronizer)
+{
+    fail(E::NoFlushLogic);
+    if (syncronizer)
+        syncronizer->fail();
+    return false;
+}
+
 bool IPackageDelegate::isOpen() const
 {
     return m_file.isOpen();
@@ -319,15 +340,7 @@ bool IPackageDelegate::remove(CPackageHierarchyNode *n)
         return fail(E::RootNotRemovable);
     // Nodes deleted with it leave the table too; the table keeps its size so
     // that every other entry index stays valid.
-    std::vector<CHierarchyNode *> doomed = n->files(-1);
-    const std::vector<CHierarchyNode *> folders = n->folders(-1);
-    doomed.insert(doomed.end(), folders.begin(), folders.end());
-    doomed.push_back(n);
-    for (CHierarchyNode *d : doomed) {
-        const int index = static_cast<CPackageHierarchyNode *>(d)->entryIndex;
-        if (index >= 0 && index < m_nodes.size() && m_nodes[index] == d)
-            m_nodes[index] = nullptr;
-    }
+    dropFromTable(n);
     delete n;
     return false;
 }

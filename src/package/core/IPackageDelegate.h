@@ -138,6 +138,11 @@ protected:
     void clearHierarchy();
     // Null node / foreign node checks shared by the edit operations.
     bool checkNode(CPackageHierarchyNode *node);
+    // Empties the table slots of node and of every node below it, before the
+    // subtree is deleted; the table keeps its size.
+    void dropFromTable(CPackageHierarchyNode *node);
+    // What a read-only delegate answers to flush().
+    bool refuseFlush(FlushSyncronizer *syncronizer);
 
     // Queries report too, so the text may change in const operations.
     mutable QString m_lastError;

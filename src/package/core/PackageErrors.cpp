@@ -55,6 +55,11 @@ QString hiddenPakfileFile(const QString &dropped, const QString &kept)
         .arg(dropped, kept);
 }
 
+QString nestedTooDeeply(const QString &name)
+{
+    return QStringLiteral("Pakfile Warning: \"%1\" is nested too deeply and is left out").arg(name);
+}
+
 QString lumpWrite(int lump, const QString &name, const QString &error)
 {
     return QStringLiteral("Write Error: Unable to write lump %1 (%2)\n%3")

@@ -114,6 +114,8 @@ QString pakfileNode(const QString &name);
 // Warning for a pakfile file that gets no node because another file has the
 // same path (ignoring case; the later record wins) or the path names a lump.
 QString hiddenPakfileFile(const QString &dropped, const QString &kept);
+// Warning for a pakfile file whose path has more levels than a tree may hold.
+QString nestedTooDeeply(const QString &name);
 } // namespace Bsp
 
 } // namespace PackageErrors
