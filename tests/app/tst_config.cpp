@@ -546,6 +546,17 @@ void TestConfig::shippedFileParsesCleanly()
     for (const QString &pattern : c.specialkeyPaths + c.mapfiles)
         QVERIFY2(pattern.contains(QLatin1Char('*')) && pattern != QLatin1String("/*"),
                  qPrintable(pattern));
+    // The content scan takes the first special key that matches and ends the
+    // entity line there: a repeated key is dead, and "skyname" or
+    // "detailmaterial" would shut out the scan's own sky and detail steps.
+    QStringList seenKeys;
+    for (const QString &key : qAsConst(c.specialkeys)) {
+        const QString lower = key.toLower();
+        QVERIFY2(!seenKeys.contains(lower), qPrintable(key));
+        QVERIFY2(lower != QLatin1String("skyname") && lower != QLatin1String("detailmaterial"),
+                 qPrintable(key));
+        seenKeys << lower;
+    }
     for (const char *kind : {"Soundscape", "Soundscript", "Particle Manifest"})
         QVERIFY2(c.mapfileKinds.contains(QLatin1String(kind)), kind);
     QVERIFY(!c.mapfileKinds.contains(QStringLiteral("Other")));

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -42,6 +43,7 @@ class TestListDialogs : public QObject
 private slots:
     void titles();
     void setItemsRow();
+    void longItemsAreElided();
     void executeResults_data();
     void executeResults();
     void rejectClearsSelection();
@@ -81,6 +83,16 @@ void TestListDialogs::setItemsRow()
     QCOMPARE(d.selectedRow(), -1);
     QCOMPARE(d.list->currentRow(), -1);
     QVERIFY(d.selectedRows().isEmpty());
+}
+
+void TestListDialogs::longItemsAreElided()
+{
+    // A sideways scroll bar would make the view scroll instead of eliding.
+    QListDialog d(nullptr, QDialogButtonBox::Ok);
+    d.setItems({QString(400, QLatin1Char('x'))}, 0);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    QVERIFY(!d.list->horizontalScrollBar()->isVisible());
 }
 
 void TestListDialogs::executeResults_data()

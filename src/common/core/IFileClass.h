@@ -80,20 +80,27 @@ public:
         return true;
     }
 
-    // Replaces the array's contents with the document's bytes.
+    // Replaces the array's contents with the document's bytes; a failed write
+    // leaves the array as it was.
     virtual bool write(QByteArray *bytes)
     {
         if (!bytes) {
             m_error = QString::fromLatin1(FileClassError::WriteOpen);
             return false;
         }
-        // Truncate: a QBuffer opened write-only would keep the old tail.
-        QBuffer buffer(bytes);
-        if (!buffer.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        // Written aside and swapped in only on success: no stale tail of a
+        // longer old document, and no half-written or emptied array on failure.
+        QByteArray written;
+        QBuffer buffer(&written);
+        if (!buffer.open(QIODevice::WriteOnly)) {
             m_error = QString::fromLatin1(FileClassError::WriteOpen);
             return false;
         }
-        return write(static_cast<QIODevice *>(&buffer));
+        if (!write(static_cast<QIODevice *>(&buffer)))
+            return false;
+        buffer.close();
+        bytes->swap(written);
+        return true;
     }
 
     // Writes to a temporary file beside the target, which replaces the target

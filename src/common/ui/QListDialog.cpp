@@ -16,6 +16,8 @@ QListDialog::QListDialog(QWidget *parent, QDialogButtonBox::StandardButtons stan
     list->setWordWrap(false);
     list->setWrapping(false);
     list->setTextElideMode(Qt::ElideRight);
+    // Without this the view scrolls sideways and nothing is ever elided.
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
 
     const QDialogButtonBox::StandardButtons okCancel =
