@@ -10,6 +10,7 @@
 #include "QListDialog.h"
 #include "VParticleAddAttributeDialog.h"
 #include "VParticleDictionaryView.h"
+#include "VParticleTexts.h"
 #include "VParticleTreeRows.h"
 #include "VParticleTreeWidgetItem.h"
 
@@ -22,16 +23,12 @@
 #include <QMessageBox>
 #include <QTreeWidget>
 
+using VParticleText::latin1;
+
 namespace {
 
-const char *const PcfFilter = "Particle Configuration File (*.pcf)";
 const char *const BlankIcon = ":/resources/icons/blank";
 const char *const TickIcon = ":/resources/icons/tick";
-
-QString text(const char *latin1)
-{
-    return QString::fromLatin1(latin1);
-}
 
 } // namespace
 
@@ -73,6 +70,10 @@ void VParticle::buildWindow()
     tree->setObjectName(QStringLiteral("particleTree"));
     tree->setColumnCount(3);
     tree->setColumnWidth(0, 212);
+    // Wide enough for the longest type name, so that "ELEMENT_ARRAY" and the
+    // other array types are not cut short.
+    const int typeWidth = tree->fontMetrics().horizontalAdvance(QStringLiteral("QUATERNION_ARRAY"));
+    tree->setColumnWidth(1, typeWidth + 16);
     tree->setContextMenuPolicy(Qt::CustomContextMenu);
     tree->setSortingEnabled(false);
     tree->setUniformRowHeights(true);
@@ -143,10 +144,10 @@ void VParticle::buildMenus()
     menuGuid =
         menuTools->addMenu(QIcon(QStringLiteral(":/resources/icons_fugue/icons/fingerprint")),
                            tr("Ensure GUID Uniqueness"));
-    actionGuidSingle = menuAction(menuGuid, tr("(N/A)"), text(BlankIcon),
+    actionGuidSingle = menuAction(menuGuid, tr("(N/A)"), latin1(BlankIcon),
                                   &VParticle::particleEnsureUniqueGUIDsingle);
     actionGuidSingle->setEnabled(false);
-    actionGuidMultiple = menuAction(menuGuid, tr("Multiple files..."), text(BlankIcon),
+    actionGuidMultiple = menuAction(menuGuid, tr("Multiple files..."), latin1(BlankIcon),
                                     &VParticle::particleEnsureUniqueGUIDmultiple);
     actionFindSystem =
         menuAction(menuTools, tr("Find System..."), QStringLiteral(":/resources/icons/magnifier"),
@@ -172,7 +173,7 @@ void VParticle::buildMenus()
     void (VParticle::*formatSlots[3])() = {&VParticle::formatOrangeBox, &VParticle::formatL4D,
                                            &VParticle::formatL4D2};
     for (int i = 0; i < 3; ++i) {
-        actionFormat[i] = menuAction(menuFormat, names[i], text(BlankIcon), formatSlots[i]);
+        actionFormat[i] = menuAction(menuFormat, names[i], latin1(BlankIcon), formatSlots[i]);
         actionFormat[i]->setEnabled(false);
     }
 }
@@ -181,7 +182,7 @@ void VParticle::buildContextMenu()
 {
     m_contextMenu = new QMenu(this);
     auto entry = [this](const QString &label, const char *icon, void (VParticle::*slot)()) {
-        auto *action = new QAction(QIcon(text(icon)), label, this);
+        auto *action = new QAction(QIcon(latin1(icon)), label, this);
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
@@ -236,7 +237,7 @@ void VParticle::showFormatTicks()
 {
     for (int i = 0; i < 3; ++i) {
         const bool current = document && document->format == i + 1;
-        actionFormat[i]->setIcon(QIcon(text(current ? TickIcon : BlankIcon)));
+        actionFormat[i]->setIcon(QIcon(latin1(current ? TickIcon : BlankIcon)));
     }
 }
 
@@ -293,7 +294,8 @@ void VParticle::particleNew()
 
 void VParticle::particleOpen()
 {
-    openFile(CPrompt::getOpenFileName(nullptr, tr("Open PCF"), QString(), text(PcfFilter)));
+    openFile(CPrompt::getOpenFileName(nullptr, tr("Open PCF"), QString(),
+                                      latin1(VParticleText::PcfFilter)));
 }
 
 bool VParticle::saveDocument()
@@ -314,8 +316,8 @@ bool VParticle::saveDocumentAs()
 {
     if (!document)
         return false;
-    const QString path =
-        CPrompt::getSaveFileName(nullptr, tr("Save PCF"), QString(), text(PcfFilter));
+    const QString path = CPrompt::getSaveFileName(nullptr, tr("Save PCF"), QString(),
+                                                  latin1(VParticleText::PcfFilter));
     if (path.isEmpty())
         return false;
     // The window takes the new name only once the file is really there.
@@ -346,8 +348,8 @@ void VParticle::particleSaveCopyAs()
 {
     if (!document)
         return;
-    const QString path =
-        CPrompt::getSaveFileName(nullptr, tr("Save PCF"), QString(), text(PcfFilter));
+    const QString path = CPrompt::getSaveFileName(nullptr, tr("Save PCF"), QString(),
+                                                  latin1(VParticleText::PcfFilter));
     if (!path.isEmpty() && !delegate->write(path, document, document->format))
         warn(delegate->error());
 }
@@ -373,7 +375,8 @@ void VParticle::convertFormat(int formatCode)
         return;
     const CFilePCF *templates = templateDocument(formatCode);
     const DMXElement *templateSystem =
-        templates ? templates->findParticleSystem(text(PCFEditing::Names::DefaultSystem)) : nullptr;
+        templates ? templates->findParticleSystem(latin1(PCFEditing::Names::DefaultSystem))
+                  : nullptr;
     // The rows point into what the conversion frees: they go first.
     tree->clear();
     contextItem = contextParent = nullptr;

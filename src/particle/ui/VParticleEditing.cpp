@@ -8,15 +8,15 @@
 #include "PCFEditing.h"
 #include "QListDialog.h"
 #include "VParticleAddAttributeDialog.h"
+#include "VParticleTexts.h"
 #include "VParticleTreeRows.h"
 #include "VParticleTreeWidgetItem.h"
 
 #include <QMenu>
 
-namespace {
+using VParticleText::latin1;
 
-const char *const NotFoundWarning = "Attribute removal did not find attribute in parent list.";
-const char *const GenericElementWarning = "No deletion rules for generic element!";
+namespace {
 
 bool isScalar(uint type)
 {
@@ -26,11 +26,6 @@ bool isScalar(uint type)
 bool isValueArray(uint type)
 {
     return type >= ATTRIBUTE_INTEGER_ARRAY && type <= ATTRIBUTE_MATRIX_ARRAY;
-}
-
-QString name(const char *latin1)
-{
-    return QString::fromLatin1(latin1);
 }
 
 } // namespace
@@ -77,11 +72,11 @@ void VParticle::contextAddAttribute()
         addToElement(contextItem);
     } else if (attribute->type == ATTRIBUTE_ELEMENT_ARRAY) {
         const QString rowName = contextItem->text(0);
-        if (attribute->name == name(PCFEditing::Names::SystemList))
+        if (attribute->name == latin1(PCFEditing::Names::SystemList))
             addParticleSystem(attribute);
         else if (PCFEditing::isFunctionList(rowName))
             addFunctionElement(contextItem);
-        else if (rowName == name(PCFEditing::Names::Children))
+        else if (rowName == latin1(PCFEditing::Names::Children))
             addChildSystem(contextItem);
         else
             addArrayItem(attribute);
@@ -306,8 +301,8 @@ void VParticle::contextDelete()
             deleteElements(items);
         } else if (type == ATTRIBUTE_ELEMENT) {
             DMXElement *owner = parent->element();
-            if (owner->type != name(PCFEditing::Names::ChildEntryType)) {
-                warn(name(GenericElementWarning));
+            if (owner->type != latin1(PCFEditing::Names::ChildEntryType)) {
+                warn(latin1(VParticleText::GenericElementWarning));
                 return;
             }
             deleteElements({owner});
@@ -343,7 +338,7 @@ void VParticle::deleteArrayItem(VParticleTreeWidgetItem *row)
     void *item = row->attribute ? row->attribute->value : nullptr;
     m_rows->destroyRows(m_rows->rowsOfValue(item));
     if (!PCFEditing::removeArrayItem(array, item))
-        warn(name(NotFoundWarning));
+        warn(latin1(VParticleText::NotFoundWarning));
     // The surviving item rows are numbered after the item has left the list.
     const QList<VParticleTreeWidgetItem *> shown = m_rows->rowsOfAttribute(array);
     for (VParticleTreeWidgetItem *other : shown) {
@@ -361,6 +356,6 @@ void VParticle::deleteAttribute(VParticleTreeWidgetItem *row)
     if (found)
         delete attribute;
     else
-        warn(name(NotFoundWarning));
+        warn(latin1(VParticleText::NotFoundWarning));
     setWindowModified(true);
 }

@@ -20,6 +20,7 @@
 #include "QFileListDialog.h"
 #include "QListDialog.h"
 #include "QProgressDialogger.h"
+#include "VParticleTexts.h"
 #include "uifunctions.h"
 
 #include <QCheckBox>
@@ -33,14 +34,7 @@
 
 namespace {
 
-const char *const PcfFilter = "Particle Configuration File (*.pcf)";
-const char *const MapFilter = "Valve Binary Space Partition (*.bsp)";
-const char *const PreserveGuidsText = "Preserve GUID Information";
-
-QString latin1(const char *text)
-{
-    return QString::fromLatin1(text);
-}
+using VParticleText::latin1;
 
 const QList<CFilePCF *> &templates()
 {
@@ -54,7 +48,7 @@ bool chooseSystems(QWidget *parent, const CFilePCF *document, const QString &tit
 {
     const QList<DMXElement *> systems = PCFExchange::systemElements(document);
     QListDialog dialog(parent, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    auto *preserve = new QCheckBox(latin1(PreserveGuidsText), &dialog);
+    auto *preserve = new QCheckBox(latin1(VParticleText::PreserveGuids), &dialog);
     preserve->setObjectName(QStringLiteral("preserveGuids"));
     // Just above the buttons, which are the layout's last item.
     dialog.mainLayout->insertWidget(dialog.mainLayout->count() - 1, preserve);
@@ -92,8 +86,8 @@ void VParticle::particleImport()
 {
     if (!document)
         return;
-    const QString path =
-        CPrompt::getOpenFileName(nullptr, tr("Source PCF"), QString(), latin1(PcfFilter));
+    const QString path = CPrompt::getOpenFileName(nullptr, tr("Source PCF"), QString(),
+                                                  latin1(VParticleText::PcfFilter));
     if (path.isEmpty() || !QFile::exists(path))
         return;
     std::unique_ptr<CFilePCF> source(new CFilePCF);
@@ -127,8 +121,8 @@ void VParticle::particleExport()
     bool preserveGuids = false;
     if (!chooseSystems(this, document, tr("Export Particle Systems"), &systems, &preserveGuids))
         return;
-    const QString path =
-        CPrompt::getSaveFileName(nullptr, tr("Target PCF"), QString(), latin1(PcfFilter));
+    const QString path = CPrompt::getSaveFileName(nullptr, tr("Target PCF"), QString(),
+                                                  latin1(VParticleText::PcfFilter));
     if (path.isEmpty())
         return;
     QString warning;
@@ -169,7 +163,7 @@ void VParticle::runBatchOperation(int mode)
     else
         return;
 
-    QFileListDialog files(latin1(PcfFilter), this);
+    QFileListDialog files(latin1(VParticleText::PcfFilter), this);
     files.setWindowTitle(title);
     if (files.execute() != 1)
         return;
@@ -199,7 +193,7 @@ void VParticle::runBatchOperation(int mode)
 
 void VParticle::particleFindSystem()
 {
-    QFileListDialog files(latin1(PcfFilter), this);
+    QFileListDialog files(latin1(VParticleText::PcfFilter), this);
     files.setWindowTitle(tr("Find System"));
     QString systemName;
     for (;;) {
@@ -232,8 +226,8 @@ void VParticle::particleFindSystem()
 
 void VParticle::particleGenerateMapManifest()
 {
-    const QString mapPath =
-        CPrompt::getOpenFileName(nullptr, tr("Select BSP"), QString(), latin1(MapFilter));
+    const QString mapPath = CPrompt::getOpenFileName(nullptr, tr("Select BSP"), QString(),
+                                                     latin1(VParticleText::MapFilter));
     if (mapPath.isEmpty())
         return;
     const QString folder =

@@ -3,6 +3,9 @@
 #include "DMXAttribute.h"
 #include "PCFEditing.h"
 
+#include <QSignalBlocker>
+#include <QTreeWidget>
+
 VParticleTreeWidgetItem::VParticleTreeWidgetItem(QTreeWidget *parent, DMXAttribute *shownAttribute)
     : QTreeWidgetItem(parent)
     , attribute(shownAttribute)
@@ -37,17 +40,25 @@ uint VParticleTreeWidgetItem::attributeType() const
 
 void VParticleTreeWidgetItem::showName()
 {
-    setText(0, PCFEditing::rowName(attribute));
+    showText(0, PCFEditing::rowName(attribute));
 }
 
 void VParticleTreeWidgetItem::showType()
 {
-    setText(1, PCFEditing::rowType(attribute));
+    showText(1, PCFEditing::rowType(attribute));
 }
 
 void VParticleTreeWidgetItem::showValue()
 {
-    setText(2, PCFEditing::rowValue(attribute));
+    showText(2, PCFEditing::rowValue(attribute));
+}
+
+void VParticleTreeWidgetItem::showText(int column, const QString &text)
+{
+    // A refresh is no edit: a row whose editor was left unchanged is still
+    // armed and would otherwise read the refreshed (rounded) text back in.
+    const QSignalBlocker blocker(treeWidget());
+    setText(column, text);
 }
 
 void VParticleTreeWidgetItem::showAll()

@@ -38,4 +38,8 @@ public:
     // An element row whose attributes are listed below it; false for a
     // reference shown as a leaf (see VParticleTreeRows).
     bool expanded = false;
+
+private:
+    // Sets a cell without the tree's change notification.
+    void showText(int column, const QString &text);
 };

@@ -50,6 +50,7 @@ private slots:
     void deepDocument();
     void inPlaceEditing_data();
     void inPlaceEditing();
+    void unchangedEditorStaysOutOfLaterEdits();
     void contextMenuEntries_data();
     void contextMenuEntries();
     void addAttribute();
@@ -287,6 +288,30 @@ void TestParticleEditor::inPlaceEditing()
     QCOMPARE(both.size(), 2);
     for (VParticleTreeWidgetItem *shownRow : both)
         QCOMPARE(shownRow->text(2), shown);
+}
+
+void TestParticleEditor::unchangedEditorStaysOutOfLaterEdits()
+{
+    // An editor left without a change keeps its row armed; refreshing that
+    // row for an edit made at another place must not read its text back in.
+    VParticle *window = open(EditingFixture::chainDocument());
+    window->show();
+    DMXAttribute *radius = window->document->findParticleSystem("smoke")->attribute("radius");
+    VParticleTreeWidgetItem *first = rowAt(window->tree, path({"smoke", "radius"}));
+    VParticleTreeWidgetItem *second =
+        rowAt(window->tree, path({"fire", "children", "smoke", "smoke", "radius"}));
+    emit window->tree->itemClicked(first, 2);
+    QWidget *editor = window->tree->itemWidget(first, 2);
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QVERIFY(first->editArmed);
+
+    // More precision than a cell shows is kept, and nothing else is marked.
+    emit window->tree->itemClicked(second, 2);
+    second->setText(2, QStringLiteral("0.0000001"));
+    QVERIFY(*static_cast<float *>(radius->value) == 0.0000001f);
+    QCOMPARE(first->text(2), QStringLiteral("0"));
+    QVERIFY(first->editArmed);
 }
 
 void TestParticleEditor::contextMenuEntries_data()
