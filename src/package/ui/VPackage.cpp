@@ -34,6 +34,7 @@ namespace {
 const QString Title = QStringLiteral("Package Viewer");
 const QString NoPath = QStringLiteral("...");
 constexpr int RowHeight = 17;
+constexpr QSize PreferredSize(720, 420);
 
 CPackageHierarchyNode *nodeOf(QTreeWidgetItem *item)
 {
@@ -72,6 +73,11 @@ VPackage::~VPackage()
     m_table->clearContents();
     m_tree->clear();
     m_delegate.reset();
+}
+
+QSize VPackage::sizeHint() const
+{
+    return QMainWindow::sizeHint().expandedTo(PreferredSize);
 }
 
 void VPackage::buildToolBar()
@@ -234,6 +240,14 @@ void VPackage::openPackage(const QString &path)
 {
     if (path.isEmpty())
         return;
+    if (CPackageFactory::typeForPath(path) == 0) {
+        // Said here, whether or not this window is free: a new viewer would
+        // only stand empty beside the warning.
+        if (!m_delegate)
+            setPackageWidgetsEnabled(false);
+        CPrompt::warning(this, Title, CPackageFactory::unsupportedMessage(path));
+        return;
+    }
     if (m_delegate && m_delegate->type() != 0) {
         // One package per window: the main window opens another viewer.
         if (IMainWindow *main = IMainWindow::instance()) {
@@ -249,11 +263,6 @@ void VPackage::openPackage(const QString &path)
     clearPackage();
     m_fileName = path;
     m_delegate.reset(CPackageFactory::create(path));
-    if (!m_delegate) {
-        setPackageWidgetsEnabled(false);
-        CPrompt::warning(this, Title, CPackageFactory::unsupportedMessage(path));
-        return;
-    }
     if (auto *vpk = qobject_cast<CDelegateVPK *>(m_delegate.get())) {
         connect(vpk, &CDelegateVPK::notice, this, [](const QString &title, const QString &text) {
             CPrompt::information(nullptr, title, text);

@@ -44,6 +44,10 @@ public:
     // one (or failed to), in a new viewer window.
     void openPackage(const QString &path);
 
+    // Roomy enough for the folder tree and the Name and Size columns: the
+    // bare layout would open the viewer at its minimum size.
+    QSize sizeHint() const override;
+
     IPackageDelegate *delegate() const { return m_delegate.get(); }
     const QString &fileName() const { return m_fileName; }
     QTreeWidget *tree() const { return m_tree; }

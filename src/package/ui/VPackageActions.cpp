@@ -203,6 +203,9 @@ void VPackage::extractItems(const QList<QTableWidgetItem *> &items)
     dialog.setMaximum(total);
 
     QDir folders;
+    // Steps of refused folders' contents, which are never visited: counted as
+    // done, so a run whose only trouble was such names still ends with Ok.
+    int skipped = 0;
     for (int i = 0; i < work.size(); ++i) {
         // Copied: appending below may move the list.
         const Work w = work[i];
@@ -214,6 +217,7 @@ void VPackage::extractItems(const QList<QTableWidgetItem *> &items)
             dialog.log(QString::fromLatin1(CPackageExtraction::UnsafeName)
                            .arg(w.folder + QLatin1Char('/') + name),
                        true);
+            skipped += CPackageExtraction::workTotal(node) - 1;
         } else if (node->isFolder()) {
             if (folders.mkpath(target)) {
                 for (int c = 0; c < w.item->childCount(); ++c)
@@ -229,7 +233,7 @@ void VPackage::extractItems(const QList<QTableWidgetItem *> &items)
         }
         if (dialog.isCanceled)
             break;
-        dialog.setValue(i + 1);
+        dialog.setValue(i + 1 + skipped);
     }
     if (dialog.isVisible())
         CPrompt::exec(&dialog);

@@ -316,8 +316,15 @@ void TestVPackage::secondPackageOpensElsewhere()
     action(viewer, "actionOpen")->trigger();
     QCOMPARE(main.packagesOpened, QStringList{second});
     QCOMPARE(viewer.delegate()->fileName(), first);
+    // A file of no package kind is refused here, not in a new, empty viewer.
+    main.openAnswer = writeTemp(dir, "notes.txt", "text");
+    action(viewer, "actionOpen")->trigger();
+    QCOMPARE(main.packagesOpened, QStringList{second});
+    QCOMPARE(prompts.count(CPrompt::Kind::Warning), 1);
+    QCOMPARE(viewer.delegate()->fileName(), first);
 
     // An empty window loads into itself.
+    main.openAnswer = second;
     VPackage empty{QString()};
     QVERIFY(!empty.delegate());
     action(empty, "actionOpen")->trigger();
@@ -521,9 +528,12 @@ void TestVPackage::refusesHostileNames()
     main.directoryAnswer = out.path();
     Prompts prompts;
     QString log;
+    bool finished = false;
     prompts.answer = [&](const CPrompt::Request &r) {
-        if (auto *progress = qobject_cast<QProgressDialogger *>(r.dialog))
+        if (auto *progress = qobject_cast<QProgressDialogger *>(r.dialog)) {
             log = progress->logEdit->toPlainText();
+            finished = progress->buttonOk->isEnabled();
+        }
         return CPrompt::Answer();
     };
     VPackage viewer(writeTemp(dir, "pak01_dir.vpk", standardVpk()));
@@ -543,6 +553,8 @@ void TestVPackage::refusesHostileNames()
     QVERIFY(!QFileInfo::exists(out.filePath("escape.bin")));
     QCOMPARE(QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList{"materials"});
+    // The refused folder's contents count as done: the run ends with Ok.
+    QVERIFY(finished);
 }
 
 void TestVPackage::cancelStopsExtraction()
