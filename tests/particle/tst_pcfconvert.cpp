@@ -1,6 +1,7 @@
 #include "CFilePCF.h"
 #include "DmxBuild.h"
 #include "PCFDelegate.h"
+#include "PcfBuilder.h"
 
 #include <QtTest>
 
@@ -105,6 +106,9 @@ private slots:
     void conformsEverySystem();
     void conformElementResult();
     void deepChainEnds();
+    void rootListedAsSystem();
+    void systemListedAsItsOwnChild();
+    void cutLooseOwnerOfRemovedEntry();
 };
 
 void TestPcfConvert::refusals_data()
@@ -227,6 +231,83 @@ void TestPcfConvert::deepChainEnds()
     QVERIFY(removed.isEmpty());
     QCOMPARE(shape(s.get()), QStringList{"next:1"});
     QCOMPARE(shape(last), QStringList());
+}
+
+void TestPcfConvert::rootListedAsSystem()
+{
+    // A damaged file whose system list names the root: the root is not a
+    // system to conform, so the list and the system in it survive.
+    PcfBuilder b(1);
+    b.header().dictionary(
+        {"DmElement", "particleSystemDefinitions", "DmeParticleSystemDefinition", "radius"});
+    b.i32(2).element("DmElement", "untitled", 0).element("DmeParticleSystemDefinition", "s", 1);
+    b.i32(1).attribute("particleSystemDefinitions", 15).i32(2).i32(0).i32(1);
+    b.i32(1).attribute("radius", 3).f32(3);
+    CFilePCF document;
+    PCFDelegate delegate;
+    QVERIFY2(delegate.readData(b.data(), &document), qPrintable(delegate.error()));
+    std::unique_ptr<DMXElement> t(templateSystem());
+    QVERIFY(delegate.convert(&document, 2, t.get()).isNull());
+    QCOMPARE(shape(document.root()), QStringList{"particleSystemDefinitions:15"});
+    QCOMPARE(names(document.elements), (QStringList{"untitled", "s"}));
+    QCOMPARE(shape(document.elements[1]),
+             (QStringList{"radius:3", "max_particles:2", "color:8", "tags:19"}));
+    QByteArray bytes;
+    QVERIFY2(delegate.writeData(&document, 2, &bytes), qPrintable(delegate.error()));
+    CFilePCF again;
+    QVERIFY2(delegate.readData(bytes, &again), qPrintable(delegate.error()));
+}
+
+void TestPcfConvert::systemListedAsItsOwnChild()
+{
+    // A damaged file: a system of child-entry type whose "children" names
+    // itself. It leaves its own list; nothing is freed under the walk.
+    PcfBuilder b(1);
+    b.header().dictionary(
+        {"DmElement", "particleSystemDefinitions", "DmeParticleChild", "radius", "children"});
+    b.i32(2).element("DmElement", "untitled", 0).element("DmeParticleChild", "s", 1);
+    b.i32(1).attribute("particleSystemDefinitions", 15).i32(1).i32(1);
+    b.i32(2).attribute("radius", 3).f32(3).attribute("children", 15).i32(1).i32(1);
+    CFilePCF document;
+    PCFDelegate delegate;
+    QVERIFY2(delegate.readData(b.data(), &document), qPrintable(delegate.error()));
+    std::unique_ptr<DMXElement> t(templateSystem());
+    QVERIFY(delegate.convert(&document, 2, t.get()).isNull());
+    DMXElement *system = document.elements.value(1);
+    QVERIFY(system);
+    QCOMPARE(shape(system),
+             (QStringList{"radius:3", "children:15", "max_particles:2", "color:8", "tags:19"}));
+    QCOMPARE(system->attribute(QStringLiteral("children"))->itemCount(), 0);
+    QByteArray bytes;
+    QVERIFY2(delegate.writeData(&document, 2, &bytes), qPrintable(delegate.error()));
+}
+
+void TestPcfConvert::cutLooseOwnerOfRemovedEntry()
+{
+    // A damaged file: the system list owns nothing (it repeats "L"), so "S2"'s
+    // unknown attribute owns system "L", whose children list holds an entry
+    // without a child. Converting frees that entry and then "L", cut loose
+    // with "u": the entry must leave "L"'s list before it is freed.
+    PcfBuilder b(1);
+    b.header().dictionary({"DmElement", "particleSystemDefinitions", "DmeParticleSystemDefinition",
+                           "children", "u", "DmeParticleChild"});
+    b.i32(4).element("DmElement", "untitled", 0);
+    b.element("DmeParticleSystemDefinition", "L", 1);
+    b.element("DmeParticleSystemDefinition", "S2", 2);
+    b.element("DmeParticleChild", "Z", 3);
+    b.i32(1).attribute("particleSystemDefinitions", 15).i32(3).i32(1).i32(2).i32(1);
+    b.i32(1).attribute("children", 15).i32(1).i32(3);
+    b.i32(1).attribute("u", 1).i32(1);
+    b.i32(0);
+    CFilePCF document;
+    PCFDelegate delegate;
+    QVERIFY2(delegate.readData(b.data(), &document), qPrintable(delegate.error()));
+    std::unique_ptr<DMXElement> t(templateSystem());
+    QVERIFY(delegate.convert(&document, 2, t.get()).isNull());
+    QCOMPARE(names(document.elements), (QStringList{"untitled", "S2"}));
+    QCOMPARE(names(*document.systemList()), QStringList{"S2"});
+    QByteArray bytes;
+    QVERIFY2(delegate.writeData(&document, 2, &bytes), qPrintable(delegate.error()));
 }
 
 QTEST_GUILESS_MAIN(TestPcfConvert)

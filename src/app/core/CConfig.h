@@ -110,6 +110,6 @@ private:
     void reset();
     void parse(QIODevice *device);
     // Fills entries 1 to 3 of particleTemplates through the particle reader;
-    // that reader has not joined the build yet, so the entries stay null.
+    // an entry whose resource fails to read stays null.
     void loadParticleTemplates();
 };

@@ -93,6 +93,6 @@ private:
     void readPairs(const QString &group, QStringList &keys, QStringList &values);
     void readKeyLists(const QString &group, QStringList &keys, QList<QStringList> &lists);
     // Fills entries 1 to 3 of particleTemplates through the particle reader;
-    // that reader has not joined the build yet, so the entries stay null.
+    // an entry whose resource fails to read stays null.
     void loadParticleTemplates();
 };

@@ -61,13 +61,20 @@ void dropAttribute(DMXElement *element, int index, QList<DMXElement *> &removed)
 
 // A "children" list keeps only "DmeParticleChild" entries with an ELEMENT
 // "child" and gains a FLOAT "delay" of 0 where it lacks one.
-void cleanChildren(DMXAttribute *children, QList<DMXElement *> &removed)
+void cleanChildren(DMXElement *owner, DMXAttribute *children, QList<DMXElement *> &removed)
 {
     DMXElementList *list = children->elementList();
     for (int i = list->size() - 1; i >= 0; --i) {
         DMXElement *entry = list->at(i);
         if (!entry)
             continue;
+        // A damaged file may list an element among its own children (never
+        // owned: the reader refuses that). Cleaning it as an entry would free
+        // the very list being walked, so the entry only leaves the list.
+        if (entry == owner) {
+            list->removeAt(i);
+            continue;
+        }
         if (entry->type != childEntryType) {
             list->removeAt(i);
             if (children->ownsValue)
@@ -120,7 +127,7 @@ void conformOne(const ConformTask &task, QList<DMXElement *> &removed,
                 pending.append(ConformTask{attribute->element(), match->element()});
         } else if (attribute->type == ATTRIBUTE_ELEMENT_ARRAY) {
             if (attribute->name == childrenName) {
-                cleanChildren(attribute, removed);
+                cleanChildren(element, attribute, removed);
                 continue;
             }
             DMXElementList *list = attribute->elementList();
@@ -156,6 +163,40 @@ void conformOne(const ConformTask &task, QList<DMXElement *> &removed,
         if (!hasAttribute(element, templateAttribute->name, templateAttribute->type))
             element->attributes.append(templateAttribute->clone());
     }
+}
+
+// Everything the given elements own, at any depth (not the elements
+// themselves unless one owns another). A removed element may be owned by
+// another removed one that no walk from the root reaches any more (a damaged
+// file can own a system from an unknown attribute); freeing it first would
+// leave that owner pointing at freed memory.
+QSet<DMXElement *> ownedBelow(const QList<DMXElement *> &owners)
+{
+    QSet<DMXElement *> owned;
+    QSet<const DMXElement *> walked;
+    QVector<DMXElement *> stack = QVector<DMXElement *>::fromList(owners);
+    while (!stack.isEmpty()) {
+        DMXElement *owner = stack.takeLast();
+        if (!owner || walked.contains(owner))
+            continue;
+        walked.insert(owner);
+        for (const DMXAttribute *attribute : qAsConst(owner->attributes)) {
+            if (!attribute || !attribute->ownsValue)
+                continue;
+            DMXElementList targets;
+            if (DMXElement *single = attribute->element())
+                targets.append(single);
+            else if (const DMXElementList *list = attribute->elementList())
+                targets = *list;
+            for (DMXElement *target : qAsConst(targets)) {
+                if (target) {
+                    owned.insert(target);
+                    stack.append(target);
+                }
+            }
+        }
+    }
+    return owned;
 }
 
 } // namespace
@@ -199,15 +240,20 @@ QString PCFDelegate::convert(CFilePCF *document, int target, const DMXElement *t
     QList<DMXElement *> removed;
     if (const DMXElementList *systems = document->systemList()) {
         const DMXElementList snapshot = *systems;
-        for (DMXElement *system : snapshot)
-            removed.append(conformElement(system, templateSystem));
+        // A damaged file may list the root among its systems; conforming it
+        // would drop the system list itself and every system with it.
+        for (DMXElement *system : snapshot) {
+            if (system != document->root())
+                removed.append(conformElement(system, templateSystem));
+        }
     }
 
     // Each element is freed once: what an earlier removal already took with it
-    // is skipped.
+    // is skipped, and what another removed element owns goes with that owner.
+    const QSet<DMXElement *> carried = ownedBelow(removed);
     QSet<DMXElement *> gone;
     for (DMXElement *element : qAsConst(removed)) {
-        if (element && !gone.contains(element))
+        if (element && !gone.contains(element) && !carried.contains(element))
             document->removeElement(element, true, &gone);
     }
     // No plain reference may be left pointing at a freed element.
