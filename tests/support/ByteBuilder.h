@@ -62,14 +62,18 @@ public:
         u32(0);
         return at;
     }
+    // Patches byte by byte: a fixture that patches past its end is a test
+    // bug, and QByteArray's operator[] asserts on it in debug builds.
     ByteBuilder &patchU32(int at, quint32 v)
     {
-        qToLittleEndian(v, reinterpret_cast<uchar *>(m_data.data() + at));
+        for (int i = 0; i < 4; ++i)
+            m_data[at + i] = char((v >> (8 * i)) & 0xFF);
         return *this;
     }
     ByteBuilder &patchU16(int at, quint16 v)
     {
-        qToLittleEndian(v, reinterpret_cast<uchar *>(m_data.data() + at));
+        m_data[at] = char(v & 0xFF);
+        m_data[at + 1] = char(v >> 8);
         return *this;
     }
     ByteBuilder &patchU8(int at, quint8 v)
