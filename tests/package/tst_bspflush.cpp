@@ -429,6 +429,8 @@ private slots:
         QTest::newRow("end record") << Step::EndRecord << 0 << E::Bsp::EndRecordWrite;
         QTest::newRow("header") << Step::Header << 1 << E::Bsp::HeaderWrite;
         QTest::newRow("finish") << Step::FinishTemporary << 0 << E::Bsp::TemporaryFinish;
+        QTest::newRow("read back")
+            << Step::ReadBack << 0 << E::Bsp::readBack(QString::fromLatin1(E::FileOpen));
         QTest::newRow("first move") << Step::BackupMove << 0 << E::Bsp::SwapUndone;
         QTest::newRow("second move") << Step::FinalMove << 0 << E::Bsp::SwapUndone;
     }
@@ -638,6 +640,36 @@ private slots:
         QCOMPARE(delta, -39);
         QCOMPARE(again.gameLumps()[2].offset, m.gameLumpOffsets[2] + delta);
         QCOMPARE(again.gameLumps()[2].data, QByteArray(8, 'd'));
+    }
+
+    void mapThatWouldNotReadBackIsKept()
+    {
+        // The last game lump runs from inside lump 35 to the end of the file.
+        // It is not moved with lump 35, so in the rewritten map, 40 bytes
+        // shorter, it would end past the end of the file.
+        MapFixture m = typicalMap();
+        QByteArray bytes = m.build();
+        const int lastLengthField = m.offsets[35] + 4 + 16 * 2 + 12;
+        qToLittleEndian<qint32>(bytes.size() - m.gameLumpOffsets[2],
+                                bytes.data() + lastLengthField);
+        MapFile file(bytes);
+        CDelegateBSP d;
+        QVERIFY2(d.open(file.path(), false), qPrintable(d.lastError()));
+        QVERIFY(d.remove(d.node(1)));
+        const QStringList before = editState(d);
+
+        FlushSyncronizer s;
+        QVERIFY(!d.flush(&s));
+        const QString message = E::Bsp::readBack(QString::fromLatin1(E::ReadIncompleteRead));
+        QCOMPARE(d.lastError(), message);
+        QVERIFY(s.isFailed() && !s.isFinished());
+        QCOMPARE(s.messages().size(), 1);
+        QCOMPARE(s.messages().last().text, message);
+        QCOMPARE(readFile(file.path()), bytes);
+        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        QVERIFY(!QFile::exists(file.path() + ".backup"));
+        QCOMPARE(editState(d), before);
+        QVERIFY(d.isOpen());
     }
 
     void outsideToolsAcceptThePakfile_data()

@@ -88,7 +88,7 @@ bool CBspRewrite::run()
         m_temp.write(QByteArray(F::HeaderSize, '\0'));
     if (m_temp.pos() != F::HeaderSize)
         return failWith(E::Bsp::HeaderWrite);
-    return writeLumps() && writePakfile() && writeHeader() && finishTemporary();
+    return writeLumps() && writePakfile() && writeHeader() && finishTemporary() && readBack();
 }
 
 void CBspRewrite::collectFiles()
@@ -363,4 +363,19 @@ bool CBspRewrite::finishTemporary()
         return failWith(E::Bsp::TemporaryFinish);
     m_temp.close();
     return m_temp.error() == QFileDevice::NoError || failWith(E::Bsp::TemporaryFinish);
+}
+
+bool CBspRewrite::readBack()
+{
+    // A map that would not open again must not take the place of one that
+    // does (a damaged game-lump directory can point past the new, smaller
+    // file). Only what an open reads is read, no entry data. Bytes given to
+    // lump 40 as a whole are written as they are even when they are no
+    // archive, so that pakfile is not read here.
+    if (fault(Step::ReadBack, 0))
+        return failWith(E::Bsp::readBack(QString::fromLatin1(E::FileOpen)));
+    CDelegateBSP written;
+    if (!written.openMap(m_temp.fileName(), true, !m_pakfileWhole))
+        return failWith(E::Bsp::readBack(written.lastError()));
+    return true;
 }

@@ -39,7 +39,8 @@ public:
     CBspRewrite &operator=(const CBspRewrite &) = delete;
 
     // Everything up to and including the header; the temporary file is closed
-    // afterwards. False with message() on the first failure.
+    // afterwards and must open as a map. False with message() on the first
+    // failure.
     bool run();
     const QString &message() const { return m_message; }
 
@@ -74,6 +75,8 @@ private:
     bool writeEndRecord(qint64 pakStart, qint64 directoryStart);
     bool writeHeader();
     bool finishTemporary();
+    // Opens the finished temporary file as a map, read-only.
+    bool readBack();
 
     bool fault(Step step, int item) const { return m_map.flushFault(step, item); }
     bool failWith(const QString &message);

@@ -56,6 +56,11 @@ bool CDelegateBSP::failOpen(const QString &text)
 
 bool CDelegateBSP::open(const QString &path, bool readOnly)
 {
+    return openMap(path, readOnly, true);
+}
+
+bool CDelegateBSP::openMap(const QString &path, bool readOnly, bool withPakfile)
+{
     if (path.isEmpty())
         return fail(E::InvalidFilePath);
     close();
@@ -75,7 +80,7 @@ bool CDelegateBSP::open(const QString &path, bool readOnly)
         m_file.close();
         return false;
     }
-    if (m_lumps[F::PakfileLump].length != 0 && !readPakfile())
+    if (withPakfile && m_lumps[F::PakfileLump].length != 0 && !readPakfile())
         return failOpen(m_lastError);
     if (!buildHierarchy())
         return failOpen(m_lastError);

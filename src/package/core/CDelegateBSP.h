@@ -85,6 +85,7 @@ public:
         EndRecord,       // writing the pakfile end record
         Header,          // writing the map header
         FinishTemporary, // flushing the temporary file to disk
+        ReadBack,        // opening the written temporary file as a map
         BackupMove,      // moving the map to its backup name
         FinalMove,       // moving the temporary file to the map's name
         Reopen,          // opening the new map
@@ -123,6 +124,8 @@ protected:
     QStringList m_warnings;
 
 private:
+    // open() with the pakfile left unread when withPakfile is false.
+    bool openMap(const QString &path, bool readOnly, bool withPakfile);
     bool addPakfileNodes();
     // Closes both files and puts the new map in the old one's place, keeping
     // the old map as the backup. False with the message to report.

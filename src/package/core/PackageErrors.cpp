@@ -67,6 +67,11 @@ QString lumpWrite(int lump, const QString &name, const QString &error)
         .arg(name, error);
 }
 
+QString readBack(const QString &error)
+{
+    return QStringLiteral("Write Error: New map does not read back\n%1").arg(error);
+}
+
 QString referencedOpen(const QString &local, const QString &path)
 {
     return QStringLiteral("File Error: Unable to open \"%1\" referenced by \"%2\"")

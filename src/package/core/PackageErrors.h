@@ -89,6 +89,8 @@ constexpr const char TooManyPakfileFiles[] =
 constexpr const char MapTooLarge[] = "Write Error: Map would be larger than 2147483647 bytes";
 constexpr const char HeaderWrite[] = "Write Error: Incomplete write of map header";
 constexpr const char TemporaryFinish[] = "Write Error: Unable to finish temporary file";
+// "Write Error: New map does not read back\n<error>"
+QString readBack(const QString &error);
 // "Write Error: Unable to write lump <n> (<name>)\n<error>"
 QString lumpWrite(int lump, const QString &name, const QString &error);
 // "File Error: Unable to open \"<local>\" referenced by \"<path>\""
