@@ -22,10 +22,6 @@ constexpr int EntityLump = 0;
 constexpr int GameLumpRecordSize = 16;
 constexpr qint32 StaticPropGameLumpId = 0x73707270; // "sprp"
 constexpr int StaticPropNameSize = 128;
-// Deepest level a pakfile file may sit at: every insert updates the counts
-// of all ancestors, so a hostile path of thousands of levels would make
-// building the tree quadratic.
-constexpr int MaxTreeDepth = 256;
 } // namespace BspFormat
 
 namespace ZipFormat {

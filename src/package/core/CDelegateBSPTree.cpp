@@ -67,7 +67,7 @@ bool CDelegateBSP::addPakfileNodes()
             m_nodes.append(nullptr);
             continue;
         }
-        if (parts.size() > F::MaxTreeDepth) {
+        if (parts.size() > MaxTreeDepth) {
             m_warnings.append(E::Bsp::nestedTooDeeply(text.left(MaxWarnedNameLength)));
             m_nodes.append(nullptr);
             continue;

@@ -22,9 +22,6 @@ class CDelegateNCF : public IPackageDelegate
 public:
     static constexpr int FileHeaderValues = 11;
     static constexpr int DirectoryHeaderValues = 14;
-    // Deepest level below the root an item may sit at; deeper items are set
-    // aside (no real cache nests folders anywhere near this).
-    static constexpr int MaxTreeDepth = 256;
 
     explicit CDelegateNCF(QObject *parent = nullptr);
     ~CDelegateNCF() override;

@@ -19,8 +19,6 @@ public:
     static constexpr quint32 Signature = 0x55AA1234;
     static constexpr qint64 HeaderSizeV1 = 12;
     static constexpr qint64 HeaderSizeV2 = 28;
-    // Deepest level a file may sit at; deeper entries are set aside.
-    static constexpr int MaxTreeDepth = 256;
 
     explicit CDelegateVPK(QObject *parent = nullptr);
     ~CDelegateVPK() override;

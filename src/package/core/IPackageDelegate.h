@@ -34,6 +34,12 @@ class IPackageDelegate : public QObject
     Q_OBJECT
 
 public:
+    // Deepest level below the root an entry may sit at; every reader sets
+    // deeper entries aside. Each insert updates the counts of all ancestors,
+    // so a hostile path of thousands of levels would make building a tree
+    // quadratic; no real package nests anywhere near this.
+    static constexpr int MaxTreeDepth = 256;
+
     explicit IPackageDelegate(QObject *parent = nullptr);
     // Deletes the whole tree.
     ~IPackageDelegate() override;
