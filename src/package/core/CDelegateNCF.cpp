@@ -3,6 +3,7 @@
 #include "ArchiveErrors.h"
 #include "CBinaryReader.h"
 #include "CCacheDirectoryEntry.h"
+#include "CPackageExtraction.h"
 #include "CPackageHierarchyNode.h"
 #include "PackageErrors.h"
 #include "PointerContainers.h"
@@ -17,13 +18,6 @@ namespace {
 
 // Values after the checksums: a 128-byte signature block.
 constexpr quint64 SignatureValues = 32;
-
-// Names that extraction could not use as one file name inside its folder.
-bool isUsableName(const QString &name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
-}
 
 } // namespace
 
@@ -240,7 +234,8 @@ bool CDelegateNCF::buildHierarchy()
             continue;
         CPackageHierarchyNode *node = m_nodes[i];
         const QString name = itemName(m_directoryEntries[i]->nameOffset);
-        bool placed = state[size_t(i)] == Reaches && isUsableName(name) && node->setName(name);
+        bool placed = state[size_t(i)] == Reaches && CPackageExtraction::isSafeName(name) &&
+                      node->setName(name);
         if (placed) {
             CPackageHierarchyNode *parent = m_nodes[int(m_directoryEntries[i]->parentIndex)];
             placed = parent->isFolder() && parent->addChild(node, -1);

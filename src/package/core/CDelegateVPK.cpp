@@ -25,24 +25,6 @@ constexpr qint64 CopyChunk = 1 << 20;
 // only up to here (no real tree comes near it).
 constexpr qint64 MaxTreeBytes = std::numeric_limits<int>::max();
 
-// Package path components: split at "/" and "\", empty parts dropped. The
-// directory can list 100,000 files, so this avoids a regular expression.
-QStringList splitComponents(const QString &text)
-{
-    QStringList parts;
-    const QChar *data = text.constData();
-    const int n = text.size();
-    int start = 0;
-    for (int i = 0; i <= n; ++i) {
-        if (i == n || data[i] == QLatin1Char('/') || data[i] == QLatin1Char('\\')) {
-            if (i > start)
-                parts.append(text.mid(start, i - start));
-            start = i + 1;
-        }
-    }
-    return parts;
-}
-
 // A component that extraction could not use as a file name inside its folder.
 bool isUnsafeComponent(const QString &part)
 {
@@ -216,7 +198,7 @@ bool CDelegateVPK::buildHierarchy()
 
     for (int i = 0; i < m_entries.size(); ++i) {
         const CVPKDirectoryEntry *entry = m_entries[i];
-        const QStringList parts = splitComponents(entry->path + QLatin1Char('/') + entry->fileName);
+        const QStringList parts = splitPath(entry->path + QLatin1Char('/') + entry->fileName);
         // Every insert updates the counts of all ancestors: a hostile path of
         // thousands of levels would make building the tree quadratic.
         const bool unsafe = parts.size() > MaxTreeDepth ||
