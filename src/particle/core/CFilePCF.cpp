@@ -10,33 +10,6 @@ namespace {
 
 const QString systemType = QStringLiteral("DmeParticleSystemDefinition");
 
-// The element and everything it owns, each once.
-QSet<DMXElement *> ownedTree(DMXElement *top)
-{
-    QSet<DMXElement *> out;
-    out.insert(top);
-    QVector<DMXElement *> stack{top};
-    while (!stack.isEmpty()) {
-        DMXElement *element = stack.takeLast();
-        for (const DMXAttribute *attribute : qAsConst(element->attributes)) {
-            if (!attribute || !attribute->ownsValue)
-                continue;
-            QVector<DMXElement *> targets;
-            if (DMXElement *single = attribute->element())
-                targets.append(single);
-            else if (const DMXElementList *list = attribute->elementList())
-                targets = list->toVector();
-            for (DMXElement *target : qAsConst(targets)) {
-                if (target && !out.contains(target)) {
-                    out.insert(target);
-                    stack.append(target);
-                }
-            }
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 CFilePCF::CFilePCF() = default;
@@ -142,7 +115,8 @@ bool CFilePCF::removeElement(DMXElement *element, bool deleteElement,
 {
     if (!element || element == root())
         return false;
-    const QSet<DMXElement *> removed = ownedTree(element);
+    const QList<DMXElement *> tree = element->ownedTree();
+    const QSet<DMXElement *> removed(tree.cbegin(), tree.cend());
 
     // Owning references into the removed tree can only come from the trees the
     // document frees: the root's and those of unowned elements.

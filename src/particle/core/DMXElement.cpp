@@ -30,8 +30,7 @@ QVector<DMXElement *> referencedElements(const DMXAttribute *attribute)
 
 // Moves the elements an element owns onto `doomed` and unlinks them, so that
 // freeing a deep tree never recurses.
-void detachOwned(DMXElement *element, QVector<DMXElement *> &doomed,
-                 QSet<const DMXElement *> &seen)
+void detachOwned(DMXElement *element, QVector<DMXElement *> &doomed, QSet<const DMXElement *> &seen)
 {
     for (DMXAttribute *attribute : qAsConst(element->attributes)) {
         if (!attribute || !attribute->ownsValue || !attribute->value)
@@ -89,7 +88,9 @@ void dropAttribute(DMXAttribute *attribute, QList<DMXAttribute *> *detached)
 
 } // namespace
 
-DMXElement::DMXElement() : guid(QUuid::createUuid()) {}
+DMXElement::DMXElement()
+    : guid(QUuid::createUuid())
+{}
 
 DMXElement::~DMXElement()
 {
@@ -208,6 +209,30 @@ void DMXElement::renewGuid(bool renewSelf)
     }
     if (renewSelf)
         guid = QUuid::createUuid();
+}
+
+QList<DMXElement *> DMXElement::ownedTree()
+{
+    QList<DMXElement *> out;
+    QSet<const DMXElement *> seen{this};
+    QVector<DMXElement *> stack{this};
+    while (!stack.isEmpty()) {
+        DMXElement *element = stack.takeLast();
+        out.append(element);
+        QVector<DMXElement *> targets;
+        for (const DMXAttribute *attribute : qAsConst(element->attributes)) {
+            if (attribute && attribute->ownsValue)
+                targets += referencedElements(attribute);
+        }
+        // Reversed so that the first attribute's elements come out first.
+        for (int i = targets.size() - 1; i >= 0; --i) {
+            if (!seen.contains(targets[i])) {
+                seen.insert(targets[i]);
+                stack.append(targets[i]);
+            }
+        }
+    }
+    return out;
 }
 
 DMXAttribute *DMXElement::attribute(const QString &attributeName) const

@@ -43,6 +43,10 @@ public:
     // renewSelf, for this one too.
     void renewGuid(bool renewSelf);
 
+    // This element and everything it owns, each once, in depth-first order
+    // (the first attribute's elements first).
+    QList<DMXElement *> ownedTree();
+
     // The first attribute of that exact name, or null.
     DMXAttribute *attribute(const QString &attributeName) const;
 

@@ -18,35 +18,6 @@ bool isSystem(const DMXElement *element)
     return element && element->type == name(PCFEditing::Names::SystemType);
 }
 
-// The element and everything it owns, each once, in depth-first order.
-QList<DMXElement *> ownedElements(DMXElement *top)
-{
-    QList<DMXElement *> out;
-    QSet<DMXElement *> seen{top};
-    QVector<DMXElement *> stack{top};
-    while (!stack.isEmpty()) {
-        DMXElement *element = stack.takeLast();
-        out.append(element);
-        QVector<DMXElement *> targets;
-        for (const DMXAttribute *attribute : qAsConst(element->attributes)) {
-            if (!attribute || !attribute->ownsValue)
-                continue;
-            if (DMXElement *single = attribute->element())
-                targets.append(single);
-            else if (const DMXElementList *list = attribute->elementList())
-                targets += list->toVector();
-        }
-        // Reversed so that the first attribute's elements come out first.
-        for (int i = targets.size() - 1; i >= 0; --i) {
-            if (targets[i] && !seen.contains(targets[i])) {
-                seen.insert(targets[i]);
-                stack.append(targets[i]);
-            }
-        }
-    }
-    return out;
-}
-
 // A copy of a template element and what it owns. Plain references inside the
 // copied tree are pointed at the copies; plain references that lead out of it
 // (into the template document) are dropped, so that nothing of the template
@@ -90,7 +61,7 @@ DMXElement *copyFromTemplate(const DMXElement *source)
 void adopt(CFilePCF *document, DMXAttribute *list, DMXElement *element)
 {
     list->elementList()->append(element);
-    document->elements += ownedElements(element);
+    document->elements += element->ownedTree();
 }
 
 bool ownsElementList(const DMXAttribute *attribute)

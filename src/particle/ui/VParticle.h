@@ -149,6 +149,8 @@ private:
     void addParticleSystem(DMXAttribute *systems);
     void addFunctionElement(VParticleTreeWidgetItem *row);
     void addChildSystem(VParticleTreeWidgetItem *row);
+    // The element picked by name from the list dialog; null when cancelled.
+    DMXElement *chooseElement(const QList<DMXElement *> &choices, const QString &title);
     void addArrayItem(DMXAttribute *array);
     void showNewElement(DMXAttribute *list, DMXElement *element);
     void deleteElements(const QList<DMXElement *> &elements);

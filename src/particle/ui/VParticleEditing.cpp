@@ -6,6 +6,7 @@
 #include "CFilePCF.h"
 #include "CPrompt.h"
 #include "PCFEditing.h"
+#include "PCFExchange.h"
 #include "QListDialog.h"
 #include "VParticleAddAttributeDialog.h"
 #include "VParticleTexts.h"
@@ -133,14 +134,9 @@ void VParticle::addFunctionElement(VParticleTreeWidgetItem *row)
         PCFEditing::functionChoices(templateDocument(document->format), row->text(0));
     if (choices.isEmpty())
         return;
-    QStringList names;
-    for (const DMXElement *choice : choices)
-        names.append(choice->name);
-    listDialog->setItems(names, -1);
-    listDialog->setWindowTitle(tr("Add Element"));
-    if (listDialog->execute() != 1)
+    const DMXElement *chosen = chooseElement(choices, tr("Add Element"));
+    if (!chosen)
         return;
-    const DMXElement *chosen = choices.value(listDialog->selectedRow());
     DMXElement *added = PCFEditing::addFunctionElement(document, row->attribute, chosen);
     if (added)
         showNewElement(row->attribute, added);
@@ -153,19 +149,21 @@ void VParticle::addChildSystem(VParticleTreeWidgetItem *row)
     if (!system)
         return;
     const QList<DMXElement *> choices = PCFEditing::childChoices(document, system);
-    QStringList names;
-    for (const DMXElement *choice : choices)
-        names.append(choice->name);
-    listDialog->setItems(names, -1);
-    listDialog->setWindowTitle(tr("Add Child"));
-    if (listDialog->execute() != 1)
-        return;
     // The chosen row names the system: two systems may share a name.
-    DMXElement *chosen = choices.value(listDialog->selectedRow());
+    DMXElement *chosen = chooseElement(choices, tr("Add Child"));
     DMXElement *entry =
         chosen ? PCFEditing::addChild(document, row->attribute, system, chosen) : nullptr;
     if (entry)
         showNewElement(row->attribute, entry);
+}
+
+DMXElement *VParticle::chooseElement(const QList<DMXElement *> &choices, const QString &title)
+{
+    listDialog->setItems(PCFExchange::elementNames(choices), -1);
+    listDialog->setWindowTitle(title);
+    if (listDialog->execute() != 1)
+        return nullptr;
+    return choices.value(listDialog->selectedRow());
 }
 
 void VParticle::addArrayItem(DMXAttribute *array)
