@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
 void writeToStderr(const QString &line)
 {
     const QByteArray bytes = line.toLocal8Bit();
@@ -23,6 +22,7 @@ bool onInterfaceThread()
     return app && QThread::currentThread() == app->thread();
 }
 
+namespace {
 void fatal(const QString &message)
 {
     const QString line = messageLine(QtFatalMsg, message);

@@ -16,3 +16,8 @@ void installMessageHandler();
 QString messageLine(QtMsgType type, const QString &message);
 
 void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message);
+
+// True on the thread the application object lives on; false before there is one.
+bool onInterfaceThread();
+// One line on stderr, flushed, in the local 8-bit encoding.
+void writeToStderr(const QString &line);

@@ -20,8 +20,6 @@
 #include <QThread>
 #include <QToolBar>
 
-#include <cstdio>
-
 namespace {
 // Guards the process-wide pointer: the message handler reads it from any
 // thread, the window's construction and destruction change it.
@@ -32,12 +30,6 @@ QMutex &instanceMutex()
 }
 
 OSTREL *s_mainWindow = nullptr;
-
-bool onInterfaceThread()
-{
-    const QCoreApplication *app = QCoreApplication::instance();
-    return app && QThread::currentThread() == app->thread();
-}
 
 QIcon resourceIcon(const QString &name)
 {
@@ -223,7 +215,7 @@ void OSTREL::postMessage(const QString &line)
     OSTREL *window = s_mainWindow;
     if (!window || !QCoreApplication::instance()) {
         lock.unlock();
-        std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+        writeToStderr(line);
         return;
     }
     if (QThread::currentThread() == window->thread()) {

@@ -2,6 +2,7 @@
 
 #include "BuildInfo.h"
 #include "CConfig.h"
+#include "uifunctions.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -71,11 +72,7 @@ void OSTREL::output(const QString &text, bool show)
     // which must never be read as markup.
     QScrollBar *bar = m_output->verticalScrollBar();
     const bool atBottom = bar->value() == bar->maximum();
-    QTextCursor cursor(m_output->document());
-    cursor.movePosition(QTextCursor::End);
-    if (!m_output->document()->isEmpty())
-        cursor.insertBlock();
-    cursor.insertText(text);
+    appendPlainLine(m_output, text);
     if (atBottom)
         bar->setValue(bar->maximum());
 

@@ -24,7 +24,6 @@ QString CPath::normalizeSeparators(const QString &text)
     static const QRegularExpression separators(QStringLiteral("[\\\\|/]+"));
     QString result = text;
     result.replace(separators, QStringLiteral("/"));
-    result.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return result;
 }
 
@@ -144,8 +143,8 @@ CPath CPath::resolve(const QString &base, bool absolute) const
     }
     const QString start = dir.absolutePath();
 
-    static const QRegularExpression split(QStringLiteral("/|\\\\"));
-    QStringList levels = normalizeSeparators(m_directory).split(split, Qt::SkipEmptyParts);
+    QStringList levels =
+        normalizeSeparators(m_directory).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     const bool hasFile = !m_baseName.isEmpty();
     if (hasFile) {
         // A file without extension is matched by its bare name.

@@ -1,12 +1,13 @@
 #include "QProgressDialogger.h"
 
+#include "uifunctions.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -89,13 +90,8 @@ void QProgressDialogger::build()
 
 void QProgressDialogger::log(const QString &text, bool isError)
 {
-    if (!text.isEmpty()) {
-        QTextCursor cursor(logEdit->document());
-        cursor.movePosition(QTextCursor::End);
-        if (!logEdit->document()->isEmpty())
-            cursor.insertBlock();
-        cursor.insertText(text);
-    }
+    if (!text.isEmpty())
+        appendPlainLine(logEdit, text);
     if (isError) {
         hasError = true;
         if (keepOpenOnError)

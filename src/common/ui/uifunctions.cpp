@@ -7,6 +7,8 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QWidget>
 
 namespace {
@@ -53,6 +55,15 @@ void centerWidget(QWidget *widget, QWidget *reference)
     const int dx = (reference->width() - widget->width()) / 2;
     const int dy = (reference->height() - widget->height()) / 2;
     widget->move(origin.x() + dx, origin.y() + dy);
+}
+
+void appendPlainLine(QTextEdit *edit, const QString &text)
+{
+    QTextCursor cursor(edit->document());
+    cursor.movePosition(QTextCursor::End);
+    if (!edit->document()->isEmpty())
+        cursor.insertBlock();
+    cursor.insertText(text);
 }
 
 QIcon iconForExtension(const QString &extension)

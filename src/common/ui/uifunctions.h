@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QString>
 
+class QTextEdit;
 class QWidget;
 
 // Pixel width of the text in the application's default font.
@@ -13,3 +14,6 @@ void centerWidget(QWidget *widget, QWidget *reference);
 // The platform's icon for files with this extension (case-insensitive), or the
 // resource ":/resources/icons/empty" when none can be found.
 QIcon iconForExtension(const QString &extension);
+// Appends the text as a new plain-text paragraph (never read as markup) at the
+// end of the edit's document; the first line of an empty document starts it.
+void appendPlainLine(QTextEdit *edit, const QString &text);
