@@ -12,5 +12,5 @@ else
 fi
 # Build output goes to stderr: stdout carries only the build folder.
 cmake -S "$root" -B "$build" -G Ninja -DOSTREL_SANITIZE="$sanitize" >&2
-cmake --build "$build" --parallel "$(nproc)" >&2
+cmake --build "$build" --parallel "${OSTREL_JOBS:-$(nproc)}" >&2
 echo "$build"

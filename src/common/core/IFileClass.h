@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CFileClass.h"
+#include "CSaveFile.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QSaveFile>
 #include <QString>
 
 #include <type_traits>
@@ -111,7 +111,7 @@ public:
             m_error = QString::fromLatin1(FileClassError::WriteInvalidPath);
             return false;
         }
-        QSaveFile file(path);
+        CSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly)) {
             m_error = QString::fromLatin1(FileClassError::WriteOpen);
             return false;

@@ -9,6 +9,7 @@
 #include "CPackageProperties.h"
 #include "CPackageSearch.h"
 #include "CPrompt.h"
+#include "CSaveFile.h"
 #include "CSessionDirectory.h"
 #include "IMainWindow.h"
 #include "IPackageDelegate.h"
@@ -27,7 +28,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QProgressDialog>
-#include <QSaveFile>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -51,7 +51,7 @@ CPackageHierarchyNode *nodeOf(QTreeWidgetItem *item)
 bool writeEntry(IPackageDelegate &delegate, CPackageHierarchyNode *node, const QString &target,
                 QString &error)
 {
-    QSaveFile file(target);
+    CSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly)) {
         error = QString::fromLatin1(CPackageExtraction::NotOpened).arg(target);
         return false;

@@ -1,12 +1,12 @@
 #include "PCFDelegate.h"
 
 #include "CFilePCF.h"
+#include "CSaveFile.h"
 #include "PCFErrors.h"
 #include "PCFReader.h"
 #include "PCFWriter.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 bool PCFDelegate::read(const QString &path, CFilePCF *document)
 {
@@ -56,7 +56,7 @@ bool PCFDelegate::write(const QString &path, CFilePCF *document, int version)
     QByteArray bytes;
     if (!writeData(document, version, &bytes))
         return false;
-    QSaveFile file(path);
+    CSaveFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::WriteOnly)) {
         setError(QString::fromLatin1(PCFError::WriteOpen));
         return false;

@@ -2,6 +2,7 @@
 
 #include "CDelegateBSP.h"
 #include "CFilePCF.h"
+#include "CSaveFile.h"
 #include "PCFDelegate.h"
 #include "PCFErrors.h"
 #include "PCFProgressSink.h"
@@ -11,7 +12,6 @@
 #include <QBuffer>
 #include <QDataStream>
 #include <QDir>
-#include <QSaveFile>
 
 namespace {
 
@@ -168,7 +168,7 @@ bool PCFManifest::writeManifest(const QString &mapPath)
     }
     const QString path = manifestPath(mapPath);
     const QByteArray text = manifestText(used);
-    QSaveFile file(path);
+    CSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
         file.cancelWriting();
         log(QString::fromLatin1(PCFError::ManifestUnwritable).arg(path), true);
