@@ -16,24 +16,14 @@ struct GameFolder
 
     QString base() const { return dir.path() + QLatin1Char('/'); }
 
-    void write(const QString &relative, const QByteArray &bytes) const
+    // With a size, the file is that long and sparse (an oversized script
+    // that costs no disk).
+    void write(const QString &relative, const QByteArray &bytes, qint64 size = -1) const
     {
-        const QString path = base() + relative;
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
+        QDir().mkpath(QFileInfo(base() + relative).path());
+        QFile file(base() + relative);
         if (file.open(QIODevice::WriteOnly))
-            file.write(bytes);
-    }
-
-    // A file that exists but is larger than any script is read: sparse, so it
-    // costs no disk.
-    void writeOversized(const QString &relative, qint64 size) const
-    {
-        const QString path = base() + relative;
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.resize(size);
+            size < 0 ? void(file.write(bytes)) : void(file.resize(size));
     }
 };
 

@@ -18,10 +18,7 @@ struct ModelSpec
 };
 
 namespace ModelOffset {
-constexpr int Version = 4;
-constexpr int Checksum = 8;
 constexpr int Name = 12;
-constexpr int FileLength = 76;
 constexpr int EyePositionY = 84;
 constexpr int Flags = 152;
 constexpr int TextureCount = 204;
@@ -32,12 +29,10 @@ constexpr int SurfacePropOffset = 308;
 constexpr int KeyvalueOffset = 312;
 constexpr int KeyvalueCount = 316;
 constexpr int Mass = 328;
-constexpr int Contents = 332;
 constexpr int IncludeCount = 336;
 constexpr int IncludeOffset = 340;
 constexpr int OffsetBase = 372;
 constexpr int RootLod = 377;
-constexpr int FlexUiOffset = 388;
 constexpr int Header2Offset = 392;
 constexpr int ReservedTail = 396;
 constexpr int HeaderSize = 400;
@@ -48,7 +43,7 @@ inline QByteArray buildModel(const ModelSpec &spec)
     using namespace ModelOffset;
     ByteBuilder b;
     b.bytes("IDST").zeros(HeaderSize - 4);
-    b.patchU32(Version, 48);
+    b.patchU32(4, 48); // version
 
     b.patchU32(TextureCount, quint32(spec.textures.size()));
     b.patchU32(TextureOffset, quint32(b.pos()));

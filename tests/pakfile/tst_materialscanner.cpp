@@ -53,6 +53,7 @@ private slots:
     void initTestCase() { useConfiguration(Configuration); }
     void scan_data();
     void scan();
+    void longChainStops();
 };
 
 void TestMaterialScanner::scan_data()
@@ -95,7 +96,7 @@ void TestMaterialScanner::scan()
     game.write("materials/Brick/Wall_Diffuse.vtf", "VTF");
     game.write("materials/Effects/Glow.spr", "\"$basetexture\" \"effects/glow_sprite\"");
     game.write("materials/Effects/Spark.spr", "\"$basetexture\" \"effects/spark_sprite\"");
-    game.writeOversized("materials/Brick/Locked.vmt", MaxScriptBytes + 1);
+    game.write("materials/Brick/Locked.vmt", QByteArray(), MaxScriptBytes + 1);
 
     // As the content scan leaves it: the script itself and one material
     // already found, whose sprite sibling is then not looked for.
@@ -108,6 +109,23 @@ void TestMaterialScanner::scan()
 
     QCOMPARE(list.paths(), found);
     QCOMPARE(log, errors);
+}
+
+void TestMaterialScanner::longChainStops()
+{
+    // Each script includes the next: the scan stops at the nesting limit.
+    GameFolder game;
+    const int length = CScanFoundList::MaxNesting + 5;
+    for (int i = 0; i < length; ++i)
+        game.write(QString("materials/c%1.vmt").arg(i),
+                   QString("\"include\" \"materials/c%1.vmt\"").arg(i + 1).toLatin1());
+    CScanFoundList list;
+    QStringList log;
+    scanMaterialScript(*splitLines("\"include\" \"materials/c0.vmt\""), list, game.base(), &log);
+    QCOMPARE(list.size(), CScanFoundList::MaxNesting + 1);
+    QCOMPARE(log, QStringList{QString("Read Error: References nested too deeply at "
+                                      "\"materials/c%1.vmt\"")
+                                  .arg(CScanFoundList::MaxNesting)});
 }
 
 QTEST_GUILESS_MAIN(TestMaterialScanner)

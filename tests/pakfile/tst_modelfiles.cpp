@@ -104,11 +104,6 @@ void TestModelFiles::collisionWriteRoundTrip()
     QDataStream noDevice;
     QVERIFY(!phy->write(noDevice));
     QCOMPARE(phy->error(), QString("Device Error: Not valid"));
-    QBuffer readOnly(&written);
-    QVERIFY(readOnly.open(QIODevice::ReadOnly));
-    QDataStream stream(&readOnly);
-    QVERIFY(!phy->write(stream));
-    QCOMPARE(phy->error(), QString("Device Error: Not Writeable"));
 }
 
 void TestModelFiles::collisionHostile_data()
@@ -163,13 +158,12 @@ void TestModelFiles::collisionScan()
 void TestModelFiles::modelFields()
 {
     using namespace ModelOffset;
+    // One field from each run of the header layout.
     ByteBuilder b;
     b.bytes(buildModel(crateSpec()));
-    b.patchU32(Checksum, 0x12345678).patchU32(FileLength, 4321).patchU32(Flags, 0x800);
-    b.patchU32(EyePositionY, 0x40200000);                         // 2.5f
+    b.patchU32(EyePositionY, 0x40200000).patchU32(Flags, 0x800);  // 2.5f
     b.patchU32(SurfacePropOffset, 77).patchU32(Mass, 0x41480000); // 12.5f
-    b.patchU32(Contents, 1).patchU32(OffsetBase, 99).patchU8(RootLod, 3);
-    b.patchU32(FlexUiOffset, 55).patchU32(ReservedTail, 66);
+    b.patchU32(OffsetBase, 99).patchU8(RootLod, 3).patchU32(ReservedTail, 66);
     for (int i = 0; i < 15; ++i)
         b.patchU8(Name + i, quint8("props/crate.mdl"[i]));
     b.patchU32(Header2Offset, quint32(b.pos()));
@@ -179,17 +173,13 @@ void TestModelFiles::modelFields()
     QVERIFY(mdl);
     const MDLHeader &h = mdl->header;
     QCOMPARE(h.version, 48);
-    QCOMPARE(h.checksum, 0x12345678);
     QCOMPARE(h.name, QByteArray("props/crate.mdl").leftJustified(64, '\0'));
-    QCOMPARE(h.fileLength, 4321);
     QCOMPARE(h.eyePosition.y, 2.5f);
     QCOMPARE(h.flags, 0x800);
     QCOMPARE(h.surfacePropOffset, 77);
     QCOMPARE(h.mass, 12.5f);
-    QCOMPARE(h.contents, 1);
     QCOMPARE(h.offsetBase, 99);
     QCOMPARE(h.rootLod, qint8(3));
-    QCOMPARE(h.flexControllerUiOffset, 55);
     QCOMPARE(h.reservedTail, 66);
     QCOMPARE(mdl->header2.leadingIntegers[0], 7);
     QCOMPARE(mdl->header2.reserved[58], -3);

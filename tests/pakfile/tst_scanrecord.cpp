@@ -12,8 +12,7 @@ class TestScanRecord : public QObject
 private slots:
     void splitLinesTable_data();
     void splitLinesTable();
-    void collapseSeparatorsTable_data();
-    void collapseSeparatorsTable();
+    void collapseSeparatorsRuns();
     void readAndWriteFiles();
     void foundListIgnoresCase();
     void followablePaths_data();
@@ -42,24 +41,11 @@ void TestScanRecord::splitLinesTable()
     QVERIFY(record->path.isEmpty());
 }
 
-void TestScanRecord::collapseSeparatorsTable_data()
+void TestScanRecord::collapseSeparatorsRuns()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("every kind") << "a\\\\b||c//d"
-                                << "a/b/c/d";
-    QTest::newRow("mixed run, ends kept") << "/x\\|/y/"
-                                          << "/x/y/";
-    QTest::newRow("blanks kept") << " a b "
-                                 << " a b ";
-}
-
-void TestScanRecord::collapseSeparatorsTable()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
+    QString text = "/a\\\\b||c//d\\|/ e ";
     collapseSeparators(text);
-    QCOMPARE(text, expected);
+    QCOMPARE(text, QString("/a/b/c/d/ e "));
 }
 
 void TestScanRecord::readAndWriteFiles()
@@ -80,7 +66,7 @@ void TestScanRecord::readAndWriteFiles()
 
     QVERIFY(!readFileLines(game.base() + "missing.vmt"));
     QVERIFY(!readFileLines(game.base()));
-    game.writeOversized("huge.vmt", MaxScriptBytes + 1);
+    game.write("huge.vmt", QByteArray(), MaxScriptBytes + 1);
     QVERIFY(!readFileLines(game.base() + "huge.vmt"));
 }
 
@@ -89,17 +75,11 @@ void TestScanRecord::foundListIgnoresCase()
     CScanFoundList found;
     QVERIFY(found.add("materials/Brick/Wall.vmt"));
     QVERIFY(!found.add("MATERIALS/brick/wall.VMT"));
-    QCOMPARE(found.paths(), QStringList{"materials/Brick/Wall.vmt"});
-
     // The map-specific phase keeps spellings that differ in case.
-    QVERIFY(found.addExact("maps/a.txt"));
     QVERIFY(found.addExact("maps/A.txt"));
     QVERIFY(!found.addExact("maps/A.txt"));
+    QCOMPARE(found.paths(), (QStringList{"materials/Brick/Wall.vmt", "maps/A.txt"}));
     found.removeLast();
-    QVERIFY(found.contains("maps/A.TXT"));
-    QVERIFY(!found.contains("maps/A.txt", Qt::CaseSensitive));
-    found.removeLast();
-    QVERIFY(!found.contains("maps/a.txt"));
     QVERIFY(found.add("Maps/a.txt"));
 }
 
@@ -107,15 +87,13 @@ void TestScanRecord::followablePaths_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("followable");
-    QTest::newRow("relative") << "materials/a.vmt" << true;
-    QTest::newRow("dots in a name") << "materials/a..b/.x.vmt" << true;
+    QTest::newRow("relative") << "materials/a..b/.x.vmt" << true;
     QTest::newRow("parent") << "materials/../../etc/passwd" << false;
+    QTest::newRow("parent behind bars") << "materials/..|..|x.vmt" << false;
     QTest::newRow("current") << "./materials/a.vmt" << false;
-    QTest::newRow("empty part") << "materials//a.vmt" << false;
-    QTest::newRow("trailing separator") << "materials/" << false;
+    QTest::newRow("empty part") << "materials/" << false;
     QTest::newRow("absolute") << "/etc/passwd" << false;
     QTest::newRow("drive") << "c:/windows/a.vmt" << false;
-    QTest::newRow("empty") << "" << false;
 }
 
 void TestScanRecord::followablePaths()

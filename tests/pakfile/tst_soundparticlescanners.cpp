@@ -131,7 +131,7 @@ void TestSoundParticleScanners::particleSystems()
     addChildren(c, {a});
 
     GameFolder game;
-    game.writeOversized("materials/effects/d.vmt", MaxScriptBytes + 1);
+    game.write("materials/effects/d.vmt", QByteArray(), MaxScriptBytes + 1);
     CScanFoundList list;
     QStringList log;
     scanParticleSystems(*document, list, game.base(), name, &log);

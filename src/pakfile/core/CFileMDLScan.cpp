@@ -20,12 +20,17 @@ const QString MaterialsPrefix = QStringLiteral("/materials/");
 const QString ScriptSuffix = QStringLiteral(".vmt");
 
 // Loads a document from base + entry and scans it, or logs that it did not
-// load. The nesting guard keeps a long chain of models from exhausting the
-// stack.
+// load (a missing file included). Only regular files are opened: a pipe would
+// block the scan. The nesting guard keeps a long chain of models from
+// exhausting the stack.
 template <typename T>
 void followDocument(const QString &entry, CScanFoundList &found, const QString &baseDirectory,
                     QStringList *errors)
 {
+    if (!ScanPath::isFileBelow(baseDirectory, entry)) {
+        ScanPath::log(errors, PakfileError::UnableToRead, entry);
+        return;
+    }
     CScanFoundList::Nesting nesting(found);
     if (!nesting.allowed()) {
         ScanPath::log(errors, PakfileError::NestedTooDeeply, entry);

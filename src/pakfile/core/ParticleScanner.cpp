@@ -15,7 +15,7 @@ namespace {
 
 const QString SystemType = QStringLiteral("DmeParticleSystemDefinition");
 const QString MaterialAttribute = QStringLiteral("material");
-const QString MaterialsPrefix = QStringLiteral("materials/");
+const QString MaterialsPrefix = QStringLiteral("/materials/");
 const QString FileKey = QStringLiteral("file");
 constexpr QChar PreloadMarker = QLatin1Char('!');
 
@@ -49,11 +49,10 @@ void scanParticleSystems(const CFilePCF &document, CScanFoundList &found,
         const DMXAttribute *material = system ? system->attribute(MaterialAttribute) : nullptr;
         if (!material || material->type != ATTRIBUTE_STRING)
             continue;
-        QString value = material->valueString();
-        ScanPath::clean(value);
         // The value carries its ".vmt" already.
-        const QString entry =
-            ScanPath::admit(MaterialsPrefix + value, found, baseDirectory, errors);
+        QString path = MaterialsPrefix + material->valueString();
+        ScanPath::clean(path);
+        const QString entry = ScanPath::admit(path, found, baseDirectory, errors);
         if (entry.isNull() || !found.add(entry))
             continue;
         followMaterialScript(entry, found, baseDirectory, errors,

@@ -40,14 +40,17 @@ QString collapsed(const QString &path)
 
 bool isFollowable(const QString &path)
 {
-    if (path.isEmpty() || path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1Char('\\')))
+    // CPath splits at "|" as well, so it counts as a separator here too.
+    QString text = path;
+    text.replace(QLatin1Char('\\'), QLatin1Char('/')).replace(QLatin1Char('|'), QLatin1Char('/'));
+    if (text.isEmpty() || text.startsWith(QLatin1Char('/')))
         return false;
-    if (path.size() >= 2 && path.at(1) == QLatin1Char(':') && path.at(0).isLetter())
+    if (text.size() >= 2 && text.at(1) == QLatin1Char(':') && text.at(0).isLetter())
         return false;
-    const QVector<QStringRef> parts = path.splitRef(QLatin1Char('/'));
+    const QVector<QStringRef> parts = text.splitRef(QLatin1Char('/'));
     for (const QStringRef &part : parts) {
         if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..") ||
-            part.contains(QLatin1Char('\\')) || part.contains(QChar(0)))
+            part.contains(QChar(0)))
             return false;
     }
     return true;
