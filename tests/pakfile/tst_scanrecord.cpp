@@ -46,6 +46,9 @@ void TestScanRecord::collapseSeparatorsRuns()
     QString text = "/a\\\\b||c//d\\|/ e ";
     collapseSeparators(text);
     QCOMPARE(text, QString("/a/b/c/d/ e "));
+    // A static-prop name field is NUL-padded.
+    QCOMPARE(ScanPath::textBeforeNul(QByteArray("models/a.mdl\0\0junk", 18)),
+             QString("models/a.mdl"));
 }
 
 void TestScanRecord::readAndWriteFiles()

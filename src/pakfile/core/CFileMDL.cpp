@@ -153,10 +153,13 @@ private:
     }
 
     // Positions the reader at a table of `count` records, after checking that
-    // the whole table is there and the count is plausible.
+    // the whole table is there and the count is plausible. An empty table's
+    // offset means nothing and is not looked at.
     bool seekTable(qint64 offset, qint64 count, qint64 recordSize, qint64 maxCount)
     {
-        return count >= 0 && count <= maxCount && m_in.seek(offset) &&
+        if (count == 0)
+            return true;
+        return count > 0 && count <= maxCount && m_in.seek(offset) &&
                m_in.canHold(count, recordSize);
     }
 
@@ -184,8 +187,6 @@ private:
     bool readTextures()
     {
         const MDLHeader &h = m_model.header;
-        if (h.textureCount == 0)
-            return true;
         if (!seekTable(h.textureOffset, h.textureCount, MDLLayout::TextureRecordSize,
                        CFileMDL::MaxTextures))
             return false;
@@ -210,8 +211,6 @@ private:
     bool readTextureDirectories()
     {
         const MDLHeader &h = m_model.header;
-        if (h.textureDirectoryCount == 0)
-            return true;
         if (!seekTable(h.textureDirectoryOffset, h.textureDirectoryCount,
                        MDLLayout::DirectoryOffsetSize, CFileMDL::MaxTextureDirectories))
             return false;
@@ -254,8 +253,6 @@ private:
     bool readIncludeModels()
     {
         const MDLHeader &h = m_model.header;
-        if (h.includeModelCount == 0)
-            return true;
         if (!seekTable(h.includeModelOffset, h.includeModelCount, MDLLayout::IncludeRecordSize,
                        CFileMDL::MaxIncludeModels))
             return false;

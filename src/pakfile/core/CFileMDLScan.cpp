@@ -85,10 +85,9 @@ void CFileMDL::scanIncludes(CScanFoundList &found, const QString &baseDirectory,
                             QStringList *errors) const
 {
     for (const MDLIncludeModel &include : includeModels) {
-        const int nul = include.name.indexOf('\0');
-        const QString name = QString::fromLatin1(nul < 0 ? include.name : include.name.left(nul));
-        const QString entry = ScanPath::admit(ScanPath::collapsed(QLatin1Char('/') + name), found,
-                                              baseDirectory, errors);
+        const QString path = QLatin1Char('/') + ScanPath::textBeforeNul(include.name);
+        const QString entry =
+            ScanPath::admit(ScanPath::collapsed(path), found, baseDirectory, errors);
         if (entry.isNull() || !found.add(entry))
             continue;
         // Unlike companions, a missing included model is reported.

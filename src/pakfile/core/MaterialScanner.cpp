@@ -45,9 +45,7 @@ public:
     {
         QString key, value, comment;
         for (const QByteArray &line : record.lines) {
-            const int nul = line.indexOf('\0');
-            parseKeyValue(QString::fromLatin1(nul < 0 ? line : line.left(nul)), key, value,
-                          comment);
+            parseKeyValue(ScanPath::textBeforeNul(line), key, value, comment);
             ScanPath::clean(value);
             if (key.isEmpty() || value.isEmpty())
                 continue;

@@ -12,6 +12,12 @@
 
 namespace ScanPath {
 
+QString textBeforeNul(const QByteArray &bytes)
+{
+    const int nul = bytes.indexOf('\0');
+    return QString::fromLatin1(nul < 0 ? bytes : bytes.left(nul));
+}
+
 void clean(QString &path)
 {
     normalizePath(path);
@@ -23,8 +29,7 @@ void clean(QString &path)
 
 void clean(QByteArray &path)
 {
-    const int nul = path.indexOf('\0');
-    QString text = QString::fromLatin1(nul < 0 ? path : path.left(nul));
+    QString text = textBeforeNul(path);
     clean(text);
     path = text.toLatin1();
 }

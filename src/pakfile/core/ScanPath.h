@@ -9,6 +9,11 @@ class CScanFoundList;
 // Path steps every dependency scanner shares.
 namespace ScanPath {
 
+// The bytes up to the first NUL as Latin-1 text. Name fields of binary files
+// (static-prop names, include names) are NUL-padded; the content scan cuts
+// static-prop model names with this before it uses them.
+QString textBeforeNul(const QByteArray &bytes);
+
 // Clean-up of a value read from a file: separators and white space trimmed at
 // both ends (a leading "/" too: the scanners build paths relative to the game
 // folder), "\" turned into "/", doubled separators collapsed.
