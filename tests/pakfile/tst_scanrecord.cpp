@@ -12,7 +12,8 @@ class TestScanRecord : public QObject
 private slots:
     void splitLinesTable_data();
     void splitLinesTable();
-    void collapseSeparatorsRuns();
+    void collapseSeparatorsTable_data();
+    void collapseSeparatorsTable();
     void readAndWriteFiles();
     void foundListIgnoresCase();
     void followablePaths_data();
@@ -41,14 +42,22 @@ void TestScanRecord::splitLinesTable()
     QVERIFY(record->path.isEmpty());
 }
 
-void TestScanRecord::collapseSeparatorsRuns()
+void TestScanRecord::collapseSeparatorsTable_data()
 {
-    QString text = "/a\\\\b||c//d\\|/ e ";
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("each kind doubled") << "a\\\\b||c//d"
+                                       << "a/b/c/d";
+    QTest::newRow("mixed runs, ends and blanks kept") << "/a\\|/ b |"
+                                                      << "/a/ b /";
+}
+
+void TestScanRecord::collapseSeparatorsTable()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
     collapseSeparators(text);
-    QCOMPARE(text, QString("/a/b/c/d/ e "));
-    // A static-prop name field is NUL-padded.
-    QCOMPARE(ScanPath::textBeforeNul(QByteArray("models/a.mdl\0\0junk", 18)),
-             QString("models/a.mdl"));
+    QCOMPARE(text, expected);
 }
 
 void TestScanRecord::readAndWriteFiles()
@@ -71,6 +80,10 @@ void TestScanRecord::readAndWriteFiles()
     QVERIFY(!readFileLines(game.base()));
     game.write("huge.vmt", QByteArray(), MaxScriptBytes + 1);
     QVERIFY(!readFileLines(game.base() + "huge.vmt"));
+
+    // A static-prop name field is NUL-padded.
+    QCOMPARE(ScanPath::textBeforeNul(QByteArray("models/a.mdl\0\0junk", 18)),
+             QString("models/a.mdl"));
 }
 
 void TestScanRecord::foundListIgnoresCase()
