@@ -1,0 +1,36 @@
+#pragma once
+
+#include "CConfig.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+// A game folder on disk for scanner tests: files are written at the exact
+// (mixed-case) paths given, so that case-insensitive resolution is exercised.
+struct GameFolder
+{
+    QTemporaryDir dir;
+
+    QString base() const { return dir.path() + QLatin1Char('/'); }
+
+    // With a size, the file is that long and sparse (an oversized script
+    // that costs no disk).
+    void write(const QString &relative, const QByteArray &bytes, qint64 size = -1) const
+    {
+        QDir().mkpath(QFileInfo(base() + relative).path());
+        QFile file(base() + relative);
+        if (file.open(QIODevice::WriteOnly))
+            size < 0 ? void(file.write(bytes)) : void(file.resize(size));
+    }
+};
+
+// Replaces the process-wide configuration with the given text.
+inline void useConfiguration(const QByteArray &text)
+{
+    QBuffer buffer;
+    buffer.setData(text);
+    CConfig::instance()->load(&buffer);
+}
