@@ -301,6 +301,9 @@ private:
     void type(const CDetailType &type);
     void group(const CDetailGroup &group);
     void prop(const CDetailProp &prop);
+    template <typename Child>
+    void block(int tabs, const std::string &name, const char *key, float value,
+               const std::vector<Child *> &children, void (Writer::*child)(const Child &));
     void line(int tabs, const std::string &text);
     void keyLine(int tabs, const char *key, const std::string &value);
     void emptyLine() { m_text += "\r\n"; }
@@ -337,32 +340,32 @@ void Writer::document(const CFileVBSP &document)
     line(0, "}");
 }
 
+// A type or group: its name, its one value, then an empty line and its
+// children when it has any.
+template <typename Child>
+void Writer::block(int tabs, const std::string &name, const char *key, float value,
+                   const std::vector<Child *> &children, void (Writer::*child)(const Child &))
+{
+    line(tabs, name);
+    line(tabs, "{");
+    keyLine(tabs + 1, key, formatReal(value));
+    if (!children.empty())
+        emptyLine();
+    for (const Child *each : children) {
+        if (each)
+            (this->*child)(*each);
+    }
+    line(tabs, "}");
+}
+
 void Writer::type(const CDetailType &type)
 {
-    line(1, type.name);
-    line(1, "{");
-    keyLine(2, "density", formatReal(type.density));
-    if (!type.groups.empty())
-        emptyLine();
-    for (const CDetailGroup *each : type.groups) {
-        if (each)
-            group(*each);
-    }
-    line(1, "}");
+    block(1, type.name, "density", type.density, type.groups, &Writer::group);
 }
 
 void Writer::group(const CDetailGroup &group)
 {
-    line(2, group.name);
-    line(2, "{");
-    keyLine(3, "alpha", formatReal(group.alpha));
-    if (!group.props.empty())
-        emptyLine();
-    for (const CDetailProp *each : group.props) {
-        if (each)
-            prop(*each);
-    }
-    line(2, "}");
+    block(2, group.name, "alpha", group.alpha, group.props, &Writer::prop);
 }
 
 void Writer::prop(const CDetailProp &prop)

@@ -31,11 +31,17 @@ QString latin1(const std::string &text)
     return QString::fromLatin1(text.data(), int(text.size()));
 }
 
+// Tests and style sheets find the fields by these names.
+template <typename T>
+T *named(T *widget, const char *objectName)
+{
+    widget->setObjectName(QLatin1String(objectName));
+    return widget;
+}
+
 QGroupBox *newBox(const QString &title, const char *objectName)
 {
-    auto *box = new QGroupBox(title);
-    box->setObjectName(QLatin1String(objectName));
-    return box;
+    return named(new QGroupBox(title), objectName);
 }
 
 QFormLayout *newForm(const QList<QPair<QString, QWidget *>> &rows)
@@ -91,12 +97,9 @@ void VVBSPPanels::buildPropBox()
     randomScale = realEdit("detailpropEdit_spriterandomscale");
     minAngle = realEdit("detailpropEdit_minangle");
     maxAngle = realEdit("detailpropEdit_maxangle");
-    orientation = new QComboBox;
-    orientation->setObjectName(QStringLiteral("detailpropCombo_detailOrientation"));
-    upright = new QCheckBox(QStringLiteral("Upright"));
-    upright->setObjectName(QStringLiteral("detailpropCheck_Upright"));
-    model = new QLineEdit;
-    model->setObjectName(QStringLiteral("detailpropEdit_model"));
+    orientation = named(new QComboBox, "detailpropCombo_detailOrientation");
+    upright = named(new QCheckBox(QStringLiteral("Upright")), "detailpropCheck_Upright");
+    model = named(new QLineEdit, "detailpropEdit_model");
     xOrigin = integerEdit("detailpropEdit_xOrigin");
     yOrigin = integerEdit("detailpropEdit_yOrigin");
     xWidth = integerEdit("detailpropEdit_xWidth");
@@ -105,8 +108,7 @@ void VVBSPPanels::buildPropBox()
     vOrigin = realEdit("detailpropEdit_vOrigin");
     uWidth = realEdit("detailpropEdit_uWidth");
     vHeight = realEdit("detailpropEdit_vHeight");
-    shape = new QComboBox;
-    shape->setObjectName(QStringLiteral("detailpropCombo_sprite_shape"));
+    shape = named(new QComboBox, "detailpropCombo_sprite_shape");
     sway = realEdit("detailpropEdit_sway");
     shapeAngle = realEdit("detailpropEdit_shape_angle");
     shapeSize = realEdit("detailpropEdit_shape_size");
@@ -155,8 +157,7 @@ void VVBSPPanels::buildPropBox()
 
 QLineEdit *VVBSPPanels::realEdit(const char *objectName)
 {
-    auto *edit = new QLineEdit;
-    edit->setObjectName(QLatin1String(objectName));
+    auto *edit = named(new QLineEdit, objectName);
     auto *validator = new QDoubleValidator(edit);
     validator->setDecimals(6);
     validator->setLocale(numberLocale());
@@ -166,8 +167,7 @@ QLineEdit *VVBSPPanels::realEdit(const char *objectName)
 
 QLineEdit *VVBSPPanels::integerEdit(const char *objectName)
 {
-    auto *edit = new QLineEdit;
-    edit->setObjectName(QLatin1String(objectName));
+    auto *edit = named(new QLineEdit, objectName);
     auto *validator = new QIntValidator(edit);
     validator->setLocale(numberLocale());
     edit->setValidator(validator);
