@@ -32,35 +32,21 @@ public:
             return answers.isEmpty() ? CPrompt::Answer() : answers.takeFirst();
         })
     {}
-    Script &text(const QString &text)
+    Script &add(bool ok, const QString &text = QString(), int value = 0, int button = 0)
     {
         CPrompt::Answer a;
-        a.ok = true;
+        a.ok = ok;
         a.text = text;
-        answers << a;
-        return *this;
-    }
-    Script &value(int value)
-    {
-        CPrompt::Answer a;
-        a.ok = true;
         a.value = value;
-        answers << a;
-        return *this;
-    }
-    Script &button(QMessageBox::StandardButton button)
-    {
-        CPrompt::Answer a;
-        a.button = button;
+        a.button = QMessageBox::StandardButton(button);
         a.result = button;
         answers << a;
         return *this;
     }
-    Script &cancel()
-    {
-        answers << CPrompt::Answer();
-        return *this;
-    }
+    Script &text(const QString &text) { return add(true, text); }
+    Script &value(int value) { return add(true, QString(), value); }
+    Script &button(int button) { return add(false, QString(), 0, button); }
+    Script &cancel() { return add(false); }
     QStringList texts() const
     {
         QStringList out;
@@ -379,7 +365,7 @@ void TestVbspEditor::closeFlow()
     open(sample(QFile::encodeName(path).toStdString()));
     m_window->setWindowModified(true);
     Script script;
-    script.button(QMessageBox::StandardButton(answer));
+    script.button(answer);
     QCOMPARE(m_window->close(), closes);
     QCOMPARE(script.requests.first().title, m_window->windowTitle());
     QCOMPARE(QFile::exists(path), closes && !path.isEmpty());
