@@ -8,6 +8,7 @@ packages=(
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
   libmagick++-dev libsquish-dev
   python3 zip unzip xvfb xauth
+  locales
 )
 
 missing=()

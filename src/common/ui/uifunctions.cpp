@@ -1,5 +1,7 @@
 #include "uifunctions.h"
 
+#include "CPrompt.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileIconProvider>
@@ -85,4 +87,14 @@ QIcon iconForExtension(const QString &extension)
     if (!info.isFile())
         return QIcon(QString::fromLatin1(EmptyIcon));
     return probe.provider.icon(info);
+}
+
+QMessageBox::StandardButton askToSaveChanges(QWidget *window)
+{
+    QMessageBox box(QMessageBox::Question, window->windowTitle(),
+                    QObject::tr("The file has been modified."),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, window);
+    box.setInformativeText(QObject::tr("Do you want to save your changes?"));
+    box.setDefaultButton(QMessageBox::Save);
+    return QMessageBox::StandardButton(CPrompt::exec(&box));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QMessageBox>
 #include <QString>
 
 class QTextEdit;
@@ -17,3 +18,6 @@ QIcon iconForExtension(const QString &extension);
 // Appends the text as a new plain-text paragraph (never read as markup) at the
 // end of the edit's document; the first line of an empty document starts it.
 void appendPlainLine(QTextEdit *edit, const QString &text);
+// The question a modified editor asks before it closes, titled with the
+// window's title: Save, Discard or Cancel (Save by default), through CPrompt.
+QMessageBox::StandardButton askToSaveChanges(QWidget *window);

@@ -13,6 +13,7 @@
 #include "VParticleTexts.h"
 #include "VParticleTreeRows.h"
 #include "VParticleTreeWidgetItem.h"
+#include "uifunctions.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -477,11 +478,7 @@ void VParticle::closeEvent(QCloseEvent *event)
     event->accept();
     if (!isWindowModified())
         return;
-    QMessageBox box(QMessageBox::Question, windowTitle(), tr("The file has been modified."),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-    box.setInformativeText(tr("Do you want to save your changes?"));
-    box.setDefaultButton(QMessageBox::Save);
-    const int answer = CPrompt::exec(&box);
+    const int answer = askToSaveChanges(this);
     if (answer == QMessageBox::Save) {
         // A failed or cancelled save keeps the window, and the changes, open.
         if (!saveDocument())
