@@ -148,7 +148,7 @@ QRect VVMT::tabBarExtent(QTabWidget *tabWidget)
 {
     QTabBar *bar = tabWidget ? tabWidget->tabBar() : nullptr;
     if (!bar || bar->count() == 0)
-        return QRect();
+        return QRect(0, 0, -1, -1);
     const bool vertical = tabWidget->tabPosition() == QTabWidget::West ||
                           tabWidget->tabPosition() == QTabWidget::East;
     int along = 0;
