@@ -7,37 +7,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QWidget>
 
-// Answers the material tools' questions in order and keeps what was asked.
-// An unscripted question gets the empty answer (cancel, no button).
-class PromptScript
+// Answers the tools' questions in order (files, then buttons) and keeps what
+// was asked. An unscripted question is cancelled.
+struct PromptScript
 {
-public:
-    PromptScript()
-        : m_handler([this](const CPrompt::Request &request) {
-            asked << request;
-            if (auto *box = qobject_cast<QMessageBox *>(request.dialog))
-                boxes << box->windowTitle() + QLatin1Char('|') + box->text() + QLatin1Char('|') +
-                             box->informativeText();
-            return answers.isEmpty() ? CPrompt::Answer() : answers.takeFirst();
-        })
-    {}
-
-    PromptScript &path(const QString &answer)
+    PromptScript &files(const QStringList &paths)
     {
         CPrompt::Answer a;
         a.ok = true;
-        a.text = answer;
-        answers << a;
-        return *this;
-    }
-    PromptScript &paths(const QStringList &answer)
-    {
-        CPrompt::Answer a;
-        a.ok = true;
-        a.texts = answer;
+        a.text = paths.value(0);
+        a.texts = paths;
         answers << a;
         return *this;
     }
@@ -49,22 +30,20 @@ public:
         answers << a;
         return *this;
     }
-    PromptScript &cancel()
-    {
-        answers << CPrompt::Answer();
-        return *this;
-    }
 
     QList<CPrompt::Answer> answers;
     QList<CPrompt::Request> asked;
     // Title, text and informative text of each message box run through exec.
     QStringList boxes;
-
-private:
-    CPrompt::ScopedHandler m_handler;
+    CPrompt::ScopedHandler handler{[this](const CPrompt::Request &request) {
+        asked << request;
+        if (auto *box = qobject_cast<QMessageBox *>(request.dialog))
+            boxes << request.title + '|' + box->text() + '|' + box->informativeText();
+        return answers.isEmpty() ? CPrompt::Answer() : answers.takeFirst();
+    }};
 };
 
-// Stands in for the main window: records the editors it is asked to open.
+// Stands in for the main window; records the editors it is asked to open.
 class FakeMainWindow : public QWidget, public IMainWindow
 {
     Q_OBJECT
@@ -72,26 +51,25 @@ class FakeMainWindow : public QWidget, public IMainWindow
 public:
     FakeMainWindow() { setInstance(this); }
     ~FakeMainWindow() override { setInstance(nullptr); }
-
     QWidget *mainWindowWidget() override { return this; }
-    QString getOpenFileName(QWidget *parent, const QString &caption, const QString &filter,
-                            const QString &directory) override
+    QString getOpenFileName(QWidget *p, const QString &c, const QString &f,
+                            const QString &d) override
     {
-        return CPrompt::getOpenFileName(parent, caption, directory, filter);
+        return CPrompt::getOpenFileName(p, c, d, f);
     }
-    QStringList getOpenFileNames(QWidget *parent, const QString &caption, const QString &filter,
-                                 const QString &directory) override
+    QStringList getOpenFileNames(QWidget *, const QString &, const QString &,
+                                 const QString &) override
     {
-        return CPrompt::getOpenFileNames(parent, caption, directory, filter);
+        return {};
     }
-    QString getSaveFileName(QWidget *parent, const QString &caption, const QString &filter,
-                            const QString &directory) override
+    QString getSaveFileName(QWidget *p, const QString &c, const QString &f,
+                            const QString &d) override
     {
-        return CPrompt::getSaveFileName(parent, caption, directory, filter);
+        return CPrompt::getSaveFileName(p, c, d, f);
     }
     QString getExistingDirectory(QWidget *, const QString &, const QString &) override
     {
-        return QString();
+        return {};
     }
     void openToolWindow(QWidget *tool) override { delete tool; }
     void registerTemporaryFile(const QString &) override {}
@@ -109,11 +87,11 @@ inline void useMaterialVocabulary()
     CConfig *config = CConfig::instance();
     config->shaders = QStringList{"LightmappedGeneric", "VertexLitGeneric"};
     config->shaderTips = QStringList{"Brushes", "Models"};
-    config->parameters = QStringList{"$basetexture", "$bumpmap", "$surfaceprop"};
-    config->parameterTips = QStringList{"Main", "Normals", "Sounds"};
+    config->parameters = QStringList{"$basetexture", "$bumpmap"};
+    config->parameterTips = QStringList{"Main", "Normals"};
     config->proxies = QStringList{"AnimatedTexture", "PlayerColor"};
     config->proxyTips = QStringList{"Plays frames", "Tints"};
-    config->proxyParameters = QStringList{"animatedtexturevar::animatedtextureframerate", ""};
+    config->proxyParameters = QStringList{"framevar::rate", ""};
 }
 
 inline bool writeBytes(const QString &path, const QByteArray &bytes)
@@ -129,22 +107,20 @@ inline QByteArray readBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A script in `folder` that can be read but not saved: read-only, in a
-// read-only folder, and (as root ignores permissions) named so long that no
-// temporary file fits beside it. restoreWritable() undoes the permissions.
+// A script that reads but cannot be saved: read-only, in a read-only folder
+// and, as root ignores permissions, named so long that no temporary file fits
+// beside it. setFolderWritable() afterwards lets the folder be cleaned up.
 inline QString unwritableScript(const QString &folder, const QByteArray &bytes)
 {
-    const QString path =
-        folder + QLatin1Char('/') + QString(248, QLatin1Char('r')) + QStringLiteral(".vmt");
+    const QString path = folder + QLatin1Char('/') + QString(248, QLatin1Char('r')) + ".vmt";
     if (!writeBytes(path, bytes))
         return QString();
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser);
-    QFile::setPermissions(folder,
-                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser);
+    QFile::setPermissions(path, QFile::ReadOwner);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
     return path;
 }
 
-inline void restoreWritable(const QString &folder)
+inline void setFolderWritable(const QString &folder)
 {
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
