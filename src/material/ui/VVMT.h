@@ -2,10 +2,26 @@
 
 #include <QByteArray>
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 
-// The material script editor. This build keeps what it was handed and shows
-// the material's name; editing arrives with the material tools.
+#include <functional>
+
+class QAction;
+class QListWidget;
+class QMenu;
+class QModelIndex;
+class QSplitter;
+class QTabWidget;
+class QTextEdit;
+
+// The material script editor: one script in a plain-text editor, with the
+// configuration's shaders, parameters and proxies beside it; a click inserts
+// one through the material text routines.
+//
+// A window keeps what it holds for its whole life: opening a file in a window
+// that holds a file or any text opens a further window through the main
+// window's showVVMT slot.
 class VVMT : public QMainWindow
 {
     Q_OBJECT
@@ -13,16 +29,80 @@ class VVMT : public QMainWindow
 public:
     // The empty path leaves the editor untitled and empty.
     explicit VVMT(const QString &path);
-    // Material text from inside a package, titled with the entry's name.
-    VVMT(const QByteArray &data, const QString &name);
+    // Material text from inside a package (up to its first NUL byte), titled
+    // with the entry's base name. It has no path: the first save asks for one.
+    VVMT(const QByteArray &bytes, const QString &name);
     ~VVMT() override;
 
+    // Loads the path here when the window holds nothing, else in a new window.
+    void openFile(const QString &path);
+
     const QString &path() const { return m_path; }
-    const QByteArray &data() const { return m_data; }
+    const QString &displayName() const { return m_displayName; }
+    // The editor's text exactly as it would be saved (before the line ends
+    // of a CR LF file are put back).
+    QString text() const;
+
+    // The rectangle the tabs of a tab widget cover, starting at the tab bar's
+    // position; an invalid rectangle when there are no tabs.
+    static QRect tabBarExtent(QTabWidget *tabWidget);
+
+    QMenu *menuFile = nullptr;
+    QAction *actionNew = nullptr;
+    QAction *actionOpen = nullptr;
+    QAction *actionSave = nullptr;
+    QAction *actionSaveAs = nullptr;
+    QAction *actionExit = nullptr;
+    QMenu *menuEdit = nullptr;
+    QAction *actionUndo = nullptr;
+    QAction *actionRedo = nullptr;
+    QAction *actionCut = nullptr;
+    QAction *actionCopy = nullptr;
+    QAction *actionPaste = nullptr;
+    QAction *actionSelectAll = nullptr;
+    QSplitter *splitter = nullptr;
+    QTabWidget *tabs = nullptr;
+    QListWidget *shaderList = nullptr;
+    QListWidget *parameterList = nullptr;
+    QListWidget *proxyList = nullptr;
+    QTextEdit *editor = nullptr;
+
+public slots:
+    void vmtNew();
+    void vmtOpen();
+    virtual void vmtSave();
+    void vmtSaveAs();
+    void vmtModified();
+
+protected slots:
+    void addShader(const QModelIndex &index);
+    void addParameter(const QModelIndex &index);
+    void addProxy(const QModelIndex &index);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+    // Each true on success; a failure has shown its warning.
+    bool readFile();
+    bool writeFile();
+    bool save();
+    bool saveAs();
 
 private:
-    void initialize(const QString &shown);
+    void initialize();
+    void buildMenus();
+    void buildLists();
+    QAction *menuAction(QMenu *menu, const QString &label, const char *icon,
+                        const std::function<void()> &slot);
+    void setEditorText(const QString &text);
+    // Runs a text routine on the editor's text; a change replaces the text
+    // as one undoable step.
+    void editText(const std::function<void(QString &)> &edit);
+    void openElsewhere(const QString &path);
+    void warn(const QString &message);
 
+    QString m_displayName;
     QString m_path;
-    QByteArray m_data;
+    // The file on disk uses CR LF line ends; saving keeps them.
+    bool m_crlf = false;
 };

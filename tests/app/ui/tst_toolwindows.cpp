@@ -36,8 +36,8 @@ void TestToolWindows::materialEditorTitles()
     VVMT empty{QString()};
     QCOMPARE(empty.windowTitle(), QStringLiteral("VMT Editor[*]"));
     VVMT entry(QByteArray("\"LightmappedGeneric\"\n{\n}\n"), QStringLiteral("brick01.vmt"));
-    QCOMPARE(entry.windowTitle(), QStringLiteral("brick01.vmt[*]"));
-    QCOMPARE(entry.data(), QByteArray("\"LightmappedGeneric\"\n{\n}\n"));
+    QCOMPARE(entry.windowTitle(), QStringLiteral("brick01[*]"));
+    QCOMPARE(entry.text(), QStringLiteral("\"LightmappedGeneric\"\n{\n}\n"));
 }
 
 void TestToolWindows::windowsOwnTheirDocuments()

@@ -1,0 +1,148 @@
+// The material editor's file side: opening, saving and the close prompt.
+#include "VVMT.h"
+
+#include "CPrompt.h"
+#include "IMainWindow.h"
+#include "MaterialDialogs.h"
+#include "vmtbytes.h"
+
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QTextEdit>
+
+namespace {
+
+// The text after the last "/" or "\", or the whole path.
+QString fileNameOf(const QString &path)
+{
+    const int separator = qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf('\\'));
+    return path.mid(separator + 1);
+}
+
+} // namespace
+
+void VVMT::vmtNew()
+{
+    openElsewhere(QString());
+}
+
+void VVMT::vmtOpen()
+{
+    openFile(
+        MaterialDialogs::openFileName(tr("Open VMT"), QLatin1String(MaterialDialogs::VmtFilter)));
+}
+
+void VVMT::openFile(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    if (!m_path.isEmpty() || !text().isEmpty()) {
+        openElsewhere(path);
+        return;
+    }
+    m_path = path;
+    // A window whose file could not be read holds no file: a later save must
+    // not write its empty text over the one on disk.
+    if (!readFile())
+        m_path.clear();
+}
+
+void VVMT::openElsewhere(const QString &path)
+{
+    if (IMainWindow *main = IMainWindow::instance()) {
+        if (QMetaObject::invokeMethod(main->mainWindowWidget(), "showVVMT", Qt::DirectConnection,
+                                      Q_ARG(QString, path)))
+            return;
+    }
+    // Without a main window the further editor stands on its own.
+    auto *window = new VVMT(path);
+    window->show();
+}
+
+bool VVMT::readFile()
+{
+    if (m_path.isEmpty())
+        return false;
+    QString loaded, error;
+    bool crlf = false;
+    if (!readMaterialFile(m_path, loaded, crlf, error)) {
+        warn(error);
+        return false;
+    }
+    m_displayName = fileNameOf(m_path);
+    m_crlf = crlf;
+    setEditorText(loaded);
+    setWindowTitle(m_displayName + QStringLiteral("[*]"));
+    setWindowModified(false);
+    return true;
+}
+
+bool VVMT::writeFile()
+{
+    QString error;
+    if (!writeMaterialFile(m_path, text(), m_crlf, error)) {
+        warn(error);
+        return false;
+    }
+    setWindowModified(false);
+    return true;
+}
+
+bool VVMT::save()
+{
+    return m_path.isEmpty() ? saveAs() : writeFile();
+}
+
+bool VVMT::saveAs()
+{
+    const QString chosen =
+        MaterialDialogs::saveFileName(tr("Save VMT"), QLatin1String(MaterialDialogs::VmtFilter));
+    if (chosen.isEmpty()) {
+        // A cancelled choice leaves the window without a file: the next Save
+        // asks again.
+        m_path.clear();
+        return false;
+    }
+    const QString previousPath = m_path;
+    const QString previousName = m_displayName;
+    m_path = chosen;
+    m_displayName = fileNameOf(chosen);
+    if (!writeFile()) {
+        m_path = previousPath;
+        m_displayName = previousName;
+        return false;
+    }
+    setWindowTitle(m_displayName + QStringLiteral("[*]"));
+    return true;
+}
+
+void VVMT::vmtSave()
+{
+    save();
+}
+
+void VVMT::vmtSaveAs()
+{
+    saveAs();
+}
+
+void VVMT::warn(const QString &message)
+{
+    CPrompt::warning(this, windowTitle(), message, QMessageBox::Ok);
+}
+
+void VVMT::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (!isWindowModified())
+        return;
+    const QString title = m_displayName.isEmpty() ? QStringLiteral("VMT Editor") : m_displayName;
+    QMessageBox box(QMessageBox::Question, title, tr("The document has been modified."),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setInformativeText(tr("Do you want to save your changes?"));
+    box.setDefaultButton(QMessageBox::Save);
+    const int answer = CPrompt::exec(&box);
+    // Closing after Save only once the text is really on disk.
+    if (answer == QMessageBox::Save ? !save() : answer != QMessageBox::Discard)
+        event->ignore();
+}
