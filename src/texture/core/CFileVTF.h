@@ -175,6 +175,14 @@ public:
     // A power of two, on a texture with images and one face.
     bool setSliceCount(int count);
 
+    // Replaces the whole tree with `mipmaps` levels, the largest width x
+    // height, each holding frames x faces x slices zero-filled images (what a
+    // reader sizes before it fills the images in). False with "Error: Out of
+    // memory", the document unchanged, when the images would exceed
+    // VTFMaxTextureBytes or a level has no valid size.
+    bool resetImageTree(quint16 width, quint16 height, int mipmaps, int frames, int faces,
+                        int slices);
+
     // Replaces one image. The sides must be that level's; `encoded`: bytes in
     // the document's format, else RGBA8888 encoded into it.
     bool setImage(const QByteArray &bytes, int width, int height, int mip, int frame, int face,
@@ -185,10 +193,13 @@ private:
     // Levels 0..count - 1 without the 1..13 range check (the constructor
     // builds chains of any valid size); sides above 65535 are refused.
     bool resizeMipmaps(int count, const char *tooLarge);
-    // Commits a changed tree unless it holds more than VTFMaxTextureBytes.
-    bool commitImages(VTFImageTree &images);
+    // False with "Error: Out of memory" when a regular tree of these counts
+    // (at the present reference and format) would exceed VTFMaxTextureBytes.
+    bool reserveImages(int levels, int frames, int faces, int slices);
     // Zero bytes of one image of that level, or false when it cannot exist.
     bool zeroImage(int level, QByteArray &image) const;
+    // One zero image per level first..last, or false with "Error: Out of memory".
+    bool zeroLevels(int first, int last, QVector<QByteArray> &zeros);
     void lowResSizeFromLevels(quint8 &width, quint8 &height) const;
 
     // Header values, in file order; "as read" fields are what a file said and

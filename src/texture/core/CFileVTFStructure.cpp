@@ -17,17 +17,6 @@ bool isPowerOfTwo(int value)
     return value > 0 && (value & (value - 1)) == 0;
 }
 
-quint64 treeBytes(const VTFImageTree &images)
-{
-    quint64 total = 0;
-    for (const VTFFrameList &frames : images)
-        for (const VTFFaceList &faces : frames)
-            for (const VTFSliceList &slices : faces)
-                for (const QByteArray &image : slices)
-                    total += quint64(image.size());
-    return total;
-}
-
 // A face of `slices` images sharing one zero-filled buffer.
 VTFSliceList zeroSlices(int slices, const QByteArray &zero)
 {
@@ -50,15 +39,43 @@ bool CFileVTF::zeroImage(int level, QByteArray &image) const
                             vtfComputeImageSize(quint16(width), quint16(height), m_highResFormat));
 }
 
-bool CFileVTF::commitImages(VTFImageTree &images)
+bool CFileVTF::reserveImages(int levels, int frames, int faces, int slices)
 {
-    // The logical size counts: new images share one zero buffer per level
-    // until written, but saving or editing them makes every one real.
-    if (treeBytes(images) > VTFMaxTextureBytes) {
+    // The tree is regular, so its size follows from the counts; it is
+    // checked before anything is built. New images share one zero buffer per
+    // level until written, but saving or editing them makes every one real.
+    quint64 total = 0;
+    const quint64 perLevel = quint64(frames) * quint64(faces) * quint64(slices);
+    for (int level = 0; level < levels; ++level) {
+        const quint64 width = levelSide(m_reference.width, m_reference.level, level);
+        const quint64 height = levelSide(m_reference.height, m_reference.level, level);
+        if (width > 0xFFFF || height > 0xFFFF)
+            break;
+        const quint64 image = vtfComputeImageSize(quint16(width), quint16(height), m_highResFormat);
+        if (perLevel != 0 && image > (VTFMaxTextureBytes - total) / perLevel) {
+            total = VTFMaxTextureBytes + 1;
+            break;
+        }
+        total += image * perLevel;
+    }
+    if (total > VTFMaxTextureBytes) {
         fail(VTFError::OutOfMemory);
         return false;
     }
-    m_images.swap(images);
+    return true;
+}
+
+bool CFileVTF::zeroLevels(int first, int last, QVector<QByteArray> &zeros)
+{
+    zeros.clear();
+    for (int level = first; level <= last; ++level) {
+        QByteArray zero;
+        if (!zeroImage(level, zero)) {
+            fail(VTFError::OutOfMemory);
+            return false;
+        }
+        zeros.append(zero);
+    }
     return true;
 }
 
@@ -72,24 +89,22 @@ bool CFileVTF::setFrameCount(int count)
     if (count == old)
         return true;
     VTFImageTree next = m_images;
-    for (int level = 0; level < next.size(); ++level) {
-        VTFFrameList &frames = next[level];
-        if (count < old) {
+    if (count < old) {
+        for (VTFFrameList &frames : next)
             frames.resize(count);
-            continue;
-        }
-        QByteArray zero;
-        if (!zeroImage(level, zero)) {
-            fail(VTFError::OutOfMemory);
+    } else {
+        QVector<QByteArray> zeros;
+        if (!reserveImages(mipmapCount(), count, faceCount(), sliceCount()) ||
+            !zeroLevels(0, mipmapCount() - 1, zeros))
             return false;
+        for (int level = 0; level < next.size(); ++level) {
+            const VTFFaceList added = zeroFaces(faceCount(), sliceCount(), zeros[level]);
+            next[level].resize(count);
+            for (int frame = old; frame < count; ++frame)
+                next[level][frame] = added;
         }
-        const int faces = faceCount();
-        frames.resize(count);
-        for (int frame = old; frame < count; ++frame)
-            frames[frame] = zeroFaces(faces, sliceCount(), zero);
     }
-    if (!commitImages(next))
-        return false;
+    m_images.swap(next);
     if (m_firstFrame != 0xFFFF && m_firstFrame > count - 1)
         m_firstFrame = quint16(count - 1);
     return true;
@@ -113,24 +128,24 @@ bool CFileVTF::setFaceCount(int count)
         return false;
     }
     VTFImageTree next = m_images;
-    for (int level = 0; level < next.size(); ++level) {
-        QByteArray zero;
-        if (count > old && !zeroImage(level, zero)) {
-            fail(VTFError::OutOfMemory);
-            return false;
-        }
-        for (VTFFaceList &faces : next[level]) {
-            if (count < old) {
+    if (count < old) {
+        for (VTFFrameList &frames : next)
+            for (VTFFaceList &faces : frames)
                 faces.resize(count);
-                continue;
+    } else {
+        QVector<QByteArray> zeros;
+        if (!reserveImages(mipmapCount(), frameCount(), count, sliceCount()) ||
+            !zeroLevels(0, mipmapCount() - 1, zeros))
+            return false;
+        for (int level = 0; level < next.size(); ++level) {
+            const VTFSliceList added = zeroSlices(sliceCount(), zeros[level]);
+            for (VTFFaceList &faces : next[level]) {
+                while (faces.size() < count)
+                    faces.append(added);
             }
-            const int slices = faces.isEmpty() ? 1 : faces.first().size();
-            while (faces.size() < count)
-                faces.append(zeroSlices(slices, zero));
         }
     }
-    if (!commitImages(next))
-        return false;
+    m_images.swap(next);
     if (count > 1)
         m_flags |= VTFFlag::EnvironmentMap;
     else
@@ -172,16 +187,14 @@ bool CFileVTF::resizeMipmaps(int count, const char *tooLarge)
     const int frames = old == 0 ? 1 : frameCount();
     const int faces = old == 0 ? 1 : faceCount();
     const int slices = old == 0 ? 1 : sliceCount();
+    QVector<QByteArray> zeros;
+    if (!reserveImages(count, frames, faces, slices) || !zeroLevels(old, top, zeros))
+        return false;
     VTFImageTree next = m_images;
-    for (int level = old; level < count; ++level) {
-        QByteArray zero;
-        if (!zeroImage(level, zero)) {
-            fail(VTFError::OutOfMemory);
-            return false;
-        }
+    for (const QByteArray &zero : zeros)
         next.append(VTFFrameList(frames, zeroFaces(faces, slices, zero)));
-    }
-    return commitImages(next);
+    m_images.swap(next);
+    return true;
 }
 
 bool CFileVTF::setSliceCount(int count)
@@ -201,22 +214,39 @@ bool CFileVTF::setSliceCount(int count)
     const int old = sliceCount();
     if (count == old)
         return true;
+    QVector<QByteArray> zeros;
+    if (count > old && (!reserveImages(mipmapCount(), frameCount(), faceCount(), count) ||
+                        !zeroLevels(0, mipmapCount() - 1, zeros)))
+        return false;
     VTFImageTree next = m_images;
     for (int level = 0; level < next.size(); ++level) {
-        QByteArray zero;
-        if (count > old && !zeroImage(level, zero)) {
-            fail(VTFError::OutOfMemory);
-            return false;
-        }
         for (VTFFaceList &faces : next[level]) {
             for (VTFSliceList &slices : faces) {
-                if (count < old)
-                    slices.resize(count);
-                else
-                    while (slices.size() < count)
-                        slices.append(zero);
+                slices.resize(count);
+                for (int slice = old; slice < count; ++slice)
+                    slices[slice] = zeros[level];
             }
         }
     }
-    return commitImages(next);
+    m_images.swap(next);
+    return true;
+}
+
+bool CFileVTF::resetImageTree(quint16 width, quint16 height, int mipmaps, int frames, int faces,
+                              int slices)
+{
+    const VTFReferenceSize old = m_reference;
+    m_reference = referenceFor(width, height, mipmaps - 1);
+    QVector<QByteArray> zeros;
+    if (mipmaps < 0 || frames < 0 || faces < 0 || slices < 0 ||
+        !reserveImages(mipmaps, frames, faces, slices) || !zeroLevels(0, mipmaps - 1, zeros)) {
+        m_reference = old;
+        fail(VTFError::OutOfMemory);
+        return false;
+    }
+    VTFImageTree next;
+    for (const QByteArray &zero : zeros)
+        next.append(VTFFrameList(frames, zeroFaces(faces, slices, zero)));
+    m_images.swap(next);
+    return true;
 }
