@@ -4,8 +4,9 @@
 #include <QtTest>
 
 namespace {
-// The shape of a texture in one line; "BADSIZE" when an image does not hold
-// the bytes of its level.
+// The shape of a texture in one line: size, levels/frames/faces/slices,
+// first frame, environment-map flag, image bytes; "BADSIZE" when an image
+// does not hold the bytes of its level.
 QString summary(const CFileVTF &texture)
 {
     quint64 bytes = 0;
@@ -20,7 +21,7 @@ QString summary(const CFileVTF &texture)
                     bytes += quint64(image.size());
                 }
     }
-    return QStringLiteral("%1x%2 mips=%3 frames=%4 faces=%5 slices=%6 first=%7 env=%8 bytes=%9%10")
+    return QStringLiteral("%1x%2 %3/%4/%5/%6 %7 %8 %9%10")
         .arg(texture.width())
         .arg(texture.height())
         .arg(texture.mipmapCount())
@@ -33,14 +34,20 @@ QString summary(const CFileVTF &texture)
         .arg(sized ? QString() : QStringLiteral(" BADSIZE"));
 }
 
-// Applies "name:count" steps; "onelevel" makes the texture one level of its
-// full size, as a file with a single mip level reads.
-bool apply(CFileVTF &texture, const QString &step, int width, int height)
+QSize sizeOf(const QString &text)
+{
+    return QSize(text.section(QLatin1Char('x'), 0, 0).toInt(),
+                 text.section(QLatin1Char('x'), 1, 1).toInt());
+}
+
+// Applies one "name:count" step; "onelevel" makes the texture one level of
+// its full size, as a file with a single mip level reads.
+bool apply(CFileVTF &texture, const QString &step)
 {
     const QString name = step.section(QLatin1Char(':'), 0, 0);
     const int count = step.section(QLatin1Char(':'), 1, 1).toInt();
     if (name == QLatin1String("onelevel"))
-        return texture.resetImageTree(quint16(width), quint16(height), 1, 1, 1, 1);
+        return texture.resetImageTree(texture.width(), texture.height(), 1, 1, 1, 1);
     if (name == QLatin1String("frames"))
         return texture.setFrameCount(count);
     if (name == QLatin1String("faces"))
@@ -56,6 +63,21 @@ bool apply(CFileVTF &texture, const QString &step, int width, int height)
     return false;
 }
 
+// A texture of "WxH" followed by steps, or null when a step fails.
+CFileVTF *build(const QString &setup)
+{
+    QStringList steps = setup.split(QLatin1Char(' '));
+    const QSize size = sizeOf(steps.takeFirst());
+    auto *texture = new CFileVTF(quint16(size.width()), quint16(size.height()));
+    for (const QString &step : steps) {
+        if (!apply(*texture, step)) {
+            delete texture;
+            return nullptr;
+        }
+    }
+    return texture;
+}
+
 QByteArray repeatedPixel(const char *hexPixel, int count)
 {
     return QByteArray::fromHex(hexPixel).repeated(count);
@@ -69,7 +91,6 @@ class TestVTFDocument : public QObject
 private slots:
     void construction_data();
     void construction();
-    void defaults();
     void countChanges_data();
     void countChanges();
     void thumbnailSize_data();
@@ -84,212 +105,138 @@ private slots:
 
 void TestVTFDocument::construction_data()
 {
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<bool>("oneLevel");
-    QTest::addColumn<QString>("reference");
-    QTest::addColumn<int>("mips");
-    QTest::addColumn<QSize>("level0");
-    QTest::addColumn<QSize>("level2");
-    QTest::addColumn<QSize>("largest");
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("levels");
 
-    QTest::newRow("256x64") << 256 << 64 << false << "4x1@2" << 9 << QSize(1, 1) << QSize(4, 1)
-                            << QSize(256, 64);
-    QTest::newRow("100x0") << 100 << 0 << false << "1x1@0" << 1 << QSize(1, 1) << QSize(4, 4)
-                           << QSize(1, 1);
-    QTest::newRow("1x8") << 1 << 8 << false << "1x8@3" << 4 << QSize(1, 1) << QSize(1, 4)
-                         << QSize(1, 8);
+    // Reference size@level, level count, levels 0 and 2, the largest level.
+    QTest::newRow("256x64") << "256x64"
+                            << "4x1@2 9 1x1 4x1 256x64";
+    QTest::newRow("100x0") << "100x0"
+                           << "1x1@0 1 1x1 4x4 1x1";
+    QTest::newRow("1x8") << "1x8"
+                         << "1x8@3 4 1x1 1x4 1x8";
     // Chains beyond the 13 levels a mipmap-count request offers are built whole.
-    QTest::newRow("32768x1") << 32768 << 1 << false << "32768x1@15" << 16 << QSize(1, 1)
-                             << QSize(4, 1) << QSize(32768, 1);
+    QTest::newRow("32768x1") << "32768x1"
+                             << "32768x1@15 16 1x1 4x1 32768x1";
     // A file with one 256 x 256 level: level 0 is the full size.
-    QTest::newRow("256 one level") << 256 << 256 << true << "1x1@-8" << 1 << QSize(256, 256)
-                                   << QSize(1024, 1024) << QSize(256, 256);
+    QTest::newRow("one 256x256 level") << "256x256 onelevel"
+                                       << "1x1@-8 1 256x256 1024x1024 256x256";
 }
 
 void TestVTFDocument::construction()
 {
-    QFETCH(int, width);
-    QFETCH(int, height);
-    QFETCH(bool, oneLevel);
-    QFETCH(QString, reference);
-    QFETCH(int, mips);
-    QFETCH(QSize, level0);
-    QFETCH(QSize, level2);
-    QFETCH(QSize, largest);
+    QFETCH(QString, setup);
+    QFETCH(QString, levels);
 
-    CFileVTF texture{quint16(width), quint16(height)};
-    if (oneLevel)
-        QVERIFY(apply(texture, QStringLiteral("onelevel"), width, height));
-    const VTFReferenceSize ref = texture.referenceSize();
-    QCOMPARE(QStringLiteral("%1x%2@%3").arg(ref.width).arg(ref.height).arg(ref.level), reference);
-    QCOMPARE(texture.mipmapCount(), mips);
-    QCOMPARE(QSize(texture.mipmapWidth(0), texture.mipmapHeight(0)), level0);
-    QCOMPARE(QSize(texture.mipmapWidth(2), texture.mipmapHeight(2)), level2);
-    QCOMPARE(QSize(texture.width(), texture.height()), largest);
-    QVERIFY(!summary(texture).contains(QLatin1String("BADSIZE")));
-    const QByteArray top = texture.image(mips - 1, 0, 0, 0);
-    QCOMPARE(top, QByteArray(top.size(), '\0'));
-}
-
-void TestVTFDocument::defaults()
-{
-    const CFileVTF texture(16, 16);
-    QCOMPARE(texture.displayName(), QStringLiteral("untitled"));
-    QCOMPARE(texture.majorVersion(), 7u);
-    QCOMPARE(texture.minorVersion(), 3u);
-    QCOMPARE(texture.flags(), 0x2000u);
-    QCOMPARE(texture.highResImageFormat(), IMAGE_FORMAT_RGBA8888);
-    QCOMPARE(texture.lowResImageFormat(), IMAGE_FORMAT_NONE);
-    QCOMPARE(texture.reflectivity(1), 0.5f);
-    QCOMPARE(texture.bumpmapScale(), 1.0f);
-    QCOMPARE(texture.hdrKey(), 1.25f);
-    QCOMPARE(texture.hdrShift(), 0.4f);
-    QCOMPARE(texture.hdrGamma(), 4.0f);
-    QVERIFY(texture.resources().isEmpty());
+    QScopedPointer<CFileVTF> texture(build(setup));
+    QVERIFY(texture);
+    const VTFReferenceSize ref = texture->referenceSize();
+    auto size = [&](int level) {
+        return QStringLiteral("%1x%2")
+            .arg(texture->mipmapWidth(level))
+            .arg(texture->mipmapHeight(level));
+    };
+    const QString top = size(texture->mipmapCount() - 1);
+    QCOMPARE(QStringLiteral("%1x%2@%3 %4 ")
+                     .arg(ref.width)
+                     .arg(ref.height)
+                     .arg(ref.level)
+                     .arg(texture->mipmapCount()) +
+                 QStringList({size(0), size(2), top}).join(QLatin1Char(' ')),
+             levels);
+    QCOMPARE(QStringLiteral("%1x%2").arg(texture->width()).arg(texture->height()), top);
+    QVERIFY(!summary(*texture).contains(QLatin1String("BADSIZE")));
+    const QByteArray image = texture->image(texture->mipmapCount() - 1, 0, 0, 0);
+    QCOMPARE(image, QByteArray(image.size(), '\0'));
 }
 
 void TestVTFDocument::countChanges_data()
 {
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QString>("change");
-    QTest::addColumn<bool>("ok");
     QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("result");
 
-    // A 4 x 4 texture has levels of 1, 4 and 16 pixels: 84 bytes per image chain.
-    const QString plain =
-        QStringLiteral("4x4 mips=3 frames=1 faces=1 slices=1 first=0 env=0 bytes=84");
-    QTest::newRow("frames 0") << 4 << 4 << ""
-                              << "frames:0" << false << "Request Error: Invalid frame count"
-                              << plain;
-    QTest::newRow("frames 3") << 4 << 4 << ""
-                              << "frames:3" << true << ""
-                              << "4x4 mips=3 frames=3 faces=1 slices=1 first=0 env=0 bytes=252";
-    QTest::newRow("frames lower the first frame")
-        << 4 << 4 << "frames:8 first:5"
-        << "frames:2" << true << ""
-        << "4x4 mips=3 frames=2 faces=1 slices=1 first=1 env=0 bytes=168";
-    QTest::newRow("frames keep 0xFFFF")
-        << 4 << 4 << "faces:6 frames:4"
-        << "frames:2" << true << ""
-        << "4x4 mips=3 frames=2 faces=6 slices=1 first=65535 env=1 bytes=1008";
-    QTest::newRow("frames beyond memory")
-        << 256 << 256 << ""
-        << "frames:65535" << false << "Error: Out of memory"
-        << "256x256 mips=9 frames=1 faces=1 slices=1 first=0 env=0 bytes=349524";
-    QTest::newRow("faces 6") << 4 << 4 << ""
-                             << "faces:6" << true << ""
-                             << "4x4 mips=3 frames=1 faces=6 slices=1 first=65535 env=1 bytes=504";
-    QTest::newRow("faces 7 after 6")
-        << 4 << 4 << "faces:6"
-        << "faces:7" << true << ""
-        << "4x4 mips=3 frames=1 faces=7 slices=1 first=0 env=1 bytes=588";
-    QTest::newRow("faces 1 after 7") << 4 << 4 << "faces:7"
-                                     << "faces:1" << true << "" << plain;
-    QTest::newRow("faces 2") << 4 << 4 << ""
-                             << "faces:2" << false << "Request Error: Invalid face count" << plain;
-    QTest::newRow("faces not square")
-        << 64 << 32 << ""
-        << "faces:6" << false << "Request Error: Envmaps must be square"
-        << "64x32 mips=7 frames=1 faces=1 slices=1 first=0 env=0 bytes=10924";
-    QTest::newRow("faces on depth")
-        << 4 << 4 << "slices:2"
-        << "faces:6" << false << "Request Error: Depth textures cannot be envmaps"
-        << "4x4 mips=3 frames=1 faces=1 slices=2 first=0 env=0 bytes=168";
-    QTest::newRow("slices 0") << 4 << 4 << ""
-                              << "slices:0" << false << "Request Error: Invalid slice count"
-                              << plain;
-    QTest::newRow("slices 3") << 4 << 4 << ""
-                              << "slices:3" << false
-                              << "Request Error: Slice count not a power of two" << plain;
-    QTest::newRow("slices on envmap")
-        << 4 << 4 << "faces:6"
-        << "slices:2" << false << "Request Error: Depth textures cannot be envmaps"
-        << "4x4 mips=3 frames=1 faces=6 slices=1 first=65535 env=1 bytes=504";
-    QTest::newRow("slices 4") << 4 << 4 << ""
-                              << "slices:4" << true << ""
-                              << "4x4 mips=3 frames=1 faces=1 slices=4 first=0 env=0 bytes=336";
-    QTest::newRow("slices fewer") << 4 << 4 << "slices:4"
-                                  << "slices:2" << true << ""
-                                  << "4x4 mips=3 frames=1 faces=1 slices=2 first=0 env=0 bytes=168";
-    QTest::newRow("mips 0") << 4 << 4 << ""
-                            << "mips:0" << false << "Request Error: Invalid mipmap count" << plain;
-    QTest::newRow("mips 14") << 4 << 4 << ""
-                             << "mips:14" << false << "Request Error: Invalid mipmap count"
-                             << plain;
-    QTest::newRow("mips 1 shrinks") << 4 << 4 << ""
-                                    << "mips:1" << true << ""
-                                    << "1x1 mips=1 frames=1 faces=1 slices=1 first=0 env=0 bytes=4";
-    QTest::newRow("mips grow at the large end")
-        << 4 << 4 << "frames:2 mips:1"
-        << "mips:5" << true << ""
-        << "16x16 mips=5 frames=2 faces=1 slices=1 first=0 env=0 bytes=2728";
+    auto row = [](const char *name, const char *setup, const char *change, const char *error,
+                  const char *result) {
+        QTest::newRow(name) << setup << change << error << result;
+    };
+    // Results: size, levels/frames/faces/slices, first frame, environment-map
+    // flag, image bytes. A 4 x 4 chain takes 1 + 4 + 16 pixels: 84 bytes.
+    const char *plain = "4x4 3/1/1/1 0 0 84";
+    row("frames 0", "4x4", "frames:0", "Request Error: Invalid frame count", plain);
+    row("frames 3", "4x4", "frames:3", "", "4x4 3/3/1/1 0 0 252");
+    row("frames lower the first", "4x4 frames:8 first:5", "frames:2", "", "4x4 3/2/1/1 1 0 168");
+    row("frames keep 0xFFFF", "4x4 faces:6 frames:4", "frames:2", "", "4x4 3/2/6/1 65535 1 1008");
+    row("frames beyond memory", "256x256", "frames:65535", "Error: Out of memory",
+        "256x256 9/1/1/1 0 0 349524");
+    row("faces 6", "4x4", "faces:6", "", "4x4 3/1/6/1 65535 1 504");
+    row("faces 7 after 6", "4x4 faces:6", "faces:7", "", "4x4 3/1/7/1 0 1 588");
+    row("faces 1 after 7", "4x4 faces:7", "faces:1", "", plain);
+    row("faces 2", "4x4", "faces:2", "Request Error: Invalid face count", plain);
+    row("faces not square", "64x32", "faces:6", "Request Error: Envmaps must be square",
+        "64x32 7/1/1/1 0 0 10924");
+    row("faces on depth", "4x4 slices:2", "faces:6",
+        "Request Error: Depth textures cannot be envmaps", "4x4 3/1/1/2 0 0 168");
+    row("slices 0", "4x4", "slices:0", "Request Error: Invalid slice count", plain);
+    row("slices 3", "4x4", "slices:3", "Request Error: Slice count not a power of two", plain);
+    row("slices on envmap", "4x4 faces:6", "slices:2",
+        "Request Error: Depth textures cannot be envmaps", "4x4 3/1/6/1 65535 1 504");
+    row("slices 4", "4x4", "slices:4", "", "4x4 3/1/1/4 0 0 336");
+    row("slices fewer", "4x4 slices:4", "slices:2", "", "4x4 3/1/1/2 0 0 168");
+    row("mips 0", "4x4", "mips:0", "Request Error: Invalid mipmap count", plain);
+    row("mips 14", "4x4", "mips:14", "Request Error: Invalid mipmap count", plain);
+    row("mips 1 shrinks", "4x4", "mips:1", "", "1x1 1/1/1/1 0 0 4");
+    row("mips grow at the large end", "4x4 frames:2 mips:1", "mips:5", "",
+        "16x16 5/2/1/1 0 0 2728");
     // One 16 x 16 level: 13 levels would reach 65536 pixels a side.
-    const QString oneLevel =
-        QStringLiteral("16x16 mips=1 frames=1 faces=1 slices=1 first=0 env=0 bytes=1024");
-    QTest::newRow("mips past 65535")
-        << 16 << 16 << "onelevel"
-        << "mips:13" << false << "Request Error: Invalid mipmap count" << oneLevel;
-    QTest::newRow("mips beyond memory") << 16 << 16 << "onelevel"
-                                        << "mips:12" << false << "Error: Out of memory" << oneLevel;
-    QTest::newRow("mips above one level")
-        << 16 << 16 << "onelevel"
-        << "mips:3" << true << ""
-        << "64x64 mips=3 frames=1 faces=1 slices=1 first=0 env=0 bytes=21504";
+    row("mips past 65535", "16x16 onelevel", "mips:13", "Request Error: Invalid mipmap count",
+        "16x16 1/1/1/1 0 0 1024");
+    row("mips beyond memory", "16x16 onelevel", "mips:12", "Error: Out of memory",
+        "16x16 1/1/1/1 0 0 1024");
+    row("mips above one level", "16x16 onelevel", "mips:3", "", "64x64 3/1/1/1 0 0 21504");
 }
 
 void TestVTFDocument::countChanges()
 {
-    QFETCH(int, width);
-    QFETCH(int, height);
     QFETCH(QString, setup);
     QFETCH(QString, change);
-    QFETCH(bool, ok);
     QFETCH(QString, error);
     QFETCH(QString, result);
 
-    CFileVTF texture{quint16(width), quint16(height)};
-    for (const QString &step : setup.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        QVERIFY2(apply(texture, step, width, height), qPrintable(step));
+    QScopedPointer<CFileVTF> texture(build(setup));
+    QVERIFY(texture);
     // Success leaves the previous message alone.
-    texture.setError(QStringLiteral("earlier"));
-    QCOMPARE(apply(texture, change, width, height), ok);
-    QCOMPARE(texture.error(), ok ? QStringLiteral("earlier") : error);
-    QCOMPARE(summary(texture), result);
+    texture->setError(QStringLiteral("earlier"));
+    QCOMPARE(apply(*texture, change), error.isEmpty());
+    QCOMPARE(texture->error(), error.isEmpty() ? QStringLiteral("earlier") : error);
+    QCOMPARE(summary(*texture), result);
 }
 
 void TestVTFDocument::thumbnailSize_data()
 {
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<bool>("oneLevel");
+    QTest::addColumn<QString>("setup");
     QTest::addColumn<QSize>("size");
 
-    QTest::newRow("256x256") << 256 << 256 << false << QSize(16, 16);
-    QTest::newRow("256x64") << 256 << 64 << false << QSize(16, 4);
-    QTest::newRow("8x8") << 8 << 8 << false << QSize(8, 8);
+    QTest::newRow("256x256") << "256x256" << QSize(16, 16);
+    QTest::newRow("256x64") << "256x64" << QSize(16, 4);
+    QTest::newRow("8x8") << "8x8" << QSize(8, 8);
     // No level fits: the smallest level halved until it does.
-    QTest::newRow("one 512x128 level") << 512 << 128 << true << QSize(16, 4);
+    QTest::newRow("one 512x128 level") << "512x128 onelevel" << QSize(16, 4);
 }
 
 void TestVTFDocument::thumbnailSize()
 {
-    QFETCH(int, width);
-    QFETCH(int, height);
-    QFETCH(bool, oneLevel);
+    QFETCH(QString, setup);
     QFETCH(QSize, size);
 
-    CFileVTF texture{quint16(width), quint16(height)};
-    if (oneLevel)
-        QVERIFY(apply(texture, QStringLiteral("onelevel"), width, height));
-    QVERIFY(texture.setLowResImageFormat(IMAGE_FORMAT_DXT1));
-    QCOMPARE(QSize(texture.lowResImageWidth(), texture.lowResImageHeight()), size);
+    QScopedPointer<CFileVTF> texture(build(setup));
+    QVERIFY(texture);
+    QVERIFY(texture->setLowResImageFormat(IMAGE_FORMAT_DXT1));
+    QCOMPARE(QSize(texture->lowResImageWidth(), texture->lowResImageHeight()), size);
     const int bytes =
         int(vtfComputeImageSize(quint16(size.width()), quint16(size.height()), IMAGE_FORMAT_DXT1));
-    QCOMPARE(texture.lowResImage(), QByteArray(bytes, '\0'));
+    QCOMPARE(texture->lowResImage(), QByteArray(bytes, '\0'));
 }
 
 void TestVTFDocument::thumbnailImages()
@@ -325,19 +272,20 @@ void TestVTFDocument::imageFormat_data()
     QTest::addColumn<int>("format");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<uint>("alphaFlags");
-    QTest::addColumn<int>("topBytes");
-    QTest::addColumn<int>("smallestBytes");
+    QTest::addColumn<QSize>("bytes");
 
-    QTest::newRow("same") << int(IMAGE_FORMAT_RGBA8888) << true << 0x2000u << 1024 << 4;
-    QTest::newRow("ABGR8888") << int(IMAGE_FORMAT_ABGR8888) << true << 0x2000u << 1024 << 4;
-    QTest::newRow("one-bit DXT1") << int(IMAGE_FORMAT_DXT1_ONEBITALPHA) << true << 0x1000u << 128
-                                  << 8;
-    QTest::newRow("DXT1") << int(IMAGE_FORMAT_DXT1) << true << 0u << 128 << 8;
-    QTest::newRow("BGRA5551") << int(IMAGE_FORMAT_BGRA5551) << true << 0x1000u << 512 << 2;
-    QTest::newRow("RGBA16161616F")
-        << int(IMAGE_FORMAT_RGBA16161616F) << false << 0x2000u << 1024 << 4;
-    QTest::newRow("P8") << int(IMAGE_FORMAT_P8) << false << 0x2000u << 1024 << 4;
-    QTest::newRow("27") << 27 << false << 0x2000u << 1024 << 4;
+    // Bytes of the 16 x 16 and the 1 x 1 level afterwards.
+    auto row = [](const char *name, int format, bool ok, uint flags, QSize bytes) {
+        QTest::newRow(name) << format << ok << flags << bytes;
+    };
+    row("same", IMAGE_FORMAT_RGBA8888, true, 0x2000, QSize(1024, 4));
+    row("ABGR8888", IMAGE_FORMAT_ABGR8888, true, 0x2000, QSize(1024, 4));
+    row("one-bit DXT1", IMAGE_FORMAT_DXT1_ONEBITALPHA, true, 0x1000, QSize(128, 8));
+    row("DXT1", IMAGE_FORMAT_DXT1, true, 0, QSize(128, 8));
+    row("BGRA5551", IMAGE_FORMAT_BGRA5551, true, 0x1000, QSize(512, 2));
+    row("RGBA16161616F", IMAGE_FORMAT_RGBA16161616F, false, 0x2000, QSize(1024, 4));
+    row("P8", IMAGE_FORMAT_P8, false, 0x2000, QSize(1024, 4));
+    row("27", 27, false, 0x2000, QSize(1024, 4));
 }
 
 void TestVTFDocument::imageFormat()
@@ -345,15 +293,13 @@ void TestVTFDocument::imageFormat()
     QFETCH(int, format);
     QFETCH(bool, ok);
     QFETCH(uint, alphaFlags);
-    QFETCH(int, topBytes);
-    QFETCH(int, smallestBytes);
+    QFETCH(QSize, bytes);
 
     CFileVTF texture(16, 16);
     texture.setFlags(texture.flags() | 0x4);
     QCOMPARE(texture.setHighResImageFormat(VTFImageFormat(format)), ok);
     QCOMPARE(texture.flags(), alphaFlags | 0x4);
-    QCOMPARE(texture.image(4, 0, 0, 0).size(), topBytes);
-    QCOMPARE(texture.image(0, 0, 0, 0).size(), smallestBytes);
+    QCOMPARE(QSize(texture.image(4, 0, 0, 0).size(), texture.image(0, 0, 0, 0).size()), bytes);
     QVERIFY(!summary(texture).contains(QLatin1String("BADSIZE")));
 }
 
