@@ -40,14 +40,14 @@ QSize sizeOf(const QString &text)
                  text.section(QLatin1Char('x'), 1, 1).toInt());
 }
 
-// Applies one "name:count" step; "onelevel" makes the texture one level of
-// its full size, as a file with a single mip level reads.
+// Applies one "name:count" step; "levels" resizes the tree to that many levels
+// below the present size, as a file with that mip count reads.
 bool apply(CFileVTF &texture, const QString &step)
 {
     const QString name = step.section(QLatin1Char(':'), 0, 0);
     const int count = step.section(QLatin1Char(':'), 1, 1).toInt();
-    if (name == QLatin1String("onelevel"))
-        return texture.resetImageTree(texture.width(), texture.height(), 1, 1, 1, 1);
+    if (name == QLatin1String("levels"))
+        return texture.resetImageTree(texture.width(), texture.height(), count, 1, 1, 1);
     if (name == QLatin1String("frames"))
         return texture.setFrameCount(count);
     if (name == QLatin1String("faces"))
@@ -119,7 +119,7 @@ void TestVTFDocument::construction_data()
     QTest::newRow("32768x1") << "32768x1"
                              << "32768x1@15 16 1x1 4x1 32768x1";
     // A file with one 256 x 256 level: level 0 is the full size.
-    QTest::newRow("one 256x256 level") << "256x256 onelevel"
+    QTest::newRow("one 256x256 level") << "256x256 levels:1"
                                        << "1x1@-8 1 256x256 1024x1024 256x256";
 }
 
@@ -190,11 +190,13 @@ void TestVTFDocument::countChanges_data()
     row("mips grow at the large end", "4x4 frames:2 mips:1", "mips:5", "",
         "16x16 5/2/1/1 0 0 2728");
     // One 16 x 16 level: 13 levels would reach 65536 pixels a side.
-    row("mips past 65535", "16x16 onelevel", "mips:13", "Request Error: Invalid mipmap count",
+    row("mips past 65535", "16x16 levels:1", "mips:13", "Request Error: Invalid mipmap count",
         "16x16 1/1/1/1 0 0 1024");
-    row("mips beyond memory", "16x16 onelevel", "mips:12", "Error: Out of memory",
+    row("mips beyond memory", "16x16 levels:1", "mips:12", "Error: Out of memory",
         "16x16 1/1/1/1 0 0 1024");
-    row("mips above one level", "16x16 onelevel", "mips:3", "", "64x64 3/1/1/1 0 0 21504");
+    row("levels 0", "4x4", "levels:0", "", "4x4 0/0/0/0 0 0 0");
+    row("levels 256", "4x4", "levels:256", "Request Error: Invalid mipmap count", plain);
+    row("mips above one level", "16x16 levels:1", "mips:3", "", "64x64 3/1/1/1 0 0 21504");
 }
 
 void TestVTFDocument::countChanges()
@@ -222,7 +224,7 @@ void TestVTFDocument::thumbnailSize_data()
     QTest::newRow("256x64") << "256x64" << QSize(16, 4);
     QTest::newRow("8x8") << "8x8" << QSize(8, 8);
     // No level fits: the smallest level halved until it does.
-    QTest::newRow("one 512x128 level") << "512x128 onelevel" << QSize(16, 4);
+    QTest::newRow("one 512x128 level") << "512x128 levels:1" << QSize(16, 4);
 }
 
 void TestVTFDocument::thumbnailSize()

@@ -11,6 +11,7 @@ namespace {
 constexpr int MaxMipmapCount = 13;
 constexpr int MaxFrameCount = 0xFFFF;
 constexpr int MaxSliceCount = 0xFFFF;
+constexpr int MaxFaceCount = 7;
 
 bool isPowerOfTwo(int value)
 {
@@ -235,13 +236,25 @@ bool CFileVTF::setSliceCount(int count)
 bool CFileVTF::resetImageTree(quint16 width, quint16 height, int mipmaps, int frames, int faces,
                               int slices)
 {
+    // The ranges a texture file can state.
+    const char *invalid = nullptr;
+    if (mipmaps < 0 || mipmaps > 0xFF)
+        invalid = VTFError::InvalidMipmapCount;
+    else if (frames < 0 || frames > MaxFrameCount)
+        invalid = VTFError::InvalidFrameCount;
+    else if (faces < 0 || faces > MaxFaceCount)
+        invalid = VTFError::InvalidFaceCount;
+    else if (slices < 0 || slices > MaxSliceCount)
+        invalid = VTFError::InvalidSliceCount;
+    if (invalid) {
+        fail(invalid);
+        return false;
+    }
     const VTFReferenceSize old = m_reference;
     m_reference = referenceFor(width, height, mipmaps - 1);
     QVector<QByteArray> zeros;
-    if (mipmaps < 0 || frames < 0 || faces < 0 || slices < 0 ||
-        !reserveImages(mipmaps, frames, faces, slices) || !zeroLevels(0, mipmaps - 1, zeros)) {
+    if (!reserveImages(mipmaps, frames, faces, slices) || !zeroLevels(0, mipmaps - 1, zeros)) {
         m_reference = old;
-        fail(VTFError::OutOfMemory);
         return false;
     }
     VTFImageTree next;
