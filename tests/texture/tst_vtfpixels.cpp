@@ -1,0 +1,490 @@
+#include "ByteBuilder.h"
+#include "VTFConvert.h"
+#include "VTFDxt.h"
+#include "VTFFormat.h"
+#include "VTFImageTools.h"
+#include "VTFMagick.h"
+#include "VTFQImage.h"
+
+#include <squish.h>
+
+#include <QCoreApplication>
+#include <QRandomGenerator>
+#include <QtTest>
+
+namespace {
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(text);
+}
+
+// A 4 x 4 image: the four given pixels (or encoded pixels) repeated four times.
+QByteArray pattern4x4(const QByteArray &fourPixels)
+{
+    return fourPixels.repeated(4);
+}
+
+// The four crafted pixels: alpha 0x78, 0, 128 and 255 (the 5551 threshold);
+// 16 and 17 (the 4444 steps); values that quantise differently in 565 and 555.
+const char *const CraftedPixels = "12345678 ff008000 10117f80 c86432ff";
+
+QByteArray noise(int width, int height, quint32 seed)
+{
+    QRandomGenerator rng(seed);
+    QByteArray rgba(width * height * 4, '\0');
+    for (char &c : rgba)
+        c = char(rng.bounded(256));
+    return rgba;
+}
+
+QByteArray gradient(int width, int height)
+{
+    QByteArray rgba;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            rgba.append(char(x * 16))
+                .append(char(y * 16))
+                .append(char(128))
+                .append(char(x * 8 + y * 8));
+    return rgba;
+}
+
+// A DDS file around DXT blocks, built by hand for ImageMagick's reader.
+QByteArray ddsFile(const QByteArray &blocks, int width, int height, const char *fourCC)
+{
+    ByteBuilder b;
+    b.bytes("DDS ").u32(124).u32(0x1 | 0x2 | 0x4 | 0x1000 | 0x80000);
+    b.u32(quint32(height)).u32(quint32(width)).u32(quint32(blocks.size())).u32(0).u32(1);
+    b.zeros(44);
+    b.u32(32).u32(0x4).bytes(QByteArray(fourCC, 4)).zeros(20);
+    b.u32(0x1000).zeros(16);
+    return b.data() + blocks;
+}
+} // namespace
+
+class TestVTFPixels : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sizesAndNames();
+    void roundTrip_data();
+    void roundTrip();
+    void decodeOnly();
+    void refusals();
+    void dxtKnownBlock();
+    void dxtEncoderConfiguration_data();
+    void dxtEncoderConfiguration();
+    void dxtAgainstImageMagick_data();
+    void dxtAgainstImageMagick();
+    void dxtAlpha();
+    void hdrToneMap_data();
+    void hdrToneMap();
+    void tables();
+    void qimageModes_data();
+    void qimageModes();
+    void magickRoundTrip();
+    void magickResizeKeepsColours();
+};
+
+void TestVTFPixels::sizesAndNames()
+{
+    QCOMPARE(vtfComputeImageSize(1, 1, IMAGE_FORMAT_DXT1), quint64(8));
+    QCOMPARE(vtfComputeImageSize(1, 1, IMAGE_FORMAT_DXT5), quint64(16));
+    // DXT sides round up to 4: 6 x 2 is stored as 8 x 4.
+    QCOMPARE(vtfComputeImageSize(6, 2, IMAGE_FORMAT_DXT1), quint64(16));
+    QCOMPARE(vtfComputeImageSize(3, 5, IMAGE_FORMAT_RGB888), quint64(45));
+    QCOMPARE(vtfComputeImageSize(4, 4, IMAGE_FORMAT_NONE), quint64(0));
+    QCOMPARE(vtfComputeImageSize(4, 4, VTFImageFormat(27)), quint64(0));
+    QCOMPARE(vtfComputeImageSize(65535, 65535, IMAGE_FORMAT_RGBA16161616),
+             quint64(65535) * 65535 * 8);
+
+    QCOMPARE(vtfFormatName(IMAGE_FORMAT_NONE), QStringLiteral("NONE"));
+    QVERIFY(vtfFormatName(VTFImageFormat(27)).isNull());
+    QCOMPARE(vtfFlagName(0x80000000), QStringLiteral("Flag 31"));
+    QVERIFY(vtfFlagName(0x1000 | 0x2000).isNull());
+    QVERIFY(vtfFaceName(7).isNull());
+    QCOMPARE(vtfFilterName(29), QStringLiteral("Spline"));
+    QVERIFY(vtfFilterName(0).isEmpty());
+}
+
+void TestVTFPixels::roundTrip_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QByteArray>("encoded");
+    QTest::addColumn<QByteArray>("decoded");
+
+    const QByteArray same = hex(CraftedPixels);
+    auto row = [&](const char *name, VTFImageFormat format, const char *encoded,
+                   const QByteArray &decoded) {
+        QTest::newRow(name) << int(format) << hex(encoded) << decoded;
+    };
+    row("RGBA8888", IMAGE_FORMAT_RGBA8888, CraftedPixels, same);
+    row("UVWQ8888", IMAGE_FORMAT_UVWQ8888, CraftedPixels, same);
+    row("UVLX8888", IMAGE_FORMAT_UVLX8888, CraftedPixels, same);
+    row("ABGR8888", IMAGE_FORMAT_ABGR8888, "78563412 008000ff 807f1110 ff3264c8", same);
+    // Stored G, B, A, R.
+    row("ARGB8888", IMAGE_FORMAT_ARGB8888, "34567812 008000ff 117f8010 6432ffc8", same);
+    row("BGRA8888", IMAGE_FORMAT_BGRA8888, "56341278 8000ff00 7f111080 3264c8ff", same);
+    // X carries the alpha both ways.
+    row("BGRX8888", IMAGE_FORMAT_BGRX8888, "56341278 8000ff00 7f111080 3264c8ff", same);
+    const QByteArray opaque = hex("123456ff ff0080ff 10117fff c86432ff");
+    row("RGB888", IMAGE_FORMAT_RGB888, "123456 ff0080 10117f c86432", opaque);
+    row("BGR888", IMAGE_FORMAT_BGR888, "563412 8000ff 7f1110 3264c8", opaque);
+    const QByteArray keyed = hex("123456ff 0000ff00 10117fff c86432ff");
+    row("RGB888_BLUESCREEN", IMAGE_FORMAT_RGB888_BLUESCREEN, "123456 0000ff 10117f c86432", keyed);
+    row("BGR888_BLUESCREEN", IMAGE_FORMAT_BGR888_BLUESCREEN, "563412 ff0000 7f1110 3264c8", keyed);
+    const QByteArray in565 = hex("103452ff ff0084ff 10107bff ce6531ff");
+    row("RGB565", IMAGE_FORMAT_RGB565, "a251 1f80 8278 3933", in565);
+    row("BGR565", IMAGE_FORMAT_BGR565, "aa11 10f8 8f10 26cb", in565);
+    // Bit 15 is alpha >= 128, for the X variant too.
+    const QByteArray in5551 = hex("10315200 ff008400 10107bff ce6331ff");
+    row("BGRX5551", IMAGE_FORMAT_BGRX5551, "ca08 107c 4f88 86e5", in5551);
+    row("BGRA5551", IMAGE_FORMAT_BGRA5551, "ca08 107c 4f88 86e5", in5551);
+    // Byte 0 is G, B nibbles, byte 1 A, R; 16 encodes as 0 and 17 as 1.
+    row("BGRA4444", IMAGE_FORMAT_BGRA4444, "3571 070f 1770 52fb",
+        hex("11335577 ff007700 00117777 bb5522ff"));
+    row("I8", IMAGE_FORMAT_I8, "31 82 25 81", hex("313131ff 828282ff 252525ff 818181ff"));
+    row("IA88", IMAGE_FORMAT_IA88, "3178 8200 2580 81ff",
+        hex("31313178 82828200 25252580 818181ff"));
+    row("A8", IMAGE_FORMAT_A8, "78 00 80 ff", hex("ffffff78 ffffff00 ffffff80 ffffffff"));
+    row("UV88", IMAGE_FORMAT_UV88, "1234 ff00 1011 c864",
+        hex("123400ff ff0000ff 101100ff c86400ff"));
+    row("RGBA16161616", IMAGE_FORMAT_RGBA16161616,
+        "1212343456567878 ffff000080800000 101011117f7f8080 c8c864643232ffff", same);
+}
+
+void TestVTFPixels::roundTrip()
+{
+    QFETCH(int, format);
+    QFETCH(QByteArray, encoded);
+    QFETCH(QByteArray, decoded);
+
+    const auto f = VTFImageFormat(format);
+    QByteArray stored;
+    QVERIFY(vtfConvertFromRGBA8888(pattern4x4(hex(CraftedPixels)), 4, 4, f, stored));
+    QCOMPARE(stored.toHex(), pattern4x4(encoded).toHex());
+    QByteArray rgba;
+    QVERIFY(vtfConvertToRGBA8888(stored, 4, 4, f, rgba));
+    QCOMPARE(rgba.toHex(), pattern4x4(decoded).toHex());
+}
+
+void TestVTFPixels::decodeOnly()
+{
+    auto decode = [](VTFImageFormat format, const char *stored) {
+        QByteArray rgba;
+        return vtfConvertToRGBA8888(hex(stored), 1, 1, format, rgba) ? rgba.toHex() : "failed";
+    };
+    // 16-bit channels keep their high byte: 0x1234 gives 0x12.
+    QCOMPARE(decode(IMAGE_FORMAT_RGBA16161616, "3412ff00ffff0001"), QByteArray("1200ff00"));
+    QCOMPARE(decode(IMAGE_FORMAT_BGRA4444, "ff0f"), QByteArray("ffffff00"));
+    QCOMPARE(decode(IMAGE_FORMAT_RGB888_BLUESCREEN, "0001ff"), QByteArray("0001ffff"));
+    QCOMPARE(decode(IMAGE_FORMAT_BGRX5551, "ff7f"), QByteArray("ffffff00"));
+}
+
+void TestVTFPixels::refusals()
+{
+    const QByteArray untouched("keep");
+    QByteArray target = untouched;
+    // A source of the wrong size leaves the target as it was, both ways.
+    QVERIFY(!vtfConvertToRGBA8888(QByteArray(15, '\0'), 2, 2, IMAGE_FORMAT_RGBA8888, target));
+    QVERIFY(!vtfConvertFromRGBA8888(QByteArray(15, '\0'), 2, 2, IMAGE_FORMAT_RGB888, target));
+    QCOMPARE(target, untouched);
+    // P8 never converts; the encoder has sized its target by then.
+    QVERIFY(!vtfConvertToRGBA8888(QByteArray(4, '\0'), 2, 2, IMAGE_FORMAT_P8, target));
+    QCOMPARE(target, untouched);
+    QVERIFY(!vtfConvertFromRGBA8888(QByteArray(16, '\0'), 2, 2, IMAGE_FORMAT_P8, target));
+    QCOMPARE(target.size(), 4);
+    QVERIFY(!vtfConvertFromRGBA8888(QByteArray(16, '\0'), 2, 2, VTFImageFormat(27), target));
+    // A zero side succeeds with an empty image; NONE gives zeros of the size.
+    QVERIFY(vtfConvertToRGBA8888(QByteArray(), 0, 7, IMAGE_FORMAT_DXT5, target));
+    QVERIFY(target.isEmpty());
+    QVERIFY(vtfConvertToRGBA8888(QByteArray(), 2, 1, IMAGE_FORMAT_NONE, target));
+    QCOMPARE(target, QByteArray(8, '\0'));
+    // The source may be the target.
+    QByteArray inPlace = hex("01020304");
+    QVERIFY(vtfConvertFromRGBA8888(inPlace, 1, 1, IMAGE_FORMAT_BGR888, inPlace));
+    QCOMPARE(inPlace.toHex(), QByteArray("030201"));
+}
+
+void TestVTFPixels::dxtKnownBlock()
+{
+    QByteArray rgba;
+    QVERIFY(vtfConvertToRGBA8888(hex("00f81f0000000000"), 4, 4, IMAGE_FORMAT_DXT1, rgba));
+    QCOMPARE(rgba.toHex(), hex("ff0000ff").repeated(16).toHex());
+    // A 1 x 1 level is one block; only its first texel is kept.
+    QVERIFY(vtfConvertToRGBA8888(hex("00f81f0000000000"), 1, 1, IMAGE_FORMAT_DXT1, rgba));
+    QCOMPARE(rgba.toHex(), QByteArray("ff0000ff"));
+}
+
+void TestVTFPixels::dxtEncoderConfiguration_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("squishFlags");
+    QTest::addColumn<int>("oldFlags");
+
+    const int iterative = squish::kColourIterativeClusterFit;
+    const int weighted = iterative | squish::kWeightColourByAlpha;
+    QTest::newRow("DXT1") << int(IMAGE_FORMAT_DXT1) << (squish::kDxt1 | iterative) << 289;
+    QTest::newRow("DXT1 one-bit") << int(IMAGE_FORMAT_DXT1_ONEBITALPHA)
+                                  << (squish::kDxt1 | weighted) << 417;
+    QTest::newRow("DXT3") << int(IMAGE_FORMAT_DXT3) << (squish::kDxt3 | weighted) << 418;
+    QTest::newRow("DXT5") << int(IMAGE_FORMAT_DXT5) << (squish::kDxt5 | weighted) << 420;
+}
+
+void TestVTFPixels::dxtEncoderConfiguration()
+{
+    QFETCH(int, format);
+    QFETCH(int, squishFlags);
+    QFETCH(int, oldFlags);
+
+    const int side = 16;
+    const QByteArray rgba = noise(side, side, 21);
+    QByteArray encoded;
+    QVERIFY(vtfConvertFromRGBA8888(rgba, side, side, VTFImageFormat(format), encoded));
+
+    QByteArray input = rgba;
+    if (format == IMAGE_FORMAT_DXT1) {
+        for (int i = 3; i < input.size(); i += 4)
+            input[i] = char(255);
+    }
+    const auto *pixels = reinterpret_cast<const squish::u8 *>(input.constData());
+    float metric[3] = {0.2126f, 0.7152f, 0.0722f};
+    QByteArray expected(encoded.size(), '\0');
+    squish::CompressImage(pixels, side, side, expected.data(), squishFlags, metric);
+    QCOMPARE(encoded.toHex(), expected.toHex());
+
+    // The old flag word passed raw means plain cluster fit with uniform weights.
+    QByteArray raw(encoded.size(), '\0');
+    squish::CompressImage(pixels, side, side, raw.data(), oldFlags);
+    QVERIFY(raw != encoded);
+}
+
+void TestVTFPixels::dxtAgainstImageMagick_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QByteArray>("fourCC");
+    QTest::addColumn<bool>("alpha");
+
+    QTest::newRow("DXT1") << int(IMAGE_FORMAT_DXT1) << QByteArray("DXT1") << false;
+    QTest::newRow("DXT3") << int(IMAGE_FORMAT_DXT3) << QByteArray("DXT3") << true;
+    QTest::newRow("DXT5") << int(IMAGE_FORMAT_DXT5) << QByteArray("DXT5") << true;
+}
+
+void TestVTFPixels::dxtAgainstImageMagick()
+{
+    QFETCH(int, format);
+    QFETCH(QByteArray, fourCC);
+    QFETCH(bool, alpha);
+
+    try {
+        if (!Magick::CoderInfo("DDS").isReadable())
+            QSKIP("ImageMagick has no DDS reader");
+    } catch (const Magick::Exception &) {
+        QSKIP("ImageMagick has no DDS reader");
+    }
+    const int width = 16;
+    const int height = 8;
+    const QByteArray source = gradient(width, height);
+    QByteArray blocks;
+    QVERIFY(vtfConvertFromRGBA8888(source, width, height, VTFImageFormat(format), blocks));
+    QByteArray ours;
+    QVERIFY(vtfConvertToRGBA8888(blocks, width, height, VTFImageFormat(format), ours));
+
+    const QByteArray dds = ddsFile(blocks, width, height, fourCC.constData());
+    Magick::Blob in(dds.constData(), size_t(dds.size()));
+    Magick::Image image;
+    image.read(in);
+    QCOMPARE(int(image.columns()), width);
+    QCOMPARE(int(image.rows()), height);
+    image.magick("RGBA");
+    image.depth(8);
+    Magick::Blob out;
+    image.write(&out);
+    QCOMPARE(int(out.length()), width * height * 4);
+    const auto *theirs = static_cast<const uchar *>(out.data());
+    for (int i = 0; i < width * height * 4; ++i) {
+        if (!alpha && i % 4 == 3)
+            continue;
+        const int difference = qAbs(int(uchar(ours[i])) - int(theirs[i]));
+        if (difference > 1)
+            QFAIL(qPrintable(QStringLiteral("byte %1: %2 here, %3 in ImageMagick")
+                                 .arg(i)
+                                 .arg(int(uchar(ours[i])))
+                                 .arg(int(theirs[i]))));
+    }
+}
+
+void TestVTFPixels::dxtAlpha()
+{
+    // Alphas below 128 and from 128 up, alternating, on a grey block.
+    QByteArray rgba;
+    const uchar alphas[4] = {0, 127, 128, 255};
+    for (int i = 0; i < 16; ++i)
+        rgba.append(hex("808080")).append(char(alphas[i % 4]));
+    QByteArray blocks;
+    QByteArray decoded;
+    QVERIFY(vtfConvertFromRGBA8888(rgba, 4, 4, IMAGE_FORMAT_DXT1, blocks));
+    QVERIFY(vtfConvertToRGBA8888(blocks, 4, 4, IMAGE_FORMAT_DXT1, decoded));
+    for (int i = 0; i < 16; ++i)
+        QCOMPARE(int(uchar(decoded[4 * i + 3])), 255);
+
+    QVERIFY(vtfConvertFromRGBA8888(rgba, 4, 4, IMAGE_FORMAT_DXT1_ONEBITALPHA, blocks));
+    QVERIFY(vtfConvertToRGBA8888(blocks, 4, 4, IMAGE_FORMAT_DXT1_ONEBITALPHA, decoded));
+    for (int i = 0; i < 16; ++i)
+        QCOMPARE(int(uchar(decoded[4 * i + 3])), alphas[i % 4] < 128 ? 0 : 255);
+}
+
+void TestVTFPixels::hdrToneMap_data()
+{
+    QTest::addColumn<QByteArray>("pixel");
+    QTest::addColumn<float>("shift");
+    QTest::addColumn<float>("gamma");
+    QTest::addColumn<float>("luminance");
+    QTest::addColumn<QByteArray>("decoded");
+
+    // R 0x3000, G 0x28FF (only its high byte counts), B 0x1800, A 0xABCD;
+    // key 1.25. Worked by hand: red 138.56, green 108.38, blue 54.62.
+    const QByteArray pixel = hex("0030ff280018cdab");
+    QTest::newRow("given luminance") << pixel << 0.05f << 1.5f << 12000.0f << hex("8a6c36ab");
+    // Average luminance of the one pixel: 10535.093 (green as stored).
+    QTest::newRow("computed luminance") << pixel << 0.05f << 1.5f << 0.0f << hex("96753bab");
+    // Over-range values clamp to 255.
+    QTest::newRow("clamped") << hex("008000200010cdab") << 0.1f << 2.0f << 10000.0f
+                             << hex("ff3513ab");
+    // Black: luminance 0 gives factor 0, so only the shift remains.
+    QTest::newRow("black") << hex("0000000000000000") << 0.0f << 4.0f << 0.0f << hex("00000000");
+    QTest::newRow("black, shifted")
+        << hex("00000000000000ff") << 0.4f << 4.0f << 0.0f << hex("060606ff");
+    // A negative base raised to 2.5 is NaN: 0, not undefined.
+    QTest::newRow("negative base")
+        << hex("0000000000000000") << -0.5f << 2.5f << 0.0f << hex("00000000");
+}
+
+void TestVTFPixels::hdrToneMap()
+{
+    QFETCH(QByteArray, pixel);
+    QFETCH(float, shift);
+    QFETCH(float, gamma);
+    QFETCH(float, luminance);
+    QFETCH(QByteArray, decoded);
+
+    QByteArray rgba;
+    QVERIFY(vtfConvertToRGBA8888(pixel.repeated(4), 2, 2, IMAGE_FORMAT_RGBA16161616F, rgba, 1.25f,
+                                 shift, gamma, luminance));
+    QCOMPARE(rgba.toHex(), decoded.repeated(4).toHex());
+}
+
+void TestVTFPixels::tables()
+{
+    // Reflectivity: rows averaged, then rows; alpha ignored.
+    float r = 0;
+    float g = 0;
+    float b = 0;
+    vtfComputeImageReflectivity(hex("ffffff00 00000000 ff000000 ff000000"), 2, 2, r, g, b);
+    QCOMPARE(r, 0.75f);
+    QCOMPARE(g, 0.25f);
+    QCOMPARE(b, 0.25f);
+
+    QByteArray rgba = hex("40ff0011");
+    vtfApplyGamma(rgba, 1, 1, 2.0f);
+    QCOMPARE(rgba.toHex(), QByteArray("7fff0011"));
+    vtfApplyGamma(rgba, 1, 1, 1.0f);
+    QCOMPARE(rgba.toHex(), QByteArray("7fff0011"));
+    // Gamma 0 or below gives clamped values, not undefined conversions.
+    vtfApplyGamma(rgba, 1, 1, -1.0f);
+    QCOMPARE(rgba.toHex(), QByteArray("ffffff11"));
+    // A buffer shorter than its sides is left alone.
+    vtfApplyGamma(rgba, 2, 2, 2.0f);
+    QCOMPARE(rgba.toHex(), QByteArray("ffffff11"));
+
+    QByteArray square = hex("01010101 02020202 03030303 04040404");
+    vtfFlipVertical(square, 2, 2);
+    QCOMPARE(square.toHex(), QByteArray("03030303040404040101010102020202"));
+    vtfMirrorHorizontal(square, 2, 2);
+    QCOMPARE(square.toHex(), QByteArray("04040404030303030202020201010101"));
+}
+
+void TestVTFPixels::qimageModes_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("checkerboard");
+    QTest::addColumn<int>("x");
+    QTest::addColumn<QRgb>("expected");
+
+    // Every pixel is (200, 100, 50) at alpha 128.
+    QTest::newRow("colour") << int(VTF_CHANNEL_COLOR) << true << 0 << qRgb(200, 100, 50);
+    QTest::newRow("red as grey") << int(VTF_CHANNEL_RED) << false << 0 << qRgb(200, 200, 200);
+    QTest::newRow("alpha as grey") << int(VTF_CHANNEL_ALPHA) << false << 0 << qRgb(128, 128, 128);
+    QTest::newRow("kept alpha") << (VTF_CHANNEL_COLOR | VTF_CHANNEL_KEEP_ALPHA) << false << 0
+                                << qRgba(200, 100, 50, 128);
+    // Over the light cell (153) at x 0, the dark one (102) at x 8.
+    QTest::newRow("checker light")
+        << (VTF_CHANNEL_COLOR | VTF_CHANNEL_KEEP_ALPHA) << true << 0 << qRgb(176, 126, 101);
+    QTest::newRow("checker dark") << (VTF_CHANNEL_COLOR | VTF_CHANNEL_KEEP_ALPHA) << true << 8
+                                  << qRgb(151, 100, 75);
+}
+
+void TestVTFPixels::qimageModes()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, checkerboard);
+    QFETCH(int, x);
+    QFETCH(QRgb, expected);
+
+    const QImage image =
+        vtfQImageFromImage(hex("c8643280").repeated(16 * 16), 16, 16, mode, checkerboard);
+    QCOMPARE(image.format(), QImage::Format_ARGB32);
+    QCOMPARE(QString::number(image.pixel(x, 0), 16), QString::number(expected, 16));
+
+    QImage source(2, 1, QImage::Format_ARGB32);
+    source.setPixel(0, 0, qRgba(1, 2, 3, 4));
+    source.setPixel(1, 0, qRgba(250, 251, 252, 253));
+    QCOMPARE(vtfImageFromQImage(source).toHex(), QByteArray("01020304fafbfcfd"));
+    QVERIFY(vtfQImageFromImage(QByteArray(15, '\0'), 2, 2, VTF_CHANNEL_COLOR, false).isNull());
+}
+
+void TestVTFPixels::magickRoundTrip()
+{
+    // Every byte value in every channel, on sides that are not powers of two.
+    QByteArray rgba;
+    for (int i = 0; i < 7 * 37; ++i)
+        rgba.append(char(i)).append(char(255 - i)).append(char(i * 7)).append(char(i * 13));
+    const Magick::Image image = vtfMagickFromImage(rgba, 7, 37);
+    QCOMPARE(int(image.columns()), 7);
+    QCOMPARE(vtfImageFromMagick(image).toHex(), rgba.toHex());
+
+    QImage source(1, 1, QImage::Format_ARGB32);
+    source.setPixel(0, 0, qRgba(10, 20, 30, 40));
+    QCOMPARE(vtfImageFromMagick(vtfMagickFromQImage(source)).toHex(), QByteArray("0a141e28"));
+    QVERIFY(!vtfMagickFromImage(rgba, 8, 37).isValid());
+}
+
+void TestVTFPixels::magickResizeKeepsColours()
+{
+    // An opaque image keeps its colour whatever the filter, at the exact size.
+    for (int filter : {1, 12, 22}) {
+        Magick::Image image = vtfMagickFromImage(hex("c86432ff").repeated(64), 8, 8);
+        QVERIFY(vtfResizeMagick(image, 4, 2, filter));
+        QCOMPARE(vtfImageFromMagick(image).toHex(), hex("c86432ff").repeated(8).toHex());
+    }
+    // Colour is not weighted by alpha: a transparent red and an opaque blue
+    // average to purple, half transparent.
+    Magick::Image image = vtfMagickFromImage(hex("ff000000 0000ffff"), 2, 1);
+    QVERIFY(vtfResizeMagick(image, 1, 1, 2));
+    const QByteArray pixel = vtfImageFromMagick(image);
+    QCOMPARE(pixel.size(), 4);
+    for (int c : {0, 2, 3})
+        QVERIFY2(qAbs(int(uchar(pixel[c])) - 127) <= 1, pixel.toHex().constData());
+    QCOMPARE(int(uchar(pixel[1])), 0);
+}
+
+int main(int argc, char **argv)
+{
+    Magick::InitializeMagick(argc > 0 ? argv[0] : nullptr);
+    QCoreApplication application(argc, argv);
+    TestVTFPixels test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_vtfpixels.moc"
