@@ -172,12 +172,8 @@ void VMFTextWriter::writeDisplacement(const VMFDispInfo &disp, const QString &pr
     pair(inner, QLatin1String("flags"), QString::number(disp.flags));
     pair(inner, QLatin1String("elevation"), QString::number(double(disp.elevation), 'g', 6));
     pair(inner, QLatin1String("subdiv"), flag(disp.subdiv));
-    writeRows(disp.normals, QLatin1String("normals"), inner);
-    writeRows(disp.distances, QLatin1String("distances"), inner);
-    writeRows(disp.offsets, QLatin1String("offsets"), inner);
-    writeRows(disp.offset_normals, QLatin1String("offset_normals"), inner);
-    writeRows(disp.alphas, QLatin1String("alphas"), inner);
-    writeRows(disp.triangle_tags, QLatin1String("triangle_tags"), inner);
+    for (const VMFDispInfo::RowList &list : VMFDispInfo::rowLists())
+        writeRows(disp.*list.rows, QLatin1String(list.name), inner);
     if (!disp.allowed_verts.isEmpty()) {
         line(inner, QLatin1String("allowed_verts"));
         line(inner, QLatin1String("{"));

@@ -34,6 +34,15 @@ public:
     // A block header: the word alone on its line, in any case.
     bool isHeader(const char *word) const { return value.isNull() && lowerKey == word; }
     bool is(const char *word) const { return lowerKey == word; }
+    // Reads the next line of the block in hand: false at the block's "}"
+    // (read) or at the end of the text.
+    bool nextInBlock()
+    {
+        if (finished())
+            return false;
+        next();
+        return !isClose();
+    }
 
     QByteArray key;
     QByteArray lowerKey;
@@ -83,10 +92,7 @@ void skipBlock(VMFLineSource &in)
 void readEditorBlock(VMFLineSource &in, VMFEditor &editor)
 {
     in.next(); // "{"
-    while (!in.finished()) {
-        in.next();
-        if (in.isClose())
-            return;
+    while (in.nextInBlock()) {
         if (!in.hasValue())
             continue;
         // The editor block's keys count only as the map editor spells them.
@@ -114,10 +120,7 @@ void readEditorBlock(VMFLineSource &in, VMFEditor &editor)
 void readVisgroupBlock(VMFLineSource &in, VMFVisgroup &group, int depth)
 {
     in.next(); // "{"
-    while (!in.finished()) {
-        in.next();
-        if (in.isClose())
-            return;
+    while (in.nextInBlock()) {
         if (in.isHeader("visgroup")) {
             if (depth >= VMFReaderLimits::MaxVisgroupDepth) {
                 skipBlock(in);
@@ -139,10 +142,7 @@ void readVisgroupBlock(VMFLineSource &in, VMFVisgroup &group, int depth)
 
 void readRows(VMFLineSource &in, VMFDispInfo::Rows &rows)
 {
-    while (!in.finished()) {
-        in.next();
-        if (in.isClose())
-            return;
+    while (in.nextInBlock()) {
         // Rows stay in reading order; their numbers are not looked at.
         if (in.hasValue()) {
             if (rows.isEmpty())
@@ -154,32 +154,22 @@ void readRows(VMFLineSource &in, VMFDispInfo::Rows &rows)
 
 void readDisplacement(VMFLineSource &in, VMFDispInfo &disp)
 {
-    while (!in.finished()) {
-        in.next();
-        if (in.isClose())
-            return;
+    while (in.nextInBlock()) {
         if (!in.hasValue()) {
-            if (in.is("normals"))
-                readRows(in, disp.normals);
-            else if (in.is("distances"))
-                readRows(in, disp.distances);
-            else if (in.is("offsets"))
-                readRows(in, disp.offsets);
-            else if (in.is("offset_normals"))
-                readRows(in, disp.offset_normals);
-            else if (in.is("alphas"))
-                readRows(in, disp.alphas);
-            else if (in.is("triangle_tags"))
-                readRows(in, disp.triangle_tags);
-            else if (in.is("allowed_verts"))
-                while (!in.finished()) {
-                    in.next();
-                    if (in.isClose())
-                        break;
-                    // The last line stays.
+            if (in.is("allowed_verts")) {
+                // The last line stays.
+                while (in.nextInBlock()) {
                     if (in.hasValue())
                         disp.allowed_verts = in.value;
                 }
+                continue;
+            }
+            for (const VMFDispInfo::RowList &list : VMFDispInfo::rowLists()) {
+                if (in.is(list.name)) {
+                    readRows(in, disp.*list.rows);
+                    break;
+                }
+            }
             continue;
         }
         if (in.is("startposition")) {
@@ -201,10 +191,7 @@ void readDisplacement(VMFLineSource &in, VMFDispInfo &disp)
 
 void readSide(VMFLineSource &in, VMFSide &side)
 {
-    while (!in.finished()) {
-        in.next();
-        if (in.isClose())
-            return;
+    while (in.nextInBlock()) {
         if (!in.hasValue()) {
             if (in.is("dispinfo"))
                 readDisplacement(in, side.displacement.create());
@@ -235,10 +222,7 @@ void readSide(VMFLineSource &in, VMFSide &side)
 
 void readSolid(VMFLineSource &in, VMFSolid &solid)
 {
-    while (!in.finished()) {
-        in.next();
-        if (in.isClose())
-            return;
+    while (in.nextInBlock()) {
         if (in.isHeader("side")) {
             solid.sides.append(VMFSide());
             readSide(in, solid.sides.last());
@@ -280,10 +264,7 @@ void readGroup(VMFLineSource &in, VMFGroup &group)
 void readConnections(VMFLineSource &in, VMFBody &body)
 {
     in.next(); // "{"
-    while (!in.finished()) {
-        in.next();
-        if (in.isClose())
-            return;
+    while (in.nextInBlock()) {
         if (in.hasValue())
             body.connections << in.key << in.value;
     }
@@ -327,10 +308,7 @@ void readBodyBlock(VMFLineSource &in, VMFBody &body, VMFEditor *editor)
 
 void readVersionInfo(VMFLineSource &in, CFileVMF &doc)
 {
-    while (!in.finished()) {
-        in.next();
-        if (in.isClose())
-            return;
+    while (in.nextInBlock()) {
         if (!in.hasText())
             continue;
         if (in.is("prefab"))
@@ -349,10 +327,7 @@ void readVersionInfo(VMFLineSource &in, CFileVMF &doc)
 void readVisgroups(VMFLineSource &in, CFileVMF &doc)
 {
     in.next(); // "{"
-    while (!in.finished()) {
-        in.next();
-        if (in.isClose())
-            return;
+    while (in.nextInBlock()) {
         if (in.is("visgroup")) {
             doc.visgroups.append(VMFVisgroup());
             readVisgroupBlock(in, doc.visgroups.last(), 1);
@@ -362,10 +337,7 @@ void readVisgroups(VMFLineSource &in, CFileVMF &doc)
 
 void readViewSettings(VMFLineSource &in, CFileVMF &doc)
 {
-    while (!in.finished()) {
-        in.next();
-        if (in.isClose())
-            return;
+    while (in.nextInBlock()) {
         if (!in.hasText())
             continue;
         if (in.is("bsnaptogrid"))
@@ -408,10 +380,7 @@ void readCameras(VMFLineSource &in, CFileVMF &doc)
 
 void readCordon(VMFLineSource &in, CFileVMF &doc)
 {
-    while (!in.finished()) {
-        in.next();
-        if (in.isClose())
-            return;
+    while (in.nextInBlock()) {
         if (!in.hasText())
             continue;
         if (in.is("mins"))

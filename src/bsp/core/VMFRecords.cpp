@@ -45,3 +45,14 @@ const QByteArray &visgroupName()
 }
 
 } // namespace VMFDefaults
+
+const std::array<VMFDispInfo::RowList, 6> &VMFDispInfo::rowLists()
+{
+    static const std::array<RowList, 6> lists = {{{"normals", &VMFDispInfo::normals},
+                                                  {"distances", &VMFDispInfo::distances},
+                                                  {"offsets", &VMFDispInfo::offsets},
+                                                  {"offset_normals", &VMFDispInfo::offset_normals},
+                                                  {"alphas", &VMFDispInfo::alphas},
+                                                  {"triangle_tags", &VMFDispInfo::triangle_tags}}};
+    return lists;
+}

@@ -4,6 +4,7 @@
 #include <QVector>
 #include <QtGlobal>
 
+#include <array>
 #include <memory>
 
 // The records of a map-source document (CFileVMF). Every text is held as the
@@ -83,6 +84,13 @@ struct VMFDispInfo
     // Room reserved when a row list gets its first row: a displacement of
     // power 4 has 17 rows.
     static constexpr int TypicalRows = 17;
+    // The six row lists with their block names, in the order files hold them.
+    struct RowList
+    {
+        const char *name;
+        Rows VMFDispInfo::*rows;
+    };
+    static const std::array<RowList, 6> &rowLists();
 
     quint8 power = 2;
     QByteArray startposition;
