@@ -170,8 +170,6 @@ void TestVmf::readerValues_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QStringList>("written"); // lines the document then writes
 
-    QTest::newRow("no active camera") << QByteArray("cameras\n{\n\"activecamera\" \"-1\"\n}\n")
-                                      << QStringList{"\"activecamera\" \"-1\""};
     QTest::newRow("camera without keys")
         << QByteArray("cameras\n{\n\"activecamera\" \"2\"\ncamera\n{\n}\n}\n")
         << QStringList{"\"activecamera\" \"2\"", "\"position\" \"[0 0 0]\"",
@@ -198,8 +196,6 @@ void TestVmf::readerValues_data()
     QTest::newRow("unknown block ends the entity")
         << QByteArray("entity\n{\nodd\n{\n\"x\" \"1\"\n}\n\"late\" \"2\"\n}\n")
         << QStringList{"entity\n{\n\t\"x\" \"1\"\n\teditor"};
-    QTest::newRow("8-bit text") << QByteArray("world\n{\n\"message\" \"gr\xfc\xdf\"\n}\n")
-                                << QStringList{QString::fromLatin1("\"message\" \"gr\xfc\xdf\"")};
 }
 
 void TestVmf::readerValues()
