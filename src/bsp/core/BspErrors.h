@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+// Error texts of the map-source document and of lump files, in one place.
+// Tests compare against them, so the texts must not change.
+namespace BspErrors {
+
+// Map-source writer
+inline const char *const InvalidFilePath = "Write Error: Invalid file path";
+// %1: the path.
+inline const char *const UnableToOpen = "Write Error: Unable to open \"%1\"";
+inline const char *const DeviceNotOpen = "Write Error: Device not open";
+inline const char *const DeviceNotWritable = "Write Error: Device not writable";
+// The text stream or the device refused bytes.
+inline const char *const Incomplete = "Write Error: Incomplete";
+// %1: the path, %2: the file's own reason.
+inline const char *const UnableToSave = "Write Error: Unable to save \"%1\": %2";
+
+// Lump files read for replacing a lump
+inline const char *const UnexpectedEndOfFile = "Unexpected end of file";
+inline const char *const UnexpectedStartOfData = "Unexpected start of data";
+inline const char *const UnexpectedEndOfData = "Unexpected end of data";
+inline const char *const LumpTypeMismatch = "Lump type mismatch";
+inline const char *const LumpVersionMismatch = "Lump version mismatch";
+// %1: the full path of the chosen file.
+inline const char *const UnableToOpenFile = "Unable to open file \"%1\"";
+// %1: the bare name of the output file.
+inline const char *const UnableToOpenOutput = "Write Error: Unable to open file \"%1\"";
+// %1: the bare name of the output file, %2: the file's own reason.
+inline const char *const UnableToSaveOutput = "Write Error: Unable to save file \"%1\": %2";
+// A map write that failed without saying why.
+inline const char *const SaveIncomplete = "Unable to complete file save.";
+
+} // namespace BspErrors
