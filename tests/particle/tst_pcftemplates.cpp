@@ -1,5 +1,6 @@
 #include "CConfig.h"
 #include "CFilePCF.h"
+#include "Fuzz.h"
 #include "PCFDelegate.h"
 #include "PCFParameterTable.h"
 #include "PCFTemplates.h"
@@ -431,16 +432,24 @@ void TestPcfTemplates::parameterTableRows()
 {
     // Kind and name tell functions apart; C float suffixes go; candidates
     // join ahead of the "operator " rows; CRLF lines read as well.
+    const QByteArray text =
+        "function_name\tfunction_kind\tparameter_name\tdmx_type\tdefault_text\r\n"
+        "Cull\toperator\tfunctionName\tstring\tCull\r\n"
+        "Cull\toperator\tsize\tVector\t1.5f 0 -2.0F\r\n"
+        "Cull\toperator\toperator fade oscillate\tfloat\t0\r\n"
+        "Cull\tinitializer\tfunctionName\tstring\tCull\r\n"
+        "Cull\tinitializer\tcolour\tColor\t1 2 3 4\r\n";
     PCFParameterTable table;
     QString error;
-    QVERIFY2(table.add("function_name\tfunction_kind\tparameter_name\tdmx_type\tdefault_text\r\n"
-                       "Cull\toperator\tfunctionName\tstring\tCull\r\n"
-                       "Cull\toperator\tsize\tVector\t1.5f 0 -2.0F\r\n"
-                       "Cull\toperator\toperator fade oscillate\tfloat\t0\r\n"
-                       "Cull\tinitializer\tfunctionName\tstring\tCull\r\n"
-                       "Cull\tinitializer\tcolour\tColor\t1 2 3 4\r\n",
-                       QStringLiteral("t.tsv"), false, &error),
-             qPrintable(error));
+    QVERIFY2(table.add(text, QStringLiteral("t.tsv"), false, &error), qPrintable(error));
+    // Damaged copies read or fail with a reason, never anything worse.
+    const auto load = [](const QByteArray &bytes) {
+        PCFParameterTable damaged;
+        QString reason;
+        QVERIFY(damaged.add(bytes, "d.tsv", false, &reason) || reason.startsWith("Template Error"));
+    };
+    Fuzz::truncations(text, load);
+    Fuzz::byteFlips(text, 300, 5, load);
     QVERIFY2(table.add("function_name\tfunction_kind\tparameter_name\tdmx_type\tdefault_text\n"
                        "Cull\toperator\tangle\tQAngle\t0 90.0f 0\n",
                        QStringLiteral("c.tsv"), true, &error),
