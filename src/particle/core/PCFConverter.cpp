@@ -36,6 +36,19 @@ struct TemplateIndex
     QHash<int, QHash<QString, QVector<const DMXElement *>>> entries;
 };
 
+// Keeps the entries whose flag is set, in one pass.
+template <typename Flags>
+void keepMarked(DMXElementList *list, const Flags &keep)
+{
+    DMXElementList kept;
+    kept.reserve(list->size());
+    for (int i = 0; i < list->size(); ++i) {
+        if (keep[i])
+            kept.append(list->at(i));
+    }
+    list->swap(kept);
+}
+
 struct ConformTask
 {
     DMXElement *element;
@@ -193,13 +206,7 @@ void Conformer::cleanChildren(DMXElement *owner, DMXAttribute *children)
             entry->attributes.append(delay);
         }
     }
-    DMXElementList filtered;
-    filtered.reserve(list->size());
-    for (int i = 0; i < list->size(); ++i) {
-        if (keep[i])
-            filtered.append(list->at(i));
-    }
-    list->swap(filtered);
+    keepMarked(list, keep);
 }
 
 // The entries of a matched ELEMENT_ARRAY other than "children": each is kept
@@ -238,13 +245,7 @@ void Conformer::conformEntries(DMXAttribute *attribute, const TemplateIndex &ind
         if (attribute->ownsValue)
             removed.append(item);
     }
-    DMXElementList filtered;
-    filtered.reserve(list->size());
-    for (int k = 0; k < list->size(); ++k) {
-        if (keep[k])
-            filtered.append(list->at(k));
-    }
-    list->swap(filtered);
+    keepMarked(list, keep);
 }
 
 // The attribute and addition passes for one element; elements to conform
