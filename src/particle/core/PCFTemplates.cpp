@@ -129,7 +129,8 @@ bool PCFTemplates::loadParameters(int format, const QString &folder, PCFParamete
     if (!parameters->load(data.filePath(name), false, error))
         return false;
     // The third generation very probably has the visibility parameters that
-    // its successor declares; keeping them spares a file that holds them.
+    // its successor declares; with them in the template, a conversion keeps
+    // them in a file that holds them instead of dropping them.
     return format != 3 ||
            parameters->load(data.filePath(QStringLiteral("format3-candidates.tsv")), true, error);
 }
