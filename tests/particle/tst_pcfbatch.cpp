@@ -102,13 +102,27 @@ void TestPcfBatch::massFormat()
 {
     Files files;
     files.add("a.pcf", document(1, {"fire"}));
-    files.add("b.pcf", document(3, {"smoke"}));
+    // What the target's template lacks is dropped, and said: one line per
+    // system, as a message that is no failure, and in the run's log.
+    CFilePCF *old = document(3, {"smoke"});
+    DMXElement *smoke = old->findParticleSystem("smoke");
+    DmxBuild::addFloat(smoke, "bogus", 1);
+    DMXElement *gone = DmxBuild::element("DmeParticleOperator", "Old Operator");
+    smoke->attribute("operators")->elementList()->append(gone);
+    old->elements.append(gone);
+    files.add("b.pcf", old);
     RecordingSink sink;
     PCFBatch batch(nullptr, &sink);
     QVERIFY(batch.run(PCFBatch::MassFormat, files.paths, 3, m_templates));
     // A file already in the target encoding is converted and written too.
     QCOMPARE(batch.written(), files.paths);
     QCOMPARE(sink.labels[1], QStringLiteral("Formatting 2 files..."));
+    const QString line = "Format Conversion: \"" + files.paths[1] +
+                         "\", system \"smoke\": dropped 1 function(s): operators \"Old "
+                         "Operator\"; dropped 1 parameter(s): \"bogus\" of the system";
+    QCOMPARE(sink.messages, QStringList{line});
+    QCOMPARE(sink.errors, QList<bool>{false});
+    QCOMPARE(batch.log(), sink.messages);
     for (const QString &path : files.paths) {
         Document back(readDocument(path));
         QVERIFY(back);

@@ -153,8 +153,20 @@ void TestPcfConvert::conformsEverySystem()
     build(c);
     std::unique_ptr<DMXElement> t(templateSystem());
     PCFDelegate delegate;
-    QVERIFY(delegate.convert(c.document.get(), 3, t.get()).isNull());
+    PCFConversionReport report;
+    QVERIFY(delegate.convert(c.document.get(), 3, t.get(), &report).isNull());
     QCOMPARE(c.document->format, 1);
+
+    // Nothing goes silently: one line for the system that lost anything,
+    // none for "other", which only gained.
+    QCOMPARE(conversionReportLines(report, QStringLiteral("fx")),
+             QStringList{
+                 "Format Conversion: \"fx\", system \"smoke\": dropped 4 function(s): children "
+                 "\"lost\", children \"stranger\", operators \"Movement Basic\", operators "
+                 "\"Unknown Operator\"; dropped 8 parameter(s): \"bogus\" of the system, \"link\" "
+                 "of the system, \"radius\" of the system, \"stray\" of the system, \"junk\" of "
+                 "\"Lifespan Decay\", \"rate\" of \"emit\", \"delay\" of \"other\", \"extra\" of "
+                 "\"other\""});
 
     // Kept in order, then the template's missing scalars and non-element
     // arrays in template order.
@@ -189,10 +201,13 @@ void TestPcfConvert::conformsEverySystem()
     QByteArray bytes;
     QVERIFY2(delegate.writeData(c.document.get(), 2, &bytes), qPrintable(delegate.error()));
 
-    // A second conversion to the same template changes nothing more.
+    // A second conversion to the same template changes nothing more, and
+    // says nothing.
     const QStringList before = shape(c.system);
-    QVERIFY(delegate.convert(c.document.get(), 3, t.get()).isNull());
+    report.clear();
+    QVERIFY(delegate.convert(c.document.get(), 3, t.get(), &report).isNull());
     QCOMPARE(shape(c.system), before);
+    QVERIFY(report.isEmpty());
     QCOMPARE(c.document->elements.size(), 7);
 }
 

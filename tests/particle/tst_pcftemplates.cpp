@@ -1,7 +1,10 @@
 #include "CConfig.h"
 #include "CFilePCF.h"
+#include "Fuzz.h"
 #include "PCFDelegate.h"
+#include "PCFParameterTable.h"
 #include "PCFTemplates.h"
+#include "ParameterData.h"
 #include "PcfBuilder.h"
 #include "initResources.h"
 
@@ -119,6 +122,12 @@ private slots:
     void functionElements_data();
     void functionElements();
     void colorRandomPositions();
+    void matchesParameterData_data();
+    void matchesParameterData();
+    void parameterTableRefusals_data();
+    void parameterTableRefusals();
+    void parameterTableDamage();
+    void engineFileKeepsEveryParameter();
     void regeneratesIdenticalBytes_data();
     void regeneratesIdenticalBytes();
     void configurationLoadsTemplates();
@@ -309,6 +318,215 @@ void TestPcfTemplates::colorRandomPositions()
     QCOMPARE(colours.size(), 11);
 }
 
+void TestPcfTemplates::matchesParameterData_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("attributes");
+    // Format 1 holds exactly its 961 rows; format 3 repeats "Color Random"
+    // (23 rows) ten more times and adds the candidate rows.
+    QTest::newRow("1") << 1 << 961;
+    QTest::newRow("2") << 2 << 1012;
+    QTest::newRow("3") << 3 << 2061 + 10 * 23 + 15;
+}
+
+void TestPcfTemplates::matchesParameterData()
+{
+    QFETCH(int, format);
+    QFETCH(int, attributes);
+    using namespace ParameterData;
+    using Key = QPair<QString, QString>;
+    QMap<Key, QVector<Row>> rows;
+    for (const Row &row : read(QStringLiteral("format%1.tsv").arg(format)))
+        rows[Key(listOf(row), row.function)].append(row);
+    QMap<Key, QVector<Row>> candidates;
+    if (format == 3) {
+        for (const Row &row : read(QStringLiteral("format3-candidates.tsv")))
+            candidates[Key(listOf(row), row.function)].append(row);
+        QCOMPARE(candidates.size(), 3);
+    }
+    QVERIFY(!rows.isEmpty());
+
+    Document document = readResource(format);
+    const DMXElement *defaults = document->findParticleSystem(QStringLiteral("default"));
+    QSet<Key> seen;
+    int total = 0;
+    for (int i = 0; i < 7; ++i) {
+        const DMXAttribute *list = defaults->attributes[i];
+        for (const DMXElement *function : *list->elementList()) {
+            const Key key(list->name, function->name);
+            QVERIFY2(rows.contains(key), qPrintable(function->name));
+            seen.insert(key);
+            total += function->attributes.size();
+            // The file's rows in its order, the candidates among them.
+            QStringList names;
+            for (const DMXAttribute *attribute : function->attributes)
+                names << attribute->name;
+            QStringList expected;
+            for (const Row &row : rows[key])
+                expected << row.name;
+            for (const Row &row : candidates.value(key))
+                names.removeOne(row.name);
+            QCOMPARE(names, expected);
+            for (const Row &row : rows[key] + candidates.value(key)) {
+                const DMXAttribute *attribute = function->attribute(row.name);
+                QVERIFY2(attribute, qPrintable(function->name + ": " + row.name));
+                QCOMPARE(attribute->type, typeCode(row.type));
+                // Each "Color Random" of format 3 has its own first colour.
+                if (format == 3 && function->name == "Color Random" && row.name == "color1")
+                    continue;
+                QCOMPARE(components(attribute), components(row, false));
+            }
+        }
+    }
+    QCOMPARE(seen.size(), rows.size());
+    QCOMPARE(total, attributes);
+}
+
+void TestPcfTemplates::parameterTableRefusals_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("candidates");
+    QTest::addColumn<QString>("error");
+    const QByteArray header =
+        "function_name\tfunction_kind\tparameter_name\tdmx_type\tdefault_text\n";
+    const QByteArray start = header + "F\toperator\tfunctionName\tstring\tF\n";
+    QTest::newRow("header") << QByteArray("name\tkind\n") << false
+                            << "Template Error: Unexpected column names in \"t.tsv\"";
+    QTest::newRow("columns") << start + "F\toperator\tp\tint\n"
+                             << false << "Template Error: Too few columns in \"t.tsv\" line 3";
+    QTest::newRow("kind")
+        << header + "F\tmodifier\tfunctionName\tstring\tF\n"
+        << false << "Template Error: Unknown function kind \"modifier\" in \"t.tsv\" line 2";
+    QTest::newRow("type")
+        << start + "F\toperator\tp\tdouble\t1\n"
+        << false << "Template Error: Unknown parameter type \"double\" in \"t.tsv\" line 3";
+    QTest::newRow("default")
+        << start + "F\toperator\tp\tint\t1.5\n"
+        << false << "Template Error: Default \"1.5\" does not parse in \"t.tsv\" line 3";
+    QTest::newRow("twice") << start + "F\toperator\tp\tint\t1\n\nF\toperator\tp\tint\t2\n"
+                           << false
+                           << "Template Error: Parameter \"p\" listed twice in \"t.tsv\" line 5";
+    QTest::newRow("first") << header + "F\toperator\tp\tint\t1\n"
+                           << false
+                           << "Template Error: Function \"F\" does not start with "
+                              "\"functionName\" in \"t.tsv\" line 2";
+    QTest::newRow("candidate") << header + "F\toperator\tp\tint\t1\n"
+                               << true
+                               << "Template Error: Unknown function \"F\" in \"t.tsv\" line 2";
+}
+
+void TestPcfTemplates::parameterTableRefusals()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, candidates);
+    QFETCH(QString, error);
+    PCFParameterTable table;
+    QString reason;
+    QVERIFY(!table.add(text, QStringLiteral("t.tsv"), candidates, &reason));
+    QCOMPARE(reason, error);
+}
+
+void TestPcfTemplates::parameterTableDamage()
+{
+    // Damaged copies of a data file read or fail with a reason, never worse.
+    QFile file(QStringLiteral(PARTICLE_PARAMETER_DIR "/format1.tsv"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.read(3000);
+    const auto load = [](const QByteArray &bytes) {
+        PCFParameterTable table;
+        QString reason;
+        QVERIFY(table.add(bytes, "d.tsv", false, &reason) || reason.startsWith("Template Error"));
+    };
+    Fuzz::truncations(text, load);
+    Fuzz::byteFlips(text, 300, 5, load);
+}
+
+void TestPcfTemplates::engineFileKeepsEveryParameter()
+{
+    // A first-generation file as the engine's tools write one: a system with
+    // every function of the first generation, every parameter set away from
+    // its default, and twice a function that only later generations know.
+    using namespace ParameterData;
+    QVector<Row> rows = read(QStringLiteral("format1.tsv"));
+    QVERIFY(!rows.isEmpty());
+    QVector<Row> later;
+    for (const Row &row : read(QStringLiteral("format2.tsv"))) {
+        if (row.function == "Normal Lock to Control Point")
+            later << row;
+    }
+    QVERIFY(!later.isEmpty());
+    QList<QPair<QString, QVector<Row>>> functions; // list, rows of one function
+    for (const Row &row : rows + later + later) {
+        if (row.name == "functionName")
+            functions.append({listOf(row), {}});
+        functions.last().second.append(row);
+    }
+    QStringList lists;
+    QList<QByteArray> dictionary{"DmElement", "particleSystemDefinitions",
+                                 "DmeParticleSystemDefinition", "DmeParticleOperator"};
+    for (const auto &function : functions) {
+        if (!lists.contains(function.first)) {
+            lists << function.first;
+            dictionary << function.first.toLatin1();
+        }
+        for (const Row &row : function.second) {
+            if (!dictionary.contains(row.name.toLatin1()))
+                dictionary << row.name.toLatin1();
+        }
+    }
+    PcfBuilder b(1);
+    b.header().dictionary(dictionary);
+    b.i32(2 + functions.size());
+    b.element("DmElement", "untitled", 0).element("DmeParticleSystemDefinition", "engine", 1);
+    for (int i = 0; i < functions.size(); ++i)
+        b.element("DmeParticleOperator", functions[i].second[0].function.toLatin1(), 2 + i);
+    b.i32(1).attribute("particleSystemDefinitions", 15).i32(1).i32(1);
+    b.i32(lists.size());
+    for (const QString &list : lists) {
+        QVector<int> members;
+        for (int i = 0; i < functions.size(); ++i) {
+            if (functions[i].first == list)
+                members << 2 + i;
+        }
+        b.attribute(list.toLatin1(), 15).i32(members.size());
+        for (int member : members)
+            b.i32(member);
+    }
+    for (const auto &function : functions) {
+        b.i32(function.second.size());
+        for (const Row &row : function.second)
+            write(b, row, true);
+    }
+
+    Document document(new CFilePCF);
+    PCFDelegate delegate;
+    QVERIFY2(delegate.readData(b.data(), document.get()), qPrintable(delegate.error()));
+    Document templates = readResource(1);
+    PCFConversionReport report;
+    QVERIFY(delegate.convert(document.get(), 1, templates->findParticleSystem("default"), &report)
+                .isNull());
+
+    // Only the later function went, and the report names it, with its count.
+    QCOMPARE(conversionReportLines(report, "engine.pcf"),
+             QStringList{"Format Conversion: \"engine.pcf\", system \"engine\": dropped 2 "
+                         "function(s): operators \"Normal Lock to Control Point\" x2"});
+    QCOMPARE(document->elements.size(), 2 + functions.size() - 2);
+    // Every parameter of every kept function is there with the file's value.
+    int checked = 0;
+    for (int i = 0; i < functions.size() - 2; ++i) {
+        const DMXElement *function = document->elements[2 + i];
+        const QVector<Row> &expected = functions[i].second;
+        QCOMPARE(function->attributes.size(), expected.size());
+        for (int k = 0; k < expected.size(); ++k) {
+            const DMXAttribute *attribute = function->attributes[k];
+            QCOMPARE(attribute->name, expected[k].name);
+            QCOMPARE(components(attribute), components(expected[k], true));
+            ++checked;
+        }
+    }
+    QCOMPARE(checked, 961);
+}
+
 void TestPcfTemplates::regeneratesIdenticalBytes_data()
 {
     functionElements_data();
@@ -320,7 +538,11 @@ void TestPcfTemplates::regeneratesIdenticalBytes()
     QFile file(PCFTemplates::resourcePath(format));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray shipped = file.readAll();
-    Document built(PCFTemplates::build(format));
+    PCFParameterTable parameters;
+    QString error;
+    QVERIFY2(PCFTemplates::loadParameters(format, PARTICLE_PARAMETER_DIR, &parameters, &error),
+             qPrintable(error));
+    Document built(PCFTemplates::build(format, parameters));
     PCFDelegate delegate;
     QByteArray bytes;
     QVERIFY(delegate.writeData(built.get(), format, &bytes));
@@ -330,7 +552,7 @@ void TestPcfTemplates::regeneratesIdenticalBytes()
     Document read = readResource(format);
     QVERIFY(delegate.writeData(read.get(), format, &bytes));
     QVERIFY(bytes == shipped);
-    QVERIFY(!PCFTemplates::build(0));
+    QVERIFY(!PCFTemplates::build(0, parameters));
     QVERIFY(PCFTemplates::resourcePath(4).isNull());
 }
 

@@ -115,12 +115,56 @@ bool CFilePCF::removeElement(DMXElement *element, bool deleteElement,
 {
     if (!element || element == root())
         return false;
-    const QList<DMXElement *> tree = element->ownedTree();
-    const QSet<DMXElement *> removed(tree.cbegin(), tree.cend());
+    removeElements({element}, deleteElement, removedOut);
+    return true;
+}
 
-    // Owning references into the removed tree can only come from the trees the
-    // document frees: the root's and those of unowned elements.
+QList<DMXElement *> CFilePCF::removeElements(const QList<DMXElement *> &targets,
+                                             bool deleteElements, QSet<DMXElement *> *removedOut)
+{
+    // Everything the targets own, each once. A target owned by another target
+    // goes with that one, so only the topmost are handed back or freed.
+    QSet<DMXElement *> removed;
+    QSet<DMXElement *> carried;
+    QList<DMXElement *> tops;
     QVector<DMXElement *> stack;
+    for (DMXElement *target : targets) {
+        if (!target || target == root() || removed.contains(target))
+            continue;
+        removed.insert(target);
+        tops.append(target);
+        stack.append(target);
+        while (!stack.isEmpty()) {
+            DMXElement *owner = stack.takeLast();
+            for (const DMXAttribute *attribute : qAsConst(owner->attributes)) {
+                if (!attribute || !attribute->ownsValue)
+                    continue;
+                DMXElementList below;
+                if (DMXElement *single = attribute->element())
+                    below.append(single);
+                else if (const DMXElementList *list = attribute->elementList())
+                    below = *list;
+                for (DMXElement *child : qAsConst(below)) {
+                    if (!child || child == root())
+                        continue;
+                    carried.insert(child);
+                    if (!removed.contains(child)) {
+                        removed.insert(child);
+                        stack.append(child);
+                    }
+                }
+            }
+        }
+    }
+    tops.erase(std::remove_if(tops.begin(), tops.end(),
+                              [&](DMXElement *top) { return carried.contains(top); }),
+               tops.end());
+    if (removed.isEmpty())
+        return tops;
+
+    // Owning references into the removed trees can only come from the trees
+    // the document frees: the root's and those of unowned elements. One walk
+    // over them takes out every such reference.
     QSet<DMXElement *> seen;
     auto visit = [&](DMXElement *candidate) {
         if (candidate && !removed.contains(candidate) && !seen.contains(candidate)) {
@@ -133,27 +177,30 @@ bool CFilePCF::removeElement(DMXElement *element, bool deleteElement,
         visit(unowned);
     while (!stack.isEmpty()) {
         DMXElement *owner = stack.takeLast();
-        for (int i = owner->attributes.size() - 1; i >= 0; --i) {
-            DMXAttribute *attribute = owner->attributes[i];
+        bool dropped = false;
+        for (DMXAttribute *&attribute : owner->attributes) {
             if (!attribute || !attribute->ownsValue)
                 continue;
             if (DMXElement *single = attribute->element()) {
                 if (removed.contains(single)) {
-                    owner->attributes.removeAt(i);
                     attribute->ownsValue = false;
                     m_detached.append(attribute);
+                    attribute = nullptr;
+                    dropped = true;
                 } else {
                     visit(single);
                 }
             } else if (DMXElementList *list = attribute->elementList()) {
-                for (int j = list->size() - 1; j >= 0; --j) {
-                    if (removed.contains(list->at(j)))
-                        list->removeAt(j);
-                    else
-                        visit(list->at(j));
-                }
+                for (DMXElement *item : qAsConst(*list))
+                    visit(item);
+                list->erase(
+                    std::remove_if(list->begin(), list->end(),
+                                   [&](DMXElement *item) { return removed.contains(item); }),
+                    list->end());
             }
         }
+        if (dropped)
+            owner->attributes.removeAll(nullptr);
     }
 
     auto isRemoved = [&](DMXElement *candidate) { return removed.contains(candidate); };
@@ -161,9 +208,11 @@ bool CFilePCF::removeElement(DMXElement *element, bool deleteElement,
     m_unowned.erase(std::remove_if(m_unowned.begin(), m_unowned.end(), isRemoved), m_unowned.end());
     if (removedOut)
         removedOut->unite(removed);
-    if (deleteElement)
-        delete element;
-    return true;
+    if (deleteElements) {
+        qDeleteAll(tops);
+        tops.clear();
+    }
+    return tops;
 }
 
 void CFilePCF::dropReferencesTo(const QSet<DMXElement *> &targets)

@@ -47,6 +47,11 @@ public:
     // `removed`, when given, receives every element taken out.
     bool removeElement(DMXElement *element, bool deleteElement,
                        QSet<DMXElement *> *removed = nullptr);
+    // The same for many elements at once, in one walk over the document (null
+    // entries and the root are skipped). Hands back, without deleteElements,
+    // the elements the caller now owns: the targets that no other target owns.
+    QList<DMXElement *> removeElements(const QList<DMXElement *> &targets, bool deleteElements,
+                                       QSet<DMXElement *> *removed = nullptr);
     // Takes every reference to the given elements, owning or not, out of the
     // elements of the document, without freeing them: the clean-up after
     // elements were freed that plain references may still name.

@@ -29,10 +29,11 @@ void PCFBatch::clear()
     m_paths.clear();
 }
 
-void PCFBatch::report(const QString &text)
+void PCFBatch::report(const QString &text, bool isError)
 {
+    m_log.append(text);
     if (m_sink)
-        m_sink->message(text, true);
+        m_sink->message(text, isError);
 }
 
 CFilePCF *PCFBatch::document(int index) const
@@ -64,6 +65,7 @@ bool PCFBatch::run(int mode, const QStringList &paths, int target,
         m_sink->setLabel(QString::fromLatin1(PCFText::Reading));
         m_sink->setRange(0, paths.size());
     }
+    m_log.clear();
     read(paths);
     if (m_sink) {
         m_sink->setRange(0, m_records.size());
@@ -114,12 +116,16 @@ void PCFBatch::ensureUniqueGuids()
 void PCFBatch::convert(int target, const QList<CFilePCF *> &templates)
 {
     const DMXElement *templateSystem = PCFExchange::defaultTemplateSystem(templates, target);
-    for (Record &record : m_records) {
-        const QString error = m_delegate->convert(record.document, target, templateSystem);
+    for (int i = 0; i < m_records.size(); ++i) {
+        Record &record = m_records[i];
+        PCFConversionReport losses;
+        const QString error = m_delegate->convert(record.document, target, templateSystem, &losses);
         if (!error.isNull()) {
             report(error);
             continue;
         }
+        for (const QString &line : conversionReportLines(losses, m_paths[i]))
+            report(line, false);
         record.document->format = target;
         record.changed = true;
     }

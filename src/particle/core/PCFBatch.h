@@ -11,7 +11,8 @@ class PCFProgressSink;
 // Work on many particle files at once: read them all, change the documents
 // in memory, write back the ones that changed. A file that fails to read,
 // convert or write is reported through the sink and the run goes on; a file
-// is replaced only by a complete new file.
+// is replaced only by a complete new file. What a conversion drops is
+// reported too (as a message that is no failure), one line per system.
 class PCFBatch
 {
 public:
@@ -49,6 +50,9 @@ public:
     int elementTotal() const;
     // The paths written by writeChanged, in order.
     const QStringList &written() const { return m_written; }
+    // Every message of the run (failures and what conversions dropped), in
+    // the order the sink got them.
+    const QStringList &log() const { return m_log; }
 
 private:
     struct Record
@@ -57,7 +61,7 @@ private:
         bool changed = false;
     };
 
-    void report(const QString &text);
+    void report(const QString &text, bool isError = true);
     void clear();
 
     PCFDelegate *m_delegate = nullptr;
@@ -66,4 +70,5 @@ private:
     QStringList m_paths;
     QList<Record> m_records;
     QStringList m_written;
+    QStringList m_log;
 };

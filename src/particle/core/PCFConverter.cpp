@@ -1,12 +1,21 @@
 // Format conversion: every particle system of a document is made to look like
-// the template system of the target encoding.
+// the template system of the target encoding. The work is linear in the size
+// of the document: template attributes and list entries are found through
+// indices built once per template element, lists are filtered in one pass,
+// and the cut-loose elements leave the document in one walk.
 #include "PCFDelegate.h"
 
 #include "CFilePCF.h"
+#include "PCFConversionLoss.h"
 #include "PCFErrors.h"
 
+#include <QHash>
 #include <QSet>
+#include <QVarLengthArray>
 #include <QVector>
+
+#include <algorithm>
+#include <unordered_map>
 
 namespace {
 
@@ -15,38 +24,124 @@ const QString childEntryType = QStringLiteral("DmeParticleChild");
 const QString childName = QStringLiteral("child");
 const QString delayName = QStringLiteral("delay");
 
+// Where a template element's attributes and list entries are found by name.
+struct TemplateIndex
+{
+    // Name to the positions of the first attribute of each type so named.
+    QHash<QString, QVarLengthArray<int, 2>> byName;
+    // Per attribute, the position of the first attribute of its name and type.
+    QVector<int> firstOf;
+    // Per ELEMENT_ARRAY position: entry name to the entries so named, in
+    // list order.
+    QHash<int, QHash<QString, QVector<const DMXElement *>>> entries;
+};
+
+// Keeps the entries whose flag is set, in one pass.
+template <typename Flags>
+void keepMarked(DMXElementList *list, const Flags &keep)
+{
+    DMXElementList kept;
+    kept.reserve(list->size());
+    for (int i = 0; i < list->size(); ++i) {
+        if (keep[i])
+            kept.append(list->at(i));
+    }
+    list->swap(kept);
+}
+
 struct ConformTask
 {
     DMXElement *element;
     const DMXElement *templateElement;
 };
 
-// The first attribute of the template with that name and type code.
-const DMXAttribute *templateMatch(const DMXElement *templateElement, const DMXAttribute *attribute)
+class Conformer
 {
-    for (const DMXAttribute *candidate : templateElement->attributes) {
-        if (candidate && candidate->name == attribute->name && candidate->type == attribute->type)
-            return candidate;
+public:
+    // Conforms the element and everything it owns below; the elements cut
+    // loose go to `removed`, what was dropped to `loss` (when given).
+    void run(DMXElement *top, const DMXElement *templateTop, PCFConversionLoss *loss);
+
+    QList<DMXElement *> removed;
+
+private:
+    const TemplateIndex &indexOf(const DMXElement *templateElement);
+    int match(const DMXElement *templateElement, const TemplateIndex &index,
+              const DMXAttribute *attribute) const;
+    void conformOne(const ConformTask &task, QVector<ConformTask> &pending);
+    void conformEntries(DMXAttribute *attribute, const TemplateIndex &index, int templatePosition,
+                        QVector<ConformTask> &pending);
+    void cleanChildren(DMXElement *owner, DMXAttribute *children);
+    void cutLoose(DMXElement *owner, DMXAttribute *attribute);
+    QString ownerName(const DMXElement *element) const;
+
+    std::unordered_map<const DMXElement *, TemplateIndex> m_indices;
+    PCFConversionLoss *m_loss = nullptr;
+    const DMXElement *m_top = nullptr;
+};
+
+const TemplateIndex &Conformer::indexOf(const DMXElement *templateElement)
+{
+    auto found = m_indices.find(templateElement);
+    if (found != m_indices.end())
+        return found->second;
+    TemplateIndex &index = m_indices[templateElement];
+    const QList<DMXAttribute *> &attributes = templateElement->attributes;
+    index.firstOf.fill(-1, attributes.size());
+    for (int i = 0; i < attributes.size(); ++i) {
+        const DMXAttribute *attribute = attributes[i];
+        if (!attribute)
+            continue;
+        QVarLengthArray<int, 2> &positions = index.byName[attribute->name];
+        int first = i;
+        for (int position : positions) {
+            if (attributes[position]->type == attribute->type)
+                first = position;
+        }
+        if (first == i)
+            positions.append(i);
+        index.firstOf[i] = first;
+        if (const DMXElementList *list = attribute->elementList()) {
+            QHash<QString, QVector<const DMXElement *>> &entries = index.entries[i];
+            for (const DMXElement *entry : *list) {
+                if (entry)
+                    entries[entry->name].append(entry);
+            }
+        }
     }
-    return nullptr;
+    return index;
 }
 
-bool hasAttribute(const DMXElement *element, const QString &name, uint type)
+// The position of the template's first attribute of that name and type, or
+// -1.
+int Conformer::match(const DMXElement *templateElement, const TemplateIndex &index,
+                     const DMXAttribute *attribute) const
 {
-    for (const DMXAttribute *attribute : element->attributes) {
-        if (attribute && attribute->name == name && attribute->type == type)
-            return true;
+    const auto found = index.byName.constFind(attribute->name);
+    if (found == index.byName.cend())
+        return -1;
+    for (int position : *found) {
+        if (templateElement->attributes[position]->type == attribute->type)
+            return position;
     }
-    return false;
+    return -1;
 }
 
-// Takes attribute `index` out of the element and frees the record. What it
-// owned is cut loose onto `removed`; what it merely pointed at (a system named
-// by a "child" link) is not the conversion's to remove.
-void dropAttribute(DMXElement *element, int index, QList<DMXElement *> &removed)
+QString Conformer::ownerName(const DMXElement *element) const
 {
-    DMXAttribute *attribute = element->attributes.takeAt(index);
-    if (attribute && attribute->ownsValue) {
+    return element == m_top ? QString() : element->name;
+}
+
+// What an attribute about to be deleted owned is cut loose onto `removed`;
+// what it merely pointed at (a system named by a "child" link) is not the
+// conversion's to remove.
+void Conformer::cutLoose(DMXElement *owner, DMXAttribute *attribute)
+{
+    if (!attribute)
+        return;
+    if (m_loss)
+        m_loss->dropParameter(ownerName(owner), attribute->name);
+    if (attribute->ownsValue) {
         if (DMXElement *single = attribute->element())
             removed.append(single);
         else if (const DMXElementList *list = attribute->elementList())
@@ -61,40 +156,47 @@ void dropAttribute(DMXElement *element, int index, QList<DMXElement *> &removed)
 
 // A "children" list keeps only "DmeParticleChild" entries with an ELEMENT
 // "child" and gains a FLOAT "delay" of 0 where it lacks one.
-void cleanChildren(DMXElement *owner, DMXAttribute *children, QList<DMXElement *> &removed)
+void Conformer::cleanChildren(DMXElement *owner, DMXAttribute *children)
 {
     DMXElementList *list = children->elementList();
+    QVarLengthArray<bool, 16> keep(list->size());
     for (int i = list->size() - 1; i >= 0; --i) {
         DMXElement *entry = list->at(i);
+        keep[i] = true;
         if (!entry)
             continue;
         // A damaged file may list an element among its own children (never
         // owned: the reader refuses that). Cleaning it as an entry would free
         // the very list being walked, so the entry only leaves the list.
-        if (entry == owner) {
-            list->removeAt(i);
-            continue;
-        }
-        if (entry->type != childEntryType) {
-            list->removeAt(i);
-            if (children->ownsValue)
+        if (entry == owner || entry->type != childEntryType) {
+            keep[i] = false;
+            if (m_loss)
+                m_loss->dropFunction(children->name, entry->name);
+            if (entry != owner && children->ownsValue)
                 removed.append(entry);
             continue;
         }
         bool hasDelay = false;
         bool hasChild = false;
+        QList<DMXAttribute *> kept;
         for (int j = entry->attributes.size() - 1; j >= 0; --j) {
-            const DMXAttribute *attribute = entry->attributes[j];
+            DMXAttribute *attribute = entry->attributes[j];
             if (attribute && attribute->name == delayName && attribute->type == ATTRIBUTE_FLOAT)
                 hasDelay = true;
             else if (attribute && attribute->name == childName &&
                      attribute->type == ATTRIBUTE_ELEMENT)
                 hasChild = true;
-            else
-                dropAttribute(entry, j, removed);
+            else {
+                cutLoose(entry, attribute);
+                continue;
+            }
+            kept.prepend(attribute);
         }
+        entry->attributes = kept;
         if (!hasChild) {
             // It stays in the list until the document removes it.
+            if (m_loss)
+                m_loss->dropFunction(children->name, entry->name);
             if (children->ownsValue)
                 removed.append(entry);
         } else if (!hasDelay) {
@@ -104,124 +206,133 @@ void cleanChildren(DMXElement *owner, DMXAttribute *children, QList<DMXElement *
             entry->attributes.append(delay);
         }
     }
+    keepMarked(list, keep);
+}
+
+// The entries of a matched ELEMENT_ARRAY other than "children": each is kept
+// and conformed when the template's list holds an element of its name and
+// type, and taken out otherwise.
+void Conformer::conformEntries(DMXAttribute *attribute, const TemplateIndex &index,
+                               int templatePosition, QVector<ConformTask> &pending)
+{
+    DMXElementList *list = attribute->elementList();
+    const QHash<QString, QVector<const DMXElement *>> entries =
+        index.entries.value(templatePosition);
+    QVarLengthArray<bool, 64> keep(list->size());
+    for (int k = list->size() - 1; k >= 0; --k) {
+        DMXElement *item = list->at(k);
+        keep[k] = true;
+        if (!item)
+            continue;
+        const DMXElement *itemTemplate = nullptr;
+        const auto candidates = entries.constFind(item->name);
+        if (candidates != entries.cend()) {
+            for (const DMXElement *candidate : *candidates) {
+                if (candidate->type == item->type) {
+                    itemTemplate = candidate;
+                    break;
+                }
+            }
+        }
+        if (itemTemplate) {
+            if (attribute->ownsValue)
+                pending.append(ConformTask{item, itemTemplate});
+            continue;
+        }
+        keep[k] = false;
+        if (m_loss)
+            m_loss->dropFunction(attribute->name, item->name);
+        if (attribute->ownsValue)
+            removed.append(item);
+    }
+    keepMarked(list, keep);
 }
 
 // The attribute and addition passes for one element; elements to conform
 // further are pushed onto `pending`.
-void conformOne(const ConformTask &task, QList<DMXElement *> &removed,
-                QVector<ConformTask> &pending)
+void Conformer::conformOne(const ConformTask &task, QVector<ConformTask> &pending)
 {
     DMXElement *element = task.element;
     const DMXElement *templateElement = task.templateElement;
+    const TemplateIndex &index = indexOf(templateElement);
+    QVarLengthArray<bool, 64> present(templateElement->attributes.size());
+    std::fill(present.begin(), present.end(), false);
+
+    QList<DMXAttribute *> kept;
+    kept.reserve(element->attributes.size());
     for (int i = element->attributes.size() - 1; i >= 0; --i) {
         DMXAttribute *attribute = element->attributes[i];
-        const DMXAttribute *match = attribute ? templateMatch(templateElement, attribute) : nullptr;
-        if (!match) {
-            dropAttribute(element, i, removed);
+        const int position = attribute ? match(templateElement, index, attribute) : -1;
+        if (position < 0) {
+            cutLoose(element, attribute);
             continue;
         }
+        kept.append(attribute);
+        present[position] = true;
+        const DMXAttribute *templateAttribute = templateElement->attributes[position];
         // Only owned elements are conformed: what a plain reference points at
         // belongs to, and is conformed through, its owner.
         if (attribute->type == ATTRIBUTE_ELEMENT) {
-            if (attribute->ownsValue && match->element())
-                pending.append(ConformTask{attribute->element(), match->element()});
+            if (attribute->ownsValue && templateAttribute->element())
+                pending.append(ConformTask{attribute->element(), templateAttribute->element()});
         } else if (attribute->type == ATTRIBUTE_ELEMENT_ARRAY) {
-            if (attribute->name == childrenName) {
-                cleanChildren(element, attribute, removed);
-                continue;
-            }
-            DMXElementList *list = attribute->elementList();
-            const DMXElementList *templates = match->elementList();
-            for (int k = list->size() - 1; k >= 0; --k) {
-                DMXElement *item = list->at(k);
-                if (!item)
-                    continue;
-                const DMXElement *itemTemplate = nullptr;
-                for (const DMXElement *candidate : *templates) {
-                    if (candidate && candidate->name == item->name &&
-                        candidate->type == item->type) {
-                        itemTemplate = candidate;
-                        break;
-                    }
-                }
-                if (itemTemplate) {
-                    if (attribute->ownsValue)
-                        pending.append(ConformTask{item, itemTemplate});
-                } else {
-                    list->removeAt(k);
-                    if (attribute->ownsValue)
-                        removed.append(item);
-                }
-            }
+            if (attribute->name == childrenName)
+                cleanChildren(element, attribute);
+            else
+                conformEntries(attribute, index, position, pending);
         }
     }
-    for (const DMXAttribute *templateAttribute : templateElement->attributes) {
+    std::reverse(kept.begin(), kept.end());
+    element->attributes = kept;
+
+    const QList<DMXAttribute *> &templates = templateElement->attributes;
+    for (int j = 0; j < templates.size(); ++j) {
+        const DMXAttribute *templateAttribute = templates[j];
         if (!templateAttribute || DMX::refersToElements(templateAttribute->type) ||
             templateAttribute->type == ATTRIBUTE_UNKNOWN ||
             templateAttribute->type >= DMX::TypeCount)
             continue;
-        if (!hasAttribute(element, templateAttribute->name, templateAttribute->type))
+        // An attribute of the element matches the first template attribute
+        // of its name and type, so that one tells whether it is present.
+        if (!present[index.firstOf[j]]) {
             element->attributes.append(templateAttribute->clone());
-    }
-}
-
-// Everything the given elements own, at any depth (not the elements
-// themselves unless one owns another). A removed element may be owned by
-// another removed one that no walk from the root reaches any more (a damaged
-// file can own a system from an unknown attribute); freeing it first would
-// leave that owner pointing at freed memory.
-QSet<DMXElement *> ownedBelow(const QList<DMXElement *> &owners)
-{
-    QSet<DMXElement *> owned;
-    QSet<const DMXElement *> walked;
-    QVector<DMXElement *> stack = QVector<DMXElement *>::fromList(owners);
-    while (!stack.isEmpty()) {
-        DMXElement *owner = stack.takeLast();
-        if (!owner || walked.contains(owner))
-            continue;
-        walked.insert(owner);
-        for (const DMXAttribute *attribute : qAsConst(owner->attributes)) {
-            if (!attribute || !attribute->ownsValue)
-                continue;
-            DMXElementList targets;
-            if (DMXElement *single = attribute->element())
-                targets.append(single);
-            else if (const DMXElementList *list = attribute->elementList())
-                targets = *list;
-            for (DMXElement *target : qAsConst(targets)) {
-                if (target) {
-                    owned.insert(target);
-                    stack.append(target);
-                }
-            }
+            present[index.firstOf[j]] = true;
         }
     }
-    return owned;
 }
 
-} // namespace
-
-QList<DMXElement *> PCFDelegate::conformElement(DMXElement *element,
-                                                const DMXElement *templateElement)
+void Conformer::run(DMXElement *top, const DMXElement *templateTop, PCFConversionLoss *loss)
 {
-    QList<DMXElement *> removed;
-    if (!element || !templateElement)
-        return removed;
+    m_loss = loss;
+    m_top = top;
     // Worked through with a stack and a visited set, so that deep or shared
     // structures neither exhaust the call stack nor get conformed twice.
-    QVector<ConformTask> pending{{element, templateElement}};
+    QVector<ConformTask> pending{{top, templateTop}};
     QSet<const DMXElement *> visited;
     while (!pending.isEmpty()) {
         const ConformTask task = pending.takeLast();
         if (!task.element || !task.templateElement || visited.contains(task.element))
             continue;
         visited.insert(task.element);
-        conformOne(task, removed, pending);
+        conformOne(task, pending);
     }
-    return removed;
 }
 
-QString PCFDelegate::convert(CFilePCF *document, int target, const DMXElement *templateSystem)
+} // namespace
+
+QList<DMXElement *> PCFDelegate::conformElement(DMXElement *element,
+                                                const DMXElement *templateElement,
+                                                PCFConversionLoss *loss)
+{
+    if (!element || !templateElement)
+        return {};
+    Conformer conformer;
+    conformer.run(element, templateElement, loss);
+    return conformer.removed;
+}
+
+QString PCFDelegate::convert(CFilePCF *document, int target, const DMXElement *templateSystem,
+                             PCFConversionReport *report)
 {
     QString failure;
     if (!document)
@@ -237,25 +348,25 @@ QString PCFDelegate::convert(CFilePCF *document, int target, const DMXElement *t
         return failure;
     }
 
-    QList<DMXElement *> removed;
+    // One conformer for all systems: they share the template's indices.
+    Conformer conformer;
     if (const DMXElementList *systems = document->systemList()) {
         const DMXElementList snapshot = *systems;
         // A damaged file may list the root among its systems; conforming it
         // would drop the system list itself and every system with it.
         for (DMXElement *system : snapshot) {
-            if (system != document->root())
-                removed.append(conformElement(system, templateSystem));
+            if (!system || system == document->root())
+                continue;
+            PCFConversionLoss loss(system->name);
+            conformer.run(system, templateSystem, &loss);
+            if (report && !loss.isEmpty())
+                report->append(loss);
         }
     }
 
-    // Each element is freed once: what an earlier removal already took with it
-    // is skipped, and what another removed element owns goes with that owner.
-    const QSet<DMXElement *> carried = ownedBelow(removed);
+    // Each element is freed once, with everything it owns, in one walk.
     QSet<DMXElement *> gone;
-    for (DMXElement *element : qAsConst(removed)) {
-        if (element && !gone.contains(element) && !carried.contains(element))
-            document->removeElement(element, true, &gone);
-    }
+    document->removeElements(conformer.removed, true, &gone);
     // No plain reference may be left pointing at a freed element.
     document->dropReferencesTo(gone);
     return QString();

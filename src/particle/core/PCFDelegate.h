@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DMXDelegate.h"
+#include "PCFConversionLoss.h"
 
 #include <QByteArray>
 #include <QList>
@@ -26,11 +27,17 @@ public:
     bool writeData(CFilePCF *document, int version, QByteArray *bytes);
 
     // Makes every particle system of the document look like the template
-    // system of the target encoding. A null QString on success, otherwise the
-    // reason. The document's `format` is left for the caller to set.
-    QString convert(CFilePCF *document, int target, const DMXElement *templateSystem);
+    // system of the target encoding, in time linear in the document's size.
+    // A null QString on success, otherwise the reason. The document's
+    // `format` is left for the caller to set. What each system lost is
+    // appended to `report` (nothing for a system that lost nothing).
+    QString convert(CFilePCF *document, int target, const DMXElement *templateSystem,
+                    PCFConversionReport *report = nullptr);
     // Conforms one element to its template, recursively; returns the elements
-    // that were cut loose and are to be removed from the document.
+    // that were cut loose and are to be removed from the document. What was
+    // dropped goes to `loss` when given (the element's own attributes under
+    // an empty owner).
     static QList<DMXElement *> conformElement(DMXElement *element,
-                                              const DMXElement *templateElement);
+                                              const DMXElement *templateElement,
+                                              PCFConversionLoss *loss = nullptr);
 };

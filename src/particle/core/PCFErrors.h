@@ -45,6 +45,20 @@ inline const char *const FormatTarget = "Formatting Error: Invalid target versio
 inline const char *const FormatTemplate =
     "Formatting Error: Template data for target version does not exist";
 
+// The parameter data the templates are made from; %2 (or %1) names the file
+// and line.
+inline const char *const TemplateDataOpen = "Template Error: Unable to read \"%1\"";
+inline const char *const TemplateDataHeader = "Template Error: Unexpected column names in \"%1\"";
+inline const char *const TemplateDataColumns = "Template Error: Too few columns in %1";
+inline const char *const TemplateDataKind = "Template Error: Unknown function kind \"%1\" in %2";
+inline const char *const TemplateDataType = "Template Error: Unknown parameter type \"%1\" in %2";
+inline const char *const TemplateDataValue = "Template Error: Default \"%1\" does not parse in %2";
+inline const char *const TemplateDataTwice = "Template Error: Parameter \"%1\" listed twice in %2";
+inline const char *const TemplateDataFirst =
+    "Template Error: Function \"%1\" does not start with \"functionName\" in %2";
+inline const char *const TemplateDataFunction = "Template Error: Unknown function \"%1\" in %2";
+inline const char *const TemplateDataWhere = "\"%1\" line %2";
+
 // Moving systems between documents.
 inline const char *const ImportFormat =
     "Import Error: Source PCF has an invalid or unrecognized format.";

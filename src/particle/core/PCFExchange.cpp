@@ -99,7 +99,7 @@ const DMXElement *defaultTemplateSystem(const QList<CFilePCF *> &templates, int 
 
 bool mergeSystems(const CFilePCF *source, const QList<DMXElement *> &systems, CFilePCF *target,
                   bool preserveGuids, const QList<CFilePCF *> &templates, PCFDelegate *delegate,
-                  QString *warning)
+                  QString *warning, PCFConversionReport *report)
 {
     // A root without a system list has nowhere to take the copies.
     if (!target || target->format == 0 || !target->systemList()) {
@@ -123,8 +123,8 @@ bool mergeSystems(const CFilePCF *source, const QList<DMXElement *> &systems, CF
 
     PCFDelegate localDelegate;
     PCFDelegate *converter = delegate ? delegate : &localDelegate;
-    const QString error = converter->convert(target, target->format,
-                                             defaultTemplateSystem(templates, target->format));
+    const QString error = converter->convert(
+        target, target->format, defaultTemplateSystem(templates, target->format), report);
     if (!error.isNull()) {
         setWarning(warning, error);
         return false;
@@ -134,7 +134,7 @@ bool mergeSystems(const CFilePCF *source, const QList<DMXElement *> &systems, CF
 
 bool exportSystems(const QString &path, const CFilePCF *source, const QList<DMXElement *> &systems,
                    bool preserveGuids, const QList<CFilePCF *> &templates, PCFDelegate *delegate,
-                   QString *warning)
+                   QString *warning, PCFConversionReport *report)
 {
     PCFDelegate localDelegate;
     PCFDelegate *io = delegate ? delegate : &localDelegate;
@@ -148,7 +148,7 @@ bool exportSystems(const QString &path, const CFilePCF *source, const QList<DMXE
     } else {
         target.reset(newDmxRoot(source ? source->format : 0));
     }
-    if (!mergeSystems(source, systems, target.get(), preserveGuids, templates, io, warning))
+    if (!mergeSystems(source, systems, target.get(), preserveGuids, templates, io, warning, report))
         return false;
     if (!io->write(path, target.get(), target->format)) {
         setWarning(warning, io->error());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PCFConversionLoss.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -28,19 +30,19 @@ const DMXElement *defaultTemplateSystem(const QList<CFilePCF *> &templates, int 
 // target, and then conforms the target to its own encoding's template. True
 // when the copy was made or there was nothing to copy; false with the text in
 // `warning` when the target is unusable (nothing copied) or conforming failed
-// (the copies stay in the target).
+// (the copies stay in the target). What conforming dropped goes to `report`.
 bool mergeSystems(const CFilePCF *source, const QList<DMXElement *> &systems, CFilePCF *target,
                   bool preserveGuids, const QList<CFilePCF *> &templates, PCFDelegate *delegate,
-                  QString *warning);
+                  QString *warning, PCFConversionReport *report = nullptr);
 
 // Copies the systems into the particle file at `path`: the file as it is when
 // it exists, otherwise a new one in the source's encoding. The file is written
 // only after a successful merge, and replaced only by a complete new file.
 // False with the text in `warning` (the reader's, the merge's or the
-// writer's).
+// writer's). What conforming the file dropped goes to `report`.
 bool exportSystems(const QString &path, const CFilePCF *source, const QList<DMXElement *> &systems,
                    bool preserveGuids, const QList<CFilePCF *> &templates, PCFDelegate *delegate,
-                   QString *warning);
+                   QString *warning, PCFConversionReport *report = nullptr);
 
 // Renews every null or repeated GUID of the document (the earlier holder
 // keeps a shared one). True when any element got a new GUID.

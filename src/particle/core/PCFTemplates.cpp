@@ -2,8 +2,11 @@
 
 #include "CFilePCF.h"
 #include "PCFDelegate.h"
+#include "PCFErrors.h"
+#include "PCFParameterTable.h"
 #include "PCFTemplateTable.h"
 
+#include <QDir>
 #include <QSet>
 #include <algorithm>
 
@@ -17,7 +20,7 @@ const char *const fileNames[] = {nullptr, "particle_defaults_orangebox.pcf",
 const QString functionType = QStringLiteral("DmeParticleOperator");
 const QString systemType = QStringLiteral("DmeParticleSystemDefinition");
 const QString colorRandom = QStringLiteral("Color Random");
-const QString moveBetweenPoints = QStringLiteral("Move Particles Between 2 Control Points");
+const QString colorOne = QStringLiteral("color1");
 
 // Stable identities: the same format and position give the same GUID.
 QUuid stableGuid(int format, int position)
@@ -26,13 +29,14 @@ QUuid stableGuid(int format, int position)
     return QUuid::createUuidV5(space, QStringLiteral("%1/%2").arg(format).arg(position));
 }
 
-void addValue(DMXElement *owner, const QString &name, uint type, const char *text)
+void addValue(DMXElement *owner, const QString &name, uint type, const QString &text)
 {
     auto *attribute = new DMXAttribute;
     attribute->name = name;
     attribute->setValue(type, newDmxAttributeValue(type));
-    const QString failure = attribute->setValueFromString(QString::fromLatin1(text));
-    Q_ASSERT_X(failure.isNull(), "PCFTemplates", text);
+    // The parameter table has checked every default it holds.
+    const QString failure = attribute->setValueFromString(text);
+    Q_ASSERT_X(failure.isNull(), "PCFTemplates", qPrintable(text));
     Q_UNUSED(failure)
     owner->attributes.append(attribute);
 }
@@ -55,62 +59,47 @@ DMXElement *newSystem(int format, const QString &name, bool empty)
             continue;
         if (empty && format == 3 && row.emptyFormat3)
             value = row.emptyFormat3;
-        addValue(system, QString::fromLatin1(row.name), row.type, value);
+        addValue(system, QString::fromLatin1(row.name), row.type, QString::fromLatin1(value));
     }
     return system;
 }
 
-void addOperatorParameters(DMXElement *function, int format, bool everyFunctionOnly)
-{
-    for (int i = 0; i < operatorParameterCount; ++i) {
-        const OperatorParameter &row = operatorParameters[i];
-        if (!inFormat(row.formats, format) || (everyFunctionOnly && !row.everyFunction))
-            continue;
-        addValue(function, QString::fromLatin1(row.name), row.type, row.value);
-    }
-}
-
 // `variant` picks the colours of one of the "Color Random" elements.
-DMXElement *newFunction(int format, const QString &name, int variant)
+DMXElement *newFunction(const PCFParameterTable::Function &source, int variant)
 {
     auto *function = new DMXElement;
     function->type = functionType;
-    function->name = name;
-    addValue(function, QStringLiteral("functionName"), ATTRIBUTE_STRING, name.toLatin1());
-    const bool lateOperatorParameters = format == 3;
-    if (!lateOperatorParameters)
-        addOperatorParameters(function, format, false);
-    for (int i = 0; i < parameterCount; ++i) {
-        const Parameter &row = parameters[i];
-        if (!inFormat(row.formats, format) || name != QLatin1String(row.function))
-            continue;
-        const char *value = row.value;
-        if (variant >= 0 && qstrcmp(row.name, "color1") == 0)
-            value = colorRandomColors[variant];
-        addValue(function, QString::fromLatin1(row.name), row.type, value);
+    function->name = source.name;
+    for (const PCFParameterTable::Parameter &parameter : source.parameters) {
+        QString value = parameter.value;
+        if (variant >= 0 && parameter.name == colorOne)
+            value = QString::fromLatin1(colorRandomColors[variant]);
+        addValue(function, parameter.name, parameter.type, value);
     }
-    if (lateOperatorParameters)
-        addOperatorParameters(function, format, name == moveBetweenPoints);
     return function;
 }
 
-// The function names of a list in a format, case-insensitively sorted; the
-// format-3 "initializers" with "Color Random" at its fixed positions.
-QStringList functionNames(int format, const QString &list)
+// The functions of a list, case-insensitively sorted by name; the format-3
+// "initializers" with "Color Random" at its fixed positions.
+QVector<const PCFParameterTable::Function *> functionsOf(int format, const QString &list,
+                                                         const PCFParameterTable &parameters)
 {
-    QStringList names;
-    for (int i = 0; i < functionCount; ++i) {
-        if (inFormat(functions[i].formats, format) && list == QLatin1String(functions[i].list))
-            names.append(QString::fromLatin1(functions[i].name));
+    QVector<const PCFParameterTable::Function *> out;
+    for (const PCFParameterTable::Function &function : parameters.functions()) {
+        if (function.list == list)
+            out.append(&function);
     }
-    std::stable_sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    std::stable_sort(out.begin(), out.end(), [](const auto *a, const auto *b) {
+        return QString::compare(a->name, b->name, Qt::CaseInsensitive) < 0;
     });
-    if (format == 3 && list == QLatin1String("initializers") && names.removeAll(colorRandom)) {
-        for (int i = 0; i < colorRandomCount; ++i)
-            names.insert(colorRandomPositions[i] - 1, colorRandom);
+    if (format == 3 && list == QLatin1String("initializers")) {
+        const PCFParameterTable::Function *colors = parameters.function(list, colorRandom);
+        if (colors && out.removeAll(colors)) {
+            for (int i = 0; i < colorRandomCount; ++i)
+                out.insert(qMin(colorRandomPositions[i] - 1, out.size()), colors);
+        }
     }
-    return names;
+    return out;
 }
 
 } // namespace
@@ -128,7 +117,32 @@ QString PCFTemplates::resourcePath(int format)
     return name.isNull() ? QString() : QStringLiteral(":/resources/data/") + name;
 }
 
-CFilePCF *PCFTemplates::build(int format)
+bool PCFTemplates::loadParameters(int format, const QString &folder, PCFParameterTable *parameters,
+                                  QString *error)
+{
+    const QString name = dataFileName(format);
+    if (name.isNull()) {
+        *error = QString::fromLatin1(PCFError::FormatTarget);
+        return false;
+    }
+    const QDir data(folder);
+    if (!parameters->load(data.filePath(name), false, error))
+        return false;
+    // The third generation very probably has the visibility parameters that
+    // its successor declares; with them in the template, a conversion keeps
+    // them in a file that holds them instead of dropping them.
+    return format != 3 ||
+           parameters->load(data.filePath(QStringLiteral("format3-candidates.tsv")), true, error);
+}
+
+QString PCFTemplates::dataFileName(int format)
+{
+    if (format < 1 || format > 3)
+        return QString();
+    return QStringLiteral("format%1.tsv").arg(format);
+}
+
+CFilePCF *PCFTemplates::build(int format, const PCFParameterTable &parameters)
 {
     if (format < 1 || format > 3)
         return nullptr;
@@ -145,9 +159,10 @@ CFilePCF *PCFTemplates::build(int format)
         const QString list = QString::fromLatin1(functionLists[i]);
         DMXElementList *items = defaults->attribute(list)->elementList();
         int variant = 0;
-        for (const QString &name : functionNames(format, list)) {
-            const bool several = format == 3 && name == colorRandom;
-            DMXElement *function = newFunction(format, name, several ? variant++ : -1);
+        for (const PCFParameterTable::Function *source : functionsOf(format, list, parameters)) {
+            const bool several =
+                format == 3 && source->name == colorRandom && variant < colorRandomCount;
+            DMXElement *function = newFunction(*source, several ? variant++ : -1);
             items->append(function);
             document->elements.append(function);
         }

@@ -4,6 +4,7 @@
 #include <QString>
 
 class CFilePCF;
+class PCFParameterTable;
 
 // The three particle template documents, one per format code 1 to 3, that the
 // program carries as compiled-in resources and the configuration loads.
@@ -15,10 +16,18 @@ QString resourcePath(int format);
 // The file name alone ("particle_defaults_l4d.pcf"); null for other codes.
 QString fileName(int format);
 
-// The template document of a format built from the table in memory, with
-// stable GUIDs, so that writing it always gives the same bytes. Null for
-// codes other than 1 to 3. The caller owns it.
-CFilePCF *build(int format);
+// The parameter data file of a format ("format2.tsv"); null for other codes.
+QString dataFileName(int format);
+// Reads the parameter data of a format from the folder that holds the data
+// files (format 3 with its candidate rows). False with the reason.
+bool loadParameters(int format, const QString &folder, PCFParameterTable *parameters,
+                    QString *error);
+
+// The template document of a format: the system attributes from the template
+// table, the function elements from the parameter data, with stable GUIDs, so
+// that writing it always gives the same bytes. Null for codes other than 1 to
+// 3. The caller owns it.
+CFilePCF *build(int format, const PCFParameterTable &parameters);
 
 // Frees the documents of the list and makes it {null, entry 1, entry 2,
 // entry 3}, each entry read from its resource with one particle reader, or

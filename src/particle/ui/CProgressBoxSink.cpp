@@ -2,6 +2,7 @@
 
 #include "CPrompt.h"
 
+#include <QDebug>
 #include <QProgressDialog>
 
 CProgressBoxSink::CProgressBoxSink(QProgressDialog *dialog, const QString &title)
@@ -28,6 +29,11 @@ void CProgressBoxSink::setValue(int value)
 
 void CProgressBoxSink::message(const QString &text, bool isError)
 {
-    Q_UNUSED(isError)
+    // A failure stops the user; a report (what a conversion dropped) goes to
+    // the output pane, where a run over many files can be read at the end.
+    if (!isError) {
+        qWarning().noquote() << text;
+        return;
+    }
     CPrompt::warning(m_dialog, m_title, text, QMessageBox::Ok);
 }

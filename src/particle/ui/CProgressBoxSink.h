@@ -7,7 +7,8 @@
 class QProgressDialog;
 
 // The particle batch run's progress on a standard QProgressDialog: every
-// message is a warning box over it, titled with the given title.
+// failure is a warning box over it, titled with the given title; other
+// messages go to the output pane.
 class CProgressBoxSink : public PCFProgressSink
 {
 public:

@@ -17,6 +17,7 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDebug>
 #include <QHeaderView>
 #include <QIcon>
 #include <QMenu>
@@ -286,6 +287,12 @@ void VParticle::warn(const QString &message)
     CPrompt::warning(this, windowTitle(), message, QMessageBox::Ok);
 }
 
+void VParticle::reportLosses(const PCFConversionReport &report, const QString &subject)
+{
+    for (const QString &line : conversionReportLines(report, subject))
+        qWarning().noquote() << line;
+}
+
 void VParticle::particleNew()
 {
     const int format = choosePcfFormat(this, tr("New Particle"));
@@ -381,12 +388,14 @@ void VParticle::convertFormat(int formatCode)
     // The rows point into what the conversion frees: they go first.
     tree->clear();
     contextItem = contextParent = nullptr;
-    const QString error = delegate->convert(document, formatCode, templateSystem);
+    PCFConversionReport losses;
+    const QString error = delegate->convert(document, formatCode, templateSystem, &losses);
     if (!error.isNull()) {
         fillTree();
         warn(error);
         return;
     }
+    reportLosses(losses, displayName());
     document->format = formatCode;
     showFormatTicks();
     fillTree();

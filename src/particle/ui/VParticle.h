@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PCFConversionLoss.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -140,6 +142,9 @@ private:
     QString displayName() const;
     void showFormatTicks();
     void warn(const QString &text);
+    // Writes what a conversion dropped to the output pane, one line per
+    // system; `subject` names the document.
+    static void reportLosses(const PCFConversionReport &report, const QString &subject);
     // Hands a path or a document to a new editor through the main window.
     void openElsewhere(const QString &path);
     void openElsewhere(CFilePCF *otherDocument);

@@ -7,6 +7,7 @@
 #include "CConfig.h"
 #include "CDialoggerSink.h"
 #include "CFilePCF.h"
+#include "CPath.h"
 #include "CProgressBoxSink.h"
 #include "CPrompt.h"
 #include "PCFBatch.h"
@@ -75,11 +76,13 @@ bool VParticle::mergeSystems(CFilePCF *source, const QList<DMXElement *> &system
                              bool preserveGuids)
 {
     QString warning;
-    if (PCFExchange::mergeSystems(source, systems, target, preserveGuids, templates(), delegate,
-                                  &warning))
-        return true;
-    warn(warning);
-    return false;
+    PCFConversionReport losses;
+    const bool merged = PCFExchange::mergeSystems(source, systems, target, preserveGuids,
+                                                  templates(), delegate, &warning, &losses);
+    reportLosses(losses, displayName());
+    if (!merged)
+        warn(warning);
+    return merged;
 }
 
 void VParticle::particleImport()
@@ -126,11 +129,15 @@ void VParticle::particleExport()
     if (path.isEmpty())
         return;
     QString warning;
+    PCFConversionReport losses;
     if (PCFExchange::exportSystems(path, document, systems, preserveGuids, templates(), delegate,
-                                   &warning))
+                                   &warning, &losses)) {
+        // Only a written file lost anything.
+        reportLosses(losses, CPath(path, true).fileName(false));
         CPrompt::information(this, windowTitle(), latin1(PCFText::OperationComplete));
-    else
+    } else {
         warn(warning);
+    }
 }
 
 void VParticle::particleEnsureUniqueGUIDsingle()

@@ -1,6 +1,7 @@
 #include "EditingFixture.h"
 #include "EditorScript.h"
 #include "PCFFormatChoice.h"
+#include "WarningLog.h"
 #include "initResources.h"
 
 #include <QMenuBar>
@@ -673,7 +674,18 @@ void TestParticleEditor::convertFormat()
     QCOMPARE(rowAt(window->tree, psd)->childCount(), 3);
 
     TemplateScope templates({nullptr, nullptr, EditingFixture::templateDocument(3)});
-    window->actionFormat[2]->trigger();
+    {
+        // What each system lost goes to the output pane.
+        WarningLog log;
+        window->actionFormat[2]->trigger();
+        QStringList expected;
+        for (const char *system : {"fire", "smoke", "sparks"})
+            expected << QStringLiteral("Format Conversion: \"Untitled\", system \"%1\": dropped "
+                                       "3 parameter(s): \"children\" of the system, \"radius\" of "
+                                       "the system, \"x\" of the system")
+                            .arg(system);
+        QCOMPARE(log.lines(), expected);
+    }
     QCOMPARE(window->document->format, 3);
     QVERIFY(window->isWindowModified());
     const QImage tick = iconImage(QIcon(":/resources/icons/tick"));
@@ -682,6 +694,10 @@ void TestParticleEditor::convertFormat()
     // The template's "default" has no "x" or "radius": the systems lose them.
     QVERIFY(rowsAt(window->tree, path({"fire", "x"})).isEmpty());
     QVERIFY(rowAt(window->tree, path({"fire", "operators", "Movement Basic"})));
+    // Converting again loses nothing and says nothing.
+    WarningLog quiet;
+    window->actionFormat[2]->trigger();
+    QVERIFY(quiet.lines().isEmpty());
 }
 
 void TestParticleEditor::dictionaryAndFormatChoice()

@@ -5,6 +5,7 @@
 #include "PCFFormatChoice.h"
 #include "QFileListDialog.h"
 #include "QProgressDialogger.h"
+#include "WarningLog.h"
 #include "initResources.h"
 
 #include <QAction>
@@ -234,7 +235,9 @@ void TestParticleTools::massFormat()
 {
     const QString good = m_dir->filePath("good.pcf");
     const QString junk = m_dir->filePath("junk.pcf");
-    QVERIFY(writeDocument(good, document(1, {"fire"})));
+    CFilePCF *lossy = document(1, {"fire"});
+    DmxBuild::addFloat(lossy->findParticleSystem("fire"), "bogus", 1);
+    QVERIFY(writeDocument(good, lossy));
     QVERIFY(writeFile(junk, "junk"));
     VParticle *window = open(document(2, {"fire"}));
 
@@ -242,7 +245,13 @@ void TestParticleTools::massFormat()
     script.steps << fileList({junk, good});
     script.text(pcfFormatNames()[2]);
     script.button(QMessageBox::Ok).button(QMessageBox::Ok);
+    WarningLog log;
     window->actionMassFormat->trigger();
+    // What the conversion dropped is no failure: a line in the output pane,
+    // no box.
+    QCOMPARE(log.lines(), QStringList{"Format Conversion: \"" + good +
+                                      "\", system \"fire\": dropped 1 parameter(s): \"bogus\" of "
+                                      "the system"});
     QCOMPARE(kinds(script),
              (QList<CPrompt::Kind>{CPrompt::Kind::Exec, CPrompt::Kind::Item, CPrompt::Kind::Warning,
                                    CPrompt::Kind::Information}));
