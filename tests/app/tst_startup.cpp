@@ -21,6 +21,9 @@ private slots:
     void configurationPath();
     void route_data();
     void route();
+    void fileArguments_data();
+    void fileArguments();
+    void refusals();
 
 private:
     void touch(const QString &relativePath);
@@ -184,12 +187,62 @@ void TestStartup::route()
     touch(QStringLiteral("a/") + file);
     if (argument.contains(QLatin1String("%1")))
         argument = argument.arg(m_dir->path());
-    // Relative names are taken from the program's folder, not the current one.
+    // Relative names are taken from the folder the instance was started in,
+    // not the current one (the program's own by then).
     CStartup::setBaseDirectory(m_dir->filePath(QStringLiteral("a")));
     QVERIFY(QDir::setCurrent(m_dir->filePath(QStringLiteral("c"))));
     QCOMPARE(int(CStartup::routeFor(argument)), route);
     if (route != CStartup::RouteNone)
         QCOMPARE(CStartup::resolvedPath(argument), m_dir->filePath(QStringLiteral("a/") + file));
+}
+
+void TestStartup::fileArguments_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after the program path
+    QTest::addColumn<QStringList>("files");     // "%1" the start folder
+
+    QTest::newRow("relative from the start folder")
+        << QStringList{"m.bsp", "maps/p.pcf"} << QStringList{"%1/m.bsp", "%1/maps/p.pcf"};
+    QTest::newRow("climbing is cleaned")
+        << QStringList{"../x.vmt", "./a/../y.vtf"} << QStringList{"%1/../x.vmt", "%1/y.vtf"};
+    QTest::newRow("absolute stays") << QStringList{"/data/m.bsp"} << QStringList{"/data/m.bsp"};
+    QTest::newRow("switch and its folder name no file")
+        << QStringList{"-setCurrent", "a", "m.bsp", "-setCurrent"} << QStringList{"%1/m.bsp"};
+    QTest::newRow("other letter case is a path")
+        << QStringList{"-SETCURRENT"} << QStringList{"%1/-SETCURRENT"};
+    QTest::newRow("empty argument") << QStringList{QString(), "m.bsp"} << QStringList{"%1/m.bsp"};
+}
+
+void TestStartup::fileArguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, files);
+
+    const QString start = m_dir->filePath(QStringLiteral("c"));
+    for (QString &file : files)
+        file = QDir::cleanPath(file.arg(start));
+    arguments.prepend(QStringLiteral("/opt/ostrel/ostrel"));
+    QCOMPARE(CStartup::fileArguments(arguments, start), files);
+}
+
+void TestStartup::refusals()
+{
+    touch(QStringLiteral("a/notes.txt"));
+    touch(QStringLiteral("a/m.bsp"));
+    CStartup::setBaseDirectory(m_dir->filePath(QStringLiteral("a")));
+    const QString a = m_dir->filePath(QStringLiteral("a"));
+    QCOMPARE(CStartup::refusal(QStringLiteral("gone.bsp")),
+             QStringLiteral("Argument Failure: \"%1/gone.bsp\" does not exist.").arg(a));
+    QCOMPARE(CStartup::refusal(QStringLiteral("notes.txt")),
+             QStringLiteral("Argument Failure: \"%1/notes.txt\" is not a kind of file the "
+                            "workbench opens.")
+                 .arg(a));
+    QCOMPARE(CStartup::refusal(a),
+             QStringLiteral("Argument Failure: \"%1\" is not a kind of file the workbench opens.")
+                 .arg(a));
+    // The probe of a later start and a file that opens say nothing.
+    QCOMPARE(CStartup::refusal(QString()), QString());
+    QCOMPARE(CStartup::refusal(QStringLiteral("m.bsp")), QString());
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
