@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -43,6 +44,11 @@ private slots:
     void messageBoxes();
     void inputs();
     void rememberedDirectory();
+    void rootFolderIsRemembered();
+    void plainOpenDialogRemembersNothing();
+    void saveAddsTheFilterSuffix_data();
+    void saveAddsTheFilterSuffix();
+    void realSaveDialogAddsTheSuffix();
     void execRunsDialogWiring();
     void scopedHandlerRestores();
     void realMessageBoxIsAnswered();
@@ -167,6 +173,108 @@ void TestPrompt::rememberedDirectory()
              QStringLiteral("/out/extract"));
     QCOMPARE(script.asked.last().kind, CPrompt::Kind::ExistingDirectory);
     QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/out"));
+}
+
+void TestPrompt::rootFolderIsRemembered()
+{
+    Script script(accepted("/top.bsp"));
+    CPrompt::getOpenFileName();
+    QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/"));
+    script.answer = accepted("/games");
+    CPrompt::getExistingDirectory();
+    QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/"));
+    CPrompt::getOpenFileName();
+    QCOMPARE(script.asked.last().directory, QStringLiteral("/"));
+}
+
+void TestPrompt::plainOpenDialogRemembersNothing()
+{
+    CPrompt::setLastDirectory(QStringLiteral("/remembered"));
+    Script script(accepted("/elsewhere/base.fgd"));
+    QCOMPARE(CPrompt::getPlainOpenFileName(nullptr, "Load", QString(), "*.fgd"),
+             QStringLiteral("/elsewhere/base.fgd"));
+    QCOMPARE(script.asked.last().kind, CPrompt::Kind::OpenFileName);
+    QCOMPARE(script.asked.last().directory, QString());
+    QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/remembered"));
+}
+
+void TestPrompt::saveAddsTheFilterSuffix_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("chosenFilter");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+
+    const QString pcf = QStringLiteral("Particle Configuration File (*.pcf)");
+    const QString maps = QStringLiteral("Valve Map File (*.vmf *.vmx);;Lump File (*.lmp)");
+    QTest::newRow("no suffix") << pcf << QString() << "/out/test_edited"
+                               << "/out/test_edited.pcf";
+    QTest::newRow("own suffix kept") << pcf << QString() << "/out/test.edited"
+                                     << "/out/test.edited";
+    QTest::newRow("same suffix") << pcf << pcf << "/out/a.pcf"
+                                 << "/out/a.pcf";
+    QTest::newRow("first of several patterns") << maps << QString() << "/out/m"
+                                               << "/out/m.vmf";
+    QTest::newRow("chosen filter") << maps << "Lump File (*.lmp)"
+                                   << "/out/m"
+                                   << "/out/m.lmp";
+    QTest::newRow("dot in the folder only") << pcf << QString() << "/out.d/x"
+                                            << "/out.d/x.pcf";
+    QTest::newRow("any file") << "All Files (*)" << QString() << "/out/x"
+                              << "/out/x";
+    QTest::newRow("bare pattern") << "*.bsp" << QString() << "/out/x"
+                                  << "/out/x.bsp";
+    QTest::newRow("no filter") << QString() << QString() << "/out/x"
+                               << "/out/x";
+    QTest::newRow("cancelled") << pcf << QString() << QString() << QString();
+}
+
+void TestPrompt::saveAddsTheFilterSuffix()
+{
+    QFETCH(QString, filter);
+    QFETCH(QString, chosenFilter);
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+
+    CPrompt::Answer answer = accepted(typed);
+    answer.ok = !typed.isEmpty();
+    answer.filter = chosenFilter;
+    Script script(answer);
+    QCOMPARE(CPrompt::getSaveFileName(nullptr, "Save", QString(), filter), saved);
+    if (!saved.isEmpty())
+        QCOMPARE(CPrompt::lastDirectory(), QFileInfo(saved).path());
+}
+
+void TestPrompt::realSaveDialogAddsTheSuffix()
+{
+    // The real dialog adds the suffix itself, so it asks before replacing
+    // the file the name with suffix names; a timer types the name and agrees.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile existing(dir.filePath(QStringLiteral("test_edited.pcf")));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    bool asked = false;
+    bool typed = false;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&asked, &typed] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            asked = true;
+            box->button(QMessageBox::Yes)->click();
+        } else if (auto *dialog = qobject_cast<QFileDialog *>(modal); dialog && !typed) {
+            typed = true;
+            dialog->selectFile(QStringLiteral("test_edited"));
+            // Queued: the question runs a loop of its own, in which this
+            // timer must fire again to answer it.
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        }
+    });
+    timer.start(10);
+    QCOMPARE(CPrompt::getSaveFileName(nullptr, "Save PCF", dir.path(),
+                                      "Particle Configuration File (*.pcf)"),
+             existing.fileName());
+    QVERIFY(asked);
 }
 
 void TestPrompt::execRunsDialogWiring()
