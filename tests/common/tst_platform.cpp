@@ -2,6 +2,7 @@
 #include "CLauncherScript.h"
 #include "CRegistryKey.h"
 #include "CSessionDirectory.h"
+#include "PrivateDesktop.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,10 @@ private slots:
     void registryReadOnlyRefusesWrites();
     void registryHandEditedValues_data();
     void registryHandEditedValues();
+    void registryHandEditedStrings_data();
+    void registryHandEditedStrings();
+    void registryFileLayout();
+    void registryRefusesWhatWouldNotReadBack();
 
     void scriptQuoting_data();
     void scriptQuoting();
@@ -32,14 +37,40 @@ private slots:
     void launchedScriptRunsAndDeletesItself();
 
     void desktopOpenHandsOverAbsolutePath();
+    void desktopAssociations_data();
+    void desktopAssociations();
     void sessionDirectoryIsPrivate();
+    void temporaryFolderOfAMissingTmpdir();
     void sessionFilePathStaysInside_data();
     void sessionFilePathStaysInside();
 
 private:
     QTemporaryDir *m_dir = nullptr;
     QString storePath() const { return m_dir->filePath(QStringLiteral("registry.ini")); }
+    void writeStore(const QByteArray &text);
+    QByteArray readStore() const;
+    void writeFile(const QString &relativePath, const QByteArray &text);
 };
+
+void TestPlatform::writeFile(const QString &relativePath, const QByteArray &text)
+{
+    const QString path = m_dir->filePath(relativePath);
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+void TestPlatform::writeStore(const QByteArray &text)
+{
+    writeFile(QStringLiteral("registry.ini"), text);
+}
+
+QByteArray TestPlatform::readStore() const
+{
+    QFile file(storePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 void TestPlatform::init()
 {
@@ -177,6 +208,110 @@ void TestPlatform::registryHandEditedValues()
     QCOMPARE(value, number);
 }
 
+void TestPlatform::registryHandEditedStrings_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value"); // empty: not readable as a string
+
+    const QByteArray key =
+        "[HKEY_CLASSES_ROOT\\Applications\\GCFScape.exe\\shell\\open\\command]\n";
+    QTest::newRow("quotes, backslashes and %1")
+        << key + "@=\"C:\\Program Files\\GCFScape\\GCFScape.exe\" \"%1\"\n"
+        << QString() << "\"C:\\Program Files\\GCFScape\\GCFScape.exe\" \"%1\"";
+    QTest::newRow("blanks around, Windows line end")
+        << key + "@ = \"/opt/gcf scape/gcfscape\" \"%1\"  \r\n"
+        << QString() << "\"/opt/gcf scape/gcfscape\" \"%1\"";
+    QTest::newRow("other letter case")
+        << QByteArray("[hkey_classes_root\\APPLICATIONS\\gcfscape.exe/shell\\open\\Command]\n"
+                      "Path=a=b;c\n")
+        << "path"
+        << "a=b;c";
+    QTest::newRow("quoted name") << key + "\"Install Dir\"=C:\\x\n"
+                                 << "Install Dir"
+                                 << "C:\\x";
+    QTest::newRow("quoted @ is a name") << key + "\"@\"=named\n" << QString() << QString();
+    QTest::newRow("comment") << key + ";@=x\n# @=y\n" << QString() << QString();
+    QTest::newRow("other key") << key + "[HKEY_CLASSES_ROOT\\Other]\n@=x\n"
+                               << QString() << QString();
+}
+
+void TestPlatform::registryHandEditedStrings()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+
+    writeStore(text);
+    CRegistryKey key;
+    QVERIFY(key.open(CRegistryKey::ClassesRoot,
+                     QStringLiteral("\\Applications\\GCFScape.exe\\shell\\open\\command"),
+                     CRegistryKey::ReadOnly));
+    QString read;
+    QCOMPARE(key.readString(name, &read), !value.isEmpty());
+    QCOMPARE(read, value);
+}
+
+void TestPlatform::registryFileLayout()
+{
+    // A hand-made file: its comment, order and blank lines stay; a new value
+    // joins its key's section, a changed one changes in place, a new key
+    // gets a section of its own at the end.
+    writeStore("; mine\n"
+               "[HKEY_CURRENT_USER\\Software\\A]\n"
+               "x=1\n"
+               "\n"
+               "[HKEY_CURRENT_USER\\Software\\B]\n"
+               "y=2\n");
+    CRegistryKey key;
+    QVERIFY(key.create(CRegistryKey::CurrentUser, QStringLiteral("Software/A")));
+    QVERIFY(key.writeDword(QStringLiteral("z"), 3));
+    QVERIFY(key.create(CRegistryKey::CurrentUser, QStringLiteral("software\\b")));
+    QVERIFY(key.writeString(QStringLiteral("Y"), QStringLiteral("\"q\" \\ %1")));
+    QVERIFY(key.create(CRegistryKey::ClassesRoot, QStringLiteral("C")));
+    QVERIFY(key.writeString(QString(), QStringLiteral("d")));
+    QVERIFY(key.writeString(QStringLiteral("@"), QStringLiteral("e")));
+    QCOMPARE(readStore(), QByteArray("; mine\n"
+                                     "[HKEY_CURRENT_USER\\Software\\A]\n"
+                                     "x=1\n"
+                                     "z=dword:00000003\n"
+                                     "\n"
+                                     "[HKEY_CURRENT_USER\\Software\\B]\n"
+                                     "Y=\"q\" \\ %1\n"
+                                     "\n"
+                                     "[HKEY_CLASSES_ROOT\\C]\n"
+                                     "@=d\n"
+                                     "\"@\"=e\n"));
+
+    // A new file starts with the comment that explains it, then the key.
+    QVERIFY(QFile::remove(storePath()));
+    QVERIFY(key.writeString(QString(), QStringLiteral("f")));
+    const QList<QByteArray> lines = readStore().split('\n');
+    QVERIFY(lines.first().startsWith("; "));
+    QCOMPARE(lines.mid(lines.size() - 3),
+             QList<QByteArray>({"[HKEY_CLASSES_ROOT\\C]", "@=f", QByteArray()}));
+}
+
+void TestPlatform::registryRefusesWhatWouldNotReadBack()
+{
+    CRegistryKey key;
+    QVERIFY(key.create(CRegistryKey::CurrentUser, QStringLiteral("K")));
+    QVERIFY(!key.writeString(QStringLiteral("a=b"), QStringLiteral("v")));
+    QVERIFY(!key.writeString(QStringLiteral("a"), QStringLiteral("two\nlines")));
+    QVERIFY(!key.writeString(QStringLiteral("a"), QStringLiteral(" padded")));
+    QVERIFY(!QFile::exists(storePath()));
+    QVERIFY(!key.create(CRegistryKey::CurrentUser, QStringLiteral("K\n[x]")));
+    // Names that would read as something else are quoted.
+    QVERIFY(key.create(CRegistryKey::CurrentUser, QStringLiteral("K")));
+    for (const QString &name : {QStringLiteral(";x"), QStringLiteral("[x]"), QStringLiteral(" x"),
+                                QStringLiteral("\"x\"")}) {
+        QVERIFY(key.writeString(name, QStringLiteral("value of ") + name));
+        QString read;
+        QVERIFY2(key.readString(name, &read), qPrintable(name));
+        QCOMPARE(read, QStringLiteral("value of ") + name);
+    }
+}
+
 void TestPlatform::scriptQuoting_data()
 {
     QTest::addColumn<QString>("program");
@@ -289,14 +424,17 @@ void TestPlatform::launchedScriptRunsAndDeletesItself()
 
 void TestPlatform::desktopOpenHandsOverAbsolutePath()
 {
+    const PrivateDesktop desktop(m_dir->path());
+    QVERIFY(desktop.addApplication(QStringLiteral("viewer"), "text/plain;"));
     QStringList opened;
     CDesktopFile::setOpener([&](const QString &path) {
         opened << path;
         return true;
     });
-    QVERIFY(!CDesktopFile::open(QString()));
-    QVERIFY(!CDesktopFile::open(m_dir->filePath(QStringLiteral("missing.txt"))));
-    QVERIFY(!CDesktopFile::open(m_dir->path()));
+    QCOMPARE(CDesktopFile::open(QString()), CDesktopFile::NoFile);
+    QCOMPARE(CDesktopFile::open(m_dir->filePath(QStringLiteral("missing.txt"))),
+             CDesktopFile::NoFile);
+    QCOMPARE(CDesktopFile::open(m_dir->path()), CDesktopFile::NoFile);
     QVERIFY(opened.isEmpty());
 
     const QString name = QStringLiteral("notes; rm -rf ~.txt");
@@ -305,10 +443,74 @@ void TestPlatform::desktopOpenHandsOverAbsolutePath()
     file.close();
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(m_dir->path()));
-    const bool ok = CDesktopFile::open(name);
+    const CDesktopFile::Result result = CDesktopFile::open(name);
     QDir::setCurrent(previous);
-    QVERIFY(ok);
+    QCOMPARE(result, CDesktopFile::Opened);
     QCOMPARE(opened, QStringList{QFileInfo(file).absoluteFilePath()});
+}
+
+void TestPlatform::desktopAssociations_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("setting"); // relative path in the test folder
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("openerSucceeds");
+    QTest::addColumn<int>("result");
+
+    const QByteArray entry = "[Desktop Entry]\nType=Application\nMimeType=text/plain;text/html;\n";
+    QTest::newRow("nothing associated")
+        << "entry.txt" << QString() << QByteArray() << true << int(CDesktopFile::NoApplication);
+    QTest::newRow("desktop file of the system") << "entry.txt"
+                                                << "data-dirs/applications/kde/viewer.desktop"
+                                                << entry << true << int(CDesktopFile::Opened);
+    QTest::newRow("a type it belongs to")
+        << "entry.c"
+        << "data-home/applications/viewer.desktop" << entry << true << int(CDesktopFile::Opened);
+    QTest::newRow("another type only") << "entry.bin"
+                                       << "data-home/applications/viewer.desktop" << entry << true
+                                       << int(CDesktopFile::NoApplication);
+    QTest::newRow("entry in another group")
+        << "entry.txt"
+        << "data-home/applications/viewer.desktop"
+        << QByteArray("[Desktop Action x]\nMimeType=text/plain;\n") << true
+        << int(CDesktopFile::NoApplication);
+    QTest::newRow("user's default")
+        << "entry.txt"
+        << "config-home/mimeapps.list"
+        << QByteArray("[Default Applications]\ntext/plain=viewer.desktop\n") << true
+        << int(CDesktopFile::Opened);
+    QTest::newRow("added association")
+        << "entry.txt"
+        << "data-dirs/applications/mimeapps.list"
+        << QByteArray("[Added Associations]\ntext/plain=viewer.desktop;\n") << true
+        << int(CDesktopFile::Opened);
+    QTest::newRow("opener fails") << "entry.txt"
+                                  << "data-home/applications/viewer.desktop" << entry << false
+                                  << int(CDesktopFile::NotOpened);
+}
+
+void TestPlatform::desktopAssociations()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, setting);
+    QFETCH(QByteArray, text);
+    QFETCH(bool, openerSucceeds);
+    QFETCH(int, result);
+#if !defined(Q_OS_UNIX) || defined(Q_OS_DARWIN)
+    QSKIP("freedesktop.org associations");
+#endif
+    const PrivateDesktop desktop(m_dir->path());
+    if (!setting.isEmpty())
+        writeFile(setting, text);
+    writeFile(file,
+              QByteArray("int main() { return 0; }\n\0\1\2", file.endsWith(".bin") ? 28 : 25));
+    int openings = 0;
+    CDesktopFile::setOpener([&](const QString &) {
+        ++openings;
+        return openerSucceeds;
+    });
+    QCOMPARE(int(CDesktopFile::open(m_dir->filePath(file))), result);
+    QCOMPARE(openings, result == CDesktopFile::NoApplication ? 0 : 1);
 }
 
 void TestPlatform::sessionDirectoryIsPrivate()
@@ -321,6 +523,25 @@ void TestPlatform::sessionDirectoryIsPrivate()
     QCOMPARE(info.permissions() & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                     QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
              QFile::Permissions());
+}
+
+void TestPlatform::temporaryFolderOfAMissingTmpdir()
+{
+    const QByteArray saved = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(m_dir->filePath(QStringLiteral("missing"))));
+    const QString folder = CSessionDirectory::temporaryFolder();
+    qputenv("TMPDIR", QFile::encodeName(m_dir->path()));
+    const QString existing = CSessionDirectory::temporaryFolder();
+    if (saved.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", saved);
+    // Never "" (which would put files into "/"), and the system's own
+    // folder where there is one.
+    QVERIFY(!folder.isEmpty() || !QFileInfo(QStringLiteral("/tmp")).isDir());
+    QVERIFY(folder != QLatin1String("/"));
+    QVERIFY(QFileInfo(folder).isDir());
+    QCOMPARE(existing, QFileInfo(m_dir->path()).canonicalFilePath());
 }
 
 void TestPlatform::sessionFilePathStaysInside_data()
