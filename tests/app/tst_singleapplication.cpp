@@ -118,20 +118,14 @@ void TestSingleApplication::displaysKeepApart_data()
     QTest::addColumn<QStringList>("second");
     QTest::addColumn<bool>("shared");
 
-    QTest::newRow("same X display")
-        << QStringList{"xcb", ":0", ""} << QStringList{"xcb", ":0", ""} << true;
     QTest::newRow("screen number and unix prefix")
         << QStringList{"xcb", ":0", ""} << QStringList{"xcb", "unix:0.1", ""} << true;
     QTest::newRow("other X display")
         << QStringList{"xcb", ":0", ""} << QStringList{"xcb", ":1", ""} << false;
-    QTest::newRow("remote display")
-        << QStringList{"xcb", ":10", ""} << QStringList{"xcb", "localhost:10.0", ""} << false;
     QTest::newRow("headless run beside a display")
         << QStringList{"xcb", ":0", ""} << QStringList{"offscreen", ":0", ""} << false;
     QTest::newRow("Wayland sockets") << QStringList{"wayland", "", "wayland-0"}
                                      << QStringList{"wayland", ":0", "wayland-1"} << false;
-    QTest::newRow("Wayland default socket")
-        << QStringList{"wayland", "", ""} << QStringList{"wayland-egl", ":5", "wayland-0"} << true;
     QTest::newRow("X and Wayland") << QStringList{"xcb", ":0", "wayland-0"}
                                    << QStringList{"wayland", ":0", "wayland-0"} << false;
 }

@@ -44,8 +44,6 @@ private slots:
     void messageBoxes();
     void inputs();
     void rememberedDirectory();
-    void rootFolderIsRemembered();
-    void plainOpenDialogRemembersNothing();
     void saveAddsTheFilterSuffix_data();
     void saveAddsTheFilterSuffix();
     void realSaveDialogAddsTheSuffix();
@@ -173,29 +171,14 @@ void TestPrompt::rememberedDirectory()
              QStringLiteral("/out/extract"));
     QCOMPARE(script.asked.last().kind, CPrompt::Kind::ExistingDirectory);
     QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/out"));
-}
 
-void TestPrompt::rootFolderIsRemembered()
-{
-    Script script(accepted("/top.bsp"));
+    // The root folder is a folder too: "/", not "none".
+    script.answer = accepted("/top.bsp");
     CPrompt::getOpenFileName();
     QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/"));
     script.answer = accepted("/games");
     CPrompt::getExistingDirectory();
     QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/"));
-    CPrompt::getOpenFileName();
-    QCOMPARE(script.asked.last().directory, QStringLiteral("/"));
-}
-
-void TestPrompt::plainOpenDialogRemembersNothing()
-{
-    CPrompt::setLastDirectory(QStringLiteral("/remembered"));
-    Script script(accepted("/elsewhere/base.fgd"));
-    QCOMPARE(CPrompt::getPlainOpenFileName(nullptr, "Load", QString(), "*.fgd"),
-             QStringLiteral("/elsewhere/base.fgd"));
-    QCOMPARE(script.asked.last().kind, CPrompt::Kind::OpenFileName);
-    QCOMPARE(script.asked.last().directory, QString());
-    QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/remembered"));
 }
 
 void TestPrompt::saveAddsTheFilterSuffix_data()
@@ -211,8 +194,6 @@ void TestPrompt::saveAddsTheFilterSuffix_data()
                                << "/out/test_edited.pcf";
     QTest::newRow("own suffix kept") << pcf << QString() << "/out/test.edited"
                                      << "/out/test.edited";
-    QTest::newRow("same suffix") << pcf << pcf << "/out/a.pcf"
-                                 << "/out/a.pcf";
     QTest::newRow("first of several patterns") << maps << QString() << "/out/m"
                                                << "/out/m.vmf";
     QTest::newRow("chosen filter") << maps << "Lump File (*.lmp)"
@@ -222,11 +203,6 @@ void TestPrompt::saveAddsTheFilterSuffix_data()
                                             << "/out.d/x.pcf";
     QTest::newRow("any file") << "All Files (*)" << QString() << "/out/x"
                               << "/out/x";
-    QTest::newRow("bare pattern") << "*.bsp" << QString() << "/out/x"
-                                  << "/out/x.bsp";
-    QTest::newRow("no filter") << QString() << QString() << "/out/x"
-                               << "/out/x";
-    QTest::newRow("cancelled") << pcf << QString() << QString() << QString();
 }
 
 void TestPrompt::saveAddsTheFilterSuffix()
@@ -237,12 +213,9 @@ void TestPrompt::saveAddsTheFilterSuffix()
     QFETCH(QString, saved);
 
     CPrompt::Answer answer = accepted(typed);
-    answer.ok = !typed.isEmpty();
     answer.filter = chosenFilter;
     Script script(answer);
     QCOMPARE(CPrompt::getSaveFileName(nullptr, "Save", QString(), filter), saved);
-    if (!saved.isEmpty())
-        QCOMPARE(CPrompt::lastDirectory(), QFileInfo(saved).path());
 }
 
 void TestPrompt::realSaveDialogAddsTheSuffix()

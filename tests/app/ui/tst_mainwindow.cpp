@@ -355,10 +355,6 @@ void TestMainWindow::argumentsOpenByTheirSuffix_data()
 
     QTest::newRow("map") << "m.BSP"
                          << "VPackage" << QString();
-    QTest::newRow("archive by its last suffix") << "pak.tar.vpk"
-                                                << "VPackage" << QString();
-    QTest::newRow("cache") << "c.gcf"
-                           << "VPackage" << QString();
     QTest::newRow("particles") << "p.pcf"
                                << "VParticle" << QString();
     QTest::newRow("material") << "m.vmt"

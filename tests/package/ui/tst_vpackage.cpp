@@ -598,7 +598,8 @@ void TestVPackage::opensEntriesElsewhere()
     QStringList opened;
     bool openerSucceeds = true;
     const PrivateDesktop desktop(dir.filePath("desktop"));
-    QVERIFY(desktop.addApplication("editor", "text/plain;"));
+    QVERIFY(desktop.write("data-home/applications/editor.desktop",
+                          "[Desktop Entry]\nMimeType=text/plain;\n"));
     CDesktopFile::setOpener([&](const QString &path) {
         opened << path;
         return openerSucceeds;
