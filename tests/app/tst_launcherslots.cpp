@@ -110,11 +110,15 @@ void TestLauncherSlots::boxes()
 void TestLauncherSlots::doDummy1()
 {
     const int windows = m_window->mdiArea()->subWindowList().size();
+    // The plain dialog: it neither starts in nor changes the folder the
+    // main window's dialogs remember.
+    CPrompt::setLastDirectory(QStringLiteral("/remembered"));
 
     // Cancelled: nothing more.
     QList<CPrompt::Request> requests = invoke("doDummy1");
     QCOMPARE(requests.size(), 1);
     QCOMPARE(requests.first().kind, CPrompt::Kind::OpenFileName);
+    QCOMPARE(requests.first().directory, QString());
     QCOMPARE(requests.first().title, QStringLiteral("Load"));
     QCOMPARE(requests.first().filter, QStringLiteral("Forge Game Data (*.fgd)"));
 
@@ -126,6 +130,7 @@ void TestLauncherSlots::doDummy1()
     QCOMPARE(requests.at(1).text, QStringLiteral("Read Error: File does not exist"));
     QCOMPARE(requests.at(1).defaultButton, QMessageBox::NoButton);
     QCOMPARE(m_window->mdiArea()->subWindowList().size(), windows);
+    QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/remembered"));
 }
 
 QTEST_MAIN(TestLauncherSlots)

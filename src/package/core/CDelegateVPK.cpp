@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstring>
@@ -113,6 +114,17 @@ bool CDelegateVPK::open(const QString &path, bool readOnly)
         treeStart = header.pos();
         m_dataStart = treeStart + qint64(m_treeSize);
     } else {
+        // Without a header the file would be read as a bare directory tree;
+        // a numbered archive holds only file data, which would show as a
+        // tree of garbage.
+        static const QRegularExpression numbered(QStringLiteral("^(.*)_\\d{3,}\\.vpk$"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch archive = numbered.match(name);
+        if (archive.hasMatch()) {
+            close();
+            return fail(ArchiveErrors::vpkDataArchive(name, archive.captured(1) +
+                                                                QStringLiteral("_dir.vpk")));
+        }
         m_hasSignature = false;
         m_signature = 0;
         m_version = 0;

@@ -275,13 +275,26 @@ void VPackage::openEntry(CPackageHierarchyNode *node)
 
 void VPackage::openWithDesktop(CPackageHierarchyNode *node)
 {
+    const QString name = node->name();
+    const auto warn = [this, &name](const char *text, const QString &path = QString()) {
+        // One pass over the text: a "%2" inside an entry's name stays as it is.
+        const QString format = QString::fromLatin1(text);
+        CPrompt::warning(this, windowTitle(),
+                         path.isEmpty() ? format.arg(name) : format.arg(name, path));
+    };
     // A private folder and a fresh name: a copy never lands on a file or link
     // someone else placed in the shared temporary folder.
-    const QString path =
-        CPackageExtraction::uniqueFilePath(CSessionDirectory::path(), node->name());
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    const QString folder = CSessionDirectory::path();
+    if (folder.isEmpty()) {
+        warn(CPackageExtraction::NoTemporaryFolder);
         return;
+    }
+    const QString path = CPackageExtraction::uniqueFilePath(folder, name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        warn(CPackageExtraction::CopyNotWritten, path);
+        return;
+    }
 
     QProgressDialog progress(QStringLiteral("Processing..."), QStringLiteral("Abort"), 0, 0, this);
     progress.setCancelButton(nullptr);
@@ -295,7 +308,18 @@ void VPackage::openWithDesktop(CPackageHierarchyNode *node)
     file.close();
     if (IMainWindow *main = IMainWindow::instance())
         main->registerTemporaryFile(path);
-    if (written)
-        CDesktopFile::open(path);
     progress.reset();
+    if (!written)
+        return; // the entry's bytes could not be read: nothing to open
+    switch (CDesktopFile::open(path)) {
+    case CDesktopFile::Opened:
+        break;
+    case CDesktopFile::NoApplication:
+        warn(CPackageExtraction::NoApplication);
+        break;
+    case CDesktopFile::NoFile:
+    case CDesktopFile::NotOpened:
+        warn(CPackageExtraction::ApplicationNotStarted);
+        break;
+    }
 }

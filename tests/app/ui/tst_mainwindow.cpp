@@ -1,5 +1,6 @@
 #include "CConfig.h"
 #include "CPrompt.h"
+#include "CStartup.h"
 #include "MainWindowGeometry.h"
 #include "OSTREL.h"
 #include "VPakfile.h"
@@ -13,6 +14,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextEdit>
 #include <QToolBar>
 #include <QtTest>
 
@@ -99,6 +102,9 @@ private slots:
     void toolSlotsOpenTheirWindows();
     void eachRequestOpensANewWindow();
     void toolDeletingItselfTakesItsSubWindow();
+    void toolWindowsOpenInsideTheArea();
+    void argumentsOpenByTheirSuffix_data();
+    void argumentsOpenByTheirSuffix();
     void pakfileEditorOpensThePath();
     void splitterEditorIsSingle();
     void bspInfoFailureWarns();
@@ -313,6 +319,94 @@ void TestMainWindow::toolDeletingItselfTakesItsSubWindow()
     delete tool;
     flushDeletes();
     QVERIFY(subWindow.isNull());
+}
+
+void TestMainWindow::toolWindowsOpenInsideTheArea()
+{
+    // However many tools are open and however large they would like to be,
+    // a new one starts where the user sees all of it (or, when it cannot be
+    // made that small, its top-left corner).
+    auto *large = new QWidget;
+    large->resize(3000, 2000);
+    large->setMinimumSize(200, 150);
+    m_window->openToolWindow(large);
+    for (int i = 0; i < 6; ++i) {
+        m_window->showVParticle();
+        m_window->showVPackage();
+    }
+    auto *tooLarge = new QWidget;
+    tooLarge->setMinimumSize(4000, 3000);
+    m_window->openToolWindow(tooLarge);
+    const QRect area = m_window->mdiArea()->viewport()->rect();
+    for (QMdiSubWindow *subWindow : toolSubWindows(*m_window)) {
+        const QRect frame = subWindow->geometry();
+        if (subWindow->widget() == tooLarge)
+            QCOMPARE(frame.topLeft(), area.topLeft());
+        else
+            QVERIFY2(area.contains(frame), subWindow->widget()->metaObject()->className());
+    }
+}
+
+void TestMainWindow::argumentsOpenByTheirSuffix_data()
+{
+    QTest::addColumn<QString>("file"); // created in the test folder unless "gone"
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QString>("paneLine"); // "%1": the file's full path
+
+    QTest::newRow("map") << "m.BSP"
+                         << "VPackage" << QString();
+    QTest::newRow("particles") << "p.pcf"
+                               << "VParticle" << QString();
+    QTest::newRow("material") << "m.vmt"
+                              << "VVMT" << QString();
+    QTest::newRow("texture") << "t.Vtf"
+                             << "VVTF" << QString();
+    QTest::newRow("unknown kind")
+        << "notes.txt" << QString()
+        << "Argument Failure: \"%1\" is not a kind of file the workbench opens.";
+    QTest::newRow("missing") << "gone.vmt" << QString()
+                             << "Argument Failure: \"%1\" does not exist.";
+}
+
+void TestMainWindow::argumentsOpenByTheirSuffix()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, className);
+    QFETCH(QString, paneLine);
+
+    // Broken contents: each tool says so in its own way, which is not what
+    // this test is about.
+    CPrompt::setHandler([](const CPrompt::Request &) {
+        CPrompt::Answer answer;
+        answer.button = QMessageBox::Ok;
+        return answer;
+    });
+    const QString path = m_dir.filePath(file);
+    if (!file.startsWith(QLatin1String("gone"))) {
+        QFile bytes(path);
+        QVERIFY(bytes.open(QIODevice::WriteOnly));
+        bytes.write("not what the name says");
+    }
+    CStartup::setBaseDirectory(m_dir.path());
+    m_window->processArgument(file);
+    CStartup::setBaseDirectory(QString());
+    QFile::remove(path);
+
+    const QList<QMdiSubWindow *> tools = toolSubWindows(*m_window);
+    if (className.isEmpty()) {
+        QCOMPARE(tools.size(), 0);
+        QCOMPARE(m_window->outputPane()->document()->lastBlock().text(), paneLine.arg(path));
+    } else {
+        QCOMPARE(tools.size(), 1);
+        QCOMPARE(QString::fromLatin1(tools.first()->widget()->metaObject()->className()),
+                 className);
+        QVERIFY(!m_window->outputPane()->toPlainText().contains(QLatin1String("Argument")));
+    }
+    // The probe of a later start opens and says nothing.
+    const int lines = m_window->outputPane()->document()->blockCount();
+    m_window->processArgument(QString());
+    QCOMPARE(toolSubWindows(*m_window).size(), tools.size());
+    QCOMPARE(m_window->outputPane()->document()->blockCount(), lines);
 }
 
 void TestMainWindow::pakfileEditorOpensThePath()

@@ -8,6 +8,7 @@
 #include "IMainWindow.h"
 #include "IPackageDelegate.h"
 #include "MapBuilder.h"
+#include "PrivateDesktop.h"
 #include "QDelayedMimeData.h"
 #include "QProgressDialogger.h"
 #include "QSearchDialog.h"
@@ -285,6 +286,16 @@ void TestVPackage::refusesWhatItCannotOpen()
     QCOMPARE(prompts.count(CPrompt::Kind::Warning), 3);
     QCOMPARE(prompts.asked.last().text, QString("Read Error: Incomplete read"));
     QVERIFY(partial.itemForNode(partial.delegate()->findFile("a/first.txt")));
+
+    // A numbered archive holds only file data: it is refused by name, with
+    // the file to open instead, and no tree of its bytes stands beside that.
+    VPackage archive(writeTemp(dir, "pak01_007.vpk", QByteArray("\x01\x02text\0\x05more\0", 14)));
+    QCOMPARE(prompts.count(CPrompt::Kind::Warning), 4);
+    QCOMPARE(prompts.asked.last().text,
+             QString("File Error: \"pak01_007.vpk\" is a data archive; open its directory file "
+                     "\"pak01_dir.vpk\""));
+    QCOMPARE(archive.tree()->topLevelItemCount(), 0);
+    QVERIFY(!archive.tree()->isEnabled());
 }
 
 void TestVPackage::delayedMimeData()
@@ -585,29 +596,47 @@ void TestVPackage::opensEntriesElsewhere()
     FakeMainWindow main;
     Prompts prompts;
     QStringList opened;
-    QByteArray openedBytes;
+    bool openerSucceeds = true;
+    const PrivateDesktop desktop(dir.filePath("desktop"));
+    QVERIFY(desktop.write("data-home/applications/editor.desktop",
+                          "[Desktop Entry]\nMimeType=text/plain;\n"));
     CDesktopFile::setOpener([&](const QString &path) {
         opened << path;
-        openedBytes = fileBytes(path);
-        return true;
+        return openerSucceeds;
     });
     VPackage viewer(writeTemp(dir, "pak01_dir.vpk", standardVpk()));
     viewer.openEntry(viewer.delegate()->findFile("docs/readme.txt"));
     viewer.openEntry(viewer.delegate()->findFile("docs/readme.txt"));
+    QCOMPARE(prompts.asked.size(), 0);
+
+    // A kind no application takes, and an application that does not start:
+    // each says so instead of leaving the user waiting.
+    QVERIFY(viewer.delegate()->addFile(QByteArray("\0\1\2\3", 4), false, "model.mdl"));
+    viewer.openEntry(viewer.delegate()->findFile("model.mdl"));
+    openerSucceeds = false;
+    viewer.openEntry(viewer.delegate()->findFile("docs/sub/deep.txt"));
     CDesktopFile::setOpener({});
-    QCOMPARE(opened.size(), 2);
+    QCOMPARE(prompts.asked.size(), 2);
+    QCOMPARE(prompts.asked[0].kind, CPrompt::Kind::Warning);
+    QCOMPARE(prompts.asked[0].title, viewer.windowTitle());
+    QCOMPARE(prompts.asked[0].text,
+             QString("File Error: No application is associated with files like \"model.mdl\""));
+    QCOMPARE(prompts.asked[1].text,
+             QString("File Error: Unable to open \"deep.txt\" with its associated application"));
+    QCOMPARE(opened.size(), 3);
+    opened.removeLast();
     QVERIFY(opened[0] != opened[1]);
     QCOMPARE(QFileInfo(opened[0]).fileName(), QString("readme.txt"));
     QCOMPARE(QFileInfo(opened[1]).fileName(), QString("readme (2).txt"));
     QVERIFY(!opened[0].startsWith(QDir::tempPath() + "/readme"));
-    QCOMPARE(openedBytes, QByteArray("hello world"));
-    QCOMPARE(main.temporaryFiles.size(), 2);
+    QCOMPARE(fileBytes(opened[0]), QByteArray("hello world"));
+    QCOMPARE(main.temporaryFiles.size(), 4);
 
     // Textures go to the texture editor or nowhere, never to the desktop.
     QVERIFY(viewer.delegate()->addFile(QByteArray("not a texture"), false, "skin.VTF"));
     viewer.openEntry(viewer.delegate()->findFile("SKIN.vtf"));
     QCOMPARE(main.textures, 0);
-    QCOMPARE(main.temporaryFiles.size(), 2);
+    QCOMPARE(main.temporaryFiles.size(), 4);
 }
 
 void TestVPackage::handlesLargeArchives()
