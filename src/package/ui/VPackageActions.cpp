@@ -254,7 +254,12 @@ void VPackage::openEntry(CPackageHierarchyNode *node)
 
     std::unique_ptr<QByteArray> bytes(m_delegate->readCurrent(node->entryIndex));
     IMainWindow *main = IMainWindow::instance();
-    if (!bytes || !main)
+    if (!bytes) {
+        // A compressed pakfile file, a missing archive: say why nothing opens.
+        CPrompt::warning(this, windowTitle(), m_delegate->lastError());
+        return;
+    }
+    if (!main)
         return;
     const QString title = name.left(name.size() - 4);
     if (material) {
@@ -298,4 +303,6 @@ void VPackage::openWithDesktop(CPackageHierarchyNode *node)
     if (written)
         CDesktopFile::open(path);
     progress.reset();
+    if (!written)
+        CPrompt::warning(this, windowTitle(), m_delegate->lastError());
 }
