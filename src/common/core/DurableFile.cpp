@@ -103,8 +103,8 @@ bool linkOrCopy(const QString &from, const QString &to, QString *error)
     if (copied)
         copied = sync(target, error);
     else if (error)
-        *error = target.error() != QFileDevice::NoError ? target.errorString()
-                                                        : source.errorString();
+        *error =
+            target.error() != QFileDevice::NoError ? target.errorString() : source.errorString();
     target.close();
     if (!copied)
         target.remove();

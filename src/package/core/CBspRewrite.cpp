@@ -195,11 +195,18 @@ bool CBspRewrite::openTemporary()
 
 bool CBspRewrite::writeLumps()
 {
-    // Old file order, the lower lump first among equal offsets.
+    // Old file order, the lower lump first among equal offsets (empty ones
+    // first of all).
     int order[F::LumpCount];
     std::iota(std::begin(order), std::end(order), 0);
     std::stable_sort(std::begin(order), std::end(order), [this](int a, int b) {
-        return m_map.m_lumps[a].offset < m_map.m_lumps[b].offset;
+        const CBspLump &x = m_map.m_lumps[a];
+        const CBspLump &y = m_map.m_lumps[b];
+        if (x.offset != y.offset)
+            return x.offset < y.offset;
+        // An empty lump before the lump that starts where it stands: then a
+        // map this program wrote comes out the same when written again.
+        return x.length == 0 && y.length != 0;
     });
     for (int lump : order) {
         m_lumps[lump].offset = qint32(m_temp.pos());

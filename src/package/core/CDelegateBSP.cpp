@@ -526,7 +526,7 @@ CPackageHierarchyNode *CDelegateBSP::addFile(const QByteArray &data, bool isRefe
 
 bool CDelegateBSP::rename(CPackageHierarchyNode *n, const QString &name)
 {
-    if (!checkNode(n))
+    if (!checkTreeNode(n))
         return false;
     const CPackageHierarchyNode *lumps = m_rootNode ? m_rootNode->first() : nullptr;
     if (n == lumps || (n->parent() == lumps && n->isLeaf()))

@@ -3,8 +3,8 @@
 #include "CBspRewrite.h"
 #include "CDelegateBSP.h"
 #include "CPackageHierarchyNode.h"
-#include "FlushSyncronizer.h"
 #include "DurableFile.h"
+#include "FlushSyncronizer.h"
 #include "PackageErrors.h"
 
 #include <QFileInfo>
@@ -70,7 +70,8 @@ bool CDelegateBSP::swapFlushedFile(CBspRewrite &rewrite, QString &message)
 
     const QIODevice::OpenMode oldMode = m_file.openMode();
     m_file.close();
-    if (flushFault(FlushStep::Replace, 0) || !DurableFile::replace(rewrite.temporaryName(), mapName)) {
+    if (flushFault(FlushStep::Replace, 0) ||
+        !DurableFile::replace(rewrite.temporaryName(), mapName)) {
         // Nothing has moved: the old map simply opens again.
         const bool reopened = m_file.open(oldMode | QIODevice::ExistingOnly);
         message = QString::fromLatin1(reopened ? E::Bsp::SwapUndone : E::Bsp::SwapFailed);

@@ -412,9 +412,17 @@ bool IPackageDelegate::revert(const QString &path)
     return revert(findNode(path));
 }
 
+bool IPackageDelegate::checkTreeNode(CPackageHierarchyNode *node)
+{
+    // Folders made on the way to a file have no owner, yet are ours.
+    if (node && node->owner != this && (!m_rootNode || node->root() != m_rootNode))
+        return fail(E::NotOwner);
+    return node || fail(E::NullNode);
+}
+
 bool IPackageDelegate::rename(CPackageHierarchyNode *n, const QString &name)
 {
-    if (!checkNode(n))
+    if (!checkTreeNode(n))
         return false;
     const bool oneComponent = splitPath(name) == QStringList(name);
     if (n == m_rootNode || !oneComponent || !n->setName(name))

@@ -152,6 +152,8 @@ protected:
     void clearHierarchy();
     // Null node / foreign node checks shared by the edit operations.
     bool checkNode(CPackageHierarchyNode *node);
+    // The same, accepting any node of this delegate's tree.
+    bool checkTreeNode(CPackageHierarchyNode *node);
     // Empties the table slots of node and of every node below it, before the
     // subtree is deleted; the table keeps its size.
     void dropFromTable(CPackageHierarchyNode *node);
