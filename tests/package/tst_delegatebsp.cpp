@@ -496,8 +496,9 @@ private slots:
         QCOMPARE(props.at(0).size(), 128);
         QVERIFY(props.at(1).startsWith("models/b.mdl"));
 
-        QVERIFY(d.setTexdataStrings({"a/b", "c", "", "d"}));
-        QCOMPARE(*d.node(43)->pendingData, QByteArray("a/b\0c\0\0d\0", 9));
+        QVERIFY(d.setTexdataStrings({"a/b", "c"}));
+        QCOMPARE(*d.node(43)->pendingData, QByteArray("a/b\0c\0", 6));
+        QVERIFY(!d.node(44)->pendingData);
         // Read from the file, not from the pending data.
         QCOMPARE(d.texdataStrings().size(), 4);
     }

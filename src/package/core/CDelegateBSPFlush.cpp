@@ -68,6 +68,8 @@ bool CDelegateBSP::swapFlushedFile(CBspRewrite &rewrite, QString &message)
         return false;
     }
 
+    // The new map is the user's file as the old one was.
+    QFile::setPermissions(rewrite.temporaryName(), QFileInfo(mapName).permissions());
     const QIODevice::OpenMode oldMode = m_file.openMode();
     m_file.close();
     if (flushFault(FlushStep::Replace, 0) ||
