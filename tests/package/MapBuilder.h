@@ -229,6 +229,26 @@ inline MapFixture typicalMap(ZipFixture *zipOut = nullptr)
     return m;
 }
 
+// A pakfile with names the tree cannot show as they are, in this order:
+// separators to fold, an empty name, a folder record, two names that differ
+// only in case, a lump's name, a plain file, a path of 3,000 levels, a file
+// below a file and a file where a folder is.
+inline ZipFixture oddNamesPakfile()
+{
+    ZipFixture z;
+    z.add("materials\\foo|bar//x.vmt", "x");
+    z.add("", "nameless");
+    z.add("Sounds/", "");
+    z.add("sounds/A.wav", "first");
+    z.add("SOUNDS/a.WAV", "second");
+    z.add("lumps/Entities.lmp", "clash");
+    z.add("last.txt", "L");
+    z.add(QByteArray("deep/").repeated(3000) + "x.txt", "D");
+    z.add("last.txt/inner.txt", "I");
+    z.add("sounds", "S");
+    return z;
+}
+
 class MapFile
 {
 public:

@@ -301,21 +301,9 @@ private slots:
 
     void oddPakfileNames()
     {
-        MapFixture m = typicalMap();
-        ZipFixture z;
-        z.add("materials\\foo|bar//x.vmt", "x");
-        z.add("", "nameless");
-        z.add("Sounds/", "");
-        z.add("sounds/A.wav", "first");
-        z.add("SOUNDS/a.WAV", "second");
-        z.add("lumps/Entities.lmp", "clash");
-        z.add("last.txt", "L");
         // Thousands of levels would make building the tree quadratic.
-        z.add(QByteArray("deep/").repeated(3000) + "x.txt", "D");
-        // A file where a folder is, and the other way round.
-        z.add("last.txt/inner.txt", "I");
-        z.add("sounds", "S");
-        m.lumps[40] = z.build();
+        MapFixture m = typicalMap();
+        m.lumps[40] = oddNamesPakfile().build();
         MapFile file(m.build());
         CDelegateBSP d;
         QVERIFY2(d.open(file.path(), true), qPrintable(d.lastError()));

@@ -1,6 +1,7 @@
 #include "CPackageHierarchyNode.h"
 #include "FlushSyncronizer.h"
 #include "IPackageDelegate.h"
+#include "LimitedDevice.h"
 #include "PackageErrors.h"
 
 #include <QBuffer>
@@ -62,29 +63,6 @@ public:
             m_nodes.append(n);
         }
         return true;
-    }
-};
-
-// A device with room for `room` more bytes, then full, as a disk can be.
-class FullDevice : public QIODevice
-{
-public:
-    explicit FullDevice(qint64 bytes)
-        : room(bytes)
-    {
-        open(QIODevice::WriteOnly);
-    }
-    qint64 room;
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *, qint64 size) override
-    {
-        const qint64 written = qMin(size, room);
-        room -= written;
-        if (written < size)
-            setErrorString("No space left on device");
-        return written == 0 ? -1 : written;
     }
 };
 
@@ -227,7 +205,7 @@ private slots:
         QFETCH(qint64, room);
         auto d = make();
         QVERIFY(d->setData(QByteArray("staged"), false, d->node(2)));
-        FullDevice disk(room);
+        LimitedDevice disk(room);
         QVERIFY(!d->writeCurrent(&disk, d->node(2)));
         QCOMPARE(d->lastError(), QString("Write Error: Unable to write %1 of 6 bytes (No space "
                                          "left on device)")

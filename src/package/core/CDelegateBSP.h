@@ -17,6 +17,13 @@ QString bspLumpName(int version, int lump);
 // of a folder "lumps" (entry index = lump number) and the files of the
 // pakfile, the stored zip in lump 40, under their own paths (entry index 64 +
 // record position). The only delegate whose flush() writes the package back.
+//
+// Staged lumps: bytes given to lump 35 hold their game-lump offsets counted
+// from the lump's own first byte, exactly as writeStored(device, 35) gives
+// them at position 0; the flush makes them absolute for the lump's new place
+// (a map whose offsets are relative keeps them relative). Bytes given to lump
+// 40 replace the whole pakfile and cannot be flushed together with edits of
+// its files; after the flush the new archive is the stored pakfile.
 class CDelegateBSP : public IPackageDelegate
 {
     Q_OBJECT
