@@ -11,8 +11,7 @@
 namespace Fuzz {
 
 // Every prefix of the file; for large files a stride keeps the count near 4096.
-inline void truncations(const QByteArray &valid,
-                        const std::function<void(const QByteArray &)> &load)
+inline void truncations(const QByteArray &valid, const std::function<void(const QByteArray &)> &load)
 {
     const int stride = qMax(1, valid.size() / 4096);
     for (int n = 0; n < valid.size(); n += stride)
