@@ -150,7 +150,10 @@ bool CDelegateVPK::open(const QString &path, bool readOnly)
         tree.clear();
         m_file.unmap(mapped);
     }
-    return buildHierarchy();
+    if (!buildHierarchy())
+        return false;
+    reportWarnings();
+    return true;
 }
 
 void CDelegateVPK::readTree(const QByteArray &tree)
@@ -201,6 +204,7 @@ void CDelegateVPK::readTree(const QByteArray &tree)
 bool CDelegateVPK::buildHierarchy()
 {
     clearHierarchy();
+    clearWarnings();
     m_setAside = 0;
     m_rootNode = new CPackageHierarchyNode;
     m_rootNode->makeFolder();
@@ -223,8 +227,11 @@ bool CDelegateVPK::buildHierarchy()
         }
         CPackageHierarchyNode *node = m_rootNode->createPath(parts, true);
         if (!node) {
-            clearHierarchy();
-            return fail(PackageErrors::MalformedDirectory);
+            // "a" beside "a/b.txt": one of them cannot be shown, the rest can.
+            addWarning(PackageErrors::folderClash("Package", parts.join(QLatin1Char('/'))));
+            ++m_setAside;
+            m_nodes.append(nullptr);
+            continue;
         }
         // A path listed twice names one file, which carries the later record;
         // the earlier record's slot is emptied so no node sits in the table

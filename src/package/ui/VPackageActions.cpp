@@ -254,7 +254,12 @@ void VPackage::openEntry(CPackageHierarchyNode *node)
 
     std::unique_ptr<QByteArray> bytes(m_delegate->readCurrent(node->entryIndex));
     IMainWindow *main = IMainWindow::instance();
-    if (!bytes || !main)
+    if (!bytes) {
+        // A compressed pakfile file, a missing archive: say why nothing opens.
+        CPrompt::warning(this, windowTitle(), m_delegate->lastError());
+        return;
+    }
+    if (!main)
         return;
     const QString title = name.left(name.size() - 4);
     if (material) {
@@ -309,8 +314,11 @@ void VPackage::openWithDesktop(CPackageHierarchyNode *node)
     if (IMainWindow *main = IMainWindow::instance())
         main->registerTemporaryFile(path);
     progress.reset();
-    if (!written)
-        return; // the entry's bytes could not be read: nothing to open
+    if (!written) {
+        // The entry's bytes could not be read: say why instead of opening nothing.
+        CPrompt::warning(this, windowTitle(), m_delegate->lastError());
+        return;
+    }
     switch (CDesktopFile::open(path)) {
     case CDesktopFile::Opened:
         break;

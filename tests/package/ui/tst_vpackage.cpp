@@ -8,6 +8,7 @@
 #include "IMainWindow.h"
 #include "IPackageDelegate.h"
 #include "MapBuilder.h"
+#include "PackageErrors.h"
 #include "PrivateDesktop.h"
 #include "QDelayedMimeData.h"
 #include "QProgressDialogger.h"
@@ -18,13 +19,13 @@
 #include "VPackageTableWidgetItem.h"
 #include "VPackageTreeWidgetItem.h"
 #include "VpkFixture.h"
+#include "WarningCapture.h"
 #include "initResources.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -176,6 +177,7 @@ private slots:
     void refusesHostileNames();
     void cancelStopsExtraction();
     void opensEntriesElsewhere();
+    void mapEntriesThatCannotBeRead();
     void handlesLargeArchives();
 };
 
@@ -639,6 +641,46 @@ void TestVPackage::opensEntriesElsewhere()
     QCOMPARE(main.temporaryFiles.size(), 4);
 }
 
+void TestVPackage::mapEntriesThatCannotBeRead()
+{
+    // Deflated pakfile files, the earlier of two names differing in case.
+    ZipFixture zip;
+    zip.add("B.VMT", "hidden");
+    for (const char *name : {"a.txt", "b.vmt"}) {
+        ZipFixture::Entry &e = zip.add(name, QByteArray(19, 'z'));
+        e.method = 8;
+        e.uncompressed = 500;
+    }
+    MapFixture map;
+    map.lumps[40] = zip.build();
+    QTemporaryDir dir;
+    FakeMainWindow main;
+    Prompts prompts;
+    CDesktopFile::setOpener([](const QString &) { return true; });
+    QStringList warnings;
+    std::unique_ptr<VPackage> viewer;
+    {
+        WarningCapture capture;
+        viewer = std::make_unique<VPackage>(writeTemp(dir, "m.bsp", map.build()));
+        warnings = capture.lines();
+    }
+    // The open's warning went out once, not again from the viewer.
+    QCOMPARE(warnings, viewer->delegate()->warnings());
+    QCOMPARE(warnings.size(), 1);
+
+    QCOMPARE(tableColumn(viewer->table(), 0), QStringList({"lumps", "B.VMT", "a.txt"}));
+    QCOMPARE(tableColumn(viewer->table(), 1), QStringList({"64 Item(s)", "500", "500"}));
+    // Opening one says why nothing opens.
+    for (int row : {1, 2}) {
+        emit viewer->table()->itemDoubleClicked(viewer->table()->item(row, 0));
+        QCOMPARE(prompts.count(CPrompt::Kind::Warning), row);
+        const QString name = row == 1 ? "b.vmt" : "a.txt";
+        QCOMPARE(prompts.asked.last().text, PackageErrors::Bsp::compressedEntry(name, 8));
+    }
+    CDesktopFile::setOpener({});
+    QVERIFY(main.materials.isEmpty());
+}
+
 void TestVPackage::handlesLargeArchives()
 {
     QTemporaryDir dir;
@@ -650,10 +692,7 @@ void TestVPackage::handlesLargeArchives()
             t.file("m" + QByteArray::number(file), VpkTree::InDirectory, 0, 0);
     }
     Prompts prompts;
-    QElapsedTimer timer;
-    timer.start();
     VPackage viewer(writeTemp(dir, "big_dir.vpk", VpkFixture::directory(1, t.finish())));
-    const qint64 openMs = timer.restart();
     prompts.answer = [](const CPrompt::Request &r) {
         qobject_cast<QSearchDialog *>(r.dialog)->query->setText("m");
         CPrompt::Answer a;
@@ -661,11 +700,7 @@ void TestVPackage::handlesLargeArchives()
         return a;
     };
     action(viewer, "actionSearch")->trigger();
-    const qint64 searchMs = timer.elapsed();
-    qInfo("100,000 entries: viewer opened in %lld ms, searched in %lld ms", openMs, searchMs);
     QCOMPARE(viewer.table()->rowCount(), 100000 + 1); // and "materials"
-    // Generous: sanitizer builds are several times slower.
-    QVERIFY2(openMs < 15000 && searchMs < 15000, "too slow");
 }
 
 QTEST_MAIN(TestVPackage)
