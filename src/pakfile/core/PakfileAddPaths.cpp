@@ -1,7 +1,5 @@
 #include "PakfileAddPaths.h"
 
-#include "functions.h"
-
 #include <QRegularExpression>
 
 namespace PakfileAddPaths {
@@ -38,11 +36,17 @@ QString pathFromChoice(const QString &localPath, int row)
 
 QString pathUnderFolder(const QString &localPath, const QString &typedFolder)
 {
-    QString folder = typedFolder;
-    trimPath(folder);
-    // trimPath keeps the "/" of an absolute path: the pakfile has no other root.
-    while (folder.startsWith(QLatin1Char('/')))
-        folder.remove(0, 1);
+    // Separators and white space off both ends: the pakfile has one root.
+    const auto edge = [](QChar c) {
+        return c == QLatin1Char('/') || c == QLatin1Char('\\') || c.isSpace();
+    };
+    int from = 0;
+    int to = typedFolder.size();
+    while (from < to && edge(typedFolder.at(from)))
+        ++from;
+    while (to > from && edge(typedFolder.at(to - 1)))
+        --to;
+    const QString folder = typedFolder.mid(from, to - from);
     const QStringList parts = components(localPath);
     const QString name = parts.isEmpty() ? QString() : parts.last();
     return folder.isEmpty() ? QLatin1Char('/') + name

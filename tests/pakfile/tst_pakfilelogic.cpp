@@ -1,0 +1,191 @@
+#include "CDelegateBSP.h"
+#include "CPakfileExport.h"
+#include "CPath.h"
+#include "FileTypeName.h"
+#include "PakfileAddPaths.h"
+#include "PakfileFixture.h"
+#include "PakfileStatistics.h"
+#include "CSaveFile.h"
+
+#include <QtTest>
+
+using namespace MapFixtures;
+using Result = CPakfileExport::Result;
+Q_DECLARE_METATYPE(CPakfileExport::Result)
+
+// The pakfile editor's logic below its window: type names, status counts,
+// where added files go, and the exported archive.
+class TestPakfileLogic : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void typeNames_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("type");
+        QTest::newRow("material") << "a.vmt" << "Material";
+        QTest::newRow("sprite") << "a.spr" << "Material";
+        QTest::newRow("hdr texture") << "sky.hdr.vtf" << "Texture (HDR)";
+        QTest::newRow("dx9 mesh, not mesh") << "m.dx90.vtx" << "Mesh (DX9)";
+        QTest::newRow("xbox mesh") << "m.xbox.vtx" << "Mesh (XBox)";
+        QTest::newRow("mesh") << "m.vtx" << "Mesh";
+        QTest::newRow("one dot more") << "m.lod.dx90.vtx" << "Other";
+        QTest::newRow("capitals") << "A.VMT" << "Other";
+        QTest::newRow("no dot") << "README" << "Other";
+        QTest::newRow("leading dot") << ".nav" << "Other";
+        QTest::newRow("navigation") << "map.nav" << "Navigation Mesh";
+        QTest::newRow("nodegraph") << "map.ain" << "Nodegraph";
+        QTest::newRow("scene") << "a.vcd" << "Faceposer Scene";
+    }
+    void typeNames()
+    {
+        QFETCH(QString, fileName);
+        QTEST(fileTypeName(CPath(fileName, true).extension()), "type");
+    }
+
+    void statusCountsByTypeName()
+    {
+        const QVector<int> counts = PakfileStatistics::count(
+            {"Material", "Material", "Mesh (DX9)", "Navigation Mesh", "Nodegraph", "Cache",
+             "Other", "material"});
+        const QStringList &labels = PakfileStatistics::labels();
+        QCOMPARE(labels.size(), 19);
+        QCOMPARE(counts[labels.indexOf("Material:")], 2);
+        QCOMPARE(counts[labels.indexOf("Mesh (DX9):")], 1);
+        QCOMPARE(counts[labels.indexOf("Other:")], 5);
+        QCOMPARE(std::accumulate(counts.begin(), counts.end(), 0), 8);
+    }
+
+    void addedFilesFollowTheChosenFolder_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("choices");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("paths");
+        QTest::newRow("drive, from materials")
+            << QStringList{"D:/game/hl2/materials/x/y.vtf"}
+            << QStringList{"game", "hl2", "materials", "x", "y.vtf"} << 2
+            << QStringList{"/materials/x/y.vtf"};
+        QTest::newRow("the name: root") << QStringList{"D:/game/hl2/materials/x/y.vtf"}
+                                        << QStringList{"game", "hl2", "materials", "x", "y.vtf"}
+                                        << 4 << QStringList{"/y.vtf"};
+        QTest::newRow("several files")
+            << QStringList{"/home/u/sound/a.wav", "/home/u/sound/b.wav"}
+            << QStringList{"home", "u", "sound", "<different>"} << 2
+            << QStringList{"/sound/a.wav", "/sound/b.wav"};
+        QTest::newRow("backslashes, drive root")
+            << QStringList{"C:\\\\y.vtf"} << QStringList{"y.vtf"} << 1 << QStringList{"/y.vtf"};
+    }
+    void addedFilesFollowTheChosenFolder()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(int, row);
+        QTEST(PakfileAddPaths::choices(files), "choices");
+        QStringList paths;
+        for (const QString &file : files)
+            paths << PakfileAddPaths::pathFromChoice(file, row);
+        QTEST(paths, "paths");
+    }
+
+    void typedFolderTakesTheFiles()
+    {
+        QCOMPARE(PakfileAddPaths::pathUnderFolder("/a/b/y.vtf", " /custom/dir/ "),
+                 QStringLiteral("/custom/dir/y.vtf"));
+        QCOMPARE(PakfileAddPaths::pathUnderFolder("/a/b/y.vtf", "\\"), QStringLiteral("/y.vtf"));
+        QCOMPARE(PakfileAddPaths::localDirectory("/a/b/y.vtf"), QStringLiteral("/a/b"));
+    }
+
+    void exportComment()
+    {
+        QCOMPARE(CPakfileExport::comment("de_test", "abc"),
+                 QByteArray("Pakfile extracted from de_test.bsp with previous comment \"abc\""));
+        QCOMPARE(CPakfileExport::comment("de_test", ""),
+                 QByteArray("Pakfile extracted from de_test.bsp"));
+    }
+
+    void endRecordReachesTheEnd()
+    {
+        // A comment that itself holds an end signature must not be taken
+        // for the record.
+        ByteBuilder b;
+        b.fill(5, 'x').u32(0x06054b50).zeros(16).u16(24);
+        b.u32(0x06054b50).zeros(16).u16(0).fill(2, 'y');
+        QCOMPARE(CPakfileExport::findEndRecord(b.data()), 5);
+        QCOMPARE(CPakfileExport::findEndRecord(b.data() + "z"), -1);
+        QCOMPARE(CPakfileExport::findEndRecord(QByteArray()), -1);
+    }
+
+    void exportedArchive_data()
+    {
+        QTest::addColumn<QByteArray>("mapComment");
+        QTest::addColumn<QByteArray>("trailer");
+        QTest::addColumn<QByteArray>("edited");
+        QTest::addColumn<Result>("result");
+        QTest::newRow("comment") << QByteArray("abc") << QByteArray() << QByteArray()
+                                 << Result::Written;
+        QTest::newRow("no comment") << QByteArray() << QByteArray() << QByteArray()
+                                    << Result::Written;
+        QTest::newRow("edited, not saved")
+            << QByteArray("abc") << QByteArray() << QByteArray("edited") << Result::Written;
+        QTest::newRow("too long") << QByteArray(65500, 'c') << QByteArray() << QByteArray()
+                                  << Result::CommentTooLong;
+        QTest::newRow("bytes after the end record")
+            << QByteArray("abc") << QByteArray("junk") << QByteArray() << Result::NoEndRecord;
+    }
+    void exportedArchive()
+    {
+        QFETCH(QByteArray, mapComment);
+        QFETCH(QByteArray, trailer);
+        QFETCH(QByteArray, edited);
+        QFETCH(Result, result);
+        ZipFixture zip;
+        MapFixture fixture = pakfileMap(&zip);
+        zip.archiveComment = mapComment;
+        zip.trailer = trailer;
+        const QByteArray lump = fixture.lumps[40] = zip.build();
+        MapFile file(fixture.build());
+        CDelegateBSP map;
+        QVERIFY(map.open(file.path(), false));
+        if (!edited.isNull())
+            QVERIFY(map.setPakfileComment(edited));
+        const QByteArray comment = CPakfileExport::comment(map.baseName(), map.pakfileComment());
+        const QString target = QFileInfo(file.path()).path() + "/out.zip";
+        QString error;
+        QCOMPARE(CPakfileExport::write(map, target, comment, &error), result);
+
+        QFile out(target);
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QByteArray expected = lump;
+        if (result == Result::Written) {
+            ByteBuilder b;
+            b.bytes(lump.left(zip.endOffset + 20)).u16(quint16(comment.size())).bytes(comment);
+            expected = b.data();
+        }
+        QCOMPARE(out.readAll(), expected);
+        if (result != Result::NoEndRecord && zipToolsPresent()) {
+            QByteArray archiveComment;
+            QCOMPARE(zipVerdict(target, &archiveComment), QString());
+            QCOMPARE(archiveComment, result == Result::Written ? comment : mapComment);
+        }
+    }
+
+    void failedExportKeepsTheOldFile()
+    {
+        MapFile file(pakfileMap().build());
+        CDelegateBSP map;
+        QVERIFY(map.open(file.path(), false));
+        map.close();
+        const QString target = QFileInfo(file.path()).path() + "/out.zip";
+        QVERIFY(CSaveFile::writeAll(target, "old"));
+        QString error;
+        QCOMPARE(CPakfileExport::write(map, target, "new", &error), Result::CopyFailed);
+        QVERIFY(!error.isEmpty());
+        QFile out(target);
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QCOMPARE(out.readAll(), QByteArray("old"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPakfileLogic)
+#include "tst_pakfilelogic.moc"

@@ -1,0 +1,532 @@
+#include "CDelegateBSP.h"
+#include "CPackageHierarchyNode.h"
+#include "CPrompt.h"
+#include "PakfileFixture.h"
+#include "QListDialog.h"
+#include "QProgressDialogger.h"
+#include "VPakfile.h"
+#include "VPakfileTableWidgetItem.h"
+#include "VScanTableWidgetItem.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QtTest>
+
+#include <functional>
+
+using namespace MapFixtures;
+using Reply = std::function<CPrompt::Answer(const CPrompt::Request &)>;
+
+namespace {
+
+// Answers the editor's questions in order; keeps each question's text (a
+// box run through exec by its own text).
+struct Script
+{
+    QStringList said;
+    QStringList titles;
+    QList<Reply> replies;
+    CPrompt::ScopedHandler handler{[this](const CPrompt::Request &r) {
+        auto *box = qobject_cast<QMessageBox *>(r.dialog);
+        auto *progress = qobject_cast<QProgressDialogger *>(r.dialog);
+        said << (box ? box->text() : progress ? progress->logEdit->toPlainText() : r.text);
+        titles << r.title;
+        return replies.isEmpty() ? CPrompt::Answer() : replies.takeFirst()(r);
+    }};
+
+    Script &reply(const Reply &f) { return replies << f, *this; }
+    Script &button(int b)
+    {
+        return reply([b](const CPrompt::Request &) {
+            CPrompt::Answer a;
+            a.button = QMessageBox::StandardButton(b);
+            a.result = b;
+            return a;
+        });
+    }
+    Script &paths(const QStringList &chosen)
+    {
+        return reply([chosen](const CPrompt::Request &) {
+            CPrompt::Answer a;
+            a.ok = true;
+            a.texts = chosen;
+            a.text = chosen.value(0);
+            return a;
+        });
+    }
+    Script &pick(int row)
+    {
+        return reply([row](const CPrompt::Request &r) {
+            static_cast<QListDialog *>(r.dialog)->list->setCurrentRow(row);
+            CPrompt::Answer a;
+            a.result = QDialog::Accepted;
+            return a;
+        });
+    }
+};
+
+// A map delegate whose flush fails at one step.
+class FaultyMap : public CDelegateBSP
+{
+public:
+    explicit FaultyMap(FlushStep step)
+        : m_step(step)
+    {}
+
+protected:
+    bool flushFault(FlushStep step, int) const override { return step == m_step; }
+
+private:
+    FlushStep m_step;
+};
+
+class FaultyEditor : public VPakfile
+{
+public:
+    explicit FaultyEditor(CDelegateBSP::FlushStep step)
+        : m_step(step)
+    {}
+
+protected:
+    CDelegateBSP *createDelegate() override { return new FaultyMap(m_step); }
+
+private:
+    CDelegateBSP::FlushStep m_step;
+};
+
+QTableWidget *table(VPakfile &editor)
+{
+    return editor.findChild<QTableWidget *>(QStringLiteral("pakfileTable"));
+}
+
+QStringList column(VPakfile &editor, int c)
+{
+    QStringList texts;
+    for (int row = 0; row < table(editor)->rowCount(); ++row)
+        texts << table(editor)->item(row, c)->text();
+    return texts;
+}
+
+// One letter per row for its colour: Green, Cyan, Red, Yellow, or "?".
+QString colours(VPakfile &editor)
+{
+    QString letters;
+    for (int row = 0; row < table(editor)->rowCount(); ++row) {
+        const QColor c = table(editor)->item(row, 3)->background().color();
+        const QHash<QRgb, QChar> known{{qRgb(192, 255, 192), 'G'},
+                                       {qRgb(192, 255, 255), 'C'},
+                                       {qRgb(255, 192, 192), 'R'},
+                                       {qRgb(255, 255, 192), 'Y'}};
+        letters += known.value(c.rgb(), '?');
+    }
+    return letters;
+}
+
+void select(VPakfile &editor, const QStringList &names)
+{
+    QTableWidget *rows = table(editor);
+    rows->clearSelection();
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        if (names.contains(rows->item(row, 0)->text()))
+            rows->selectionModel()->select(rows->model()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QString writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? path : QString();
+}
+
+} // namespace
+
+class TestPakfileEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_map.reset(new MapFile(pakfileMap().build())); }
+
+    void opensTheMapsPakfile()
+    {
+        VPakfile editor;
+        QVERIFY(editor.open(m_map->path()));
+        QCOMPARE(editor.windowTitle(), QStringLiteral("map"));
+        QCOMPARE(column(editor, 0), (QStringList{"a.vmt", "b.vtf", "readme.txt", "m.dx90.vtx"}));
+        QCOMPARE(column(editor, 1), (QStringList{"/materials", "/materials/sub", "/", "/models"}));
+        QCOMPARE(column(editor, 3), (QStringList{"Material", "Texture", "Text", "Mesh (DX9)"}));
+        QCOMPARE(colours(editor), QStringLiteral("GGGG"));
+        QVERIFY(!editor.hasChanges());
+
+        // Sizes sort as numbers; a second click on a column turns the order.
+        editor.pakfileTableHeaderClicked(2);
+        QCOMPARE(column(editor, 2), (QStringList{"1", "3", "5", "100"}));
+        editor.pakfileTableHeaderClicked(2);
+        QCOMPARE(column(editor, 2), (QStringList{"100", "5", "3", "1"}));
+        editor.pakfileTableHeaderClicked(0);
+        QCOMPARE(column(editor, 0), (QStringList{"a.vmt", "b.vtf", "m.dx90.vtx", "readme.txt"}));
+    }
+
+    void failedOpenLeavesTheEmptyState_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("missing") << "no/such/map.bsp" << QByteArray()
+                                 << "File Error: Unable to open";
+        QTest::newRow("magic") << "bad.bsp" << QByteArray(2000, 'x')
+                               << "File Error: Magic number mismatch";
+    }
+    void failedOpenLeavesTheEmptyState()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, warning);
+        const QString path = QFileInfo(m_map->path()).path() + '/' + name;
+        if (!bytes.isEmpty())
+            QVERIFY(!writeFile(path, bytes).isEmpty());
+        VPakfile editor;
+        QVERIFY(editor.open(m_map->path()));
+        Script script;
+        QVERIFY(!editor.open(path));
+        QCOMPARE(script.said, QStringList{warning});
+        QCOMPARE(script.titles, QStringList{"Pakfile Lump Editor"});
+        QCOMPARE(editor.windowTitle(), QStringLiteral("Pakfile Lump Editor"));
+        QCOMPARE(table(editor)->rowCount(), 0);
+        QVERIFY(!editor.delegate());
+        QVERIFY(!editor.findChild<QPushButton *>(QStringLiteral("bspSave"))->isEnabled());
+
+        // An empty path is refused before the open map is touched.
+        QVERIFY(editor.open(m_map->path()));
+        QVERIFY(!editor.open(QString()));
+        QCOMPARE(script.said.last(), QStringLiteral("Request Error: NULL file name"));
+        QCOMPARE(editor.windowTitle(), QStringLiteral("map"));
+    }
+
+    void closingAsksAboutChanges()
+    {
+        QPointer<VPakfile> editor = new VPakfile;
+        QVERIFY(editor->open(m_map->path()));
+        select(*editor, {"m.dx90.vtx"});
+        editor->pakFileDeleteToggle();
+        QCOMPARE(colours(*editor), QStringLiteral("GGGR"));
+
+        Script script;
+        script.button(QMessageBox::Cancel).button(QMessageBox::Cancel);
+        QVERIFY(!editor->close());
+        // Another map waits for the same answer; Cancel keeps this one.
+        QVERIFY(!editor->open(m_map->path()));
+        const QString question = "Changes have been made.\n\nDiscard changes?";
+        QCOMPARE(script.said, (QStringList{question, question}));
+        QCOMPARE(colours(*editor), QStringLiteral("GGGR"));
+        script.button(QMessageBox::Discard);
+        QVERIFY(editor->close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(editor.isNull());
+
+        // No rows, no question.
+        MapFile empty(MapFixture().build());
+        VPakfile bare;
+        QVERIFY(bare.open(empty.path()));
+        QVERIFY(bare.close());
+        QCOMPARE(script.said.size(), 3);
+    }
+
+    void deleteAndRevertFollowTheEntries()
+    {
+        VPakfile editor;
+        QVERIFY(editor.open(m_map->path()));
+        CDelegateBSP *map = editor.delegate();
+        // Rows are found by their entries, whatever the order.
+        editor.pakfileTableHeaderClicked(2);
+        editor.pakfileTableHeaderClicked(2);
+        QCOMPARE(column(editor, 0), (QStringList{"b.vtf", "a.vmt", "m.dx90.vtx", "readme.txt"}));
+        CPackageHierarchyNode *b = map->findFile("materials/sub/b.vtf");
+        QVERIFY(map->setData("new bytes", false, b));
+        editor.updatePakfileRow(b, 0);
+        CPackageHierarchyNode *added = map->addFile("x", false, "new.txt");
+        table(editor)->setRowCount(5);
+        editor.updatePakfileRow(added, 4);
+        QCOMPARE(colours(editor), QStringLiteral("CGGGY"));
+
+        select(editor, {"a.vmt"});
+        editor.pakFileDeleteToggle();
+        select(editor, {"a.vmt", "readme.txt", "b.vtf"});
+        editor.pakFileDeleteToggle();
+        QCOMPARE(colours(editor), QStringLiteral("RGGRY"));
+        // Revert keeps deletion marks and leaves new and unchanged entries.
+        select(editor, {"b.vtf", "a.vmt", "new.txt"});
+        editor.pakFileRevert();
+        QCOMPARE(colours(editor), QStringLiteral("RGGRY"));
+        QCOMPARE(table(editor)->item(0, 2)->text(), QStringLiteral("100"));
+        select(editor, {"b.vtf"});
+        editor.pakFileDeleteToggle();
+        QCOMPARE(colours(editor), QStringLiteral("GGGRY"));
+        // An entry only in memory leaves at once.
+        select(editor, {"new.txt"});
+        editor.pakFileDeleteToggle();
+        QCOMPARE(colours(editor), QStringLiteral("GGGR"));
+        QVERIFY(!map->findFile("new.txt"));
+    }
+
+    void addPlacesFilesAndAsks()
+    {
+        QTemporaryDir local;
+        const QString a = writeFile(local.path() + "/game/materials/a.vmt", "local a");
+        const QString fresh = writeFile(local.path() + "/game/materials/new.vmt", "newer");
+        const QString folder = writeFile(local.path() + "/x/materials/sub", "s");
+        const QString other = writeFile(local.path() + "/x/other.txt", "o");
+        const int materials = a.split('/', Qt::SkipEmptyParts).indexOf("materials");
+        VPakfile editor;
+        QVERIFY(editor.open(m_map->path()));
+        editor.pakfileTableHeaderClicked(2);
+
+        Script script;
+        script.paths({a, fresh}).pick(materials).button(QMessageBox::NoToAll);
+        editor.pakAdd();
+        QVERIFY(script.said.contains("Data already exists at \"/materials/a.vmt\""));
+        QCOMPARE(colours(editor), QStringLiteral("GGGGY"));
+        QCOMPARE(table(editor)->item(4, 1)->text(), QStringLiteral("/materials"));
+        QCOMPARE(table(editor)->item(4, 2)->text(), QStringLiteral("5"));
+
+        script.paths({a}).pick(materials).button(QMessageBox::Yes);
+        editor.pakAdd();
+        QCOMPARE(colours(editor), QStringLiteral("GGCGY"));
+        QCOMPARE(table(editor)->item(2, 2)->text(), QStringLiteral("7"));
+
+        script.paths({folder}).pick(folder.split('/', Qt::SkipEmptyParts).indexOf("materials"));
+        editor.pakAdd();
+        QVERIFY(script.said.last().contains("Delegate Error: Target node is not leaf"));
+        QVERIFY(editor.delegate()->findNode("materials/sub")->isFolder());
+
+        // No choice from the list: the folder is typed.
+        script.paths({other}).reply([](const CPrompt::Request &) { return CPrompt::Answer(); });
+        script.reply([&](const CPrompt::Request &r) {
+            CPrompt::Answer answer;
+            answer.ok = r.initialText == local.path() + "/x";
+            answer.text = " /custom/dir/ ";
+            return answer;
+        });
+        editor.pakAdd();
+        QCOMPARE(table(editor)->rowCount(), 6);
+        QCOMPARE(table(editor)->item(5, 1)->text(), QStringLiteral("/custom/dir"));
+    }
+
+    void saveWritesTheMap()
+    {
+        QTemporaryDir local;
+        const QString added = writeFile(local.path() + "/new.txt", "fresh bytes");
+        VPakfile editor;
+        QVERIFY(editor.open(m_map->path()));
+        select(editor, {"readme.txt"});
+        editor.pakFileDeleteToggle();
+        Script script;
+        script.paths({added}).pick(added.split('/', Qt::SkipEmptyParts).size() - 1);
+        editor.pakAdd();
+        script.reply([](const CPrompt::Request &r) {
+            r.dialog->findChild<QPlainTextEdit *>("comment")->setPlainText("saved comment");
+            CPrompt::Answer a;
+            a.result = QDialog::Accepted;
+            return a;
+        });
+        editor.pakInfo();
+        QCOMPARE(colours(editor), QStringLiteral("GGRGY"));
+        QVERIFY(editor.hasChanges());
+
+        editor.fileSave();
+        QCOMPARE(column(editor, 0), (QStringList{"a.vmt", "b.vtf", "m.dx90.vtx", "new.txt"}));
+        QCOMPARE(colours(editor), QStringLiteral("GGGG"));
+        QVERIFY(!editor.hasChanges());
+        CDelegateBSP fresh;
+        QVERIFY(fresh.open(m_map->path(), true));
+        QCOMPARE(fresh.pakfileEntries().size(), 4);
+        QCOMPARE(fresh.pakfileComment(), QByteArray("saved comment"));
+        QScopedPointer<QByteArray> bytes(fresh.readCurrent(fresh.findFile("new.txt")));
+        QCOMPARE(*bytes, QByteArray("fresh bytes"));
+
+        // The saved pakfile exported stands before outside readers.
+        const QString zip = local.path() + "/out.zip";
+        script.paths({zip});
+        editor.pakExtract();
+        if (zipToolsPresent()) {
+            QByteArray comment;
+            QCOMPARE(zipVerdict(zip, &comment), QString());
+            QCOMPARE(comment, QByteArray("Pakfile extracted from map.bsp with previous comment "
+                                         "\"saved comment\""));
+        }
+    }
+
+    void failedSaveKeepsWhatItCan_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("temporary file") << int(CDelegateBSP::FlushStep::TemporaryFile)
+                                        << "File Error: Unable to open temporary file" << true;
+        QTest::newRow("reopen") << int(CDelegateBSP::FlushStep::Reopen)
+                                << "Delegate Error: Flush finished successfully" << false;
+    }
+    void failedSaveKeepsWhatItCan()
+    {
+        QFETCH(int, step);
+        QFETCH(QString, message);
+        QFETCH(bool, kept);
+        const QByteArray before = bytesOf(m_map->path());
+        FaultyEditor editor{CDelegateBSP::FlushStep(step)};
+        QVERIFY(editor.open(m_map->path()));
+        select(editor, {"readme.txt"});
+        editor.pakFileDeleteToggle();
+        Script script;
+        editor.fileSave();
+        QCOMPARE(script.said.size(), 1);
+        QVERIFY2(script.said[0].contains(message), qPrintable(script.said[0]));
+        QVERIFY(editor.isEnabled());
+        if (kept) {
+            QCOMPARE(colours(editor), QStringLiteral("GGRG"));
+            QCOMPARE(bytesOf(m_map->path()), before);
+        } else {
+            QCOMPARE(editor.windowTitle(), QStringLiteral("Pakfile Lump Editor"));
+            QCOMPARE(table(editor)->rowCount(), 0);
+        }
+    }
+
+    void savedEntriesStayInTheChosenFolder()
+    {
+        MapFile file(pakfileMap(nullptr, {{"../evil.txt", "e"}}).build());
+        QTemporaryDir out;
+        const QString flat = out.path() + "/flat";
+        const QString tree = out.path() + "/tree";
+        QVERIFY(!writeFile(flat + "/readme.txt", "old").isEmpty());
+        VPakfile editor;
+        QVERIFY(editor.open(file.path()));
+        CDelegateBSP *map = editor.delegate();
+        QVERIFY(map->setData("changed", false, map->findFile("materials/a.vmt")));
+
+        Script script;
+        select(editor, {"a.vmt", "readme.txt", "evil.txt", "b.vtf"});
+        script.paths({flat}).button(QMessageBox::No);
+        script.button(QMessageBox::No).button(QMessageBox::NoToAll);
+        editor.pakFileSave();
+        QCOMPARE(bytesOf(flat + "/a.vmt"), QByteArray("alpha"));
+        QCOMPARE(bytesOf(flat + "/readme.txt"), QByteArray("old"));
+        QCOMPARE(bytesOf(flat + "/evil.txt"), QByteArray("e"));
+        QCOMPARE(bytesOf(flat + "/b.vtf"), QByteArray(100, 'b'));
+
+        select(editor, {"a.vmt", "evil.txt", "readme.txt"});
+        script.paths({tree}).button(QMessageBox::Yes).button(QMessageBox::YesToAll);
+        editor.pakFileSave();
+        QCOMPARE(bytesOf(tree + "/materials/a.vmt"), QByteArray("changed"));
+        QCOMPARE(bytesOf(tree + "/readme.txt"), QByteArray("r"));
+        QVERIFY(!QFileInfo::exists(out.path() + "/evil.txt"));
+        QVERIFY(script.said.last().contains(
+            "File System Error: Refusing unsafe entry path \"../evil.txt\""));
+    }
+
+    void statusCountsAndComment()
+    {
+        MapFixture fixture = pakfileMap();
+        MapFile file(fixture.build());
+        VPakfile editor;
+        QVERIFY(editor.open(file.path()));
+        CPackageHierarchyNode *unsaved = editor.delegate()->addFile("x", false, "x/new.vmt");
+        table(editor)->setRowCount(5);
+        editor.updatePakfileRow(unsaved, 4);
+
+        QMap<QString, QString> shown;
+        QString information;
+        Script script;
+        script.reply([&](const CPrompt::Request &r) {
+            for (QFormLayout *form : r.dialog->findChildren<QFormLayout *>()) {
+                for (int row = 0; row < form->rowCount(); ++row)
+                    shown.insert(
+                        qobject_cast<QLabel *>(form->itemAt(row, QFormLayout::LabelRole)->widget())
+                            ->text(),
+                        qobject_cast<QLabel *>(form->itemAt(row, QFormLayout::FieldRole)->widget())
+                            ->text());
+            }
+            information = r.dialog->findChildren<QLabel *>().first()->text();
+            auto *comment = r.dialog->findChild<QPlainTextEdit *>("comment");
+            information += '|' + comment->toPlainText();
+            comment->setPlainText("  line\n\n");
+            CPrompt::Answer a;
+            a.result = QDialog::Accepted;
+            return a;
+        });
+        editor.pakInfo();
+        QCOMPARE(information, QStringLiteral("Version: 0   Offset: 1,065   Length: %1|abc")
+                                  .arg(fixture.lumps[40].size()));
+        QCOMPARE(shown.size(), 20);
+        QCOMPARE(shown["Material:"], QStringLiteral("1"));
+        QCOMPARE(shown["Mesh (DX9):"], QStringLiteral("1"));
+        QCOMPARE(shown["Other:"], QStringLiteral("0"));
+        QCOMPARE(shown["Total:"], QStringLiteral("4"));
+        QCOMPARE(editor.delegate()->pakfileComment(), QByteArray("line"));
+
+        // Too long for the end record: refused, and the dialog comes back.
+        const auto setComment = [](const QByteArray &text) {
+            return [text](const CPrompt::Request &r) {
+                r.dialog->findChild<QPlainTextEdit *>("comment")->setPlainText(text);
+                CPrompt::Answer a;
+                a.result = QDialog::Accepted;
+                return a;
+            };
+        };
+        script.reply(setComment(QByteArray(0x10000, 'c')));
+        editor.pakInfo();
+        QVERIFY(script.said.contains("Request Error: Comment longer than 65535 bytes"));
+        QCOMPARE(editor.delegate()->pakfileComment(), QByteArray("line"));
+
+        // Accepted but too long once the export names the map.
+        script.reply(setComment(QByteArray(65500, 'c')));
+        editor.pakInfo();
+        QTemporaryDir out;
+        script.paths({out.path() + "/out.zip"});
+        editor.pakExtract();
+        QCOMPARE(script.said.last(),
+                 QStringLiteral("Unable to write modified ZIP comment; old comment too long"));
+        QCOMPARE(bytesOf(out.path() + "/out.zip"), fixture.lumps[40]);
+    }
+
+    void scanRowColours()
+    {
+        QTemporaryDir game;
+        QVERIFY(!writeFile(game.path() + "/materials/a.vmt", "x").isEmpty());
+        const QString base = game.path() + '/';
+        QTableWidget scan(2, 4);
+        CPackageHierarchyNode node;
+        auto *present = new VScanTableWidgetItem("a.vmt", nullptr, &base);
+        auto *missing = new VScanTableWidgetItem("gone.vmt", &node, &base);
+        for (int row = 0; row < 2; ++row) {
+            scan.setItem(row, 0, row ? missing : present);
+            for (int c = 1; c < 4; ++c)
+                scan.setItem(row, c, new QTableWidgetItem(c == 1 ? "/materials" : ""));
+        }
+        present->updateColor();
+        QCOMPARE(scan.item(0, 3)->background().color(), QColor(255, 224, 192));
+        present->marked = true;
+        present->updateColor();
+        QCOMPARE(scan.item(0, 3)->background().color(), QColor(192, 255, 192));
+        missing->updateColor();
+        QCOMPARE(scan.item(1, 3)->background().color(), QColor(192, 192, 255));
+    }
+
+private:
+    QScopedPointer<MapFile> m_map;
+};
+
+QTEST_MAIN(TestPakfileEditor)
+#include "tst_pakfileeditor.moc"
