@@ -42,13 +42,12 @@ inline QString zipVerdict(const QString &archive, QByteArray *comment)
     if (!unzip.waitForFinished(30000) || unzip.exitCode() != 0)
         return QStringLiteral("unzip: ") + QString::fromLocal8Bit(unzip.readAllStandardOutput());
     QProcess python;
-    python.start(QStringLiteral("python3"),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import sys, zipfile\n"
-                                 "z = zipfile.ZipFile(sys.argv[1])\n"
-                                 "assert z.testzip() is None\n"
-                                 "sys.stdout.buffer.write(z.comment)\n"),
-                  archive});
+    python.start(QStringLiteral("python3"), {QStringLiteral("-c"),
+                                             QStringLiteral("import sys, zipfile\n"
+                                                            "z = zipfile.ZipFile(sys.argv[1])\n"
+                                                            "assert z.testzip() is None\n"
+                                                            "sys.stdout.buffer.write(z.comment)\n"),
+                                             archive});
     if (!python.waitForFinished(30000) || python.exitCode() != 0)
         return QStringLiteral("python: ") + QString::fromLocal8Bit(python.readAllStandardError());
     *comment = python.readAllStandardOutput();

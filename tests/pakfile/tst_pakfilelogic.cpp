@@ -1,11 +1,11 @@
 #include "CDelegateBSP.h"
 #include "CPakfileExport.h"
 #include "CPath.h"
+#include "CSaveFile.h"
 #include "FileTypeName.h"
 #include "PakfileAddPaths.h"
 #include "PakfileFixture.h"
 #include "PakfileStatistics.h"
-#include "CSaveFile.h"
 
 #include <QtTest>
 
@@ -24,19 +24,32 @@ private slots:
     {
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QString>("type");
-        QTest::newRow("material") << "a.vmt" << "Material";
-        QTest::newRow("sprite") << "a.spr" << "Material";
-        QTest::newRow("hdr texture") << "sky.hdr.vtf" << "Texture (HDR)";
-        QTest::newRow("dx9 mesh, not mesh") << "m.dx90.vtx" << "Mesh (DX9)";
-        QTest::newRow("xbox mesh") << "m.xbox.vtx" << "Mesh (XBox)";
-        QTest::newRow("mesh") << "m.vtx" << "Mesh";
-        QTest::newRow("one dot more") << "m.lod.dx90.vtx" << "Other";
-        QTest::newRow("capitals") << "A.VMT" << "Other";
-        QTest::newRow("no dot") << "README" << "Other";
-        QTest::newRow("leading dot") << ".nav" << "Other";
-        QTest::newRow("navigation") << "map.nav" << "Navigation Mesh";
-        QTest::newRow("nodegraph") << "map.ain" << "Nodegraph";
-        QTest::newRow("scene") << "a.vcd" << "Faceposer Scene";
+        QTest::newRow("material") << "a.vmt"
+                                  << "Material";
+        QTest::newRow("sprite") << "a.spr"
+                                << "Material";
+        QTest::newRow("hdr texture") << "sky.hdr.vtf"
+                                     << "Texture (HDR)";
+        QTest::newRow("dx9 mesh, not mesh") << "m.dx90.vtx"
+                                            << "Mesh (DX9)";
+        QTest::newRow("xbox mesh") << "m.xbox.vtx"
+                                   << "Mesh (XBox)";
+        QTest::newRow("mesh") << "m.vtx"
+                              << "Mesh";
+        QTest::newRow("one dot more") << "m.lod.dx90.vtx"
+                                      << "Other";
+        QTest::newRow("capitals") << "A.VMT"
+                                  << "Other";
+        QTest::newRow("no dot") << "README"
+                                << "Other";
+        QTest::newRow("leading dot") << ".nav"
+                                     << "Other";
+        QTest::newRow("navigation") << "map.nav"
+                                    << "Navigation Mesh";
+        QTest::newRow("nodegraph") << "map.ain"
+                                   << "Nodegraph";
+        QTest::newRow("scene") << "a.vcd"
+                               << "Faceposer Scene";
     }
     void typeNames()
     {
@@ -46,9 +59,9 @@ private slots:
 
     void statusCountsByTypeName()
     {
-        const QVector<int> counts = PakfileStatistics::count(
-            {"Material", "Material", "Mesh (DX9)", "Navigation Mesh", "Nodegraph", "Cache",
-             "Other", "material"});
+        const QVector<int> counts =
+            PakfileStatistics::count({"Material", "Material", "Mesh (DX9)", "Navigation Mesh",
+                                      "Nodegraph", "Cache", "Other", "material"});
         const QStringList &labels = PakfileStatistics::labels();
         QCOMPARE(labels.size(), 19);
         QCOMPARE(counts[labels.indexOf("Material:")], 2);
@@ -67,13 +80,12 @@ private slots:
             << QStringList{"D:/game/hl2/materials/x/y.vtf"}
             << QStringList{"game", "hl2", "materials", "x", "y.vtf"} << 2
             << QStringList{"/materials/x/y.vtf"};
-        QTest::newRow("the name: root") << QStringList{"D:/game/hl2/materials/x/y.vtf"}
-                                        << QStringList{"game", "hl2", "materials", "x", "y.vtf"}
-                                        << 4 << QStringList{"/y.vtf"};
-        QTest::newRow("several files")
-            << QStringList{"/home/u/sound/a.wav", "/home/u/sound/b.wav"}
-            << QStringList{"home", "u", "sound", "<different>"} << 2
-            << QStringList{"/sound/a.wav", "/sound/b.wav"};
+        QTest::newRow("the name: root")
+            << QStringList{"D:/game/hl2/materials/x/y.vtf"}
+            << QStringList{"game", "hl2", "materials", "x", "y.vtf"} << 4 << QStringList{"/y.vtf"};
+        QTest::newRow("several files") << QStringList{"/home/u/sound/a.wav", "/home/u/sound/b.wav"}
+                                       << QStringList{"home", "u", "sound", "<different>"} << 2
+                                       << QStringList{"/sound/a.wav", "/sound/b.wav"};
         QTest::newRow("backslashes, drive root")
             << QStringList{"C:\\\\y.vtf"} << QStringList{"y.vtf"} << 1 << QStringList{"/y.vtf"};
     }
@@ -124,8 +136,8 @@ private slots:
         QTest::addColumn<Result>("result");
         QTest::newRow("comment") << QByteArray("abc") << QByteArray() << QByteArray()
                                  << Result::Written;
-        QTest::newRow("no comment") << QByteArray() << QByteArray() << QByteArray()
-                                    << Result::Written;
+        QTest::newRow("no comment")
+            << QByteArray() << QByteArray() << QByteArray() << Result::Written;
         QTest::newRow("edited, not saved")
             << QByteArray("abc") << QByteArray() << QByteArray("edited") << Result::Written;
         QTest::newRow("too long") << QByteArray(65500, 'c') << QByteArray() << QByteArray()

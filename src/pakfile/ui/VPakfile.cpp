@@ -20,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -283,7 +284,7 @@ void VPakfile::updatePakfileRow(CPackageHierarchyNode *node, int row)
     if (!node || !m_delegate || row < 0 || row >= m_pakfileTable->rowCount())
         return;
     m_pakfileTable->setRowHeight(row, 17);
-    auto *name = dynamic_cast<VPakfileTableWidgetItem *>(m_pakfileTable->item(row, 0));
+    VPakfileTableWidgetItem *name = nameItem(row);
     if (!name) {
         name = new VPakfileTableWidgetItem(node->name(), node);
         m_pakfileTable->setItem(row, 0, name);
@@ -302,7 +303,7 @@ void VPakfile::updatePakfileRow(CPackageHierarchyNode *node, int row)
     cell(m_pakfileTable, row, 3)->setText(fileTypeName(CPath(node->name(), true).extension()));
     for (int column = 0; column < m_pakfileTable->columnCount(); ++column)
         m_pakfileTable->item(row, column)->setForeground(QColor(0, 0, 0));
-    name->updateColor();
+    name->updateColor(row);
 }
 
 bool VPakfile::hasChanges() const
@@ -310,7 +311,7 @@ bool VPakfile::hasChanges() const
     if (m_commentChanged)
         return true;
     for (int row = 0; row < m_pakfileTable->rowCount(); ++row) {
-        const auto *item = dynamic_cast<VPakfileTableWidgetItem *>(m_pakfileTable->item(row, 0));
+        const VPakfileTableWidgetItem *item = nameItem(row);
         if (!item || item->state() != VPakfileTableWidgetItem::State::Stored)
             return true;
     }
@@ -339,7 +340,7 @@ void VPakfile::disable()
 
 void VPakfile::tableSelectionChanged()
 {
-    const bool selected = !m_pakfileTable->selectedItems().isEmpty();
+    const bool selected = m_pakfileTable->selectionModel()->hasSelection();
     for (QPushButton *button : {m_fileRevert, m_fileSave, m_fileDeleteToggle})
         button->setEnabled(selected);
 }
@@ -369,15 +370,31 @@ void VPakfile::scanTableHeaderClicked(int column)
     sortTable(m_scanTable, column, m_scanSortColumn, m_scanSortOrder);
 }
 
-QHash<const CPackageHierarchyNode *, VPakfileTableWidgetItem *> VPakfile::itemsByNode() const
+QHash<const CPackageHierarchyNode *, int> VPakfile::rowsByNode() const
 {
-    QHash<const CPackageHierarchyNode *, VPakfileTableWidgetItem *> items;
+    QHash<const CPackageHierarchyNode *, int> rows;
     // From the last row: the first row that holds a node wins.
     for (int row = m_pakfileTable->rowCount() - 1; row >= 0; --row) {
-        if (auto *item = dynamic_cast<VPakfileTableWidgetItem *>(m_pakfileTable->item(row, 0)))
-            items.insert(item->node, item);
+        if (const VPakfileTableWidgetItem *item = nameItem(row))
+            rows.insert(item->node, row);
     }
-    return items;
+    return rows;
+}
+
+VPakfileTableWidgetItem *VPakfile::nameItem(int row) const
+{
+    return dynamic_cast<VPakfileTableWidgetItem *>(m_pakfileTable->item(row, 0));
+}
+
+QList<int> VPakfile::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_pakfileTable->selectionModel()->selectedIndexes()) {
+        if (index.column() == 0)
+            rows << index.row();
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 void VPakfile::showProgress(QProgressDialogger &progress)

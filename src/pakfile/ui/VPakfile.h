@@ -81,8 +81,13 @@ private:
     // True when there is nothing to lose or the user chose to discard it.
     bool confirmDiscard();
     void sortTable(QTableWidget *table, int column, quint8 &sortColumn, Qt::SortOrder &sortOrder);
-    // The Name items of the rows, by the entry they show.
-    QHash<const CPackageHierarchyNode *, VPakfileTableWidgetItem *> itemsByNode() const;
+    // The rows of the pakfile table by the entry they show. Rows are looked
+    // up by entry or by index, never by item: after a sort the table finds an
+    // item's row only by searching.
+    QHash<const CPackageHierarchyNode *, int> rowsByNode() const;
+    VPakfileTableWidgetItem *nameItem(int row) const;
+    // Rows whose Name cell is selected, top to bottom.
+    QList<int> selectedRows() const;
     // The progress dialog of the long commands: Cancel hidden, window-modal,
     // dismissing it only disables the window; centred and shown.
     void showProgress(QProgressDialogger &progress);

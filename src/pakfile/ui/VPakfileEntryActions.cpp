@@ -25,18 +25,20 @@ void VPakfile::pakFileDeleteToggle()
     if (!m_delegate)
         return;
     VPakfileBusyDialog busy(this);
+    const QList<int> rows = selectedRows();
     // From the last row up: removing a row never moves one still to visit.
-    for (int row = m_pakfileTable->rowCount() - 1; row >= 0; --row) {
-        auto *item = dynamic_cast<VPakfileTableWidgetItem *>(m_pakfileTable->item(row, 0));
-        if (!item || !item->isSelected() || !item->node)
+    for (auto at = rows.crbegin(); at != rows.crend(); ++at) {
+        const int row = *at;
+        VPakfileTableWidgetItem *item = nameItem(row);
+        if (!item || !item->node)
             continue;
         CPackageHierarchyNode *node = item->node;
         if (node->deleted) {
             m_delegate->undelete(node);
-            item->updateColor();
+            item->updateColor(row);
         } else if (node->hasFile()) {
             m_delegate->remove(node);
-            item->updateColor();
+            item->updateColor(row);
         } else {
             // Only in memory: the delegate deletes the node, so its row goes
             // first.
@@ -53,15 +55,14 @@ void VPakfile::pakFileRevert()
     if (!m_delegate)
         return;
     VPakfileBusyDialog busy(this);
-    const QList<QTableWidgetItem *> selected = m_pakfileTable->selectedItems();
-    for (QTableWidgetItem *selectedItem : selected) {
-        auto *item = dynamic_cast<VPakfileTableWidgetItem *>(selectedItem);
+    for (int row : selectedRows()) {
+        const VPakfileTableWidgetItem *item = nameItem(row);
         CPackageHierarchyNode *node = item ? item->node : nullptr;
         // New entries have nothing to go back to; deletion marks stay.
         if (!node || !node->hasFile() || !node->modified)
             continue;
         if (m_delegate->revert(node))
-            updatePakfileRow(node, item->row());
+            updatePakfileRow(node, row);
     }
 }
 
@@ -111,7 +112,7 @@ void VPakfile::pakAdd()
     box.setInformativeText(QString::fromLatin1(T::Overwrite));
     bool replaceAll = false;
     bool skipAll = false;
-    QHash<const CPackageHierarchyNode *, VPakfileTableWidgetItem *> rows;
+    QHash<const CPackageHierarchyNode *, int> rows;
     QVector<CPackageHierarchyNode *> added;
     const auto logError = [&progress](const QString &message) { progress.log(message, true); };
 
@@ -150,9 +151,8 @@ void VPakfile::pakAdd()
                 logError(m_delegate->lastError());
             } else {
                 if (rows.isEmpty())
-                    rows = itemsByNode();
-                if (VPakfileTableWidgetItem *item = rows.value(node))
-                    updatePakfileRow(node, item->row());
+                    rows = rowsByNode();
+                updatePakfileRow(node, rows.value(node, -1));
             }
         } else if (CPackageHierarchyNode *created = m_delegate->addFile(reference, true, target)) {
             added.append(created);

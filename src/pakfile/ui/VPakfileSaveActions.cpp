@@ -197,7 +197,7 @@ void VPakfile::fileSave()
 
 void VPakfile::pakFileSave()
 {
-    const QList<QTableWidgetItem *> selected = m_pakfileTable->selectedItems();
+    const QModelIndexList selected = m_pakfileTable->selectionModel()->selectedIndexes();
     if (!m_delegate || selected.isEmpty())
         return;
     QString folder = askDirectory(text(T::SaveFilesCaption));
@@ -217,7 +217,8 @@ void VPakfile::pakFileSave()
     EntrySaveRun run(m_delegate, box, progress, folder, preserve);
     for (int p = 1; p <= selected.size(); ++p) {
         // Each row once, through its Name item.
-        auto *item = dynamic_cast<VPakfileTableWidgetItem *>(selected[p - 1]);
+        const QModelIndex &index = selected[p - 1];
+        const VPakfileTableWidgetItem *item = index.column() == 0 ? nameItem(index.row()) : nullptr;
         if (!item || !item->node || run.save(item->node))
             progress.setValue(p);
     }
@@ -260,7 +261,7 @@ void VPakfile::pakInfo()
     status.comment = m_delegate->pakfileComment();
     QStringList types;
     for (int row = 0; row < m_pakfileTable->rowCount(); ++row) {
-        const auto *item = dynamic_cast<VPakfileTableWidgetItem *>(m_pakfileTable->item(row, 0));
+        const VPakfileTableWidgetItem *item = nameItem(row);
         // Entries added but not saved are not in the pakfile yet.
         if (item && item->node && item->node->hasFile())
             types << m_pakfileTable->item(row, 3)->text();

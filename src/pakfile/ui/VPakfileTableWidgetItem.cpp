@@ -36,7 +36,7 @@ QColor VPakfileTableWidgetItem::color(State state)
     return QColor(255, 255, 192);
 }
 
-void VPakfileTableWidgetItem::updateColor()
+void VPakfileTableWidgetItem::updateColor(int row)
 {
-    paintTableRow(this, color(state()));
+    paintTableRow(this, color(state()), row);
 }

@@ -25,7 +25,8 @@ public:
     static State state(const CPackageHierarchyNode *entry);
     static QColor color(State state);
     State state() const { return state(node); }
-    void updateColor();
+    // Row: where the item sits, when the caller knows it.
+    void updateColor(int row = -1);
 
     CPackageHierarchyNode *node = nullptr;
 };

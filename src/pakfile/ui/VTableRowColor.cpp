@@ -4,12 +4,13 @@
 #include <QColor>
 #include <QTableWidget>
 
-void paintTableRow(QTableWidgetItem *item, const QColor &background)
+void paintTableRow(QTableWidgetItem *item, const QColor &background, int row)
 {
     QTableWidget *table = item ? item->tableWidget() : nullptr;
     if (!table)
         return;
-    const int row = item->row();
+    if (row < 0 || table->item(row, item->column()) != item)
+        row = item->row();
     for (int column = 0; column < table->columnCount(); ++column) {
         if (QTableWidgetItem *cell = table->item(row, column))
             cell->setBackground(background);
