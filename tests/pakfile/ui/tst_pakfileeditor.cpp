@@ -5,7 +5,6 @@
 #include "QListDialog.h"
 #include "QProgressDialogger.h"
 #include "VPakfile.h"
-#include "VPakfileTableWidgetItem.h"
 #include "VScanTableWidgetItem.h"
 
 #include <QFormLayout>
@@ -25,79 +24,71 @@ using Reply = std::function<CPrompt::Answer(const CPrompt::Request &)>;
 
 namespace {
 
-// Answers the editor's questions in order; keeps each question's text (a
-// box run through exec by its own text).
+// Answers the editor's questions in order; keeps each question's text (of a
+// box or progress log run through exec, its text or log).
 struct Script
 {
     QStringList said;
-    QStringList titles;
     QList<Reply> replies;
     CPrompt::ScopedHandler handler{[this](const CPrompt::Request &r) {
         auto *box = qobject_cast<QMessageBox *>(r.dialog);
         auto *progress = qobject_cast<QProgressDialogger *>(r.dialog);
         said << (box ? box->text() : progress ? progress->logEdit->toPlainText() : r.text);
-        titles << r.title;
         return replies.isEmpty() ? CPrompt::Answer() : replies.takeFirst()(r);
     }};
 
     Script &reply(const Reply &f) { return replies << f, *this; }
     Script &button(int b)
     {
-        return reply([b](const CPrompt::Request &) {
-            CPrompt::Answer a;
-            a.button = QMessageBox::StandardButton(b);
-            a.result = b;
-            return a;
-        });
+        CPrompt::Answer a;
+        a.button = QMessageBox::StandardButton(b);
+        a.result = b;
+        return reply([a](const CPrompt::Request &) { return a; });
     }
     Script &paths(const QStringList &chosen)
     {
-        return reply([chosen](const CPrompt::Request &) {
-            CPrompt::Answer a;
-            a.ok = true;
-            a.texts = chosen;
-            a.text = chosen.value(0);
-            return a;
-        });
+        CPrompt::Answer a;
+        a.ok = true;
+        a.texts = chosen;
+        a.text = chosen.value(0);
+        return reply([a](const CPrompt::Request &) { return a; });
     }
-    Script &pick(int row)
+    // Accepts a dialog after `fill` has worked on it.
+    Script &accept(const std::function<void(QDialog *)> &fill)
     {
-        return reply([row](const CPrompt::Request &r) {
-            static_cast<QListDialog *>(r.dialog)->list->setCurrentRow(row);
+        return reply([fill](const CPrompt::Request &r) {
+            fill(r.dialog);
             CPrompt::Answer a;
             a.result = QDialog::Accepted;
             return a;
         });
     }
+    Script &pick(int row)
+    {
+        return accept(
+            [row](QDialog *d) { static_cast<QListDialog *>(d)->list->setCurrentRow(row); });
+    }
+    Script &comment(const QString &text)
+    {
+        return accept([text](QDialog *d) { d->findChild<QPlainTextEdit *>()->setPlainText(text); });
+    }
 };
 
-// A map delegate whose flush fails at one step.
-class FaultyMap : public CDelegateBSP
+// An editor whose maps fail to save at one step of the flush.
+struct FaultyMap : CDelegateBSP
 {
-public:
-    explicit FaultyMap(FlushStep step)
-        : m_step(step)
-    {}
-
-protected:
-    bool flushFault(FlushStep step, int) const override { return step == m_step; }
-
-private:
-    FlushStep m_step;
+    FlushStep step;
+    bool flushFault(FlushStep at, int) const override { return at == step; }
 };
-
-class FaultyEditor : public VPakfile
+struct FaultyEditor : VPakfile
 {
-public:
-    explicit FaultyEditor(CDelegateBSP::FlushStep step)
-        : m_step(step)
-    {}
-
-protected:
-    CDelegateBSP *createDelegate() override { return new FaultyMap(m_step); }
-
-private:
-    CDelegateBSP::FlushStep m_step;
+    CDelegateBSP::FlushStep step;
+    CDelegateBSP *createDelegate() override
+    {
+        auto *map = new FaultyMap;
+        map->step = step;
+        return map;
+    }
 };
 
 QTableWidget *table(VPakfile &editor)
@@ -177,8 +168,6 @@ private slots:
         QCOMPARE(column(editor, 2), (QStringList{"1", "3", "5", "100"}));
         editor.pakfileTableHeaderClicked(2);
         QCOMPARE(column(editor, 2), (QStringList{"100", "5", "3", "1"}));
-        editor.pakfileTableHeaderClicked(0);
-        QCOMPARE(column(editor, 0), (QStringList{"a.vmt", "b.vtf", "m.dx90.vtx", "readme.txt"}));
     }
 
     void failedOpenLeavesTheEmptyState_data()
@@ -204,7 +193,6 @@ private slots:
         Script script;
         QVERIFY(!editor.open(path));
         QCOMPARE(script.said, QStringList{warning});
-        QCOMPARE(script.titles, QStringList{"Pakfile Lump Editor"});
         QCOMPARE(editor.windowTitle(), QStringLiteral("Pakfile Lump Editor"));
         QCOMPARE(table(editor)->rowCount(), 0);
         QVERIFY(!editor.delegate());
@@ -337,12 +325,7 @@ private slots:
         Script script;
         script.paths({added}).pick(added.split('/', Qt::SkipEmptyParts).size() - 1);
         editor.pakAdd();
-        script.reply([](const CPrompt::Request &r) {
-            r.dialog->findChild<QPlainTextEdit *>("comment")->setPlainText("saved comment");
-            CPrompt::Answer a;
-            a.result = QDialog::Accepted;
-            return a;
-        });
+        script.comment("saved comment");
         editor.pakInfo();
         QCOMPARE(colours(editor), QStringLiteral("GGRGY"));
         QVERIFY(editor.hasChanges());
@@ -386,7 +369,8 @@ private slots:
         QFETCH(QString, message);
         QFETCH(bool, kept);
         const QByteArray before = bytesOf(m_map->path());
-        FaultyEditor editor{CDelegateBSP::FlushStep(step)};
+        FaultyEditor editor;
+        editor.step = CDelegateBSP::FlushStep(step);
         QVERIFY(editor.open(m_map->path()));
         select(editor, {"readme.txt"});
         editor.pakFileDeleteToggle();
@@ -446,55 +430,42 @@ private slots:
         table(editor)->setRowCount(5);
         editor.updatePakfileRow(unsaved, 4);
 
-        QMap<QString, QString> shown;
-        QString information;
+        QStringList shown;
         Script script;
-        script.reply([&](const CPrompt::Request &r) {
-            for (QFormLayout *form : r.dialog->findChildren<QFormLayout *>()) {
-                for (int row = 0; row < form->rowCount(); ++row)
-                    shown.insert(
-                        qobject_cast<QLabel *>(form->itemAt(row, QFormLayout::LabelRole)->widget())
-                            ->text(),
-                        qobject_cast<QLabel *>(form->itemAt(row, QFormLayout::FieldRole)->widget())
-                            ->text());
+        script.accept([&](QDialog *d) {
+            shown << d->findChildren<QLabel *>().first()->text()
+                  << d->findChild<QPlainTextEdit *>()->toPlainText();
+            for (QFormLayout *form : d->findChildren<QFormLayout *>()) {
+                for (int row = 0; row < form->rowCount(); ++row) {
+                    for (auto role : {QFormLayout::LabelRole, QFormLayout::FieldRole})
+                        shown << static_cast<QLabel *>(form->itemAt(row, role)->widget())->text();
+                }
             }
-            information = r.dialog->findChildren<QLabel *>().first()->text();
-            auto *comment = r.dialog->findChild<QPlainTextEdit *>("comment");
-            information += '|' + comment->toPlainText();
-            comment->setPlainText("  line\n\n");
-            CPrompt::Answer a;
-            a.result = QDialog::Accepted;
-            return a;
+            d->findChild<QPlainTextEdit *>()->setPlainText("  line\n\n");
         });
         editor.pakInfo();
-        QCOMPARE(information, QStringLiteral("Version: 0   Offset: 1,065   Length: %1|abc")
-                                  .arg(fixture.lumps[40].size()));
-        QCOMPARE(shown.size(), 20);
-        QCOMPARE(shown["Material:"], QStringLiteral("1"));
-        QCOMPARE(shown["Mesh (DX9):"], QStringLiteral("1"));
-        QCOMPARE(shown["Other:"], QStringLiteral("0"));
-        QCOMPARE(shown["Total:"], QStringLiteral("4"));
+        // The new file is not in the pakfile yet.
+        QCOMPARE(shown.join('|'),
+                 QStringLiteral("Version: 0   Offset: 1,065   Length: %1|abc|Material:|1|"
+                                "Texture:|1|Texture (HDR):|0|Model:|0|Animation:|0|Vertex:|0|"
+                                "Collision:|0|Mesh:|0|Mesh (Software):|0|Mesh (DX8):|0|"
+                                "Mesh (DX9):|1|Mesh (XBox):|0|Sound:|0|Prop Data:|0|"
+                                "Particle Cache:|0|Dictionary:|0|Text:|1|Faceposer Scene:|0|"
+                                "Other:|0|Total:|4")
+                     .arg(fixture.lumps[40].size()));
         QCOMPARE(editor.delegate()->pakfileComment(), QByteArray("line"));
+        QVERIFY(editor.hasChanges());
 
         // Too long for the end record: refused, and the dialog comes back.
-        const auto setComment = [](const QByteArray &text) {
-            return [text](const CPrompt::Request &r) {
-                r.dialog->findChild<QPlainTextEdit *>("comment")->setPlainText(text);
-                CPrompt::Answer a;
-                a.result = QDialog::Accepted;
-                return a;
-            };
-        };
-        script.reply(setComment(QByteArray(0x10000, 'c')));
+        script.comment(QString(0x10000, 'c'));
         editor.pakInfo();
         QVERIFY(script.said.contains("Request Error: Comment longer than 65535 bytes"));
         QCOMPARE(editor.delegate()->pakfileComment(), QByteArray("line"));
 
-        // Accepted but too long once the export names the map.
-        script.reply(setComment(QByteArray(65500, 'c')));
-        editor.pakInfo();
+        // Accepted, but too long once the export names the map.
         QTemporaryDir out;
-        script.paths({out.path() + "/out.zip"});
+        script.comment(QString(65500, 'c')).paths({out.path() + "/out.zip"});
+        editor.pakInfo();
         editor.pakExtract();
         QCOMPARE(script.said.last(),
                  QStringLiteral("Unable to write modified ZIP comment; old comment too long"));
@@ -504,24 +475,16 @@ private slots:
     void scanRowColours()
     {
         QTemporaryDir game;
-        QVERIFY(!writeFile(game.path() + "/materials/a.vmt", "x").isEmpty());
-        const QString base = game.path() + '/';
-        QTableWidget scan(2, 4);
-        CPackageHierarchyNode node;
-        auto *present = new VScanTableWidgetItem("a.vmt", nullptr, &base);
-        auto *missing = new VScanTableWidgetItem("gone.vmt", &node, &base);
-        for (int row = 0; row < 2; ++row) {
-            scan.setItem(row, 0, row ? missing : present);
-            for (int c = 1; c < 4; ++c)
-                scan.setItem(row, c, new QTableWidgetItem(c == 1 ? "/materials" : ""));
-        }
-        present->updateColor();
+        const QString base = QFileInfo(writeFile(game.path() + "/materials/a.vmt", "x")).path();
+        QTableWidget scan(1, 4);
+        auto *item = new VScanTableWidgetItem("a.vmt", nullptr, &base);
+        scan.setItem(0, 0, item);
+        scan.setItem(0, 3, new QTableWidgetItem);
+        item->updateColor();
         QCOMPARE(scan.item(0, 3)->background().color(), QColor(255, 224, 192));
-        present->marked = true;
-        present->updateColor();
+        item->marked = true;
+        item->updateColor();
         QCOMPARE(scan.item(0, 3)->background().color(), QColor(192, 255, 192));
-        missing->updateColor();
-        QCOMPARE(scan.item(1, 3)->background().color(), QColor(192, 192, 255));
     }
 
 private:
