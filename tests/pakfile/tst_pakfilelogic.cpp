@@ -3,6 +3,7 @@
 #include "CPath.h"
 #include "CSaveFile.h"
 #include "FileTypeName.h"
+#include "Fuzz.h"
 #include "PakfileAddPaths.h"
 #include "PakfileFixture.h"
 #include "PakfileStatistics.h"
@@ -105,6 +106,12 @@ private slots:
         QCOMPARE(CPakfileExport::findEndRecord(b.data()), 5);
         QCOMPARE(CPakfileExport::findEndRecord(b.data() + "z"), -1);
         QCOMPARE(CPakfileExport::findEndRecord(QByteArray()), -1);
+        const auto find = [](const QByteArray &tail) {
+            const int at = CPakfileExport::findEndRecord(tail);
+            QVERIFY(at == -1 || (at >= 0 && at <= tail.size() - 22));
+        };
+        Fuzz::truncations(pakfileMap().lumps[40], find);
+        Fuzz::byteFlips(pakfileMap().lumps[40], 300, 29, find);
     }
 
     void exportedArchive_data()
