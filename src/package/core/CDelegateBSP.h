@@ -96,6 +96,12 @@ public:
     const CBspLump &lump(int index) const { return m_lumps[index]; }
     const QVector<CGameLump> &gameLumps() const { return m_gameLumps; }
     const QVector<CPakfileEntry *> &pakfileEntries() const { return m_pakfileEntries; }
+    // The pakfile archive's comment: as read at open or written by the last
+    // flush, or as last set; the next flush writes it into the end record.
+    const QByteArray &pakfileComment() const { return m_zipComment; }
+    // False, keeping the comment, for one longer than an end record holds.
+    bool setPakfileComment(const QByteArray &comment);
+    static constexpr int MaxPakfileCommentLength = 0xFFFF;
     quint16 zipDiskNumber() const { return m_zipDiskNumber; }
     quint16 zipDirectoryDisk() const { return m_zipDirectoryDisk; }
     quint16 zipEntriesOnDisk() const { return m_zipEntriesOnDisk; }

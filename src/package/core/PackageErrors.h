@@ -91,6 +91,7 @@ constexpr const char NoLocalHeader[] = "Read Error: Unable to locate next local 
 constexpr const char FileNameRead[] = "Stream Error: Unable to read file name";
 constexpr const char ExtraFieldRead[] = "Stream Error: Unable to read extra field";
 constexpr const char CommentRead[] = "Stream Error: Unable to read comment";
+constexpr const char CommentTooLong[] = "Request Error: Comment longer than 65535 bytes";
 constexpr const char GameLumpDirectory[] =
     "Read Error: Game lump directory does not fit in lump 35";
 constexpr const char GameLumpsTooLarge[] = "Read Error: Game lumps hold more bytes than the file";
