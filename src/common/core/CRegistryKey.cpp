@@ -130,9 +130,21 @@ bool CRegistryKey::writeRaw(const QString &name, const QString &raw)
     if (!QDir().mkpath(file.absolutePath()))
         return false;
     auto store = openStore();
-    store->setValue(m_group + QLatin1Char('/') + valueKey(name), raw);
+    const QString key = m_group + QLatin1Char('/') + valueKey(name);
+    const bool existed = store->contains(key);
+    const QVariant previous = store->value(key);
+    store->setValue(key, raw);
     store->sync();
-    return store->status() == QSettings::NoError;
+    if (store->status() == QSettings::NoError)
+        return true;
+    // QSettings keeps an unsaved change in its per-process cache of the file:
+    // later reads would see it and the next successful write would save it.
+    // Put the old state back so that a failed write changes nothing.
+    if (existed)
+        store->setValue(key, previous);
+    else
+        store->remove(key);
+    return false;
 }
 
 bool CRegistryKey::readString(const QString &name, QString *value) const
