@@ -76,16 +76,13 @@ QString dump(const CFileFGD &fgd)
             for (const FGDChoice &choice : kv.choices)
                 out << QStringLiteral("  choice %1 %2").arg(q(choice.value), q(choice.text));
         }
-        for (const FGDInputOutput &io : c.inputs)
-            out << QStringLiteral(" input %1 %2 %3")
-                       .arg(q(io.name))
-                       .arg(io.type)
-                       .arg(q(io.description));
-        for (const FGDInputOutput &io : c.outputs)
-            out << QStringLiteral(" output %1 %2 %3")
-                       .arg(q(io.name))
-                       .arg(io.type)
-                       .arg(q(io.description));
+        for (const auto *list : {&c.inputs, &c.outputs}) {
+            for (const FGDInputOutput &io : *list)
+                out << QStringLiteral(" %1 %2 %3 %4")
+                           .arg(list == &c.inputs ? "input" : "output", q(io.name))
+                           .arg(io.type)
+                           .arg(q(io.description));
+        }
     }
     return out.join(QLatin1Char('\n'));
 }

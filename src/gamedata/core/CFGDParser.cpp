@@ -63,6 +63,21 @@ bool CFGDParser::fail(char expected)
     return false;
 }
 
+bool CFGDParser::enter(char opening)
+{
+    if (!m_cursor.at(opening))
+        return fail(opening);
+    m_cursor.step();
+    m_cursor.skipBlanks();
+    return true;
+}
+
+void CFGDParser::passDirective(const char *directive)
+{
+    m_cursor.step(int(qstrlen(directive)));
+    m_cursor.skipBlanks();
+}
+
 bool CFGDParser::parse()
 {
     // Editors that save UTF-8 often put a byte-order mark first.
@@ -109,12 +124,9 @@ void CFGDParser::readInclude()
 
 bool CFGDParser::readMaterialExclusion()
 {
-    m_cursor.step(int(qstrlen(MaterialExclusionDirective)));
-    m_cursor.skipBlanks();
-    if (!m_cursor.at('['))
-        return fail('[');
-    m_cursor.step();
-    m_cursor.skipBlanks();
+    passDirective(MaterialExclusionDirective);
+    if (!enter('['))
+        return false;
     // One entry per line: "]" closes the block only as a line's first byte.
     while (!m_cursor.atEnd() && !m_cursor.at(']')) {
         const QByteArray entry = FGD::unquote(m_cursor.readUntil('\n'));
@@ -128,12 +140,9 @@ bool CFGDParser::readMaterialExclusion()
 
 bool CFGDParser::readAutoVisGroup()
 {
-    m_cursor.step(int(qstrlen(AutoVisGroupDirective)));
-    m_cursor.skipBlanks();
-    if (!m_cursor.at('='))
-        return fail('=');
-    m_cursor.step();
-    m_cursor.skipBlanks();
+    passDirective(AutoVisGroupDirective);
+    if (!enter('='))
+        return false;
     m_document.autoVisgroups.append(FGDAutoVisgroup());
     FGDAutoVisgroup &major = m_document.autoVisgroups.last();
     major.name = m_cursor.readQuotedString();
@@ -148,10 +157,8 @@ bool CFGDParser::readAutoVisGroup()
         major.minors.append(FGDAutoVisgroupMinor());
         FGDAutoVisgroupMinor &minor = major.minors.last();
         minor.name = m_cursor.readQuotedString();
-        if (!m_cursor.at('['))
-            return fail('[');
-        m_cursor.step();
-        m_cursor.skipBlanks();
+        if (!enter('['))
+            return false;
         while (!m_cursor.atEnd() && !m_cursor.at(']')) {
             // Only quoted names: anything else would never be passed.
             if (!m_cursor.at('"'))
@@ -194,10 +201,8 @@ bool CFGDParser::readClass()
         entityClass.description = m_cursor.readQuotedString();
     }
     m_cursor.skipBlanks();
-    if (!m_cursor.at('['))
-        return fail('[');
-    m_cursor.step();
-    m_cursor.skipBlanks();
+    if (!enter('['))
+        return false;
     while (!m_cursor.atEnd() && !m_cursor.at(']')) {
         if (!readBodyItem(entityClass))
             return false;
@@ -285,10 +290,8 @@ bool CFGDParser::readChoices(FGDKeyvalue &keyvalue)
 {
     m_cursor.step();
     m_cursor.skipBlanks();
-    if (!m_cursor.at('['))
-        return fail('[');
-    m_cursor.step();
-    m_cursor.skipBlanks();
+    if (!enter('['))
+        return false;
     while (!m_cursor.atEnd() && !m_cursor.at(']')) {
         FGDChoice choice;
         if (m_cursor.at('"')) {
@@ -312,13 +315,8 @@ bool CFGDParser::readChoices(FGDKeyvalue &keyvalue)
 // `= [ value : "text" [: default] ... ]`; the flags belong to the class.
 bool CFGDParser::readFlags(FGDEntityClass &entityClass)
 {
-    if (!m_cursor.at('='))
-        return fail('=');
-    m_cursor.step();
-    m_cursor.skipBlanks();
-    if (!m_cursor.at('['))
-        return fail('[');
-    m_cursor.step();
+    if (!enter('=') || !enter('['))
+        return false;
     for (;;) {
         m_cursor.skipBlanks();
         if (m_cursor.atEnd() || m_cursor.at(']'))

@@ -39,6 +39,9 @@ private:
     bool readChoices(FGDKeyvalue &keyvalue);
     bool readFlags(FGDEntityClass &entityClass);
 
+    // The byte must be `opening`: passes it and the blanks after it.
+    bool enter(char opening);
+    void passDirective(const char *directive);
     bool fail(char expected);
 
     CFGDCursor m_cursor;

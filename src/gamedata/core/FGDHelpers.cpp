@@ -46,30 +46,35 @@ void applySize(const QByteArray &arguments, FGDEntityClass &entityClass)
     }
 }
 
-void applyLine(const QByteArray &arguments, FGDEntityClass &entityClass)
+// A line or cylinder helper: a colour, then `fieldCount` names, separated by
+// ","; nothing when there are fewer parts.
+bool readConnection(const QByteArray &arguments, QColor &color, QByteArray *const *fields,
+                    int fieldCount)
 {
     const QList<QByteArray> parts = arguments.simplified().split(',');
-    if (parts.size() < 3)
-        return;
+    if (parts.size() < 1 + fieldCount)
+        return false;
+    color = QColor::fromRgba(FGD::parseColorTriple(parts.at(0), OpaqueWhite));
+    for (int i = 0; i < fieldCount; ++i)
+        *fields[i] = parts.at(i + 1).trimmed();
+    return true;
+}
+
+void applyLine(const QByteArray &arguments, FGDEntityClass &entityClass)
+{
     FGDLine line;
-    line.color = QColor::fromRgba(FGD::parseColorTriple(parts.at(0), OpaqueWhite));
-    line.source = parts.at(1).trimmed();
-    line.target = parts.at(2).trimmed();
-    entityClass.lines.append(line);
+    QByteArray *const fields[] = {&line.source, &line.target};
+    if (readConnection(arguments, line.color, fields, 2))
+        entityClass.lines.append(line);
 }
 
 void applyCylinder(const QByteArray &arguments, FGDEntityClass &entityClass)
 {
-    const QList<QByteArray> parts = arguments.simplified().split(',');
-    if (parts.size() < 7)
-        return;
     FGDCylinder cylinder;
-    cylinder.color = QColor::fromRgba(FGD::parseColorTriple(parts.at(0), OpaqueWhite));
     QByteArray *const fields[] = {&cylinder.source, &cylinder.target, &cylinder.value3,
                                   &cylinder.value4, &cylinder.value5, &cylinder.value6};
-    for (int i = 0; i < 6; ++i)
-        *fields[i] = parts.at(i + 1).trimmed();
-    entityClass.cylinders.append(cylinder);
+    if (readConnection(arguments, cylinder.color, fields, 6))
+        entityClass.cylinders.append(cylinder);
 }
 
 void applyHelper(const QByteArray &name, const QByteArray &arguments, FGDEntityClass &entityClass,

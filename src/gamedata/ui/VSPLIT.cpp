@@ -18,10 +18,6 @@
 
 namespace {
 
-const char *const SplitterKey = "Software\\Valve\\Hammer\\Splitter";
-const char *const ViewsKey = "Software\\Valve\\Hammer\\3D Views";
-const char *const SplitterOpenFailed = "\"Splitter\" could not be opened.";
-const char *const ViewsOpenFailed = "\"3D Views\" could not be opened.";
 const char *const CubicDistance = "56756";
 
 // The index of a view type is the number the map editor stores.
@@ -39,41 +35,51 @@ const char *const ViewTypeNames[] = {"2D Top (x/y)",
                                      "3D Lighting Preview"};
 const int ViewTypeCount = int(sizeof ViewTypeNames / sizeof *ViewTypeNames);
 
-struct ViewSetting
+// One registry key and the settings kept under it.
+struct Key
+{
+    const char *path;
+    const char *unopenable;
+    int firstSetting;
+    int settingCount;
+};
+
+const Key Keys[] = {{"Software\\Valve\\Hammer\\Splitter", "\"Splitter\" could not be opened.", 0,
+                     VSPLIT::ViewCount},
+                    {"Software\\Valve\\Hammer\\3D Views", "\"3D Views\" could not be opened.",
+                     VSPLIT::ViewCount, VSPLIT::DistanceCount}};
+
+struct Setting
 {
     const char *objectName;
     const char *value;
     const char *unreadable;
     const char *unwritable;
+    const char *title; // of a distance's group box
 };
 
-// Top left, top right, bottom left, bottom right.
-const ViewSetting Views[VSPLIT::ViewCount] = {
+// The four views (top left, top right, bottom left, bottom right), then the
+// three distances.
+const Setting Settings[VSPLIT::ViewCount + VSPLIT::DistanceCount] = {
     {"topLeft", "DrawType0,0", "\"DrawType0,0\" could not be read.",
-     "Unable to set top left viewport."},
+     "Unable to set top left viewport.", nullptr},
     {"topRight", "DrawType0,1", "\"DrawType0,1\" could not be read.",
-     "Unable to set top right viewport."},
+     "Unable to set top right viewport.", nullptr},
     {"bottomLeft", "DrawType1,0", "\"DrawType1,0\" could not be read.",
-     "Unable to set bottom left viewport."},
+     "Unable to set bottom left viewport.", nullptr},
     {"bottomRight", "DrawType1,1", "\"DrawType1,1\" could not be read.",
-     "Unable to set bottom right viewport."}};
+     "Unable to set bottom right viewport.", nullptr},
+    {"drawDistance", "BackPlane", "\"BackPlane\" could not be opened.",
+     "Unable to set draw distance.", "3D Draw Distance"},
+    {"modelDistance", "ModelDistance", "\"ModelDistance\" could not be opened.",
+     "Unable to set model draw distance.", "Model Draw Distance"},
+    {"detailDistance", "DetailDistance", "\"DetailDistance\" could not be opened.",
+     "Unable to set detail draw distance.", "Detail Draw Distance"}};
 
-struct DistanceSetting
+const Key &keyOf(int setting)
 {
-    const char *objectName;
-    const char *title;
-    const char *value;
-    const char *unreadable;
-    const char *unwritable;
-};
-
-const DistanceSetting Distances[VSPLIT::DistanceCount] = {
-    {"drawDistance", "3D Draw Distance", "BackPlane", "\"BackPlane\" could not be opened.",
-     "Unable to set draw distance."},
-    {"modelDistance", "Model Draw Distance", "ModelDistance",
-     "\"ModelDistance\" could not be opened.", "Unable to set model draw distance."},
-    {"detailDistance", "Detail Draw Distance", "DetailDistance",
-     "\"DetailDistance\" could not be opened.", "Unable to set detail draw distance."}};
+    return Keys[setting < VSPLIT::ViewCount ? 0 : 1];
+}
 
 } // namespace
 
@@ -103,8 +109,8 @@ VSPLIT::VSPLIT()
     connect(m_cubicButtons[2], &QPushButton::clicked, this, &VSPLIT::setCubicDetailDistance);
 
     // Before the title is set: the warnings of a missing key carry no title.
-    readViews();
-    readDistances();
+    readKey(0);
+    readKey(1);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(3, 3, 3, 3);
@@ -123,7 +129,7 @@ QWidget *VSPLIT::buildViewPane(int view)
     auto *pane = new QFrame;
     pane->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     auto *combo = new QComboBox(pane);
-    combo->setObjectName(QString::fromLatin1(Views[view].objectName));
+    combo->setObjectName(QString::fromLatin1(Settings[view].objectName));
     combo->addItems(viewTypeNames);
     auto *centred = new QGridLayout(pane);
     centred->addWidget(combo, 0, 0, Qt::AlignCenter);
@@ -133,9 +139,10 @@ QWidget *VSPLIT::buildViewPane(int view)
 
 QGroupBox *VSPLIT::buildDistanceGroup(int distance)
 {
-    auto *group = new QGroupBox(QString::fromLatin1(Distances[distance].title));
+    const Setting &setting = Settings[ViewCount + distance];
+    auto *group = new QGroupBox(QString::fromLatin1(setting.title));
     auto *field = new QLineEdit(group);
-    field->setObjectName(QString::fromLatin1(Distances[distance].objectName));
+    field->setObjectName(QString::fromLatin1(setting.objectName));
     field->setValidator(new QIntValidator(0, std::numeric_limits<int>::max(), field));
     field->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto *button =
@@ -156,74 +163,64 @@ void VSPLIT::warn(const QString &text)
     CPrompt::warning(this, windowTitle(), text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-void VSPLIT::readViews()
+void VSPLIT::readKey(int keyIndex)
 {
+    const Key &group = Keys[keyIndex];
+    const int end = group.firstSetting + group.settingCount;
     CRegistryKey key;
-    if (!key.open(CRegistryKey::CurrentUser, QString::fromLatin1(SplitterKey))) {
-        for (QComboBox *combo : m_views)
-            combo->setEnabled(false);
-        warn(QString::fromLatin1(SplitterOpenFailed));
+    if (!key.open(CRegistryKey::CurrentUser, QString::fromLatin1(group.path))) {
+        for (int setting = group.firstSetting; setting < end; ++setting)
+            disableSetting(setting);
+        warn(QString::fromLatin1(group.unopenable));
         return;
     }
-    for (int view = 0; view < ViewCount; ++view) {
+    for (int setting = group.firstSetting; setting < end; ++setting) {
         quint32 value = 0;
-        if (!key.readDword(QString::fromLatin1(Views[view].value), &value)) {
-            m_views[view]->setEnabled(false);
-            warn(QString::fromLatin1(Views[view].unreadable));
-            continue;
+        if (!key.readDword(QString::fromLatin1(Settings[setting].value), &value)) {
+            disableSetting(setting);
+            warn(QString::fromLatin1(Settings[setting].unreadable));
+        } else if (setting < ViewCount) {
+            // An index the list does not hold leaves no entry chosen. Setting
+            // the index does not emit activated(), so nothing is written back.
+            m_views[setting]->setCurrentIndex(value < quint32(ViewTypeCount) ? int(value) : -1);
+        } else {
+            m_distances[setting - ViewCount]->setText(QString::number(value));
         }
-        // An index the list does not hold leaves no entry chosen. Setting
-        // the index does not emit activated(), so nothing is written back.
-        m_views[view]->setCurrentIndex(value < quint32(ViewTypeCount) ? int(value) : -1);
     }
     key.close();
 }
 
-void VSPLIT::readDistances()
+void VSPLIT::disableSetting(int setting)
+{
+    if (setting < ViewCount) {
+        m_views[setting]->setEnabled(false);
+    } else {
+        m_distances[setting - ViewCount]->setEnabled(false);
+        m_cubicButtons[setting - ViewCount]->setEnabled(false);
+    }
+}
+
+void VSPLIT::writeSetting(int setting, quint32 value)
 {
     CRegistryKey key;
-    if (!key.open(CRegistryKey::CurrentUser, QString::fromLatin1(ViewsKey))) {
-        for (int distance = 0; distance < DistanceCount; ++distance) {
-            m_distances[distance]->setEnabled(false);
-            m_cubicButtons[distance]->setEnabled(false);
-        }
-        warn(QString::fromLatin1(ViewsOpenFailed));
-        return;
-    }
-    for (int distance = 0; distance < DistanceCount; ++distance) {
-        quint32 value = 0;
-        if (!key.readDword(QString::fromLatin1(Distances[distance].value), &value)) {
-            m_distances[distance]->setEnabled(false);
-            m_cubicButtons[distance]->setEnabled(false);
-            warn(QString::fromLatin1(Distances[distance].unreadable));
-            continue;
-        }
-        m_distances[distance]->setText(QString::number(value));
-    }
+    // A failed write says so too: the map editor would not see the change.
+    if (!key.open(CRegistryKey::CurrentUser, QString::fromLatin1(keyOf(setting).path)) ||
+        !key.writeDword(QString::fromLatin1(Settings[setting].value), value))
+        warn(QString::fromLatin1(Settings[setting].unwritable));
     key.close();
 }
 
 void VSPLIT::writeView(int view, int viewChoice)
 {
-    CRegistryKey key;
-    // A failed write says so too: the map editor would not see the choice.
-    if (!key.open(CRegistryKey::CurrentUser, QString::fromLatin1(SplitterKey)) ||
-        !key.writeDword(QString::fromLatin1(Views[view].value), quint32(viewChoice)))
-        warn(QString::fromLatin1(Views[view].unwritable));
-    key.close();
+    writeSetting(view, quint32(viewChoice));
 }
 
 void VSPLIT::writeDistance(int distance)
 {
     bool ok = false;
     const quint32 value = m_distances[distance]->text().toUInt(&ok, 10);
-    if (!ok)
-        return;
-    CRegistryKey key;
-    if (!key.open(CRegistryKey::CurrentUser, QString::fromLatin1(ViewsKey)) ||
-        !key.writeDword(QString::fromLatin1(Distances[distance].value), value))
-        warn(QString::fromLatin1(Distances[distance].unwritable));
-    key.close();
+    if (ok)
+        writeSetting(ViewCount + distance, value);
 }
 
 void VSPLIT::setCubicDistance(int distance)

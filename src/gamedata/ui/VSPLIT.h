@@ -38,8 +38,10 @@ protected slots:
 private:
     QWidget *buildViewPane(int view);
     QGroupBox *buildDistanceGroup(int distance);
-    void readViews();
-    void readDistances();
+    // Key 0 holds the views, key 1 the distances.
+    void readKey(int keyIndex);
+    void disableSetting(int setting);
+    void writeSetting(int setting, quint32 value);
     void writeView(int view, int viewChoice);
     void writeDistance(int distance);
     void setCubicDistance(int distance);
