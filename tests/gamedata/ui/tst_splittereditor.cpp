@@ -12,7 +12,6 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
 
@@ -21,7 +20,6 @@ const QString Views = QStringLiteral("Software\\Valve\\Hammer\\3D Views");
 const QStringList ComboNames{"topLeft", "topRight", "bottomLeft", "bottomRight"};
 const QStringList DrawTypes{"DrawType0,0", "DrawType0,1", "DrawType1,0", "DrawType1,1"};
 const QStringList FieldNames{"drawDistance", "modelDistance", "detailDistance"};
-const QStringList DistanceValues{"BackPlane", "ModelDistance", "DetailDistance"};
 
 quint32 stored(const QString &key, const QString &name)
 {
@@ -39,30 +37,20 @@ void store(const QString &key, const QString &name, quint32 value)
     QVERIFY(registry.writeDword(name, value));
 }
 
-// A store that refuses writes. Root ignores file modes, so then the process
-// may not grow any file instead.
-struct ReadOnlyStore
+// While it lives no file may grow, so the store cannot be written (file modes
+// would not stop root).
+struct UnwritableStore
 {
-    explicit ReadOnlyStore(const QString &path)
-        : m_path(path)
+    UnwritableStore()
     {
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        if (geteuid() == 0) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            getrlimit(RLIMIT_FSIZE, &m_limit);
-            rlimit none = m_limit;
-            none.rlim_cur = 0;
-            setrlimit(RLIMIT_FSIZE, &none);
-        }
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit none = m_saved;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
     }
-    ~ReadOnlyStore()
-    {
-        if (geteuid() == 0)
-            setrlimit(RLIMIT_FSIZE, &m_limit);
-        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
-    }
-    QString m_path;
-    rlimit m_limit{};
+    ~UnwritableStore() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+    rlimit m_saved{};
 };
 
 } // namespace
@@ -233,7 +221,7 @@ void TestSplitterEditor::failedWritesWarn()
 {
     build();
     {
-        ReadOnlyStore readOnly(CRegistryKey::storeFile());
+        UnwritableStore unwritable;
         emit child<QComboBox>("topLeft")->activated(5);
         child<QPushButton>("detailDistanceButton")->click();
     }
