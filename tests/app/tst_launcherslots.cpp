@@ -131,6 +131,20 @@ void TestLauncherSlots::doDummy1()
     QCOMPARE(requests.at(1).defaultButton, QMessageBox::NoButton);
     QCOMPARE(m_window->mdiArea()->subWindowList().size(), windows);
     QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/remembered"));
+
+    // A definition file: the parser asks about the helper it does not know,
+    // then the editor opens over the document.
+    QFile definitions(m_dir.filePath(QStringLiteral("small.fgd")));
+    QVERIFY(definitions.open(QIODevice::WriteOnly));
+    definitions.write("@PointClass wirebox(mins, maxs) = box : \"A box.\" []\n");
+    definitions.close();
+    requests = invoke("doDummy1", definitions.fileName());
+    QCOMPARE(requests.size(), 3);
+    QCOMPARE(requests.at(1).kind, CPrompt::Kind::Information);
+    QCOMPARE(requests.at(1).title, QStringLiteral("Unknown Item"));
+    QCOMPARE(requests.at(1).text, QStringLiteral("wirebox"));
+    QCOMPARE(requests.at(1).parent, static_cast<QWidget *>(nullptr));
+    QCOMPARE(m_window->mdiArea()->subWindowList().size(), windows + 1);
 }
 
 QTEST_MAIN(TestLauncherSlots)

@@ -2,6 +2,7 @@
 
 #include "BuildInfo.h"
 #include "CPrompt.h"
+#include "FGDPrompts.h"
 #include "MainWindowGeometry.h"
 #include "MessageHandler.h"
 #include "initResources.h"
@@ -90,6 +91,8 @@ OSTREL::OSTREL(int argc, char **argv, QWidget *parent)
     m_splitterSubWindow = nullptr;
     setCentralWidget(m_mdiArea);
     installMessageHandler();
+    // Entity definitions read from here on ask about unknown helpers.
+    installFgdPrompts();
 }
 
 OSTREL::~OSTREL()

@@ -1,11 +1,13 @@
 #include "CConfig.h"
 #include "CPrompt.h"
+#include "CRegistryKey.h"
 #include "CStartup.h"
 #include "MainWindowGeometry.h"
 #include "OSTREL.h"
 #include "VPakfile.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -80,6 +82,19 @@ QList<QMdiSubWindow *> toolSubWindows(OSTREL &window)
     return list;
 }
 
+// The splitter editor's registry values, so that it opens without warnings.
+void storeSplitterValues(quint32 topLeftView)
+{
+    CRegistryKey splitter;
+    splitter.create(CRegistryKey::CurrentUser, QStringLiteral("Software\\Valve\\Hammer\\Splitter"));
+    for (const char *name : {"DrawType0,0", "DrawType0,1", "DrawType1,0", "DrawType1,1"})
+        splitter.writeDword(QString::fromLatin1(name), topLeftView);
+    CRegistryKey views;
+    views.create(CRegistryKey::CurrentUser, QStringLiteral("Software\\Valve\\Hammer\\3D Views"));
+    for (const char *name : {"BackPlane", "ModelDistance", "DetailDistance"})
+        views.writeDword(QString::fromLatin1(name), 4096);
+}
+
 void flushDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -125,6 +140,8 @@ private:
 void TestMainWindow::init()
 {
     CPrompt::setLastDirectory(QString());
+    CRegistryKey::setStoreFile(m_dir.filePath(QStringLiteral("registry.ini")));
+    storeSplitterValues(0);
     m_window = std::make_unique<OSTREL>();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -135,6 +152,7 @@ void TestMainWindow::cleanup()
     CPrompt::setHandler(CPrompt::Handler());
     m_window.reset();
     flushDeletes();
+    CRegistryKey::setStoreFile(QString());
 }
 
 void TestMainWindow::menus_data()
@@ -451,12 +469,13 @@ void TestMainWindow::splitterEditorIsSingle()
     QVERIFY(splitter.isNull());
     QVERIFY(!m_window->splitterSubWindow());
 
-    // So a later request builds a new editor.
+    // So a later request builds a new editor, which reads the registry again.
+    storeSplitterValues(7);
     m_window->showVSplit();
     QVERIFY(m_window->splitterSubWindow());
-    QCOMPARE(
-        QString::fromLatin1(m_window->splitterSubWindow()->widget()->metaObject()->className()),
-        QStringLiteral("VSPLIT"));
+    QWidget *editor = m_window->splitterSubWindow()->widget();
+    QCOMPARE(QString::fromLatin1(editor->metaObject()->className()), QStringLiteral("VSPLIT"));
+    QCOMPARE(editor->findChild<QComboBox *>(QStringLiteral("topLeft"))->currentIndex(), 7);
 }
 
 void TestMainWindow::bspInfoFailureWarns()
