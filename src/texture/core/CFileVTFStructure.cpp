@@ -251,7 +251,7 @@ bool CFileVTF::resetImageTree(quint16 width, quint16 height, int mipmaps, int fr
         return false;
     }
     const VTFReferenceSize old = m_reference;
-    m_reference = referenceFor(width, height, mipmaps - 1);
+    m_reference = fileReference(width, height, mipmaps);
     QVector<QByteArray> zeros;
     if (!reserveImages(mipmaps, frames, faces, slices) || !zeroLevels(0, mipmaps - 1, zeros)) {
         m_reference = old;
