@@ -16,9 +16,9 @@
 
 #include <QBuffer>
 #include <QDataStream>
+#include <QHash>
 #include <QIODevice>
 
-#include <algorithm>
 #include <cstring>
 #include <iterator>
 
@@ -165,15 +165,17 @@ bool CFileVTF::readFrom(CBinaryReader &in)
     if (!in.canHold(h.resourceCount, VTFLayout::ResourceEntrySize))
         return failed(VTFError::Incomplete);
     QVector<VTFResource> resources;
+    QHash<quint32, int> byIdentifier;
     for (quint32 i = 0; i < h.resourceCount; ++i) {
-        const quint32 tag = in.u32();
-        const quint32 data = in.u32();
-        auto same = std::find_if(resources.begin(), resources.end(),
-                                 [tag](const VTFResource &r) { return r.matches(tag); });
-        if (same == resources.end()) {
-            resources.append(VTFResource{tag, data, QByteArray()});
+        VTFResource resource;
+        resource.tag = in.u32();
+        resource.data = in.u32();
+        const auto known = byIdentifier.constFind(resource.identifier());
+        if (known != byIdentifier.constEnd()) {
+            resources[*known].data = resource.data;
         } else {
-            same->data = data;
+            byIdentifier.insert(resource.identifier(), resources.size());
+            resources.append(resource);
         }
     }
     if (!in.ok())
