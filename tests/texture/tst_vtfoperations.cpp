@@ -1,4 +1,5 @@
 #include "CFileVTF.h"
+#include "Resampler.h"
 #include "VTFFixture.h"
 #include "VTFImageTools.h"
 
@@ -7,17 +8,15 @@
 #include <QtTest>
 
 #include <cmath>
+#include <vector>
 
 namespace {
-// One opaque pixel per level, all different, each exact in DXT1's 5:6:5.
+// One opaque colour per level, all different, each exact in DXT1's 5:6:5.
 QByteArray levelColour(int level)
 {
-    static const char *const steps[] = {"00", "84", "ff"};
-    return QByteArray::fromHex(QByteArray(steps[level % 3]) +
-                               (level / 3 == 0   ? "00"
-                                : level / 3 == 1 ? "82"
-                                                 : "ff") +
-                               "84ff");
+    static const char *const red[] = {"00", "84", "ff"};
+    static const char *const green[] = {"00", "82", "ff"};
+    return QByteArray::fromHex(QByteArray(red[level % 3]) + green[level / 3] + "84ff");
 }
 
 void fillLevels(CFileVTF &texture)
@@ -28,27 +27,40 @@ void fillLevels(CFileVTF &texture)
     }
 }
 
-// Which levels hold which level's colour, e.g. "4 4 2 3 4".
+// Whose colour each level holds, e.g. "4 4 2 3 4".
 QString levelOwners(const CFileVTF &texture)
 {
     QStringList owners;
     for (int level = 0; level < texture.mipmapCount(); ++level) {
         QByteArray rgba;
         texture.decodeImage(level, 0, 0, 0, rgba);
-        QString owner = QStringLiteral("?");
+        owners << QStringLiteral("?");
         for (int candidate = 0; candidate < texture.mipmapCount(); ++candidate)
             if (rgba == levelColour(candidate).repeated(rgba.size() / 4))
-                owner = QString::number(candidate);
-        owners << owner;
+                owners.last() = QString::number(candidate);
     }
     return owners.join(' ');
 }
 
-QByteArray pixelAt(const CFileVTF &texture, int mip, int face, int x, int y)
+QByteArray pixelAt(const CFileVTF &texture, int face, int x, int y)
 {
     QByteArray rgba;
-    texture.decodeImage(mip, 0, face, 0, rgba);
-    return rgba.mid((y * texture.mipmapWidth(mip) + x) * 4, 4).toHex();
+    texture.decodeImage(3, 0, face, 0, rgba);
+    return rgba.mid((y * 8 + x) * 4, 4).toHex();
+}
+
+// Feeds every source row, taking each destination row as soon as it is ready.
+std::vector<float> resample(Resampler &resampler, const std::vector<float> &source, int srcX,
+                            int dstX)
+{
+    std::vector<float> out;
+    for (size_t y = 0; y < source.size() / size_t(srcX); ++y) {
+        if (!resampler.addSourceRow(source.data() + y * size_t(srcX)))
+            break;
+        while (const float *row = resampler.takeDestinationRow())
+            out.insert(out.end(), row, row + dstX);
+    }
+    return out;
 }
 } // namespace
 
@@ -60,12 +72,14 @@ private slots:
     void mipmapRanges_data();
     void mipmapRanges();
     void hdrMipmapsKeepTheirValues();
-    void copies();
-    void gamma();
-    void reflectivity();
+    void copiesGammaReflectivity();
     void spheremaps();
     void thumbnails_data();
     void thumbnails();
+    void resamplerFilters();
+    void resamplerRefusals();
+    void resamplerBoundaries_data();
+    void resamplerBoundaries();
 };
 
 void TestVTFOperations::mipmapRanges_data()
@@ -98,75 +112,49 @@ void TestVTFOperations::mipmapRanges()
 
 void TestVTFOperations::hdrMipmapsKeepTheirValues()
 {
-    // 16-bit levels are resized as they are stored: a tone-mapped pass would
-    // change every value.
+    // 16-bit levels are resized as stored: a tone-mapped pass would change
+    // every value.
     VTFFixture f;
     f.format = 24;
     f.bytesPerPixel = 8;
-    f.width = f.height = 2;
-    f.mips = 2;
+    f.width = f.height = f.mips = 2;
     QScopedPointer<CFileVTF> texture(CFileVTF::fromByteArray(f.build()));
     QVERIFY(texture);
     texture->generateMipmaps(1, 0, 1, 0, 0, 0, 0, 0, 0, 2);
     QCOMPARE(texture->image(0, 0, 0, 0), QByteArray(8, VTFFixture::pixelByte(1, 0, 0, 0)));
 }
 
-void TestVTFOperations::copies()
-{
-    CFileVTF texture(4, 4);
-    QVERIFY(texture.setSliceCount(2));
-    QVERIFY(texture.setHighResImageFormat(IMAGE_FORMAT_DXT1));
-    // Same level: the encoded bytes, untouched by any decoding.
-    const QByteArray block = QByteArray::fromHex("f8001f00e4e4e4e4");
-    QVERIFY(texture.setImage(block, 4, 4, 2, 0, 0, 0, true));
-    QVERIFY(texture.copyImage(2, 0, 0, 0, 2, 0, 0, 1, 2));
-    QCOMPARE(texture.image(2, 0, 0, 1), block);
-    // Across levels: resampled to the target's size.
-    QVERIFY(texture.setHighResImageFormat(IMAGE_FORMAT_RGBA8888));
-    QVERIFY(
-        texture.setImage(QByteArray::fromHex("20406080").repeated(16), 4, 4, 2, 0, 0, 1, false));
-    QVERIFY(texture.copyImage(2, 0, 0, 1, 0, 0, 0, 0, 2));
-    QCOMPARE(texture.image(0, 0, 0, 0).toHex(), QByteArray("20406080"));
-    QVERIFY(!texture.copyImage(2, 0, 0, 2, 0, 0, 0, 0, 2));
-    QVERIFY(!texture.copyImage(2, 0, 0, 0, 3, 0, 0, 0, 2));
-}
-
-void TestVTFOperations::gamma()
+void TestVTFOperations::copiesGammaReflectivity()
 {
     CFileVTF texture(64, 16);
-    // 1.0 does not even decode: DXT5 blocks would not survive re-encoding.
-    QVERIFY(texture.setHighResImageFormat(IMAGE_FORMAT_DXT5));
+    QVERIFY(texture.setSliceCount(2) && texture.setHighResImageFormat(IMAGE_FORMAT_DXT5));
+    // Copies on one level and gamma 1.0 keep DXT blocks that re-encoding
+    // would change.
     const QByteArray blocks = QByteArray::fromHex("ff00492492492492f8001f00e4e4e4e4").repeated(64);
     QVERIFY(texture.setImage(blocks, 64, 16, 6, 0, 0, 0, true));
-    texture.applyGammaCorrection(1.0f, 0, 6, 0, 0, 0, 0, 0, 0);
-    QCOMPARE(texture.image(6, 0, 0, 0), blocks);
+    QVERIFY(texture.copyImage(6, 0, 0, 0, 6, 0, 0, 1, 2));
+    texture.applyGammaCorrection(1.0f, 0, 6, 0, 0, 0, 0, 0, 1);
+    QCOMPARE(texture.image(6, 0, 0, 0) + texture.image(6, 0, 0, 1), blocks + blocks);
+    QVERIFY(!texture.copyImage(6, 0, 0, 2, 0, 0, 0, 0, 2));
+    QVERIFY(!texture.copyImage(6, 0, 0, 0, 7, 0, 0, 0, 2));
 
     QVERIFY(texture.setHighResImageFormat(IMAGE_FORMAT_RGBA8888));
-    texture.setImage(QByteArray::fromHex("80402080").repeated(1024), 64, 16, 6, 0, 0, 0, false);
-    QByteArray expected = QByteArray::fromHex("80402080");
-    vtfApplyGamma(expected, 1, 1, 2.2f);
-    texture.applyGammaCorrection(2.2f, 6, 6, 0, 0, 0, 0, 0, 0);
-    QCOMPARE(texture.image(6, 0, 0, 0), expected.repeated(1024));
-    QCOMPARE(texture.image(5, 0, 0, 0), QByteArray(32 * 8 * 4, '\0'));
-}
+    QVERIFY(texture.setImage(QByteArray::fromHex("80ff0080").repeated(1024), 64, 16, 6, 0, 0, 1,
+                             false));
+    // Across levels the image is resampled; gamma corrects every pixel.
+    QVERIFY(texture.copyImage(6, 0, 0, 1, 5, 0, 0, 1, 2));
+    texture.applyGammaCorrection(2.2f, 6, 6, 0, 0, 0, 0, 1, 1);
+    QByteArray corrected = QByteArray::fromHex("80ff0080");
+    vtfApplyGamma(corrected, 1, 1, 2.2f);
+    QCOMPARE(texture.image(6, 0, 0, 1), corrected.repeated(1024));
+    QCOMPARE(texture.image(5, 0, 0, 1), QByteArray::fromHex("80ff0080").repeated(256));
 
-void TestVTFOperations::reflectivity()
-{
-    CFileVTF texture(4, 4);
-    QVERIFY(texture.setFrameCount(2));
-    for (int level = 0; level < 3; ++level) {
-        const int side = texture.mipmapWidth(level);
-        texture.setImage(QByteArray::fromHex("ff8000ff").repeated(side * side), side, side, level,
-                         0, 0, 0, false);
-    }
     float r, g, b;
-    texture.computeReflectivity(r, g, b, 0, 2, 0, 0, 0, 0, 0, 0);
-    QCOMPARE(r, 1.0f);
-    QVERIFY(qAbs(g - std::pow(128.0f / 255.0f, 2.2f)) < 1e-6f);
-    QCOMPARE(b, 0.0f);
-    // Frame 1 is black: the mean over both frames halves it.
-    texture.computeReflectivity(r, g, b, 0, 2, 0, 1, 0, 0, 0, 0);
-    QCOMPARE(r, 0.5f);
+    texture.computeReflectivity(r, g, b, 5, 5, 0, 0, 0, 0, 1, 1);
+    QCOMPARE(QList<float>({r, g, b}), QList<float>({std::pow(128 / 255.0f, 2.2f), 1.0f, 0.0f}));
+    // Slice 0 of level 5 is black: the mean over both slices halves it.
+    texture.computeReflectivity(r, g, b, 5, 5, 0, 0, 0, 0, 0, 1);
+    QCOMPARE(g, 0.5f);
 }
 
 void TestVTFOperations::spheremaps()
@@ -188,13 +176,13 @@ void TestVTFOperations::spheremaps()
                                  0, false));
     QVERIFY(texture.generateSpheremaps(3, 3, 0, 0, 0, 0));
     QCOMPARE(texture.faceCount(), 7);
-    QCOMPARE(pixelAt(texture, 3, 6, 4, 4), QByteArray(colours[3])); // Front
-    for (int corner : {0, 7})
-        QCOMPARE(pixelAt(texture, 3, 6, corner, corner), QByteArray(colours[5])); // Down's mean
-    // Off the centre the reflection leaves through the face on that side.
-    QCOMPARE(pixelAt(texture, 3, 6, 4, 6), QByteArray(colours[4])); // Up
-    QCOMPARE(pixelAt(texture, 3, 6, 1, 4), QByteArray(colours[0])); // Right
-    QCOMPARE(pixelAt(texture, 3, 6, 6, 4), QByteArray(colours[2])); // Back
+    // The centre sees Front, the corners the mean of Down; off the centre the
+    // reflection leaves through the face on that side.
+    const QList<QByteArray> seen = {pixelAt(texture, 6, 4, 4), pixelAt(texture, 6, 0, 0),
+                                    pixelAt(texture, 6, 7, 7), pixelAt(texture, 6, 4, 6),
+                                    pixelAt(texture, 6, 1, 4), pixelAt(texture, 6, 6, 4)};
+    QCOMPARE(seen, QList<QByteArray>(
+                       {colours[3], colours[5], colours[5], colours[4], colours[0], colours[2]}));
 }
 
 void TestVTFOperations::thumbnails_data()
@@ -225,9 +213,75 @@ void TestVTFOperations::thumbnails()
     QCOMPARE(texture.lowResImageFormat(), IMAGE_FORMAT_DXT1);
     const int thumb = texture.mipmapWidth(thumbnailLevel);
     QCOMPARE(QSize(texture.lowResImageWidth(), texture.lowResImageHeight()), QSize(thumb, thumb));
-    // Exactly that level's colour (one DXT1 colour endpoint per block).
     QVERIFY(texture.setLowResImageFormat(IMAGE_FORMAT_RGBA8888));
     QCOMPARE(texture.lowResImage().left(4).toHex(), levelColour(thumbnailLevel).toHex());
+}
+
+void TestVTFOperations::resamplerFilters()
+{
+    const std::vector<float> source = {1, 3, 10, 20, 5, 7, 30, 40, 0, 0, 8, 8, 4, 4, 8, 8};
+    Resampler box(4, 4, 2, 2, BOUNDARY_CLAMP, 0, 0, "box");
+    QCOMPARE(resample(box, source, 4, 2), std::vector<float>({4, 25, 2, 8}));
+    QVERIFY(!box.addSourceRow(source.data()) && !box.takeDestinationRow());
+    box.restart();
+    QCOMPARE(resample(box, source, 4, 2), std::vector<float>({4, 25, 2, 8}));
+
+    Resampler tent(1, 1, 3, 3, BOUNDARY_CLAMP, 0, 0, "tent");
+    const std::vector<float> out = resample(tent, {0.7f}, 1, 3);
+    QCOMPARE(out.size(), size_t(9));
+    for (float value : out)
+        QVERIFY(qAbs(value - 0.7f) < 1e-6f);
+    const ResamplerContributorList *x = nullptr;
+    tent.contributorLists(&x, nullptr);
+    for (int i = 0; i < 3; ++i) {
+        float sum = 0;
+        for (quint32 k = 0; k < x[i].count; ++k)
+            sum += x[i].contributors[k].weight;
+        QCOMPARE(sum, 1.0f);
+    }
+    QVERIFY(QByteArray(resamplerFilterName(7)) == "lanczos4" && !resamplerFilterName(16));
+}
+
+void TestVTFOperations::resamplerRefusals()
+{
+    const float row[4] = {1, 2, 3, 4};
+    Resampler unknown(4, 4, 2, 2, BOUNDARY_CLAMP, 0, 0, "nearest");
+    QCOMPARE(unknown.status(), STATUS_BAD_FILTER_NAME);
+    QVERIFY(!unknown.addSourceRow(row) && !unknown.takeDestinationRow());
+    Resampler empty(0, 4, 2, -1);
+    QCOMPARE(empty.status(), STATUS_BAD_SIZE);
+    QVERIFY(!empty.addSourceRow(row) && !empty.takeDestinationRow());
+
+    // One destination row needs every source row: more than the buffer holds.
+    Resampler tall(1, 20000, 1, 1, BOUNDARY_CLAMP, 0, 0, "box");
+    QVERIFY(resample(tall, std::vector<float>(20000, 1.0f), 1, 1).empty());
+    QCOMPARE(tall.status(), STATUS_SCAN_BUFFER_FULL);
+}
+
+void TestVTFOperations::resamplerBoundaries_data()
+{
+    QTest::addColumn<int>("j");
+    QTest::addColumn<QList<int>>("wrapReflectClamp");
+
+    // Five samples.
+    QTest::newRow("inside") << 2 << QList<int>{2, 2, 2};
+    QTest::newRow("-1") << -1 << QList<int>{4, 1, 0};
+    QTest::newRow("-5") << -5 << QList<int>{0, 4, 0};
+    QTest::newRow("-7") << -7 << QList<int>{3, 4, 0};
+    QTest::newRow("5") << 5 << QList<int>{0, 4, 4};
+    QTest::newRow("9") << 9 << QList<int>{4, 0, 4};
+    QTest::newRow("12") << 12 << QList<int>{2, 0, 4};
+}
+
+void TestVTFOperations::resamplerBoundaries()
+{
+    QFETCH(int, j);
+    QFETCH(QList<int>, wrapReflectClamp);
+
+    QCOMPARE(QList<int>({resamplerBoundaryIndex(j, 5, BOUNDARY_WRAP),
+                         resamplerBoundaryIndex(j, 5, BOUNDARY_REFLECT),
+                         resamplerBoundaryIndex(j, 5, BOUNDARY_CLAMP)}),
+             wrapReflectClamp);
 }
 
 int main(int argc, char **argv)
