@@ -69,45 +69,33 @@ class TestVTFOperations : public QObject
     Q_OBJECT
 
 private slots:
-    void mipmapRanges_data();
     void mipmapRanges();
     void hdrMipmapsKeepTheirValues();
     void copiesGammaReflectivity();
     void spheremaps();
-    void thumbnails_data();
     void thumbnails();
     void resamplerFilters();
     void resamplerRefusals();
-    void resamplerBoundaries_data();
     void resamplerBoundaries();
 };
 
-void TestVTFOperations::mipmapRanges_data()
-{
-    QTest::addColumn<int>("source");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<int>("end");
-    QTest::addColumn<QString>("owners");
-
-    // A 16 x 16 chain, levels 0 (1 x 1) to 4.
-    QTest::newRow("down from the top") << 4 << 0 << 4 << "4 4 4 4 4";
-    QTest::newRow("up from the smallest") << 0 << 0 << 4 << "0 0 0 0 0";
-    QTest::newRow("lower levels only") << 4 << 0 << 2 << "4 4 4 3 4";
-    QTest::newRow("both ways, clamped") << 2 << 1 << 99 << "0 2 2 2 2";
-    QTest::newRow("missing source") << 5 << 0 << 4 << "0 1 2 3 4";
-}
-
 void TestVTFOperations::mipmapRanges()
 {
-    QFETCH(int, source);
-    QFETCH(int, start);
-    QFETCH(int, end);
-    QFETCH(QString, owners);
-
-    CFileVTF texture(16, 16);
-    fillLevels(texture);
-    texture.generateMipmaps(source, start, end, 0, 0, 0, 0, 0, 0, 2);
-    QCOMPARE(levelOwners(texture), owners);
+    // Source, first and last level, whose colour each level of a 16 x 16
+    // chain (levels 0 to 4) holds afterwards.
+    const QList<QPair<QList<int>, QString>> table = {
+        {{4, 0, 4}, "4 4 4 4 4"},  // down from the top
+        {{0, 0, 4}, "0 0 0 0 0"},  // up from the smallest
+        {{4, 0, 2}, "4 4 4 3 4"},  // lower levels only
+        {{2, 1, 99}, "0 2 2 2 2"}, // both ways, clamped
+        {{5, 0, 4}, "0 1 2 3 4"},  // no such source
+    };
+    for (const auto &[range, owners] : table) {
+        CFileVTF texture(16, 16);
+        fillLevels(texture);
+        texture.generateMipmaps(range[0], range[1], range[2], 0, 0, 0, 0, 0, 0, 2);
+        QCOMPARE(levelOwners(texture), owners);
+    }
 }
 
 void TestVTFOperations::hdrMipmapsKeepTheirValues()
@@ -185,36 +173,24 @@ void TestVTFOperations::spheremaps()
                        {colours[3], colours[5], colours[5], colours[4], colours[0], colours[2]}));
 }
 
-void TestVTFOperations::thumbnails_data()
-{
-    QTest::addColumn<int>("side");
-    QTest::addColumn<int>("levels");
-    QTest::addColumn<int>("thumbnailLevel");
-
-    QTest::newRow("256, full chain") << 256 << 0 << 4;
-    QTest::newRow("8 x 8, 4 levels") << 8 << 0 << 3;
-    // One 64 x 64 level: too large, and only levels above 4 are resized.
-    QTest::newRow("no level fits") << 64 << 1 << -1;
-}
-
 void TestVTFOperations::thumbnails()
 {
-    QFETCH(int, side);
-    QFETCH(int, levels);
-    QFETCH(int, thumbnailLevel);
-
-    CFileVTF texture{quint16(side), quint16(side)};
-    if (levels)
-        QVERIFY(texture.resetImageTree(quint16(side), quint16(side), levels, 1, 1, 1));
-    fillLevels(texture);
-    QCOMPARE(texture.generateLowResImage(), thumbnailLevel >= 0);
-    if (thumbnailLevel < 0)
-        return;
-    QCOMPARE(texture.lowResImageFormat(), IMAGE_FORMAT_DXT1);
-    const int thumb = texture.mipmapWidth(thumbnailLevel);
-    QCOMPARE(QSize(texture.lowResImageWidth(), texture.lowResImageHeight()), QSize(thumb, thumb));
-    QVERIFY(texture.setLowResImageFormat(IMAGE_FORMAT_RGBA8888));
-    QCOMPARE(texture.lowResImage().left(4).toHex(), levelColour(thumbnailLevel).toHex());
+    // Side, levels (0: the full chain), the level the thumbnail comes from.
+    // One 64 x 64 level is too large, and only levels above 4 are resized.
+    for (const QList<int> &row : {QList<int>{256, 0, 4}, {8, 0, 3}, {64, 1, -1}}) {
+        CFileVTF texture{quint16(row[0]), quint16(row[0])};
+        if (row[1])
+            QVERIFY(texture.resetImageTree(quint16(row[0]), quint16(row[0]), row[1], 1, 1, 1));
+        fillLevels(texture);
+        QCOMPARE(texture.generateLowResImage(), row[2] >= 0);
+        if (row[2] < 0)
+            continue;
+        const int side = texture.mipmapWidth(row[2]);
+        QCOMPARE(QSize(texture.lowResImageWidth(), texture.lowResImageHeight()), QSize(side, side));
+        QCOMPARE(texture.lowResImageFormat(), IMAGE_FORMAT_DXT1);
+        QVERIFY(texture.setLowResImageFormat(IMAGE_FORMAT_RGBA8888));
+        QCOMPARE(texture.lowResImage().left(4).toHex(), levelColour(row[2]).toHex());
+    }
 }
 
 void TestVTFOperations::resamplerFilters()
@@ -258,30 +234,16 @@ void TestVTFOperations::resamplerRefusals()
     QCOMPARE(tall.status(), STATUS_SCAN_BUFFER_FULL);
 }
 
-void TestVTFOperations::resamplerBoundaries_data()
-{
-    QTest::addColumn<int>("j");
-    QTest::addColumn<QList<int>>("wrapReflectClamp");
-
-    // Five samples.
-    QTest::newRow("inside") << 2 << QList<int>{2, 2, 2};
-    QTest::newRow("-1") << -1 << QList<int>{4, 1, 0};
-    QTest::newRow("-5") << -5 << QList<int>{0, 4, 0};
-    QTest::newRow("-7") << -7 << QList<int>{3, 4, 0};
-    QTest::newRow("5") << 5 << QList<int>{0, 4, 4};
-    QTest::newRow("9") << 9 << QList<int>{4, 0, 4};
-    QTest::newRow("12") << 12 << QList<int>{2, 0, 4};
-}
-
 void TestVTFOperations::resamplerBoundaries()
 {
-    QFETCH(int, j);
-    QFETCH(QList<int>, wrapReflectClamp);
-
-    QCOMPARE(QList<int>({resamplerBoundaryIndex(j, 5, BOUNDARY_WRAP),
-                         resamplerBoundaryIndex(j, 5, BOUNDARY_REFLECT),
-                         resamplerBoundaryIndex(j, 5, BOUNDARY_CLAMP)}),
-             wrapReflectClamp);
+    // Index j of five samples: wrap, reflect, clamp.
+    const int table[][4] = {{2, 2, 2, 2}, {-1, 4, 1, 0}, {-5, 0, 4, 0}, {-7, 3, 4, 0},
+                            {5, 0, 4, 4}, {9, 4, 0, 4},  {12, 2, 0, 4}};
+    for (const auto &row : table)
+        QCOMPARE(QList<int>({resamplerBoundaryIndex(row[0], 5, BOUNDARY_WRAP),
+                             resamplerBoundaryIndex(row[0], 5, BOUNDARY_REFLECT),
+                             resamplerBoundaryIndex(row[0], 5, BOUNDARY_CLAMP)}),
+                 QList<int>({row[1], row[2], row[3]}));
 }
 
 int main(int argc, char **argv)
