@@ -3,7 +3,6 @@
 #include "VTFFixture.h"
 
 #include <QBuffer>
-#include <QtEndian>
 #include <QtTest>
 
 #include <tuple>
@@ -20,7 +19,8 @@ QByteArray written(CFileVTF &texture)
 template <typename T>
 void patch(QByteArray &bytes, int at, T value)
 {
-    qToLittleEndian(value, reinterpret_cast<uchar *>(bytes.data()) + at);
+    for (int i = 0; i < int(sizeof(T)); ++i)
+        bytes[at + i] = char(quint64(value) >> (8 * i));
 }
 
 VTFFixture fixture(quint32 minor, void (*change)(VTFFixture &) = nullptr)
