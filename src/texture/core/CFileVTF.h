@@ -192,11 +192,13 @@ public:
     bool setSliceCount(int count);
 
     // Replaces the whole tree with `mipmaps` levels, the largest width x
-    // height (sized by fileReference), each holding frames x faces x slices zero-filled images
-    // (what a reader sizes before it fills the images in). Counts beyond what a file can state (255
-    // levels, 65535 frames or slices, 7 faces) fail with the matching "Request Error: Invalid ...
-    // count"; images that would exceed VTFMaxTextureBytes or a level without a valid size with
-    // "Error: Out of memory". A refusal leaves the document unchanged.
+    // height (sized by fileReference), each holding frames x faces x slices
+    // zero-filled images (what a reader sizes before it fills the images in).
+    // Counts beyond what a file can state (255 levels, 65535 frames or
+    // slices, 7 faces) fail with the matching "Request Error: Invalid ...
+    // count"; images that would exceed VTFMaxTextureBytes or a level without
+    // a valid size with "Error: Out of memory". A refusal leaves the document
+    // unchanged.
     bool resetImageTree(quint16 width, quint16 height, int mipmaps, int frames, int faces,
                         int slices);
 
