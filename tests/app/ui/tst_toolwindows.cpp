@@ -112,7 +112,7 @@ void TestToolWindows::textureReaderChecksTheSignature_data()
         << QByteArray("VTX\0\7\0\0\0", 8) << "File Error: Magic number mismatch";
     QTest::newRow("picture") << QByteArray("\x89PNG\r\n\x1a\n")
                              << "File Error: Magic number mismatch";
-    QTest::newRow("texture header") << header.data() << "Internal Error: Not implemented";
+    QTest::newRow("header cut short") << header.data() << "Read Error: Incomplete";
 }
 
 void TestToolWindows::textureReaderChecksTheSignature()
