@@ -16,6 +16,42 @@ namespace {
 
 const QString ClassName = QStringLiteral("classname");
 
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// The written form of a pair, "key" "value" with blanks around and between.
+// Read here rather than by the general key/value split, which takes a quoted
+// text that starts with "//" for a comment and would lose such a pair.
+bool writtenPair(const QByteArray &line, QString &key, QString &value)
+{
+    const int size = line.size();
+    int at = 0;
+    QByteArray texts[2];
+    for (QByteArray &text : texts) {
+        const int start = at;
+        while (at < size && isBlank(line[at]))
+            ++at;
+        // Blanks must part the two texts.
+        if (at == size || line[at] != '"' || (&text != texts && at == start))
+            return false;
+        const int close = line.indexOf('"', at + 1);
+        if (close < 0)
+            return false;
+        text = line.mid(at + 1, close - at - 1);
+        at = close + 1;
+    }
+    while (at < size && isBlank(line[at]))
+        ++at;
+    if (at != size)
+        return false;
+    // Trimmed as the general split trims, so both readings agree.
+    key = QString::fromLatin1(texts[0]).trimmed();
+    value = QString::fromLatin1(texts[1]).trimmed();
+    return true;
+}
+
 } // namespace
 
 QByteArray encode(const QString &text)
@@ -96,13 +132,21 @@ QVector<CEntity> parse(QIODevice *device, qint64 end)
     std::optional<CEntity> open;
     do {
         const QByteArray line = readLine(device);
-        QByteArray key;
-        QByteArray value;
-        parseKeyValue(line, key, value);
-        if (!value.isNull()) {
-            // A pair; an empty value is a value too (the writer writes them).
+        QString key;
+        QString value;
+        QByteArray keyBytes;
+        QByteArray valueBytes;
+        bool pair = writtenPair(line, key, value);
+        if (!pair) {
+            parseKeyValue(line, keyBytes, valueBytes);
+            // An empty value is a value too: the writer writes such pairs.
+            pair = !valueBytes.isNull();
+            key = QString::fromLatin1(keyBytes);
+            value = QString::fromLatin1(valueBytes);
+        }
+        if (pair) {
             if (open)
-                open->insertKeyValue(QString::fromLatin1(key), QString::fromLatin1(value));
+                open->insertKeyValue(key, value);
             continue;
         }
         const QString structure = QString::fromLatin1(line).trimmed();

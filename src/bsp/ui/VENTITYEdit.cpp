@@ -75,7 +75,9 @@ void VENTITY::appendEntities(QVector<CEntity> parsed)
             ++next;
             continue;
         }
-        m_entityList->addItem(new VEntityListWidgetItem(std::move(parsed[i])));
+        auto *entity = new VEntityListWidgetItem(std::move(parsed[i]));
+        labelEntity(entity);
+        m_entityList->addItem(entity);
     }
     normalizeEntities();
     clearFilter();
