@@ -132,6 +132,9 @@ QVector<CEntity> parse(QIODevice *device, qint64 end)
     std::optional<CEntity> open;
     do {
         const QByteArray line = readLine(device);
+        // Padding after the text is a run of NULs, each an empty line.
+        if (line.isEmpty())
+            continue;
         QString key;
         QString value;
         QByteArray keyBytes;
