@@ -1,14 +1,12 @@
 #include "BspErrors.h"
-#include "ByteBuilder.h"
 #include "EntityLump.h"
 #include "EntityMapSource.h"
-#include "EntitySearch.h"
 #include "Fuzz.h"
+#include "LumpMaps.h"
 
 #include <QtTest>
 
 namespace E = BspErrors;
-namespace S = EntitySearch;
 
 namespace {
 
@@ -55,13 +53,11 @@ QVector<const CEntity *> view(const QVector<CEntity> &list)
     return pointers;
 }
 
-QByteArray lumpFile(qint32 headerSize, qint32 index, qint32 length, const QByteArray &text,
-                    qint32 version = 7, qint32 revision = 99)
+// A lump file by hand (version 7, map revision 99).
+QByteArray lumpFile(qint32 headerSize, qint32 index, qint32 length, const QByteArray &text)
 {
-    ByteBuilder b;
-    b.i32(headerSize).i32(index).i32(version).i32(length).i32(revision);
-    b.zeros(headerSize - 20).bytes(text);
-    return b.data();
+    return LumpMaps::lumpFile(headerSize, index, 7, length, 99,
+                              QByteArray(headerSize - 20, '\0') + text);
 }
 
 const QByteArray SampleText =
@@ -84,9 +80,6 @@ private slots:
     void readsLumpFiles_data();
     void readsLumpFiles();
     void survivesDamagedText();
-    void filterMatches_data();
-    void filterMatches();
-    void searchesInSpace();
     void convertsMapSources();
 };
 
@@ -148,12 +141,9 @@ void TestEntityLump::buildsAndReadsBack()
 
     // Order of entities and pairs, empty values and repeats survive.
     const QString list = QStringLiteral("b=2;a=;b=3|classname=light;targetname=l1|c=x y");
-    int calls = 0;
-    const QByteArray text = EntityLump::build(
-        view(entities(list)), [&calls](int written) { QCOMPARE(written, ++calls); });
-    QCOMPARE(calls, 3);
+    const QByteArray text = EntityLump::build(view(entities(list)));
     QCOMPARE(describe(EntityLump::parse(text)), list);
-    QCOMPARE(EntityLump::lumpFileBytes(text), lumpFile(20, 0, text.size(), text, 0, 0));
+    QCOMPARE(EntityLump::lumpFileBytes(text), LumpMaps::lumpFile(20, 0, 0, text.size(), 0, text));
 }
 
 void TestEntityLump::recordOperations()
@@ -169,14 +159,6 @@ void TestEntityLump::recordOperations()
     QCOMPARE(describe({e}), QStringLiteral("a=5;a=4;b=2;c=3;d=6"));
     QVERIFY(e.hasKeyValue(QStringLiteral("a"), QStringLiteral("5")));
     QVERIFY(!e.hasKeyValue(QStringLiteral("a"), QStringLiteral("4")));
-    QVERIFY(e.hasValue(QStringLiteral("4")) && !e.hasKey(QStringLiteral("A")));
-    e.removeKey(QStringLiteral("a"));
-    QCOMPARE(e.value(QStringLiteral("a")), QStringLiteral("4"));
-    QCOMPARE(e.label(), QString());
-    e.setKeyValue(QStringLiteral("classname"), QStringLiteral("light"));
-    QCOMPARE(e.label(), QStringLiteral("light"));
-    e.setKeyValue(QStringLiteral("targetname"), QStringLiteral("lamp1"));
-    QCOMPARE(e.label(), QStringLiteral("light (lamp1)"));
 }
 
 void TestEntityLump::normalizes_data()
@@ -262,73 +244,6 @@ void TestEntityLump::survivesDamagedText()
     Fuzz::byteFlips(file, 400, 29, read);
 }
 
-void TestEntityLump::filterMatches_data()
-{
-    QTest::addColumn<int>("flags");
-    QTest::addColumn<QString>("text");
-    // Classnames of the entities below that match.
-    QTest::addColumn<QString>("expected");
-
-    const int d = S::DefaultFlags;
-    QTest::newRow("defaults") << d << "light"
-                              << "light light_spot LIGHT info_target";
-    QTest::newRow("class name only") << (S::ClassName | S::Substring) << "light"
-                                     << "light light_spot LIGHT";
-    QTest::newRow("substring off") << (d & ~S::Substring) << "light"
-                                   << "light LIGHT";
-    QTest::newRow("case sensitive") << (d | S::CaseSensitive) << "light"
-                                    << "light light_spot info_target";
-    QTest::newRow("key only") << int(S::Key | S::Substring) << "sun"
-                              << "info_target";
-    QTest::newRow("value only skips keys") << int(S::Value | S::Substring) << "sun"
-                                           << "";
-}
-
-void TestEntityLump::filterMatches()
-{
-    QFETCH(int, flags);
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    const QVector<CEntity> list = entities(
-        QStringLiteral("classname=light|classname=light_spot|classname=LIGHT|classname=info_target;"
-                       "target=lightning;sunlight=1|classname=prop;model=a.mdl"));
-    QStringList matched;
-    for (const CEntity &entity : list) {
-        if (S::matches(entity, text, flags))
-            matched << entity.value(QStringLiteral("classname"));
-    }
-    QCOMPARE(matched.join(QLatin1Char(' ')), expected);
-    QVERIFY(!S::matches(CEntity(), text, flags));
-}
-
-void TestEntityLump::searchesInSpace()
-{
-    const auto originOf = [](const QString &value, CVector3 &point) {
-        CEntity e;
-        e.insertKeyValue(QStringLiteral("origin"), value);
-        return S::origin(e, point);
-    };
-    CVector3 p;
-    QVERIFY(originOf(QStringLiteral("  1   -2.5 3e1 "), p));
-    QCOMPARE(p.x, 1.0f);
-    QCOMPARE(p.y, -2.5f);
-    QCOMPARE(p.z, 30.0f);
-    for (const char *bad : {"1 2", "1 2 3 4", "1 x 3", ""})
-        QVERIFY2(!originOf(QString::fromLatin1(bad), p), bad);
-    QVERIFY(!S::origin(CEntity(), p));
-
-    CVector3 minimum(100, 0, 0);
-    CVector3 maximum(-100, 10, 10);
-    S::orderBox(minimum, maximum);
-    QVERIFY(S::inBox(CVector3(-100, 10, 0), minimum, maximum));
-    QVERIFY(!S::inBox(CVector3(0, 10.5f, 0), minimum, maximum));
-
-    const CVector3 centre;
-    QVERIFY(!S::inSphere(CVector3(6, 8, 0), centre, 10));
-    QVERIFY(S::inSphere(CVector3(6, 7, 0), centre, 10));
-    QVERIFY(S::inSphere(CVector3(6, 7, 0), centre, -10));
-}
-
 void TestEntityLump::convertsMapSources()
 {
     const QVector<CEntity> list = entities(QStringLiteral(
@@ -351,23 +266,6 @@ void TestEntityLump::convertsMapSources()
              bytes("classname prop model models/a.mdl c1 a,b c3 a,b,c,d c5 a,b,c,d,e,f"));
     QCOMPARE(prop.body.connections, bytes("c4 a,b,c,d,e"));
     QVERIFY(prop.editor.visgroupshown && prop.editor.visgroupautoshown);
-
-    // Back: key/values then connections, texts cut at NUL, hidden ones on request.
-    CFileVMF source;
-    source.world.keyValues = bytes("classname worldspawn");
-    source.entities.resize(3);
-    source.entities[0].body.keyValues = {"classname", QByteArray("a\0b", 3)};
-    source.entities[0].body.connections = bytes("OnTrigger t,Kill,,0,-1");
-    source.entities[1].editor.visgroupshown = false;
-    source.entities[1].body.keyValues = bytes("classname hidden");
-    source.entities[2].editor.visgroupshown = false;
-    source.entities[2].body.solids.resize(1);
-    source.entities[2].body.keyValues = bytes("classname brush");
-    QVERIFY(EntityMapSource::hasHiddenEntity(source));
-    QCOMPARE(describe(EntityMapSource::entities(source, false)),
-             QStringLiteral("classname=a;OnTrigger=t,Kill,,0,-1|classname=hidden|classname=brush"));
-    QCOMPARE(describe(EntityMapSource::entities(source, true)),
-             QStringLiteral("classname=a;OnTrigger=t,Kill,,0,-1|classname=brush"));
 }
 
 QTEST_GUILESS_MAIN(TestEntityLump)
