@@ -1,7 +1,7 @@
 #include "CDelegateBSP.h"
 #include "CPackageHierarchyNode.h"
 #include "CPrompt.h"
-#include "EditorScript.h"
+#include "EditorTesting.h"
 #include "PakfileFixture.h"
 #include "QListDialog.h"
 #include "QProgressDialogger.h"
@@ -46,34 +46,17 @@ QTableWidget *table(VPakfile &editor)
 
 QStringList column(VPakfile &editor, int c)
 {
-    QStringList texts;
-    for (int row = 0; row < table(editor)->rowCount(); ++row)
-        texts << table(editor)->item(row, c)->text();
-    return texts;
+    return ::column(table(editor), c);
 }
 
-// One letter per row for its colour: Green, Cyan, Red, Yellow, or "?".
 QString colours(VPakfile &editor)
 {
-    const QHash<QRgb, QChar> known{{qRgb(192, 255, 192), 'G'},
-                                   {qRgb(192, 255, 255), 'C'},
-                                   {qRgb(255, 192, 192), 'R'},
-                                   {qRgb(255, 255, 192), 'Y'}};
-    QString letters;
-    for (int row = 0; row < table(editor)->rowCount(); ++row)
-        letters += known.value(table(editor)->item(row, 3)->background().color().rgb(), '?');
-    return letters;
+    return ::colours(table(editor));
 }
 
 void select(VPakfile &editor, const QStringList &names)
 {
-    QTableWidget *rows = table(editor);
-    rows->clearSelection();
-    for (int row = 0; row < rows->rowCount(); ++row) {
-        if (names.contains(rows->item(row, 0)->text()))
-            rows->selectionModel()->select(rows->model()->index(row, 0),
-                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
+    ::select(table(editor), names);
 }
 
 // Puts a node the delegate holds into a new last row.

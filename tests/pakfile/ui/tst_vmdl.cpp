@@ -4,32 +4,16 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-namespace {
-
-QTreeWidgetItem *row(QTreeWidget *tree, const QString &path)
-{
-    const QStringList labels = path.split('/');
-    QTreeWidgetItem *item = nullptr;
-    for (const QString &label : labels) {
-        const int count = item ? item->childCount() : tree->topLevelItemCount();
-        QTreeWidgetItem *found = nullptr;
-        for (int i = 0; i < count && !found; ++i) {
-            QTreeWidgetItem *candidate = item ? item->child(i) : tree->topLevelItem(i);
-            if (candidate->text(0) == label)
-                found = candidate;
-        }
-        item = found;
-        if (!item)
-            return nullptr;
-    }
-    return item;
-}
-
-} // namespace
-
 class TestVMDL : public QObject
 {
     Q_OBJECT
+
+    // The row of a label, or of component 0 to 2 (X, Y, Z) below it.
+    QTreeWidgetItem *row(const QString &label, int component = -1)
+    {
+        QTreeWidgetItem *item = m_tree->findItems(label, Qt::MatchExactly).value(0);
+        return item && component >= 0 ? item->child(component) : item;
+    }
 
 private slots:
     void init()
@@ -43,87 +27,40 @@ private slots:
         m_tree = m_window->findChild<QTreeWidget *>("modelTree");
     }
 
-    void startsEmptyAndDisabled()
-    {
-        QCOMPARE(m_window->windowTitle(), QStringLiteral("Model Data Editor"));
-        QVERIFY(!m_tree->isEnabled());
-        QVERIFY(!m_window->findChild<QTreeWidget *>("collisionTree")->isEnabled());
-        QCOMPARE(m_tree->topLevelItemCount(), 73);
-        QVERIFY(!(row(m_tree, "Checksum")->flags() & Qt::ItemIsEnabled));
-        QVERIFY(row(m_tree, "Hull Maximum/Z")->flags() & Qt::ItemIsEditable);
-        QVERIFY(row(m_tree, "Hull Maximum/Z")->flags() & Qt::ItemIsEnabled);
-    }
-
     void editsAField_data()
     {
-        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<int>("component");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("version") << "Version"
-                                 << "49"
-                                 << "49";
-        QTest::newRow("negative unsigned") << "Version"
-                                           << "-1"
-                                           << "48";
-        QTest::newRow("flags all bits") << "Flags"
-                                        << "4294967295"
-                                        << "4294967295";
-        QTest::newRow("integer all bits") << "Events Indexed"
-                                          << "4294967295"
-                                          << "-1";
-        QTest::newRow("negative integer") << "Events Indexed"
-                                          << "-5"
-                                          << "7";
-        QTest::newRow("not a number") << "Events Indexed"
-                                      << "ten"
-                                      << "7";
-        QTest::newRow("mass") << "Mass"
-                              << "2.50"
-                              << "2.5";
-        QTest::newRow("component") << "Eye Position/Y"
-                                   << "-1.25"
-                                   << "-1.25";
-        QTest::newRow("bad component") << "Eye Position/Y"
-                                       << "up"
-                                       << "0";
-        QTest::newRow("byte high") << "Root LOD"
-                                   << "255"
-                                   << "-1";
-        QTest::newRow("byte low") << "Root LOD"
-                                  << "-128"
-                                  << "-128";
-        QTest::newRow("byte too high") << "Root LOD"
-                                       << "256"
-                                       << "0";
-        QTest::newRow("byte too low") << "Allowed Root LODs"
-                                      << "-129"
-                                      << "0";
-        QTest::newRow("name") << "Internal Name"
-                              << "models/crate.mdl"
-                              << "models/crate.mdl";
-        QTest::newRow("long name") << "Internal Name" << QString(65, 'n') << QString(64, 'n');
-        QTest::newRow("empty name") << "Internal Name"
-                                    << ""
-                                    << "models/box.mdl";
-        QTest::newRow("surface") << "Surface Prop"
-                                 << "metal"
-                                 << "metal";
-        QTest::newRow("empty surface") << "Surface Prop"
-                                       << ""
-                                       << "wood";
+        const auto add = [](const char *name, const char *label, const QString &typed,
+                            const QString &shown, int component = -1) {
+            QTest::newRow(name) << label << component << typed << shown;
+        };
+        add("version", "Version", "49", "49");
+        add("negative unsigned", "Version", "-1", "48");
+        add("integer all bits", "Events Indexed", "4294967295", "-1");
+        add("mass", "Mass", "2.50", "2.5");
+        add("component", "Eye Position", "-1.25", "-1.25", 1);
+        add("byte high", "Root LOD", "255", "-1");
+        add("byte too high", "Root LOD", "256", "0");
+        add("byte too low", "Allowed Root LODs", "-129", "0");
+        add("long name", "Internal Name", QString(65, 'n'), QString(64, 'n'));
+        add("empty name", "Internal Name", "", "models/box.mdl");
+        add("surface", "Surface Prop", "metal", "metal");
     }
     void editsAField()
     {
-        QFETCH(QString, path);
+        QFETCH(QString, label);
+        QFETCH(int, component);
         QFETCH(QString, typed);
         m_window->setModel(m_model.data());
         QVERIFY(m_tree->isEnabled());
-        QTreeWidgetItem *item = row(m_tree, path);
-        QVERIFY(item);
+        QTreeWidgetItem *item = row(label, component);
         m_tree->setCurrentItem(item);
         item->setText(1, typed);
         QTEST(item->text(1), "shown");
-        // The row shows what the model holds.
+        // Shown afresh from the model.
         m_window->setModel(m_model.data());
         QTEST(item->text(1), "shown");
         QCOMPARE(m_model->header.name.size(), 64);
@@ -131,14 +68,15 @@ private slots:
 
     void ignoresOtherRowsAndColumns()
     {
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Model Data Editor"));
+        QVERIFY(!m_tree->isEnabled());
+        QVERIFY(!(row("Checksum")->flags() & Qt::ItemIsEnabled));
         m_window->setModel(m_model.data());
-        QTreeWidgetItem *version = row(m_tree, "Version");
-        m_tree->setCurrentItem(row(m_tree, "Flags"));
+        QTreeWidgetItem *version = row("Version");
+        m_tree->setCurrentItem(row("Flags"));
         version->setText(1, "50");
         m_tree->setCurrentItem(version);
         version->setText(0, "51");
-        QCOMPARE(m_model->header.version, 48);
-        // Without a model nothing is stored.
         m_window->setModel(nullptr);
         version->setText(1, "52");
         QCOMPARE(m_model->header.version, 48);

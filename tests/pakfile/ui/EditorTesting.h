@@ -6,6 +6,7 @@
 
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QTextEdit>
 
 #include <functional>
@@ -53,3 +54,35 @@ struct Script
                       [text](QDialog *d) { d->findChild<QPlainTextEdit *>()->setPlainText(text); });
     }
 };
+
+inline QStringList column(QTableWidget *rows, int c)
+{
+    QStringList texts;
+    for (int row = 0; row < rows->rowCount(); ++row)
+        texts << rows->item(row, c)->text();
+    return texts;
+}
+
+// One letter per row for its colour: Yellow, Green, Cyan, Orange, Blue, Red,
+// or "?".
+inline QString colours(QTableWidget *rows)
+{
+    const QHash<QRgb, QChar> known{{qRgb(255, 255, 192), 'Y'}, {qRgb(192, 255, 192), 'G'},
+                                   {qRgb(192, 255, 255), 'C'}, {qRgb(255, 224, 192), 'O'},
+                                   {qRgb(192, 192, 255), 'B'}, {qRgb(255, 192, 192), 'R'}};
+    QString letters;
+    for (int row = 0; row < rows->rowCount(); ++row)
+        letters += known.value(rows->item(row, 0)->background().color().rgb(), '?');
+    return letters;
+}
+
+// Selects the whole rows whose names are given.
+inline void select(QTableWidget *rows, const QStringList &names)
+{
+    rows->clearSelection();
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        if (names.contains(rows->item(row, 0)->text()))
+            rows->selectionModel()->select(rows->model()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+}
