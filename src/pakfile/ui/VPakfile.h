@@ -99,6 +99,10 @@ private:
     // The progress dialog of the long commands: Cancel hidden, window-modal,
     // dismissing it only disables the window; centred and shown.
     void showProgress(QProgressDialogger &progress);
+    // New rows at the end of the pakfile table for the nodes, one progress
+    // step each.
+    void appendPakfileRows(const QVector<CPackageHierarchyNode *> &nodes,
+                           QProgressDialogger &progress);
     // The scan table's rows, one per found path, row r from paths[r].
     void fillScanTable(const QStringList &paths, QProgressDialogger &progress);
     void buildScanOptionsDialog();

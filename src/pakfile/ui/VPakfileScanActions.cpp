@@ -275,17 +275,9 @@ void VPakfile::pakScanApply()
             progress.setValue(j + 1);
         }
     }
-    if (!added.isEmpty()) {
+    if (!added.isEmpty())
         progress.setLabelText(text(T::AddingNew));
-        progress.setValue(0);
-        progress.setMaximum(added.size());
-        const int first = m_pakfileTable->rowCount();
-        m_pakfileTable->setRowCount(first + added.size());
-        for (int j = 0; j < added.size(); ++j) {
-            updatePakfileRow(added[j], first + j);
-            progress.setValue(j + 1);
-        }
-    }
+    appendPakfileRows(added, progress);
     if (progress.hasError) {
         // Without this the log would close with the slot, unread.
         progress.showLog();
