@@ -1,0 +1,306 @@
+#include "VVTFFixture.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QtTest>
+
+// The texture editor window over documents built in code: counters, the
+// rendered picture, tiling, animation, the image tree and closing.
+class TestVVTFEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void oneImage();
+    void steppingMipmaps();
+    void renderedPixels_data();
+    void renderedPixels();
+    void tileSurvivesMipmapChange();
+    void animation();
+    void thumbnailKeepsSliderValues();
+    void treeLabels_data();
+    void treeLabels();
+    void closing_data();
+    void closing();
+};
+
+namespace {
+QString counters(const VVTF &w)
+{
+    return QStringList{w.mipmapCounter->text(), w.frameCounter->text(), w.faceCounter->text(),
+                       w.sliceCounter->text()}
+        .join(QLatin1Char(' '));
+}
+
+// Which of the eight arrows are enabled, mipmap left first.
+QString arrows(const VVTF &w)
+{
+    QString out;
+    for (const QPushButton *b : {w.mipmapLeft, w.mipmapRight, w.frameLeft, w.frameRight, w.faceLeft,
+                                 w.faceRight, w.sliceLeft, w.sliceRight})
+        out += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    return out;
+}
+} // namespace
+
+void TestVVTFEditor::oneImage()
+{
+    VVTF window(new CFileVTF(1, 1));
+    QCOMPARE(counters(window), QStringLiteral("0/0 0/0 0/0 0/0"));
+    QCOMPARE(arrows(window), QStringLiteral("00000000"));
+    QVERIFY(!window.animationButton->isEnabled());
+    QVERIFY(!window.keySlider->isEnabled());
+    QVERIFY(window.tabs->isEnabled());
+    QVERIFY(!window.isWindowModified());
+    QCOMPARE(window.windowTitle(), QStringLiteral("untitled[*]"));
+    QVERIFY(window.actionSave->isEnabled());
+    QVERIFY(!window.actionGenerateMipmaps->isEnabled());
+
+    // An empty window has nothing to show or step through.
+    VVTF empty(static_cast<CFileVTF *>(nullptr));
+    QVERIFY(!empty.vtfSelectImage(0, 0, 0, 0));
+    empty.vtfMipmapRight();
+    empty.vtfAnimationCycle();
+    QVERIFY(!empty.tabs->isEnabled());
+    QVERIFY(!empty.actionSave->isEnabled());
+    QCOMPARE(empty.windowTitle(), QStringLiteral("VTF Editor"));
+}
+
+void TestVVTFEditor::steppingMipmaps()
+{
+    VVTF window(new CFileVTF(8, 8));
+    QCOMPARE(window.currentMipmap(), 3);
+    QCOMPARE(counters(window), QStringLiteral("3/3 0/0 0/0 0/0"));
+    QCOMPARE(arrows(window), QStringLiteral("10000000"));
+    window.mipmapLeft->click();
+    QCOMPARE(counters(window), QStringLiteral("2/3 0/0 0/0 0/0"));
+    QCOMPARE(arrows(window), QStringLiteral("11000000"));
+    QCOMPARE(window.displaySize(), QSize(4, 4));
+    QCOMPARE(window.imageLabel->size(), QSize(4, 4));
+    window.mipmapRight->click();
+    QCOMPARE(counters(window), QStringLiteral("3/3 0/0 0/0 0/0"));
+    QCOMPARE(arrows(window), QStringLiteral("10000000"));
+
+    // A step below the first wraps and lands on the last member.
+    QVERIFY(window.vtfSelectImage(0, 0, 0, 0));
+    window.vtfMipmapLeft();
+    QCOMPARE(window.currentMipmap(), 3);
+}
+
+void TestVVTFEditor::renderedPixels_data()
+{
+    QTest::addColumn<QString>("channel");
+    QTest::addColumn<bool>("mask");
+    // The shown pixels at (0, 0) (transparent), (8, 0) (transparent, other
+    // checkerboard cell) and (1, 0) (opaque).
+    QTest::addColumn<QList<QRgb>>("pixels");
+
+    const QRgb colour = qRgb(200, 100, 50);
+    QTest::newRow("rgb") << "rgb" << false
+                         << QList<QRgb>{qRgb(90, 60, 30), qRgb(90, 60, 30), colour};
+    QTest::newRow("rgb masked") << "rgb" << true
+                                << QList<QRgb>{qRgb(153, 153, 153), qRgb(102, 102, 102), colour};
+    QTest::newRow("red") << "red" << false
+                         << QList<QRgb>{qRgb(90, 90, 90), qRgb(90, 90, 90), qRgb(200, 200, 200)};
+    QTest::newRow("green masked") << "green" << true
+                                  << QList<QRgb>{qRgb(60, 60, 60), qRgb(60, 60, 60),
+                                                 qRgb(100, 100, 100)};
+    QTest::newRow("alpha masked") << "alpha" << true
+                                  << QList<QRgb>{qRgb(0, 0, 0), qRgb(0, 0, 0), qRgb(255, 255, 255)};
+}
+
+void TestVVTFEditor::renderedPixels()
+{
+    QFETCH(QString, channel);
+    QFETCH(bool, mask);
+    QFETCH(QList<QRgb>, pixels);
+
+    auto *document = new CFileVTF(16, 16);
+    QByteArray rgba = filled(16, 16, qRgba(90, 60, 30, 0));
+    rgba.replace(4, 4, QByteArray::fromHex("c86432ff"));
+    QVERIFY(document->setImage(rgba, 16, 16, document->mipmapCount() - 1, 0, 0, 0, false));
+    VVTF window(document);
+    if (channel == QLatin1String("red"))
+        window.actionChannelRed->trigger();
+    else if (channel == QLatin1String("green"))
+        window.actionChannelGreen->trigger();
+    else if (channel == QLatin1String("alpha"))
+        window.actionChannelAlpha->trigger();
+    if (mask)
+        window.actionMask->trigger();
+    QCOMPARE(window.viewFlags() & VVTF::Mask, mask ? quint32(VVTF::Mask) : 0u);
+
+    const QImage shown = shownPicture(window);
+    QCOMPARE(shown.size(), QSize(16, 16));
+    QCOMPARE((QList<QRgb>{shown.pixel(0, 0), shown.pixel(8, 0), shown.pixel(1, 0)}), pixels);
+}
+
+void TestVVTFEditor::tileSurvivesMipmapChange()
+{
+    VVTF window(new CFileVTF(16, 16));
+    window.actionTile->trigger();
+    QCOMPARE(window.imageArea->widget(), window.tileWidget);
+    QCOMPARE(window.tileWidget->size(), QSize(32, 32));
+    for (QLabel *copy : window.tileCopies)
+        QCOMPARE(copy->pixmap(Qt::ReturnByValue).size(), QSize(16, 16));
+
+    window.mipmapLeft->click();
+    QCOMPARE(window.imageArea->widget(), window.tileWidget);
+    QCOMPARE(window.tileWidget->size(), QSize(16, 16));
+    for (QLabel *copy : window.tileCopies)
+        QCOMPARE(copy->pixmap(Qt::ReturnByValue).size(), QSize(8, 8));
+
+    window.actionTile->trigger();
+    QCOMPARE(window.imageArea->widget(), window.imageLabel);
+    QCOMPARE(window.tileWidget->parentWidget(), &window);
+}
+
+void TestVVTFEditor::animation()
+{
+    auto *document = new CFileVTF(4, 4);
+    QVERIFY(document->setFrameCount(3));
+    const QRgb colours[3] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)};
+    for (int frame = 0; frame < 3; ++frame)
+        QVERIFY(document->setImage(filled(4, 4, colours[frame]), 4, 4, 2, frame, 0, 0, false));
+    document->setFirstFrame(2);
+    VVTF window(document);
+    QVERIFY(window.animationButton->isEnabled());
+
+    window.animationButton->setChecked(true);
+    QVERIFY(window.animationTimer().isActive());
+    QCOMPARE(window.animationTimer().interval(), 200);
+    // The first tick shows the first frame, then the loop wraps to frame 0.
+    QList<int> shownFrames;
+    for (int tick = 0; tick < 4; ++tick) {
+        window.vtfAnimationCycle();
+        shownFrames << window.currentFrame();
+        QCOMPARE(shownPicture(window).pixel(0, 0), colours[window.currentFrame()]);
+    }
+    QCOMPARE(shownFrames, (QList<int>{2, 0, 1, 2}));
+    QCOMPARE(window.frameCounter->text(), QStringLiteral("2/2"));
+
+    window.vtfShowThumbnail();
+    QVERIFY(!window.animationButton->isChecked());
+    QVERIFY(!window.animationTimer().isActive());
+}
+
+void TestVVTFEditor::thumbnailKeepsSliderValues()
+{
+    auto *document = new CFileVTF(32, 32);
+    QVERIFY(document->setLowResImageFormat(IMAGE_FORMAT_RGBA8888));
+    VVTF window(document);
+    window.vtfShowThumbnail();
+    QVERIFY(!window.imageShown());
+    QCOMPARE(window.displaySize(), QSize(16, 16));
+
+    window.keySlider->setValue(200);
+    QCOMPARE(document->hdrKey(), 2.0f);
+    QVERIFY(!window.imageShown());
+    window.vtfKeyReset(QPoint());
+    window.vtfGammaReset(QPoint());
+    QCOMPARE(document->hdrKey(), 1.25f);
+    QCOMPARE(window.keySlider->value(), 125);
+    window.gammaSlider->setValue(800);
+    window.vtfGammaReset(QPoint());
+    QCOMPARE(document->hdrGamma(), 4.0f);
+}
+
+void TestVVTFEditor::treeLabels_data()
+{
+    QTest::addColumn<int>("faces");
+    QTest::addColumn<bool>("envmapFlag");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<int>("slices");
+    // The children of the largest mipmap item, then the first child's.
+    QTest::addColumn<QString>("labels");
+
+    QTest::newRow("envmap") << 6 << true << 1 << 1 << "Right,Left,Back,Front,Up,Down;";
+    QTest::newRow("envmap and spheremap")
+        << 7 << true << 1 << 1 << "Right,Left,Back,Front,Up,Down,Spheremap;";
+    QTest::newRow("six plain faces")
+        << 6 << false << 1 << 1 << "Face 0,Face 1,Face 2,Face 3,Face 4,Face 5;";
+    QTest::newRow("frames of slices") << 1 << false << 2 << 2 << "Frame 0,Frame 1;Slice 0,Slice 1";
+    QTest::newRow("one image") << 1 << false << 1 << 1 << ";";
+}
+
+void TestVVTFEditor::treeLabels()
+{
+    QFETCH(int, faces);
+    QFETCH(bool, envmapFlag);
+    QFETCH(int, frames);
+    QFETCH(int, slices);
+    QFETCH(QString, labels);
+
+    auto *document = new CFileVTF(4, 4);
+    QVERIFY(document->setFaceCount(faces));
+    QVERIFY(document->setFrameCount(frames));
+    QVERIFY(slices == 1 || document->setSliceCount(slices));
+    if (!envmapFlag)
+        document->setFlags(document->flags() & ~VTFFlag::EnvironmentMap);
+    VVTF window(document);
+    window.vtfRebuildImageTree();
+
+    QTreeWidget *tree = window.imageTree;
+    QCOMPARE(tree->topLevelItemCount(), 4);
+    QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Thumbnail"));
+    QCOMPARE(tree->topLevelItem(1)->text(0), QStringLiteral("1 x 1"));
+    const QTreeWidgetItem *largest = tree->topLevelItem(3);
+    QCOMPARE(largest->text(0), QStringLiteral("4 x 4"));
+    const auto childLabels = [](const QTreeWidgetItem *item) {
+        QStringList out;
+        for (int i = 0; item && i < item->childCount(); ++i)
+            out << item->child(i)->text(0);
+        return out.join(QLatin1Char(','));
+    };
+    QCOMPARE(childLabels(largest) + ';' + childLabels(largest->child(0)), labels);
+}
+
+void TestVVTFEditor::closing_data()
+{
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<int>("questions");
+
+    QTest::newRow("unmodified") << false << int(QMessageBox::Cancel) << true << 0;
+    QTest::newRow("cancel") << true << int(QMessageBox::Cancel) << false << 1;
+    QTest::newRow("discard") << true << int(QMessageBox::Discard) << true << 1;
+    // The file cannot be written: the window stays, and says why.
+    QTest::newRow("failed save") << true << int(QMessageBox::Save) << false << 2;
+}
+
+void TestVVTFEditor::closing()
+{
+    QFETCH(bool, modified);
+    QFETCH(int, button);
+    QFETCH(bool, closes);
+    QFETCH(int, questions);
+
+    auto *document = new CFileVTF(4, 4);
+    document->setPath(QStringLiteral("/nonexistent-folder/rock.vtf"), true);
+    QPointer<VVTF> window = new VVTF(document);
+    window->setWindowModified(modified);
+    PromptScript script;
+    script.answer = [button](const CPrompt::Request &) {
+        CPrompt::Answer a;
+        a.result = button;
+        a.button = QMessageBox::Ok;
+        return a;
+    };
+    QCOMPARE(window->close(), closes);
+    QCOMPARE(script.asked.size(), questions);
+    if (questions > 0)
+        QCOMPARE(script.asked.at(0).title, QStringLiteral("untitled[*]"));
+    if (!closes)
+        QVERIFY(window->isWindowModified());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(window.isNull(), closes);
+    delete window;
+}
+
+QTEST_MAIN(TestVVTFEditor)
+#include "tst_vvtfeditor.moc"
