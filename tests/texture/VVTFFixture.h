@@ -23,15 +23,6 @@ struct PromptScript
         asked << request;
         return answer ? answer(request) : CPrompt::Answer();
     }};
-
-    // Kind, title and text of each question, one line each.
-    QStringList lines() const
-    {
-        QStringList out;
-        for (const CPrompt::Request &r : asked)
-            out << QStringLiteral("%1|%2|%3").arg(int(r.kind)).arg(r.title, r.text);
-        return out;
-    }
 };
 
 // Stands in for the main window: keeps the texture editors it is asked to
@@ -76,6 +67,35 @@ public:
 public slots:
     void showVVTF(CFileVTF *document) { opened << new VVTF(document); }
 };
+
+// A texture of "WxH" followed by "frames:n", "faces:n" and "slices:n" steps,
+// each of which must be accepted.
+inline CFileVTF *texture(const QString &setup)
+{
+    QStringList steps = setup.split(QLatin1Char(' '));
+    const QStringList size = steps.takeFirst().split(QLatin1Char('x'));
+    auto *document = new CFileVTF(quint16(size.at(0).toInt()), quint16(size.at(1).toInt()));
+    for (const QString &step : steps) {
+        const int value = step.section(QLatin1Char(':'), 1).toInt();
+        const QString name = step.section(QLatin1Char(':'), 0, 0);
+        const bool ok = name == QLatin1String("frames")   ? document->setFrameCount(value)
+                        : name == QLatin1String("faces")  ? document->setFaceCount(value)
+                        : name == QLatin1String("slices") ? document->setSliceCount(value)
+                                                          : false;
+        if (!ok)
+            qFatal("fixture step %s refused", qPrintable(step));
+    }
+    return document;
+}
+
+// Numbers written "2 1 0 0".
+inline QList<int> numbers(const QString &text)
+{
+    QList<int> out;
+    for (const QString &n : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        out << n.toInt();
+    return out;
+}
 
 // The picture the editor shows.
 inline QImage shownPicture(const VVTF &window)

@@ -1,6 +1,7 @@
 #include "VVTFFixture.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSlider>
@@ -15,8 +16,7 @@ class TestVVTFEditor : public QObject
     Q_OBJECT
 
 private slots:
-    void oneImage();
-    void steppingMipmaps();
+    void navigation();
     void renderedPixels_data();
     void renderedPixels();
     void tileSurvivesMipmapChange();
@@ -47,96 +47,78 @@ QString arrows(const VVTF &w)
 }
 } // namespace
 
-void TestVVTFEditor::oneImage()
+void TestVVTFEditor::navigation()
 {
-    VVTF window(new CFileVTF(1, 1));
-    QCOMPARE(counters(window), QStringLiteral("0/0 0/0 0/0 0/0"));
-    QCOMPARE(arrows(window), QStringLiteral("00000000"));
-    QVERIFY(!window.animationButton->isEnabled());
-    QVERIFY(!window.keySlider->isEnabled());
-    QVERIFY(window.tabs->isEnabled());
-    QVERIFY(!window.isWindowModified());
-    QCOMPARE(window.windowTitle(), QStringLiteral("untitled[*]"));
-    QVERIFY(window.actionSave->isEnabled());
-    QVERIFY(!window.actionGenerateMipmaps->isEnabled());
+    VVTF single(new CFileVTF(1, 1));
+    QCOMPARE(counters(single), QStringLiteral("0/0 0/0 0/0 0/0"));
+    QCOMPARE(arrows(single), QStringLiteral("00000000"));
+    QVERIFY(!single.animationButton->isEnabled() && !single.keySlider->isEnabled());
+    QVERIFY(single.tabs->isEnabled() && single.actionSave->isEnabled());
+    QVERIFY(!single.actionGenerateMipmaps->isEnabled());
+    QCOMPARE(single.windowTitle(), QStringLiteral("untitled[*]"));
+
+    VVTF window(new CFileVTF(8, 8));
+    QCOMPARE(counters(window) + ' ' + arrows(window), QStringLiteral("3/3 0/0 0/0 0/0 10000000"));
+    window.mipmapLeft->click();
+    QCOMPARE(counters(window) + ' ' + arrows(window), QStringLiteral("2/3 0/0 0/0 0/0 11000000"));
+    QCOMPARE(window.imageLabel->size(), QSize(4, 4));
+    window.mipmapRight->click();
+    QCOMPARE(counters(window) + ' ' + arrows(window), QStringLiteral("3/3 0/0 0/0 0/0 10000000"));
+    // A step below the first wraps and lands on the last member.
+    QVERIFY(window.vtfSelectImage(0, 0, 0, 0));
+    window.vtfMipmapLeft();
+    QCOMPARE(window.currentMipmap(), 3);
 
     // An empty window has nothing to show or step through.
     VVTF empty(static_cast<CFileVTF *>(nullptr));
     QVERIFY(!empty.vtfSelectImage(0, 0, 0, 0));
     empty.vtfMipmapRight();
     empty.vtfAnimationCycle();
-    QVERIFY(!empty.tabs->isEnabled());
-    QVERIFY(!empty.actionSave->isEnabled());
+    QVERIFY(!empty.tabs->isEnabled() && !empty.actionSave->isEnabled());
     QCOMPARE(empty.windowTitle(), QStringLiteral("VTF Editor"));
-}
-
-void TestVVTFEditor::steppingMipmaps()
-{
-    VVTF window(new CFileVTF(8, 8));
-    QCOMPARE(window.currentMipmap(), 3);
-    QCOMPARE(counters(window), QStringLiteral("3/3 0/0 0/0 0/0"));
-    QCOMPARE(arrows(window), QStringLiteral("10000000"));
-    window.mipmapLeft->click();
-    QCOMPARE(counters(window), QStringLiteral("2/3 0/0 0/0 0/0"));
-    QCOMPARE(arrows(window), QStringLiteral("11000000"));
-    QCOMPARE(window.displaySize(), QSize(4, 4));
-    QCOMPARE(window.imageLabel->size(), QSize(4, 4));
-    window.mipmapRight->click();
-    QCOMPARE(counters(window), QStringLiteral("3/3 0/0 0/0 0/0"));
-    QCOMPARE(arrows(window), QStringLiteral("10000000"));
-
-    // A step below the first wraps and lands on the last member.
-    QVERIFY(window.vtfSelectImage(0, 0, 0, 0));
-    window.vtfMipmapLeft();
-    QCOMPARE(window.currentMipmap(), 3);
 }
 
 void TestVVTFEditor::renderedPixels_data()
 {
-    QTest::addColumn<QString>("channel");
-    QTest::addColumn<bool>("mask");
-    // The shown pixels at (0, 0) (transparent), (8, 0) (transparent, other
-    // checkerboard cell) and (1, 0) (opaque).
-    QTest::addColumn<QList<QRgb>>("pixels");
+    // The View entries triggered, then the shown pixels at (0, 0) and (8, 0)
+    // (transparent, in two checkerboard cells) and at (1, 0) (opaque).
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QString>("pixels");
 
-    const QRgb colour = qRgb(200, 100, 50);
-    QTest::newRow("rgb") << "rgb" << false
-                         << QList<QRgb>{qRgb(90, 60, 30), qRgb(90, 60, 30), colour};
-    QTest::newRow("rgb masked") << "rgb" << true
-                                << QList<QRgb>{qRgb(153, 153, 153), qRgb(102, 102, 102), colour};
-    QTest::newRow("red") << "red" << false
-                         << QList<QRgb>{qRgb(90, 90, 90), qRgb(90, 90, 90), qRgb(200, 200, 200)};
-    QTest::newRow("green masked") << "green" << true
-                                  << QList<QRgb>{qRgb(60, 60, 60), qRgb(60, 60, 60),
-                                                 qRgb(100, 100, 100)};
-    QTest::newRow("alpha masked") << "alpha" << true
-                                  << QList<QRgb>{qRgb(0, 0, 0), qRgb(0, 0, 0), qRgb(255, 255, 255)};
+    QTest::newRow("rgb") << ""
+                         << "5a3c1e 5a3c1e c86432";
+    QTest::newRow("rgb masked") << "Mask"
+                                << "999999 666666 c86432";
+    QTest::newRow("red") << "Red"
+                         << "5a5a5a 5a5a5a c8c8c8";
+    QTest::newRow("green masked") << "Green Mask"
+                                  << "3c3c3c 3c3c3c 646464";
+    QTest::newRow("alpha masked") << "Alpha Mask"
+                                  << "0 0 ffffff";
 }
 
 void TestVVTFEditor::renderedPixels()
 {
-    QFETCH(QString, channel);
-    QFETCH(bool, mask);
-    QFETCH(QList<QRgb>, pixels);
+    QFETCH(QString, view);
+    QFETCH(QString, pixels);
 
     auto *document = new CFileVTF(16, 16);
     QByteArray rgba = filled(16, 16, qRgba(90, 60, 30, 0));
     rgba.replace(4, 4, QByteArray::fromHex("c86432ff"));
     QVERIFY(document->setImage(rgba, 16, 16, document->mipmapCount() - 1, 0, 0, 0, false));
     VVTF window(document);
-    if (channel == QLatin1String("red"))
-        window.actionChannelRed->trigger();
-    else if (channel == QLatin1String("green"))
-        window.actionChannelGreen->trigger();
-    else if (channel == QLatin1String("alpha"))
-        window.actionChannelAlpha->trigger();
-    if (mask)
-        window.actionMask->trigger();
-    QCOMPARE(window.viewFlags() & VVTF::Mask, mask ? quint32(VVTF::Mask) : 0u);
+    for (const QString &entry : view.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        for (QAction *action : window.menuView->actions())
+            if (action->text() == entry)
+                action->trigger();
+    QCOMPARE(bool(window.viewFlags() & VVTF::Mask), view.contains(QLatin1String("Mask")));
 
     const QImage shown = shownPicture(window);
     QCOMPARE(shown.size(), QSize(16, 16));
-    QCOMPARE((QList<QRgb>{shown.pixel(0, 0), shown.pixel(8, 0), shown.pixel(1, 0)}), pixels);
+    QStringList out;
+    for (const QPoint &p : {QPoint(0, 0), QPoint(8, 0), QPoint(1, 0)})
+        out << QString::number(shown.pixel(p) & 0xFFFFFF, 16);
+    QCOMPARE(out.join(' '), pixels);
 }
 
 void TestVVTFEditor::tileSurvivesMipmapChange()
@@ -200,54 +182,47 @@ void TestVVTFEditor::thumbnailKeepsSliderValues()
     window.keySlider->setValue(200);
     QCOMPARE(document->hdrKey(), 2.0f);
     QVERIFY(!window.imageShown());
+    window.gammaSlider->setValue(800);
     window.vtfKeyReset(QPoint());
     window.vtfGammaReset(QPoint());
-    QCOMPARE(document->hdrKey(), 1.25f);
     QCOMPARE(window.keySlider->value(), 125);
-    window.gammaSlider->setValue(800);
-    window.vtfGammaReset(QPoint());
+    QCOMPARE(document->hdrKey(), 1.25f);
     QCOMPARE(document->hdrGamma(), 4.0f);
 }
 
 void TestVVTFEditor::treeLabels_data()
 {
-    QTest::addColumn<int>("faces");
-    QTest::addColumn<bool>("envmapFlag");
-    QTest::addColumn<int>("frames");
-    QTest::addColumn<int>("slices");
+    QTest::addColumn<QString>("setup");
     // The children of the largest mipmap item, then the first child's.
     QTest::addColumn<QString>("labels");
 
-    QTest::newRow("envmap") << 6 << true << 1 << 1 << "Right,Left,Back,Front,Up,Down;";
-    QTest::newRow("envmap and spheremap")
-        << 7 << true << 1 << 1 << "Right,Left,Back,Front,Up,Down,Spheremap;";
-    QTest::newRow("six plain faces")
-        << 6 << false << 1 << 1 << "Face 0,Face 1,Face 2,Face 3,Face 4,Face 5;";
-    QTest::newRow("frames of slices") << 1 << false << 2 << 2 << "Frame 0,Frame 1;Slice 0,Slice 1";
-    QTest::newRow("one image") << 1 << false << 1 << 1 << ";";
+    QTest::newRow("envmap") << "4x4 faces:6"
+                            << "Right,Left,Back,Front,Up,Down;";
+    QTest::newRow("spheremap") << "4x4 faces:7"
+                               << "Right,Left,Back,Front,Up,Down,Spheremap;";
+    QTest::newRow("six plain faces") << "4x4 faces:6 plain"
+                                     << "Face 0,Face 1,Face 2,Face 3,Face 4,Face 5;";
+    QTest::newRow("frames of slices") << "4x4 frames:2 slices:2"
+                                      << "Frame 0,Frame 1;Slice 0,Slice 1";
+    QTest::newRow("one image") << "4x4"
+                               << ";";
 }
 
 void TestVVTFEditor::treeLabels()
 {
-    QFETCH(int, faces);
-    QFETCH(bool, envmapFlag);
-    QFETCH(int, frames);
-    QFETCH(int, slices);
+    QFETCH(QString, setup);
     QFETCH(QString, labels);
 
-    auto *document = new CFileVTF(4, 4);
-    QVERIFY(document->setFaceCount(faces));
-    QVERIFY(document->setFrameCount(frames));
-    QVERIFY(slices == 1 || document->setSliceCount(slices));
-    if (!envmapFlag)
+    const bool plain = setup.endsWith(QLatin1String(" plain"));
+    CFileVTF *document = texture(setup.remove(QLatin1String(" plain")));
+    if (plain)
         document->setFlags(document->flags() & ~VTFFlag::EnvironmentMap);
     VVTF window(document);
-    window.vtfRebuildImageTree();
 
     QTreeWidget *tree = window.imageTree;
     QCOMPARE(tree->topLevelItemCount(), 4);
-    QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Thumbnail"));
-    QCOMPARE(tree->topLevelItem(1)->text(0), QStringLiteral("1 x 1"));
+    QCOMPARE(tree->topLevelItem(0)->text(0) + ',' + tree->topLevelItem(1)->text(0),
+             QStringLiteral("Thumbnail,1 x 1"));
     const QTreeWidgetItem *largest = tree->topLevelItem(3);
     QCOMPARE(largest->text(0), QStringLiteral("4 x 4"));
     const auto childLabels = [](const QTreeWidgetItem *item) {

@@ -19,18 +19,13 @@ class TestVVTFOpen : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void openFailures_data();
     void openFailures();
     void newTexture();
     void import_data();
     void import();
-    void importFailures_data();
-    void importFailures();
 
 private:
-    QString writeTiff(const QString &name, int pages);
-
     QTemporaryDir m_dir;
 };
 
@@ -45,38 +40,22 @@ answers(const QString &path, bool accept, const std::function<void(QDialog *)> &
         a.ok = r.kind == CPrompt::Kind::OpenFileName && !path.isEmpty();
         a.text = path;
         a.button = QMessageBox::Ok;
-        if (r.kind == CPrompt::Kind::Exec) {
-            if (fill)
-                fill(r.dialog);
-            a.result = accept ? QDialog::Accepted : QDialog::Rejected;
-        }
+        if (r.kind == CPrompt::Kind::Exec && fill)
+            fill(r.dialog);
+        a.result = accept ? QDialog::Accepted : QDialog::Rejected;
         return a;
     };
 }
 
-QString message(CPrompt::Kind kind, const QString &title, const QString &text)
-{
-    return QStringLiteral("%1|%2|%3").arg(int(kind)).arg(title, text);
-}
-} // namespace
-
-void TestVVTFOpen::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-}
-
-QString TestVVTFOpen::writeTiff(const QString &name, int pages)
+// A TIFF file of 16 x 16 pages, written by ImageMagick.
+void writeTiff(const QString &path, int pages)
 {
     std::vector<Magick::Image> images;
-    for (int i = 0; i < pages; ++i) {
-        Magick::Image page(Magick::Geometry(16, 16), Magick::ColorRGB(i / 8.0, 0.5, 0.25));
-        page.magick("TIFF");
-        images.push_back(page);
-    }
-    const QString path = m_dir.filePath(name);
+    for (int i = 0; i < pages; ++i)
+        images.emplace_back(Magick::Geometry(16, 16), Magick::ColorRGB(i / 8.0, 0.5, 0.25));
     Magick::writeImages(images.begin(), images.end(), path.toStdString());
-    return path;
 }
+} // namespace
 
 void TestVVTFOpen::openFailures_data()
 {
@@ -96,28 +75,28 @@ void TestVVTFOpen::openFailures()
     QFETCH(QByteArray, contents);
     QFETCH(QString, error);
 
+    QVERIFY(m_dir.isValid());
     const QString path = m_dir.filePath(name);
-    if (name.startsWith(QLatin1String("folder")))
-        QVERIFY(QDir(m_dir.path()).mkpath(name));
-    if (!contents.isEmpty()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-    }
+    QFile file(path);
+    QVERIFY(name.startsWith(QLatin1String("folder"))
+                ? QDir(m_dir.path()).mkpath(name)
+                : contents.isEmpty() ||
+                      (file.open(QIODevice::WriteOnly) && file.write(contents) > 0));
+    file.close();
     PromptScript script;
-    script.answer = answers(QString(), false);
+    script.answer = answers(path, false);
     VVTF window(path);
-    QCOMPARE(script.lines(), QStringList(message(CPrompt::Kind::Information, "VTF Editor", error)));
+    QCOMPARE(script.asked.size(), 1);
+    QCOMPARE(script.asked[0].kind, CPrompt::Kind::Information);
+    QCOMPARE(script.asked[0].title + '|' + script.asked[0].text, "VTF Editor|" + error);
     QVERIFY(!window.document());
     QCOMPARE(window.windowTitle(), QStringLiteral("VTF Editor"));
 
     // "Open..." asks for a path and, refused again, leaves the window as it was.
-    script.asked.clear();
-    script.answer = answers(path, false);
     window.actionOpen->trigger();
-    QCOMPARE(script.asked.size(), 2);
-    QCOMPARE(script.asked.at(0).title, QStringLiteral("Open VTF"));
-    QCOMPARE(script.asked.at(0).filter, QStringLiteral("Valve Texture File (*.vtf)"));
+    QCOMPARE(script.asked.size(), 3);
+    QCOMPARE(script.asked[1].title + '|' + script.asked[1].filter,
+             QStringLiteral("Open VTF|Valve Texture File (*.vtf)"));
     QVERIFY(!window.document());
 }
 
@@ -156,107 +135,89 @@ void TestVVTFOpen::newTexture()
 
 void TestVVTFOpen::import_data()
 {
-    QTest::addColumn<int>("pages");
+    // "png" (300 x 200), "tiff" and the page count, "missing" or "junk".
+    QTest::addColumn<QString>("source");
+    // The radio button to check, or "cancel".
     QTest::addColumn<QString>("choice");
-    // Size, frames/faces/slices, format.
+    // The texture's size, frames/faces/slices and format, then the last
+    // message shown (%1: the file).
     QTest::addColumn<QString>("expected");
-    QTest::addColumn<QString>("warning");
 
-    QTest::newRow("300x200 picture") << 0 << ""
-                                     << "256x256 1/1/1 15"
-                                     << "";
-    QTest::newRow("six as faces") << 6 << "facesButton"
-                                  << "16x16 1/6/1 15"
-                                  << "";
-    QTest::newRow("six as frames") << 6 << ""
-                                   << "16x16 6/1/1 15"
-                                   << "";
-    QTest::newRow("eight as slices") << 8 << "slicesButton"
-                                     << "16x16 1/1/8 15"
-                                     << "";
+    QTest::newRow("300x200 picture") << "png"
+                                     << ""
+                                     << "256x256 1/1/1 15|";
+    QTest::newRow("six as faces") << "tiff6"
+                                  << "facesButton"
+                                  << "16x16 1/6/1 15|";
+    QTest::newRow("six as frames") << "tiff6"
+                                   << ""
+                                   << "16x16 6/1/1 15|";
+    QTest::newRow("eight as slices") << "tiff8"
+                                     << "slicesButton"
+                                     << "16x16 1/1/8 15|";
     QTest::newRow("eight as faces")
-        << 8 << "facesButton"
-        << "16x16 1/1/1 15"
-        << "Import Error: 7 of 8 images found no place in the texture and were left out";
+        << "tiff8"
+        << "facesButton"
+        << "16x16 1/1/1 15|Import Error: 7 of 8 images found no place in the texture and were "
+           "left out";
+    QTest::newRow("missing") << "missing"
+                             << ""
+                             << "|Device Error: Unable to read \"%1\"";
+    QTest::newRow("not a picture") << "junk"
+                                   << ""
+                                   << "|Unsupported image format";
+    QTest::newRow("cancelled") << "junk"
+                               << "cancel"
+                               << "|";
 }
 
 void TestVVTFOpen::import()
 {
-    QFETCH(int, pages);
+    QFETCH(QString, source);
     QFETCH(QString, choice);
     QFETCH(QString, expected);
-    QFETCH(QString, warning);
 
-    QString path = m_dir.filePath(QStringLiteral("wall.png"));
-    if (pages == 0)
+    const QString path = m_dir.filePath(source + (source == "png" ? ".png" : ".tiff"));
+    if (source == QLatin1String("png"))
         QVERIFY(QImage(300, 200, QImage::Format_ARGB32).save(path));
-    else
-        path = writeTiff(QStringLiteral("stack%1.tiff").arg(pages), pages);
+    else if (source.startsWith(QLatin1String("tiff")))
+        writeTiff(path, source.mid(4).toInt());
+    QFile junk(path);
+    if (source == QLatin1String("junk"))
+        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("no picture here") > 0);
+    junk.close();
 
     PromptScript script;
-    script.answer = answers(path, true, [&](QDialog *dialog) {
+    script.answer = answers(path, choice != QLatin1String("cancel"), [&](QDialog *dialog) {
         QCOMPARE(dialog->windowTitle(), path);
-        if (!choice.isEmpty())
-            dialog->findChild<QRadioButton *>(choice)->setChecked(true);
+        if (auto *button = dialog->findChild<QRadioButton *>(choice))
+            button->setChecked(true);
     });
     VVTF window{QString()};
     window.actionImport->trigger();
-    CFileVTF *document = window.document();
-    QVERIFY(document);
-    QCOMPARE(script.asked.first().title, QStringLiteral("New VTF"));
-    QStringList warnings;
+    QCOMPARE(script.asked.first().title + '|' + script.asked.first().filter,
+             QStringLiteral("New VTF|Supported Formats (*.png *.jpg *.jpeg *.tiff *.bmp *.gif "
+                            "*.ppm *.pgm *.pbm *.xpm *.xbm)"));
+    QString shown;
     for (const CPrompt::Request &r : script.asked)
-        if (r.kind == CPrompt::Kind::Warning)
-            warnings << r.text;
-    QCOMPARE(warnings, warning.isEmpty() ? QStringList() : QStringList(warning));
-    QCOMPARE(QStringLiteral("%1x%2 %3/%4/%5 %6")
-                 .arg(document->width())
-                 .arg(document->height())
-                 .arg(document->frameCount())
-                 .arg(document->faceCount())
-                 .arg(document->sliceCount())
-                 .arg(int(document->highResImageFormat())),
-             expected);
-    QCOMPARE(document->displayName(), QFileInfo(path).completeBaseName());
-    QVERIFY(!window.isWindowModified());
-}
-
-void TestVVTFOpen::importFailures_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("accept");
-    QTest::addColumn<QString>("error");
-
-    QTest::newRow("missing") << "missing.png" << true << "Device Error: Unable to read \"%1\"";
-    QTest::newRow("not a picture") << "junk.png" << true << "Unsupported image format";
-    QTest::newRow("cancelled") << "junk.png" << false << "";
-}
-
-void TestVVTFOpen::importFailures()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, accept);
-    QFETCH(QString, error);
-
-    const QString path = m_dir.filePath(name);
-    if (name.startsWith(QLatin1String("junk"))) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("no picture here");
+        if (r.kind == CPrompt::Kind::Information || r.kind == CPrompt::Kind::Warning)
+            shown = r.title + ": " + r.text;
+    const CFileVTF *document = window.document();
+    const QString summary = !document ? QString()
+                                      : QStringLiteral("%1x%2 %3/%4/%5 %6")
+                                            .arg(document->width())
+                                            .arg(document->height())
+                                            .arg(document->frameCount())
+                                            .arg(document->faceCount())
+                                            .arg(document->sliceCount())
+                                            .arg(int(document->highResImageFormat()));
+    QCOMPARE(summary + '|' + shown.section(QLatin1String(": "), 1),
+             QString(expected).replace(QLatin1String("%1"), path));
+    QVERIFY(shown.isEmpty() || shown.startsWith(QLatin1String("VTF Editor: ")));
+    if (document) {
+        QCOMPARE(document->displayName(), source);
+        QVERIFY(!window.isWindowModified());
     }
-    PromptScript script;
-    script.answer = answers(path, accept);
-    VVTF window{QString()};
-    window.actionImport->trigger();
-    QVERIFY(!window.document());
-    const CPrompt::Request last = script.asked.last();
-    if (error.isEmpty()) {
-        QCOMPARE(last.kind, CPrompt::Kind::Exec);
-        return;
-    }
-    QCOMPARE(last.kind, CPrompt::Kind::Information);
-    QCOMPARE(last.title, QStringLiteral("VTF Editor"));
-    QCOMPARE(last.text, error.contains(QLatin1String("%1")) ? error.arg(path) : error);
 }
 
 int main(int argc, char **argv)

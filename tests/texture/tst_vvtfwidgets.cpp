@@ -32,6 +32,8 @@ void TestVVTFWidgets::resizeBox()
     QCOMPARE(box.filter(), 12);
     QCOMPARE(box.filterBox->currentText(), QStringLiteral("Mitchell"));
     QCOMPARE(box.resizedWidth(300), 256);
+    // A tie goes to the larger power of two.
+    QCOMPARE(box.resizedHeight(96), 128);
     box.widthModeBox->setCurrentIndex(3);
     QCOMPARE(box.widthClampLabel->text(), QStringLiteral("Exact Width:"));
     QCOMPARE(box.resizedWidth(300), 4096);
@@ -94,49 +96,35 @@ void TestVVTFWidgets::refusedFormats()
 
 void TestVVTFWidgets::rangeEdits_data()
 {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("shown");
+    // The field, the text typed and what the field then shows.
+    QTest::addColumn<QString>("edit");
 
-    QTest::newRow("frame above the count") << "frameStartEdit"
-                                           << "99"
-                                           << "9";
-    QTest::newRow("not a number") << "frameEndEdit"
-                                  << "abc"
-                                  << "9";
-    QTest::newRow("signed") << "frameStartEdit"
-                            << "-1"
-                            << "0";
-    QTest::newRow("above 16 bits") << "frameStartEdit"
-                                   << "65536"
-                                   << "0";
-    QTest::newRow("slice without a limit") << "sliceEndEdit"
-                                           << "99"
-                                           << "99";
-    QTest::newRow("face within the count") << "faceEndEdit"
-                                           << "3"
-                                           << "0";
+    QTest::newRow("frame above the count") << "frameStartEdit 99 9";
+    QTest::newRow("not a number") << "frameEndEdit abc 9";
+    QTest::newRow("signed") << "frameStartEdit -1 0";
+    QTest::newRow("above 16 bits") << "frameStartEdit 65536 0";
+    QTest::newRow("slice without a limit") << "sliceEndEdit 99 99";
+    QTest::newRow("face within the count") << "faceEndEdit 3 0";
 }
 
 void TestVVTFWidgets::rangeEdits()
 {
-    QFETCH(QString, field);
-    QFETCH(QString, text);
-    QFETCH(QString, shown);
+    QFETCH(QString, edit);
+    const QStringList parts = edit.split(QLatin1Char(' '));
 
     CFileVTF document(16, 16);
     QVERIFY(document.setFrameCount(10));
     VVTFImageRangeWidget widget(&document, 0, 4, 0, 9, 0, 0, 0, 0);
-    auto *edit = widget.findChild<QLineEdit *>(field);
-    QVERIFY(edit);
-    edit->setText(text);
-    emit edit->editingFinished();
-    QCOMPARE(edit->text(), shown);
+    auto *field = widget.findChild<QLineEdit *>(parts[0]);
+    QVERIFY(field);
+    field->setText(parts[1]);
+    emit field->editingFinished();
+    QCOMPARE(field->text(), parts[2]);
     const QMap<QString, int> stored{{"frameStartEdit", widget.frameStart},
                                     {"frameEndEdit", widget.frameEnd},
                                     {"faceEndEdit", widget.faceEnd},
                                     {"sliceEndEdit", widget.sliceEnd}};
-    QCOMPARE(QString::number(stored.value(field)), shown);
+    QCOMPARE(QString::number(stored.value(parts[0])), parts[2]);
 }
 
 void TestVVTFWidgets::rangeConstruction()
@@ -161,8 +149,7 @@ void TestVVTFWidgets::rangeConstruction()
     QStringList labels;
     for (QLabel *label : widget.findChildren<QLabel *>())
         labels << label->text();
-    QVERIFY(labels.contains(QStringLiteral("Mipmap:")));
-    QVERIFY(!labels.contains(QStringLiteral("Frame(s):")));
+    QVERIFY(labels.contains(QStringLiteral("Mipmap:")) && !labels.contains("Frame(s):"));
 }
 
 QTEST_MAIN(TestVVTFWidgets)
