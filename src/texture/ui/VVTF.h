@@ -12,6 +12,7 @@ class CFileVTF;
 class QAction;
 class QComboBox;
 class QGroupBox;
+class QIcon;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -238,6 +239,8 @@ private:
     void reselectShownImage();
     void setTileCopiesCurrent();
     void showResources();
+    // The icon of an entry that is on (a tick) or off (a cross).
+    static QIcon onOffIcon(bool on);
     // Ticks the face-count entry of that many faces, crosses the others.
     void showFaceCountTicks(int faces);
     // A texture this window created or loaded: kept here when the window is

@@ -5,6 +5,7 @@
 #include "IMainWindow.h"
 #include "QWidgetDialog.h"
 #include "VVTFDialogs.h"
+#include "VVTFResizeParametersBox.h"
 #include "VVTFTexts.h"
 
 #include <QAction>
@@ -21,26 +22,9 @@
 // the window from the document it took. Saving for the close question.
 
 namespace {
-// "1" .. "4096": item n is 2^n.
-constexpr int SizeItems = 13;
+// "512".
 constexpr int DefaultSizeItem = 9;
 constexpr int ResourcesTab = 4;
-
-QComboBox *sizeBox(const char *name)
-{
-    auto *box = new QComboBox;
-    box->setObjectName(QLatin1String(name));
-    for (int n = 0; n < SizeItems; ++n)
-        box->addItem(QString::number(1 << n));
-    box->setCurrentIndex(DefaultSizeItem);
-    return box;
-}
-
-QIcon tickOrCross(bool tick)
-{
-    return QIcon(tick ? QStringLiteral(":/resources/icons/tick.png")
-                      : QStringLiteral(":/resources/icons/cross.png"));
-}
 } // namespace
 
 void VVTF::vtfOpen()
@@ -66,8 +50,8 @@ void VVTF::vtfNew()
 {
     auto *content = new QWidget;
     auto *grid = new QGridLayout(content);
-    QComboBox *width = sizeBox("newWidth");
-    QComboBox *height = sizeBox("newHeight");
+    QComboBox *width = VVTFResizeParametersBox::sizeBox("newWidth", DefaultSizeItem);
+    QComboBox *height = VVTFResizeParametersBox::sizeBox("newHeight", DefaultSizeItem);
     grid->addWidget(new QLabel(tr("Width:")), 0, 0);
     grid->addWidget(width, 0, 1);
     grid->addWidget(new QLabel(tr("Height:")), 1, 0);
@@ -99,9 +83,9 @@ void VVTF::adopt(CFileVTF *document)
 
 void VVTF::showFaceCountTicks(int faces)
 {
-    actionFacesOne->setIcon(tickOrCross(faces == 1));
-    actionFacesSix->setIcon(tickOrCross(faces == 6));
-    actionFacesSeven->setIcon(tickOrCross(faces == 7));
+    actionFacesOne->setIcon(onOffIcon(faces == 1));
+    actionFacesSix->setIcon(onOffIcon(faces == 6));
+    actionFacesSeven->setIcon(onOffIcon(faces == 7));
 }
 
 void VVTF::vtfOpenShared()

@@ -22,16 +22,17 @@ QComboBox *modeBox(const char *name)
     return box;
 }
 
-QComboBox *clampBox(const char *name)
+} // namespace
+
+QComboBox *VVTFResizeParametersBox::sizeBox(const char *name, int currentItem)
 {
     auto *box = new QComboBox;
     box->setObjectName(QLatin1String(name));
     for (int n = 0; n < SizeItems; ++n)
         box->addItem(QString::number(1 << n));
-    box->setCurrentIndex(SizeItems - 1);
+    box->setCurrentIndex(currentItem);
     return box;
 }
-} // namespace
 
 VVTFResizeParametersBox::VVTFResizeParametersBox()
 {
@@ -43,10 +44,10 @@ VVTFResizeParametersBox::VVTFResizeParametersBox()
     filterBox->setCurrentIndex(DefaultFilterItem);
     widthModeBox = modeBox("widthModeBox");
     widthClampLabel = new QLabel(tr("Clamp Width:"));
-    widthClampBox = clampBox("widthClampBox");
+    widthClampBox = sizeBox("widthClampBox", SizeItems - 1);
     heightModeBox = modeBox("heightModeBox");
     heightClampLabel = new QLabel(tr("Clamp Height:"));
-    heightClampBox = clampBox("heightClampBox");
+    heightClampBox = sizeBox("heightClampBox", SizeItems - 1);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(new QLabel(tr("Resize Filter:")), 0, 0);

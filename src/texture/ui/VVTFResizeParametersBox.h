@@ -15,6 +15,9 @@ class VVTFResizeParametersBox : public QGroupBox
 public:
     VVTFResizeParametersBox();
 
+    // A box of the sizes "1", "2", "4" .. "4096" (item n is 2^n).
+    static QComboBox *sizeBox(const char *name, int currentItem);
+
     // The image library's filter number: the filter item + 1.
     int filter() const;
     // The sides a source of that size becomes (see VVTFRules::resizedSide).

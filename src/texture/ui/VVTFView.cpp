@@ -16,12 +16,6 @@
 // mask and tile choices, and the tone-map sliders.
 
 namespace {
-QIcon onOffIcon(bool on)
-{
-    return QIcon(on ? QStringLiteral(":/resources/icons/tick.png")
-                    : QStringLiteral(":/resources/icons/cross.png"));
-}
-
 // A refused decode leaves zeros of the new size, so nothing ever reads past
 // the buffer the sides describe.
 void clearTo(QByteArray &buffer, quint16 width, quint16 height)
@@ -30,6 +24,12 @@ void clearTo(QByteArray &buffer, quint16 width, quint16 height)
         buffer.clear();
 }
 } // namespace
+
+QIcon VVTF::onOffIcon(bool on)
+{
+    return QIcon(on ? QStringLiteral(":/resources/icons/tick.png")
+                    : QStringLiteral(":/resources/icons/cross.png"));
+}
 
 bool VVTF::vtfSelectImage(int mipmap, int frame, int face, int slice)
 {
