@@ -1,5 +1,8 @@
 // Runs the real program, headless (see CStartup): prompts and start-up
 // traces arrive on standard error as lines.
+#include "../package/MapBuilder.h"
+#include "../particle/PcfBuilder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -139,38 +142,42 @@ void TestEndToEnd::startWithoutArgumentsShowsTheWindow()
 void TestEndToEnd::secondStartForwardsToTheFirst()
 {
     const QString program = install(QStringLiteral("app"));
-    writeFile(m_dir->filePath(QStringLiteral("app/one.vmt")), "\"LightmappedGeneric\"\n{\n}\n");
-    writeFile(m_dir->filePath(QStringLiteral("app/materials/two.VMT")), "\"UnlitGeneric\"\n{\n}\n");
-    writeFile(m_dir->filePath(QStringLiteral("elsewhere/materials/three.vmt")), "x");
-    const QString nonAscii = QString::fromUtf8("app/Ünïcode ツール.vmt");
-    writeFile(m_dir->filePath(nonAscii), "\"UnlitGeneric\"\n{\n}\n");
+    const QByteArray material = "\"UnlitGeneric\"\n{\n}\n";
+    writeFile(m_dir->filePath(QStringLiteral("one/materials/two.vmt")), material);
+    writeFile(m_dir->filePath(QStringLiteral("two/materials/two.vmt")), material);
+    writeFile(m_dir->filePath(QStringLiteral("two/maps/m.bsp")), MapFixture().build());
+    const QString nonAscii = m_dir->filePath(QString::fromUtf8("Ünïcode ツール.vmt"));
+    writeFile(nonAscii, material);
 
-    QProcess *first = start(program, {}, m_dir->path());
+    QProcess *first = start(program, {}, m_dir->filePath(QStringLiteral("one")));
     QVERIFY(waitForLine(first, QStringLiteral("ostrel: started, 1 windows")));
 
-    // Started from another folder: "materials/two.VMT" exists only beside the
-    // first instance, "materials/three.vmt" only beside the second.
-    const QStringList forwarded{m_dir->filePath(QStringLiteral("app/one.vmt")),
-                                QStringLiteral("materials/two.VMT"),
-                                QStringLiteral("materials/three.vmt"), m_dir->filePath(nonAscii)};
-    QProcess *second = start(program, forwarded, m_dir->filePath(QStringLiteral("elsewhere")));
+    // Started from another folder: relative names mean that folder's files,
+    // and the running instance gets them as absolute paths.
+    QProcess *second =
+        start(program,
+              {QStringLiteral("materials/two.vmt"), QStringLiteral("maps/../maps/m.bsp"),
+               QStringLiteral("gone.vmt"), nonAscii},
+              m_dir->filePath(QStringLiteral("two")));
     QVERIFY(second->waitForFinished(StartTimeoutMs));
     QCOMPARE(second->exitStatus(), QProcess::NormalExit);
     QCOMPARE(second->exitCode(), 0);
-    QVERIFY(lines(second).contains(QStringLiteral("ostrel: forwarded 4 arguments")));
+    QVERIFY(lines(second).contains(QStringLiteral("ostrel: forwarded 4 files")));
     QVERIFY(!lines(second).contains(QStringLiteral("ostrel: main window shown")));
 
+    const QString two = m_dir->filePath(QStringLiteral("two/materials/two.vmt"));
+    const QString map = m_dir->filePath(QStringLiteral("two/maps/m.bsp"));
+    const QString gone = m_dir->filePath(QStringLiteral("two/gone.vmt"));
     const QStringList expected{
         QStringLiteral("ostrel: message \"\""),
-        QStringLiteral("ostrel: message \"%1\"").arg(forwarded.at(0)),
-        QStringLiteral("ostrel: opened \"%1\" as 3, 2 windows").arg(forwarded.at(0)),
-        QStringLiteral("ostrel: message \"materials/two.VMT\""),
-        QStringLiteral("ostrel: opened \"%1\" as 3, 3 windows")
-            .arg(m_dir->filePath(QStringLiteral("app/materials/two.VMT"))),
-        QStringLiteral("ostrel: message \"materials/three.vmt\""),
-        QStringLiteral("ostrel: ignored \"materials/three.vmt\""),
-        QStringLiteral("ostrel: message \"%1\"").arg(forwarded.at(3)),
-        QStringLiteral("ostrel: opened \"%1\" as 3, 4 windows").arg(forwarded.at(3))};
+        QStringLiteral("ostrel: message \"%1\"").arg(two),
+        QStringLiteral("ostrel: opened \"%1\" in VVMT, 2 windows").arg(two),
+        QStringLiteral("ostrel: message \"%1\"").arg(map),
+        QStringLiteral("ostrel: opened \"%1\" in VPackage, 3 windows").arg(map),
+        QStringLiteral("ostrel: message \"%1\"").arg(gone),
+        QStringLiteral("ostrel: output: Argument Failure: \"%1\" does not exist.").arg(gone),
+        QStringLiteral("ostrel: message \"%1\"").arg(nonAscii),
+        QStringLiteral("ostrel: opened \"%1\" in VVMT, 4 windows").arg(nonAscii)};
     QVERIFY(waitForLine(first, expected.last()));
     const QStringList received = lines(first);
     const int from = received.indexOf(expected.first());
@@ -181,17 +188,30 @@ void TestEndToEnd::secondStartForwardsToTheFirst()
 void TestEndToEnd::commandLineFilesAtStartUp()
 {
     const QString program = install(QStringLiteral("app"));
-    writeFile(m_dir->filePath(QStringLiteral("app/bad.VTF")), "not a texture");
-    writeFile(m_dir->filePath(QStringLiteral("app/notes.txt")), "text");
-    QProcess *first = start(
-        program,
-        {QStringLiteral("bad.VTF"), QStringLiteral("notes.txt"), QStringLiteral("missing.vtf")},
-        m_dir->path());
-    QVERIFY(waitForLine(first, QStringLiteral("ostrel: started, 2 windows")));
+    writeFile(m_dir->filePath(QStringLiteral("work/map.bsp")), MapFixture().build());
+    writeFile(m_dir->filePath(QStringLiteral("work/effects.pcf")), PcfFixture::everyTypeFile(1));
+    writeFile(m_dir->filePath(QStringLiteral("work/bad.VTF")), "not a texture");
+    writeFile(m_dir->filePath(QStringLiteral("work/notes.txt")), "text");
+    // Beside the program only: a relative name does not mean this one.
+    writeFile(m_dir->filePath(QStringLiteral("app/here.vmt")), "\"UnlitGeneric\"\n{\n}\n");
+    const QString work = m_dir->filePath(QStringLiteral("work"));
+    QProcess *first =
+        start(program,
+              {QStringLiteral("map.bsp"), QStringLiteral("effects.pcf"), QStringLiteral("bad.VTF"),
+               QStringLiteral("notes.txt"), QStringLiteral("here.vmt")},
+              work);
+    QVERIFY2(waitForLine(first, QStringLiteral("ostrel: started, 4 windows")),
+             qPrintable(lines(first).join('\n')));
     const QStringList output = lines(first);
-    QVERIFY(output.contains(QStringLiteral("ostrel: opened \"%1\" as 4, 2 windows")
-                                .arg(m_dir->filePath(QStringLiteral("app/bad.VTF")))));
-    // An invalid texture opens an empty editor and shows nothing.
+    for (const QString &line :
+         {QStringLiteral("ostrel: opened \"%1/map.bsp\" in VPackage, 2 windows"),
+          QStringLiteral("ostrel: opened \"%1/effects.pcf\" in VParticle, 3 windows"),
+          QStringLiteral("ostrel: opened \"%1/bad.VTF\" in VVTF, 4 windows"),
+          QStringLiteral("ostrel: output: Argument Failure: \"%1/notes.txt\" is not a kind of file "
+                         "the workbench opens."),
+          QStringLiteral("ostrel: output: Argument Failure: \"%1/here.vmt\" does not exist.")})
+        QVERIFY2(output.contains(line.arg(work)), qPrintable(line.arg(work)));
+    // Valid files and an invalid texture (an empty editor) show no box.
     for (const QString &line : output)
         QVERIFY2(!line.contains(QLatin1Char('|')), qPrintable(line));
 }
@@ -247,16 +267,19 @@ void TestEndToEnd::setCurrentMovesOnlyTheProgramPath()
     QVERIFY(lines(stopped).contains(
         QStringLiteral("Critical|OSTREL|Unable to set working directory.")));
 
+    writeFile(m_dir->filePath(QStringLiteral("a/here.vmt")), "\"UnlitGeneric\"\n{\n}\n");
     QProcess *running = start(program,
                               {QStringLiteral("-setCurrent"), m_dir->filePath(QStringLiteral("b")),
                                QStringLiteral("here.vmt"), QStringLiteral("-SETCURRENT")},
                               m_dir->filePath(QStringLiteral("a")));
-    // The working folder is the program's: "here.vmt" opens from there.
+    // Files still come from the folder the program was started in.
     QVERIFY2(waitForLine(running, QStringLiteral("ostrel: started, 2 windows")),
              qPrintable(lines(running).join('\n')));
-    QVERIFY(lines(running).contains(QStringLiteral("ostrel: opened \"%1\" as 3, 2 windows")
-                                        .arg(m_dir->filePath(QStringLiteral("b/app/here.vmt")))));
-    QVERIFY(lines(running).contains(QStringLiteral("ostrel: ignored \"-SETCURRENT\"")));
+    QVERIFY(lines(running).contains(QStringLiteral("ostrel: opened \"%1\" in VVMT, 2 windows")
+                                        .arg(m_dir->filePath(QStringLiteral("a/here.vmt")))));
+    QVERIFY(lines(running).contains(
+        QStringLiteral("ostrel: output: Argument Failure: \"%1\" does not exist.")
+            .arg(m_dir->filePath(QStringLiteral("a/-SETCURRENT")))));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

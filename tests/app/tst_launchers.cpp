@@ -163,7 +163,11 @@ void TestLaunchers::gcfscapeRegistration_data()
         << "\"/opt/$(touch x);gcfscape\"" << QString() << "'/opt/$(touch x);gcfscape'";
     QTest::newRow("kept as Unicode") << QString::fromUtf8("\"/opt/ツール/gcfscape\"") << QString()
                                      << QString::fromUtf8("'/opt/ツール/gcfscape'");
-    QTest::newRow("no quotes: empty command line") << "/opt/gcfscape %1" << QString() << QString();
+    // Nothing between quotes: no script that would run nothing.
+    QTest::newRow("no quotes") << "/opt/gcfscape %1"
+                               << "Unable to resolve path of GCFScape.exe." << QString();
+    QTest::newRow("empty quotes") << "\"\" \"%1\""
+                                  << "Unable to resolve path of GCFScape.exe." << QString();
     QTest::newRow("254 characters") << "\"" + QString(252, QLatin1Char('g')) + "\"" << QString()
                                     << QString(252, QLatin1Char('g'));
     QTest::newRow("255 characters: too long for the value buffer")

@@ -110,11 +110,15 @@ void TestLauncherSlots::boxes()
 void TestLauncherSlots::doDummy1()
 {
     const int windows = m_window->mdiArea()->subWindowList().size();
+    // The plain dialog: it neither starts in nor changes the folder the
+    // main window's dialogs remember.
+    CPrompt::setLastDirectory(QStringLiteral("/remembered"));
 
     // Cancelled: nothing more.
     QList<CPrompt::Request> requests = invoke("doDummy1");
     QCOMPARE(requests.size(), 1);
     QCOMPARE(requests.first().kind, CPrompt::Kind::OpenFileName);
+    QCOMPARE(requests.first().directory, QString());
     QCOMPARE(requests.first().title, QStringLiteral("Load"));
     QCOMPARE(requests.first().filter, QStringLiteral("Forge Game Data (*.fgd)"));
 
@@ -126,6 +130,21 @@ void TestLauncherSlots::doDummy1()
     QCOMPARE(requests.at(1).text, QStringLiteral("Read Error: File does not exist"));
     QCOMPARE(requests.at(1).defaultButton, QMessageBox::NoButton);
     QCOMPARE(m_window->mdiArea()->subWindowList().size(), windows);
+    QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/remembered"));
+
+    // A definition file: the parser asks about the helper it does not know,
+    // then the editor opens over the document.
+    QFile definitions(m_dir.filePath(QStringLiteral("small.fgd")));
+    QVERIFY(definitions.open(QIODevice::WriteOnly));
+    definitions.write("@PointClass wirebox(mins, maxs) = box : \"A box.\" []\n");
+    definitions.close();
+    requests = invoke("doDummy1", definitions.fileName());
+    QCOMPARE(requests.size(), 3);
+    QCOMPARE(requests.at(1).kind, CPrompt::Kind::Information);
+    QCOMPARE(requests.at(1).title, QStringLiteral("Unknown Item"));
+    QCOMPARE(requests.at(1).text, QStringLiteral("wirebox"));
+    QCOMPARE(requests.at(1).parent, static_cast<QWidget *>(nullptr));
+    QCOMPARE(m_window->mdiArea()->subWindowList().size(), windows + 1);
 }
 
 QTEST_MAIN(TestLauncherSlots)

@@ -42,6 +42,8 @@ private slots:
     void firstPeerTakesTheLock();
     void messagesArriveInOrderAsUtf8();
     void applicationForwardsAndActivates();
+    void displaysKeepApart_data();
+    void displaysKeepApart();
     void laterPeerTakesOverWhenFirstEnds();
     void leftoversOfACrashAreTakenOver();
     void lockAndSocketArePrivate();
@@ -106,6 +108,42 @@ void TestSingleApplication::applicationForwardsAndActivates()
     QTRY_COMPARE(received.size(), 2);
     QTRY_VERIFY(!window.isMinimized());
     application->setActivationWindow(nullptr, false);
+}
+
+void TestSingleApplication::displaysKeepApart_data()
+{
+    // Two starts, each as platform, DISPLAY and WAYLAND_DISPLAY; whether they
+    // share one instance.
+    QTest::addColumn<QStringList>("first");
+    QTest::addColumn<QStringList>("second");
+    QTest::addColumn<bool>("shared");
+
+    QTest::newRow("screen number and unix prefix")
+        << QStringList{"xcb", ":0", ""} << QStringList{"xcb", "unix:0.1", ""} << true;
+    QTest::newRow("other X display")
+        << QStringList{"xcb", ":0", ""} << QStringList{"xcb", ":1", ""} << false;
+    QTest::newRow("headless run beside a display")
+        << QStringList{"xcb", ":0", ""} << QStringList{"offscreen", ":0", ""} << false;
+    QTest::newRow("Wayland sockets") << QStringList{"wayland", "", "wayland-0"}
+                                     << QStringList{"wayland", ":0", "wayland-1"} << false;
+    QTest::newRow("X and Wayland") << QStringList{"xcb", ":0", "wayland-0"}
+                                   << QStringList{"wayland", ":0", "wayland-0"} << false;
+}
+
+void TestSingleApplication::displaysKeepApart()
+{
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, second);
+    QFETCH(bool, shared);
+    const QString a = QtSingleApplication::displayKey(first.at(0), first.at(1), first.at(2));
+    const QString b = QtSingleApplication::displayKey(second.at(0), second.at(1), second.at(2));
+    QCOMPARE(a == b, shared);
+    // This run's own key is part of the identifier instances meet under.
+    auto *application = qobject_cast<QtSingleApplication *>(QCoreApplication::instance());
+    QVERIFY(application->id().endsWith(
+        QLatin1Char('@') + QtSingleApplication::displayKey(
+                               QGuiApplication::platformName(), qEnvironmentVariable("DISPLAY"),
+                               qEnvironmentVariable("WAYLAND_DISPLAY"))));
 }
 
 void TestSingleApplication::laterPeerTakesOverWhenFirstEnds()

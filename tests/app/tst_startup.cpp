@@ -21,6 +21,8 @@ private slots:
     void configurationPath();
     void route_data();
     void route();
+    void fileArguments_data();
+    void fileArguments();
 
 private:
     void touch(const QString &relativePath);
@@ -184,12 +186,40 @@ void TestStartup::route()
     touch(QStringLiteral("a/") + file);
     if (argument.contains(QLatin1String("%1")))
         argument = argument.arg(m_dir->path());
-    // Relative names are taken from the program's folder, not the current one.
+    // Relative names are taken from the folder the instance was started in,
+    // not the current one (the program's own by then).
     CStartup::setBaseDirectory(m_dir->filePath(QStringLiteral("a")));
     QVERIFY(QDir::setCurrent(m_dir->filePath(QStringLiteral("c"))));
     QCOMPARE(int(CStartup::routeFor(argument)), route);
     if (route != CStartup::RouteNone)
         QCOMPARE(CStartup::resolvedPath(argument), m_dir->filePath(QStringLiteral("a/") + file));
+}
+
+void TestStartup::fileArguments_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after the program path
+    QTest::addColumn<QStringList>("files");     // "%1" the start folder
+
+    QTest::newRow("relative from the start folder")
+        << QStringList{"m.bsp", "maps/p.pcf"} << QStringList{"%1/m.bsp", "%1/maps/p.pcf"};
+    QTest::newRow("climbing is cleaned, absolute stays")
+        << QStringList{"../x.vmt", "./a/../y.vtf", "/data/m.bsp"}
+        << QStringList{"%1/../x.vmt", "%1/y.vtf", "/data/m.bsp"};
+    QTest::newRow("switch and its folder name no file, empty argument")
+        << QStringList{"-setCurrent", "a", "m.bsp", QString(), "-setCurrent"}
+        << QStringList{"%1/m.bsp"};
+}
+
+void TestStartup::fileArguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, files);
+
+    const QString start = m_dir->filePath(QStringLiteral("c"));
+    for (QString &file : files)
+        file = QDir::cleanPath(file.arg(start));
+    arguments.prepend(QStringLiteral("/opt/ostrel/ostrel"));
+    QCOMPARE(CStartup::fileArguments(arguments, start), files);
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

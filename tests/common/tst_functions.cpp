@@ -1,3 +1,4 @@
+#include "LimitedDevice.h"
 #include "functions.h"
 
 #include <QBuffer>
@@ -8,36 +9,6 @@
 #include <QtTest>
 
 #include <limits>
-
-namespace {
-
-// A device that accepts at most `limit` bytes in total, then refuses writes.
-class LimitedDevice : public QIODevice
-{
-public:
-    explicit LimitedDevice(qint64 limit)
-        : m_limit(limit)
-    {
-        open(QIODevice::ReadWrite);
-    }
-    QByteArray m_written;
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *data, qint64 length) override
-    {
-        const qint64 n = qMin(length, m_limit - qint64(m_written.size()));
-        if (n <= 0)
-            return -1;
-        m_written.append(data, int(n));
-        return n;
-    }
-
-private:
-    qint64 m_limit;
-};
-
-} // namespace
 
 class TestFunctions : public QObject
 {

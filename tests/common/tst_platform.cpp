@@ -2,6 +2,7 @@
 #include "CLauncherScript.h"
 #include "CRegistryKey.h"
 #include "CSessionDirectory.h"
+#include "PrivateDesktop.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,9 @@ private slots:
     void registryReadOnlyRefusesWrites();
     void registryHandEditedValues_data();
     void registryHandEditedValues();
+    void registryHandEditedStrings_data();
+    void registryHandEditedStrings();
+    void registryFileLayout();
 
     void scriptQuoting_data();
     void scriptQuoting();
@@ -32,14 +36,40 @@ private slots:
     void launchedScriptRunsAndDeletesItself();
 
     void desktopOpenHandsOverAbsolutePath();
+    void desktopAssociations_data();
+    void desktopAssociations();
     void sessionDirectoryIsPrivate();
+    void temporaryFolderOfAMissingTmpdir();
     void sessionFilePathStaysInside_data();
     void sessionFilePathStaysInside();
 
 private:
     QTemporaryDir *m_dir = nullptr;
     QString storePath() const { return m_dir->filePath(QStringLiteral("registry.ini")); }
+    void writeStore(const QByteArray &text);
+    QByteArray readStore() const;
+    void writeFile(const QString &relativePath, const QByteArray &text);
 };
+
+void TestPlatform::writeFile(const QString &relativePath, const QByteArray &text)
+{
+    const QString path = m_dir->filePath(relativePath);
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+void TestPlatform::writeStore(const QByteArray &text)
+{
+    writeFile(QStringLiteral("registry.ini"), text);
+}
+
+QByteArray TestPlatform::readStore() const
+{
+    QFile file(storePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 void TestPlatform::init()
 {
@@ -177,6 +207,79 @@ void TestPlatform::registryHandEditedValues()
     QCOMPARE(value, number);
 }
 
+void TestPlatform::registryHandEditedStrings_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value"); // empty: not readable as a string
+
+    const QByteArray key =
+        "[HKEY_CLASSES_ROOT\\Applications\\GCFScape.exe\\shell\\open\\command]\n";
+    QTest::newRow("quotes, backslashes and %1")
+        << key + "@=\"C:\\Program Files\\GCFScape\\GCFScape.exe\" \"%1\"\n"
+        << QString() << "\"C:\\Program Files\\GCFScape\\GCFScape.exe\" \"%1\"";
+    QTest::newRow("blanks around, Windows line end")
+        << key + "@ = \"/opt/gcf scape/gcfscape\" \"%1\"  \r\n"
+        << QString() << "\"/opt/gcf scape/gcfscape\" \"%1\"";
+    QTest::newRow("letter case, = in the value")
+        << QByteArray("[hkey_classes_root\\APPLICATIONS\\gcfscape.exe/shell\\open\\Command]\n"
+                      "Path=a=b;c\n")
+        << "path"
+        << "a=b;c";
+    QTest::newRow("quoted @ is a name, not the default") << key + "\"@\"=named\n;@=comment\n"
+                                                         << QString() << QString();
+}
+
+void TestPlatform::registryHandEditedStrings()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+
+    writeStore(text);
+    CRegistryKey key;
+    QVERIFY(key.open(CRegistryKey::ClassesRoot,
+                     QStringLiteral("\\Applications\\GCFScape.exe\\shell\\open\\command"),
+                     CRegistryKey::ReadOnly));
+    QString read;
+    QCOMPARE(key.readString(name, &read), !value.isEmpty());
+    QCOMPARE(read, value);
+}
+
+void TestPlatform::registryFileLayout()
+{
+    // A hand-made file: its comment, order and blank lines stay; a new value
+    // joins its key's section, a changed one changes in place, a new key
+    // gets a section of its own at the end.
+    writeStore("; mine\n"
+               "[HKEY_CURRENT_USER\\Software\\A]\n"
+               "x=1\n"
+               "\n"
+               "[HKEY_CURRENT_USER\\Software\\B]\n"
+               "y=2\n");
+    CRegistryKey key;
+    QVERIFY(key.create(CRegistryKey::CurrentUser, QStringLiteral("Software/A")));
+    QVERIFY(key.writeDword(QStringLiteral("z"), 3));
+    QVERIFY(key.create(CRegistryKey::CurrentUser, QStringLiteral("software\\b")));
+    QVERIFY(key.writeString(QStringLiteral("Y"), QStringLiteral("\"q\" \\ %1")));
+    QVERIFY(key.create(CRegistryKey::ClassesRoot, QStringLiteral("C")));
+    QVERIFY(key.writeString(QString(), QStringLiteral("d")));
+    QVERIFY(key.writeString(QStringLiteral("@"), QStringLiteral("e")));
+    // A line break would smuggle a key of its own into the file.
+    QVERIFY(!key.writeString(QStringLiteral("f"), QStringLiteral("x\n[HKEY_CLASSES_ROOT\\Evil]")));
+    QCOMPARE(readStore(), QByteArray("; mine\n"
+                                     "[HKEY_CURRENT_USER\\Software\\A]\n"
+                                     "x=1\n"
+                                     "z=dword:00000003\n"
+                                     "\n"
+                                     "[HKEY_CURRENT_USER\\Software\\B]\n"
+                                     "Y=\"q\" \\ %1\n"
+                                     "\n"
+                                     "[HKEY_CLASSES_ROOT\\C]\n"
+                                     "@=d\n"
+                                     "\"@\"=e\n"));
+}
+
 void TestPlatform::scriptQuoting_data()
 {
     QTest::addColumn<QString>("program");
@@ -289,14 +392,18 @@ void TestPlatform::launchedScriptRunsAndDeletesItself()
 
 void TestPlatform::desktopOpenHandsOverAbsolutePath()
 {
+    const PrivateDesktop desktop(m_dir->path());
+    QVERIFY(desktop.write("data-home/applications/viewer.desktop",
+                          "[Desktop Entry]\nMimeType=text/plain;\n"));
     QStringList opened;
     CDesktopFile::setOpener([&](const QString &path) {
         opened << path;
         return true;
     });
-    QVERIFY(!CDesktopFile::open(QString()));
-    QVERIFY(!CDesktopFile::open(m_dir->filePath(QStringLiteral("missing.txt"))));
-    QVERIFY(!CDesktopFile::open(m_dir->path()));
+    QCOMPARE(CDesktopFile::open(QString()), CDesktopFile::NoFile);
+    QCOMPARE(CDesktopFile::open(m_dir->filePath(QStringLiteral("missing.txt"))),
+             CDesktopFile::NoFile);
+    QCOMPARE(CDesktopFile::open(m_dir->path()), CDesktopFile::NoFile);
     QVERIFY(opened.isEmpty());
 
     const QString name = QStringLiteral("notes; rm -rf ~.txt");
@@ -305,10 +412,52 @@ void TestPlatform::desktopOpenHandsOverAbsolutePath()
     file.close();
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(m_dir->path()));
-    const bool ok = CDesktopFile::open(name);
+    const CDesktopFile::Result result = CDesktopFile::open(name);
     QDir::setCurrent(previous);
-    QVERIFY(ok);
+    QCOMPARE(result, CDesktopFile::Opened);
     QCOMPARE(opened, QStringList{QFileInfo(file).absoluteFilePath()});
+}
+
+void TestPlatform::desktopAssociations_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("setting"); // relative path in the test folder
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("opened");
+
+    const QByteArray entry = "[Desktop Entry]\nMimeType=text/html;text/plain;\n";
+    QTest::newRow("nothing associated")
+        << "entry.bin"
+        << "data-home/applications/viewer.desktop" << entry << false;
+    QTest::newRow("system desktop file in a subfolder")
+        << "entry.txt"
+        << "data-dirs/applications/kde/viewer.desktop" << entry << true;
+    QTest::newRow("a type it belongs to")
+        << "entry.c"
+        << "data-home/applications/viewer.desktop" << entry << true;
+    QTest::newRow("user's default")
+        << "entry.txt"
+        << "config-home/mimeapps.list"
+        << QByteArray("[Default Applications]\ntext/plain=viewer.desktop\n") << true;
+}
+
+void TestPlatform::desktopAssociations()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, setting);
+    QFETCH(QByteArray, text);
+    QFETCH(bool, opened);
+#if !defined(Q_OS_UNIX) || defined(Q_OS_DARWIN)
+    QSKIP("freedesktop.org associations");
+#endif
+    const PrivateDesktop desktop(m_dir->path());
+    QVERIFY(desktop.write(setting, text));
+    writeFile(file, QByteArray("\0\1\2\3", 4));
+    int openings = 0;
+    CDesktopFile::setOpener([&](const QString &) { return ++openings > 0; });
+    QCOMPARE(CDesktopFile::open(m_dir->filePath(file)),
+             opened ? CDesktopFile::Opened : CDesktopFile::NoApplication);
+    QCOMPARE(openings, int(opened));
 }
 
 void TestPlatform::sessionDirectoryIsPrivate()
@@ -321,6 +470,17 @@ void TestPlatform::sessionDirectoryIsPrivate()
     QCOMPARE(info.permissions() & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                     QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
              QFile::Permissions());
+}
+
+void TestPlatform::temporaryFolderOfAMissingTmpdir()
+{
+    // Qt answers "" for it, and "" + "/name" would be a file in "/".
+    const QByteArray saved = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(m_dir->filePath(QStringLiteral("missing"))));
+    const QString folder = CSessionDirectory::temporaryFolder();
+    qputenv("TMPDIR", saved);
+    QCOMPARE(folder,
+             QFileInfo(QStringLiteral("/tmp")).isDir() ? QStringLiteral("/tmp") : QString());
 }
 
 void TestPlatform::sessionFilePathStaysInside_data()

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -43,6 +44,9 @@ private slots:
     void messageBoxes();
     void inputs();
     void rememberedDirectory();
+    void saveAddsTheFilterSuffix_data();
+    void saveAddsTheFilterSuffix();
+    void realSaveDialogAddsTheSuffix();
     void execRunsDialogWiring();
     void scopedHandlerRestores();
     void realMessageBoxIsAnswered();
@@ -167,6 +171,83 @@ void TestPrompt::rememberedDirectory()
              QStringLiteral("/out/extract"));
     QCOMPARE(script.asked.last().kind, CPrompt::Kind::ExistingDirectory);
     QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/out"));
+
+    // The root folder is a folder too: "/", not "none".
+    script.answer = accepted("/top.bsp");
+    CPrompt::getOpenFileName();
+    QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/"));
+    script.answer = accepted("/games");
+    CPrompt::getExistingDirectory();
+    QCOMPARE(CPrompt::lastDirectory(), QStringLiteral("/"));
+}
+
+void TestPrompt::saveAddsTheFilterSuffix_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("chosenFilter");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+
+    const QString pcf = QStringLiteral("Particle Configuration File (*.pcf)");
+    const QString maps = QStringLiteral("Valve Map File (*.vmf *.vmx);;Lump File (*.lmp)");
+    QTest::newRow("no suffix") << pcf << QString() << "/out/test_edited"
+                               << "/out/test_edited.pcf";
+    QTest::newRow("own suffix kept") << pcf << QString() << "/out/test.edited"
+                                     << "/out/test.edited";
+    QTest::newRow("first of several patterns") << maps << QString() << "/out/m"
+                                               << "/out/m.vmf";
+    QTest::newRow("chosen filter") << maps << "Lump File (*.lmp)"
+                                   << "/out/m"
+                                   << "/out/m.lmp";
+    QTest::newRow("dot in the folder only") << pcf << QString() << "/out.d/x"
+                                            << "/out.d/x.pcf";
+    QTest::newRow("any file") << "All Files (*)" << QString() << "/out/x"
+                              << "/out/x";
+}
+
+void TestPrompt::saveAddsTheFilterSuffix()
+{
+    QFETCH(QString, filter);
+    QFETCH(QString, chosenFilter);
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+
+    CPrompt::Answer answer = accepted(typed);
+    answer.filter = chosenFilter;
+    Script script(answer);
+    QCOMPARE(CPrompt::getSaveFileName(nullptr, "Save", QString(), filter), saved);
+}
+
+void TestPrompt::realSaveDialogAddsTheSuffix()
+{
+    // The real dialog adds the suffix itself, so it asks before replacing
+    // the file the name with suffix names; a timer types the name and agrees.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile existing(dir.filePath(QStringLiteral("test_edited.pcf")));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    bool asked = false;
+    bool typed = false;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&asked, &typed] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            asked = true;
+            box->button(QMessageBox::Yes)->click();
+        } else if (auto *dialog = qobject_cast<QFileDialog *>(modal); dialog && !typed) {
+            typed = true;
+            dialog->selectFile(QStringLiteral("test_edited"));
+            // Queued: the question runs a loop of its own, in which this
+            // timer must fire again to answer it.
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        }
+    });
+    timer.start(10);
+    QCOMPARE(CPrompt::getSaveFileName(nullptr, "Save PCF", dir.path(),
+                                      "Particle Configuration File (*.pcf)"),
+             existing.fileName());
+    QVERIFY(asked);
 }
 
 void TestPrompt::execRunsDialogWiring()

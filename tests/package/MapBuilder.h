@@ -28,6 +28,13 @@ struct ZipFixture
         // Name written in the local header when it should differ.
         QByteArray localName;
         quint32 crc = 0;
+        // Size of the file's contents when it is not the stored data's (a
+        // compressed file); -1: the data's size.
+        qint64 uncompressed = -1;
+        quint32 uncompressedSize() const
+        {
+            return quint32(uncompressed < 0 ? data.size() : uncompressed);
+        }
     };
 
     QVector<Entry> entries;
@@ -62,16 +69,13 @@ struct ZipFixture
             b.u32(0x04034b50).u16(10).u16(e.descriptor ? 8 : 0).u16(e.method).u16(0).u16(0);
             b.u32(e.descriptor ? 0 : e.crc);
             b.u32(e.descriptor ? 0 : quint32(e.data.size()));
-            b.u32(e.descriptor ? 0 : quint32(e.data.size()));
+            b.u32(e.descriptor ? 0 : e.uncompressedSize());
             b.u16(quint16(localName.size())).u16(quint16(e.localExtra.size()));
             b.bytes(localName).bytes(e.localExtra);
             dataOffsets.append(b.pos());
             b.bytes(e.data);
             if (e.descriptor)
-                b.u32(0x08074b50)
-                    .u32(e.crc)
-                    .u32(quint32(e.data.size()))
-                    .u32(quint32(e.data.size()));
+                b.u32(0x08074b50).u32(e.crc).u32(quint32(e.data.size())).u32(e.uncompressedSize());
         }
         b.bytes(gapBeforeDirectory);
         directoryOffset = b.pos();
@@ -80,7 +84,7 @@ struct ZipFixture
             if (i > 0)
                 b.bytes(gapBetweenEntries);
             b.u32(0x02014b50).u16(20).u16(10).u16(e.descriptor ? 8 : 0).u16(e.method);
-            b.u16(0).u16(0).u32(e.crc).u32(quint32(e.data.size())).u32(quint32(e.data.size()));
+            b.u16(0).u16(0).u32(e.crc).u32(quint32(e.data.size())).u32(e.uncompressedSize());
             b.u16(quint16(e.name.size())).u16(quint16(e.centralExtra.size()));
             b.u16(quint16(e.comment.size())).u16(0).u16(0).u32(0).u32(quint32(localOffsets[i]));
             b.bytes(e.name).bytes(e.centralExtra).bytes(e.comment);
@@ -223,6 +227,26 @@ inline MapFixture typicalMap(ZipFixture *zipOut = nullptr)
     if (zipOut)
         *zipOut = z;
     return m;
+}
+
+// A pakfile with names the tree cannot show as they are, in this order:
+// separators to fold, an empty name, a folder record, two names that differ
+// only in case, a lump's name, a plain file, a path of 3,000 levels, a file
+// below a file and a file where a folder is.
+inline ZipFixture oddNamesPakfile()
+{
+    ZipFixture z;
+    z.add("materials\\foo|bar//x.vmt", "x");
+    z.add("", "nameless");
+    z.add("Sounds/", "");
+    z.add("sounds/A.wav", "first");
+    z.add("SOUNDS/a.WAV", "second");
+    z.add("lumps/Entities.lmp", "clash");
+    z.add("last.txt", "L");
+    z.add(QByteArray("deep/").repeated(3000) + "x.txt", "D");
+    z.add("last.txt/inner.txt", "I");
+    z.add("sounds", "S");
+    return z;
 }
 
 class MapFile

@@ -9,7 +9,6 @@
 #include "PackageErrors.h"
 
 #include <QBuffer>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -230,10 +229,7 @@ void TestDelegateCache::deepTreesAreBounded()
         f.items.append(CacheItem::folder("f", quint32(i - 1)));
     QTemporaryDir dir;
     CDelegateNCF ncf;
-    QElapsedTimer timer;
-    timer.start();
     QVERIFY(ncf.open(writeTemp(dir, "deep.ncf", f.build().bytes), true));
-    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(ncf.root()->folderCount(), CDelegateNCF::MaxTreeDepth);
     QVERIFY(ncf.node(CDelegateNCF::MaxTreeDepth));
     QVERIFY(!ncf.node(CDelegateNCF::MaxTreeDepth + 1));

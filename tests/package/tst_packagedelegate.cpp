@@ -1,6 +1,7 @@
 #include "CPackageHierarchyNode.h"
 #include "FlushSyncronizer.h"
 #include "IPackageDelegate.h"
+#include "LimitedDevice.h"
 #include "PackageErrors.h"
 
 #include <QBuffer>
@@ -190,6 +191,67 @@ private slots:
         CPackageHierarchyNode *n = node == 0 ? nullptr : node == 1 ? other->node(0) : d->root();
         QVERIFY(!d->writeCurrent(device == 0 ? nullptr : &buffer, n));
         QCOMPARE(d->lastError(), error);
+    }
+
+    void shortWriteSaysWhy_data()
+    {
+        QTest::addColumn<qint64>("room");
+        QTest::newRow("some room") << qint64(2);
+        QTest::newRow("no room") << qint64(0);
+    }
+
+    void shortWriteSaysWhy()
+    {
+        QFETCH(qint64, room);
+        auto d = make();
+        QVERIFY(d->setData(QByteArray("staged"), false, d->node(2)));
+        LimitedDevice disk(room);
+        QVERIFY(!d->writeCurrent(&disk, d->node(2)));
+        QCOMPARE(d->lastError(), QString("Write Error: Unable to write %1 of 6 bytes (No space "
+                                         "left on device)")
+                                     .arg(6 - room));
+    }
+
+    void rename_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("renamed");
+        QTest::newRow("file") << "readme.txt"
+                              << "notes.txt"
+                              << "notes.txt";
+        QTest::newRow("case only") << "readme.txt"
+                                   << "README.TXT"
+                                   << "README.TXT";
+        QTest::newRow("folder") << "materials/sub"
+                                << "other"
+                                << "materials/other";
+        QTest::newRow("taken") << "materials/sub"
+                               << "A.VMT" << QString();
+        QTest::newRow("two components") << "readme.txt"
+                                        << "a/b.txt" << QString();
+        QTest::newRow("empty") << "readme.txt" << QString() << QString();
+    }
+
+    void rename()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, name);
+        QFETCH(QString, renamed);
+        auto d = make();
+        CPackageHierarchyNode *n = d->findNode(path);
+        QCOMPARE(d->rename(n, name), !renamed.isNull());
+        if (renamed.isNull()) {
+            QCOMPARE(d->lastError(), E::unableToRename(path, name));
+            QCOMPARE(n->path(true), path);
+        } else {
+            QCOMPARE(n->path(true), renamed);
+            QCOMPARE(d->findNode(renamed), n);
+        }
+        QVERIFY(!d->rename(d->root(), "top"));
+        auto other = make();
+        QVERIFY(!d->rename(other->findNode("materials"), "x"));
+        QCOMPARE(d->lastError(), QString(E::NotOwner));
     }
 
     void readStoredAndCurrent()

@@ -1,6 +1,5 @@
 #include "CPackageHierarchyNode.h"
 
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -250,11 +249,11 @@ private slots:
         QCOMPARE(root->descendantCount(), all.size() - 1);
     }
 
-    void largeFolderIsFast()
+    void largeFolderKeepsOrderAndCounts()
     {
+        // Quadratic inserts or deletes take tens of seconds here and hit the
+        // test's time-out; the speed itself is measured by bench_package.
         const int count = 50000;
-        QElapsedTimer timer;
-        timer.start();
         auto *root = folder("root");
         CPackageHierarchyNode *big = folder("big");
         root->addChild(big);
@@ -269,13 +268,7 @@ private slots:
         delete big->childByName("file_25000.vmt");
         QCOMPARE(root->fileCount(), count - 1);
         QCOMPARE(big->child(25000)->name(), QString("file_25001.vmt"));
-        QElapsedTimer deletion;
-        deletion.start();
         delete root;
-        QVERIFY2(deletion.elapsed() < 1000, qPrintable(QString::number(deletion.elapsed())));
-        // Quadratic behaviour takes tens of seconds here, even without
-        // sanitizers; linear takes a few hundred milliseconds at worst.
-        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
     }
 
     void deepTreeDoesNotExhaustTheStack()

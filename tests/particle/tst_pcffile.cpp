@@ -732,9 +732,7 @@ void TestPcfFile::robustness()
 void TestPcfFile::hugeCountsFailFast()
 {
     // Large announced counts over a short file fail before anything is
-    // reserved; the whole table runs in well under a second.
-    QElapsedTimer timer;
-    timer.start();
+    // reserved.
     for (int encoding : {1, 2, 3}) {
         PcfBuilder b = smallStart(encoding);
         rootBody(b);
@@ -745,7 +743,6 @@ void TestPcfFile::hugeCountsFailFast()
         QVERIFY(!ok);
         QCOMPARE(error, QStringLiteral("Read Error: Unexpected end of file"));
     }
-    QVERIFY(timer.elapsed() < 2000);
 }
 
 QTEST_GUILESS_MAIN(TestPcfFile)

@@ -1,3 +1,4 @@
+#include "VTFFixture.h"
 #include "VVTFFixture.h"
 #include "VVTFNewImageWidget.h"
 
@@ -6,7 +7,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,6 +26,8 @@ class TestVVTFOpen : public QObject
 private slots:
     void openFailures_data();
     void openFailures();
+    void openFile_data();
+    void openFile();
     void newTexture();
     void import_data();
     void import();
@@ -100,6 +107,81 @@ void TestVVTFOpen::openFailures()
     QVERIFY(!window.document());
 }
 
+void TestVVTFOpen::openFile_data()
+{
+    // Changes to a 4 x 4 RGBA8888 file of three levels at 7.3.
+    QTest::addColumn<QString>("file");
+    // Title, HDR sliders, "Resources" tab, CRC, LOD clamps, TS0 and KVD
+    // shown, then the first shown pixel.
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("plain") << ""
+                           << "rock[*] 0 1 Absent ;;;  Absent 81";
+    QTest::newRow("resources") << "crc lod ts0 kvd"
+                               << "rock[*] 0 1 0xDEADBEEF 30;30;30;30 0x7 Present 81";
+    QTest::newRow("7.2") << "minor2"
+                         << "rock[*] 0 0 Absent ;;;  Absent 81";
+    QTest::newRow("float") << "float"
+                           << "rock[*] 1 1 Absent ;;;  Absent d5";
+    // A palette image cannot be decoded: the picture is blank, at its size.
+    QTest::newRow("palette") << "palette"
+                             << "rock[*] 0 1 Absent ;;;  Absent 0";
+}
+
+void TestVVTFOpen::openFile()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, shown);
+
+    VTFFixture fixture;
+    fixture.crc = file.contains(QLatin1String("crc"));
+    fixture.lod = file.contains(QLatin1String("lod"));
+    fixture.ts0 = file.contains(QLatin1String("ts0"));
+    if (file.contains(QLatin1String("kvd")))
+        fixture.keyValues = QByteArray("\"key\" \"value\"");
+    if (file.contains(QLatin1String("minor2")))
+        fixture.minor = 2;
+    const bool wide = file == QLatin1String("float");
+    const bool palette = file == QLatin1String("palette");
+    fixture.format = wide ? IMAGE_FORMAT_RGBA16161616F : palette ? IMAGE_FORMAT_P8 : 0;
+    fixture.bytesPerPixel = wide ? 8 : palette ? 1 : 4;
+    const QString path = m_dir.filePath(QStringLiteral("rock.vtf"));
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(fixture.build()) > 0);
+    out.close();
+
+    TextureMainWindow main;
+    PromptScript script;
+    VVTF window{QString()};
+    script.answer = answers(path, true);
+    window.actionOpen->trigger();
+    QVERIFY(window.document());
+    QVERIFY(!window.isWindowModified());
+    QCOMPARE(window.displaySize(), QSize(4, 4));
+    QCOMPARE(window.displayBuffer().size(), 4 * 4 * 4);
+    QStringList clamps;
+    for (const QLineEdit *edit :
+         {window.lodClampX, window.lodClampY, window.lodXboxClampX, window.lodXboxClampY})
+        clamps << edit->text();
+    QCOMPARE(QStringList({window.windowTitle(), QString::number(window.keySlider->isEnabled()),
+                          QString::number(window.tabs->isTabEnabled(4)), window.crcStatus->text(),
+                          clamps.join(';'), window.textureSettingsEdit->text(),
+                          window.keyValueStatus->text(),
+                          QString::number(shownPicture(window).pixel(0, 0) & 0xFF, 16)})
+                 .join(' '),
+             shown);
+
+    // The window keeps its texture: a second one opens in a window of its own.
+    window.setWindowModified(true);
+    CFileVTF *first = window.document();
+    window.actionOpen->trigger();
+    QCOMPARE(window.document(), first);
+    QVERIFY(window.isWindowModified());
+    QCOMPARE(main.opened.size(), 1);
+    QVERIFY(!main.opened.first()->isWindowModified());
+    QVERIFY(script.asked.size() == 2);
+}
+
 void TestVVTFOpen::newTexture()
 {
     TextureMainWindow main;
@@ -145,20 +227,21 @@ void TestVVTFOpen::import_data()
 
     QTest::newRow("300x200 picture") << "png"
                                      << ""
-                                     << "256x256 1/1/1 15|";
+                                     << "256x256 1/1/1 15 13|";
+    // Six faces get the spheremap; several faces or slices no thumbnail.
     QTest::newRow("six as faces") << "tiff6"
                                   << "facesButton"
-                                  << "16x16 1/6/1 15|";
+                                  << "16x16 1/7/1 15 -1|";
     QTest::newRow("six as frames") << "tiff6"
                                    << ""
-                                   << "16x16 6/1/1 15|";
+                                   << "16x16 6/1/1 15 13|";
     QTest::newRow("eight as slices") << "tiff8"
                                      << "slicesButton"
-                                     << "16x16 1/1/8 15|";
+                                     << "16x16 1/1/8 15 -1|";
     QTest::newRow("eight as faces")
         << "tiff8"
         << "facesButton"
-        << "16x16 1/1/1 15|Import Error: 7 of 8 images found no place in the texture and were "
+        << "16x16 1/1/1 15 13|Import Error: 7 of 8 images found no place in the texture and were "
            "left out";
     QTest::newRow("missing") << "missing"
                              << ""
@@ -178,9 +261,11 @@ void TestVVTFOpen::import()
     QFETCH(QString, expected);
 
     const QString path = m_dir.filePath(source + (source == "png" ? ".png" : ".tiff"));
-    if (source == QLatin1String("png"))
-        QVERIFY(QImage(300, 200, QImage::Format_ARGB32).save(path));
-    else if (source.startsWith(QLatin1String("tiff")))
+    if (source == QLatin1String("png")) {
+        QImage picture(300, 200, QImage::Format_ARGB32);
+        picture.fill(qRgb(255, 128, 0));
+        QVERIFY(picture.save(path));
+    } else if (source.startsWith(QLatin1String("tiff")))
         writeTiff(path, source.mid(4).toInt());
     QFile junk(path);
     if (source == QLatin1String("junk"))
@@ -204,18 +289,26 @@ void TestVVTFOpen::import()
             shown = r.title + ": " + r.text;
     const CFileVTF *document = window.document();
     const QString summary = !document ? QString()
-                                      : QStringLiteral("%1x%2 %3/%4/%5 %6")
+                                      : QStringLiteral("%1x%2 %3/%4/%5 %6 %7")
                                             .arg(document->width())
                                             .arg(document->height())
                                             .arg(document->frameCount())
                                             .arg(document->faceCount())
                                             .arg(document->sliceCount())
-                                            .arg(int(document->highResImageFormat()));
+                                            .arg(int(document->highResImageFormat()))
+                                            .arg(int(document->lowResImageFormat()));
     QCOMPARE(summary + '|' + shown.section(QLatin1String(": "), 1),
              QString(expected).replace(QLatin1String("%1"), path));
     QVERIFY(shown.isEmpty() || shown.startsWith(QLatin1String("VTF Editor: ")));
     if (document) {
         QCOMPARE(document->displayName(), source);
+        // Reflectivity and mipmaps were computed: the 1 x 1 level is orange.
+        QByteArray smallest;
+        QVERIFY(document->decodeImage(0, 0, 0, 0, smallest));
+        if (source == QLatin1String("png")) {
+            QCOMPARE(document->reflectivity(0), 1.0f);
+            QCOMPARE(int(uchar(smallest[0])), 255);
+        }
         QVERIFY(!window.isWindowModified());
     }
 }

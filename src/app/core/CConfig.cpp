@@ -325,14 +325,9 @@ bool CConfig::load()
 
 bool CConfig::load(const QString &path)
 {
-    // Read-only: the program never writes its configuration, so a
-    // write-protected file is read like any other.
+    // Opened by the device reader, read-only: the program never writes its
+    // configuration, so a write-protected file is read like any other.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        reset();
-        loadParticleTemplates();
-        return false;
-    }
     return load(&file);
 }
 

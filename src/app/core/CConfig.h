@@ -51,6 +51,9 @@ public:
     bool minimize_output_on_startup = true;
     bool log_output_to_file = false;
     bool check_for_updates_on_startup = false;
+    // Read from older files but used by nothing: entries open with the
+    // desktop's associated application (CDesktopFile), so the shipped file
+    // no longer carries them.
     QString windows_command_run;
     QString linux_command_run;
 

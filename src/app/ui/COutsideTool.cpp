@@ -62,5 +62,9 @@ QString COutsideTool::launchGcfscape()
     // command line.
     const QString command = quotedCommand(value);
     const QString program = command.mid(1, command.size() - 2);
+    // A script with nothing to run would start, delete itself and leave the
+    // user waiting for a tool that never comes.
+    if (program.trimmed().isEmpty())
+        return QString::fromLatin1(WarningGcfscapeUnresolved);
     return launch(QStringLiteral("GCFScape"), QStringLiteral("run_gcfscape.bat"), program, {});
 }

@@ -14,6 +14,7 @@ public:
     static constexpr const char *WarningStart = "Unable to start %1 as a detatched process.";
     static constexpr const char *WarningGcfscapeMissing =
         "GCFScape doesn't appear to be installed.";
+    // Also when the registration names no program between its quotes.
     static constexpr const char *WarningGcfscapeUnresolved =
         "Unable to resolve path of GCFScape.exe.";
 

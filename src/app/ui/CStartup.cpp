@@ -41,16 +41,30 @@ void writeLine(const QString &line)
 }
 } // namespace
 
-bool CStartup::forwardToRunningInstance(QtSingleApplication &application,
-                                        const QStringList &arguments)
+bool CStartup::forwardToRunningInstance(QtSingleApplication &application, const QStringList &files)
 {
     if (!application.sendMessage(QString(), MessageTimeoutMs))
         return false;
-    // The program path stays behind; each result is ignored, as a busy
-    // instance may still open what it took.
-    for (int i = 1; i < arguments.size(); ++i)
-        application.sendMessage(arguments.at(i), MessageTimeoutMs);
+    // Each result is ignored, as a busy instance may still open what it took.
+    for (const QString &file : files)
+        application.sendMessage(file, MessageTimeoutMs);
     return true;
+}
+
+QStringList CStartup::fileArguments(const QStringList &arguments, const QString &startDirectory)
+{
+    const QDir start(startDirectory.isEmpty() ? QDir::currentPath() : startDirectory);
+    QStringList files;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String(SetCurrentSwitch)) {
+            ++i; // its folder names no file either
+            continue;
+        }
+        if (!argument.isEmpty())
+            files << QDir::cleanPath(start.absoluteFilePath(argument));
+    }
+    return files;
 }
 
 bool CStartup::applySetCurrent(const QStringList &arguments, QString *error)
@@ -125,6 +139,18 @@ CStartup::Route CStartup::routeFor(const QString &path)
     if (suffix == QLatin1String("vtf"))
         return RouteTexture;
     return RouteNone;
+}
+
+QString CStartup::refusal(const QString &path)
+{
+    if (path.isEmpty())
+        return QString();
+    const QString resolved = resolvedPath(path);
+    if (!QFileInfo::exists(resolved))
+        return QString::fromLatin1(ErrorArgumentMissing).arg(resolved);
+    if (routeFor(resolved) == RouteNone)
+        return QString::fromLatin1(ErrorArgumentUnsupported).arg(resolved);
+    return QString();
 }
 
 bool CStartup::isHeadless()

@@ -32,6 +32,11 @@ public:
     static constexpr const char *ErrorWorkingDirectory = "Unable to set working directory.";
     static constexpr const char *ErrorConfigurationMissing =
         "Configuration file \"zedidavurur.ini\" not found in working directory.";
+    // Output pane lines for a command-line or forwarded file that opens
+    // nothing (%1: the path as resolved).
+    static constexpr const char *ErrorArgumentMissing = "Argument Failure: \"%1\" does not exist.";
+    static constexpr const char *ErrorArgumentUnsupported =
+        "Argument Failure: \"%1\" is not a kind of file the workbench opens.";
 
     // Every early stop ends with this code; a forward and an empty argument
     // vector end with 0.
@@ -50,10 +55,17 @@ public:
     };
 
     // Probes for a running instance with the empty message; when one answers,
-    // sends every argument after the program path, one message each, and
+    // sends each of `files` (see fileArguments), one message each, and
     // returns true.
     static bool forwardToRunningInstance(QtSingleApplication &application,
-                                         const QStringList &arguments);
+                                         const QStringList &files);
+
+    // The files a command line names: every argument after the program path
+    // but "-setCurrent" and the folder after it (and empty ones), each made
+    // absolute against `startDirectory`, the folder the program was started
+    // in. So a later start hands over paths that mean the same to the running
+    // instance, wherever that one was started.
+    static QStringList fileArguments(const QStringList &arguments, const QString &startDirectory);
 
     // Applies each "-setCurrent <folder>" pair after the program path, in
     // order (the switch is matched exactly). On failure returns false with
@@ -68,8 +80,9 @@ public:
     // `directory` + "/" (unless it ends in "/" or "\") + "zedidavurur.ini".
     static QString configurationPath(const QString &directory);
 
-    // The folder relative command-line and forwarded paths are resolved
-    // against: the one start-up made current. Empty until set.
+    // The folder relative forwarded paths are resolved against: the one the
+    // running instance was started in (start-up later moves to the program's
+    // own folder). Empty until set.
     static QString baseDirectory();
     static void setBaseDirectory(const QString &directory);
     // `path` made absolute against baseDirectory() (or the current folder).
@@ -78,6 +91,9 @@ public:
     // Empty paths, missing files and unknown suffixes give RouteNone; the
     // last suffix counts, compared without regard to case.
     static Route routeFor(const QString &path);
+    // The output pane line for a path that routes nowhere; empty for the
+    // empty path (the probe of a later start).
+    static QString refusal(const QString &path);
 
     // Headless runs (see above).
     static bool isHeadless();

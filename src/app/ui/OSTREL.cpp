@@ -2,6 +2,7 @@
 
 #include "BuildInfo.h"
 #include "CPrompt.h"
+#include "FGDPrompts.h"
 #include "MainWindowGeometry.h"
 #include "MessageHandler.h"
 #include "initResources.h"
@@ -90,6 +91,8 @@ OSTREL::OSTREL(int argc, char **argv, QWidget *parent)
     m_splitterSubWindow = nullptr;
     setCentralWidget(m_mdiArea);
     installMessageHandler();
+    // Entity definitions read from here on ask about unknown helpers.
+    installFgdPrompts();
 }
 
 OSTREL::~OSTREL()
@@ -272,6 +275,28 @@ void OSTREL::openToolWindow(QWidget *tool)
     subWindow->setAttribute(Qt::WA_DeleteOnClose);
     connect(tool, &QObject::destroyed, subWindow, &QWidget::close);
     tool->show();
+    keepInsideDocumentArea(subWindow);
+}
+
+void OSTREL::keepInsideDocumentArea(QMdiSubWindow *subWindow)
+{
+    // The area places a new window beside the others even where it does not
+    // fit; then part of it, title bar or buttons included, lies out of sight.
+    const QRect area = m_mdiArea->viewport()->rect();
+    if (!subWindow || !m_mdiArea->isVisible() || area.isEmpty())
+        return;
+    QRect frame = subWindow->geometry();
+    frame.setSize(frame.size().boundedTo(area.size()).expandedTo(subWindow->minimumSizeHint()));
+    if (frame.right() > area.right())
+        frame.moveRight(area.right());
+    if (frame.bottom() > area.bottom())
+        frame.moveBottom(area.bottom());
+    // A window larger than the area shows its top-left corner.
+    if (frame.left() < area.left())
+        frame.moveLeft(area.left());
+    if (frame.top() < area.top())
+        frame.moveTop(area.top());
+    subWindow->setGeometry(frame);
 }
 
 QMdiSubWindow *OSTREL::addSubWindow(QWidget *widget, Qt::WindowFlags flags)
@@ -283,6 +308,7 @@ QMdiSubWindow *OSTREL::addSubWindow(QWidget *widget, Qt::WindowFlags flags)
         return nullptr;
     subWindow->setAttribute(Qt::WA_DeleteOnClose);
     subWindow->show();
+    keepInsideDocumentArea(subWindow);
     return subWindow;
 }
 

@@ -138,6 +138,8 @@ private:
     void createDocumentArea();
     void createOutputPane();
     void updateOutputTitle();
+    // Moves (and if need be shrinks) a new sub-window into the visible area.
+    void keepInsideDocumentArea(QMdiSubWindow *subWindow);
     QAction *addToolAction(QMenu *menu, const QString &text, const QString &icon);
 
     QStringList m_arguments;

@@ -4,15 +4,21 @@
 #include "CStartup.h"
 
 #include <QMdiArea>
+#include <QMdiSubWindow>
 
 void OSTREL::processArgument(const QString &message)
 {
-    // Relative paths, forwarded ones too, are taken from the program's own
-    // folder, not from wherever a later start was made.
+    // A relative path (from an older start that forwards them as typed) is
+    // taken from the folder this instance was started in.
     const CStartup::Route route = CStartup::routeFor(message);
     if (route == CStartup::RouteNone) {
-        if (!message.isEmpty())
-            CStartup::trace(QStringLiteral("ignored \"%1\"").arg(message));
+        // The empty probe of a later start is no file; anything else that
+        // opens nothing is said, so a mistyped name is not met with silence.
+        const QString refusal = CStartup::refusal(message);
+        if (!refusal.isEmpty()) {
+            output(refusal, true);
+            CStartup::trace(QStringLiteral("output: ") + refusal);
+        }
         return;
     }
     const QString path = CStartup::resolvedPath(message);
@@ -34,8 +40,12 @@ void OSTREL::processArgument(const QString &message)
     case CStartup::RouteNone:
         break;
     }
-    CStartup::trace(QStringLiteral("opened \"%1\" as %2, %3 windows")
-                        .arg(path)
-                        .arg(int(route))
-                        .arg(mdiArea()->subWindowList().size()));
+    if (CStartup::isHeadless()) {
+        const QList<QMdiSubWindow *> windows = mdiArea()->subWindowList(QMdiArea::CreationOrder);
+        const QWidget *opened = windows.isEmpty() ? nullptr : windows.last()->widget();
+        CStartup::trace(QStringLiteral("opened \"%1\" in %2, %3 windows")
+                            .arg(path, QString::fromLatin1(
+                                           opened ? opened->metaObject()->className() : "nothing"))
+                            .arg(windows.size()));
+    }
 }

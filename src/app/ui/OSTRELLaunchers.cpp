@@ -50,9 +50,10 @@ void OSTREL::TODO()
 
 void OSTREL::doDummy1()
 {
-    // The plain dialog, not the remembering one: no start folder.
-    const QString path = CPrompt::getOpenFileName(this, QString::fromLatin1(LoadCaption), QString(),
-                                                  QString::fromLatin1(FgdFilter));
+    // The plain dialog, not the remembering one: no start folder, and the
+    // choice is not remembered for the other dialogs.
+    const QString path = CPrompt::getPlainOpenFileName(this, QString::fromLatin1(LoadCaption),
+                                                       QString(), QString::fromLatin1(FgdFilter));
     if (path.isEmpty())
         return;
     QString error;

@@ -5,7 +5,6 @@
 #include "uifunctions.h"
 
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QMdiArea>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -15,19 +14,28 @@ namespace {
 const char *const OutputTitle = "Output";
 const char *const OutputTitleCounted = "Output (%1)";
 
-// "Lucida Console" where it is installed, otherwise whatever fixed-pitch
-// face the font matcher puts in its place, so the pane's columns line up on
-// every platform.
+// "Lucida Console" where it is installed, else the desktop's fixed-pitch
+// font, else whatever the font matcher serves for "monospace". Asked for, not
+// checked: what a machine's fonts report about themselves varies (some
+// monospaced faces do not say so), and the style hint already makes every
+// fallback a fixed-pitch face.
 QFont outputFont()
 {
-    QFont font(QStringLiteral("Lucida Console"), 8);
+    QStringList families{QStringLiteral("Lucida Console")};
+    const QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // Only a desktop that names a fixed font has one; otherwise this is the
+    // ordinary interface font.
+    if (system.styleHint() == QFont::TypeWriter || system.styleHint() == QFont::Monospace ||
+        system.fixedPitch())
+        families << system.family();
+    families << QStringLiteral("monospace");
+    QFont font;
+    font.setFamilies(families);
+    font.setFamily(families.first());
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    if (QFontInfo(font).fixedPitch())
-        return font;
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPointSize(8);
-    return fixed;
+    font.setPointSize(8);
+    return font;
 }
 } // namespace
 

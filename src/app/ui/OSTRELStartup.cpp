@@ -40,10 +40,13 @@ int runApplication(int &argc, char **argv)
         CStartup::installHeadlessPrompts();
 
     // Local 8-bit decoding here; the messages between instances are UTF-8,
-    // so non-ASCII names survive the hand-over.
+    // so non-ASCII names survive the hand-over. Relative names mean the
+    // folder the user started the program in, which start-up leaves below.
     const QStringList arguments = QCoreApplication::arguments();
-    if (CStartup::forwardToRunningInstance(application, arguments)) {
-        CStartup::trace(QStringLiteral("forwarded %1 arguments").arg(arguments.size() - 1));
+    const QString startDirectory = QDir::currentPath();
+    const QStringList files = CStartup::fileArguments(arguments, startDirectory);
+    if (CStartup::forwardToRunningInstance(application, files)) {
+        CStartup::trace(QStringLiteral("forwarded %1 files").arg(files.size()));
         return 0;
     }
 
@@ -56,7 +59,7 @@ int runApplication(int &argc, char **argv)
     const QString directory = CStartup::programDirectory(programPath);
     if (!QDir::setCurrent(directory))
         return stop(CPrompt::Kind::Critical, QString::fromLatin1(CStartup::ErrorWorkingDirectory));
-    CStartup::setBaseDirectory(QDir::currentPath());
+    CStartup::setBaseDirectory(startDirectory);
     if (!QFileInfo::exists(CStartup::configurationPath(directory)))
         return stop(CPrompt::Kind::Critical,
                     QString::fromLatin1(CStartup::ErrorConfigurationMissing));
@@ -71,12 +74,14 @@ int runApplication(int &argc, char **argv)
     }
     QObject::connect(&application, &QtSingleApplication::messageReceived, window,
                      &OSTREL::processArgument);
-    application.setActivationWindow(window, false);
+    // A later start brings the window forward: its files open here, and a
+    // start without files is a user looking for the program.
+    application.setActivationWindow(window, true);
     window->show();
     CStartup::trace(QStringLiteral("main window shown"));
 
-    for (int i = 1; i < arguments.size(); ++i)
-        window->processArgument(arguments.at(i));
+    for (const QString &file : files)
+        window->processArgument(file);
     CStartup::trace(
         QStringLiteral("started, %1 windows").arg(window->mdiArea()->subWindowList().size()));
 

@@ -38,6 +38,7 @@ void OSTREL::showVSplit()
     m_splitterSubWindow = subWindow;
     subWindow->adjustSize();
     subWindow->show();
+    keepInsideDocumentArea(subWindow);
 }
 
 void OSTREL::showVPackage()

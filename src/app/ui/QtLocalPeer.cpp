@@ -1,5 +1,7 @@
 #include "QtLocalPeer.h"
 
+#include "CSessionDirectory.h"
+
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDeadlineTimer>
@@ -152,8 +154,11 @@ QString QtLocalPeer::runtimeDirectory()
     if (isPrivateDirectory(runtime))
         return runtime;
 #ifdef Q_OS_UNIX
+    const QString temporary = CSessionDirectory::temporaryFolder();
+    if (temporary.isEmpty())
+        return QString();
     const QString fallback =
-        QDir::tempPath() + QStringLiteral("/ostrel-runtime-") + QString::number(::geteuid());
+        temporary + QStringLiteral("/ostrel-runtime-") + QString::number(::geteuid());
     if (!QFileInfo::exists(fallback) && QDir().mkdir(fallback))
         QFile::setPermissions(fallback, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Someone else may have made it first: then it is not ours to use.

@@ -1,18 +1,22 @@
 #include "CRegistryKey.h"
 
+#include "CSaveFile.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
-
-#include <memory>
 
 namespace {
 const char *const DwordPrefix = "dword:";
 const char *const DefaultValueName = "@";
 const char *const DefaultStoreName = "ostrel/registry.ini";
+const char *const NewStoreHeader =
+    "; Registry store: one section per key, \"name=value\" one a line, \"@\" the\n"
+    "; default value, \"dword:\" and eight hex digits a 32-bit value. Values are\n"
+    "; taken as written after the first \"=\".";
 
 QString &storeFileOverride()
 {
@@ -20,41 +24,106 @@ QString &storeFileOverride()
     return path;
 }
 
-// QSettings reads "/" and "\" inside a name as group separators; a registry
-// name may hold either, so they are escaped before QSettings sees them.
-QString escapedName(const QString &name)
+// One line of the store as the reader sees it.
+struct StoreLine
 {
-    QString escaped = name;
-    escaped.replace(QLatin1Char('%'), QLatin1String("%25"));
-    escaped.replace(QLatin1Char('/'), QLatin1String("%2F"));
-    escaped.replace(QLatin1Char('\\'), QLatin1String("%5C"));
-    return escaped;
+    enum Kind
+    {
+        Other, // blank, comment, or text without "="
+        Section,
+        Value
+    };
+    Kind kind = Other;
+    QString section; // normalised key path of a section line
+    QString name;    // of a value line; empty for the default value
+    QString value;
+};
+
+bool hasLineBreak(const QString &text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
 }
 
-QString groupFor(CRegistryKey::Root root, const QString &path)
+// "ROOT\part\part": separators "\" and "/" alike, empty parts (doubled or
+// leading separators) name nothing.
+QString normalisedPath(const QString &path)
 {
-    QStringList parts;
-    parts << QString::fromLatin1(root == CRegistryKey::CurrentUser ? "HKEY_CURRENT_USER"
-                                                                   : "HKEY_CLASSES_ROOT");
-    // Registry paths use "\"; "/" is accepted too. Empty parts (doubled or
-    // leading separators) name nothing.
     static const QRegularExpression separators(QStringLiteral("[\\\\/]"));
-    const QStringList pieces = path.split(separators, Qt::SkipEmptyParts);
-    for (const QString &piece : pieces)
-        parts << escapedName(piece);
-    return parts.join(QLatin1Char('/'));
+    return path.split(separators, Qt::SkipEmptyParts).join(QLatin1Char('\\'));
 }
 
-QString valueKey(const QString &name)
+QString sectionFor(CRegistryKey::Root root, const QString &path)
 {
-    return name.isEmpty() ? QString::fromLatin1(DefaultValueName) : escapedName(name);
+    const QString rootName = QString::fromLatin1(
+        root == CRegistryKey::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_CLASSES_ROOT");
+    const QString rest = normalisedPath(path);
+    return rest.isEmpty() ? rootName : rootName + QLatin1Char('\\') + rest;
 }
 
-std::unique_ptr<QSettings> openStore()
+bool isQuoted(const QString &text)
 {
-    auto settings = std::make_unique<QSettings>(CRegistryKey::storeFile(), QSettings::IniFormat);
-    settings->setIniCodec("UTF-8");
-    return settings;
+    return text.size() >= 2 && text.startsWith(QLatin1Char('"')) && text.endsWith(QLatin1Char('"'));
+}
+
+StoreLine parseLine(const QString &line)
+{
+    StoreLine parsed;
+    const QString trimmed = line.trimmed();
+    if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char(';')) ||
+        trimmed.startsWith(QLatin1Char('#')))
+        return parsed;
+    if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'))) {
+        parsed.kind = StoreLine::Section;
+        parsed.section = normalisedPath(trimmed.mid(1, trimmed.size() - 2));
+        return parsed;
+    }
+    const int equals = trimmed.indexOf(QLatin1Char('='));
+    if (equals < 0)
+        return parsed;
+    parsed.kind = StoreLine::Value;
+    const QString name = trimmed.left(equals).trimmed();
+    // An unquoted "@" is the default value; a quoted one is a value named "@".
+    if (isQuoted(name))
+        parsed.name = name.mid(1, name.size() - 2);
+    else if (name != QLatin1String(DefaultValueName))
+        parsed.name = name;
+    parsed.value = trimmed.mid(equals + 1).trimmed();
+    return parsed;
+}
+
+// The name as it is written, quoted where the bare name would read back as
+// something else.
+QString writtenName(const QString &name)
+{
+    if (name.isEmpty())
+        return QString::fromLatin1(DefaultValueName);
+    const bool needsQuotes = name == QLatin1String(DefaultValueName) || name != name.trimmed() ||
+                             name.startsWith(QLatin1Char(';')) ||
+                             name.startsWith(QLatin1Char('#')) ||
+                             name.startsWith(QLatin1Char('[')) || isQuoted(name);
+    return needsQuotes ? QLatin1Char('"') + name + QLatin1Char('"') : name;
+}
+
+bool sameText(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool readStore(QStringList *lines)
+{
+    QFile file(CRegistryKey::storeFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QString text = QString::fromUtf8(file.readAll());
+    *lines = text.split(QLatin1Char('\n'));
+    for (QString &line : *lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    // The split leaves one empty piece after the file's last line break.
+    if (!lines->isEmpty() && lines->last().isEmpty())
+        lines->removeLast();
+    return true;
 }
 } // namespace
 
@@ -77,25 +146,38 @@ void CRegistryKey::setStoreFile(const QString &path)
 bool CRegistryKey::open(Root root, const QString &path, Access access)
 {
     close();
-    const QString group = groupFor(root, path);
-    auto store = openStore();
-    store->beginGroup(group);
-    const bool exists = !store->childKeys().isEmpty() || !store->childGroups().isEmpty();
-    store->endGroup();
+    const QString section = sectionFor(root, path);
+    QStringList lines;
+    if (!readStore(&lines))
+        return false;
+    // The key itself or any key below it.
+    const QString below = section + QLatin1Char('\\');
+    bool exists = false;
+    for (const QString &line : qAsConst(lines)) {
+        const StoreLine parsed = parseLine(line);
+        if (parsed.kind == StoreLine::Section &&
+            (sameText(parsed.section, section) ||
+             parsed.section.startsWith(below, Qt::CaseInsensitive))) {
+            exists = true;
+            break;
+        }
+    }
     if (!exists)
         return false;
     m_open = true;
     m_access = access;
-    m_group = group;
+    m_section = section;
     return true;
 }
 
 bool CRegistryKey::create(Root root, const QString &path)
 {
     close();
+    if (hasLineBreak(path))
+        return false;
     m_open = true;
     m_access = ReadWrite;
-    m_group = groupFor(root, path);
+    m_section = sectionFor(root, path);
     return true;
 }
 
@@ -103,36 +185,72 @@ void CRegistryKey::close()
 {
     m_open = false;
     m_access = ReadOnly;
-    m_group.clear();
+    m_section.clear();
 }
 
 bool CRegistryKey::readRaw(const QString &name, QString *raw) const
 {
-    if (!m_open)
+    QStringList lines;
+    if (!m_open || !readStore(&lines))
         return false;
-    auto store = openStore();
-    const QString key = m_group + QLatin1Char('/') + valueKey(name);
-    if (!store->contains(key))
-        return false;
-    const QVariant value = store->value(key);
-    // A hand-edited file may hold a list ("a, b"); that is no registry value.
-    if (value.type() != QVariant::String)
-        return false;
-    *raw = value.toString();
-    return true;
+    bool inKey = false;
+    for (const QString &line : qAsConst(lines)) {
+        const StoreLine parsed = parseLine(line);
+        if (parsed.kind == StoreLine::Section) {
+            inKey = sameText(parsed.section, m_section);
+        } else if (inKey && parsed.kind == StoreLine::Value && sameText(parsed.name, name)) {
+            *raw = parsed.value;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool CRegistryKey::writeRaw(const QString &name, const QString &raw)
 {
     if (!m_open || m_access != ReadWrite)
         return false;
-    const QFileInfo file(storeFile());
-    if (!QDir().mkpath(file.absolutePath()))
+    if (name.contains(QLatin1Char('=')) || hasLineBreak(name) || hasLineBreak(raw) ||
+        raw != raw.trimmed())
         return false;
-    auto store = openStore();
-    store->setValue(m_group + QLatin1Char('/') + valueKey(name), raw);
-    store->sync();
-    return store->status() == QSettings::NoError;
+    const QString newLine = writtenName(name) + QLatin1Char('=') + raw;
+
+    QStringList lines;
+    if (!readStore(&lines))
+        lines = QStringList{QString::fromLatin1(NewStoreHeader)};
+    // Replace the value where it stands; else add it after the last line of
+    // the key's first section; else add the section at the end.
+    bool inKey = false;
+    int keyEnd = -1;
+    bool replaced = false;
+    for (int i = 0; i < lines.size() && !replaced; ++i) {
+        const StoreLine parsed = parseLine(lines.at(i));
+        if (parsed.kind == StoreLine::Section) {
+            if (inKey)
+                break;
+            inKey = sameText(parsed.section, m_section);
+            if (inKey)
+                keyEnd = i;
+        } else if (inKey && parsed.kind == StoreLine::Value) {
+            keyEnd = i;
+            if (sameText(parsed.name, name)) {
+                lines[i] = newLine;
+                replaced = true;
+            }
+        }
+    }
+    if (!replaced && keyEnd >= 0) {
+        lines.insert(keyEnd + 1, newLine);
+    } else if (!replaced) {
+        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+            lines << QString();
+        lines << QLatin1Char('[') + m_section + QLatin1Char(']') << newLine;
+    }
+
+    const QString path = storeFile();
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    return CSaveFile::writeAll(path, (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
 }
 
 bool CRegistryKey::readString(const QString &name, QString *value) const

@@ -1,6 +1,7 @@
 #include "CSessionDirectory.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -9,7 +10,10 @@ QTemporaryDir *sessionDirectory()
 {
     // QTemporaryDir creates the folder with owner-only permissions and
     // removes it when the static is destroyed at exit.
-    static QTemporaryDir directory(QDir::tempPath() + QStringLiteral("/ostrel-XXXXXX"));
+    static const QString folder = CSessionDirectory::temporaryFolder();
+    if (folder.isEmpty())
+        return nullptr;
+    static QTemporaryDir directory(folder + QStringLiteral("/ostrel-XXXXXX"));
     return directory.isValid() ? &directory : nullptr;
 }
 } // namespace
@@ -32,4 +36,17 @@ QString CSessionDirectory::filePath(const QString &name)
         last.contains(QChar(0)))
         return QString();
     return folder + QLatin1Char('/') + last;
+}
+
+QString CSessionDirectory::temporaryFolder()
+{
+    const QString temp = QDir::tempPath();
+    if (!temp.isEmpty() && QFileInfo(temp).isDir())
+        return temp;
+#ifdef Q_OS_UNIX
+    const QString system = QStringLiteral("/tmp");
+    if (QFileInfo(system).isDir())
+        return system;
+#endif
+    return QString();
 }

@@ -17,4 +17,10 @@ public:
     // name is used, so a name from a package cannot leave the folder; empty
     // when the folder is missing or the name has no usable last part.
     static QString filePath(const QString &name);
+
+    // The folder for temporary files: QDir::tempPath() when it names an
+    // existing folder, else the system's own ("/tmp"), else empty. A TMPDIR
+    // naming a missing folder makes QDir::tempPath() empty, and "" + "/name"
+    // would land in the root folder.
+    static QString temporaryFolder();
 };

@@ -2,6 +2,9 @@
 
 #include "CPath.h"
 
+#include <QFileInfo>
+#include <QRegularExpression>
+
 namespace {
 
 CPrompt::Handler &handler()
@@ -175,16 +178,23 @@ QString CPrompt::startDirectory(const QString &directory)
 
 void CPrompt::rememberFile(const QString &path)
 {
-    if (!path.isEmpty())
-        rememberedDirectory() = CPath(path, true).directory();
+    if (path.isEmpty())
+        return;
+    QString directory = CPath(path, true).directory();
+    // A file in the root folder has an empty directory part; the folder is
+    // still "/", not "no folder at all".
+    if (directory.isEmpty() && CPath::normalizeSeparators(path).startsWith(QLatin1Char('/')))
+        directory = QStringLiteral("/");
+    rememberedDirectory() = directory;
 }
 
 namespace {
 
 // A file or directory question for the installed handler; `paths` gets the
-// answer (empty when cancelled).
+// answer (empty when cancelled), `chosenFilter` the save dialog's filter.
 void askHandler(CPrompt::Kind kind, QWidget *parent, const QString &caption,
-                const QString &directory, const QString &filter, QStringList &paths)
+                const QString &directory, const QString &filter, QStringList &paths,
+                QString *chosenFilter = nullptr)
 {
     CPrompt::Request request;
     request.kind = kind;
@@ -193,6 +203,8 @@ void askHandler(CPrompt::Kind kind, QWidget *parent, const QString &caption,
     request.directory = directory;
     request.filter = filter;
     const CPrompt::Answer answer = handler()(request);
+    if (chosenFilter)
+        *chosenFilter = answer.filter;
     if (!answer.ok)
         paths.clear();
     else if (kind == CPrompt::Kind::OpenFileNames)
@@ -244,11 +256,64 @@ QString CPrompt::getSaveFileName(QWidget *parent, const QString &caption, const 
                                  const QString &filter)
 {
     const QString start = startDirectory(directory);
-    const QString path = askOnePath(Kind::SaveFileName, parent, caption, start, filter, [&] {
-        return QFileDialog::getSaveFileName(parent, caption, start, filter);
-    });
+    QString chosenFilter;
+    QString path;
+    if (handler()) {
+        QStringList paths;
+        askHandler(Kind::SaveFileName, parent, caption, start, filter, paths, &chosenFilter);
+        path = paths.value(0);
+    } else {
+        // The dialog adds the suffix itself, so it asks before replacing the
+        // file the name with suffix names.
+        QFileDialog dialog(parent, caption, start, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(filterSuffix(filter.section(QStringLiteral(";;"), 0, 0)));
+        QObject::connect(
+            &dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog](const QString &entry) { dialog.setDefaultSuffix(filterSuffix(entry)); });
+        if (dialog.exec() == QDialog::Accepted) {
+            path = dialog.selectedFiles().value(0);
+            chosenFilter = dialog.selectedNameFilter();
+        }
+    }
+    path = withFilterSuffix(path, filter, chosenFilter);
     rememberFile(path);
     return path;
+}
+
+QString CPrompt::getPlainOpenFileName(QWidget *parent, const QString &caption,
+                                      const QString &directory, const QString &filter)
+{
+    return askOnePath(Kind::OpenFileName, parent, caption, directory, filter, [&] {
+        return QFileDialog::getOpenFileName(parent, caption, directory, filter);
+    });
+}
+
+QString CPrompt::filterSuffix(const QString &filterEntry)
+{
+    // The patterns stand in brackets after the filter's name; a bare list of
+    // patterns is taken as it is.
+    static const QRegularExpression bracketed(QStringLiteral("\\(([^()]*)\\)\\s*$"));
+    const QRegularExpressionMatch match = bracketed.match(filterEntry);
+    const QString patterns = match.hasMatch() ? match.captured(1) : filterEntry;
+    static const QRegularExpression plainSuffix(QStringLiteral("^\\*\\.([^*?\\[\\]]+)$"));
+    for (const QString &pattern : patterns.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch suffix = plainSuffix.match(pattern);
+        if (suffix.hasMatch())
+            return suffix.captured(1);
+    }
+    return QString();
+}
+
+QString CPrompt::withFilterSuffix(const QString &path, const QString &filter,
+                                  const QString &filterEntry)
+{
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    const QString entry =
+        filterEntry.isEmpty() ? filter.section(QStringLiteral(";;"), 0, 0) : filterEntry;
+    const QString suffix = filterSuffix(entry);
+    return suffix.isEmpty() ? path : path + QLatin1Char('.') + suffix;
 }
 
 QString CPrompt::getExistingDirectory(QWidget *parent, const QString &caption,

@@ -31,7 +31,12 @@
 // The file dialogs share one remembered directory: an empty directory
 // argument opens the remembered one, and a choice remembers the chosen file's
 // directory (the first file's for several files; for a chosen directory, its
-// parent). A cancelled dialog leaves it alone.
+// parent). A cancelled dialog leaves it alone. getPlainOpenFileName() is the
+// exception: it neither uses nor changes it.
+//
+// A save dialog answers with the chosen filter's suffix added when the typed
+// name has none ("test_edited" under "Particle Configuration File (*.pcf)"
+// gives "test_edited.pcf").
 class CPrompt
 {
 public:
@@ -80,6 +85,7 @@ public:
         bool ok = false;
         QString text;                   // getText, getItem, single file or directory
         QStringList texts;              // getOpenFileNames
+        QString filter;                 // the save dialog's chosen filter; empty: the first
         int value = 0;                  // getInt
         int result = QDialog::Rejected; // exec
     };
@@ -145,6 +151,19 @@ public:
     static QString getExistingDirectory(QWidget *parent = nullptr,
                                         const QString &caption = QString(),
                                         const QString &directory = QString());
+    // An open dialog outside the remembered-directory rule: it starts in
+    // `directory` as given (empty: the dialog's own choice) and remembers
+    // nothing.
+    static QString getPlainOpenFileName(QWidget *parent, const QString &caption,
+                                        const QString &directory, const QString &filter);
+
+    // The suffix a filter entry stands for ("pcf" for "Particle Configuration
+    // File (*.pcf)", the first of several); empty for "*" and the like.
+    static QString filterSuffix(const QString &filterEntry);
+    // `path` with the suffix of `filterEntry` (empty: the first entry of
+    // `filter`) added when its file name has none.
+    static QString withFilterSuffix(const QString &path, const QString &filter,
+                                    const QString &filterEntry = QString());
 
     // Runs the dialog modally and returns its result (QDialog::Accepted or
     // QDialog::Rejected, or whatever the dialog passes to done()).

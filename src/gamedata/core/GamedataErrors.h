@@ -9,4 +9,11 @@ inline const char *const VbspTooManyRecords = "Read Error: More than %1 detail r
 inline const char *const VbspInvalidPath = "Write Error: Invalid path";
 
 inline const char *const NotImplemented = "Internal Error: Not implemented";
+
+// Entity definition files (".fgd"). %1: the byte expected, %2 or %1: the line.
+inline const char *const DeviceNotValid = "Device Error: Not valid";
+inline const char *const DeviceNotOpen = "Device Error: Not open";
+inline const char *const DeviceNotReadable = "Device Error: Not readable";
+inline const char *const FgdExpected = "Read Error: Expected '%1' at line %2";
+inline const char *const FgdUnexpected = "Read Error: Unexpected text at line %1";
 } // namespace GamedataError

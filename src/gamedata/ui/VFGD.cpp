@@ -11,8 +11,14 @@ VFGD::VFGD(CFileFGD *document)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("FGD Editor"));
     setWindowIcon(QIcon(QStringLiteral(":/resources/icons/fgd.png")));
-    setCentralWidget(toolPlaceholder(tr("Entity definitions are not available in this version."),
-                                     m_document ? m_document->displayName() : QString()));
+    // The document is parsed; only its browser is still to come.
+    QString subject;
+    if (m_document)
+        subject = tr("%1: entity classes: %2")
+                      .arg(m_document->displayName())
+                      .arg(m_document->classes.size());
+    setCentralWidget(toolPlaceholder(
+        tr("The entity definition browser is not available in this version."), subject));
     setMinimumSize(400, 300);
 }
 

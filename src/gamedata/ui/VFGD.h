@@ -4,9 +4,9 @@
 
 class CFileFGD;
 
-// The entity-definition editor. This build keeps the document it is handed
-// (and deletes it with itself); the class browser arrives with the game-data
-// editors.
+// The entity-definition editor. This build keeps the parsed document it is
+// handed (and deletes it with itself) and names it; the class browser is
+// still to come.
 class VFGD : public QMainWindow
 {
     Q_OBJECT

@@ -27,4 +27,10 @@ QString blockOutOfRange(int index, quint32 block)
     return QStringLiteral("Read Error: Block %1 of entry %2 is out of range").arg(block).arg(index);
 }
 
+QString vpkDataArchive(const QString &name, const QString &directory)
+{
+    return QStringLiteral("File Error: \"%1\" is a data archive; open its directory file \"%2\"")
+        .arg(name, directory);
+}
+
 } // namespace ArchiveErrors

@@ -21,5 +21,7 @@ QString entryEncrypted(int index);
 QString blockChainLoops(int index);
 // "Read Error: Block <block> of entry <index> is out of range"
 QString blockOutOfRange(int index, quint32 block);
+// "File Error: "<name>" is a data archive; open its directory file "<directory>""
+QString vpkDataArchive(const QString &name, const QString &directory);
 
 } // namespace ArchiveErrors

@@ -18,6 +18,7 @@ constexpr int HeaderSize = 4 + 4 + LumpCount * LumpRecordSize + 4; // 1036
 constexpr int GameLumpLump = 35;
 constexpr int PakfileLump = 40;
 constexpr int TexdataStringLump = 43;
+constexpr int TexdataStringTableLump = 44;
 constexpr int EntityLump = 0;
 constexpr int GameLumpRecordSize = 16;
 constexpr qint32 StaticPropGameLumpId = 0x73707270; // "sprp"
@@ -90,4 +91,8 @@ struct CPakfileEntry
     CZipCentralDirectoryHeader central;
     // Absolute file position of the file's first data byte.
     quint32 dataOffset = 0;
+    // The record got no node in the tree (a folder record, a name hidden by a
+    // later one or clashing with a lump or folder, an empty or over-deep
+    // path): every flush writes it back as it was.
+    bool setAside = false;
 };

@@ -1,6 +1,7 @@
 #include "CBspRewrite.h"
 
 #include "CPackageHierarchyNode.h"
+#include "DurableFile.h"
 #include "FlushSyncronizer.h"
 #include "PackageErrors.h"
 #include "ZipCrc32.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <numeric>
 
 namespace E = PackageErrors;
@@ -77,8 +79,7 @@ bool CBspRewrite::run()
     // write beside.
     if (!m_map.isOpen())
         return failWith(E::FileNotOpen);
-    collectFiles();
-    if (!checkLimits() || !openTemporary())
+    if (!collectFiles() || !checkLimits() || !openTemporary())
         return false;
     if (m_syncronizer)
         m_syncronizer->setTotal(F::LumpCount + (m_pakfileWhole ? 0 : 2 * m_entries.size()));
@@ -91,41 +92,71 @@ bool CBspRewrite::run()
     return writeLumps() && writePakfile() && writeHeader() && finishTemporary() && readBack();
 }
 
-void CBspRewrite::collectFiles()
+bool CBspRewrite::collectFiles()
 {
+    if (!m_map.m_cutLumps.isEmpty())
+        return failWith(E::Bsp::cutMapNotSaved(m_map.m_cutLumps));
     const CPackageHierarchyNode *pakfile = m_map.node(F::PakfileLump);
     m_pakfileWhole = pakfile && pakfile->pendingData;
     if (m_pakfileWhole)
-        return;
+        return !m_map.hasPakfileEdits() || failWith(E::Bsp::PakfileEditsWithWholeLump);
     // Table order: the archive's files in their old order, then the files
     // added since. A node listed twice is written once.
     QSet<const CPackageHierarchyNode *> listed;
     for (int i = F::LumpCount; i < m_map.nodeCount(); ++i) {
         CPackageHierarchyNode *n = m_map.node(i);
-        if (!n || n->deleted || n->isFolder() || listed.contains(n))
-            continue;
-        const CPakfileEntry *old = m_map.pakfileEntry(n->entryIndex);
-        if (!n->pendingData && !old)
-            continue;
-        listed.insert(n);
+        const CPakfileEntry *old = m_map.pakfileEntry(i);
         CBspRewriteEntry e;
-        e.node = n;
-        if (old) {
+        if (!n) {
+            // A record without a node goes back as it was, under its own
+            // name; the slot of a file removed since stays empty.
+            if (!old || !old->setAside)
+                continue;
+            e.index = i;
             e.record = old->central;
-            const quint16 method = old->local.compression | old->central.compression;
-            const quint16 flags = old->local.flags | old->central.flags;
-            e.raw = !n->pendingData && (method != Z::MethodStored || (flags & FlagsEncrypted));
-        }
-        if (!e.raw) {
-            // New bytes are plain and stored, whatever the old file was.
-            e.record.compression = Z::MethodStored;
-            e.record.flags &= ~FlagsEncrypted;
+            e.record.fileName = old->local.fileName;
+            e.raw = true;
+        } else {
+            if (n->deleted || n->isFolder() || listed.contains(n) || (!n->pendingData && !old))
+                continue;
+            listed.insert(n);
+            e.node = n;
+            const QString path = n->path(true);
+            // Written as "?", two such names would collide.
+            if (!CDelegateBSP::isLatin1(path))
+                return failWith(E::Bsp::notLatin1(path));
+            if (old) {
+                e.index = i;
+                e.record = old->central;
+                const quint16 method = old->local.compression | old->central.compression;
+                const quint16 flags = old->local.flags | old->central.flags;
+                e.raw = !n->pendingData && (method != Z::MethodStored || (flags & FlagsEncrypted));
+            }
+            if (!e.raw) {
+                // New bytes are plain and stored, whatever the old file was.
+                e.record.compression = Z::MethodStored;
+                e.record.flags &= ~FlagsEncrypted;
+            }
+            e.record.fileName = path.toLatin1();
         }
         // Sizes and CRC go into the local header: no descriptor follows.
         e.record.flags &= ~Z::FlagDataDescriptor;
-        e.record.fileName = n->path(true).toLatin1();
         m_entries.append(e);
     }
+    return true;
+}
+
+qint64 CBspRewrite::dataSize(const CBspRewriteEntry &e) const
+{
+    if (e.node && e.node->pendingData)
+        return m_map.size(e.node->entryIndex);
+    const CPakfileEntry *old = m_map.pakfileEntry(e.index);
+    return old ? old->local.compressedSize : 0;
+}
+
+QString CBspRewrite::entryPath(const CBspRewriteEntry &e) const
+{
+    return e.node ? e.node->path(true) : QString::fromLatin1(e.record.fileName);
 }
 
 bool CBspRewrite::checkLimits()
@@ -141,12 +172,12 @@ bool CBspRewrite::checkLimits()
     }
     if (!m_pakfileWhole) {
         total += Z::EndRecordSize + m_map.m_zipComment.size();
-        for (const CBspRewriteEntry &e : m_entries) {
+        for (const CBspRewriteEntry &e : qAsConst(m_entries)) {
             const CZipCentralDirectoryHeader &r = e.record;
             if (r.fileName.size() > MaxNameLength)
-                return failWith(E::Bsp::nameTooLong(e.node->path(true)));
+                return failWith(E::Bsp::nameTooLong(entryPath(e)));
             total += Z::LocalHeaderSize + Z::CentralHeaderSize + 2 * r.fileName.size() +
-                     2 * r.extraField.size() + r.comment.size() + m_map.size(e.node->entryIndex);
+                     2 * r.extraField.size() + r.comment.size() + dataSize(e);
         }
     }
     if (total > MaxMapSize)
@@ -164,11 +195,18 @@ bool CBspRewrite::openTemporary()
 
 bool CBspRewrite::writeLumps()
 {
-    // Old file order, the lower lump first among equal offsets.
+    // Old file order, the lower lump first among equal offsets (empty ones
+    // first of all).
     int order[F::LumpCount];
     std::iota(std::begin(order), std::end(order), 0);
     std::stable_sort(std::begin(order), std::end(order), [this](int a, int b) {
-        return m_map.m_lumps[a].offset < m_map.m_lumps[b].offset;
+        const CBspLump &x = m_map.m_lumps[a];
+        const CBspLump &y = m_map.m_lumps[b];
+        if (x.offset != y.offset)
+            return x.offset < y.offset;
+        // An empty lump before the lump that starts where it stands: then a
+        // map this program wrote comes out the same when written again.
+        return x.length == 0 && y.length != 0;
     });
     for (int lump : order) {
         m_lumps[lump].offset = qint32(m_temp.pos());
@@ -188,9 +226,16 @@ bool CBspRewrite::writeLumps()
 bool CBspRewrite::writeLump(int lump)
 {
     const qint64 start = m_temp.pos();
-    const bool written = fault(Step::Lump, lump)
-                             ? m_map.fail(shortCopy(DeviceError::ShortWrite, m_map.size(lump)))
-                             : m_map.writeCurrent(&m_temp, lump);
+    const CPackageHierarchyNode *n = m_map.node(lump);
+    const bool stagedGameLumps =
+        lump == F::GameLumpLump && n && n->pendingData && !m_map.m_gameLumpsRelative;
+    bool written = false;
+    if (fault(Step::Lump, lump))
+        written = m_map.fail(shortCopy(DeviceError::ShortWrite, m_map.size(lump)));
+    else if (stagedGameLumps)
+        written = writeStagedGameLumps();
+    else
+        written = m_map.writeCurrent(&m_temp, lump);
     if (!written)
         return failWith(
             E::Bsp::lumpWrite(lump, bspLumpName(m_map.m_version, lump), m_map.lastError()));
@@ -199,6 +244,21 @@ bool CBspRewrite::writeLump(int lump)
         return failWith(E::Bsp::MapTooLarge);
     m_lumps[lump].length = qint32(m_temp.pos() - start);
     return true;
+}
+
+bool CBspRewrite::writeStagedGameLumps()
+{
+    // Small enough to stage whole: a directory and the props of one map.
+    std::unique_ptr<QByteArray> bytes(m_map.readCurrent(F::GameLumpLump));
+    if (!bytes)
+        return false;
+    // Bytes that hold no directory are written as given; the read-back
+    // check refuses a map whose game lumps do not come out right.
+    CDelegateBSP::moveGameLumps(*bytes, 0, bytes->size(), m_temp.pos());
+    const qint64 written = m_temp.write(*bytes);
+    return written == bytes->size() ||
+           m_map.fail(E::shortWrite(bytes->size() - qMax<qint64>(written, 0), bytes->size(),
+                                    E::deviceReason(&m_temp)));
 }
 
 bool CBspRewrite::writePakfile()
@@ -227,11 +287,12 @@ bool CBspRewrite::writePakfile()
 
 bool CBspRewrite::stageFile(int k, QByteArray &data)
 {
-    const CPackageHierarchyNode *n = m_entries[k].node;
+    const CBspRewriteEntry &e = m_entries[k];
+    const CPackageHierarchyNode *n = e.node;
     data.clear();
-    if (n->pendingData && n->isReference)
-        return stageReference(n, k, data);
-    if (n->pendingData) {
+    if (n && n->pendingData && n->isReference)
+        return stageReference(e, k, data);
+    if (n && n->pendingData) {
         data = *n->pendingData;
         return true;
     }
@@ -239,19 +300,19 @@ bool CBspRewrite::stageFile(int k, QByteArray &data)
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
     const bool read = fault(Step::StoredRead, k)
-                          ? m_map.fail(shortCopy(DeviceError::ShortRead, m_map.size(n->entryIndex)))
-                          : m_map.writeStoredRaw(&buffer, n->entryIndex);
+                          ? m_map.fail(shortCopy(DeviceError::ShortRead, dataSize(e)))
+                          : m_map.writeStoredRaw(&buffer, e.index);
     if (!read)
-        return failWith(E::Bsp::pakfileRead(n->path(true), m_map.lastError()));
+        return failWith(E::Bsp::pakfileRead(entryPath(e), m_map.lastError()));
     return true;
 }
 
-bool CBspRewrite::stageReference(const CPackageHierarchyNode *n, int k, QByteArray &data)
+bool CBspRewrite::stageReference(const CBspRewriteEntry &e, int k, QByteArray &data)
 {
-    const QString local = n->referencedPath();
+    const QString local = e.node->referencedPath();
     QFile file(local);
     if (!file.open(QIODevice::ReadOnly))
-        return failWith(E::Bsp::referencedOpen(local, n->path(true)));
+        return failWith(E::Bsp::referencedOpen(local, entryPath(e)));
     // The file is read as it is now, not at the size noted when it was set.
     const qint64 size = file.size();
     if (size > MaxMapSize)
@@ -260,7 +321,7 @@ bool CBspRewrite::stageReference(const CPackageHierarchyNode *n, int k, QByteArr
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
     if (fault(Step::ReferencedRead, k) || !copyDevice(&file, &buffer, size))
-        return failWith(E::Bsp::referencedRead(local, n->path(true)));
+        return failWith(E::Bsp::referencedRead(local, entryPath(e)));
     return true;
 }
 
@@ -288,7 +349,7 @@ bool CBspRewrite::writeLocalEntry(int k, const QByteArray &data, qint64 pakStart
     if (!broken)
         m_temp.write(data);
     if (m_temp.pos() != start + header.size() + data.size())
-        return failWith(E::Bsp::localEntryWrite(e.node->path(true)));
+        return failWith(E::Bsp::localEntryWrite(entryPath(e)));
     if (m_temp.pos() > MaxMapSize)
         return failWith(E::Bsp::MapTooLarge);
     return true;
@@ -302,7 +363,7 @@ bool CBspRewrite::writeCentralDirectory()
         if (!fault(Step::CentralEntry, k))
             m_temp.write(entry);
         if (m_temp.pos() != start + entry.size())
-            return failWith(E::Bsp::centralEntryWrite(m_entries[k].node->path(true)));
+            return failWith(E::Bsp::centralEntryWrite(entryPath(m_entries[k])));
         processed();
     }
     return true;
@@ -357,12 +418,19 @@ bool CBspRewrite::writeHeader()
 
 bool CBspRewrite::finishTemporary()
 {
-    // Buffered bytes that cannot reach the disk show up only here.
+    // Buffered bytes that cannot reach the disk (a full disk) show up only
+    // here.
     if (fault(Step::FinishTemporary, 0) || !m_temp.flush() ||
         m_temp.error() != QFileDevice::NoError)
-        return failWith(E::Bsp::TemporaryFinish);
+        return failWith(E::withReason(E::Bsp::TemporaryFinish, E::deviceReason(&m_temp)));
+    // On the disk before it may take the map's name: a power cut must not
+    // leave an empty map behind.
+    QString reason;
+    if (fault(Step::SyncTemporary, 0) || !DurableFile::sync(m_temp, &reason))
+        return failWith(E::withReason(E::Bsp::TemporarySync, reason));
     m_temp.close();
-    return m_temp.error() == QFileDevice::NoError || failWith(E::Bsp::TemporaryFinish);
+    return m_temp.error() == QFileDevice::NoError ||
+           failWith(E::withReason(E::Bsp::TemporaryFinish, E::deviceReason(&m_temp)));
 }
 
 bool CBspRewrite::readBack()
@@ -377,5 +445,12 @@ bool CBspRewrite::readBack()
     CDelegateBSP written;
     if (!written.openMap(m_temp.fileName(), true, !m_pakfileWhole))
         return failWith(E::Bsp::readBack(written.lastError()));
+    // Game lumps outside lump 35 did not move with it: their bytes are no
+    // longer what the map had (a static-prop offset landing in the header).
+    // They are judged by the map's own offset convention.
+    written.m_gameLumpsRelative = m_map.m_gameLumpsRelative;
+    const int outside = written.gameLumpOutsideLump();
+    if (outside >= 0)
+        return failWith(E::Bsp::readBack(E::Bsp::gameLumpOutside(outside)));
     return true;
 }

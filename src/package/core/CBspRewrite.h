@@ -13,7 +13,10 @@ class FlushSyncronizer;
 // One pakfile file of a map being rewritten.
 struct CBspRewriteEntry
 {
+    // Null for a record set aside at open, which is copied as it was.
     CPackageHierarchyNode *node = nullptr;
+    // Entry index of the stored record the file starts from, or -1.
+    int index = -1;
     // The directory record as written (the old one, updated, for a file that
     // had stored data).
     CZipCentralDirectoryHeader record;
@@ -62,14 +65,23 @@ public:
 private:
     using Step = CDelegateBSP::FlushStep;
 
-    void collectFiles();
+    // Refuses what cannot be written: a map cut short, pakfile edits beside a
+    // whole new lump 40, names that are not Latin-1.
+    bool collectFiles();
     bool checkLimits();
+    // Bytes the entry's data takes in the new pakfile.
+    qint64 dataSize(const CBspRewriteEntry &entry) const;
+    // The name messages give the entry.
+    QString entryPath(const CBspRewriteEntry &entry) const;
     bool openTemporary();
     bool writeLumps();
     bool writeLump(int lump);
+    // Staged lump-35 bytes count game-lump offsets from their own first
+    // byte; in the map they are absolute.
+    bool writeStagedGameLumps();
     bool writePakfile();
     bool stageFile(int k, QByteArray &data);
-    bool stageReference(const CPackageHierarchyNode *node, int k, QByteArray &data);
+    bool stageReference(const CBspRewriteEntry &entry, int k, QByteArray &data);
     bool writeLocalEntry(int k, const QByteArray &data, qint64 pakStart);
     bool writeCentralDirectory();
     bool writeEndRecord(qint64 pakStart, qint64 directoryStart);

@@ -6,8 +6,9 @@
 #include "functions.h"
 
 #include <QBuffer>
-#include <QRegularExpression>
 #include <QtEndian>
+
+#include <limits>
 
 namespace E = PackageErrors;
 namespace F = BspFormat;
@@ -30,7 +31,9 @@ void CDelegateBSP::clearRecords()
     m_mapRevision = 0;
     for (CBspLump &l : m_lumps)
         l = CBspLump();
-    m_warnings.clear();
+    m_gameLumpsRelative = false;
+    m_cutLumps.clear();
+    clearWarnings();
 }
 
 void CDelegateBSP::clearPakfileRecords()
@@ -56,7 +59,12 @@ bool CDelegateBSP::failOpen(const QString &text)
 
 bool CDelegateBSP::open(const QString &path, bool readOnly)
 {
-    return openMap(path, readOnly, true);
+    if (!openMap(path, readOnly, true))
+        return false;
+    // Here and not in openMap: the flush's read-back check must not repeat
+    // them.
+    reportWarnings();
+    return true;
 }
 
 bool CDelegateBSP::openMap(const QString &path, bool readOnly, bool withPakfile)
@@ -68,7 +76,9 @@ bool CDelegateBSP::openMap(const QString &path, bool readOnly, bool withPakfile)
     clearHierarchy();
     clearRecords();
     m_file.setFileName(path);
-    if (!m_file.open(readOnly ? QIODevice::ReadOnly : QIODevice::ReadWrite))
+    // Opening for writing must not leave an empty file where a map is missing.
+    if (!m_file.open(readOnly ? QIODevice::ReadOnly
+                              : QIODevice::ReadWrite | QIODevice::ExistingOnly))
         return failOpen(E::FileOpen);
     const qint64 fileSize = m_file.size();
     if (fileSize < F::HeaderSize)
@@ -148,12 +158,20 @@ bool CDelegateBSP::checkLumpBounds(qint64 fileSize)
 {
     // Offsets of empty lumps are meaningless and left alone.
     for (int i = 0; i < F::LumpCount; ++i) {
-        const CBspLump &l = m_lumps[i];
+        CBspLump &l = m_lumps[i];
         if (l.length == 0)
             continue;
-        if (l.offset < 0 || l.length < 0 || qint64(l.offset) + l.length > fileSize)
+        if (l.offset < 0 || l.length < 0)
             return failOpen(E::Bsp::lumpOutsideFile(i));
+        // A map cut short (an interrupted copy) still shows what it holds,
+        // its pakfile above all; writing it back would make the loss final.
+        if (qint64(l.offset) + l.length > fileSize) {
+            l.length = qint32(qMax<qint64>(0, fileSize - l.offset));
+            m_cutLumps.append(i);
+        }
     }
+    if (!m_cutLumps.isEmpty())
+        addWarning(E::Bsp::cutLumps(m_cutLumps));
     return true;
 }
 
@@ -179,12 +197,20 @@ bool CDelegateBSP::readGameLumps()
         g.offset = dir.i32();
         g.length = dir.i32();
     }
+    // Offsets are absolute, unless only counting them from the lump's start
+    // puts every game lump inside it.
+    m_gameLumpsRelative = false;
+    if (gameLumpOutsideLump() >= 0) {
+        m_gameLumpsRelative = true;
+        if (gameLumpOutsideLump() >= 0)
+            m_gameLumpsRelative = false;
+    }
     // Every game lump is read whole; the total is capped by the file size so
     // a directory pointing many records at the same bytes cannot exhaust
     // memory.
     qint64 total = 0;
     for (CGameLump &g : m_gameLumps) {
-        if (g.offset < 0 || !file.seek(g.offset))
+        if (g.offset < 0 || !file.seek(gameLumpStart(g)))
             return fail(E::ReadSeekErrorUpper);
         if (g.length < 0 || !file.canRead(g.length))
             return fail(E::ReadIncompleteRead);
@@ -192,6 +218,45 @@ bool CDelegateBSP::readGameLumps()
         if (total > file.size())
             return fail(E::Bsp::GameLumpsTooLarge);
         g.data = file.bytes(g.length);
+    }
+    return true;
+}
+
+qint64 CDelegateBSP::gameLumpStart(const CGameLump &g) const
+{
+    return qint64(g.offset) + (m_gameLumpsRelative ? m_lumps[F::GameLumpLump].offset : 0);
+}
+
+int CDelegateBSP::gameLumpOutsideLump() const
+{
+    const CBspLump &lump = m_lumps[F::GameLumpLump];
+    for (int i = 0; i < m_gameLumps.size(); ++i) {
+        const CGameLump &g = m_gameLumps[i];
+        const qint64 start = gameLumpStart(g);
+        if (g.length != 0 && (g.length < 0 || start < lump.offset ||
+                              start + g.length > qint64(lump.offset) + lump.length))
+            return i;
+    }
+    return -1;
+}
+
+bool CDelegateBSP::moveGameLumps(QByteArray &lump, qint64 start, qint64 length, qint64 delta)
+{
+    CBinaryReader in(lump);
+    const qint32 count = in.i32();
+    if (!in.ok() || count < 0 || !in.canHold(count, F::GameLumpRecordSize))
+        return false;
+    for (qint32 i = 0; i < count; ++i) {
+        const qint64 field = 4 + qint64(i) * F::GameLumpRecordSize + 8;
+        in.seek(field);
+        const qint32 offset = in.i32();
+        const qint32 gameLumpLength = in.i32();
+        // Only bytes inside the lump move with it. An offset that points
+        // elsewhere says nothing about the new place; shifted, it could turn
+        // negative and the map would no longer open.
+        if (offset >= start && gameLumpLength >= 0 &&
+            qint64(offset) + gameLumpLength <= start + length)
+            qToLittleEndian<qint32>(qint32(offset + delta), lump.data() + field);
     }
     return true;
 }
@@ -247,16 +312,22 @@ int CDelegateBSP::storedSize(int index) const
         return 0;
     if (index < F::LumpCount)
         return m_lumps[index].length;
-    // Bounded by lump 40's length when read, so it fits.
-    return int(pakfileEntry(index)->local.compressedSize);
+    const CZipLocalFileHeader &l = pakfileEntry(index)->local;
+    // Bounded by lump 40's length when read, so it fits. The size of a
+    // compressed file's contents is only what its record says.
+    if (l.compression == ZipFormat::MethodStored)
+        return int(l.compressedSize);
+    return int(qMin<quint32>(l.uncompressedSize, quint32(std::numeric_limits<int>::max())));
 }
 
 int CDelegateBSP::sizeOnDisk(int index) const
 {
-    const int current = size(index);
     const CPakfileEntry *e = pakfileEntry(index);
     if (!e)
-        return current;
+        return size(index);
+    // An unedited compressed file takes its compressed bytes.
+    const CPackageHierarchyNode *n = node(index);
+    const int current = n && n->pendingData ? size(index) : int(e->local.compressedSize);
     return current + ZipFormat::LocalHeaderSize + ZipFormat::CentralHeaderSize +
            e->local.fileNameLength + e->local.extraFieldLength + e->central.fileNameLength +
            e->central.extraFieldLength + e->central.commentLength;
@@ -301,35 +372,18 @@ bool CDelegateBSP::writeStoredRaw(QIODevice *device, int index)
         return true;
 
     QByteArray directory;
-    if (index == F::GameLumpLump && length >= 4) {
-        // Game-lump offsets are absolute: moved with the lump so that they
-        // stay right wherever the copy lands.
+    if (index == F::GameLumpLump && length >= 4 && !m_gameLumpsRelative) {
+        // Absolute game-lump offsets move with the lump, so that they stay
+        // right wherever the copy lands (at position 0 they count from the
+        // lump's first byte). Relative ones are right anywhere.
         CBinaryReader file(&m_file);
         CBinaryReader in = file.sub(start, length);
         const qint32 count = in.i32();
         if (!in.ok() || count < 0 || !in.canHold(count, F::GameLumpRecordSize))
             return fail(E::Bsp::GameLumpDirectory);
-        const qint64 delta = device->pos() - start;
-        QBuffer out(&directory);
-        out.open(QIODevice::WriteOnly);
-        QDataStream stream(&out);
-        stream.setByteOrder(QDataStream::LittleEndian);
-        stream << count;
-        for (qint32 i = 0; i < count; ++i) {
-            const qint32 id = in.i32();
-            const quint16 flags = in.u16();
-            const quint16 version = in.u16();
-            const qint32 offset = in.i32();
-            const qint32 gameLumpLength = in.i32();
-            // Only bytes inside lump 35 move with it. An offset that points
-            // elsewhere (or is relative, as some builds write them) says
-            // nothing about the new place; shifted, it could turn negative
-            // and the rewritten map would no longer open.
-            const bool inside = offset >= start && gameLumpLength >= 0 &&
-                                qint64(offset) + gameLumpLength <= start + length;
-            stream << id << flags << version << (inside ? qint32(offset + delta) : offset)
-                   << gameLumpLength;
-        }
+        in.seek(0);
+        directory = in.bytes(4 + qint64(count) * F::GameLumpRecordSize);
+        moveGameLumps(directory, start, length, device->pos() - start);
         start += directory.size();
         length -= directory.size();
     }
@@ -392,19 +446,4 @@ QVector<QByteArray> CDelegateBSP::texdataStrings()
         strings.append(s);
     }
     return strings;
-}
-
-bool CDelegateBSP::setTexdataStrings(const QVector<QByteArray> &strings)
-{
-    qsizetype total = 0;
-    for (const QByteArray &s : strings)
-        total += s.size() + 1;
-    QByteArray joined;
-    joined.reserve(int(total));
-    // NUL is the terminator the engine looks for between texture names.
-    for (const QByteArray &s : strings) {
-        joined.append(s);
-        joined.append('\0');
-    }
-    return setData(joined, false, node(F::TexdataStringLump));
 }

@@ -3,8 +3,11 @@
 #include "CBspRewrite.h"
 #include "CDelegateBSP.h"
 #include "CPackageHierarchyNode.h"
+#include "DurableFile.h"
 #include "FlushSyncronizer.h"
 #include "PackageErrors.h"
+
+#include <QFileInfo>
 
 #include <QSet>
 
@@ -35,6 +38,11 @@ bool CDelegateBSP::flush(FlushSyncronizer *syncronizer)
         return false;
     }
     adoptRewrite(rewrite, syncronizer);
+    if (isReadOnly()) {
+        addWarning(QString::fromLatin1(E::Bsp::ReopenedReadOnly));
+        if (syncronizer)
+            syncronizer->addMessage(QString::fromLatin1(E::Bsp::ReopenedReadOnly), false);
+    }
     if (syncronizer)
         syncronizer->finish();
     return true;
@@ -42,37 +50,47 @@ bool CDelegateBSP::flush(FlushSyncronizer *syncronizer)
 
 bool CDelegateBSP::swapFlushedFile(CBspRewrite &rewrite, QString &message)
 {
+    // The map's name holds a whole map at every moment: the new file is on
+    // the disk already (the rewrite synced it), the backup is a second name
+    // of the old map rather than the map moved away, and the new map takes
+    // the name in one rename.
     const QString mapName = fileName();
     const QString backupName = mapName + QStringLiteral(".backup");
-    const QIODevice::OpenMode oldMode = m_file.openMode();
-    m_file.close();
-    // A backup that cannot go makes the first move fail, which is handled.
-    if (QFile::exists(backupName))
+    QString reason;
+    if (QFileInfo::exists(backupName) || QFileInfo(backupName).isSymLink())
         QFile::remove(backupName);
-    if (flushFault(FlushStep::BackupMove, 0) || !QFile::rename(mapName, backupName)) {
-        // Nothing has moved: the old map simply opens again.
-        message =
-            QString::fromLatin1(m_file.open(oldMode) ? E::Bsp::SwapUndone : E::Bsp::SwapFailed);
+    if (flushFault(FlushStep::Backup, 0))
+        reason = QStringLiteral("Unknown error");
+    else
+        DurableFile::linkOrCopy(mapName, backupName, &reason);
+    if (!reason.isEmpty()) {
+        message = E::Bsp::backupFailed(backupName, reason);
         return false;
     }
-    if (flushFault(FlushStep::FinalMove, 0) || !QFile::rename(rewrite.temporaryName(), mapName)) {
-        // The old map must not stay under the backup name alone.
-        if (QFile::rename(backupName, mapName) && m_file.open(oldMode)) {
-            message = QString::fromLatin1(E::Bsp::SwapUndone);
-        } else {
-            // Neither file is thrown away: the new map stays as the
-            // temporary file, the old one as the backup.
-            rewrite.keepTemporary();
-            message = QString::fromLatin1(E::Bsp::SwapFailed);
-        }
+
+    // The new map is the user's file as the old one was.
+    QFile::setPermissions(rewrite.temporaryName(), QFileInfo(mapName).permissions());
+    const QIODevice::OpenMode oldMode = m_file.openMode();
+    m_file.close();
+    if (flushFault(FlushStep::Replace, 0) ||
+        !DurableFile::replace(rewrite.temporaryName(), mapName)) {
+        // Nothing has moved: the old map simply opens again.
+        const bool reopened = m_file.open(oldMode | QIODevice::ExistingOnly);
+        message = QString::fromLatin1(reopened ? E::Bsp::SwapUndone : E::Bsp::SwapFailed);
         return false;
     }
     rewrite.keepTemporary();
-    if (flushFault(FlushStep::Reopen, 0) || !m_file.open(QIODevice::ReadWrite)) {
-        message = QString::fromLatin1(E::Bsp::SwapFailed);
-        return false;
-    }
-    return true;
+    DurableFile::syncFolderOf(mapName);
+    if (!flushFault(FlushStep::Reopen, 0) &&
+        m_file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        return true;
+    // The map is written; a delegate that can still read it beats one that
+    // is closed.
+    if (!flushFault(FlushStep::Reopen, 1) &&
+        m_file.open(QIODevice::ReadOnly | QIODevice::ExistingOnly))
+        return true;
+    message = QString::fromLatin1(E::Bsp::SwapFailed);
+    return false;
 }
 
 void CDelegateBSP::adoptRewrite(const CBspRewrite &rewrite, FlushSyncronizer *syncronizer)
@@ -84,6 +102,9 @@ void CDelegateBSP::adoptRewrite(const CBspRewrite &rewrite, FlushSyncronizer *sy
     // Its outcome does not change the flush's: the map is written.
     readGameLumps();
     if (rewrite.pakfileWrittenWhole()) {
+        // The new archive is the stored pakfile now; staged again, it would
+        // overwrite every later edit of its files.
+        m_nodes[F::PakfileLump]->revert();
         reloadPakfile(syncronizer);
         return;
     }
@@ -98,10 +119,12 @@ void CDelegateBSP::adoptRewrite(const CBspRewrite &rewrite, FlushSyncronizer *sy
         e->central = written[m].record;
         e->local = written[m].record;
         e->dataOffset = written[m].dataOffset;
+        e->setAside = !written[m].node;
     }
 
     // Pakfile nodes are renumbered in archive order; what was not written
-    // (deleted files) leaves the tree. Lump nodes keep their pending data.
+    // (deleted files) leaves the tree. Set-aside records keep their empty
+    // slots. Lump nodes keep their pending data.
     QSet<CPackageHierarchyNode *> kept;
     for (const CBspRewriteEntry &e : written)
         kept.insert(e.node);
@@ -112,8 +135,10 @@ void CDelegateBSP::adoptRewrite(const CBspRewrite &rewrite, FlushSyncronizer *sy
     }
     m_nodes.resize(F::LumpCount);
     for (const CBspRewriteEntry &e : written) {
-        e.node->entryIndex = m_nodes.size();
         m_nodes.append(e.node);
+        if (!e.node)
+            continue;
+        e.node->entryIndex = m_nodes.size() - 1;
         // The entry's stored data now is what was pending.
         e.node->revert();
     }
@@ -145,12 +170,16 @@ void CDelegateBSP::reloadPakfile(FlushSyncronizer *syncronizer)
             delete top;
     }
     clearPakfileRecords();
+    clearWarnings();
     if (m_lumps[F::PakfileLump].length != 0 && !readPakfile()) {
         // The map is written; only its new pakfile cannot be listed.
         clearPakfileRecords();
-        m_warnings.append(m_lastError);
-        if (syncronizer)
-            syncronizer->addMessage(m_lastError, false);
+        addWarning(m_lastError);
     }
     addPakfileNodes();
+    // What an open of the new map would warn about, said once, by the flush.
+    if (syncronizer) {
+        for (const QString &warning : qAsConst(m_warnings))
+            syncronizer->addMessage(warning, false);
+    }
 }

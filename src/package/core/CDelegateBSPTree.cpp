@@ -18,7 +18,6 @@ constexpr int MaxWarnedNameLength = 200;
 bool CDelegateBSP::buildHierarchy()
 {
     clearHierarchy();
-    m_warnings.clear();
     m_rootNode = new CPackageHierarchyNode();
     m_rootNode->setName(QStringLiteral("root"));
     m_rootNode->makeFolder();
@@ -43,33 +42,37 @@ bool CDelegateBSP::buildHierarchy()
         n->entryIndex = m_nodes.size();
         m_nodes.append(n);
     }
-    if (!addPakfileNodes())
-        return false;
-    for (const QString &warning : qAsConst(m_warnings))
-        qWarning("%s", qPrintable(warning));
+    addPakfileNodes();
     return true;
 }
 
-bool CDelegateBSP::addPakfileNodes()
+QStringList CDelegateBSP::pakfilePathParts(const QByteArray &name)
 {
     static const QRegularExpression separatorRuns(QStringLiteral("[\\\\|/]+"));
-    for (const CPakfileEntry *e : qAsConst(m_pakfileEntries)) {
+    QString text = QString::fromLatin1(name);
+    trimPath(text);
+    text.replace(separatorRuns, QStringLiteral("/"));
+    text.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return text.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+}
+
+void CDelegateBSP::addPakfileNodes()
+{
+    for (int record = 0; record < m_pakfileEntries.size(); ++record) {
+        CPakfileEntry *e = m_pakfileEntries[record];
         // Every record keeps its slot (index 64 + record position), even one
-        // that gets no node, so that indexes and records stay in step.
-        QString text = QString::fromLatin1(e->local.fileName);
+        // that gets no node, so that indexes and records stay in step. A
+        // record without a node is set aside: flushes copy it as it is.
+        e->setAside = true;
+        m_nodes.append(nullptr);
         const bool directoryRecord =
-            text.endsWith(QLatin1Char('/')) || text.endsWith(QLatin1Char('\\'));
-        trimPath(text);
-        text.replace(separatorRuns, QStringLiteral("/"));
-        text.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        const QStringList parts = text.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-        if (parts.isEmpty()) {
-            m_nodes.append(nullptr);
+            e->local.fileName.endsWith('/') || e->local.fileName.endsWith('\\');
+        const QStringList parts = pakfilePathParts(e->local.fileName);
+        const QString text = parts.join(QLatin1Char('/'));
+        if (parts.isEmpty())
             continue;
-        }
         if (parts.size() > MaxTreeDepth) {
-            m_warnings.append(E::Bsp::nestedTooDeeply(text.left(MaxWarnedNameLength)));
-            m_nodes.append(nullptr);
+            addWarning(E::Bsp::nestedTooDeeply(text.left(MaxWarnedNameLength)));
             continue;
         }
         if (directoryRecord) {
@@ -77,28 +80,31 @@ bool CDelegateBSP::addPakfileNodes()
             // the folder itself, they must not turn into a file that blocks
             // the folder's contents.
             if (!m_rootNode->createPath(parts, false))
-                m_warnings.append(E::Bsp::pakfileNode(text));
-            m_nodes.append(nullptr);
+                addWarning(E::folderClash("Pakfile", text));
             continue;
         }
         CPackageHierarchyNode *n = m_rootNode->createPath(parts, true);
-        if (!n)
-            return fail(E::Bsp::pakfileNode(text));
+        if (!n) {
+            // "a" beside "a/b.txt": one of them cannot be shown.
+            addWarning(E::folderClash("Pakfile", text));
+            continue;
+        }
         if (n->entryIndex >= 0 && n->entryIndex < F::LumpCount) {
-            m_warnings.append(E::Bsp::hiddenPakfileFile(text, n->path(true)));
-            m_nodes.append(nullptr);
+            addWarning(E::Bsp::hiddenPakfileFile(text, n->path(true)));
             continue;
         }
         if (n->entryIndex >= 0) {
             // Same path ignoring case: the later record wins the node.
-            const CPakfileEntry *earlier = pakfileEntry(n->entryIndex);
-            m_warnings.append(E::Bsp::hiddenPakfileFile(
+            CPakfileEntry *earlier = m_pakfileEntries.value(n->entryIndex - F::LumpCount);
+            addWarning(E::Bsp::hiddenPakfileFile(
                 earlier ? QString::fromLatin1(earlier->local.fileName) : n->path(true), text));
+            if (earlier)
+                earlier->setAside = true;
             m_nodes[n->entryIndex] = nullptr;
         }
+        e->setAside = false;
         n->owner = this;
-        n->entryIndex = m_nodes.size();
-        m_nodes.append(n);
+        n->entryIndex = m_nodes.size() - 1;
+        m_nodes.last() = n;
     }
-    return true;
 }

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstring>
@@ -113,6 +114,17 @@ bool CDelegateVPK::open(const QString &path, bool readOnly)
         treeStart = header.pos();
         m_dataStart = treeStart + qint64(m_treeSize);
     } else {
+        // Without a header the file would be read as a bare directory tree;
+        // a numbered archive holds only file data, which would show as a
+        // tree of garbage.
+        static const QRegularExpression numbered(QStringLiteral("^(.*)_\\d{3,}\\.vpk$"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch archive = numbered.match(name);
+        if (archive.hasMatch()) {
+            close();
+            return fail(ArchiveErrors::vpkDataArchive(name, archive.captured(1) +
+                                                                QStringLiteral("_dir.vpk")));
+        }
         m_hasSignature = false;
         m_signature = 0;
         m_version = 0;
@@ -138,7 +150,10 @@ bool CDelegateVPK::open(const QString &path, bool readOnly)
         tree.clear();
         m_file.unmap(mapped);
     }
-    return buildHierarchy();
+    if (!buildHierarchy())
+        return false;
+    reportWarnings();
+    return true;
 }
 
 void CDelegateVPK::readTree(const QByteArray &tree)
@@ -189,6 +204,7 @@ void CDelegateVPK::readTree(const QByteArray &tree)
 bool CDelegateVPK::buildHierarchy()
 {
     clearHierarchy();
+    clearWarnings();
     m_setAside = 0;
     m_rootNode = new CPackageHierarchyNode;
     m_rootNode->makeFolder();
@@ -211,8 +227,11 @@ bool CDelegateVPK::buildHierarchy()
         }
         CPackageHierarchyNode *node = m_rootNode->createPath(parts, true);
         if (!node) {
-            clearHierarchy();
-            return fail(PackageErrors::MalformedDirectory);
+            // "a" beside "a/b.txt": one of them cannot be shown, the rest can.
+            addWarning(PackageErrors::folderClash("Package", parts.join(QLatin1Char('/'))));
+            ++m_setAside;
+            m_nodes.append(nullptr);
+            continue;
         }
         // A path listed twice names one file, which carries the later record;
         // the earlier record's slot is emptied so no node sits in the table

@@ -19,6 +19,18 @@ public:
     static constexpr const char NotOpened[] = "Unable to open \"%1\"";
     static constexpr const char UnsafeName[] = "Refusing unsafe entry name \"%1\"";
 
+    // Warnings of opening an entry with its application (%1: the entry's
+    // name, %2: the copy's path).
+    static constexpr const char NoTemporaryFolder[] =
+        "File System Error: No usable folder for temporary files (see TMPDIR); \"%1\" cannot "
+        "be opened with its application";
+    static constexpr const char CopyNotWritten[] =
+        "File System Error: Unable to write \"%2\" to open \"%1\" with its application";
+    static constexpr const char NoApplication[] =
+        "File Error: No application is associated with files like \"%1\"";
+    static constexpr const char ApplicationNotStarted[] =
+        "File Error: Unable to open \"%1\" with its associated application";
+
     // A name usable as one file or folder inside the output folder: not empty,
     // not "." or "..", and without "/", "\" or NUL.
     static bool isSafeName(const QString &name);

@@ -65,7 +65,9 @@ bool CPackageHierarchyNode::setName(const QString &name)
         return false;
     CPackageHierarchyNode *p = parent();
     if (p) {
-        if (p->childByName(name))
+        // A change of case alone finds the node itself.
+        const CPackageHierarchyNode *taken = p->childByName(name);
+        if (taken && taken != this)
             return false;
         p->unindexChild(this);
     }

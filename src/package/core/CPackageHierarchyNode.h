@@ -38,7 +38,8 @@ public:
     CPackageHierarchyNode *lastChild() override { return last(); }
 
     const QString &name() const { return m_name; }
-    // False for an empty name or one a sibling already has (ignoring case).
+    // False for an empty name or one another sibling already has (ignoring
+    // case).
     bool setName(const QString &name);
 
     // Names from just below the root down to this node (to its parent when

@@ -68,6 +68,28 @@ bool IPackageDelegate::refuseFlush(FlushSyncronizer *syncronizer)
     return false;
 }
 
+void IPackageDelegate::addWarning(const QString &text)
+{
+    if (m_warnings.size() < MaxWarnings)
+        m_warnings.append(text);
+    else
+        ++m_unlistedWarnings;
+}
+
+void IPackageDelegate::clearWarnings()
+{
+    m_warnings.clear();
+    m_unlistedWarnings = 0;
+}
+
+void IPackageDelegate::reportWarnings() const
+{
+    for (const QString &warning : m_warnings)
+        qWarning("%s", qPrintable(warning));
+    if (m_unlistedWarnings > 0)
+        qWarning("%s", qPrintable(E::unlistedWarnings(m_unlistedWarnings)));
+}
+
 bool IPackageDelegate::isOpen() const
 {
     return m_file.isOpen();
@@ -290,8 +312,13 @@ bool IPackageDelegate::writeCurrent(QIODevice *device, CPackageHierarchyNode *n)
         return fail(E::NodeNotLeaf);
     if (!n->pendingData)
         return writeStored(device, n);
-    if (!n->isReference)
-        return device->write(*n->pendingData) == n->pendingData->size();
+    if (!n->isReference) {
+        const qint64 size = n->pendingData->size();
+        const qint64 written = device->write(*n->pendingData);
+        // A full disk shows up here: the text says so, not only that it failed.
+        return written == size ||
+               fail(E::shortWrite(size - qMax<qint64>(written, 0), size, E::deviceReason(device)));
+    }
     QFile local(n->referencedPath());
     if (!local.open(QIODevice::ReadOnly))
         return fail(E::ReferencedFileOpen);
@@ -383,6 +410,24 @@ bool IPackageDelegate::revert(CPackageHierarchyNode *n)
 bool IPackageDelegate::revert(const QString &path)
 {
     return revert(findNode(path));
+}
+
+bool IPackageDelegate::checkTreeNode(CPackageHierarchyNode *node)
+{
+    // Folders made on the way to a file have no owner, yet are ours.
+    if (node && node->owner != this && (!m_rootNode || node->root() != m_rootNode))
+        return fail(E::NotOwner);
+    return node || fail(E::NullNode);
+}
+
+bool IPackageDelegate::rename(CPackageHierarchyNode *n, const QString &name)
+{
+    if (!checkTreeNode(n))
+        return false;
+    const bool oneComponent = splitPath(name) == QStringList(name);
+    if (n == m_rootNode || !oneComponent || !n->setName(name))
+        return fail(E::unableToRename(n->path(true), name));
+    return true;
 }
 
 bool IPackageDelegate::setData(const QByteArray &data, bool isReference, CPackageHierarchyNode *n)

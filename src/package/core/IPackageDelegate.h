@@ -39,12 +39,17 @@ public:
     // so a hostile path of thousands of levels would make building a tree
     // quadratic; no real package nests anywhere near this.
     static constexpr int MaxTreeDepth = 256;
+    static constexpr int MaxWarnings = 100;
 
     explicit IPackageDelegate(QObject *parent = nullptr);
     // Deletes the whole tree.
     ~IPackageDelegate() override;
 
     const QString &lastError() const { return m_lastError; }
+    // Problems that did not stop the last open (entries set aside, a file cut
+    // short). open() reports them once, on the warning channel, when it
+    // succeeds; they are kept here for tools that show them otherwise.
+    const QStringList &warnings() const { return m_warnings; }
 
     virtual bool open(const QString &path, bool readOnly) = 0;
     virtual void close() = 0;
@@ -109,6 +114,9 @@ public:
     virtual bool revert(CPackageHierarchyNode *node);
     // Folders are accepted here.
     virtual bool revert(const QString &path);
+    // Gives a node a new name in its folder: one path component, not taken by
+    // a sibling (a change of case alone is allowed). The root keeps its name.
+    virtual bool rename(CPackageHierarchyNode *node, const QString &name);
 
     // Stages length bytes (-1: to the device's end) as the node's new bytes.
     virtual bool setData(QIODevice *device, CPackageHierarchyNode *node, int length = -1);
@@ -144,17 +152,28 @@ protected:
     void clearHierarchy();
     // Null node / foreign node checks shared by the edit operations.
     bool checkNode(CPackageHierarchyNode *node);
+    // The same, accepting any node of this delegate's tree.
+    bool checkTreeNode(CPackageHierarchyNode *node);
     // Empties the table slots of node and of every node below it, before the
     // subtree is deleted; the table keeps its size.
     void dropFromTable(CPackageHierarchyNode *node);
     // What a read-only delegate answers to flush().
     bool refuseFlush(FlushSyncronizer *syncronizer);
+    // Keeps a warning of the open under way; past MaxWarnings only counts it.
+    void addWarning(const QString &text);
+    void clearWarnings();
+    // Sends the warnings of the last open to the warning channel, once.
+    void reportWarnings() const;
 
     // Queries report too, so the text may change in const operations.
     mutable QString m_lastError;
     QFile m_file;
     // Little-endian, single precision; attached to m_file.
     QDataStream m_stream;
+    QStringList m_warnings;
+    // Warnings past MaxWarnings, counted but not kept: a hostile package can
+    // have a bad entry for every entry.
+    int m_unlistedWarnings = 0;
     // Root of the tree ("root"), owned; null until built.
     CPackageHierarchyNode *m_rootNode = nullptr;
     // Element i is the node of entry index i; null for an emptied slot. Not

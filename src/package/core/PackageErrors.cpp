@@ -1,10 +1,54 @@
 #include "PackageErrors.h"
 
+#include "functions.h"
+
+#include <QBuffer>
+#include <QFileDevice>
+
 namespace PackageErrors {
 
 QString unableToCreateLeaf(const QString &path)
 {
     return QStringLiteral("Delegate Error: Unable to create leaf at \"%1\"").arg(path);
+}
+
+QString unableToRename(const QString &path, const QString &name)
+{
+    return QStringLiteral("Delegate Error: Unable to rename \"%1\" to \"%2\"").arg(path, name);
+}
+
+QString unlistedWarnings(int count)
+{
+    return QStringLiteral("Package Warning: %1 further warnings are not listed").arg(count);
+}
+
+QString withReason(const QString &text, const QString &reason)
+{
+    return reason.isEmpty() ? text : text + QStringLiteral(" (%1)").arg(reason);
+}
+
+QString folderClash(const char *kind, const QString &path)
+{
+    return QStringLiteral("%1 Warning: \"%2\" clashes with a file or folder of the same path and "
+                          "is left out")
+        .arg(QLatin1String(kind), path);
+}
+
+QString shortWrite(qint64 missing, qint64 total, const QString &reason)
+{
+    const QString text =
+        QString::fromLatin1(DeviceError::ShortWrite).arg(quint64(missing)).arg(quint64(total));
+    return withReason(text, reason);
+}
+
+QString deviceReason(const QIODevice *device)
+{
+    if (const auto *file = qobject_cast<const QFileDevice *>(device))
+        return file->error() == QFileDevice::NoError ? QString() : file->errorString();
+    // A device that never set a reason answers with this text.
+    static const QString unset = QBuffer().errorString();
+    const QString reason = device ? device->errorString() : QString();
+    return reason == unset ? QString() : reason;
 }
 
 namespace Bsp {
@@ -44,11 +88,6 @@ QString compressedEntry(const QString &name, int method)
         .arg(name, how);
 }
 
-QString pakfileNode(const QString &name)
-{
-    return QStringLiteral("Delegate Error: Unable to create pakfile node for \"%1\"").arg(name);
-}
-
 QString hiddenPakfileFile(const QString &dropped, const QString &kept)
 {
     return QStringLiteral("Pakfile Warning: \"%1\" is hidden by \"%2\", which has the same path")
@@ -70,6 +109,54 @@ QString lumpWrite(int lump, const QString &name, const QString &error)
 QString readBack(const QString &error)
 {
     return QStringLiteral("Write Error: New map does not read back\n%1").arg(error);
+}
+
+QString gameLumpOutside(int index)
+{
+    return QStringLiteral("Read Error: Game lump %1 lies outside lump 35").arg(index);
+}
+
+QString backupFailed(const QString &backup, const QString &reason)
+{
+    return QStringLiteral("File Error: Unable to make the backup \"%1\" (%2)").arg(backup, reason);
+}
+
+static QString lumpList(const QVector<int> &lumps)
+{
+    QStringList numbers;
+    for (int lump : lumps)
+        numbers << QString::number(lump);
+    return numbers.join(QStringLiteral(", "));
+}
+
+QString cutLumps(const QVector<int> &lumps)
+{
+    const bool one = lumps.size() == 1;
+    return QStringLiteral("Map Warning: The map file is cut short inside lump%1 %2; %3 read up to "
+                          "its end, and the map cannot be saved")
+        .arg(one ? QString() : QStringLiteral("s"), lumpList(lumps),
+             one ? QStringLiteral("it is") : QStringLiteral("they are"));
+}
+
+QString cutMapNotSaved(const QVector<int> &lumps)
+{
+    return QStringLiteral("Delegate Error: The map file is cut short inside lump%1 %2 and cannot "
+                          "be saved")
+        .arg(lumps.size() == 1 ? QString() : QStringLiteral("s"), lumpList(lumps));
+}
+
+QString notLatin1(const QString &path)
+{
+    return QStringLiteral("Delegate Error: Pakfile path \"%1\" has characters outside Latin-1, "
+                          "which a pakfile name cannot hold")
+        .arg(path);
+}
+
+QString texdataStringMissing(int index)
+{
+    return QStringLiteral("Delegate Error: Texture name table refers to string %1, which the new "
+                          "list does not have")
+        .arg(index);
 }
 
 QString referencedOpen(const QString &local, const QString &path)

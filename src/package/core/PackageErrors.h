@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QVector>
+
+class QIODevice;
 
 // Every error text of the package delegates and trees, in one place. Tests
 // compare against these, so the texts (odd spellings included) must not
@@ -60,6 +63,21 @@ constexpr const char CreateNodes[] =
     "Delegate Error: Unable to create nodes for internal file system";
 // "Delegate Error: Unable to create leaf at \"<path>\""
 QString unableToCreateLeaf(const QString &path);
+// "Delegate Error: Unable to rename \"<path>\" to \"<name>\""
+QString unableToRename(const QString &path, const QString &name);
+// "Package Warning: <n> further warnings are not listed"
+QString unlistedWarnings(int count);
+// Warning for an entry whose path names a folder, or runs through a file, of
+// another entry: "<kind> Warning: \"a\" clashes with a file or folder of the
+// same path and is left out" (kind "Pakfile" or "Package").
+QString folderClash(const char *kind, const QString &path);
+// The short-write text of copyDevice, with the device's reason when it gave
+// one: "Write Error: Unable to write 6 of 6 bytes (No space left on device)".
+QString shortWrite(qint64 missing, qint64 total, const QString &reason);
+// "<text> (<reason>)", or the text alone for an empty reason.
+QString withReason(const QString &text, const QString &reason);
+// The device's own account of its last failure, or empty.
+QString deviceReason(const QIODevice *device);
 
 // Maps
 namespace Bsp {
@@ -73,6 +91,7 @@ constexpr const char NoLocalHeader[] = "Read Error: Unable to locate next local 
 constexpr const char FileNameRead[] = "Stream Error: Unable to read file name";
 constexpr const char ExtraFieldRead[] = "Stream Error: Unable to read extra field";
 constexpr const char CommentRead[] = "Stream Error: Unable to read comment";
+constexpr const char CommentTooLong[] = "Request Error: Comment longer than 65535 bytes";
 constexpr const char GameLumpDirectory[] =
     "Read Error: Game lump directory does not fit in lump 35";
 constexpr const char GameLumpsTooLarge[] = "Read Error: Game lumps hold more bytes than the file";
@@ -89,8 +108,30 @@ constexpr const char TooManyPakfileFiles[] =
 constexpr const char MapTooLarge[] = "Write Error: Map would be larger than 2147483647 bytes";
 constexpr const char HeaderWrite[] = "Write Error: Incomplete write of map header";
 constexpr const char TemporaryFinish[] = "Write Error: Unable to finish temporary file";
+constexpr const char TemporarySync[] = "Write Error: Unable to sync temporary file to disk";
+constexpr const char ReopenedReadOnly[] =
+    "File Warning: The map was saved but could only be opened again read-only";
+constexpr const char PakfileEditsWithWholeLump[] =
+    "Delegate Error: The pakfile lump is replaced as a whole; edits of the files in the old "
+    "pakfile cannot be written with it (revert one or the other)";
 // "Write Error: New map does not read back\n<error>"
 QString readBack(const QString &error);
+// "Read Error: Game lump <n> lies outside lump 35"
+QString gameLumpOutside(int index);
+// "File Error: Unable to make the backup \"<backup>\" (<reason>)"
+QString backupFailed(const QString &backup, const QString &reason);
+// Warning of an open: "Map Warning: The map file is cut short inside lumps
+// 8, 40; they are read up to its end, and the map cannot be saved"
+QString cutLumps(const QVector<int> &lumps);
+// "Delegate Error: The map file is cut short inside lumps 8, 40 and cannot be
+// saved"
+QString cutMapNotSaved(const QVector<int> &lumps);
+// "Delegate Error: Pakfile path \"<path>\" has characters outside Latin-1,
+// which a pakfile name cannot hold"
+QString notLatin1(const QString &path);
+// "Delegate Error: Texture name table refers to string <n>, which the new
+// list does not have"
+QString texdataStringMissing(int index);
 // "Write Error: Unable to write lump <n> (<name>)\n<error>"
 QString lumpWrite(int lump, const QString &name, const QString &error);
 // "File Error: Unable to open \"<local>\" referenced by \"<path>\""
@@ -111,8 +152,6 @@ QString lumpOutsideFile(int lump);
 QString entryOutsidePakfile(const QString &name);
 // "Read Error: Pakfile file \"<name>\" is compressed (<method>) and cannot be read"
 QString compressedEntry(const QString &name, int method);
-// "Delegate Error: Unable to create pakfile node for \"<name>\""
-QString pakfileNode(const QString &name);
 // Warning for a pakfile file that gets no node because another file has the
 // same path (ignoring case; the later record wins) or the path names a lump.
 QString hiddenPakfileFile(const QString &dropped, const QString &kept);

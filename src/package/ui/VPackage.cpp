@@ -1,6 +1,5 @@
 #include "VPackage.h"
 
-#include "CDelegateBSP.h"
 #include "CDelegateVPK.h"
 #include "CFileIconCache.h"
 #include "CPackageFactory.h"
@@ -280,13 +279,10 @@ void VPackage::openPackage(const QString &path)
     setWindowTitle(m_delegate->baseName());
 
     // What the delegate could read of a damaged package is shown; say so.
+    // (Warnings of the open itself went to the output pane once already.)
     auto *vpk = qobject_cast<CDelegateVPK *>(m_delegate.get());
     if (vpk && !vpk->isComplete())
         CPrompt::warning(this, Title, vpk->lastError());
-    if (auto *bsp = qobject_cast<CDelegateBSP *>(m_delegate.get())) {
-        for (const QString &warning : bsp->warnings())
-            qWarning("%s", qPrintable(warning));
-    }
 }
 
 void VPackage::mirrorTree()

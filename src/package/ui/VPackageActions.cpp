@@ -254,7 +254,12 @@ void VPackage::openEntry(CPackageHierarchyNode *node)
 
     std::unique_ptr<QByteArray> bytes(m_delegate->readCurrent(node->entryIndex));
     IMainWindow *main = IMainWindow::instance();
-    if (!bytes || !main)
+    if (!bytes) {
+        // A compressed pakfile file, a missing archive: say why nothing opens.
+        CPrompt::warning(this, windowTitle(), m_delegate->lastError());
+        return;
+    }
+    if (!main)
         return;
     const QString title = name.left(name.size() - 4);
     if (material) {
@@ -275,13 +280,26 @@ void VPackage::openEntry(CPackageHierarchyNode *node)
 
 void VPackage::openWithDesktop(CPackageHierarchyNode *node)
 {
+    const QString name = node->name();
+    const auto warn = [this, &name](const char *text, const QString &path = QString()) {
+        // One pass over the text: a "%2" inside an entry's name stays as it is.
+        const QString format = QString::fromLatin1(text);
+        CPrompt::warning(this, windowTitle(),
+                         path.isEmpty() ? format.arg(name) : format.arg(name, path));
+    };
     // A private folder and a fresh name: a copy never lands on a file or link
     // someone else placed in the shared temporary folder.
-    const QString path =
-        CPackageExtraction::uniqueFilePath(CSessionDirectory::path(), node->name());
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    const QString folder = CSessionDirectory::path();
+    if (folder.isEmpty()) {
+        warn(CPackageExtraction::NoTemporaryFolder);
         return;
+    }
+    const QString path = CPackageExtraction::uniqueFilePath(folder, name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        warn(CPackageExtraction::CopyNotWritten, path);
+        return;
+    }
 
     QProgressDialog progress(QStringLiteral("Processing..."), QStringLiteral("Abort"), 0, 0, this);
     progress.setCancelButton(nullptr);
@@ -295,7 +313,21 @@ void VPackage::openWithDesktop(CPackageHierarchyNode *node)
     file.close();
     if (IMainWindow *main = IMainWindow::instance())
         main->registerTemporaryFile(path);
-    if (written)
-        CDesktopFile::open(path);
     progress.reset();
+    if (!written) {
+        // The entry's bytes could not be read: say why instead of opening nothing.
+        CPrompt::warning(this, windowTitle(), m_delegate->lastError());
+        return;
+    }
+    switch (CDesktopFile::open(path)) {
+    case CDesktopFile::Opened:
+        break;
+    case CDesktopFile::NoApplication:
+        warn(CPackageExtraction::NoApplication);
+        break;
+    case CDesktopFile::NoFile:
+    case CDesktopFile::NotOpened:
+        warn(CPackageExtraction::ApplicationNotStarted);
+        break;
+    }
 }

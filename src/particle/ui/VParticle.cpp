@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 using VParticleText::latin1;
@@ -31,6 +32,39 @@ namespace {
 
 const char *const BlankIcon = ":/resources/icons/blank";
 const char *const TickIcon = ":/resources/icons/tick";
+constexpr int NameColumnWidth = 212;
+
+// The Name column's width that shows every name of the shipped templates
+// whole, indentation included: measured on a hidden tree laid out like
+// `tree`, with every row open, once for the configuration's templates.
+int templateNameWidth(const QTreeWidget *tree)
+{
+    const QList<CFilePCF *> &templates = CConfig::instance()->particleTemplates;
+    static QList<CFilePCF *> measured;
+    static int width = 0;
+    if (!measured.isEmpty() && measured == templates)
+        return width;
+    measured = templates;
+    width = 0;
+    struct Probe : QTreeWidget
+    {
+        using QTreeWidget::sizeHintForColumn;
+    } probe;
+    probe.setColumnCount(tree->columnCount());
+    probe.setFont(tree->font());
+    probe.setIndentation(tree->indentation());
+    VParticleTreeRows rows(&probe);
+    for (const CFilePCF *document : templates) {
+        if (!document)
+            continue;
+        rows.fill(document);
+        probe.expandAll();
+        width = qMax(width, probe.sizeHintForColumn(0));
+    }
+    // The rows own wrappers of array items: they go before the rows' builder.
+    probe.clear();
+    return width;
+}
 
 } // namespace
 
@@ -64,6 +98,14 @@ VParticle::~VParticle()
     delete delegate;
 }
 
+QSize VParticle::sizeHint() const
+{
+    const int valueWidth = 240;
+    const int frame = tree->verticalScrollBar()->sizeHint().width() + 2 * tree->frameWidth();
+    return QMainWindow::sizeHint().expandedTo(
+        QSize(tree->columnWidth(0) + tree->columnWidth(1) + valueWidth + frame, 480));
+}
+
 void VParticle::buildWindow()
 {
     delegate = new PCFDelegate;
@@ -71,7 +113,9 @@ void VParticle::buildWindow()
     tree = new QTreeWidget(this);
     tree->setObjectName(QStringLiteral("particleTree"));
     tree->setColumnCount(3);
-    tree->setColumnWidth(0, 212);
+    // The user may widen or narrow every column.
+    tree->header()->setSectionResizeMode(QHeaderView::Interactive);
+    tree->setColumnWidth(0, qMax(NameColumnWidth, templateNameWidth(tree)));
     // Wide enough for the longest type name, so that "ELEMENT_ARRAY" and the
     // other array types are not cut short.
     const int typeWidth = tree->fontMetrics().horizontalAdvance(QStringLiteral("QUATERNION_ARRAY"));

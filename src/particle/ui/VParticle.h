@@ -36,6 +36,10 @@ public:
     VParticle(QWidget *mainWindow, CFilePCF *document);
     ~VParticle() override;
 
+    // Room for the three columns at their starting widths, so a new editor
+    // opens with its values in sight.
+    QSize sizeHint() const override;
+
     void openFile(const QString &path);
     // Takes the document over; a window that has one hands it to a new editor.
     void setDocument(CFilePCF *newDocument);

@@ -5,8 +5,6 @@
 #include "VTFErrors.h"
 #include "functions.h"
 
-#include <cstring>
-
 namespace {
 quint16 validDimension(quint16 value)
 {
@@ -49,29 +47,6 @@ CFileVTF::~CFileVTF()
     deleteAll(m_resources);
 }
 
-bool CFileVTF::read(QDataStream &stream)
-{
-    char magic[sizeof VTFLayout::Magic];
-    if (stream.readRawData(magic, sizeof magic) != int(sizeof magic)) {
-        fail(VTFError::Incomplete);
-        return false;
-    }
-    if (std::memcmp(magic, VTFLayout::Magic, sizeof magic) != 0) {
-        fail(VTFError::MagicMismatch);
-        return false;
-    }
-    fail(VTFError::NotImplemented);
-    return false;
-}
-
-bool CFileVTF::write(QDataStream &stream)
-{
-    stream.setByteOrder(QDataStream::LittleEndian);
-    stream.setFloatingPointPrecision(QDataStream::SinglePrecision);
-    fail(VTFError::NotImplemented);
-    return false;
-}
-
 void CFileVTF::fail(const char *message)
 {
     m_error = QString::fromLatin1(message);
@@ -100,6 +75,17 @@ VTFReferenceSize CFileVTF::referenceFor(quint16 width, quint16 height, int topLe
         --reference.level;
     }
     return reference;
+}
+
+VTFReferenceSize CFileVTF::fileReference(quint16 width, quint16 height, int levels)
+{
+    width = qMax<quint16>(width, 1);
+    height = qMax<quint16>(height, 1);
+    auto isPowerOfTwo = [](quint16 side) { return (side & (side - 1)) == 0; };
+    if (isPowerOfTwo(width) && isPowerOfTwo(height))
+        return referenceFor(width, height, levels - 1);
+    // Halving an odd side loses a pixel that the file's levels keep.
+    return VTFReferenceSize{width, height, levels - 1};
 }
 
 quint64 CFileVTF::levelSide(quint16 referenceSide, int referenceLevel, int level)

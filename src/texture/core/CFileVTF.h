@@ -9,6 +9,10 @@
 #include <QVector>
 #include <QtGlobal>
 
+#include <functional>
+
+class CBinaryReader;
+
 // The images of a texture: mip levels (index 0 the smallest) -> frames ->
 // faces -> slices, each image its encoded bytes. The tree is regular: every
 // level has as many frames as the first, every frame as many faces as the
@@ -21,7 +25,9 @@ using VTFImageTree = QVector<VTFFrameList>;
 
 // The level from which every level's size follows by shifting: the level at
 // which the smaller side first reaches 1. `level` is negative for a texture
-// whose mip chain stops above the 1-pixel level.
+// whose mip chain stops above the 1-pixel level. A file whose sides are not
+// both powers of two takes its top level as the reference instead (see
+// CFileVTF::fileReference).
 struct VTFReferenceSize
 {
     quint16 width = 1;
@@ -54,6 +60,11 @@ public:
     // The loaders build a 1 x 1 texture and read the file over it.
     static CFileVTF *createForLoading() { return new CFileVTF(1, 1); }
 
+    // The texture file, versions 7.0 to 7.5 (see CFileVTFFile.cpp). Reading
+    // starts wherever the stream's device stands and replaces the document's
+    // content (header values, resources, thumbnail, images); a failed read
+    // leaves the document as it was. Writing uses the document's version and
+    // stores the header size it wrote.
     using IFileClass<CFileVTF>::write;
     bool read(QDataStream &stream) override;
     bool write(QDataStream &stream) override;
@@ -98,6 +109,11 @@ public:
     // The reference for a texture whose level topLevel is width x height:
     // both sides halved, one level down each time, while both exceed 1.
     static VTFReferenceSize referenceFor(quint16 width, quint16 height, int topLevel);
+    // The reference for a file whose level `levels - 1` is width x height:
+    // referenceFor when both sides are powers of two, otherwise that top
+    // level itself, so that level k below the top is max(1, side >> k) as the
+    // file stores it. A side of 0 counts as 1.
+    static VTFReferenceSize fileReference(quint16 width, quint16 height, int levels);
     // A side at `level` for a reference side at referenceLevel: at least 1
     // below the reference, shifted left above it. Computed in 64 bits and
     // saturating, so a value above 65535 shows a level too large to exist.
@@ -176,12 +192,13 @@ public:
     bool setSliceCount(int count);
 
     // Replaces the whole tree with `mipmaps` levels, the largest width x
-    // height, each holding frames x faces x slices zero-filled images (what a
-    // reader sizes before it fills the images in). Counts beyond what a file
-    // can state (255 levels, 65535 frames or slices, 7 faces) fail with the
-    // matching "Request Error: Invalid ... count"; images that would exceed
-    // VTFMaxTextureBytes or a level without a valid size with "Error: Out of
-    // memory". A refusal leaves the document unchanged.
+    // height (sized by fileReference), each holding frames x faces x slices
+    // zero-filled images (what a reader sizes before it fills the images in).
+    // Counts beyond what a file can state (255 levels, 65535 frames or
+    // slices, 7 faces) fail with the matching "Request Error: Invalid ...
+    // count"; images that would exceed VTFMaxTextureBytes or a level without
+    // a valid size with "Error: Out of memory". A refusal leaves the document
+    // unchanged.
     bool resetImageTree(quint16 width, quint16 height, int mipmaps, int frames, int faces,
                         int slices);
 
@@ -190,7 +207,56 @@ public:
     bool setImage(const QByteArray &bytes, int width, int height, int mip, int frame, int face,
                   int slice, bool encoded);
 
+    // --- Image operations (CFileVTFOperations.cpp) -----------------------------
+    //
+    // Ranges are inclusive and clamped to the tree first; positions missing
+    // from the tree are skipped. Filters are Magick++ filter numbers (see
+    // vtfFilterName). Images are decoded to RGBA8888, worked on there and
+    // stored back through setImage; a refused store is skipped. RGBA16161616F
+    // images are decoded untouched (as RGBA16161616) wherever pixels are
+    // written back, so they are never tone-mapped twice.
+
+    // Rebuilds the levels of the mip range from level `source`: each level
+    // below (above) it is resized from the one before, in one Magick++ image
+    // per direction. The source level itself is not changed.
+    void generateMipmaps(int source, int mipStart, int mipEnd, int frameStart, int frameEnd,
+                         int faceStart, int faceEnd, int sliceStart, int sliceEnd, int filter);
+    // On one level the encoded bytes are copied; across levels the image is
+    // resampled to the target level's size. False when a position is not in
+    // the tree or the resampling fails.
+    bool copyImage(int sourceMip, int sourceFrame, int sourceFace, int sourceSlice, int targetMip,
+                   int targetFrame, int targetFace, int targetSlice, int filter);
+    // Red, green and blue raised to 1 / gamma; nothing at exactly 1.
+    void applyGammaCorrection(float gamma, int mipStart, int mipEnd, int frameStart, int frameEnd,
+                              int faceStart, int faceEnd, int sliceStart, int sliceEnd);
+    // The mean reflectivity of the images in the ranges (see
+    // vtfComputeImageReflectivity), decoded with the document's tone-map
+    // parameters; 0 without images. The document's own value is not changed.
+    void computeReflectivity(float &red, float &green, float &blue, int mipStart, int mipEnd,
+                             int frameStart, int frameEnd, int faceStart, int faceEnd,
+                             int sliceStart, int sliceEnd) const;
+    // Renders the spheremap of every position in the ranges from cube faces
+    // 0..5 into face 6 (added when missing). False, with a message, for a
+    // texture that is no environment map or has fewer than six faces.
+    bool generateSpheremaps(int mipStart, int mipEnd, int frameStart, int frameEnd, int sliceStart,
+                            int sliceEnd);
+    // The thumbnail from one image: levels above 4 are resized to level 4's
+    // size (Mitchell filter). False when the position is not in the tree or
+    // setLowResImage refuses the size.
+    bool generateLowResImage(int mip, int frame, int face, int slice);
+    // Tries levels 4, 3, 2, 1 and 0 of the first image.
+    bool generateLowResImage();
+
 private:
+    bool readFrom(CBinaryReader &in);
+    // The image decoded for an operation that writes pixels back: the fixed
+    // tone-map parameters, RGBA16161616F read as RGBA16161616.
+    bool decodeUntoned(int mip, int frame, int face, int slice, QByteArray &rgba) const;
+    // Calls `visit` for every position of the clamped ranges that exists.
+    void forEachImage(int mipStart, int mipEnd, int frameStart, int frameEnd, int faceStart,
+                      int faceEnd, int sliceStart, int sliceEnd,
+                      const std::function<void(int, int, int, int)> &visit) const;
+
     void fail(const char *message);
     // Levels 0..count - 1 without the 1..13 range check (the constructor
     // builds chains of any valid size); sides above 65535 are refused.

@@ -251,9 +251,13 @@ bool CFileVTF::resetImageTree(quint16 width, quint16 height, int mipmaps, int fr
         return false;
     }
     const VTFReferenceSize old = m_reference;
-    m_reference = referenceFor(width, height, mipmaps - 1);
-    QVector<QByteArray> zeros;
-    if (!reserveImages(mipmaps, frames, faces, slices) || !zeroLevels(0, mipmaps - 1, zeros)) {
+    m_reference = fileReference(width, height, mipmaps);
+    // A tree without images (no frames) needs no zero buffers, however large
+    // its levels claim to be.
+    const bool hasImages = frames > 0 && faces > 0 && slices > 0;
+    QVector<QByteArray> zeros(mipmaps);
+    if (!reserveImages(mipmaps, frames, faces, slices) ||
+        (hasImages && !zeroLevels(0, mipmaps - 1, zeros))) {
         m_reference = old;
         return false;
     }

@@ -1,11 +1,20 @@
 #pragma once
 
+#include <QtGlobal>
+
 // Every message the texture core reports, in one place.
 namespace VTFError {
-// Reading and writing.
+// Reading.
 inline const char *const Incomplete = "Read Error: Incomplete";
 inline const char *const MagicMismatch = "File Error: Magic number mismatch";
-inline const char *const NotImplemented = "Internal Error: Not implemented";
+inline const char *const FormatTooOld = "Internal Error: Format too old";
+inline const char *const FormatTooNew = "Internal Error: Format too new";
+
+// Writing.
+inline const char *const NoDevice = "Stream Error: No device";
+inline const char *const NotOpen = "Device Error: Not open";
+inline const char *const NotWritable = "Device Error: Not writable";
+inline const char *const IncompleteWrite = "Device Error: Incomplete write";
 
 // Structure changes.
 inline const char *const InvalidFrameCount = "Request Error: Invalid frame count";
@@ -16,9 +25,31 @@ inline const char *const DepthEnvmap = "Request Error: Depth textures cannot be 
 inline const char *const EnvmapNotSquare = "Request Error: Envmaps must be square";
 inline const char *const SliceNotPowerOfTwo = "Request Error: Slice count not a power of two";
 inline const char *const OutOfMemory = "Error: Out of memory";
+
+// Image operations (the spellings are the program's own).
+inline const char *const NotEnvmap = "Request Error: Image is not an enviroment map";
+inline const char *const EnvmapFaces =
+    "Request Error: Enviroment map does not have correct number of faces";
 } // namespace VTFError
 
+// The texture file's fixed layout.
 namespace VTFLayout {
 // The first four bytes of every texture file.
 inline constexpr char Magic[4] = {'V', 'T', 'F', '\0'};
+// The major version written; files below it are refused.
+inline constexpr quint32 MajorVersion = 7;
+// Header sizes: minor versions 0 and 1, minor 2, and minor 3 on before the
+// resource directory (8 bytes an entry).
+inline constexpr quint32 HeaderSize70 = 64;
+inline constexpr quint32 HeaderSize72 = 80;
+inline constexpr quint32 HeaderSize73 = 80;
+inline constexpr quint32 ResourceEntrySize = 8;
+// Bytes of the header fields every version shares (magic to the thumbnail
+// height).
+inline constexpr quint32 CommonHeaderSize = 63;
+// The first frame that marks a six-face environment map before minor 5.
+inline constexpr quint16 SixFaceFirstFrame = 0xFFFF;
+// Environment maps: cube faces, and with the spheremap face.
+inline constexpr int CubeFaces = 6;
+inline constexpr int CubeFacesWithSpheremap = 7;
 } // namespace VTFLayout

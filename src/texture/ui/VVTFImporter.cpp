@@ -72,6 +72,34 @@ CFileVTF *VVTFImporter::import(QImageReader &reader, const VVTFImportSettings &s
         document->setImage(pixels, width, height, top, frame, face, slice, false);
     }
 
+    const int lastFrame = document->frameCount() - 1;
+    const int lastFace = document->faceCount() - 1;
+    const int lastSlice = document->sliceCount() - 1;
+    if (settings.computeReflectivity) {
+        step(VVTFText::StepReflectivity);
+        float red = 0.0f;
+        float green = 0.0f;
+        float blue = 0.0f;
+        document->computeReflectivity(red, green, blue, top, top, 0, 0, 0, 0, 0, 0);
+        document->setReflectivity(red, green, blue);
+    }
+    // A thumbnail stands for one picture: textures of several faces or
+    // slices get none.
+    const bool thumbnail = lastFace == 0 && lastSlice == 0;
+    if (settings.generateMipmaps) {
+        step(VVTFText::StepMipmaps);
+        document->generateMipmaps(top, 0, top, 0, lastFrame, 0, lastFace, 0, lastSlice,
+                                  settings.filter);
+        if (thumbnail)
+            document->generateLowResImage();
+    } else if (thumbnail) {
+        step(VVTFText::StepThumbnail);
+        document->generateLowResImage(top, 0, 0, 0);
+    }
+    if (settings.generateSpheremaps) {
+        step(VVTFText::StepSpheremaps);
+        document->generateSpheremaps(0, top, 0, lastFrame, 0, lastSlice);
+    }
     step(VVTFText::StepFormatting);
     document->setHighResImageFormat(settings.format);
     return document.release();

@@ -1,10 +1,13 @@
 #include "CConfig.h"
 #include "CPrompt.h"
+#include "CRegistryKey.h"
+#include "CStartup.h"
 #include "MainWindowGeometry.h"
 #include "OSTREL.h"
 #include "VPakfile.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -13,6 +16,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextEdit>
 #include <QToolBar>
 #include <QtTest>
 
@@ -77,6 +82,19 @@ QList<QMdiSubWindow *> toolSubWindows(OSTREL &window)
     return list;
 }
 
+// The splitter editor's registry values, so that it opens without warnings.
+void storeSplitterValues(quint32 topLeftView)
+{
+    CRegistryKey splitter;
+    splitter.create(CRegistryKey::CurrentUser, QStringLiteral("Software\\Valve\\Hammer\\Splitter"));
+    for (const char *name : {"DrawType0,0", "DrawType0,1", "DrawType1,0", "DrawType1,1"})
+        splitter.writeDword(QString::fromLatin1(name), topLeftView);
+    CRegistryKey views;
+    views.create(CRegistryKey::CurrentUser, QStringLiteral("Software\\Valve\\Hammer\\3D Views"));
+    for (const char *name : {"BackPlane", "ModelDistance", "DetailDistance"})
+        views.writeDword(QString::fromLatin1(name), 4096);
+}
+
 void flushDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -99,6 +117,9 @@ private slots:
     void toolSlotsOpenTheirWindows();
     void eachRequestOpensANewWindow();
     void toolDeletingItselfTakesItsSubWindow();
+    void toolWindowsOpenInsideTheArea();
+    void argumentsOpenByTheirSuffix_data();
+    void argumentsOpenByTheirSuffix();
     void pakfileEditorOpensThePath();
     void splitterEditorIsSingle();
     void bspInfoFailureWarns();
@@ -119,6 +140,8 @@ private:
 void TestMainWindow::init()
 {
     CPrompt::setLastDirectory(QString());
+    CRegistryKey::setStoreFile(m_dir.filePath(QStringLiteral("registry.ini")));
+    storeSplitterValues(0);
     m_window = std::make_unique<OSTREL>();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -129,6 +152,7 @@ void TestMainWindow::cleanup()
     CPrompt::setHandler(CPrompt::Handler());
     m_window.reset();
     flushDeletes();
+    CRegistryKey::setStoreFile(QString());
 }
 
 void TestMainWindow::menus_data()
@@ -315,13 +339,107 @@ void TestMainWindow::toolDeletingItselfTakesItsSubWindow()
     QVERIFY(subWindow.isNull());
 }
 
+void TestMainWindow::toolWindowsOpenInsideTheArea()
+{
+    // However many tools are open and however large they would like to be,
+    // a new one starts where the user sees all of it (or, when it cannot be
+    // made that small, its top-left corner).
+    auto *large = new QWidget;
+    large->resize(3000, 2000);
+    large->setMinimumSize(200, 150);
+    m_window->openToolWindow(large);
+    for (int i = 0; i < 6; ++i) {
+        m_window->showVParticle();
+        m_window->showVPackage();
+    }
+    auto *tooLarge = new QWidget;
+    tooLarge->setMinimumSize(4000, 3000);
+    m_window->openToolWindow(tooLarge);
+    const QRect area = m_window->mdiArea()->viewport()->rect();
+    for (QMdiSubWindow *subWindow : toolSubWindows(*m_window)) {
+        const QRect frame = subWindow->geometry();
+        if (subWindow->widget() == tooLarge)
+            QCOMPARE(frame.topLeft(), area.topLeft());
+        else
+            QVERIFY2(area.contains(frame), subWindow->widget()->metaObject()->className());
+    }
+}
+
+void TestMainWindow::argumentsOpenByTheirSuffix_data()
+{
+    QTest::addColumn<QString>("file"); // created in the test folder unless "gone"
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QString>("paneLine"); // "%1": the file's full path
+
+    QTest::newRow("map") << "m.BSP"
+                         << "VPackage" << QString();
+    QTest::newRow("particles") << "p.pcf"
+                               << "VParticle" << QString();
+    QTest::newRow("material") << "m.vmt"
+                              << "VVMT" << QString();
+    QTest::newRow("texture") << "t.Vtf"
+                             << "VVTF" << QString();
+    QTest::newRow("unknown kind")
+        << "notes.txt" << QString()
+        << "Argument Failure: \"%1\" is not a kind of file the workbench opens.";
+    QTest::newRow("missing") << "gone.vmt" << QString()
+                             << "Argument Failure: \"%1\" does not exist.";
+}
+
+void TestMainWindow::argumentsOpenByTheirSuffix()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, className);
+    QFETCH(QString, paneLine);
+
+    // Broken contents: each tool says so in its own way, which is not what
+    // this test is about.
+    CPrompt::setHandler([](const CPrompt::Request &) {
+        CPrompt::Answer answer;
+        answer.button = QMessageBox::Ok;
+        return answer;
+    });
+    const QString path = m_dir.filePath(file);
+    if (!file.startsWith(QLatin1String("gone"))) {
+        QFile bytes(path);
+        QVERIFY(bytes.open(QIODevice::WriteOnly));
+        bytes.write("not what the name says");
+    }
+    CStartup::setBaseDirectory(m_dir.path());
+    m_window->processArgument(file);
+    CStartup::setBaseDirectory(QString());
+    QFile::remove(path);
+
+    const QList<QMdiSubWindow *> tools = toolSubWindows(*m_window);
+    if (className.isEmpty()) {
+        QCOMPARE(tools.size(), 0);
+        QCOMPARE(m_window->outputPane()->document()->lastBlock().text(), paneLine.arg(path));
+    } else {
+        QCOMPARE(tools.size(), 1);
+        QCOMPARE(QString::fromLatin1(tools.first()->widget()->metaObject()->className()),
+                 className);
+        QVERIFY(!m_window->outputPane()->toPlainText().contains(QLatin1String("Argument")));
+    }
+    // The probe of a later start opens and says nothing.
+    const int lines = m_window->outputPane()->document()->blockCount();
+    m_window->processArgument(QString());
+    QCOMPARE(toolSubWindows(*m_window).size(), tools.size());
+    QCOMPARE(m_window->outputPane()->document()->blockCount(), lines);
+}
+
 void TestMainWindow::pakfileEditorOpensThePath()
 {
+    // A map of lumps that are all empty: the header alone.
     const QString path = m_dir.filePath(QStringLiteral("ctf_2fort.bsp"));
+    QByteArray header("VBSP\x14\0\0\0", 8);
+    header.append(QByteArray(64 * 16 + 4, '\0'));
+    QFile map(path);
+    QVERIFY(map.open(QIODevice::WriteOnly) && map.write(header) == header.size());
+    map.close();
     m_window->showVPakfile(path);
     auto *editor = qobject_cast<VPakfile *>(toolSubWindows(*m_window).value(0)->widget());
     QVERIFY(editor);
-    QCOMPARE(editor->requestedPath(), path);
+    QCOMPARE(editor->windowTitle(), QStringLiteral("ctf_2fort"));
 }
 
 void TestMainWindow::splitterEditorIsSingle()
@@ -351,12 +469,13 @@ void TestMainWindow::splitterEditorIsSingle()
     QVERIFY(splitter.isNull());
     QVERIFY(!m_window->splitterSubWindow());
 
-    // So a later request builds a new editor.
+    // So a later request builds a new editor, which reads the registry again.
+    storeSplitterValues(7);
     m_window->showVSplit();
     QVERIFY(m_window->splitterSubWindow());
-    QCOMPARE(
-        QString::fromLatin1(m_window->splitterSubWindow()->widget()->metaObject()->className()),
-        QStringLiteral("VSPLIT"));
+    QWidget *editor = m_window->splitterSubWindow()->widget();
+    QCOMPARE(QString::fromLatin1(editor->metaObject()->className()), QStringLiteral("VSPLIT"));
+    QCOMPARE(editor->findChild<QComboBox *>(QStringLiteral("topLeft"))->currentIndex(), 7);
 }
 
 void TestMainWindow::bspInfoFailureWarns()

@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QTemporaryFile>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -14,6 +15,8 @@
 
 #include <cstdio>
 #include <memory>
+
+#include <unistd.h>
 
 namespace {
 QString lastLine(const OSTREL &window)
@@ -84,8 +87,15 @@ void TestOutputPane::appearance()
     QCOMPARE(pane->palette().color(QPalette::Active, QPalette::Base), QColor(Qt::black));
     QCOMPARE(pane->palette().color(QPalette::Inactive, QPalette::Base), QColor(Qt::black));
     QCOMPARE(pane->palette().color(QPalette::Text), QColor(192, 192, 192));
-    QCOMPARE(pane->font().pointSize(), 8);
-    QVERIFY(QFontInfo(pane->font()).fixedPitch());
+    // What is asked for, not what the machine's fonts make of it: the face
+    // first, and a fixed-pitch fallback wherever it is missing.
+    const QFont font = pane->font();
+    QCOMPARE(font.pointSize(), 8);
+    QCOMPARE(font.family(), QStringLiteral("Lucida Console"));
+    QCOMPARE(font.families().value(0), QStringLiteral("Lucida Console"));
+    QCOMPARE(font.families().last(), QStringLiteral("monospace"));
+    QCOMPARE(font.styleHint(), QFont::TypeWriter);
+    QVERIFY(font.fixedPitch());
     QCOMPARE(m_window->outputSubWindow()->windowTitle(), QStringLiteral("Output"));
     QVERIFY(!m_window->outputSubWindow()->testAttribute(Qt::WA_DeleteOnClose));
     QVERIFY(m_window->outputSubWindow()->isMinimized());
@@ -244,14 +254,32 @@ void TestOutputPane::noWindowMeansStderr()
 {
     open(true);
     m_window.reset();
-    // With the window gone, messages neither crash nor bring a window back.
+    // With the window gone, messages neither crash nor bring a window back:
+    // each is one prefixed line on stderr, read back here from a file put in
+    // its place.
+    QTemporaryFile capture;
+    QVERIFY(capture.open());
+    std::fflush(stderr);
+    const int savedStderr = ::dup(STDERR_FILENO);
+    QVERIFY(savedStderr >= 0);
+    QVERIFY(::dup2(capture.handle(), STDERR_FILENO) >= 0);
     qWarning("nobody listens");
-    QThread *worker = QThread::create([] { qWarning("nobody listens either"); });
+    QThread *worker = QThread::create([] { qCritical("nobody listens either"); });
     worker->start();
-    QVERIFY(worker->wait(10000));
+    const bool finished = worker->wait(10000);
     delete worker;
     QCoreApplication::processEvents();
+    std::fflush(stderr);
+    ::dup2(savedStderr, STDERR_FILENO);
+    ::close(savedStderr);
+    QVERIFY(finished);
     QCOMPARE(OSTREL::existingInstance(), static_cast<OSTREL *>(nullptr));
+
+    QFile written(capture.fileName());
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = written.readAll().split('\n');
+    QVERIFY2(lines.contains("Warning: nobody listens"), lines.join('|').constData());
+    QVERIFY2(lines.contains("Critical: nobody listens either"), lines.join('|').constData());
 }
 
 void TestOutputPane::fatalShowsABoxAndEnds()

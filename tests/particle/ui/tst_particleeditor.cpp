@@ -4,10 +4,12 @@
 #include "WarningLog.h"
 #include "initResources.h"
 
+#include <QHeaderView>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTreeWidgetItemIterator>
 #include <QtTest>
 
 namespace {
@@ -49,6 +51,7 @@ private slots:
     void failedOpen();
     void treeRows();
     void deepDocument();
+    void nameColumnFitsTheTemplates();
     void inPlaceEditing_data();
     void inPlaceEditing();
     void unchangedEditorStaysOutOfLaterEdits();
@@ -236,6 +239,31 @@ void TestParticleEditor::deepDocument()
         ++depth;
     QVERIFY(depth > VParticleTreeRows::MaxDepth / 2);
     QVERIFY(depth <= VParticleTreeRows::MaxDepth + 2);
+}
+
+void TestParticleEditor::nameColumnFitsTheTemplates()
+{
+    // A fresh editor shows every name of the shipped templates whole, all
+    // rows unfolded; the user may still widen the column.
+    for (const char *resource : {":/resources/data/particle_defaults_orangebox.pcf",
+                                 ":/resources/data/particle_defaults_l4d.pcf",
+                                 ":/resources/data/particle_defaults_l4d2.pcf"}) {
+        auto *document = new CFilePCF;
+        PCFDelegate reader;
+        QVERIFY2(reader.read(QString::fromLatin1(resource), document), resource);
+        VParticle window(m_main, document);
+        QTreeWidget *tree = window.tree;
+        QCOMPARE(tree->header()->sectionResizeMode(0), QHeaderView::Interactive);
+        tree->expandAll();
+        const int width = tree->columnWidth(0);
+        int rows = 0;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it, ++rows) {
+            const int textStart = tree->visualItemRect(*it).left();
+            const int needed = textStart + tree->fontMetrics().horizontalAdvance((*it)->text(0));
+            QVERIFY2(needed <= width, qPrintable((*it)->text(0)));
+        }
+        QVERIFY(rows > 100);
+    }
 }
 
 void TestParticleEditor::inPlaceEditing_data()

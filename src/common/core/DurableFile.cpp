@@ -1,0 +1,114 @@
+#include "DurableFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr qint64 CopyChunk = 1 << 20;
+
+bool failed(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+#ifdef Q_OS_UNIX
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+#endif
+
+} // namespace
+
+namespace DurableFile {
+
+bool sync(QFileDevice &file, QString *error)
+{
+    if (!file.flush())
+        return failed(error, file.errorString());
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0)
+        return failed(error, systemError());
+#endif
+    return true;
+}
+
+bool syncFolderOf(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return true;
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    ::close(fd);
+    return synced;
+#else
+    Q_UNUSED(path)
+    return true;
+#endif
+}
+
+bool replace(const QString &from, const QString &to, QString *error)
+{
+#ifdef Q_OS_UNIX
+    // QFile::rename refuses an existing target; rename(2) replaces it
+    // atomically.
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        return failed(error, systemError());
+    return true;
+#else
+    // No atomic replacement through Qt's public API here: the old file goes
+    // first, so a crash in between leaves only the new file under `from`.
+    QFile::remove(to);
+    QFile source(from);
+    return source.rename(to) || failed(error, source.errorString());
+#endif
+}
+
+bool linkOrCopy(const QString &from, const QString &to, QString *error)
+{
+#ifdef Q_OS_UNIX
+    if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    // Only a file system without hard links is worth a copy; anything else
+    // (the name is taken, no permission) would fail the copy too.
+    if (errno != EPERM && errno != EXDEV && errno != EMLINK && errno != ENOTSUP &&
+        errno != EOPNOTSUPP)
+        return failed(error, systemError());
+#endif
+    QFile source(from);
+    QFile target(to);
+    if (!source.open(QIODevice::ReadOnly))
+        return failed(error, source.errorString());
+    if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return failed(error, target.errorString());
+    QByteArray chunk;
+    bool copied = true;
+    while (copied && !source.atEnd()) {
+        chunk = source.read(CopyChunk);
+        copied = !chunk.isEmpty() && target.write(chunk) == chunk.size();
+    }
+    if (copied)
+        copied = sync(target, error);
+    else if (error)
+        *error =
+            target.error() != QFileDevice::NoError ? target.errorString() : source.errorString();
+    target.close();
+    if (!copied)
+        target.remove();
+    return copied;
+}
+
+} // namespace DurableFile

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QProgressDialog>
+
+// The busy indicator the pakfile editor's row commands run behind. It has no
+// cancel button and the work never checks it: dismissing it only disables
+// the window until the command ends. Leaving the scope enables the window
+// again.
+class VPakfileBusyDialog
+{
+public:
+    explicit VPakfileBusyDialog(QWidget *window,
+                                const QString &label = QStringLiteral("Processing..."),
+                                int maximum = 0);
+    ~VPakfileBusyDialog();
+
+    VPakfileBusyDialog(const VPakfileBusyDialog &) = delete;
+    VPakfileBusyDialog &operator=(const VPakfileBusyDialog &) = delete;
+
+    QProgressDialog &dialog() { return m_dialog; }
+
+private:
+    QWidget *m_window;
+    QProgressDialog m_dialog;
+};

@@ -1,0 +1,390 @@
+#include "CFileFGD.h"
+#include "FGDText.h"
+#include "Fuzz.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// The document as text, default values left out, so that a row states only
+// what its input should produce.
+QString dump(const CFileFGD &fgd)
+{
+    QStringList out;
+    auto q = [](const QByteArray &text) {
+        return QLatin1Char('"') + QString::fromLatin1(text) + QLatin1Char('"');
+    };
+    auto hex = [](const QColor &c) { return QString::number(c.rgba(), 16); };
+    auto vec = [](const CVector3 &v) {
+        return QStringLiteral("%1 %2 %3").arg(v.x).arg(v.y).arg(v.z);
+    };
+    for (const QString &name : fgd.includes)
+        out << QStringLiteral("include ") + name;
+    for (const QString &name : fgd.materialExclusions)
+        out << QStringLiteral("exclude ") + name;
+    for (const FGDAutoVisgroup &group : fgd.autoVisgroups) {
+        out << QStringLiteral("visgroup ") + q(group.name);
+        for (const FGDAutoVisgroupMinor &minor : group.minors) {
+            QStringList entities;
+            for (const QByteArray &entity : minor.entities)
+                entities << QString::fromLatin1(entity);
+            out << QStringLiteral(" minor %1: %2")
+                       .arg(q(minor.name), entities.join(QLatin1Char(',')));
+        }
+    }
+    for (const FGDEntityClass &c : fgd.classes) {
+        out << QStringLiteral("class %1 %2 %3")
+                   .arg(c.type)
+                   .arg(QString::fromLatin1(c.classname), q(c.description));
+        if (!c.bases.isEmpty())
+            out << QStringLiteral(" bases ") + QString::fromLatin1(c.bases.join(','));
+        if (!c.iconSprite.isEmpty() || !c.studioPropModel.isEmpty() || !c.studioModel.isEmpty())
+            out << QStringLiteral(" models %1 %2 %3")
+                       .arg(q(c.iconSprite), q(c.studioPropModel), q(c.studioModel));
+        if (c.helperFlags || c.color != QColor(255, 0, 255))
+            out << QStringLiteral(" helpers %1 color %2").arg(c.helperFlags).arg(hex(c.color));
+        if (c.sizeMin.x || c.sizeMin.y || c.sizeMin.z || c.hasSizeMax)
+            out << QStringLiteral(" size ") + vec(c.sizeMin) +
+                       (c.hasSizeMax ? QStringLiteral(", ") + vec(c.sizeMax) : QString());
+        for (const FGDLine &line : c.lines)
+            out << QStringLiteral(" line %1 %2 %3")
+                       .arg(hex(line.color), QString::fromLatin1(line.source),
+                            QString::fromLatin1(line.target));
+        for (const FGDCylinder &y : c.cylinders)
+            out << QStringLiteral(" cylinder %1 ").arg(hex(y.color)) +
+                       QString::fromLatin1(QList<QByteArray>{y.source, y.target, y.value3, y.value4,
+                                                             y.value5, y.value6}
+                                               .join(','));
+        if (c.flagMask || c.flagDefaults)
+            out << QStringLiteral(" flags %1 defaults %2").arg(c.flagMask).arg(c.flagDefaults);
+        for (int i = 0; i < c.flagTexts.size(); ++i) {
+            if (!c.flagTexts.at(i).isEmpty())
+                out << QStringLiteral(" flag %1 %2").arg(i).arg(q(c.flagTexts.at(i)));
+        }
+        for (const FGDKeyvalue &kv : c.keyvalues) {
+            out << QStringLiteral(" kv %1 %2 %3 %4 %5%6%7")
+                       .arg(q(kv.name))
+                       .arg(kv.type)
+                       .arg(q(kv.displayName), q(kv.defaultValue), q(kv.description),
+                            kv.readonly ? QStringLiteral(" readonly") : QString(),
+                            kv.sphereRadius ? QStringLiteral(" sphere") : QString());
+            for (const FGDChoice &choice : kv.choices)
+                out << QStringLiteral("  choice %1 %2").arg(q(choice.value), q(choice.text));
+        }
+        for (const auto *list : {&c.inputs, &c.outputs}) {
+            for (const FGDInputOutput &io : *list)
+                out << QStringLiteral(" %1 %2 %3 %4")
+                           .arg(list == &c.inputs ? "input" : "output", q(io.name))
+                           .arg(io.type)
+                           .arg(q(io.description));
+        }
+    }
+    return out.join(QLatin1Char('\n'));
+}
+
+// A hand-written definition file using every directive, helper and body form.
+const char *const Sample = R"FGD(// Sample definitions written for these tests.
+@include "base.fgd"
+@include "BASE.fgd"
+@include "extra.FGD"
+@include "notes.txt"
+@include shared.fgd // bare name
+@mapsize(-16384, 16384)
+@MaterialExclusion
+[
+	// never packed
+	"tools"
+	"Tools"
+	"debug/extra"
+]
+@AutoVisGroup = "Triggers"
+[
+	"Once" [ "trigger_once" ]
+	"Many"
+	[
+		"trigger_multiple"
+		"trigger_" + "hurt"
+	]
+]
+@BaseClass = Targetname
+[
+	targetname(target_source) : "Name" : : "What others " +
+		"call it."
+	input Kill(void) : "Removes it."
+	output OnUser1(void) : "Fired by FireUser1."
+]
+@PointClass base(Targetname, Parent) iconsprite("editor/lamp.vmt") sphere(glow) sphere() color(255 255 0) size(-4 -4 -4, 4 4 4) = env_lamp : "A lamp."
+[
+	glow(float) : "Glow radius" : "64"
+	Radius(float) : "Reach" : 128 : "How far."
+	level(Integer) readonly : "Level" : 200
+	mode(choices) : "Mode" : 1 : "How it shines." =
+	[
+		0 : "Off"
+		"2" : "Flicker"
+	]
+	spawnflags(flags) =
+	[
+		1 : "Start off" : 0
+		64 : "Editor only" : 1
+	]
+	input SetLevel(integer) : "Sets the level."
+	output OnLit(void)
+]
+@NPCClass base(Targetname) studio("models/guard.mdl") size(-16 -16 0, 16 16 72) = npc_guard : "A guard." []
+@SolidClass = trigger_zone [ wait(integer) : "Delay" : 1 ]
+@KeyFrameClass line(255 255 255, targetname, nextkey) studio() = move_key []
+@MoveClass cylinder(255 0 0, targetname, target, radius, targetname, parentname, radius) studioprop("models/rail.mdl") = move_rail []
+@FilterClass halfgridsnap() = filter_thing [ filtername(filterclass) : "Filter"
+	gadget(widget) : "Unknown type" ]
+% not read: @PointClass = nope [
+)FGD";
+
+const char *const SampleDump = R"(include base.fgd
+include shared.fgd
+exclude tools
+exclude debug/extra
+visgroup "Triggers"
+ minor "Once": trigger_once
+ minor "Many": trigger_multiple,trigger_hurt
+class 0 Targetname ""
+ kv "targetname" 22 "Name" "" "What others call it."
+ input "Kill" 0 "Removes it."
+ output "OnUser1" 0 "Fired by FireUser1."
+class 1 env_lamp "A lamp."
+ bases Targetname,Parent
+ models "editor/lamp.vmt" "" ""
+ helpers 1 color ffffff00
+ size -4 -4 -4, 4 4 4
+ flags 65 defaults 64
+ flag 0 "Start off"
+ flag 6 "Editor only"
+ kv "glow" 4 "Glow radius" "64" "" sphere
+ kv "Radius" 4 "Reach" "128" "How far." sphere
+ kv "level" 3 "Level" "200" "" readonly
+ kv "mode" 1 "Mode" "1" "How it shines."
+  choice "0" "Off"
+  choice "2" "Flicker"
+ input "SetLevel" 3 "Sets the level."
+ output "OnLit" 0 ""
+class 2 npc_guard "A guard."
+ bases Targetname
+ models "" "" "models/guard.mdl"
+ size -16 -16 0, 16 16 72
+class 3 trigger_zone ""
+ kv "wait" 3 "Delay" "1" ""
+class 4 move_key ""
+ helpers 2 color ffff00ff
+ line ffffffff targetname nextkey
+class 5 move_rail ""
+ models "" "models/rail.mdl" ""
+ cylinder ffff0000 targetname,target,radius,targetname,parentname,radius
+class 6 filter_thing ""
+ kv "filtername" 9 "Filter" "" ""
+ kv "gadget" 2 "Unknown type" "" "")";
+
+} // namespace
+
+class TestFgd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void documentDefaults();
+    void sample();
+    void texts_data();
+    void texts();
+    void deviceErrors();
+    void readingAppends();
+    void damagedInputEnds();
+
+private:
+    QList<QByteArray> m_unknown;
+    CFileFGD::UnknownItemHook m_previousHook;
+};
+
+void TestFgd::init()
+{
+    m_unknown.clear();
+    m_previousHook =
+        CFileFGD::setUnknownItemHook([this](const QByteArray &name) { m_unknown << name; });
+}
+
+void TestFgd::cleanup()
+{
+    CFileFGD::setUnknownItemHook(m_previousHook);
+}
+
+void TestFgd::documentDefaults()
+{
+    CFileFGD fgd;
+    QCOMPARE(fgd.displayName(), QStringLiteral("untitled"));
+    QCOMPARE(dump(fgd), QString());
+    const FGDEntityClass c;
+    QCOMPARE(c.type, 0);
+    QCOMPARE(c.color.rgba(), 0xFFFF00FFu);
+    QCOMPARE(c.flagTexts.size(), 32);
+    QCOMPARE(FGDKeyvalue().type, 2);
+    QCOMPARE(FGDLine().color.rgba(), 0xFFFFFFFFu);
+    QCOMPARE(FGD::classTypeName(6), QStringLiteral("@FilterClass"));
+    QCOMPARE(FGD::classTypeName(7), QString());
+    QCOMPARE(FGD::parameterTypeName(21), QStringLiteral("target_name_or_class"));
+    QCOMPARE(FGD::parameterTypeName(26), QString());
+    QCOMPARE(FGD::parameterTypeName(-1), QString());
+
+    // Never written.
+    QByteArray bytes("kept");
+    QVERIFY(!fgd.write(&bytes));
+    QCOMPARE(bytes, QByteArray("kept"));
+}
+
+void TestFgd::sample()
+{
+    QString error;
+    std::unique_ptr<CFileFGD> fgd(CFileFGD::fromByteArray(QByteArray(Sample), error));
+    QVERIFY2(fgd, qPrintable(error));
+    QCOMPARE(dump(*fgd), QString::fromLatin1(SampleDump));
+    QCOMPARE(m_unknown, QList<QByteArray>{"halfgridsnap"});
+}
+
+void TestFgd::texts_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("expected"); // unknown helpers last, or the error
+
+    QTest::newRow("empty") << QByteArray() << "";
+    QTest::newRow("comments only") << QByteArray("  // a\r\n\t// b") << "";
+    QTest::newRow("byte-order mark")
+        << QByteArray("\xEF\xBB\xBF@SolidClass = a []") << "class 3 a \"\"";
+    QTest::newRow("size one value")
+        << QByteArray("@PointClass size(8) = a []") << "class 1 a \"\"\n size 8 0 0";
+    QTest::newRow("size fraction")
+        << QByteArray("@PointClass size(0.5 1 1) = a []") << "class 1 a \"\"\n size 0 1 1";
+    QTest::newRow("colour of two")
+        << QByteArray("@PointClass color(255 128) = a []") << "class 1 a \"\"";
+    QTest::newRow("colour clamped") << QByteArray("@PointClass color(300 -5 10) = a []")
+                                    << "class 1 a \"\"\n helpers 1 color ffff000a";
+    QTest::newRow("empty base") << QByteArray("@BaseClass base(A,,B ) = a []")
+                                << "class 0 a \"\"\n bases A,,B";
+    QTest::newRow("spheres per class")
+        << QByteArray("@PointClass sphere() = a [ radius(float) : \"R\" ]\n@PointClass = b [ "
+                      "radius(float) : \"R\" ]")
+        << "class 1 a \"\"\n kv \"radius\" 4 \"R\" \"\" \"\" sphere\nclass 1 b \"\"\n kv "
+           "\"radius\" 4 \"R\" \"\" \"\"";
+    QTest::newRow("flags not single bits")
+        << QByteArray("@PointClass = a [ spawnflags(Flags) = [ 3 : \"x\" : 1\n 0 : \"y\" : 1\n -4 "
+                      ": \"z\" : 1\n x : \"w\" ] ]")
+        << "class 1 a \"\"";
+    QTest::newRow("input needs its space")
+        << QByteArray("@PointClass = a [ inputKill(void) : \"K\" ]")
+        << "class 1 a \"\"\n kv \"inputKill\" 0 \"K\" \"\" \"\"";
+    QTest::newRow("name keeps blanks")
+        << QByteArray("@PointClass = a [ health (integer) : \"H\" : 5 ]")
+        << "class 1 a \"\"\n kv \"health \" 3 \"H\" \"5\" \"\"";
+    QTest::newRow("equals after a string")
+        << QByteArray("@PointClass = a [ s(string) : \"S\" = t(string) : \"T\" ]")
+        << "class 1 a \"\"\n kv \"s\" 2 \"S\" \"\" \"\"\n kv \"= t\" 2 \"T\" \"\" \"\"";
+    QTest::newRow("exclusion bracket on the line")
+        << QByteArray("@MaterialExclusion [ \"a\" ]\n]") << "exclude a";
+    QTest::newRow("percent stops")
+        << QByteArray("@SolidClass = a []\n%\n@@@ [") << "class 3 a \"\"";
+    QTest::newRow("unterminated body") << QByteArray("@SolidClass = a [ k(string) : \"K\"")
+                                       << "class 3 a \"\"\n kv \"k\" 2 \"K\" \"\" \"\"";
+    QTest::newRow("unknown helper") << QByteArray("@PointClass Wirebox (mins, maxs) base(X) = a []")
+                                    << "class 1 a \"\"\n bases X\nunknown wirebox ";
+    // Syntax errors fail the whole read.
+    QTest::newRow("no body") << QByteArray("@PointClass = a\n\n")
+                             << "error Read Error: Expected '[' at line 3";
+    QTest::newRow("exclusion without [")
+        << QByteArray("@MaterialExclusion \"a\"") << "error Read Error: Expected '[' at line 1";
+    QTest::newRow("visgroup without =")
+        << QByteArray("@AutoVisGroup \"a\" []") << "error Read Error: Expected '=' at line 1";
+    QTest::newRow("minor without [") << QByteArray("@AutoVisGroup = \"a\" [ \"b\" \"c\" ]")
+                                     << "error Read Error: Expected '[' at line 1";
+    // An unquoted name would never be passed over.
+    QTest::newRow("bare visgroup entry")
+        << QByteArray("@AutoVisGroup = \"a\" [ \"b\" [ \"c\"\n d ] ]")
+        << "error Read Error: Expected '\"' at line 2";
+    QTest::newRow("flags without =") << QByteArray("@PointClass = a [ spawnflags(flags) [ ] ]")
+                                     << "error Read Error: Expected '=' at line 1";
+    QTest::newRow("choices without [") << QByteArray("@PointClass = a [ m(choices) : \"M\" = 0 ]")
+                                       << "error Read Error: Expected '[' at line 1";
+    QTest::newRow("text outside") << QByteArray("@SolidClass = a []\nstray")
+                                  << "error Read Error: Unexpected text at line 2";
+}
+
+void TestFgd::texts()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, expected);
+    QString error;
+    std::unique_ptr<CFileFGD> fgd(CFileFGD::fromByteArray(text, error));
+    QStringList actual{fgd ? dump(*fgd) : QStringLiteral("error ") + error};
+    for (const QByteArray &name : m_unknown)
+        actual << QStringLiteral("unknown ") + QString::fromLatin1(name);
+    actual.removeAll(QString());
+    QCOMPARE(actual.join(QLatin1Char('\n')), expected);
+}
+
+void TestFgd::deviceErrors()
+{
+    CFileFGD fgd;
+    QDataStream noDevice;
+    QVERIFY(!fgd.read(noDevice));
+    QCOMPARE(fgd.error(), QStringLiteral("Device Error: Not valid"));
+
+    QFile missing(QStringLiteral("/nonexistent/definitions.fgd"));
+    QDataStream unopenable(&missing);
+    QVERIFY(!fgd.read(unopenable));
+    QCOMPARE(fgd.error(), QStringLiteral("Device Error: Not open"));
+
+    QBuffer writeOnly;
+    writeOnly.open(QIODevice::WriteOnly);
+    QDataStream unreadable(&writeOnly);
+    QVERIFY(!fgd.read(unreadable));
+    QCOMPARE(fgd.error(), QStringLiteral("Device Error: Not readable"));
+}
+
+void TestFgd::readingAppends()
+{
+    CFileFGD fgd;
+    fgd.includes << QStringLiteral("Base.fgd");
+    fgd.materialExclusions << QStringLiteral("tools");
+    QVERIFY(
+        fgd.parse("@include \"base.fgd\"\n@include \"more.fgd\"\n@MaterialExclusion [\nTOOLS\n]"));
+    QCOMPARE(fgd.includes, (QStringList{"Base.fgd", "more.fgd"}));
+    QCOMPARE(fgd.materialExclusions, QStringList{"tools"});
+}
+
+void TestFgd::damagedInputEnds()
+{
+    const QByteArray valid(Sample);
+    auto load = [](const QByteArray &bytes) { delete CFileFGD::fromByteArray(bytes); };
+    Fuzz::truncations(valid, load);
+    Fuzz::byteFlips(valid, 300, 0x46474431, load);
+    // Replacements by the bytes the grammar turns on.
+    static const char structure[] = "[]()\"=:+@%/ \n";
+    QRandomGenerator rng(7);
+    for (int i = 0; i < 300; ++i) {
+        QByteArray copy = valid;
+        for (int f = 0; f < 3; ++f)
+            copy[int(rng.bounded(copy.size()))] = structure[rng.bounded(int(sizeof structure) - 1)];
+        load(copy);
+    }
+    // Work stays linear in the number of names kept unique.
+    QByteArray many;
+    for (int i = 0; i < 100000; ++i)
+        many += "@include \"f" + QByteArray::number(i) + ".fgd\"\n";
+    std::unique_ptr<CFileFGD> fgd(CFileFGD::fromByteArray(many));
+    QVERIFY(fgd);
+    QCOMPARE(fgd->includes.size(), 100000);
+}
+
+QTEST_GUILESS_MAIN(TestFgd)
+#include "tst_fgd.moc"
