@@ -83,10 +83,16 @@ void VVTF::initialize()
     setWindowIcon(icon("vvtf"));
     setAttribute(Qt::WA_DeleteOnClose);
     adjustSize();
+    m_naturalSize = size();
     // The 512 x 512 minimum only sized the window; the label takes each
     // picture's size from now on.
     imageLabel->setMinimumSize(1, 1);
     imageLabel->setFixedSize(1, 1);
+}
+
+QSize VVTF::sizeHint() const
+{
+    return m_naturalSize.isValid() ? m_naturalSize : QMainWindow::sizeHint();
 }
 
 void VVTF::buildMenus()

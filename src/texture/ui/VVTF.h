@@ -218,6 +218,10 @@ public slots:
     void vtfImport();
     void vtfOpenShared();
 
+    // The size the window took with room for a 512 x 512 picture, kept after
+    // the picture label shrinks to each image (a sub-window opens at it).
+    QSize sizeHint() const override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -261,4 +265,5 @@ private:
     quint16 m_displayHeight = 0;
     QTimer m_animationTimer;
     CFileVTF *m_document = nullptr;
+    QSize m_naturalSize;
 };

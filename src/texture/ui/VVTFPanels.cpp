@@ -302,6 +302,7 @@ void VVTF::buildImageArea()
     imageLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     imageLabel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     imageLabel->setMinimumSize(512, 512);
+    imageLabel->resize(512, 512);
 
     // The picture and three copies of it, 2 x 2 without gaps; the picture
     // moves into the top-left cell while tiling is on.
@@ -322,5 +323,8 @@ void VVTF::buildImageArea()
 
     imageArea = new QScrollArea;
     imageArea->setObjectName(QStringLiteral("imageArea"));
+    // However small the window opens, a useful part of the picture shows.
+    const int frame = 2 * imageArea->frameWidth();
+    imageArea->setMinimumSize(256 + frame, 256 + frame);
     imageArea->setWidget(imageLabel);
 }
