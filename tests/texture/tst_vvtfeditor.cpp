@@ -21,7 +21,6 @@ private slots:
     void renderedPixels();
     void tileSurvivesMipmapChange();
     void animation();
-    void thumbnailKeepsSliderValues();
     void treeLabels_data();
     void treeLabels();
     void closing_data();
@@ -82,25 +81,18 @@ void TestVVTFEditor::renderedPixels_data()
 {
     // The View entries triggered, then the shown pixels at (0, 0) and (8, 0)
     // (transparent, in two checkerboard cells) and at (1, 0) (opaque).
-    QTest::addColumn<QString>("view");
-    QTest::addColumn<QString>("pixels");
-
-    QTest::newRow("rgb") << ""
-                         << "5a3c1e 5a3c1e c86432";
-    QTest::newRow("rgb masked") << "Mask"
-                                << "999999 666666 c86432";
-    QTest::newRow("red") << "Red"
-                         << "5a5a5a 5a5a5a c8c8c8";
-    QTest::newRow("green masked") << "Green Mask"
-                                  << "3c3c3c 3c3c3c 646464";
-    QTest::newRow("alpha masked") << "Alpha Mask"
-                                  << "0 0 ffffff";
+    QTest::addColumn<QString>("row");
+    QTest::newRow("rgb") << "|5a3c1e 5a3c1e c86432";
+    QTest::newRow("rgb masked") << "Mask|999999 666666 c86432";
+    QTest::newRow("red") << "Red|5a5a5a 5a5a5a c8c8c8";
+    QTest::newRow("green masked") << "Green Mask|3c3c3c 3c3c3c 646464";
+    QTest::newRow("alpha masked") << "Alpha Mask|0 0 ffffff";
 }
 
 void TestVVTFEditor::renderedPixels()
 {
-    QFETCH(QString, view);
-    QFETCH(QString, pixels);
+    QFETCH(QString, row);
+    const QString view = row.section('|', 0, 0);
 
     auto *document = new CFileVTF(16, 16);
     QByteArray rgba = filled(16, 16, qRgba(90, 60, 30, 0));
@@ -118,7 +110,7 @@ void TestVVTFEditor::renderedPixels()
     QStringList out;
     for (const QPoint &p : {QPoint(0, 0), QPoint(8, 0), QPoint(1, 0)})
         out << QString::number(shown.pixel(p) & 0xFFFFFF, 16);
-    QCOMPARE(out.join(' '), pixels);
+    QCOMPARE(out.join(' '), row.section('|', 1));
 }
 
 void TestVVTFEditor::tileSurvivesMipmapChange()
@@ -170,49 +162,23 @@ void TestVVTFEditor::animation()
     QVERIFY(!window.animationTimer().isActive());
 }
 
-void TestVVTFEditor::thumbnailKeepsSliderValues()
-{
-    auto *document = new CFileVTF(32, 32);
-    QVERIFY(document->setLowResImageFormat(IMAGE_FORMAT_RGBA8888));
-    VVTF window(document);
-    window.vtfShowThumbnail();
-    QVERIFY(!window.imageShown());
-    QCOMPARE(window.displaySize(), QSize(16, 16));
-
-    window.keySlider->setValue(200);
-    QCOMPARE(document->hdrKey(), 2.0f);
-    QVERIFY(!window.imageShown());
-    window.gammaSlider->setValue(800);
-    window.vtfKeyReset(QPoint());
-    window.vtfGammaReset(QPoint());
-    QCOMPARE(window.keySlider->value(), 125);
-    QCOMPARE(document->hdrKey(), 1.25f);
-    QCOMPARE(document->hdrGamma(), 4.0f);
-}
-
 void TestVVTFEditor::treeLabels_data()
 {
-    QTest::addColumn<QString>("setup");
-    // The children of the largest mipmap item, then the first child's.
-    QTest::addColumn<QString>("labels");
-
-    QTest::newRow("envmap") << "4x4 faces:6"
-                            << "Right,Left,Back,Front,Up,Down;";
-    QTest::newRow("spheremap") << "4x4 faces:7"
-                               << "Right,Left,Back,Front,Up,Down,Spheremap;";
-    QTest::newRow("six plain faces") << "4x4 faces:6 plain"
-                                     << "Face 0,Face 1,Face 2,Face 3,Face 4,Face 5;";
-    QTest::newRow("frames of slices") << "4x4 frames:2 slices:2"
-                                      << "Frame 0,Frame 1;Slice 0,Slice 1";
-    QTest::newRow("one image") << "4x4"
-                               << ";";
+    // The texture, then the children of the largest mipmap item and the
+    // first child's.
+    QTest::addColumn<QString>("row");
+    QTest::newRow("envmap") << "4x4 faces:6|Right,Left,Back,Front,Up,Down;";
+    QTest::newRow("spheremap") << "4x4 faces:7|Right,Left,Back,Front,Up,Down,Spheremap;";
+    QTest::newRow("six plain faces") << "4x4 faces:6 plain|Face 0,Face 1,Face 2,Face 3,Face 4,"
+                                        "Face 5;";
+    QTest::newRow("frames of slices") << "4x4 frames:2 slices:2|Frame 0,Frame 1;Slice 0,Slice 1";
+    QTest::newRow("one image") << "4x4|;";
 }
 
 void TestVVTFEditor::treeLabels()
 {
-    QFETCH(QString, setup);
-    QFETCH(QString, labels);
-
+    QFETCH(QString, row);
+    QString setup = row.section('|', 0, 0);
     const bool plain = setup.endsWith(QLatin1String(" plain"));
     CFileVTF *document = texture(setup.remove(QLatin1String(" plain")));
     if (plain)
@@ -231,44 +197,41 @@ void TestVVTFEditor::treeLabels()
             out << item->child(i)->text(0);
         return out.join(QLatin1Char(','));
     };
-    QCOMPARE(childLabels(largest) + ';' + childLabels(largest->child(0)), labels);
+    QCOMPARE(childLabels(largest) + ';' + childLabels(largest->child(0)), row.section('|', 1));
 }
 
 void TestVVTFEditor::closing_data()
 {
-    QTest::addColumn<bool>("modified");
-    QTest::addColumn<int>("button");
-    QTest::addColumn<bool>("closes");
-    QTest::addColumn<int>("questions");
-
-    QTest::newRow("unmodified") << false << int(QMessageBox::Cancel) << true << 0;
-    QTest::newRow("cancel") << true << int(QMessageBox::Cancel) << false << 1;
-    QTest::newRow("discard") << true << int(QMessageBox::Discard) << true << 1;
+    // Modified, the button chosen (its QMessageBox value), whether the window
+    // closes and how many questions were asked.
+    QTest::addColumn<QString>("row");
+    QTest::newRow("unmodified") << "0 4194304 1 0";
+    QTest::newRow("cancel") << "1 4194304 0 1";
+    QTest::newRow("discard") << "1 8388608 1 1";
     // The file cannot be written: the window stays, and says why.
-    QTest::newRow("failed save") << true << int(QMessageBox::Save) << false << 2;
+    QTest::newRow("failed save") << "1 2048 0 2";
 }
 
 void TestVVTFEditor::closing()
 {
-    QFETCH(bool, modified);
-    QFETCH(int, button);
-    QFETCH(bool, closes);
-    QFETCH(int, questions);
+    QFETCH(QString, row);
+    const QList<int> in = numbers(row);
+    const bool closes = in[2];
 
     auto *document = new CFileVTF(4, 4);
     document->setPath(QStringLiteral("/nonexistent-folder/rock.vtf"), true);
     QPointer<VVTF> window = new VVTF(document);
-    window->setWindowModified(modified);
+    window->setWindowModified(in[0]);
     PromptScript script;
-    script.answer = [button](const CPrompt::Request &) {
+    script.answer = [&in](const CPrompt::Request &) {
         CPrompt::Answer a;
-        a.result = button;
+        a.result = in[1];
         a.button = QMessageBox::Ok;
         return a;
     };
     QCOMPARE(window->close(), closes);
-    QCOMPARE(script.asked.size(), questions);
-    if (questions > 0)
+    QCOMPARE(script.asked.size(), in[3]);
+    if (in[3] > 0)
         QCOMPARE(script.asked.at(0).title, QStringLiteral("untitled[*]"));
     if (!closes)
         QVERIFY(window->isWindowModified());
