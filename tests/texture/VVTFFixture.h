@@ -2,7 +2,7 @@
 
 #include "CFileVTF.h"
 #include "CPrompt.h"
-#include "IMainWindow.h"
+#include "MainWindowStub.h"
 #include "VVTF.h"
 
 #include <QImage>
@@ -27,40 +27,12 @@ struct PromptScript
 
 // Stands in for the main window: keeps the texture editors it is asked to
 // open for a further document.
-class TextureMainWindow : public QWidget, public IMainWindow
+class TextureMainWindow : public MainWindowStub
 {
     Q_OBJECT
 
 public:
-    TextureMainWindow() { setInstance(this); }
-    ~TextureMainWindow() override
-    {
-        setInstance(nullptr);
-        qDeleteAll(opened);
-    }
-    QWidget *mainWindowWidget() override { return this; }
-    QString getOpenFileName(QWidget *p, const QString &c, const QString &f,
-                            const QString &d) override
-    {
-        return CPrompt::getOpenFileName(p, c, d, f);
-    }
-    QStringList getOpenFileNames(QWidget *, const QString &, const QString &,
-                                 const QString &) override
-    {
-        return {};
-    }
-    QString getSaveFileName(QWidget *p, const QString &c, const QString &f,
-                            const QString &d) override
-    {
-        return CPrompt::getSaveFileName(p, c, d, f);
-    }
-    QString getExistingDirectory(QWidget *, const QString &, const QString &) override
-    {
-        return {};
-    }
-    void openToolWindow(QWidget *tool) override { delete tool; }
-    void registerTemporaryFile(const QString &) override {}
-    CFileIconCache *iconCache() override { return nullptr; }
+    ~TextureMainWindow() override { qDeleteAll(opened); }
 
     QList<VVTF *> opened;
 
