@@ -171,6 +171,7 @@ private:
 
     // Display (VFGDDisplay.cpp).
     void showEntity();
+    void markShownEntity();
     void showSize();
     void showChoices();
     void showKeyvalueIcon(QTableWidgetItem *cell);

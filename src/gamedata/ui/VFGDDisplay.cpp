@@ -88,6 +88,7 @@ FGDChoice *VFGD::selectedKeyvalueChoice() const
 void VFGD::showEntity()
 {
     m_rightPanel->setEnabled(m_current[EntityTable] != nullptr);
+    markShownEntity();
     forgetDetailCells();
     const FGDEntityClass *entityClass = shownClass();
     if (!entityClass)
@@ -123,6 +124,19 @@ void VFGD::showEntity()
     for (Table table : {LineTable, CylinderTable})
         refillTable(table);
     showChoices();
+}
+
+void VFGD::markShownEntity()
+{
+    // The table selects nothing, so the shown entity's name is set in bold.
+    const QSignalBlocker blocker(m_entityTable);
+    for (int row = 0; row < m_entityTable->rowCount(); ++row) {
+        if (QTableWidgetItem *cell = m_entityTable->item(row, 0)) {
+            QFont font = cell->font();
+            font.setBold(cell == m_current[EntityTable]);
+            cell->setFont(font);
+        }
+    }
 }
 
 void VFGD::showSize()
