@@ -39,6 +39,9 @@ VFGD::VFGD(CFileFGD *document)
 
 VFGD::~VFGD()
 {
+    // The editing widgets go first, while the document they may still write
+    // to (a field that loses focus on the way out) is here.
+    delete centralWidget();
     delete m_document;
 }
 

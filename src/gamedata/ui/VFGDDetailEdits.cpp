@@ -237,6 +237,8 @@ void VFGD::rowAppended(Table table)
     // the new element takes its place and a new add row follows.
     QTableWidget *widget = m_tables[table];
     const int count = elementCount(table);
+    if (m_current[table] && m_current[table]->row() >= count - 1)
+        m_current[table] = nullptr;
     const QSignalBlocker blocker(widget);
     widget->setRowCount(count - 1);
     widget->setRowCount(count + 1);

@@ -148,12 +148,12 @@ void VFGD::showSize()
 void VFGD::showChoices()
 {
     const FGDKeyvalue *keyvalue = selectedKeyvalue();
+    // Hidden, the table keeps its rows, but no choice stays chosen.
+    forgetChoiceCells();
     if (!keyvalue || keyvalue->type != FGDChoices) {
-        // Hidden, not emptied: it cannot be reached until it is filled again.
         m_choiceTable->hide();
         return;
     }
-    forgetChoiceCells();
     refillTable(ChoiceTable);
     m_choiceTable->show();
 }
