@@ -26,18 +26,6 @@ using namespace FGDEditor;
 
 namespace {
 
-FGDKeyvalue keyvalue(const char *name, int type, const char *display, bool readonly = false,
-                     bool sphere = false)
-{
-    FGDKeyvalue k;
-    k.name = name;
-    k.type = type;
-    k.displayName = display;
-    k.readonly = readonly;
-    k.sphereRadius = sphere;
-    return k;
-}
-
 // Targetname (base), light (every helper, table and flag), trigger_once, npc.
 CFileFGD *sample()
 {
@@ -49,7 +37,7 @@ CFileFGD *sample()
 
     FGDEntityClass base;
     base.classname = "Targetname";
-    base.keyvalues << keyvalue("targetname", FGDTargetSource, "Name");
+    base.keyvalues << FGDKeyvalue{"targetname", FGDTargetSource, "Name", "", "", false, false, {}};
     base.inputs << FGDInputOutput{"Kill", FGDVoid, "Removes it."};
     base.outputs << FGDInputOutput{"OnUser1", FGDVoid, "Fired."};
 
@@ -63,10 +51,10 @@ CFileFGD *sample()
     light.sizeMin = CVector3(-8, -8, -8);
     light.hasSizeMax = true;
     light.sizeMax = CVector3(8, 8, 8);
-    light.keyvalues << keyvalue("_light", FGDColor255, "Brightness")
-                    << keyvalue("_distance", FGDInteger, "Distance", false, true)
-                    << keyvalue("style", FGDChoices, "Appearance")
-                    << keyvalue("pattern", FGDString, "Pattern", true, true);
+    light.keyvalues << FGDKeyvalue{"_light", FGDColor255, "Brightness", "", "", false, false, {}}
+                    << FGDKeyvalue{"_distance", FGDInteger, "Distance", "", "", false, true, {}}
+                    << FGDKeyvalue{"style", FGDChoices, "Appearance", "", "", false, false, {}}
+                    << FGDKeyvalue{"pattern", FGDString, "Pattern", "", "", true, true, {}};
     light.keyvalues[2].choices << FGDChoice{"0", "Normal"} << FGDChoice{"1", "Flicker"};
     light.flagMask = 3;
     light.flagDefaults = 2;
