@@ -2,6 +2,7 @@
 
 #include "CPath.h"
 
+#include <QColorDialog>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -328,6 +329,20 @@ QString CPrompt::getExistingDirectory(QWidget *parent, const QString &caption,
     // The directory's own parent, so the next dialog shows it among its siblings.
     rememberFile(path);
     return path;
+}
+
+QColor CPrompt::getColor(const QColor &initial, QWidget *parent, const QString &title)
+{
+    if (handler()) {
+        Request request;
+        request.kind = Kind::Color;
+        request.parent = parent;
+        request.title = title;
+        request.color = initial;
+        const Answer answer = handler()(request);
+        return answer.ok ? answer.color : QColor();
+    }
+    return QColorDialog::getColor(initial, parent, title);
 }
 
 int CPrompt::exec(QDialog *dialog)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -53,6 +54,7 @@ public:
         OpenFileNames,
         SaveFileName,
         ExistingDirectory,
+        Color,
         Exec
     };
 
@@ -74,6 +76,7 @@ public:
         int value = 0, minimum = 0, maximum = 0, step = 1; // getInt
         QString directory;                                 // after the remembered-directory rule
         QString filter;
+        QColor color;              // getColor's initial colour
         QDialog *dialog = nullptr; // exec
     };
 
@@ -87,6 +90,7 @@ public:
         QStringList texts;              // getOpenFileNames
         QString filter;                 // the save dialog's chosen filter; empty: the first
         int value = 0;                  // getInt
+        QColor color;                   // getColor (with ok)
         int result = QDialog::Rejected; // exec
     };
 
@@ -164,6 +168,9 @@ public:
     // `filter`) added when its file name has none.
     static QString withFilterSuffix(const QString &path, const QString &filter,
                                     const QString &filterEntry = QString());
+
+    // The colour dialog; an invalid colour when cancelled.
+    static QColor getColor(const QColor &initial, QWidget *parent, const QString &title);
 
     // Runs the dialog modally and returns its result (QDialog::Accepted or
     // QDialog::Rejected, or whatever the dialog passes to done()).

@@ -28,21 +28,15 @@ float integerWord(const QList<QByteArray> &words, int index)
     return ok ? float(value) : 0.0f;
 }
 
-CVector3 sizeTriple(const QByteArray &part)
-{
-    const QList<QByteArray> words = part.trimmed().split(' ');
-    return CVector3(integerWord(words, 0), integerWord(words, 1), integerWord(words, 2));
-}
-
 void applySize(const QByteArray &arguments, FGDEntityClass &entityClass)
 {
     const QList<QByteArray> parts = arguments.simplified().split(',');
     if (parts.isEmpty())
         return;
-    entityClass.sizeMin = sizeTriple(parts.at(0));
+    entityClass.sizeMin = FGD::sizeTriple(parts.at(0));
     if (parts.size() >= 2) {
         entityClass.hasSizeMax = true;
-        entityClass.sizeMax = sizeTriple(parts.at(1));
+        entityClass.sizeMax = FGD::sizeTriple(parts.at(1));
     }
 }
 
@@ -114,6 +108,12 @@ void applyHelper(const QByteArray &name, const QByteArray &arguments, FGDEntityC
 } // namespace
 
 namespace FGD {
+
+CVector3 sizeTriple(const QByteArray &part)
+{
+    const QList<QByteArray> words = part.trimmed().split(' ');
+    return CVector3(integerWord(words, 0), integerWord(words, 1), integerWord(words, 2));
+}
 
 void applyHelpers(const QByteArray &helperText, FGDEntityClass &entityClass,
                   QSet<QByteArray> &sphereNames)

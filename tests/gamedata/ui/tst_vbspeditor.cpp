@@ -1,7 +1,7 @@
 #include "CConfig.h"
 #include "CFileVBSP.h"
 #include "CPrompt.h"
-#include "IMainWindow.h"
+#include "ScriptedMainWindow.h"
 #include "VVBSP.h"
 #include "VVBSPTreeWidget.h"
 #include "VVBSPTreeWidgetItem.h"
@@ -63,40 +63,12 @@ private:
 };
 
 // The main window as the editor reaches it: keeps what is handed on.
-class FakeMainWindow : public QWidget, public IMainWindow
+class FakeMainWindow : public ScriptedMainWindow
 {
     Q_OBJECT
 
 public:
-    FakeMainWindow() { setInstance(this); }
-    ~FakeMainWindow() override
-    {
-        setInstance(nullptr);
-        qDeleteAll(documents);
-    }
-    QWidget *mainWindowWidget() override { return this; }
-    QString getOpenFileName(QWidget *p, const QString &c, const QString &f,
-                            const QString &d) override
-    {
-        return CPrompt::getOpenFileName(p, c, d, f);
-    }
-    QStringList getOpenFileNames(QWidget *, const QString &, const QString &,
-                                 const QString &) override
-    {
-        return {};
-    }
-    QString getSaveFileName(QWidget *p, const QString &c, const QString &f,
-                            const QString &d) override
-    {
-        return CPrompt::getSaveFileName(p, c, d, f);
-    }
-    QString getExistingDirectory(QWidget *, const QString &, const QString &) override
-    {
-        return {};
-    }
-    void openToolWindow(QWidget *tool) override { delete tool; }
-    void registerTemporaryFile(const QString &) override {}
-    CFileIconCache *iconCache() override { return nullptr; }
+    ~FakeMainWindow() override { qDeleteAll(documents); }
 
     QStringList paths;
     QList<CFileVBSP *> documents;

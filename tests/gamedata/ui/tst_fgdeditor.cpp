@@ -1,0 +1,715 @@
+#include "CFileFGD.h"
+#include "CPrompt.h"
+#include "FGDDump.h"
+#include "FGDEditorRules.h"
+#include "QListDialog.h"
+#include "ScriptedMainWindow.h"
+#include "VFGD.h"
+#include "initResources.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <memory>
+
+using namespace FGDEditor;
+
+namespace {
+
+// Targetname (base), light (every helper, table and flag), trigger_once, npc.
+CFileFGD *sample()
+{
+    auto *fgd = new CFileFGD;
+    fgd->setDisplayName(QStringLiteral("sample"));
+    fgd->includes << QStringLiteral("base.fgd");
+    fgd->materialExclusions << QStringLiteral("tools");
+    fgd->autoVisgroups.append({"Lights", {{"Point", {"light", "light_spot"}}}});
+
+    FGDEntityClass base;
+    base.classname = "Targetname";
+    base.keyvalues << FGDKeyvalue{"targetname", FGDTargetSource, "Name", "", "", false, false, {}};
+    base.inputs << FGDInputOutput{"Kill", FGDVoid, "Removes it."};
+    base.outputs << FGDInputOutput{"OnUser1", FGDVoid, "Fired."};
+
+    FGDEntityClass light;
+    light.type = FGDPointClass;
+    light.classname = "light";
+    light.description = "A light.";
+    light.bases << "Targetname";
+    light.helperFlags = FGDEntityClass::HasColor;
+    light.color = QColor(255, 255, 0);
+    light.sizeMin = CVector3(-8, -8, -8);
+    light.hasSizeMax = true;
+    light.sizeMax = CVector3(8, 8, 8);
+    light.keyvalues << FGDKeyvalue{"_light", FGDColor255, "Brightness", "", "", false, false, {}}
+                    << FGDKeyvalue{"_distance", FGDInteger, "Distance", "", "", false, true, {}}
+                    << FGDKeyvalue{"style", FGDChoices, "Appearance", "", "", false, false, {}}
+                    << FGDKeyvalue{"pattern", FGDString, "Pattern", "", "", true, true, {}};
+    light.keyvalues[2].choices << FGDChoice{"0", "Normal"} << FGDChoice{"1", "Flicker"};
+    light.flagMask = 3;
+    light.flagDefaults = 2;
+    light.flagTexts[0] = "Initially dark";
+    light.flagTexts[1] = "Never fade";
+    light.lines << FGDLine{QColor(255, 255, 255), "targetname", "target"};
+    light.cylinders << FGDCylinder{QColor(255, 255, 255), "a", "b", "c", "d", "e", "f"};
+
+    FGDEntityClass trigger;
+    trigger.type = FGDSolidClass;
+    trigger.classname = "trigger_once";
+    FGDEntityClass npc;
+    npc.type = FGDNPCClass;
+    npc.classname = "npc";
+    npc.studioModel = "models/citizen.mdl";
+    fgd->classes << base << light << trigger << npc;
+    return fgd;
+}
+
+// The lines of `after` that `before` lacks.
+QStringList added(const QString &before, const QString &after)
+{
+    QStringList old = before.split(QLatin1Char('\n'));
+    QStringList out;
+    for (const QString &line : after.split(QLatin1Char('\n'))) {
+        if (!old.removeOne(line))
+            out << line;
+    }
+    return out;
+}
+
+QImage iconImage(const QIcon &icon)
+{
+    return icon.isNull() ? QImage() : icon.pixmap(16).toImage();
+}
+
+// The main window as the editor reaches it: keeps what it is handed.
+class FakeMainWindow : public ScriptedMainWindow
+{
+    Q_OBJECT
+
+public:
+    ~FakeMainWindow() override { qDeleteAll(documents); }
+
+    QList<CFileFGD *> documents;
+
+public slots:
+    void showVFGD(CFileFGD *document) { documents << document; }
+};
+
+} // namespace
+
+class TestFgdEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { initResources(); }
+    void init();
+    void cleanup() { m_window.reset(); }
+
+    void sizeText_data();
+    void sizeText();
+    void keyvalueIcons();
+
+    void emptyWindow();
+    void fill();
+    void showingChangesNothing();
+    void edits_data();
+    void edits();
+    void adds_data();
+    void adds();
+    void typeMenus();
+    void contextMenus();
+    void properties();
+    void orderFollowsMovesAndDeletes_data();
+    void orderFollowsMovesAndDeletes();
+    void open();
+
+private:
+    template <typename T = QTableWidget>
+    T *widget(const char *name) const
+    {
+        return m_window->findChild<T *>(QLatin1String(name));
+    }
+    CFileFGD &fgd() const { return *m_window->document(); }
+    void showTable(QTableWidget *table) const;
+    void click(const char *table, int row, int column) const;
+    // Asks for the context menu over the cell (empty space past the rows for
+    // row -1) and triggers the menu's entry.
+    void contextAction(const char *table, int row, int column, const char *menu,
+                       const QString &entry) const;
+    QAction *menuAction(const char *menu, const QString &text) const;
+
+    std::unique_ptr<VFGD> m_window;
+};
+
+void TestFgdEditor::init()
+{
+    m_window = std::make_unique<VFGD>(sample());
+    m_window->resize(1000, 700);
+    m_window->show();
+}
+
+void TestFgdEditor::showTable(QTableWidget *table) const
+{
+    auto *tabs = widget<QTabWidget>("detailTabs");
+    if (tabs->indexOf(table) >= 0)
+        tabs->setCurrentWidget(table);
+}
+
+void TestFgdEditor::click(const char *name, int row, int column) const
+{
+    QTableWidget *table = widget(name);
+    showTable(table);
+    table->setCurrentCell(row, column);
+    emit table->itemClicked(table->item(row, column));
+}
+
+void TestFgdEditor::contextAction(const char *name, int row, int column, const char *menu,
+                                  const QString &entry) const
+{
+    QAbstractItemView *view = widget<QAbstractItemView>(name);
+    if (auto *table = qobject_cast<QTableWidget *>(view))
+        showTable(table);
+    QApplication::processEvents();
+    const QModelIndex index = view->model()->index(row, column);
+    const QPoint point =
+        row < 0 ? QPoint(5, view->viewport()->height() - 5) : view->visualRect(index).center();
+    emit view->customContextMenuRequested(point);
+    menuAction(menu, entry)->trigger();
+}
+
+QAction *TestFgdEditor::menuAction(const char *menu, const QString &text) const
+{
+    for (QAction *action : widget<QMenu>(menu)->actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+void TestFgdEditor::sizeText_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("read");
+    QTest::addColumn<QString>("shown");
+    // The class starts as 1 2 3 , 4 5 6; the maximum numbers stay behind a
+    // single triple.
+    QTest::newRow("two triples") << "-16 -16 0, 16 16 72" << true << "-16 -16 0 , 16 16 72";
+    QTest::newRow("two numbers") << "8 8" << true << "8 8 0 max 4 5 6";
+    QTest::newRow("fraction reads 0") << " 8.5   1 2 " << true << "0 1 2 max 4 5 6";
+    QTest::newRow("empty parts dropped") << ", 7 ,, 9" << true << "7 0 0 , 9 0 0";
+    QTest::newRow("third part ignored") << "1,2,3" << true << "1 0 0 , 2 0 0";
+    QTest::newRow("empty") << "" << false << "1 2 3 , 4 5 6";
+    QTest::newRow("blank between commas") << " , , " << true << "0 0 0 max 4 5 6";
+}
+
+void TestFgdEditor::sizeText()
+{
+    QFETCH(QString, typed);
+    FGDEntityClass c;
+    c.sizeMin = CVector3(1, 2, 3);
+    c.hasSizeMax = true;
+    c.sizeMax = CVector3(4, 5, 6);
+    QTEST(readSizeText(typed, c), "read");
+    QString shown = FGDEditor::sizeText(c);
+    if (!c.hasSizeMax)
+        shown += QStringLiteral(" max %1 %2 %3").arg(c.sizeMax.x).arg(c.sizeMax.y).arg(c.sizeMax.z);
+    QTEST(shown, "shown");
+
+    c.sizeMin = CVector3(-16.5f, 1e7f, 0.125f);
+    c.hasSizeMax = true;
+    QVERIFY(FGDEditor::sizeText(c).startsWith("-16.5 1e+07 0.125 , "));
+}
+
+void TestFgdEditor::keyvalueIcons()
+{
+    const QStringList paths{keyvalueIconPath(true, true), keyvalueIconPath(true, false),
+                            keyvalueIconPath(false, true), keyvalueIconPath(false, false)};
+    QCOMPARE(paths,
+             QStringList({":/resources/icons/spherelockright.png", ":/resources/icons/lock.png",
+                          ":/resources/icons/sphere.png", ""}));
+    for (const QString &path : paths.mid(0, 3))
+        QVERIFY(!QIcon(path).pixmap(16).isNull());
+}
+
+void TestFgdEditor::emptyWindow()
+{
+    m_window = std::make_unique<VFGD>();
+    QStringList enabled;
+    for (QAction *menu : m_window->menuBar()->actions()) {
+        for (QAction *action : menu->menu()->actions()) {
+            if (!action->isSeparator())
+                enabled << action->text() + (action->isEnabled() ? "+" : "-");
+        }
+    }
+    QCOMPARE(enabled, QStringList({"New+", "Open...+", "Save-", "Save As...-", "Save Copy As...-",
+                                   "Import...+", "Export...-", "Exit+", "Reload Includes+"}));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("FGD Editor"));
+    QCOMPARE(widget("entityTable")->rowCount(), 0);
+    QVERIFY(widget("choiceTable")->isHidden());
+    QTableWidget *flags = widget("flagTable");
+    QCOMPARE(flags->rowCount(), 32);
+    auto *last = qobject_cast<QCheckBox *>(flags->cellWidget(31, 0));
+    QCOMPARE(last->text(), QStringLiteral("1 << 31"));
+    QCOMPARE(last->toolTip(), QStringLiteral("2147483648"));
+
+    m_window->fgdReloadIncludes(); // no document: nothing to show, nothing asked
+    m_window->fgdNew();
+    CFileFGD *first = m_window->document();
+    QVERIFY(first);
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("untitled"));
+    QCOMPARE(widget("entityTable")->rowCount(), 1);
+    QVERIFY(!widget<QWidget>("rightPanel")->isEnabled());
+    m_window->fgdNew();
+    QCOMPARE(m_window->document(), first);
+}
+
+void TestFgdEditor::fill()
+{
+    QTableWidget *entities = widget("entityTable");
+    QCOMPARE(entities->rowCount(), 5);
+    QCOMPARE(entities->item(3, 0)->text(), QStringLiteral("npc"));
+    QCOMPARE(entities->item(3, 1)->text(), QStringLiteral("@NPCClass"));
+    QCOMPARE(entities->columnSpan(4, 0), 2);
+    QVERIFY(qobject_cast<QPushButton *>(entities->cellWidget(4, 0)));
+    QVERIFY(entities->item(0, 0)->font().bold());
+
+    auto *includes = widget<QListWidget>("includeList");
+    QCOMPARE(includes->count(), 2);
+    QVERIFY(includes->item(0)->flags() & Qt::ItemIsEditable);
+    QVERIFY(!(includes->item(1)->flags() & (Qt::ItemIsEditable | Qt::ItemIsSelectable)));
+    QVERIFY(includes->itemWidget(includes->item(1)));
+    auto *tree = widget<QTreeWidget>("visgroupTree");
+    QCOMPARE(tree->topLevelItem(0)->child(0)->child(1)->text(0), QStringLiteral("light_spot"));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("sample"));
+
+    // A second document is refused and stays the caller's.
+    std::unique_ptr<CFileFGD> other(sample());
+    other->setDisplayName(QStringLiteral("other"));
+    m_window->setDocument(other.get());
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("sample"));
+    QVERIFY(m_window->document() != other.get());
+}
+
+void TestFgdEditor::showingChangesNothing()
+{
+    const QString before = dump(fgd());
+    // Current cells in every table, then another entity over them.
+    click("entityTable", 1, 0);
+    for (const char *table : {"lineTable", "cylinderTable", "flagTable"})
+        click(table, 0, 1);
+    click("keyvalueTable", 2, 0);
+    click("choiceTable", 0, 0);
+    QVERIFY(widget("choiceTable")->isVisibleTo(m_window.get()));
+    QCOMPARE(widget<QLineEdit>("sizeEdit")->text(), QStringLiteral("-8 -8 -8 , 8 8 8"));
+    QVERIFY(widget<QCheckBox>("colorCheck")->isChecked());
+    click("entityTable", 3, 0);
+    QVERIFY(widget("choiceTable")->isHidden());
+    QCOMPARE(widget<QLineEdit>("sizeEdit")->text(), QStringLiteral("0 0 0"));
+    click("entityTable", 1, 0);
+    QCOMPARE(dump(fgd()), before);
+    QVERIFY(!qobject_cast<QCheckBox *>(widget("flagTable")->cellWidget(0, 0))->isChecked());
+    QVERIFY(qobject_cast<QCheckBox *>(widget("flagTable")->cellWidget(1, 0))->isChecked());
+}
+
+void TestFgdEditor::edits_data()
+{
+    QTest::addColumn<int>("entity");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("changed");
+    QTest::addColumn<QString>("shown");
+
+    const QString white = QStringLiteral(" line ffffffff targetname target");
+    QTest::newRow("keyvalue default")
+        << 1 << "keyvalueTable" << 0 << 3 << "128"
+        << QStringList{" kv \"_light\" 7 \"Brightness\" \"128\" \"\""} << "128";
+    QTest::newRow("keyvalue type column is no edit")
+        << 1 << "keyvalueTable" << 0 << 1 << "float" << QStringList() << "float";
+    QTest::newRow("input name") << 0 << "inputTable" << 0 << 0 << "Kill2"
+                                << QStringList{" input \"Kill2\" 0 \"Removes it.\""} << "Kill2";
+    QTest::newRow("output description") << 0 << "outputTable" << 0 << 2 << "Now."
+                                        << QStringList{" output \"OnUser1\" 0 \"Now.\""} << "Now.";
+    QTest::newRow("choice text") << 1 << "choiceTable" << 1 << 1 << "Strobe"
+                                 << QStringList{"  choice \"1\" \"Strobe\""} << "Strobe";
+    QTest::newRow("flag text") << 1 << "flagTable" << 5 << 1 << "Starts off"
+                               << QStringList{" flag 5 \"Starts off\""} << "Starts off";
+    QTest::newRow("line colour") << 1 << "lineTable" << 0 << 0 << " 10  20 30"
+                                 << QStringList{" line ff0a141e targetname target"} << "10 20 30";
+    QTest::newRow("line colour clamped")
+        << 1 << "lineTable" << 0 << 0 << "300 1 1"
+        << QStringList{" line ffff0101 targetname target"} << "255 1 1";
+    QTest::newRow("line colour too short")
+        << 1 << "lineTable" << 0 << 0 << "5" << QStringList() << "255 255 255";
+    QTest::newRow("line target") << 1 << "lineTable" << 0 << 2 << "parent"
+                                 << QStringList{" line ffffffff targetname parent"} << "parent";
+    QTest::newRow("cylinder column 4") << 1 << "cylinderTable" << 0 << 4 << "r"
+                                       << QStringList{" cylinder ffffffff a,b,c,r,e,f"} << "r";
+    QTest::newRow("cylinder colour keeps text")
+        << 1 << "cylinderTable" << 0 << 0 << "1 2 3 4"
+        << QStringList{" cylinder ff010203 a,b,c,d,e,f"} << "1 2 3 4";
+    QTest::newRow("entity name") << 1 << "entityTable" << 2 << 0 << "trigger_multiple"
+                                 << QStringList{"class 3 trigger_multiple \"\""}
+                                 << "trigger_multiple";
+    QTest::newRow("include trimmed") << 0 << "includeList" << 0 << 0 << "  extra.fgd "
+                                     << QStringList{"include extra.fgd"} << "  extra.fgd ";
+    QTest::newRow("base trimmed") << 1 << "baseList" << 0 << 0 << " Parent"
+                                  << QStringList{" bases Parent"} << " Parent";
+}
+
+void TestFgdEditor::edits()
+{
+    QFETCH(int, entity);
+    QFETCH(QString, table);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    click("entityTable", entity, 0);
+    if (table == QLatin1String("choiceTable"))
+        click("keyvalueTable", 2, 0);
+    const QString before = dump(fgd());
+    const QByteArray name = table.toLatin1();
+    if (auto *list = widget<QListWidget>(name)) {
+        list->item(row)->setText(text);
+        QTEST(added(before, dump(fgd())), "changed");
+        QTEST(list->item(row)->text(), "shown");
+        return;
+    }
+    click(name, row, column);
+    QTableWidgetItem *cell = widget(name)->item(row, column);
+    cell->setText(text);
+    QTEST(added(before, dump(fgd())), "changed");
+    QTEST(cell->text(), "shown");
+}
+
+void TestFgdEditor::adds_data()
+{
+    QTest::addColumn<QString>("widget");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("entity") << "entityTable"
+                            << "class 0  \"\"";
+    QTest::newRow("keyvalue") << "keyvalueTable"
+                              << " kv \"\" 2 \"\" \"\" \"\"";
+    QTest::newRow("input") << "inputTable"
+                           << " input \"\" 0 \"\"";
+    QTest::newRow("output") << "outputTable"
+                            << " output \"\" 0 \"\"";
+    QTest::newRow("choice") << "choiceTable"
+                            << "  choice \"\" \"\"";
+    QTest::newRow("line") << "lineTable"
+                          << " line ffffffff  ";
+    QTest::newRow("cylinder") << "cylinderTable"
+                              << " cylinder ffffffff ,,,,,";
+    QTest::newRow("include") << "includeList"
+                             << "include ";
+    QTest::newRow("exclusion") << "materialExcludeList"
+                               << "exclude ";
+    QTest::newRow("base") << "baseList"
+                          << " bases Targetname,";
+}
+
+void TestFgdEditor::adds()
+{
+    QFETCH(QString, widget);
+    QFETCH(QString, line);
+    click("entityTable", 1, 0);
+    click("keyvalueTable", 2, 0);
+    const QByteArray name = widget.toLatin1();
+    auto *view = this->widget<QAbstractItemView>(name);
+    auto *table = qobject_cast<QTableWidget *>(view);
+    auto *list = qobject_cast<QListWidget *>(view);
+    const int rows = view->model()->rowCount();
+    // Twice, each time with the button the previous click put in place.
+    for (int round = 1; round <= 2; ++round) {
+        const QString before = dump(fgd());
+        auto *button =
+            qobject_cast<QPushButton *>(table ? table->cellWidget(table->rowCount() - 1, 0)
+                                              : list->itemWidget(list->item(list->count() - 1)));
+        QVERIFY(button);
+        button->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(view->model()->rowCount(), rows + round);
+        const QStringList changed = added(before, dump(fgd()));
+        QCOMPARE(changed.size(), 1);
+        if (round == 1)
+            QCOMPARE(changed, QStringList{line});
+    }
+    const int last = view->model()->rowCount() - 1;
+    QVERIFY(table ? table->cellWidget(last, 0) && table->item(last - 1, 0)
+                  : list->itemWidget(list->item(last)) && !list->itemWidget(list->item(last - 1)));
+    // The details keep showing the class shown before.
+    QCOMPARE(m_window->shownClass(), &fgd().classes[1]);
+}
+
+void TestFgdEditor::typeMenus()
+{
+    click("entityTable", 1, 0);
+    QAction *solid = menuAction("entityTypeMenu", "@SolidClass");
+    click("entityTable", 3, 1);
+    QVERIFY(widget<QMenu>("entityTypeMenu")->isVisible());
+    solid->trigger();
+    QCOMPARE(fgd().classes[3].type, 3);
+    QCOMPARE(widget("entityTable")->item(3, 1)->text(), QStringLiteral("@SolidClass"));
+    QCOMPARE(m_window->shownClass(), &fgd().classes[1]);
+    // Outside the classes (the add row) a type goes nowhere.
+    const QString before = dump(fgd());
+    widget("entityTable")->setCurrentCell(4, 0);
+    solid->trigger();
+    widget("keyvalueTable")->setCurrentCell(4, 0);
+    menuAction("parameterTypeMenu", "float")->trigger();
+    QCOMPARE(dump(fgd()), before);
+
+    auto offered = [this] {
+        QString out;
+        for (const char *type : {"void", "choices", "string", "flags"})
+            out += menuAction("parameterTypeMenu", type)->isEnabled() ? "+" : "-";
+        return out;
+    };
+    click("entityTable", 0, 0);
+    click("inputTable", 0, 1);
+    QCOMPARE(offered(), QStringLiteral("+-+-"));
+    click("entityTable", 1, 0);
+    click("keyvalueTable", 0, 1);
+    QCOMPARE(offered(), QStringLiteral("-++-"));
+
+    // The current keyvalue becomes choices: its (empty) table shows, and it
+    // keeps the choices added there when it goes back to string.
+    click("keyvalueTable", 0, 0);
+    click("keyvalueTable", 0, 1);
+    menuAction("parameterTypeMenu", "choices")->trigger();
+    QCOMPARE(fgd().classes[1].keyvalues[0].type, 1);
+    QCOMPARE(widget("keyvalueTable")->item(0, 1)->text(), QStringLiteral("choices"));
+    QVERIFY(widget("choiceTable")->isVisibleTo(m_window.get()));
+    QCOMPARE(widget("choiceTable")->rowCount(), 1);
+    m_window->fgdAddChoices();
+    menuAction("parameterTypeMenu", "string")->trigger();
+    QVERIFY(widget("choiceTable")->isHidden());
+    QCOMPARE(fgd().classes[1].keyvalues[0].choices.size(), 1);
+}
+
+void TestFgdEditor::contextMenus()
+{
+    click("entityTable", 1, 0);
+    const QString readonly = QStringLiteral("Toggle Readonly");
+    contextAction("keyvalueTable", 3, 0, "keyvalueContextMenu", readonly);
+    QVERIFY(!fgd().classes[1].keyvalues[3].readonly);
+    QCOMPARE(iconImage(widget("keyvalueTable")->item(3, 0)->icon()),
+             iconImage(QIcon(":/resources/icons/sphere.png")));
+    contextAction("keyvalueTable", 3, 2, "keyvalueContextMenu", QStringLiteral("Toggle Sphere"));
+    QVERIFY(widget("keyvalueTable")->item(3, 0)->icon().isNull());
+
+    // A cell remembered before its table was refilled is forgotten.
+    const QString before = dump(fgd());
+    emit widget("keyvalueTable")
+        ->customContextMenuRequested(
+            widget("keyvalueTable")->visualItemRect(widget("keyvalueTable")->item(0, 0)).center());
+    click("entityTable", 1, 0);
+    menuAction("keyvalueContextMenu", "Delete")->trigger();
+    click("lineTable", 0, 0);
+    click("entityTable", 1, 0);
+    widget("lineTable")->item(0, 0)->setText("1 2 3");
+    contextAction("lineTable", -1, 0, "tableContextMenu", "Delete");
+    contextAction("visgroupTree", 0, 0, "treeContextMenu", "Delete");
+    QCOMPARE(dump(fgd()), before);
+
+    // Deleting the chosen keyvalue chooses the one that moves up into its row.
+    click("entityTable", 1, 0);
+    click("keyvalueTable", 2, 0);
+    QVERIFY(!widget("choiceTable")->isHidden());
+    contextAction("keyvalueTable", 2, 4, "keyvalueContextMenu", "Delete");
+    QCOMPARE(fgd().classes[1].keyvalues.size(), 3);
+    QCOMPARE(m_window->selectedKeyvalue(), &fgd().classes[1].keyvalues[2]);
+    QVERIFY(widget("choiceTable")->isHidden());
+    contextAction("lineTable", 0, 1, "tableContextMenu", "Delete");
+    QVERIFY(fgd().classes[1].lines.isEmpty());
+    QCOMPARE(widget("lineTable")->rowCount(), 1);
+
+    contextAction("includeList", 0, 0, "listContextMenu", "Delete");
+    QVERIFY(fgd().includes.isEmpty());
+    QCOMPARE(widget<QListWidget>("includeList")->count(), 1);
+}
+
+void TestFgdEditor::properties()
+{
+    click("entityTable", 1, 0);
+    FGDEntityClass &light = fgd().classes[1];
+    auto *description = widget<QLineEdit>("descriptionEdit");
+    description->setText("Bright.");
+    emit description->editingFinished();
+    QCOMPARE(light.description, QByteArray("Bright."));
+
+    widget<QCheckBox>("studioCheck")->click();
+    QCOMPARE(light.helperFlags, quint32(3));
+    QVERIFY(!widget<QLineEdit>("studioEdit")->isEnabled());
+
+    auto *size = widget<QLineEdit>("sizeEdit");
+    size->setText("8.5 2");
+    emit size->editingFinished();
+    QCOMPARE(size->text(), QStringLiteral("0 2 0"));
+    size->clear();
+    emit size->editingFinished();
+    QCOMPARE(size->text(), QStringLiteral("0 2 0"));
+
+    qobject_cast<QCheckBox *>(widget("flagTable")->cellWidget(31, 0))->click();
+    QCOMPARE(quint32(light.flagDefaults), 0x80000002u);
+
+    QList<CPrompt::Request> asked;
+    QColor answer;
+    CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
+        asked << request;
+        CPrompt::Answer a;
+        a.ok = answer.isValid();
+        a.color = answer;
+        return a;
+    });
+    widget<QCheckBox>("colorCheck")->click();
+    QCOMPARE(light.helperFlags, quint32(2));
+    widget<QPushButton>("colorButton")->click();
+    QCOMPARE(light.color, QColor(255, 255, 0));
+    answer = QColor(1, 2, 3);
+    widget<QPushButton>("colorButton")->click();
+    QCOMPARE(light.color, answer);
+    QCOMPARE(light.helperFlags, quint32(3));
+    QCOMPARE(asked.size(), 2);
+    QCOMPARE(asked[0].title, QStringLiteral("Entity Color"));
+    QCOMPARE(asked[0].color, QColor(255, 255, 0));
+}
+
+void TestFgdEditor::orderFollowsMovesAndDeletes_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("order");
+    QTest::addColumn<QString>("shown");
+    // cN shows row N, uN and dN press Up and Down on row N, xN deletes row N
+    // through its context menu, a adds a class (shown as _).
+    QTest::newRow("up on the first") << "u0"
+                                     << "a b c d"
+                                     << "a";
+    QTest::newRow("up on row 2") << "u2"
+                                 << "a c b d"
+                                 << "a";
+    QTest::newRow("down on the second-to-last") << "d2"
+                                                << "a b d c"
+                                                << "a";
+    QTest::newRow("down on the last") << "d3"
+                                      << "a b c d"
+                                      << "a";
+    QTest::newRow("down on the add row") << "a d4"
+                                         << "a b c d _"
+                                         << "a";
+    QTest::newRow("shown class moves along") << "c1 d1 d2"
+                                             << "a c d b"
+                                             << "b";
+    QTest::newRow("delete the last of three") << "x3 c0 x2"
+                                              << "a b"
+                                              << "b";
+    QTest::newRow("delete all") << "x0 x2 x0 x0"
+                                << ""
+                                << "-";
+    QTest::newRow("mixed") << "a d3 u4 x1 c3 u3 x0 d0 a"
+                           << "_ c d _"
+                           << "c";
+}
+
+void TestFgdEditor::orderFollowsMovesAndDeletes()
+{
+    QFETCH(QString, script);
+    auto *document = new CFileFGD;
+    for (const char *name : {"a", "b", "c", "d"}) {
+        FGDEntityClass c;
+        c.classname = name;
+        document->classes << c;
+    }
+    m_window = std::make_unique<VFGD>(document);
+    QTableWidget *table = widget("entityTable");
+    auto names = [&] {
+        QStringList out;
+        for (const FGDEntityClass &c : document->classes)
+            out << (c.classname.isEmpty() ? QStringLiteral("_") : QString::fromLatin1(c.classname));
+        return out;
+    };
+    for (const QString &step : script.split(' ', Qt::SkipEmptyParts)) {
+        const int row = step.mid(1).toInt();
+        if (step[0] == 'c')
+            click("entityTable", row, 0);
+        else if (step[0] == 'x')
+            contextAction("entityTable", row, 0, "tableContextMenu", "Delete");
+        else if (step[0] == 'a')
+            qobject_cast<QPushButton *>(table->cellWidget(table->rowCount() - 1, 0))->click();
+        else {
+            table->setCurrentCell(row, 0);
+            QTest::keyClick(table, step[0] == 'u' ? Qt::Key_Up : Qt::Key_Down);
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QStringList shown;
+        for (int r = 0; r < document->classes.size(); ++r)
+            shown << (table->item(r, 0)->text().isEmpty() ? "_" : table->item(r, 0)->text());
+        QCOMPARE(shown, names());
+        QCOMPARE(table->rowCount(), names().size() + 1);
+        QVERIFY(table->cellWidget(table->rowCount() - 1, 0));
+    }
+    QTEST(names().join(' '), "order");
+    const FGDEntityClass *shown = m_window->shownClass();
+    QTEST(shown ? names().value(int(shown - document->classes.constData())) : "-", "shown");
+    QCOMPARE(widget<QWidget>("rightPanel")->isEnabled(), shown != nullptr);
+}
+
+void TestFgdEditor::open()
+{
+    QTemporaryDir dir;
+    auto write = [&](const char *name, const char *text) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) > 0);
+    };
+    write("mod.fgd", "@PointClass = info_target : \"Target\" []\n");
+    write("broken.fgd", "@PointClass = info_target\n");
+    FakeMainWindow main;
+    QStringList answers{QString(), dir.filePath("missing.fgd"), dir.filePath("broken.fgd"),
+                        dir.filePath("mod.fgd")};
+    QList<CPrompt::Request> asked;
+    {
+        CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
+            asked << request;
+            CPrompt::Answer a;
+            a.text = answers.takeFirst();
+            a.ok = !a.text.isEmpty();
+            return a;
+        });
+        for (int i = 0; i < 4; ++i)
+            m_window->fgdOpen();
+    }
+    // Only the four file questions: a failure says nothing.
+    QCOMPARE(asked.size(), 4);
+    QCOMPARE(asked[0].title, QStringLiteral("Open FGD"));
+    QCOMPARE(asked[0].filter, QStringLiteral("Forge Game Data (*.fgd)"));
+    QCOMPARE(main.documents.size(), 1);
+    QCOMPARE(main.documents[0]->displayName(), QStringLiteral("mod"));
+    QCOMPARE(main.documents[0]->classes.value(0).classname, QByteArray("info_target"));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("sample"));
+
+    QStringList shown;
+    CPrompt::ScopedHandler lists([&](const CPrompt::Request &request) {
+        auto *dialog = qobject_cast<QListDialog *>(request.dialog);
+        for (int row = 0; dialog && row < dialog->list->count(); ++row)
+            shown << dialog->list->item(row)->text();
+        shown << QStringLiteral("|");
+        return CPrompt::Answer();
+    });
+    m_window->fgdReloadIncludes();
+    QCOMPARE(shown, QStringList({"base.fgd", "|", "tools", "|"}));
+}
+
+QTEST_MAIN(TestFgdEditor)
+#include "tst_fgdeditor.moc"
