@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <functional>
@@ -10,14 +11,38 @@
 class BenchRunner
 {
 public:
+    struct Medians
+    {
+        double project = 0; // milliseconds
+        double baseline = 0;
+        double ratio() const { return baseline > 0 ? project / baseline : 0; }
+    };
+
     explicit BenchRunner(int rounds);
 
     // `prepare` (untimed) runs before every timed call of either side.
     // `units`, when not 0, is the amount of work per call (e.g. bytes) for a
     // throughput column labelled `unit` per second.
-    void run(const QString &name, const std::function<void()> &project, const QString &baselineName,
-             const std::function<void()> &baseline, const std::function<void()> &prepare = {},
-             double units = 0, const QString &unit = QString());
+    Medians run(const QString &name, const std::function<void()> &project,
+                const QString &baselineName, const std::function<void()> &baseline,
+                const std::function<void()> &prepare = {}, double units = 0,
+                const QString &unit = QString());
+
+    // Median time in milliseconds of `work` alone, printed as one line.
+    double time(const QString &name, const std::function<void()> &work,
+                const std::function<void()> &prepare = {});
+
+    // One line stating a figure against its goal, e.g. "vpk: 2.1x the
+    // baseline (goal <= 3x)".
+    static void figure(const QString &name, const QString &text);
+
+    // Peak resident memory, in MB, of this program run again with
+    // `--child` and the arguments: a fresh process per measure, so nothing
+    // the parent touched counts. -1 when the child fails.
+    static double childPeakMegabytes(const QStringList &arguments);
+    // In a child: prints the process's peak resident memory (VmHWM) for
+    // childPeakMegabytes.
+    static void printPeak();
 
 private:
     static double median(QVector<double> values);
