@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
-  libmagick++-dev libsquish-dev
+  libmagick++-dev libsquish-dev zlib1g-dev
   python3 zip unzip xvfb xauth
   locales
 )

@@ -105,6 +105,15 @@ public:
     quint16 zipCommentLength() const { return m_zipCommentLength; }
     const QByteArray &zipComment() const { return m_zipComment; }
 
+    // Work a reading of the pakfile took: bytes and reads from the map file,
+    // and the times a record was looked at while reading the local headers.
+    struct ReadCount
+    {
+        qint64 bytes = 0;
+        int reads = 0;
+        qint64 steps = 0;
+    };
+
     // Points of a flush at which a test can make the I/O fail (see
     // flushFault).
     enum class FlushStep
@@ -130,6 +139,10 @@ protected:
     // its I/O had failed. Pakfile files count from 0 in the order they are
     // written.
     virtual bool flushFault(FlushStep step, int item) const;
+
+    // Test seam: what the last reading of the pakfile (at open or after a
+    // flush) read from the map file, the large-directory path aside.
+    ReadCount pakfileReads() const { return m_pakfileReads; }
 
     // The stored bytes of an entry as they lie in the file, whatever the
     // pakfile compression; lump 35's game-lump offsets are moved to the
@@ -158,6 +171,7 @@ protected:
     QByteArray m_zipComment;
     bool m_gameLumpsRelative = false;
     QVector<int> m_cutLumps;
+    ReadCount m_pakfileReads;
 
 private:
     // open() with the pakfile left unread when withPakfile is false.
@@ -183,8 +197,11 @@ private:
     // Refuses negative records; cuts lumps that run past the end of the file.
     bool checkLumpBounds(qint64 fileSize);
     bool readPakfile();
+    // Bytes of lump 40, counted in m_pakfileReads; empty when they cannot
+    // all be read.
+    QByteArray readPakfileRange(qint64 offset, qint64 length);
     // The reader spans from the directory offset to the end record.
     bool readCentralDirectory(CBinaryReader &directory);
-    bool readLocalHeaders(CBinaryReader &pak, qint64 endRecordPos);
+    bool readLocalHeaders(qint64 endRecordPos);
     bool failOpen(const QString &text);
 };
