@@ -146,8 +146,11 @@ protected:
 
     // The stored bytes of an entry as they lie in the file, whatever the
     // pakfile compression; lump 35's game-lump offsets are moved to the
-    // device's position.
-    bool writeStoredRaw(QIODevice *device, int index);
+    // device's position. With `writeback`, a file device is asked to start
+    // writing them to the disk as they arrive.
+    bool writeStoredRaw(QIODevice *device, int index, bool writeback = false);
+    // The same bytes into an array (replacing its contents).
+    bool readStoredRaw(int index, QByteArray &out);
     // The stored record of a pakfile entry index, or null.
     const CPakfileEntry *pakfileEntry(int index) const;
     void clearRecords();
@@ -174,8 +177,9 @@ protected:
     ReadCount m_pakfileReads;
 
 private:
-    // open() with the pakfile left unread when withPakfile is false.
-    bool openMap(const QString &path, bool readOnly, bool withPakfile);
+    // open() with the pakfile left unread when withPakfile is false, and
+    // without a tree when withTree is false.
+    bool openMap(const QString &path, bool readOnly, bool withPakfile, bool withTree = true);
     // Files whose path cannot be shown are set aside with a warning.
     void addPakfileNodes();
     // The components a pakfile name is filed under in the tree.
