@@ -299,37 +299,37 @@ bool CDelegateVPK::buildHierarchy()
         }
         const QString &name = entry->fileName;
         const bool plainName = !hasSeparator(name);
+        // A name with separators adds levels below the group's folder; the
+        // group's components are never split again.
+        const QStringList nameParts = plainName ? QStringList() : splitPath(name);
+        const int depth = folderParts.size() + (plainName ? 1 : nameParts.size());
+        // Every insert updates the counts of all ancestors: a hostile path
+        // of thousands of levels would make building the tree quadratic. A
+        // blank name would make its folder path name a file.
+        const bool placeable =
+            !folderUnsafe && depth <= MaxTreeDepth && depth > 0 &&
+            (plainName ? !isUnsafeComponent(name)
+                       : std::none_of(nameParts.begin(), nameParts.end(), isUnsafeComponent)) &&
+            !isBlank(name);
         CPackageHierarchyNode *node = nullptr;
-        bool placeable = false;
-        if (plainName) {
-            // Every insert updates the counts of all ancestors: a hostile path
-            // of thousands of levels would make building the tree quadratic.
-            // A blank name would make its folder path name a file.
-            placeable = !folderUnsafe && folderParts.size() + 1 <= MaxTreeDepth &&
-                        !isUnsafeComponent(name) && !isBlank(name);
-            if (placeable) {
-                if (!folderResolved) {
-                    folder = folderParts.isEmpty() ? m_rootNode
-                                                   : m_rootNode->createPath(folderParts, false);
-                    folderResolved = true;
-                    if (folder)
-                        folder->reserveChildren(groupSize);
-                }
-                node = folder ? folder->createChild(name, true) : nullptr;
-            }
-        } else {
-            const QStringList parts = splitPath(entry->path + QLatin1Char('/') + name);
-            placeable = parts.size() <= MaxTreeDepth &&
-                        std::none_of(parts.begin(), parts.end(), isUnsafeComponent) &&
-                        !parts.isEmpty() && !isBlank(name);
-            if (placeable)
-                node = m_rootNode->createPath(parts, true);
+        if (placeable && !folderResolved) {
+            folder =
+                folderParts.isEmpty() ? m_rootNode : m_rootNode->createPath(folderParts, false);
+            folderResolved = true;
+            if (folder)
+                folder->reserveChildren(groupSize);
         }
+        if (placeable && folder)
+            node =
+                plainName ? folder->createChild(name, true) : folder->createPath(nameParts, true);
         if (placeable && !node) {
             // "a" beside "a/b.txt": one of them cannot be shown, the rest can.
-            addWarning(PackageErrors::folderClash(
-                "Package",
-                splitPath(entry->path + QLatin1Char('/') + name).join(QLatin1Char('/'))));
+            // The text is only made while it is kept.
+            const QStringList parts =
+                plainName ? folderParts + QStringList(name) : folderParts + nameParts;
+            addWarning(warningsFull()
+                           ? QString()
+                           : PackageErrors::folderClash("Package", parts.join(QLatin1Char('/'))));
         }
         if (!node) {
             ++m_setAside;

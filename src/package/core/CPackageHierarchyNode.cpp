@@ -6,13 +6,91 @@
 #include <QFile>
 
 #include <limits>
+#include <memory>
 #include <typeinfo>
+#include <vector>
 
 namespace {
+
 // Folders up to this size are searched child by child: an index would cost
 // more than it saves.
 constexpr int SmallFolder = 8;
+
+// Under AddressSanitizer every node is a heap block of its own, so that a
+// node used after it was deleted is still caught.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool PooledNodes = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool PooledNodes = false;
+#else
+constexpr bool PooledNodes = true;
+#endif
+#else
+constexpr bool PooledNodes = true;
+#endif
+
+// Blocks for nodes, carved from slabs and handed back to a free list. The
+// slabs stay for the rest of the run (a package opened again reuses them).
+class NodePool
+{
+public:
+    static NodePool &instance()
+    {
+        // Never destroyed: a node may outlive every static object.
+        static NodePool *pool = new NodePool;
+        return *pool;
+    }
+
+    void *take()
+    {
+        if (!m_free)
+            addSlab();
+        void *block = m_free;
+        m_free = *static_cast<void **>(block);
+        return block;
+    }
+
+    void give(void *block)
+    {
+        *static_cast<void **>(block) = m_free;
+        m_free = block;
+    }
+
+private:
+    static constexpr std::size_t BlockSize = sizeof(CPackageHierarchyNode);
+    static constexpr std::size_t SlabBlocks = 1024;
+
+    void addSlab()
+    {
+        m_slabs.emplace_back(new char[BlockSize * SlabBlocks]);
+        char *slab = m_slabs.back().get();
+        for (std::size_t i = SlabBlocks; i-- > 0;)
+            give(slab + i * BlockSize);
+    }
+
+    std::vector<std::unique_ptr<char[]>> m_slabs;
+    void *m_free = nullptr;
+};
+
 } // namespace
+
+void *CPackageHierarchyNode::operator new(std::size_t size)
+{
+    if (!PooledNodes || size != sizeof(CPackageHierarchyNode))
+        return ::operator new(size);
+    return NodePool::instance().take();
+}
+
+void CPackageHierarchyNode::operator delete(void *pointer, std::size_t size)
+{
+    if (!pointer)
+        return;
+    if (!PooledNodes || size != sizeof(CPackageHierarchyNode))
+        ::operator delete(pointer);
+    else
+        NodePool::instance().give(pointer);
+}
 
 class CPackageHierarchyNode::NameIndex : public CHierarchyNode::FolderExtra,
                                          public CPackageNameIndex

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <cstddef>
+
 class IPackageDelegate;
 
 // A node of a package tree: one entry (file) or folder of a package, with its
@@ -23,6 +25,12 @@ public:
     CPackageHierarchyNode() = default;
     // Deletes the pending data, then the subtree.
     ~CPackageHierarchyNode() override;
+
+    // Nodes come from a pool of their own: a package can hold hundreds of
+    // thousands, and a heap block each costs time and room. Package trees
+    // are made and dropped on the interface thread only.
+    static void *operator new(std::size_t size);
+    static void operator delete(void *pointer, std::size_t size);
 
     const CPackageHierarchyNode *parent() const override;
     CPackageHierarchyNode *parent() override;
