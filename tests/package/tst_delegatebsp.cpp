@@ -621,6 +621,20 @@ private slots:
             << patched(dir + 42, 4, 0x7ffffff0u) << QString(E::ReadSeekErrorUpper);
         QTest::newRow("local signature gone")
             << patched(z.localOffsets[2], 4, 0) << QString(E::Bsp::NoLocalHeader);
+        // A header one byte past where the directory says is not searched for.
+        const int entry1 = dir + 46 + z.entries[0].name.size();
+        QTest::newRow("local header displaced")
+            << patched(entry1 + 42, 4, quint32(z.localOffsets[1] - 1))
+            << QString(E::Bsp::NoLocalHeader);
+        {
+            // Two bad records: the first in directory order is reported,
+            // although the other one's header comes first in the file.
+            ByteBuilder b;
+            b.bytes(map)
+                .patchU32(L + dir + 42, quint32(z.localOffsets[2] + 1))
+                .patchU16(L + z.localOffsets[1] + 26, 0xffff);
+            QTest::newRow("two bad records") << b.data() << QString(E::Bsp::NoLocalHeader);
+        }
         QTest::newRow("local name length")
             << patched(z.localOffsets[2] + 26, 2, 0xffff) << QString(E::Bsp::FileNameRead);
         QTest::newRow("data past lump") << patched(z.localOffsets[2] + 18, 4, 0x10000000)

@@ -3,6 +3,7 @@
 #include "CFileVTF.h"
 #include "CPackageHierarchyNode.h"
 #include "CPackageProperties.h"
+#include "CPath.h"
 #include "CPrompt.h"
 #include "CacheFixture.h"
 #include "IMainWindow.h"
@@ -14,6 +15,7 @@
 #include "QProgressDialogger.h"
 #include "QSearchDialog.h"
 #include "VPackage.h"
+#include "VPackageIcons.h"
 #include "VPackagePropertiesDialog.h"
 #include "VPackageTableModel.h"
 #include "VPackageTableWidget.h"
@@ -193,6 +195,8 @@ private slots:
     void opensEntriesElsewhere();
     void mapEntriesThatCannotBeRead();
     void handlesLargeArchives();
+    void iconExtensions_data();
+    void iconExtensions();
 };
 
 void TestVPackage::initTestCase()
@@ -709,6 +713,37 @@ void TestVPackage::handlesLargeArchives()
     };
     action(viewer, "actionSearch")->trigger();
     QCOMPARE(viewer.table()->model()->rowCount(), 100000 + 1); // and "materials"
+}
+
+void TestVPackage::iconExtensions_data()
+{
+    // Taken as a path's extension is: after the first "." of the last part.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("plain") << "brick.vtf"
+                           << "vtf";
+    QTest::newRow("two dots") << "archive.tar.gz"
+                              << "tar.gz";
+    QTest::newRow("leading dot") << ".hidden"
+                                 << "";
+    QTest::newRow("leading dot and more") << ".a.b"
+                                          << "b";
+    QTest::newRow("none") << "readme"
+                          << "";
+    QTest::newRow("after a bar") << "x.y|skin.VMT"
+                                 << "VMT";
+    QTest::newRow("trailing dot") << "top."
+                                  << "";
+}
+
+void TestVPackage::iconExtensions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, extension);
+    QCOMPARE(VPackageIcons::extension(name), extension);
+    CPath path;
+    path.setFileName(name);
+    QCOMPARE(VPackageIcons::extension(name), path.extension());
 }
 
 QTEST_MAIN(TestVPackage)
