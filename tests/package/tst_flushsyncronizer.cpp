@@ -86,8 +86,8 @@ private slots:
         s.fail();
         s.finish();
         s.cancel();
-        QCOMPARE(order, QStringList(
-                            {"failed()", "failed(1)", "finished()", "finished(1)", "canceled(1)"}));
+        QCOMPARE(order, QStringList({"failed()", "failed(1)", "finished()", "finished(1)",
+                                     "canceled(1)"}));
         QVERIFY(s.isFailed() && s.isFinished() && s.isCanceled());
         s.reset();
         QVERIFY(!s.isFailed() && !s.isFinished() && !s.isCanceled());
