@@ -9,6 +9,35 @@
 #include <cstdio>
 #include <sys/resource.h>
 
+bool BenchOptions::parse(const QStringList &arguments, const QStringList &all,
+                         const QHash<QString, int> &defaults)
+{
+    numbers = defaults;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments[i];
+        const bool valued = i + 1 < arguments.size();
+        if (a == "--rounds" && valued)
+            rounds = arguments[++i].toInt();
+        else if (a == "--dir" && valued)
+            folder = arguments[++i];
+        else if (a == "--no-memory")
+            memory = false;
+        else if (numbers.contains(a) && valued)
+            numbers[a] = arguments[++i].toInt();
+        else
+            wanted << a;
+    }
+    if (wanted.isEmpty())
+        wanted = all;
+    for (const QString &name : qAsConst(wanted)) {
+        if (!all.contains(name)) {
+            wanted = QStringList{name};
+            return false;
+        }
+    }
+    return true;
+}
+
 BenchRunner::BenchRunner(int rounds)
     : m_rounds(qMax(1, rounds))
 {}
@@ -112,4 +141,10 @@ void BenchRunner::printPeak()
     }
     std::printf("peak-kb %lld\n", static_cast<long long>(kb));
     std::fflush(stdout);
+}
+
+QString BenchRunner::childPeak(const QStringList &arguments)
+{
+    const double mb = childPeakMegabytes(arguments);
+    return mb < 0 ? QStringLiteral("(failed)") : QStringLiteral("%1 MB").arg(mb, 0, 'f', 1);
 }

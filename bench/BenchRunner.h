@@ -1,10 +1,29 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
 #include <functional>
+
+// The command line every benchmark program takes: names of the measures to
+// run (none: all), --rounds N, --dir FOLDER for the inputs, --no-memory, and
+// numeric options of the program's own (e.g. --map-mb N).
+struct BenchOptions
+{
+    QStringList wanted;
+    int rounds = 5;
+    bool memory = true;
+    QString folder;
+    QHash<QString, int> numbers;
+
+    // False (with the offending argument in `wanted`) for a measure not in
+    // `all`.
+    bool parse(const QStringList &arguments, const QStringList &all,
+               const QHash<QString, int> &defaults);
+    bool runs(const QString &measure) const { return wanted.contains(measure); }
+};
 
 // Times the project's code against a baseline, alternating the two for a
 // number of rounds, and prints the median of each and their ratio.
@@ -43,6 +62,8 @@ public:
     // In a child: prints the process's peak resident memory (VmHWM) for
     // childPeakMegabytes.
     static void printPeak();
+    // childPeakMegabytes() as text: "12.3 MB", or "(failed)".
+    static QString childPeak(const QStringList &arguments);
 
 private:
     static double median(QVector<double> values);

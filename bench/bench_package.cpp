@@ -134,11 +134,6 @@ int minimalVpkParse(const QString &path)
     return int(records.size());
 }
 
-QString megabytes(double mb)
-{
-    return mb < 0 ? QStringLiteral("(failed)") : QStringLiteral("%1 MB").arg(mb, 0, 'f', 1);
-}
-
 // --- children: one measure each, for its peak memory ----------------------------
 
 int childMain(const QStringList &args)
@@ -207,10 +202,9 @@ void vpkBench(BenchRunner &runner, const QString &dir, bool memory)
     BenchRunner::figure(
         "vpk", QStringLiteral("%1x a minimal parse (goal <= 3x)").arg(m.ratio(), 0, 'f', 2));
     if (memory) {
-        BenchRunner::figure(
-            "vpk", QStringLiteral("peak %1, minimal parse %2 (goal <= 60 MB)")
-                       .arg(megabytes(BenchRunner::childPeakMegabytes({"vpk-open", path})),
-                            megabytes(BenchRunner::childPeakMegabytes({"vpk-parse", path}))));
+        BenchRunner::figure("vpk", QStringLiteral("peak %1, minimal parse %2 (goal <= 60 MB)")
+                                       .arg(BenchRunner::childPeak({"vpk-open", path}),
+                                            BenchRunner::childPeak({"vpk-parse", path})));
     }
 }
 
@@ -270,8 +264,8 @@ void mapBench(BenchRunner &runner, const QString &dir, int mapMb, bool flush, bo
         if (memory) {
             BenchRunner::figure(
                 "flush", QStringLiteral("peak %1, dd %2 (goal <= largest pakfile file + 64 MB)")
-                             .arg(megabytes(BenchRunner::childPeakMegabytes({"flush", map})),
-                                  megabytes(BenchRunner::childPeakMegabytes({"copy", map}))));
+                             .arg(BenchRunner::childPeak({"flush", map}),
+                                  BenchRunner::childPeak({"copy", map})));
         }
         QFile::remove(map + ".backup");
     }
@@ -352,46 +346,27 @@ int main(int argc, char **argv)
     if (args.value(0) == "--child")
         return childMain(args.mid(1));
 
-    QStringList wanted;
-    int rounds = 5;
-    int mapMb = 300;
-    bool memory = true;
-    QString folder;
-    for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == "--rounds" && i + 1 < args.size())
-            rounds = args[++i].toInt();
-        else if (args[i] == "--map-mb" && i + 1 < args.size())
-            mapMb = args[++i].toInt();
-        else if (args[i] == "--dir" && i + 1 < args.size())
-            folder = args[++i];
-        else if (args[i] == "--no-memory")
-            memory = false;
-        else
-            wanted << args[i];
-    }
-    const QStringList all{"crc", "vpk", "mapopen", "flush", "hostile", "folder"};
-    if (wanted.isEmpty())
-        wanted = all;
-    for (const QString &name : qAsConst(wanted)) {
-        if (!all.contains(name))
-            fail("unknown benchmark " + name);
-    }
+    BenchOptions options;
+    if (!options.parse(args, {"crc", "vpk", "mapopen", "flush", "hostile", "folder"},
+                       {{"--map-mb", 300}}))
+        fail("unknown benchmark " + options.wanted.value(0));
+    const QString folder = options.folder;
     QTemporaryDir temporary(folder.isEmpty() ? QDir::tempPath() + "/bench_package-XXXXXX"
                                              : folder + "/bench_package-XXXXXX");
     if (!temporary.isValid())
         fail("cannot make a working folder");
 
-    BenchRunner runner(rounds);
-    if (wanted.contains("crc"))
+    BenchRunner runner(options.rounds);
+    if (options.runs("crc"))
         crcBench(runner);
-    if (wanted.contains("vpk"))
-        vpkBench(runner, temporary.path(), memory);
-    if (wanted.contains("flush") || wanted.contains("mapopen"))
-        mapBench(runner, temporary.path(), mapMb, wanted.contains("flush"),
-                 wanted.contains("mapopen"), memory);
-    if (wanted.contains("hostile"))
+    if (options.runs("vpk"))
+        vpkBench(runner, temporary.path(), options.memory);
+    if (options.runs("flush") || options.runs("mapopen"))
+        mapBench(runner, temporary.path(), options.numbers.value("--map-mb"), options.runs("flush"),
+                 options.runs("mapopen"), options.memory);
+    if (options.runs("hostile"))
         hostileBench(runner, temporary.path());
-    if (wanted.contains("folder"))
+    if (options.runs("folder"))
         folderBench(runner);
     return 0;
 }

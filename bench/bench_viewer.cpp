@@ -92,11 +92,6 @@ int walkAndMatch(const CPackageHierarchyNode *root)
     return int(matches.size());
 }
 
-QString megabytes(double mb)
-{
-    return mb < 0 ? QStringLiteral("(failed)") : QStringLiteral("%1 MB").arg(mb, 0, 'f', 1);
-}
-
 int childMain(const QStringList &args)
 {
     const QString what = args.value(0);
@@ -129,26 +124,12 @@ int main(int argc, char **argv)
     if (args.value(0) == "--child")
         return childMain(args.mid(1));
 
-    QStringList wanted;
-    int rounds = 5;
-    int entries = DefaultEntries;
-    bool memory = true;
-    QString folder;
-    for (int i = 0; i < args.size(); ++i) {
-        if (args[i] == "--rounds" && i + 1 < args.size())
-            rounds = args[++i].toInt();
-        else if (args[i] == "--entries" && i + 1 < args.size())
-            entries = args[++i].toInt();
-        else if (args[i] == "--dir" && i + 1 < args.size())
-            folder = args[++i];
-        else if (args[i] == "--no-memory")
-            memory = false;
-        else
-            wanted << args[i];
-    }
-    const QStringList all{"show", "search"};
-    if (wanted.isEmpty())
-        wanted = all;
+    BenchOptions options;
+    if (!options.parse(args, {"show", "search"}, {{"--entries", DefaultEntries}}))
+        fail("unknown benchmark " + options.wanted.value(0));
+    const QString folder = options.folder;
+    const int entries = options.numbers.value("--entries");
+    const bool memory = options.memory;
     QTemporaryDir temporary(folder.isEmpty() ? QDir::tempPath() + "/bench_viewer-XXXXXX"
                                              : folder + "/bench_viewer-XXXXXX");
     if (!temporary.isValid())
@@ -159,12 +140,12 @@ int main(int argc, char **argv)
         fail("cannot write " + path);
     out.close();
 
-    BenchRunner runner(rounds);
+    BenchRunner runner(options.rounds);
     // A viewer lives past its timed part; the next round's preparation closes
     // it, untimed.
     std::unique_ptr<VPackage> viewer;
     const auto closeViewer = [&] { viewer.reset(); };
-    if (wanted.contains("show")) {
+    if (options.runs("show")) {
         const BenchRunner::Medians m = runner.run(
             "show", [&] { viewer = showViewer(path); }, "delegate open",
             [&] {
@@ -178,13 +159,12 @@ int main(int argc, char **argv)
                                         .arg(m.project, 0, 'f', 1)
                                         .arg(entries));
         if (memory) {
-            BenchRunner::figure(
-                "show", QStringLiteral("peak %1, the delegate alone %2")
-                            .arg(megabytes(BenchRunner::childPeakMegabytes({"show", path})),
-                                 megabytes(BenchRunner::childPeakMegabytes({"open", path}))));
+            BenchRunner::figure("show", QStringLiteral("peak %1, the delegate alone %2")
+                                            .arg(BenchRunner::childPeak({"show", path}),
+                                                 BenchRunner::childPeak({"open", path})));
         }
     }
-    if (wanted.contains("search")) {
+    if (options.runs("search")) {
         viewer = showViewer(path);
         int rows = 0;
         const BenchRunner::Medians m = runner.run(
@@ -197,9 +177,8 @@ int main(int argc, char **argv)
                                           .arg(m.project, 0, 'f', 1)
                                           .arg(rows));
         if (memory) {
-            BenchRunner::figure(
-                "search", QStringLiteral("peak %1 (viewer, search and results)")
-                              .arg(megabytes(BenchRunner::childPeakMegabytes({"search", path}))));
+            BenchRunner::figure("search", QStringLiteral("peak %1 (viewer, search and results)")
+                                              .arg(BenchRunner::childPeak({"search", path})));
         }
     }
     return 0;
