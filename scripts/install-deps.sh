@@ -6,9 +6,10 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
-  libmagick++-dev libsquish-dev zlib1g-dev
+  libmagick++-dev libsquish-dev
   python3 zip unzip xvfb xauth
   locales
+  zlib1g-dev
 )
 
 missing=()
