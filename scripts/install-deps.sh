@@ -9,6 +9,7 @@ packages=(
   libmagick++-dev libsquish-dev
   python3 zip unzip xvfb xauth
   locales
+  zlib1g-dev
 )
 
 missing=()

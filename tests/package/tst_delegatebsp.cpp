@@ -5,6 +5,7 @@
 #include "Fuzz.h"
 #include "MapBuilder.h"
 #include "PackageErrors.h"
+#include "PackageInputs.h"
 #include "WarningCapture.h"
 
 #include <QBuffer>
@@ -41,6 +42,13 @@ QByteArray int32s(const QVector<qint32> &values)
         b.i32(v);
     return b.data();
 }
+
+// Shows what reading the pakfile took from the file.
+class CountingMap : public CDelegateBSP
+{
+public:
+    using CDelegateBSP::pakfileReads;
+};
 
 } // namespace
 
@@ -613,6 +621,20 @@ private slots:
             << patched(dir + 42, 4, 0x7ffffff0u) << QString(E::ReadSeekErrorUpper);
         QTest::newRow("local signature gone")
             << patched(z.localOffsets[2], 4, 0) << QString(E::Bsp::NoLocalHeader);
+        // A header one byte past where the directory says is not searched for.
+        const int entry1 = dir + 46 + z.entries[0].name.size();
+        QTest::newRow("local header displaced")
+            << patched(entry1 + 42, 4, quint32(z.localOffsets[1] - 1))
+            << QString(E::Bsp::NoLocalHeader);
+        {
+            // Two bad records: the first in directory order is reported,
+            // although the other one's header comes first in the file.
+            ByteBuilder b;
+            b.bytes(map)
+                .patchU32(L + dir + 42, quint32(z.localOffsets[2] + 1))
+                .patchU16(L + z.localOffsets[1] + 26, 0xffff);
+            QTest::newRow("two bad records") << b.data() << QString(E::Bsp::NoLocalHeader);
+        }
         QTest::newRow("local name length")
             << patched(z.localOffsets[2] + 26, 2, 0xffff) << QString(E::Bsp::FileNameRead);
         QTest::newRow("data past lump") << patched(z.localOffsets[2] + 18, 4, 0x10000000)
@@ -635,6 +657,48 @@ private slots:
     }
 
     void corruptPakfiles() { headerFailures(); }
+
+    // Records that all claim a local header before a run of junk: the open
+    // fails, reading each byte of the map at most about once and looking at
+    // each record a bounded number of times, whatever the number of records
+    // and the length of the junk.
+    void junkBeforeLocalHeadersCostsLinearWork()
+    {
+        qint64 previous = 0;
+        for (int scale = 1; scale <= 4; scale *= 2) {
+            const int records = 500 * scale;
+            const QByteArray map = PackageInputs::pakfileBeforeJunk(records, 64000 * scale);
+            MapFile file(map);
+            CountingMap d;
+            QVERIFY(!d.open(file.path(), true));
+            QCOMPARE(d.lastError(), QString(E::Bsp::NoLocalHeader));
+            const CDelegateBSP::ReadCount work = d.pakfileReads();
+            // The end record's tail (up to 64 KiB) and the directory overlap.
+            QVERIFY2(work.bytes <= map.size() + 0x10000, qPrintable(QString::number(work.bytes)));
+            QVERIFY(work.reads <= 3);
+            QVERIFY2(work.steps <= 2 * records + 1000, qPrintable(QString::number(work.steps)));
+            if (previous > 0)
+                QVERIFY2(work.bytes <= 2 * previous + 1000,
+                         qPrintable(QStringLiteral("%1 after %2").arg(work.bytes).arg(previous)));
+            previous = work.bytes;
+        }
+    }
+
+    // Many small files: their local headers come in a few large reads, not a
+    // seek and a read each, and nothing is read twice.
+    void localHeadersAreReadInFewReads()
+    {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(PackageInputs::writeMap(buffer, 5000, 3000, 60));
+        MapFile file(buffer.data());
+        CountingMap d;
+        QVERIFY2(d.open(file.path(), true), qPrintable(d.lastError()));
+        QCOMPARE(d.pakfileEntries().size(), 3000);
+        const CDelegateBSP::ReadCount work = d.pakfileReads();
+        QVERIFY2(work.reads < 20, qPrintable(QString::number(work.reads)));
+        QVERIFY2(work.bytes <= buffer.size() + 0x10000, qPrintable(QString::number(work.bytes)));
+    }
 
     void manyGameLumpsOverTheSameBytes()
     {

@@ -200,6 +200,8 @@ void TestDelegateCache::clashingAndStrandedItemsAreSetAside()
     f.items.append(CacheItem::file("x/y", 0, QByteArray()));          // 16: unusable name
     f.items.append(CacheItem::file("under", 2, QByteArray()));        // 17: parent is a file
     f.items.append(CacheItem::file("", 0, QByteArray()));             // 18: no name
+    f.items.append(CacheItem::file(QByteArray(255, 'n'), 0, "long")); // 19: longest name
+    f.items.append(CacheItem::file(QByteArray(256, 'm'), 0, "x"));    // 20: too long
     f.items[2].flags = 0x0001; // a file without the leaf mark can be a parent
     QTemporaryDir dir;
     const QString path = writeTemp(dir, "test.gcf", f.build().bytes);
@@ -207,11 +209,11 @@ void TestDelegateCache::clashingAndStrandedItemsAreSetAside()
     CDelegateGCF gcf;
     QVERIFY2(gcf.open(path, true), qPrintable(gcf.lastError()));
     QCOMPARE(gcf.nodeCount(), f.items.size());
-    for (int i : {8, 10, 11, 12, 13, 14, 15, 16, 17, 18})
+    for (int i : {8, 10, 11, 12, 13, 14, 15, 16, 17, 18, 20})
         QVERIFY2(!gcf.node(i), qPrintable(QString::number(i)));
-    for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 9})
+    for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 9, 19})
         QVERIFY2(gcf.node(i), qPrintable(QString::number(i)));
-    QCOMPARE(gcf.root()->counts(), qMakePair(2, 6));
+    QCOMPARE(gcf.root()->counts(), qMakePair(2, 7));
     QCOMPARE(readAll(gcf, "readme.TXT"), QByteArray("first"));
     QVERIFY(!gcf.hasFile(8));
 }

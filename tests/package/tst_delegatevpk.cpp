@@ -98,6 +98,7 @@ private slots:
     void survivesDamagedDirectories();
     void opensLargeDirectory_data();
     void opensLargeDirectory();
+    void stringsLongerThanTheReadBuffer();
 
 private:
     QString writePackage(const QTemporaryDir &dir, const QString &dirName, const QByteArray &bytes,
@@ -485,6 +486,39 @@ void TestDelegateVPK::opensLargeDirectory()
     QCOMPARE(vpk.root()->fileCount(), 100000);
     QVERIFY(vpk.findFile(
         QString("MATERIALS/Set%1/material_%2.vmt").arg(folders - 1).arg(perFolder - 1)));
+    // Records that straddle the reader's pieces come out whole.
+    for (int i = 0; i < 100000; ++i) {
+        const CVPKDirectoryEntry *e = vpk.entries()[i];
+        QCOMPARE(e->offset, quint32(i % perFolder));
+        QCOMPARE(e->archiveIndex, quint16(i / perFolder % 3));
+        QCOMPARE(e->fileName, QString("material_%1.vmt").arg(i % perFolder));
+    }
+}
+
+void TestDelegateVPK::stringsLongerThanTheReadBuffer()
+{
+    // A name and a folder far longer than the piece the tree is read in, and
+    // a last name that runs to the end of the file without its NUL.
+    const QByteArray longName(700000, 'n');
+    const QByteArray longFolder = QByteArray(300000, 'd') + "/" + QByteArray(300000, 'e');
+    VpkTree t;
+    t.ext("txt").path(longFolder).file(longName, VpkTree::InDirectory, 0, 2, "pre");
+    t.path("b").file("after", VpkTree::InDirectory, 2, 1);
+    QByteArray tree = t.finish();
+    tree.chop(3); // the end markers of the path, the extension and the tree
+    tree.append(QByteArray("tail", 4));
+    QTemporaryDir dir;
+    const QString path = writePackage(dir, "pak01_dir.vpk", VpkFixture::directory(1, tree, "xyz"));
+    CDelegateVPK vpk;
+    QVERIFY(vpk.open(path, true));
+    QCOMPARE(vpk.entries().size(), 2);
+    QCOMPARE(vpk.entries()[0]->fileName, QString(longName + ".txt"));
+    QCOMPARE(vpk.entries()[0]->path, QString(longFolder));
+    QCOMPARE(vpk.entries()[0]->preloadData, QByteArray("pre"));
+    // "tail" starts a record that the file ends inside of.
+    QVERIFY(!vpk.isComplete());
+    QCOMPARE(readAll(vpk, "b/after.txt"), QByteArray("z"));
+    QCOMPARE(vpk.root()->childByName("b")->childCount(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestDelegateVPK)

@@ -1,8 +1,10 @@
 #include "CPackageHierarchyNode.h"
+#include "FileRangeCopy.h"
 #include "FlushSyncronizer.h"
 #include "IPackageDelegate.h"
 #include "LimitedDevice.h"
 #include "PackageErrors.h"
+#include "functions.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -365,6 +367,81 @@ private slots:
         QCOMPARE(d->findNode("dev")->owner, nullptr); // folders made on the way
         QVERIFY(!d->addFile(&buffer, "dev/y.bin", 4));
         QCOMPARE(d->lastError(), QString(E::ReadIncomplete));
+    }
+
+    // A range of a file copied in large pieces (inside the kernel when the
+    // target is a file) gives the bytes, and the failure texts with the
+    // counts, of the copy in 1 KiB steps.
+    void fileRangeCopyMatchesCopyDevice_data()
+    {
+        QTest::addColumn<bool>("fileTarget");
+        QTest::addColumn<qint64>("start");
+        QTest::addColumn<qint64>("length");
+        QTest::addColumn<qint64>("targetLimit"); // -1: none
+        for (const bool file : {true, false}) {
+            const QByteArray kind = file ? "file: " : "buffer: ";
+            QTest::newRow(kind + "inside") << file << qint64(7) << qint64(2500000) << qint64(-1);
+            QTest::newRow(kind + "nothing") << file << qint64(9) << qint64(0) << qint64(-1);
+            QTest::newRow(kind + "past the end")
+                << file << qint64(2999000) << qint64(2000) << qint64(-1);
+        }
+        QTest::newRow("full target") << false << qint64(0) << qint64(2500) << qint64(1500);
+    }
+    void fileRangeCopyMatchesCopyDevice()
+    {
+        QFETCH(bool, fileTarget);
+        QFETCH(qint64, start);
+        QFETCH(qint64, length);
+        QFETCH(qint64, targetLimit);
+        QTemporaryDir dir;
+        QByteArray bytes(3000000, Qt::Uninitialized);
+        for (int i = 0; i < bytes.size(); ++i)
+            bytes[i] = char(i * 13 + (i >> 10));
+        QFile source(dir.filePath("source.bin"));
+        QVERIFY(source.open(QIODevice::ReadWrite) && source.write(bytes) == bytes.size());
+
+        auto target = [&](const QString &name) -> std::unique_ptr<QIODevice> {
+            if (targetLimit >= 0)
+                return std::make_unique<LimitedDevice>(targetLimit);
+            if (!fileTarget) {
+                auto buffer = std::make_unique<QBuffer>();
+                buffer->open(QIODevice::WriteOnly);
+                return buffer;
+            }
+            auto file = std::make_unique<QFile>(dir.filePath(name));
+            file->open(QIODevice::ReadWrite);
+            file->write("head");
+            return file;
+        };
+        const auto contents = [](QIODevice *d) {
+            if (auto *b = qobject_cast<QBuffer *>(d))
+                return b->data();
+            if (auto *l = dynamic_cast<LimitedDevice *>(d))
+                return l->m_written;
+            d->seek(0);
+            return d->readAll();
+        };
+        std::unique_ptr<QIODevice> fast = target("fast.bin");
+        std::unique_ptr<QIODevice> slow = target("slow.bin");
+        QString fastError;
+        QString slowError;
+        const bool fastDone = FileRangeCopy::copy(source, start, length, fast.get(), &fastError);
+        QVERIFY(source.seek(start));
+        const bool slowDone = ::copyDevice(&source, slow.get(), length, &slowError);
+        QCOMPARE(fastDone, slowDone);
+        QCOMPARE(fastError, slowError);
+        if (slowDone) {
+            QCOMPARE(fast->pos(), slow->pos());
+            QCOMPARE(contents(fast.get()), contents(slow.get()));
+        }
+        QByteArray read;
+        QString readError;
+        const bool readable = start + length <= bytes.size();
+        QCOMPARE(FileRangeCopy::read(source, start, length, read, &readError), readable);
+        if (readable)
+            QCOMPARE(read, bytes.mid(int(start), int(length)));
+        else
+            QCOMPARE(readError, slowError);
     }
 
     void flushOfReadOnlyDelegateFails()

@@ -52,6 +52,23 @@ class TestPackageTree : public QObject
 {
     Q_OBJECT
 
+    void folderSizes()
+    {
+        QTest::addColumn<int>("others");
+        QTest::newRow("small folder") << 0;
+        QTest::newRow("indexed folder") << 40;
+    }
+
+    // A folder "root" holding `others` files besides what a test adds.
+    static CPackageHierarchyNode *filledFolder()
+    {
+        QFETCH(int, others);
+        CPackageHierarchyNode *root = folder("root");
+        for (int i = 0; i < others; ++i)
+            root->addChild(file(QStringLiteral("other%1.bin").arg(i)));
+        return root;
+    }
+
 private slots:
     void insertMovesCountsAlongTheChain()
     {
@@ -123,9 +140,12 @@ private slots:
         QVERIFY(countsExact(root.get()));
     }
 
+    // A small folder is searched child by child, a large one through its
+    // name index: both find the same nodes.
+    void lookupIgnoresCaseFirstMatchWins_data() { folderSizes(); }
     void lookupIgnoresCaseFirstMatchWins()
     {
-        std::unique_ptr<CPackageHierarchyNode> root(folder("root"));
+        std::unique_ptr<CPackageHierarchyNode> root(filledFolder());
         CPackageHierarchyNode *lower = file("readme.txt");
         root->addChild(lower);
         QCOMPARE(root->childByName("README.TXT"), lower);
@@ -143,15 +163,48 @@ private slots:
         delete upper;
         QVERIFY(!lower->childByName("x"));
 
-        // Names outside ASCII fold too.
+        // Names outside ASCII fold too, also to ASCII (the Kelvin sign is a
+        // k); a name is never found by one of another length.
         CPackageHierarchyNode *umlaut = file(QString::fromUtf8("Ärger"));
         root->addChild(umlaut);
         QCOMPARE(root->childByName(QString::fromUtf8("äRGER")), umlaut);
+        CPackageHierarchyNode *kelvin = file("kelvin.txt");
+        root->addChild(kelvin);
+        QCOMPARE(root->childByName(QString::fromUtf8("\u212Aelvin.TXT")), kelvin);
+        QVERIFY(!root->childByName("kelvin.tx"));
+        QVERIFY(!root->childByName("kelvin.txt "));
     }
 
-    void renameKeepsLookupsRight()
+    // Many removals and inserts in a large folder, with room reserved or
+    // not: what is there is found, what left is not.
+    void churnKeepsLookupsRight()
     {
         std::unique_ptr<CPackageHierarchyNode> root(folder("root"));
+        root->reserveChildren(50);
+        QVector<CPackageHierarchyNode *> present;
+        for (int round = 0; round < 4; ++round) {
+            for (int i = 0; i < 300; ++i) {
+                CPackageHierarchyNode *n = file(QStringLiteral("F%1_%2").arg(round).arg(i));
+                QVERIFY(root->addChild(n));
+                present.append(n);
+            }
+            for (int i = present.size() - 1; i >= 0; i -= 2) {
+                delete present[i];
+                present.removeAt(i);
+            }
+        }
+        QCOMPARE(root->childCount(), present.size());
+        for (CPackageHierarchyNode *n : qAsConst(present))
+            QCOMPARE(root->childByName(n->name().toLower()), n);
+        for (int i = 1; i < 300; i += 2)
+            QVERIFY(!root->childByName(QStringLiteral("f3_%1").arg(i)));
+        QVERIFY(countsExact(root.get()));
+    }
+
+    void renameKeepsLookupsRight_data() { folderSizes(); }
+    void renameKeepsLookupsRight()
+    {
+        std::unique_ptr<CPackageHierarchyNode> root(filledFolder());
         CPackageHierarchyNode *a = file("a");
         CPackageHierarchyNode *b = file("b");
         root->addChild(a);

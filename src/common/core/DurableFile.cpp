@@ -44,6 +44,18 @@ bool sync(QFileDevice &file, QString *error)
     return true;
 }
 
+void startWriteback(QFileDevice &file, qint64 from, qint64 to)
+{
+#ifdef Q_OS_LINUX
+    if (to > from && file.flush())
+        ::sync_file_range(file.handle(), from, to - from, SYNC_FILE_RANGE_WRITE);
+#else
+    Q_UNUSED(file)
+    Q_UNUSED(from)
+    Q_UNUSED(to)
+#endif
+}
+
 bool syncFolderOf(const QString &path)
 {
 #ifdef Q_OS_UNIX

@@ -12,6 +12,10 @@ namespace DurableFile {
 // Writes Qt's buffer and asks the system to put the file's data on the disk.
 // False when either fails; `error`, when given, says why.
 bool sync(QFileDevice &file, QString *error = nullptr);
+// Asks the system to start writing [from, to) of the file to the disk now,
+// without waiting (Qt's buffer goes out first): a later sync then has less
+// left to wait for. Does nothing where the system offers no such request.
+void startWriteback(QFileDevice &file, qint64 from, qint64 to);
 // Makes the folder's entries (a rename into it) durable. Best effort: where a
 // folder cannot be synced this does nothing and returns true.
 bool syncFolderOf(const QString &path);

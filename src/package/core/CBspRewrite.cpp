@@ -13,6 +13,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <limits>
 #include <memory>
@@ -29,6 +30,11 @@ constexpr qint64 MaxMapSize = std::numeric_limits<qint32>::max();
 // The end record counts files in 16 bits, name lengths are 16-bit too.
 constexpr int MaxPakfileFiles = 0xFFFF;
 constexpr int MaxNameLength = 0xFFFF;
+// Stored pakfile files are read through a window of this size: files of a
+// few kilobytes would otherwise cost a seek and a read each.
+constexpr qint64 WindowSize = 1 << 20;
+// Written bytes gathered before the disk is asked to start on them.
+constexpr qint64 WritebackStep = 32 << 20;
 // Encrypted data cannot be checked against a fresh CRC either.
 constexpr quint16 FlagsEncrypted = 0x0001 | 0x0040;
 
@@ -65,6 +71,15 @@ bool CBspRewrite::failWith(const QString &message)
 {
     m_message = message;
     return false;
+}
+
+void CBspRewrite::writeback()
+{
+    const qint64 at = m_temp.pos();
+    if (at - m_writtenBack < WritebackStep)
+        return;
+    DurableFile::startWriteback(m_temp, m_writtenBack, at);
+    m_writtenBack = at;
 }
 
 void CBspRewrite::processed()
@@ -219,6 +234,7 @@ bool CBspRewrite::writeLumps()
         else if (!writeLump(lump))
             return false;
         processed();
+        writeback();
     }
     return true;
 }
@@ -234,6 +250,10 @@ bool CBspRewrite::writeLump(int lump)
         written = m_map.fail(shortCopy(DeviceError::ShortWrite, m_map.size(lump)));
     else if (stagedGameLumps)
         written = writeStagedGameLumps();
+    else if (n && !n->pendingData)
+        // Stored bytes, as writeCurrent() would take them; the disk starts on
+        // a large lump while it is copied.
+        written = m_map.writeStoredRaw(&m_temp, lump, true);
     else
         written = m_map.writeCurrent(&m_temp, lump);
     if (!written)
@@ -276,6 +296,7 @@ bool CBspRewrite::writePakfile()
         if (!stageFile(k, data) || !writeLocalEntry(k, data, pakStart))
             return false;
         processed();
+        writeback();
     }
     data = QByteArray();
     const qint64 directoryStart = m_temp.pos();
@@ -297,13 +318,37 @@ bool CBspRewrite::stageFile(int k, QByteArray &data)
         return true;
     }
     // Stored bytes as they lie: compressed files keep their raw data.
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
+    if (!fault(Step::StoredRead, k) && readThroughWindow(e.index, data))
+        return true;
     const bool read = fault(Step::StoredRead, k)
                           ? m_map.fail(shortCopy(DeviceError::ShortRead, dataSize(e)))
-                          : m_map.writeStoredRaw(&buffer, e.index);
+                          : m_map.readStoredRaw(e.index, data);
     if (!read)
         return failWith(E::Bsp::pakfileRead(entryPath(e), m_map.lastError()));
+    return true;
+}
+
+bool CBspRewrite::readThroughWindow(int index, QByteArray &data)
+{
+    const CPakfileEntry *old = m_map.pakfileEntry(index);
+    if (!old || !m_map.m_file.isOpen())
+        return false;
+    const qint64 start = old->dataOffset;
+    const qint64 length = old->local.compressedSize;
+    if (length > WindowSize)
+        return false;
+    const qint64 windowEnd = m_windowStart + m_window.size();
+    if (start < m_windowStart || start + length > windowEnd) {
+        // Files lie one after another: the next window starts at this one.
+        m_window.resize(int(qMin(WindowSize, m_map.m_file.size() - start)));
+        m_windowStart = -1;
+        if (m_window.size() < length || !m_map.m_file.seek(start) ||
+            m_map.m_file.read(m_window.data(), m_window.size()) != m_window.size())
+            return false;
+        m_windowStart = start;
+    }
+    data.resize(int(length));
+    std::memcpy(data.data(), m_window.constData() + (start - m_windowStart), size_t(length));
     return true;
 }
 
@@ -437,13 +482,14 @@ bool CBspRewrite::readBack()
 {
     // A map that would not open again must not take the place of one that
     // does (a damaged game-lump directory can point past the new, smaller
-    // file). Only what an open reads is read, no entry data. Bytes given to
+    // file). Only what an open reads is read, no entry data, and no tree is
+    // built (that cannot fail). Bytes given to
     // lump 40 as a whole are written as they are even when they are no
     // archive, so that pakfile is not read here.
     if (fault(Step::ReadBack, 0))
         return failWith(E::Bsp::readBack(QString::fromLatin1(E::FileOpen)));
     CDelegateBSP written;
-    if (!written.openMap(m_temp.fileName(), true, !m_pakfileWhole))
+    if (!written.openMap(m_temp.fileName(), true, !m_pakfileWhole, false))
         return failWith(E::Bsp::readBack(written.lastError()));
     // Game lumps outside lump 35 did not move with it: their bytes are no
     // longer what the map had (a static-prop offset landing in the header).

@@ -81,6 +81,9 @@ private:
     bool writeStagedGameLumps();
     bool writePakfile();
     bool stageFile(int k, QByteArray &data);
+    // A stored pakfile file through m_window; false (nothing said) when it
+    // does not fit one or cannot be read so, and must be read on its own.
+    bool readThroughWindow(int index, QByteArray &data);
     bool stageReference(const CBspRewriteEntry &entry, int k, QByteArray &data);
     bool writeLocalEntry(int k, const QByteArray &data, qint64 pakStart);
     bool writeCentralDirectory();
@@ -89,6 +92,10 @@ private:
     bool finishTemporary();
     // Opens the finished temporary file as a map, read-only.
     bool readBack();
+
+    // Starts the disk writing what was written since the last call, once
+    // enough has gathered, so that the final sync finds little left to do.
+    void writeback();
 
     bool fault(Step step, int item) const { return m_map.flushFault(step, item); }
     bool failWith(const QString &message);
@@ -99,6 +106,9 @@ private:
     QFile m_temp;
     bool m_created = false;
     bool m_keepTemporary = false;
+    qint64 m_writtenBack = 0;
+    QByteArray m_window;
+    qint64 m_windowStart = -1;
     CBspLump m_lumps[BspFormat::LumpCount];
     QVector<CBspRewriteEntry> m_entries;
     bool m_pakfileWhole = false;

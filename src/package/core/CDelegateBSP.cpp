@@ -2,6 +2,7 @@
 
 #include "CBinaryReader.h"
 #include "CPackageHierarchyNode.h"
+#include "FileRangeCopy.h"
 #include "PackageErrors.h"
 #include "functions.h"
 
@@ -67,7 +68,7 @@ bool CDelegateBSP::open(const QString &path, bool readOnly)
     return true;
 }
 
-bool CDelegateBSP::openMap(const QString &path, bool readOnly, bool withPakfile)
+bool CDelegateBSP::openMap(const QString &path, bool readOnly, bool withPakfile, bool withTree)
 {
     if (path.isEmpty())
         return fail(E::InvalidFilePath);
@@ -92,7 +93,7 @@ bool CDelegateBSP::openMap(const QString &path, bool readOnly, bool withPakfile)
     }
     if (withPakfile && m_lumps[F::PakfileLump].length != 0 && !readPakfile())
         return failOpen(m_lastError);
-    if (!buildHierarchy())
+    if (withTree && !buildHierarchy())
         return failOpen(m_lastError);
     return true;
 }
@@ -353,7 +354,7 @@ bool CDelegateBSP::writeStored(QIODevice *device, int index)
     return writeStoredRaw(device, index);
 }
 
-bool CDelegateBSP::writeStoredRaw(QIODevice *device, int index)
+bool CDelegateBSP::writeStoredRaw(QIODevice *device, int index, bool writeback)
 {
     if (!m_file.isOpen())
         return fail(E::FileNotOpen);
@@ -391,7 +392,29 @@ bool CDelegateBSP::writeStoredRaw(QIODevice *device, int index)
         return fail(E::ReadSeekError);
     if (!directory.isEmpty() && device->write(directory) != directory.size())
         return fail(E::WriteIncomplete);
-    return copyDevice(&m_file, device, length, &m_lastError);
+    return FileRangeCopy::copy(m_file, start, length, device, &m_lastError, writeback);
+}
+
+bool CDelegateBSP::readStoredRaw(int index, QByteArray &out)
+{
+    const CPakfileEntry *e = pakfileEntry(index);
+    if (!e || !m_file.isOpen()) {
+        // Lumps (and every failure) take the general way.
+        out.clear();
+        QBuffer buffer(&out);
+        buffer.open(QIODevice::WriteOnly);
+        return writeStoredRaw(&buffer, index);
+    }
+    // A pakfile file straight into the array: no copy in small steps.
+    if (e->local.compressedSize == 0) {
+        out.clear();
+        return true;
+    }
+    if (!m_file.seek(e->dataOffset)) {
+        out.clear();
+        return fail(E::ReadSeekError);
+    }
+    return FileRangeCopy::read(m_file, e->dataOffset, e->local.compressedSize, out, &m_lastError);
 }
 
 QVector<QByteArray> CDelegateBSP::staticPropModelNames() const

@@ -111,6 +111,15 @@ public:
     quint16 zipCommentLength() const { return m_zipCommentLength; }
     const QByteArray &zipComment() const { return m_zipComment; }
 
+    // Work a reading of the pakfile took: bytes and reads from the map file,
+    // and the times a record was looked at while reading the local headers.
+    struct ReadCount
+    {
+        qint64 bytes = 0;
+        int reads = 0;
+        qint64 steps = 0;
+    };
+
     // Points of a flush at which a test can make the I/O fail (see
     // flushFault).
     enum class FlushStep
@@ -137,10 +146,17 @@ protected:
     // written.
     virtual bool flushFault(FlushStep step, int item) const;
 
+    // Test seam: what the last reading of the pakfile (at open or after a
+    // flush) read from the map file, the large-directory path aside.
+    ReadCount pakfileReads() const { return m_pakfileReads; }
+
     // The stored bytes of an entry as they lie in the file, whatever the
     // pakfile compression; lump 35's game-lump offsets are moved to the
-    // device's position.
-    bool writeStoredRaw(QIODevice *device, int index);
+    // device's position. With `writeback`, a file device is asked to start
+    // writing them to the disk as they arrive.
+    bool writeStoredRaw(QIODevice *device, int index, bool writeback = false);
+    // The same bytes into an array (replacing its contents).
+    bool readStoredRaw(int index, QByteArray &out);
     // The stored record of a pakfile entry index, or null.
     const CPakfileEntry *pakfileEntry(int index) const;
     void clearRecords();
@@ -164,10 +180,12 @@ protected:
     QByteArray m_zipComment;
     bool m_gameLumpsRelative = false;
     QVector<int> m_cutLumps;
+    ReadCount m_pakfileReads;
 
 private:
-    // open() with the pakfile left unread when withPakfile is false.
-    bool openMap(const QString &path, bool readOnly, bool withPakfile);
+    // open() with the pakfile left unread when withPakfile is false, and
+    // without a tree when withTree is false.
+    bool openMap(const QString &path, bool readOnly, bool withPakfile, bool withTree = true);
     // Files whose path cannot be shown are set aside with a warning.
     void addPakfileNodes();
     // The components a pakfile name is filed under in the tree.
@@ -189,8 +207,11 @@ private:
     // Refuses negative records; cuts lumps that run past the end of the file.
     bool checkLumpBounds(qint64 fileSize);
     bool readPakfile();
+    // Bytes of lump 40, counted in m_pakfileReads; empty when they cannot
+    // all be read.
+    QByteArray readPakfileRange(qint64 offset, qint64 length);
     // The reader spans from the directory offset to the end record.
     bool readCentralDirectory(CBinaryReader &directory);
-    bool readLocalHeaders(CBinaryReader &pak, qint64 endRecordPos);
+    bool readLocalHeaders(qint64 endRecordPos);
     bool failOpen(const QString &text);
 };

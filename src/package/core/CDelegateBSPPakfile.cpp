@@ -8,6 +8,9 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+#include <numeric>
+
 namespace E = PackageErrors;
 namespace Z = ZipFormat;
 
@@ -86,47 +89,111 @@ const char *readNameAndExtra(CBinaryReader &r, CZipLocalFileHeader &h)
     return nullptr;
 }
 
+// Reads the local headers of the pakfile's records, visited in the order of
+// their headers. A read takes in, with the header asked for, the headers of
+// the next records that lie within HeaderSpan bytes, so that an archive of
+// small files costs a few large reads and one of large files a short read
+// per header, never the data in between. Windows only overlap where a header
+// runs past one, so the lump is read about once in all.
+class LocalHeaderWindow
+{
+public:
+    static constexpr qint64 HeaderSpan = 64 * 1024;
+    // Records looked ahead at per read: bounds the planning work per read.
+    static constexpr int Lookahead = 256;
+
+    LocalHeaderWindow(CDelegateBSP::ReadCount &count, QIODevice &file, qint64 base, qint64 size)
+        : m_count(count)
+        , m_file(file)
+        , m_base(base)
+        , m_size(size)
+    {}
+
+    bool contains(qint64 offset, qint64 length) const
+    {
+        return offset >= m_start && length <= m_start + m_buffer.size() - offset;
+    }
+
+    // [offset, offset + length) of the lump, from the window when it holds
+    // them, else from a new window reaching to `plannedEnd()`; null when the
+    // range runs past the lump or cannot be read.
+    template <typename PlannedEnd>
+    const char *get(qint64 offset, qint64 length, PlannedEnd plannedEnd)
+    {
+        if (offset < 0 || length < 0 || offset > m_size || length > m_size - offset)
+            return nullptr;
+        if (!contains(offset, length)) {
+            const qint64 end = qBound(offset + length, qint64(plannedEnd()), m_size);
+            m_start = -1;
+            m_buffer.resize(int(end - offset));
+            ++m_count.reads;
+            m_count.bytes += m_buffer.size();
+            if (!m_file.seek(m_base + offset) ||
+                m_file.read(m_buffer.data(), m_buffer.size()) != m_buffer.size())
+                return nullptr;
+            m_start = offset;
+        }
+        return m_buffer.constData() + (offset - m_start);
+    }
+
+private:
+    CDelegateBSP::ReadCount &m_count;
+    QIODevice &m_file;
+    qint64 m_base;
+    qint64 m_size;
+    QByteArray m_buffer;
+    qint64 m_start = -1;
+};
+
 } // namespace
+
+QByteArray CDelegateBSP::readPakfileRange(qint64 offset, qint64 length)
+{
+    const CBspLump &lump = m_lumps[BspFormat::PakfileLump];
+    if (offset < 0 || length < 0 || length > lump.length - offset ||
+        !m_file.seek(lump.offset + offset))
+        return QByteArray();
+    ++m_pakfileReads.reads;
+    m_pakfileReads.bytes += length;
+    QByteArray bytes = m_file.read(length);
+    return bytes.size() == length ? bytes : QByteArray();
+}
 
 bool CDelegateBSP::readPakfile()
 {
-    const CBspLump &lump = m_lumps[BspFormat::PakfileLump];
-    CBinaryReader file(&m_file);
-    CBinaryReader pak = file.sub(lump.offset, lump.length);
-    if (!pak.ok())
-        return fail(E::ReadSeekError);
-    const qint64 size = pak.size();
+    m_pakfileReads = ReadCount();
+    const qint64 size = m_lumps[BspFormat::PakfileLump].length;
 
     // The end record sits in the last 22 bytes plus at most a 64 KiB comment:
     // only that tail is searched, from the back, in memory.
     const qint64 tailStart = qMax<qint64>(0, size - Z::MaxEndRecordSpan);
-    if (!pak.seek(tailStart))
+    const QByteArray tail = readPakfileRange(tailStart, size - tailStart);
+    if (tail.size() != size - tailStart)
         return fail(E::ReadSeekError);
-    const QByteArray tail = pak.bytes(size - tailStart);
-    if (!pak.ok())
-        return fail(E::ReadSeekError);
-    qint64 endPos = -1;
+    qint64 endAt = -1;
     for (qint64 at = tail.size() - Z::EndRecordSize; at >= 0; --at) {
         if (qFromLittleEndian<quint32>(tail.constData() + at) == Z::EndSignature) {
-            endPos = tailStart + at;
+            endAt = at;
             break;
         }
     }
-    if (endPos < 0)
+    if (endAt < 0)
         return fail(E::Bsp::NoEndRecord);
+    const qint64 endPos = tailStart + endAt;
 
-    pak.seek(endPos + 4);
-    m_zipDiskNumber = pak.u16();
-    m_zipDirectoryDisk = pak.u16();
-    m_zipEntriesOnDisk = pak.u16();
-    m_zipTotalEntries = pak.u16();
-    m_zipDirectorySize = pak.u32();
-    m_zipDirectoryOffset = pak.u32();
-    m_zipCommentLength = pak.u16();
+    CBinaryReader end(tail);
+    end.seek(endAt + 4);
+    m_zipDiskNumber = end.u16();
+    m_zipDirectoryDisk = end.u16();
+    m_zipEntriesOnDisk = end.u16();
+    m_zipTotalEntries = end.u16();
+    m_zipDirectorySize = end.u32();
+    m_zipDirectoryOffset = end.u32();
+    m_zipCommentLength = end.u16();
     if (m_zipCommentLength != 0) {
-        if (!pak.canRead(m_zipCommentLength))
+        if (!end.canRead(m_zipCommentLength))
             return fail(E::ReadError);
-        m_zipComment = pak.bytes(m_zipCommentLength);
+        m_zipComment = end.bytes(m_zipCommentLength);
     }
     if (m_zipDirectoryDisk != m_zipDiskNumber)
         return fail(E::Bsp::DiskArrangement);
@@ -140,10 +207,18 @@ bool CDelegateBSP::readPakfile()
     // The directory is read from memory when it is of a plausible size: field
     // by field from the file, every record would cost several seeks.
     const qint64 directorySize = endPos - m_zipDirectoryOffset;
-    CBinaryReader window = pak.sub(m_zipDirectoryOffset, directorySize);
-    CBinaryReader directory =
-        directorySize <= MaxDirectoryInMemory ? CBinaryReader(window.bytes(directorySize)) : window;
-    return readCentralDirectory(directory) && readLocalHeaders(pak, endPos);
+    CBinaryReader directory;
+    if (directorySize <= MaxDirectoryInMemory) {
+        const QByteArray bytes = readPakfileRange(m_zipDirectoryOffset, directorySize);
+        if (bytes.size() != directorySize)
+            return fail(E::ReadSeekError);
+        directory = CBinaryReader(bytes);
+    } else {
+        CBinaryReader file(&m_file);
+        directory = file.sub(m_lumps[BspFormat::PakfileLump].offset, size)
+                        .sub(m_zipDirectoryOffset, directorySize);
+    }
+    return readCentralDirectory(directory) && readLocalHeaders(endPos);
 }
 
 bool CDelegateBSP::readCentralDirectory(CBinaryReader &directory)
@@ -156,7 +231,9 @@ bool CDelegateBSP::readCentralDirectory(CBinaryReader &directory)
 
     qint64 at = 0;
     for (CPakfileEntry *e : qAsConst(m_pakfileEntries)) {
-        // Junk between entries is skipped, as far as the end record.
+        // Junk between entries is skipped, as far as the end record: each
+        // search starts where the last entry ended, so the junk is crossed
+        // once in all.
         at = findSignature(directory, at, directory.size(), Z::CentralSignature);
         if (at < 0 || !directory.seek(at + 4) || !directory.canRead(Z::CentralHeaderSize - 4))
             return fail(E::Bsp::NoCentralEntry);
@@ -180,34 +257,91 @@ bool CDelegateBSP::readCentralDirectory(CBinaryReader &directory)
     return true;
 }
 
-bool CDelegateBSP::readLocalHeaders(CBinaryReader &pak, qint64 endRecordPos)
+bool CDelegateBSP::readLocalHeaders(qint64 endRecordPos)
 {
+    // Each record's local header is read where its directory entry says and
+    // nowhere else: searching onwards from there would cross the same junk
+    // once per record. A header that is not there fails the open at once.
     const qint64 lumpOffset = m_lumps[BspFormat::PakfileLump].offset;
-    for (CPakfileEntry *e : qAsConst(m_pakfileEntries)) {
-        const qint64 start = e->central.localHeaderOffset;
+    const qint64 size = m_lumps[BspFormat::PakfileLump].length;
+    const int count = m_pakfileEntries.size();
+    const auto offsetOf = [this](int k) {
+        return qint64(m_pakfileEntries[k]->central.localHeaderOffset);
+    };
+    // What a header should take: its fixed part and the names the directory
+    // gives (a longer one is read again, whole).
+    const auto expectedEnd = [&](int k) {
+        const CZipCentralDirectoryHeader &c = m_pakfileEntries[k]->central;
+        return offsetOf(k) + Z::LocalHeaderSize + c.fileNameLength + c.extraFieldLength;
+    };
+    QVector<int> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return offsetOf(a) < offsetOf(b); });
+    constexpr qint64 HeaderSpan = LocalHeaderWindow::HeaderSpan;
+    LocalHeaderWindow window(m_pakfileReads, m_file, lumpOffset, size);
+
+    // The text of record order[i]'s failure, or empty.
+    const auto readOne = [&](int i) -> QString {
+        const int k = order[i];
+        CPakfileEntry &e = *m_pakfileEntries[k];
+        const qint64 start = offsetOf(k);
+        ++m_pakfileReads.steps;
         if (start >= endRecordPos)
-            return fail(E::ReadSeekErrorUpper);
-        const qint64 at = findSignature(pak, start, endRecordPos, Z::LocalSignature);
-        if (at < 0 || !pak.seek(at + 4) || !pak.canRead(Z::LocalHeaderSize - 4))
-            return fail(E::Bsp::NoLocalHeader);
-        CBinaryReader fixed = fixedPart(pak, Z::LocalHeaderSize);
-        CZipLocalFileHeader &l = e->local;
+            return QString::fromLatin1(E::ReadSeekErrorUpper);
+        if (start + 4 > endRecordPos || start + Z::LocalHeaderSize > size)
+            return QString::fromLatin1(E::Bsp::NoLocalHeader);
+        const auto plannedEnd = [&] {
+            qint64 end = expectedEnd(k);
+            const int last = qMin(count, i + 1 + LocalHeaderWindow::Lookahead);
+            for (int j = i + 1; j < last && expectedEnd(order[j]) - start <= HeaderSpan; ++j) {
+                end = qMax(end, expectedEnd(order[j]));
+                ++m_pakfileReads.steps;
+            }
+            return end;
+        };
+        const char *fixedBytes = window.get(start, Z::LocalHeaderSize, plannedEnd);
+        if (!fixedBytes || qFromLittleEndian<quint32>(fixedBytes) != Z::LocalSignature)
+            return QString::fromLatin1(E::Bsp::NoLocalHeader);
+        CBinaryReader fixed(QByteArray::fromRawData(fixedBytes + 4, Z::LocalHeaderSize - 4));
+        CZipLocalFileHeader &l = e.local;
         l.versionNeeded = fixed.u16();
         readSharedFields(fixed, l);
-        if (const char *error = readNameAndExtra(pak, l))
-            return fail(error);
-        const qint64 dataStart = pak.pos();
-        e->dataOffset = quint32(lumpOffset + dataStart);
+        const qint64 namesAt = start + Z::LocalHeaderSize;
+        if (l.fileNameLength > size - namesAt)
+            return QString::fromLatin1(E::Bsp::FileNameRead);
+        if (l.extraFieldLength > size - namesAt - l.fileNameLength)
+            return QString::fromLatin1(E::Bsp::ExtraFieldRead);
+        const char *names = window.get(namesAt, l.fileNameLength + l.extraFieldLength, plannedEnd);
+        if (!names)
+            return QString::fromLatin1(E::Bsp::NoLocalHeader);
+        l.fileName = QByteArray(names, l.fileNameLength);
+        l.extraField = QByteArray(names + l.fileNameLength, l.extraFieldLength);
+        const qint64 dataStart = namesAt + l.fileNameLength + l.extraFieldLength;
+        e.dataOffset = quint32(lumpOffset + dataStart);
 
         // With a data descriptor the local header carries zeros; the central
         // record has the real values.
         if (l.flags & Z::FlagDataDescriptor) {
-            l.crc32 = e->central.crc32;
-            l.compressedSize = e->central.compressedSize;
-            l.uncompressedSize = e->central.uncompressedSize;
+            l.crc32 = e.central.crc32;
+            l.compressedSize = e.central.compressedSize;
+            l.uncompressedSize = e.central.uncompressedSize;
         }
-        if (qint64(l.compressedSize) > pak.size() - dataStart)
-            return fail(E::Bsp::entryOutsidePakfile(QString::fromLatin1(l.fileName)));
+        if (qint64(l.compressedSize) > size - dataStart)
+            return E::Bsp::entryOutsidePakfile(QString::fromLatin1(l.fileName));
+        return QString();
+    };
+
+    // Read in file order; the failure reported is the first bad record's in
+    // directory order. Each record costs the same whether it reads or fails.
+    int firstBad = count;
+    QString error;
+    for (int i = 0; i < count; ++i) {
+        const QString problem = readOne(i);
+        if (!problem.isEmpty() && order[i] < firstBad) {
+            firstBad = order[i];
+            error = problem;
+        }
     }
-    return true;
+    return firstBad == count || fail(error);
 }

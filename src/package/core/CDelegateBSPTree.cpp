@@ -5,8 +5,6 @@
 #include "PackageErrors.h"
 #include "functions.h"
 
-#include <QRegularExpression>
-
 namespace E = PackageErrors;
 namespace F = BspFormat;
 
@@ -48,16 +46,41 @@ bool CDelegateBSP::buildHierarchy()
 
 QStringList CDelegateBSP::pakfilePathParts(const QByteArray &name)
 {
-    static const QRegularExpression separatorRuns(QStringLiteral("[\\\\|/]+"));
+    // The name trimmed as a path, then split at every run of "\\", "|" and
+    // "/" with empty parts dropped; a pakfile lists thousands of names, so no
+    // regular expression.
     QString text = QString::fromLatin1(name);
     trimPath(text);
-    text.replace(separatorRuns, QStringLiteral("/"));
-    text.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return text.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QStringList parts;
+    const QChar *data = text.constData();
+    const int n = text.size();
+    int start = 0;
+    for (int i = 0; i <= n; ++i) {
+        if (i == n || data[i] == QLatin1Char('/') || data[i] == QLatin1Char('\\') ||
+            data[i] == QLatin1Char('|')) {
+            if (i > start)
+                parts.append(text.mid(start, i - start));
+            start = i + 1;
+        }
+    }
+    return parts;
 }
 
 void CDelegateBSP::addPakfileNodes()
 {
+    // Files of one folder usually follow one another: the folder found for
+    // the last file serves the next one with the same folder components.
+    QStringList lastFolder;
+    CPackageHierarchyNode *lastFolderNode = nullptr;
+    const auto sameFolder = [&](const QStringList &parts) {
+        if (!lastFolderNode || parts.size() != lastFolder.size() + 1)
+            return false;
+        for (int i = 0; i < lastFolder.size(); ++i) {
+            if (parts[i] != lastFolder[i])
+                return false;
+        }
+        return true;
+    };
     for (int record = 0; record < m_pakfileEntries.size(); ++record) {
         CPakfileEntry *e = m_pakfileEntries[record];
         // Every record keeps its slot (index 64 + record position), even one
@@ -68,11 +91,11 @@ void CDelegateBSP::addPakfileNodes()
         const bool directoryRecord =
             e->local.fileName.endsWith('/') || e->local.fileName.endsWith('\\');
         const QStringList parts = pakfilePathParts(e->local.fileName);
-        const QString text = parts.join(QLatin1Char('/'));
+        const auto text = [&parts] { return parts.join(QLatin1Char('/')); };
         if (parts.isEmpty())
             continue;
         if (parts.size() > MaxTreeDepth) {
-            addWarning(E::Bsp::nestedTooDeeply(text.left(MaxWarnedNameLength)));
+            addWarning(E::Bsp::nestedTooDeeply(text().left(MaxWarnedNameLength)));
             continue;
         }
         if (directoryRecord) {
@@ -80,24 +103,30 @@ void CDelegateBSP::addPakfileNodes()
             // the folder itself, they must not turn into a file that blocks
             // the folder's contents.
             if (!m_rootNode->createPath(parts, false))
-                addWarning(E::folderClash("Pakfile", text));
+                addWarning(E::folderClash("Pakfile", text()));
             continue;
         }
-        CPackageHierarchyNode *n = m_rootNode->createPath(parts, true);
+        CPackageHierarchyNode *n = sameFolder(parts)
+                                       ? lastFolderNode->createChild(parts.last(), true)
+                                       : m_rootNode->createPath(parts, true);
         if (!n) {
             // "a" beside "a/b.txt": one of them cannot be shown.
-            addWarning(E::folderClash("Pakfile", text));
+            addWarning(E::folderClash("Pakfile", text()));
             continue;
         }
+        if (!sameFolder(parts)) {
+            lastFolder = parts.mid(0, parts.size() - 1);
+            lastFolderNode = n->parent();
+        }
         if (n->entryIndex >= 0 && n->entryIndex < F::LumpCount) {
-            addWarning(E::Bsp::hiddenPakfileFile(text, n->path(true)));
+            addWarning(E::Bsp::hiddenPakfileFile(text(), n->path(true)));
             continue;
         }
         if (n->entryIndex >= 0) {
             // Same path ignoring case: the later record wins the node.
             CPakfileEntry *earlier = m_pakfileEntries.value(n->entryIndex - F::LumpCount);
             addWarning(E::Bsp::hiddenPakfileFile(
-                earlier ? QString::fromLatin1(earlier->local.fileName) : n->path(true), text));
+                earlier ? QString::fromLatin1(earlier->local.fileName) : n->path(true), text()));
             if (earlier)
                 earlier->setAside = true;
             m_nodes[n->entryIndex] = nullptr;

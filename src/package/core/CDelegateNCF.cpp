@@ -156,8 +156,11 @@ QString CDelegateNCF::itemName(quint32 offset) const
         return QString();
     const char *start = m_names.constData() + offset;
     const size_t left = size_t(m_names.size()) - offset;
-    const void *nul = std::memchr(start, 0, left);
+    // The search stops past the longest name allowed.
+    const void *nul = std::memchr(start, 0, qMin(left, size_t(MaxNameLength) + 1));
     const int length = nul ? int(static_cast<const char *>(nul) - start) : int(left);
+    if (length > MaxNameLength)
+        return QString();
     return QString::fromLatin1(start, length);
 }
 

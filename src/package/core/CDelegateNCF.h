@@ -48,7 +48,13 @@ public:
     // empty.
     bool buildHierarchy() override;
 
-    // The NUL-ended name at offset in the name table; empty outside it.
+    // Longest name an item may have: what file systems take for one name.
+    // Items may share name bytes, so a longer one could make every item cost
+    // the whole name table.
+    static constexpr int MaxNameLength = 255;
+
+    // The NUL-ended name at offset in the name table; empty outside it, and
+    // for a name longer than MaxNameLength bytes.
     QString itemName(quint32 offset) const;
 
     const QVector<CCacheDirectoryEntry *> &directoryEntries() const { return m_directoryEntries; }

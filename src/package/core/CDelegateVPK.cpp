@@ -4,6 +4,7 @@
 #include "CBinaryReader.h"
 #include "CPackageHierarchyNode.h"
 #include "CVPKDirectoryEntry.h"
+#include "CVPKTreeReader.h"
 #include "PackageErrors.h"
 #include "PointerContainers.h"
 #include "functions.h"
@@ -18,6 +19,37 @@
 
 namespace {
 
+// Latin-1 text without the white space QString::trimmed() would remove.
+struct Latin1
+{
+    const char *text;
+    int length;
+
+    Latin1 trimmed() const
+    {
+        const auto space = [](char c) { return QChar(QLatin1Char(c)).isSpace(); };
+        int begin = 0;
+        int end = length;
+        while (begin < end && space(text[begin]))
+            ++begin;
+        while (end > begin && space(text[end - 1]))
+            --end;
+        return {text + begin, end - begin};
+    }
+    void copyTo(QChar *&out) const
+    {
+        for (int i = 0; i < length; ++i)
+            *out++ = QLatin1Char(text[i]);
+    }
+};
+
+// A name with a separator in it names a file in a folder below its own.
+bool hasSeparator(const QString &name)
+{
+    return std::any_of(name.begin(), name.end(),
+                       [](QChar c) { return c == QLatin1Char('/') || c == QLatin1Char('\\'); });
+}
+
 const QString DirectorySuffix = QStringLiteral("_dir.vpk");
 // Archive data is copied in pieces of this size, so a large entry never needs
 // its whole length in memory.
@@ -25,6 +57,12 @@ constexpr qint64 CopyChunk = 1 << 20;
 // The tree is parsed from memory; a directory file larger than this is read
 // only up to here (no real tree comes near it).
 constexpr qint64 MaxTreeBytes = std::numeric_limits<int>::max();
+
+// Nothing but white space: what trims to nothing.
+bool isBlank(const QString &text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+}
 
 // A component that extraction could not use as a file name inside its folder.
 bool isUnsafeComponent(const QString &part)
@@ -42,7 +80,9 @@ CDelegateVPK::CDelegateVPK(QObject *parent)
 
 CDelegateVPK::~CDelegateVPK()
 {
-    deleteAll(m_entries);
+    // The tree before the entries its names share.
+    clearHierarchy();
+    clearEntries();
 }
 
 quint32 CDelegateVPK::headerExtra(int index) const
@@ -68,7 +108,7 @@ bool CDelegateVPK::open(const QString &path, bool readOnly)
 
     close();
     clearHierarchy();
-    deleteAll(m_entries);
+    clearEntries();
     m_openedPath = path;
     m_resolvedArchives.clear();
     m_file.setFileName(path);
@@ -136,61 +176,83 @@ bool CDelegateVPK::open(const QString &path, bool readOnly)
     }
 
     // Strings may run to the end of the file, so the tree is read from its
-    // start to the file's end; mapping avoids copying data stored after it.
+    // start up to the file's end, in pieces.
     const qint64 available = qMin(m_file.size() - treeStart, MaxTreeBytes);
-    uchar *mapped = available > 0 ? m_file.map(treeStart, available) : nullptr;
-    QByteArray tree;
-    if (mapped) {
-        tree = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), int(available));
-    } else if (available > 0 && m_file.seek(treeStart)) {
-        tree = m_file.read(available);
-    }
+    CVPKTreeReader tree(&m_file, available > 0 && m_file.seek(treeStart) ? available : 0);
     readTree(tree);
-    if (mapped) {
-        tree.clear();
-        m_file.unmap(mapped);
-    }
+    // Room reserved while the count was unknown is returned before the tree
+    // takes its share.
+    m_entries.squeeze();
     if (!buildHierarchy())
         return false;
     reportWarnings();
     return true;
 }
 
-void CDelegateVPK::readTree(const QByteArray &tree)
+CVPKDirectoryEntry *CDelegateVPK::newEntry()
 {
-    const char *data = tree.constData();
-    CBinaryReader reader(tree);
+    // Entries live in blocks: one allocation per few thousand entries
+    // instead of one each.
+    constexpr int BlockSize = 4096;
+    if (m_entryBlocks.empty() || m_blockUsed == BlockSize) {
+        m_entryBlocks.emplace_back(new CVPKDirectoryEntry[BlockSize]);
+        m_blockUsed = 0;
+    }
+    return &m_entryBlocks.back()[m_blockUsed++];
+}
 
+void CDelegateVPK::clearEntries()
+{
+    m_entries.clear();
+    m_entryBlocks.clear();
+    m_blockUsed = 0;
+}
+
+void CDelegateVPK::readTree(CVPKTreeReader &tree)
+{
     // A string ends at a NUL or at the end of the file; only a string that is
     // empty as read ends a level.
-    auto nextString = [&](QString &out) {
-        const qint64 at = reader.pos();
-        const qint64 left = reader.remaining();
-        const void *nul = left > 0 ? std::memchr(data + at, 0, size_t(left)) : nullptr;
-        const qint64 length = nul ? static_cast<const char *>(nul) - (data + at) : left;
-        out = QString::fromLatin1(data + at, int(length));
-        reader.skip(nul ? length + 1 : length);
+    int length = 0;
+    const char *text = nullptr;
+    const auto next = [&] {
+        text = tree.nextString(&length);
         return length > 0;
     };
-
-    QString extension, folder, name;
-    while (nextString(extension)) {
-        const QString ext = extension.trimmed();
-        while (nextString(folder)) {
-            const QString folderPath = trimmedPath(folder.trimmed());
-            while (nextString(name)) {
-                auto *entry = new CVPKDirectoryEntry;
-                if (!entry->read(reader)) {
+    while (next()) {
+        const Latin1 trimmedExtension = Latin1{text, length}.trimmed();
+        const QByteArray ext(trimmedExtension.text, trimmedExtension.length);
+        const Latin1 extension{ext.constData(), ext.size()};
+        while (next()) {
+            const Latin1 folder = Latin1{text, length}.trimmed();
+            const QString folderPath = trimmedPath(QString::fromLatin1(folder.text, folder.length));
+            while (next()) {
+                const Latin1 name = Latin1{text, length}.trimmed();
+                // The record may move the buffer: the name is taken first.
+                const int size = name.length + (ext.isEmpty() ? 0 : 1 + ext.size());
+                QString fileName(size, Qt::Uninitialized);
+                QChar *out = fileName.data();
+                name.copyTo(out);
+                if (!ext.isEmpty()) {
+                    *out++ = QLatin1Char('.');
+                    extension.copyTo(out);
+                }
+                const char *record = tree.take(CVPKDirectoryEntry::RecordSize);
+                CVPKDirectoryEntry *entry = record ? newEntry() : nullptr;
+                const char *preload = entry ? tree.take(entry->readFixed(record)) : nullptr;
+                if (!preload) {
                     // A record cut short: keep what came before it.
-                    delete entry;
                     m_complete = false;
                     fail(PackageErrors::ReadIncompleteRead);
+                    if (entry)
+                        --m_blockUsed;
                     return;
                 }
+                if (entry->preloadCount != 0)
+                    entry->preloadData = QByteArray(preload, entry->preloadCount);
                 entry->path = folderPath;
-                entry->fileName = name.trimmed();
-                if (!ext.isEmpty())
-                    entry->fileName += QLatin1Char('.') + ext;
+                // Name, "." and extension in one string, which the tree node
+                // shares.
+                entry->fileName = std::move(fileName);
                 m_entries.append(entry);
             }
         }
@@ -198,7 +260,7 @@ void CDelegateVPK::readTree(const QByteArray &tree)
     // A directory without header records no tree size; its own data, if any,
     // is taken to follow the tree.
     if (!m_hasSignature)
-        m_dataStart = reader.pos();
+        m_dataStart = tree.pos();
 }
 
 bool CDelegateVPK::buildHierarchy()
@@ -212,23 +274,64 @@ bool CDelegateVPK::buildHierarchy()
     m_rootNode->owner = this;
     m_nodes.reserve(m_entries.size());
 
+    // Entries come grouped by folder: the folder's components, whether they
+    // are safe, and its node are worked out once per group. The folder node
+    // is made only when the group's first placeable file needs it, as a
+    // walk from the root would.
+    const QString *groupPath = nullptr;
+    int groupSize = 0;
+    QStringList folderParts;
+    bool folderUnsafe = false;
+    bool folderResolved = false;
+    CPackageHierarchyNode *folder = nullptr;
+
     for (int i = 0; i < m_entries.size(); ++i) {
         const CVPKDirectoryEntry *entry = m_entries[i];
-        const QStringList parts = splitPath(entry->path + QLatin1Char('/') + entry->fileName);
-        // Every insert updates the counts of all ancestors: a hostile path of
-        // thousands of levels would make building the tree quadratic.
-        const bool unsafe = parts.size() > MaxTreeDepth ||
-                            std::any_of(parts.begin(), parts.end(), isUnsafeComponent);
-        // A blank name would make its folder path name a file.
-        if (unsafe || parts.isEmpty() || entry->fileName.trimmed().isEmpty()) {
-            ++m_setAside;
-            m_nodes.append(nullptr);
-            continue;
+        if (!groupPath || (!groupPath->isSharedWith(entry->path) && *groupPath != entry->path)) {
+            groupPath = &entry->path;
+            groupSize = 1;
+            while (i + groupSize < m_entries.size() &&
+                   m_entries[i + groupSize]->path.isSharedWith(entry->path))
+                ++groupSize;
+            folderParts = splitPath(entry->path);
+            folderUnsafe = std::any_of(folderParts.begin(), folderParts.end(), isUnsafeComponent);
+            folderResolved = false;
         }
-        CPackageHierarchyNode *node = m_rootNode->createPath(parts, true);
-        if (!node) {
+        const QString &name = entry->fileName;
+        const bool plainName = !hasSeparator(name);
+        // A name with separators adds levels below the group's folder; the
+        // group's components are never split again.
+        const QStringList nameParts = plainName ? QStringList() : splitPath(name);
+        const int depth = folderParts.size() + (plainName ? 1 : nameParts.size());
+        // Every insert updates the counts of all ancestors: a hostile path
+        // of thousands of levels would make building the tree quadratic. A
+        // blank name would make its folder path name a file.
+        const bool placeable =
+            !folderUnsafe && depth <= MaxTreeDepth && depth > 0 &&
+            (plainName ? !isUnsafeComponent(name)
+                       : std::none_of(nameParts.begin(), nameParts.end(), isUnsafeComponent)) &&
+            !isBlank(name);
+        CPackageHierarchyNode *node = nullptr;
+        if (placeable && !folderResolved) {
+            folder =
+                folderParts.isEmpty() ? m_rootNode : m_rootNode->createPath(folderParts, false);
+            folderResolved = true;
+            if (folder)
+                folder->reserveChildren(groupSize);
+        }
+        if (placeable && folder)
+            node =
+                plainName ? folder->createChild(name, true) : folder->createPath(nameParts, true);
+        if (placeable && !node) {
             // "a" beside "a/b.txt": one of them cannot be shown, the rest can.
-            addWarning(PackageErrors::folderClash("Package", parts.join(QLatin1Char('/'))));
+            // The text is only made while it is kept.
+            const QStringList parts =
+                plainName ? folderParts + QStringList(name) : folderParts + nameParts;
+            addWarning(warningsFull()
+                           ? QString()
+                           : PackageErrors::folderClash("Package", parts.join(QLatin1Char('/'))));
+        }
+        if (!node) {
             ++m_setAside;
             m_nodes.append(nullptr);
             continue;

@@ -5,7 +5,11 @@
 #include <QHash>
 #include <QVector>
 
+#include <memory>
+#include <vector>
+
 class CVPKDirectoryEntry;
+class CVPKTreeReader;
 
 // Package delegate for VPK packages: a directory file listing every file by
 // extension, folder and name (with optional preload bytes) and numbered archive
@@ -68,7 +72,9 @@ signals:
     void notice(const QString &title, const QString &text);
 
 private:
-    void readTree(const QByteArray &tree);
+    void readTree(CVPKTreeReader &tree);
+    CVPKDirectoryEntry *newEntry();
+    void clearEntries();
     // The data file on disk: an archive's name is matched without regard to
     // case inside the directory file's folder.
     QString dataFilePath(const CVPKDirectoryEntry &entry);
@@ -82,7 +88,10 @@ private:
     quint32 m_version = 0;
     quint32 m_treeSize = 0;
     quint32 m_headerExtra[4] = {0, 0, 0, 0};
+    // Points into m_entryBlocks, which own the entries.
     QVector<CVPKDirectoryEntry *> m_entries;
+    std::vector<std::unique_ptr<CVPKDirectoryEntry[]>> m_entryBlocks;
+    int m_blockUsed = 0;
     // Where data stored in the directory file starts.
     qint64 m_dataStart = 0;
     bool m_complete = true;

@@ -1,7 +1,5 @@
 #include "CHierarchyNode.h"
 
-#include "PointerContainers.h"
-
 #include <algorithm>
 
 CHierarchyNode::~CHierarchyNode()
@@ -21,27 +19,32 @@ void CHierarchyNode::deleteChildren()
 {
     if (!m_children)
         return;
-    // The whole subtree is cut loose first and then deleted flat: a child that
-    // detached itself would search its parent's vector (quadratic for a large
+    // Deleted folder by folder without recursion: a child that detached
+    // itself would search its parent's vector (quadratic for a large
     // folder), and recursive deletion could exhaust the stack on a deep tree
-    // built from a hostile directory. This node's own counts are settled by
-    // the caller.
-    std::vector<CHierarchyNode *> doomed;
-    std::vector<CHierarchyNode *> pending;
-    std::swap(pending, *m_children);
-    while (!pending.empty()) {
-        CHierarchyNode *node = pending.back();
-        pending.pop_back();
-        if (!node)
-            continue;
-        node->m_parent = nullptr;
-        doomed.push_back(node);
-        if (node->m_children) {
-            pending.insert(pending.end(), node->m_children->begin(), node->m_children->end());
-            node->m_children->clear();
+    // built from a hostile directory. Each folder's children are taken out
+    // of it (a swap, no copy) before it goes, so no node is cut loose twice
+    // and nothing the size of the tree is allocated to delete it. This node's
+    // own counts are settled by the caller.
+    std::vector<std::vector<CHierarchyNode *>> batches(1);
+    batches.back().swap(*m_children);
+    // What the subclass kept about the children goes with them.
+    m_children->extra.reset();
+    while (!batches.empty()) {
+        const std::vector<CHierarchyNode *> batch = std::move(batches.back());
+        batches.pop_back();
+        for (CHierarchyNode *node : batch) {
+            if (!node)
+                continue;
+            node->m_parent = nullptr;
+            if (node->m_children) {
+                batches.emplace_back();
+                batches.back().swap(*node->m_children);
+                node->m_children->extra.reset();
+            }
+            delete node;
         }
     }
-    deleteAll(doomed);
 }
 
 CHierarchyNode *CHierarchyNode::root()
@@ -131,9 +134,23 @@ void CHierarchyNode::makeFolder()
 {
     if (m_children)
         return;
-    m_children = new std::vector<CHierarchyNode *>();
+    m_children = new Folder();
     if (m_parent)
         m_parent->addToCounts(1, -1, true);
+}
+
+void CHierarchyNode::reserveChildren(int more)
+{
+    if (m_children && more > 0)
+        m_children->reserve(m_children->size() + size_t(more));
+}
+
+void CHierarchyNode::setFolderExtra(FolderExtra *extra)
+{
+    if (m_children)
+        m_children->extra.reset(extra);
+    else
+        delete extra;
 }
 
 int CHierarchyNode::row() const

@@ -2,6 +2,7 @@
 
 #include <QPair>
 
+#include <memory>
 #include <vector>
 
 // Generic tree node. A node without a children vector is a file (leaf); a
@@ -53,6 +54,10 @@ public:
     // File to empty folder. Nothing for a folder.
     virtual void makeFolder();
 
+    // Room for `more` children beyond those a folder has (nothing for a
+    // file): a reader that knows a folder's size spares its growth.
+    void reserveChildren(int more);
+
     bool isFolder() const { return m_children != nullptr; }
     bool isLeaf() const { return m_children == nullptr; }
     int childCount() const { return m_children ? int(m_children->size()) : 0; }
@@ -83,6 +88,18 @@ public:
     std::vector<CHierarchyNode *> files(int depth) const;
 
 protected:
+    // What a subclass keeps beside a folder's children (a lookup index, say):
+    // owned by the folder and dropped with its children.
+    class FolderExtra
+    {
+    public:
+        virtual ~FolderExtra() = default;
+    };
+    // Null for a file or a folder without one.
+    FolderExtra *folderExtra() const { return m_children ? m_children->extra.get() : nullptr; }
+    // Folders only; takes ownership.
+    void setFolderExtra(FolderExtra *extra);
+
     // Called after a child joined (child already in the vector, parent set)
     // and before a child leaves (child still in the vector). Subclasses keep
     // their lookup indexes with them.
@@ -96,12 +113,19 @@ protected:
     const std::vector<CHierarchyNode *> *childVector() const { return m_children; }
 
 private:
+    // The children, and what the subclass keeps beside them: a node carries
+    // one pointer for both, and a file none at all.
+    struct Folder : std::vector<CHierarchyNode *>
+    {
+        std::unique_ptr<FolderExtra> extra;
+    };
+
     void collect(std::vector<CHierarchyNode *> &out, int depth, bool wantFolders) const;
     // Deletes the whole subtree without detaching its nodes one by one.
     void deleteChildren();
 
     CHierarchyNode *m_parent = nullptr;
-    std::vector<CHierarchyNode *> *m_children = nullptr;
+    Folder *m_children = nullptr;
     int m_folderCount = 0;
     int m_fileCount = 0;
 };

@@ -11,9 +11,6 @@ class CPackageExtraction
 {
 public:
     // Log texts of an extraction run (%1: the name or path involved).
-    static constexpr const char NoTreeItem[] =
-        "Table item \"%1\" does not have an associated tree item.";
-    static constexpr const char NoNode[] = "Tree item \"%1\" does not have directory node.";
     static constexpr const char PathNotCreated[] = "Unable to create path \"%1\"";
     static constexpr const char NoData[] = "Unable to retrieve data for \"%1\": ";
     static constexpr const char NotOpened[] = "Unable to open \"%1\"";

@@ -3,25 +3,34 @@
 #include "CHierarchyNode.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
+
+#include <cstddef>
 
 class IPackageDelegate;
 
 // A node of a package tree: one entry (file) or folder of a package, with its
 // index in the owning delegate's node table and the edit staged for it.
 //
-// Children are found by name without regard to case through a hash, so
-// lookups and inserts stay fast in folders with tens of thousands of entries.
-// The name is therefore only changed through setName().
+// Children are found by name without regard to case: in a small folder by
+// looking at each, in a larger one through an index kept beside the children
+// (CPackageNameIndex), so lookups and inserts stay fast in folders with tens
+// of thousands of entries. The name is therefore only changed through
+// setName().
 class CPackageHierarchyNode : public CHierarchyNode
 {
 public:
     CPackageHierarchyNode() = default;
     // Deletes the pending data, then the subtree.
     ~CPackageHierarchyNode() override;
+
+    // Nodes come from a pool of their own: a package can hold hundreds of
+    // thousands, and a heap block each costs time and room. Package trees
+    // are made and dropped on the interface thread only.
+    static void *operator new(std::size_t size);
+    static void operator delete(void *pointer, std::size_t size);
 
     const CPackageHierarchyNode *parent() const override;
     CPackageHierarchyNode *parent() override;
@@ -62,6 +71,10 @@ public:
     // Null when a component is taken by a node of the wrong kind; folders
     // created on the way stay.
     CPackageHierarchyNode *createPath(const QStringList &components, bool leaf);
+    // CHierarchyNode::reserveChildren(), and room in the name index.
+    void reserveChildren(int more);
+    // createPath() of the one component `name`.
+    CPackageHierarchyNode *createChild(const QString &name, bool leaf);
 
     // Stages data (a copy) as the entry's new bytes or, with isReference, as
     // the NUL-ended path of a local file holding them.
@@ -99,13 +112,16 @@ protected:
     void childDetaching(CHierarchyNode *child) override;
 
 private:
-    static QString nameKey(const QString &name) { return name.toCaseFolded(); }
+    class NameIndex;
+
+    // The child `name`, found or else appended (a file when leaf); null for
+    // a file node or an empty name.
+    CPackageHierarchyNode *findOrAddChild(const QString &name, bool leaf);
     void indexChild(CPackageHierarchyNode *child);
     void unindexChild(CPackageHierarchyNode *child);
+    NameIndex *nameIndex() const;
+    // The index of a folder that has outgrown a search child by child.
+    NameIndex *makeNameIndex();
 
     QString m_name;
-    // Case-folded name -> children of that name. Usually one; more only when
-    // insertChild bypassed addChild's check, and then the first in child
-    // order wins a lookup.
-    QHash<QString, QVector<CPackageHierarchyNode *>> m_childIndex;
 };

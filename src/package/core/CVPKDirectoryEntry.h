@@ -17,6 +17,9 @@ public:
     // Reads the fixed part of a record and its preload bytes. False (the
     // reader failed) when the record or its preload bytes run past the end.
     bool read(CBinaryReader &reader);
+    // Takes the fixed part from RecordSize bytes; returns the number of
+    // preload bytes that follow.
+    int readFixed(const char *record);
 
     bool isInDirectoryFile() const { return archiveIndex == DirectoryArchive; }
     // Preload bytes plus archive bytes.

@@ -161,6 +161,8 @@ protected:
     bool refuseFlush(FlushSyncronizer *syncronizer);
     // Keeps a warning of the open under way; past MaxWarnings only counts it.
     void addWarning(const QString &text);
+    // No further warning text is kept: a caller need not make one.
+    bool warningsFull() const { return m_warnings.size() >= MaxWarnings; }
     void clearWarnings();
     // Sends the warnings of the last open to the warning channel, once.
     void reportWarnings() const;

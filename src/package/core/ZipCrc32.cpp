@@ -1,19 +1,18 @@
 #include "ZipCrc32.h"
 
-#include <QtEndian>
+#include <zlib.h>
 
-#include <cstring>
+#include <limits>
 
 namespace {
 
 constexpr quint32 Polynomial = 0x04C11DB7u;
-constexpr int SliceCount = 8;
 
-struct Crc32Tables
+struct Crc32Table
 {
-    quint32 slices[SliceCount][256];
+    quint32 entries[256];
 
-    Crc32Tables()
+    Crc32Table()
     {
         // Entry i: the bits of i reversed into the top byte, eight polynomial
         // steps, then all 32 bits reversed back.
@@ -21,20 +20,10 @@ struct Crc32Tables
             quint32 c = reflectBits(i, 8) << 24;
             for (int step = 0; step < 8; ++step)
                 c = (c & 0x80000000u) ? (c << 1) ^ Polynomial : (c << 1);
-            slices[0][i] = reflectBits(c, 32);
+            entries[i] = reflectBits(c, 32);
         }
-        // Slice k answers "the CRC of a byte followed by k zero bytes".
-        for (int k = 1; k < SliceCount; ++k)
-            for (int i = 0; i < 256; ++i)
-                slices[k][i] = (slices[k - 1][i] >> 8) ^ slices[0][slices[k - 1][i] & 0xFF];
     }
 };
-
-const Crc32Tables &tables()
-{
-    static const Crc32Tables instance;
-    return instance;
-}
 
 quint32 bytewise(const quint32 *table, quint32 crc, const uchar *p, qint64 n)
 {
@@ -43,19 +32,17 @@ quint32 bytewise(const quint32 *table, quint32 crc, const uchar *p, qint64 n)
     return crc;
 }
 
-// Runs on the inverted register; caller applies the initial and final XOR.
-quint32 sliced(quint32 crc, const uchar *p, qint64 n)
+// zlib's crc32 is this very CRC; it takes at most a uInt of bytes per call.
+quint32 zlibUpdate(quint32 crc, const uchar *p, qint64 n)
 {
-    const auto &t = tables().slices;
-    while (n >= 8) {
-        const quint32 lo = qFromLittleEndian<quint32>(p) ^ crc;
-        const quint32 hi = qFromLittleEndian<quint32>(p + 4);
-        crc = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^
-              t[3][hi & 0xFF] ^ t[2][(hi >> 8) & 0xFF] ^ t[1][(hi >> 16) & 0xFF] ^ t[0][hi >> 24];
-        p += 8;
-        n -= 8;
+    constexpr qint64 MaxPiece = std::numeric_limits<uInt>::max() & ~qint64(0xFFFF);
+    while (n > 0) {
+        const qint64 piece = qMin(n, MaxPiece);
+        crc = quint32(crc32(uLong(crc), p, uInt(piece)));
+        p += piece;
+        n -= piece;
     }
-    return bytewise(t[0], crc, p, n);
+    return crc;
 }
 
 } // namespace
@@ -72,7 +59,8 @@ quint32 reflectBits(quint32 value, int bits)
 
 const quint32 *crc32Table()
 {
-    return tables().slices[0];
+    static const Crc32Table table;
+    return table.entries;
 }
 
 quint32 computeCrc32(const quint32 *table, const char *bytes, qint64 length)
@@ -81,7 +69,7 @@ quint32 computeCrc32(const quint32 *table, const char *bytes, qint64 length)
     if (!p || length <= 0)
         return 0;
     if (table == crc32Table())
-        return ~sliced(0xFFFFFFFFu, p, length);
+        return zlibUpdate(0, p, length);
     return ~bytewise(table, 0xFFFFFFFFu, p, length);
 }
 
@@ -89,5 +77,5 @@ quint32 updateCrc32(quint32 crc, const char *bytes, qint64 length)
 {
     if (!bytes || length <= 0)
         return crc;
-    return ~sliced(~crc, reinterpret_cast<const uchar *>(bytes), length);
+    return zlibUpdate(crc, reinterpret_cast<const uchar *>(bytes), length);
 }

@@ -9,10 +9,11 @@
 #include "IMainWindow.h"
 #include "IPackageDelegate.h"
 #include "QSearchDialog.h"
+#include "VPackageIcons.h"
 #include "VPackagePropertiesDialog.h"
+#include "VPackageTableModel.h"
 #include "VPackageTableWidget.h"
-#include "VPackageTableWidgetItem.h"
-#include "VPackageTreeWidgetItem.h"
+#include "VPackageTreeModel.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -20,13 +21,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QSignalBlocker>
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
-
-#include <utility>
+#include <QTreeView>
 
 namespace {
 
@@ -35,16 +33,11 @@ const QString NoPath = QStringLiteral("...");
 constexpr int RowHeight = 17;
 constexpr QSize PreferredSize(720, 420);
 
-CPackageHierarchyNode *nodeOf(QTreeWidgetItem *item)
-{
-    auto *packageItem = dynamic_cast<VPackageTreeWidgetItem *>(item);
-    return packageItem ? packageItem->node : nullptr;
-}
-
 } // namespace
 
 VPackage::VPackage(const QString &fileName)
     : m_fileName(fileName)
+    , m_icons(std::make_unique<VPackageIcons>())
 {
     setObjectName(QStringLiteral("VPackage"));
     buildToolBar();
@@ -64,13 +57,12 @@ VPackage::VPackage(const QString &fileName)
 
 VPackage::~VPackage()
 {
-    // Menus without a parent; the items point into the delegate's tree, so
-    // they go before it.
+    // Menus without a parent; the models show the delegate's tree, so they
+    // let go of it before it goes.
     delete m_treeMenu;
     delete m_tableMenu;
-    m_tree->clearSelection();
-    m_table->clearContents();
-    m_tree->clear();
+    m_tableModel->clear();
+    m_treeModel->setRoot(nullptr);
     m_delegate.reset();
 }
 
@@ -81,45 +73,45 @@ QSize VPackage::sizeHint() const
 
 void VPackage::buildToolBar()
 {
-    m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
-    m_toolBar->setObjectName(QStringLiteral("toolBar"));
-    m_toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
-    m_toolBar->setFixedHeight(28);
-    m_toolBar->setMovable(false);
-    addToolBar(m_toolBar);
+    auto *toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    toolBar->setObjectName(QStringLiteral("toolBar"));
+    toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    toolBar->setFixedHeight(28);
+    toolBar->setMovable(false);
+    addToolBar(toolBar);
 
-    auto addAction = [this](const QString &text, const QString &icon, const QString &name) {
+    auto addAction = [toolBar](const QString &text, const QString &icon, const QString &name) {
         QAction *action =
-            m_toolBar->addAction(QIcon(QStringLiteral(":/resources/icons/") + icon), text);
+            toolBar->addAction(QIcon(QStringLiteral(":/resources/icons/") + icon), text);
         action->setObjectName(name);
-        if (QWidget *button = m_toolBar->widgetForAction(action))
+        if (QWidget *button = toolBar->widgetForAction(action))
             button->setFixedSize(24, 24);
         return action;
     };
     m_actionOpen = addAction(QStringLiteral("Open..."), QStringLiteral("folder_explore"),
                              QStringLiteral("actionOpen"));
-    m_toolBar->addSeparator();
+    toolBar->addSeparator();
     m_actionBack = addAction(QStringLiteral("Back"), QStringLiteral("arrow_turn_left"),
                              QStringLiteral("actionBack"));
     m_actionForward = addAction(QStringLiteral("Forward"), QStringLiteral("arrow_turn_right"),
                                 QStringLiteral("actionForward"));
     m_actionUp =
         addAction(QStringLiteral("Up"), QStringLiteral("folder_up"), QStringLiteral("actionUp"));
-    m_toolBar->addSeparator();
+    toolBar->addSeparator();
     m_actionSearch = addAction(QStringLiteral("Search"), QStringLiteral("magnifier"),
                                QStringLiteral("actionSearch"));
-    m_toolBar->addSeparator();
+    toolBar->addSeparator();
 
-    m_pathCaption = new QLabel(QStringLiteral("Path:"), m_toolBar);
+    m_pathCaption = new QLabel(QStringLiteral("Path:"), toolBar);
     m_pathCaption->setAlignment(Qt::AlignCenter);
     m_pathCaption->setFixedWidth(m_pathCaption->sizeHint().width() + 8);
     m_pathCaption->setEnabled(false);
-    m_toolBar->addWidget(m_pathCaption);
-    m_pathField = new QLineEdit(m_toolBar);
+    toolBar->addWidget(m_pathCaption);
+    m_pathField = new QLineEdit(toolBar);
     m_pathField->setObjectName(QStringLiteral("pathField"));
     m_pathField->setReadOnly(true);
     m_pathField->setEnabled(false);
-    m_toolBar->addWidget(m_pathField);
+    toolBar->addWidget(m_pathField);
 
     m_actionBack->setEnabled(false);
     m_actionForward->setEnabled(false);
@@ -134,9 +126,10 @@ void VPackage::buildToolBar()
 
 void VPackage::buildViews()
 {
-    m_tree = new QTreeWidget;
+    m_treeModel = new VPackageTreeModel(m_icons.get(), this);
+    m_tree = new QTreeView;
     m_tree->setObjectName(QStringLiteral("tree"));
-    m_tree->setColumnCount(1);
+    m_tree->setModel(m_treeModel);
     m_tree->setHeaderHidden(true);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_tree->setEnabled(false);
@@ -148,15 +141,16 @@ void VPackage::buildViews()
     m_tree->setTextElideMode(Qt::ElideNone);
     m_tree->setUniformRowHeights(true);
     m_tree->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(m_tree, &QTreeWidget::itemExpanded, this, &VPackage::treeItemExpanded);
-    connect(m_tree, &QTreeWidget::currentItemChanged, this, &VPackage::treeCurrentItemChanged);
-    connect(m_tree, &QTreeWidget::customContextMenuRequested, this, &VPackage::showTreeContextMenu);
-    connect(m_tree, &QTreeWidget::itemChanged, this, &VPackage::treeItemChanged);
-    connect(m_tree, &QTreeWidget::itemCollapsed, this, &VPackage::treeItemCollapsed);
+    connect(m_tree, &QTreeView::expanded, this, &VPackage::treeExpanded);
+    connect(m_tree, &QTreeView::collapsed, this, &VPackage::treeCollapsed);
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &VPackage::treeCurrentChanged);
+    connect(m_tree, &QTreeView::customContextMenuRequested, this, &VPackage::showTreeContextMenu);
 
-    m_table = new VPackageTableWidget(0, 2);
+    m_tableModel = new VPackageTableModel(m_icons.get(), this);
+    m_table = new VPackageTableWidget;
     m_table->setObjectName(QStringLiteral("table"));
-    m_table->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size")});
+    m_table->setModel(m_tableModel);
     m_table->setContextMenuPolicy(Qt::CustomContextMenu);
     m_table->setEnabled(false);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -177,9 +171,9 @@ void VPackage::buildViews()
     header->setSectionResizeMode(0, QHeaderView::Stretch);
     header->setSectionResizeMode(1, QHeaderView::Interactive);
     header->resizeSection(1, 100);
-    connect(m_table, &QTableWidget::itemDoubleClicked, this, &VPackage::tableItemDoubleClicked);
-    connect(m_table, &QTableWidget::itemPressed, this, &VPackage::tableItemPressed);
-    connect(m_table, &QTableWidget::customContextMenuRequested, this,
+    connect(m_table, &QTableView::doubleClicked, this, &VPackage::tableDoubleClicked);
+    connect(m_table, &QTableView::pressed, this, &VPackage::tablePressed);
+    connect(m_table, &QTableView::customContextMenuRequested, this,
             &VPackage::showTableContextMenu);
 
     m_splitter = new QSplitter(Qt::Horizontal);
@@ -220,13 +214,11 @@ void VPackage::setPackageWidgetsEnabled(bool enabled)
 
 void VPackage::clearPackage()
 {
-    m_tree->clear();
-    m_table->clearContents();
-    m_table->setRowCount(0);
-    m_contextTreeItem = nullptr;
-    m_contextTableItem = nullptr;
-    m_rootItem = nullptr;
-    m_itemsByNode.clear();
+    m_tableModel->clear();
+    m_tableModel->setDelegate(nullptr);
+    m_treeModel->setRoot(nullptr);
+    m_contextTreeNode = nullptr;
+    m_contextTableNode = nullptr;
     m_backHistory.clear();
     m_forwardHistory.clear();
     m_actionBack->setEnabled(false);
@@ -272,10 +264,15 @@ void VPackage::openPackage(const QString &path)
         return;
     }
 
-    mirrorTree();
+    // The views show the delegate's own tree: nothing is copied, whatever
+    // its size.
+    m_tableModel->setDelegate(m_delegate.get());
+    m_treeModel->setRoot(m_delegate->root());
+    const QModelIndex root = m_treeModel->index(0, 0);
+    m_tree->expand(root);
     setPackageWidgetsEnabled(true);
-    if (QTreeWidgetItem *first = m_tree->topLevelItem(0))
-        m_tree->setCurrentItem(first);
+    if (root.isValid())
+        m_tree->setCurrentIndex(root);
     setWindowTitle(m_delegate->baseName());
 
     // What the delegate could read of a damaged package is shown; say so.
@@ -285,183 +282,80 @@ void VPackage::openPackage(const QString &path)
         CPrompt::warning(this, Title, vpk->lastError());
 }
 
-void VPackage::mirrorTree()
+QModelIndex VPackage::indexForNode(const CPackageHierarchyNode *node) const
 {
-    CPackageHierarchyNode *root = m_delegate->root();
-    if (!root)
-        return;
-    // Built without recursion: a hostile package can nest deeply. Each item
-    // gets its children in one call, which keeps large folders fast.
-    m_rootItem = new VPackageTreeWidgetItem(root);
-    m_itemsByNode.insert(root, m_rootItem);
-    std::vector<std::pair<CPackageHierarchyNode *, QTreeWidgetItem *>> pending{{root, m_rootItem}};
-    while (!pending.empty()) {
-        const auto [node, item] = pending.back();
-        pending.pop_back();
-        const int count = node->childCount();
-        if (count == 0)
-            continue;
-        QList<QTreeWidgetItem *> children;
-        children.reserve(count);
-        for (int i = 0; i < count; ++i) {
-            CPackageHierarchyNode *child = node->child(unsigned(i));
-            auto *childItem = new VPackageTreeWidgetItem(child);
-            m_itemsByNode.insert(child, childItem);
-            children.append(childItem);
-            if (child->isFolder())
-                pending.emplace_back(child, childItem);
-        }
-        item->addChildren(children);
-    }
-    m_tree->addTopLevelItem(m_rootItem);
-    assignChildIcons(m_tree->invisibleRootItem());
-    m_tree->expandItem(m_rootItem);
+    return m_treeModel->indexOf(node);
 }
 
-QTreeWidgetItem *VPackage::itemForNode(const CPackageHierarchyNode *node) const
+CPackageHierarchyNode *VPackage::currentNode() const
 {
-    return m_itemsByNode.value(node, nullptr);
+    return m_treeModel->node(m_tree->currentIndex());
 }
 
-QIcon VPackage::iconFor(const QString &name)
+void VPackage::setCurrentNode(const CPackageHierarchyNode *node)
 {
-    CPath path;
-    path.setFileName(name);
-    CFileIconCache *cache =
-        IMainWindow::instance() ? IMainWindow::instance()->iconCache() : nullptr;
-    if (!cache) {
-        if (!m_ownIconCache)
-            m_ownIconCache = std::make_unique<CFileIconCache>();
-        cache = m_ownIconCache.get();
-    }
-    return cache->icon(path.extension());
+    m_tree->setCurrentIndex(indexForNode(node));
 }
 
-void VPackage::assignIcon(QTreeWidgetItem *item)
-{
-    auto *packageItem = dynamic_cast<VPackageTreeWidgetItem *>(item);
-    if (!packageItem || packageItem->iconAssigned)
-        return;
-    packageItem->iconAssigned = true;
-    const CPackageHierarchyNode *node = packageItem->node;
-    if (node && node->isFolder())
-        item->setIcon(0, QIcon(QStringLiteral(":/resources/icons/folder")));
-    else
-        item->setIcon(0, iconFor(item->text(0)));
-}
-
-void VPackage::assignIcons(const QVector<QTreeWidgetItem *> &items)
-{
-    {
-        // An icon changes no item's size, and the view paints what it shows
-        // from the items anyway: telling it about each of many thousand icons
-        // would only cost time.
-        const QSignalBlocker blocker(m_tree->model());
-        for (QTreeWidgetItem *item : items)
-            assignIcon(item);
-    }
-    m_tree->viewport()->update();
-}
-
-void VPackage::assignChildIcons(QTreeWidgetItem *item)
-{
-    if (!item)
-        return;
-    QVector<QTreeWidgetItem *> children;
-    children.reserve(item->childCount());
-    for (int i = 0; i < item->childCount(); ++i)
-        children.append(item->child(i));
-    assignIcons(children);
-    m_tree->resizeColumnToContents(0);
-}
-
-void VPackage::treeItemExpanded(QTreeWidgetItem *item)
-{
-    assignChildIcons(item);
-}
-
-void VPackage::treeItemCollapsed(QTreeWidgetItem *)
+void VPackage::treeExpanded(const QModelIndex &)
 {
     m_tree->resizeColumnToContents(0);
 }
 
-void VPackage::treeItemChanged(QTreeWidgetItem *, int)
+void VPackage::treeCollapsed(const QModelIndex &)
 {
     m_tree->resizeColumnToContents(0);
 }
 
-void VPackage::treeCurrentItemChanged(QTreeWidgetItem *item, QTreeWidgetItem *previous)
+void VPackage::treeCurrentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
-    if (previous) {
-        m_backHistory.append(previous);
+    if (CPackageHierarchyNode *left = m_treeModel->node(previous)) {
+        m_backHistory.append(left);
         m_actionBack->setEnabled(true);
         if (m_navigating)
             ++m_recorded;
     }
-    if (!item) {
-        m_contextTreeItem = nullptr;
+    CPackageHierarchyNode *node = m_treeModel->node(current);
+    if (!node) {
+        m_contextTreeNode = nullptr;
         return;
     }
-    CPackageHierarchyNode *node = nodeOf(item);
-    if (node && node->isFolder())
-        m_contextTreeItem = item;
+    if (node->isFolder())
+        m_contextTreeNode = node;
     if (!m_navigating) {
         m_forwardHistory.clear();
         m_actionForward->setEnabled(false);
     }
-    assignChildIcons(item);
-    if (!node || node->isLeaf())
+    m_tree->resizeColumnToContents(0);
+    if (node->isLeaf())
         return;
-    showFolder(item);
+    showFolder(node);
 }
 
-void VPackage::showFolder(QTreeWidgetItem *item)
+void VPackage::showFolder(CPackageHierarchyNode *node)
 {
-    CPackageHierarchyNode *node = nodeOf(item);
-    m_actionUp->setEnabled(item->parent() != nullptr);
+    m_actionUp->setEnabled(node->parent() != nullptr);
     m_pathField->setText(node == m_delegate->root() ? NoPath
                                                     : QStringLiteral(".../") + node->path(true));
-    m_table->setUpdatesEnabled(false);
-    m_table->clearContents();
-    m_table->setRowCount(item->childCount());
-    for (int i = 0; i < item->childCount(); ++i)
-        fillRow(i, item->child(i));
-    m_table->setUpdatesEnabled(true);
+    m_tableModel->showFolder(node);
 }
 
-void VPackage::fillRow(int row, QTreeWidgetItem *item)
+void VPackage::appendTableRow(CPackageHierarchyNode *node)
 {
-    auto *name = new VPackageTableWidgetItem;
-    name->setData(Qt::DecorationRole, item->data(0, Qt::DecorationRole));
-    name->setData(Qt::DisplayRole, item->data(0, Qt::DisplayRole));
-    name->treeItem = item;
-    auto *size = new VPackageTableWidgetItem;
-    CPackageHierarchyNode *node = nodeOf(item);
-    if (node && node->isFolder())
-        size->setText(QStringLiteral("%1 Item(s)").arg(node->childCount()));
-    else if (node && m_delegate)
-        size->setText(QString::number(quint32(m_delegate->size(node->entryIndex))));
-    m_table->setItem(row, 0, name);
-    m_table->setItem(row, 1, size);
+    if (node)
+        m_tableModel->appendNode(node);
 }
 
-void VPackage::appendTableRow(QTreeWidgetItem *item)
-{
-    assignIcons({item});
-    const int row = m_table->rowCount();
-    m_table->setRowCount(row + 1);
-    fillRow(row, item);
-}
-
-void VPackage::navigateTo(QTreeWidgetItem *target, QVector<QTreeWidgetItem *> &from,
-                          QVector<QTreeWidgetItem *> &to, QAction *fromAction, QAction *toAction)
+void VPackage::navigateTo(CPackageHierarchyNode *target, QVector<CPackageHierarchyNode *> &from,
+                          QVector<CPackageHierarchyNode *> &to, QAction *fromAction,
+                          QAction *toAction)
 {
     m_navigating = true;
-    if (m_contextTreeItem)
-        to.append(m_contextTreeItem);
+    if (m_contextTreeNode)
+        to.append(m_contextTreeNode);
     m_recorded = 0;
-    m_tree->setCurrentItem(target);
-    // The folder display recorded the item left in the back history; a
+    setCurrentNode(target);
+    // The folder display recorded the node left in the back history; a
     // navigation is not a visit.
     if (m_recorded > 0 && !m_backHistory.isEmpty())
         m_backHistory.removeLast();
@@ -476,7 +370,7 @@ void VPackage::navigateBack()
         m_actionBack->setEnabled(false);
         return;
     }
-    QTreeWidgetItem *target = m_backHistory.takeLast();
+    CPackageHierarchyNode *target = m_backHistory.takeLast();
     navigateTo(target, m_backHistory, m_forwardHistory, m_actionBack, m_actionForward);
 }
 
@@ -487,30 +381,28 @@ void VPackage::navigateForward()
         return;
     }
     // Taken before the current folder joins the back history.
-    QTreeWidgetItem *target = m_forwardHistory.takeLast();
+    CPackageHierarchyNode *target = m_forwardHistory.takeLast();
     navigateTo(target, m_forwardHistory, m_backHistory, m_actionForward, m_actionBack);
 }
 
 void VPackage::navigateUp()
 {
-    QTreeWidgetItem *current = m_tree->currentItem();
+    CPackageHierarchyNode *current = currentNode();
     if (current && current->parent())
-        m_tree->setCurrentItem(current->parent());
+        setCurrentNode(current->parent());
 }
 
-void VPackage::tableItemDoubleClicked(QTableWidgetItem *cell)
+void VPackage::tableDoubleClicked(const QModelIndex &index)
 {
-    if (!cell || cell->tableWidget() != m_table)
+    // Any cell of a row stands for the row's entry.
+    if (!index.isValid() || index.model() != m_tableModel)
         return;
-    auto *name = dynamic_cast<VPackageTableWidgetItem *>(m_table->item(cell->row(), 0));
-    if (!name || !name->treeItem)
-        return;
-    CPackageHierarchyNode *node = nodeOf(name->treeItem);
+    CPackageHierarchyNode *node = m_tableModel->node(index.row());
     if (!node)
         return;
     if (node->isFolder()) {
         m_tree->clearSelection();
-        m_tree->setCurrentItem(name->treeItem);
+        setCurrentNode(node);
         return;
     }
     openEntry(node);
@@ -518,36 +410,38 @@ void VPackage::tableItemDoubleClicked(QTableWidgetItem *cell)
 
 void VPackage::showTreeContextMenu(const QPoint &point)
 {
-    m_contextTreeItem = m_tree->itemAt(point);
-    if (!m_contextTreeItem)
+    m_contextTreeNode = m_treeModel->node(m_tree->indexAt(point));
+    if (!m_contextTreeNode)
         return;
     m_treeMenu->popup(QCursor::pos());
 }
 
 void VPackage::showTableContextMenu(const QPoint &point)
 {
-    m_contextTableItem = m_table->itemAt(point);
-    if (!m_contextTableItem)
+    const QModelIndex index = m_table->indexAt(point);
+    m_contextTableNode = index.isValid() ? m_tableModel->node(index.row()) : nullptr;
+    m_contextTableColumn = index.column();
+    if (!m_contextTableNode)
         return;
     m_tableMenu->popup(QCursor::pos());
 }
 
 void VPackage::treeContextProperties()
 {
-    showProperties(nodeOf(m_contextTreeItem));
+    showProperties(m_contextTreeNode);
 }
 
 void VPackage::tableContextProperties()
 {
-    auto *cell = dynamic_cast<VPackageTableWidgetItem *>(m_contextTableItem);
-    if (cell && cell->treeItem)
-        showProperties(nodeOf(cell->treeItem));
+    // The Name cell stands for the entry; a Size cell is only a figure.
+    if (m_contextTableNode && m_contextTableColumn == VPackageTableModel::Name)
+        showProperties(m_contextTableNode);
 }
 
 // Hooks of dragging rows out of the window, which is not offered: nothing to
 // do yet.
 void VPackage::dragReleasePoint(const QPoint &) {}
-void VPackage::tableItemPressed(QTableWidgetItem *) {}
+void VPackage::tablePressed(const QModelIndex &) {}
 void VPackage::packageContextDefragment() {}
 void VPackage::packageContextCopy() {}
 void VPackage::delayedDataRequested(QDelayedMimeData *, const QString &) {}

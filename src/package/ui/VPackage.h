@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QHash>
 #include <QList>
 #include <QMainWindow>
+#include <QModelIndex>
 #include <QPoint>
 #include <QString>
 #include <QVector>
 
 #include <memory>
 
-class CFileIconCache;
 class CPackageHierarchyNode;
 class IPackageDelegate;
 class QAction;
@@ -19,18 +18,19 @@ class QLineEdit;
 class QMenu;
 class QSearchDialog;
 class QSplitter;
-class QTableWidgetItem;
-class QToolBar;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
+class VPackageIcons;
 class VPackagePropertiesDialog;
+class VPackageTableModel;
 class VPackageTableWidget;
+class VPackageTreeModel;
 
 // The package viewer: browses one map, GCF, NCF or VPK package read-only. A
-// folder tree on the left mirrors the package tree; the table on the right
-// lists the current folder (or search results). Entries can be searched,
-// shown with their properties, extracted, and opened in the program's own
-// editors or with the desktop's associated application.
+// folder tree on the left shows the package tree; the table on the right
+// lists the current folder (or search results). Both are views over models
+// of the package's own nodes, so the largest archives show at once. Entries
+// can be searched, shown with their properties, extracted, and opened in the
+// program's own editors or with the desktop's associated application.
 class VPackage : public QMainWindow
 {
     Q_OBJECT
@@ -50,24 +50,27 @@ public:
 
     IPackageDelegate *delegate() const { return m_delegate.get(); }
     const QString &fileName() const { return m_fileName; }
-    QTreeWidget *tree() const { return m_tree; }
+    QTreeView *tree() const { return m_tree; }
     VPackageTableWidget *table() const { return m_table; }
+    VPackageTreeModel *treeModel() const { return m_treeModel; }
+    VPackageTableModel *tableModel() const { return m_tableModel; }
     QSearchDialog *searchDialog() const { return m_searchDialog; }
     VPackagePropertiesDialog *propertiesDialog() const { return m_propertiesDialog; }
 
-    // The tree item showing a node, or null (nodes are mirrored when the
-    // package opens).
-    QTreeWidgetItem *itemForNode(const CPackageHierarchyNode *node) const;
-    // Appends one table row for a tree item (icon, name, size or item count).
-    void appendTableRow(QTreeWidgetItem *item);
-    // In-package path of a tree item for messages: "/a/b"; empty for the root.
-    static QString treeItemPath(QTreeWidgetItem *item);
+    // The tree's index of a node; invalid when the node is not in the tree.
+    QModelIndex indexForNode(const CPackageHierarchyNode *node) const;
+    // The node the tree's current item shows, or null.
+    CPackageHierarchyNode *currentNode() const;
+    // Appends one table row for a node (icon, name, size or item count).
+    void appendTableRow(CPackageHierarchyNode *node);
+    // In-package path of a node for messages: "/a/b"; empty for the root.
+    static QString nodePath(const CPackageHierarchyNode *node);
 
     // Fills and runs the properties dialog for the node.
     void showProperties(CPackageHierarchyNode *node);
-    // Extracts the entries behind the cells (Name cells; others are skipped)
-    // into a folder the user chooses.
-    void extractItems(const QList<QTableWidgetItem *> &items);
+    // Extracts the nodes (files, and folders with everything below) into a
+    // folder the user chooses.
+    void extractNodes(const QVector<CPackageHierarchyNode *> &nodes);
     // Opens a file entry: ".vmt" in the material editor, ".vtf" in the texture
     // editor, anything else with the desktop's associated application from a
     // private temporary copy.
@@ -82,12 +85,11 @@ protected slots:
     void navigateForward();
     void navigateUp();
     void packageSearch();
-    void treeItemExpanded(QTreeWidgetItem *item);
-    void treeItemCollapsed(QTreeWidgetItem *item);
-    void treeItemChanged(QTreeWidgetItem *item, int column);
-    void treeCurrentItemChanged(QTreeWidgetItem *item, QTreeWidgetItem *previous);
-    void tableItemDoubleClicked(QTableWidgetItem *cell);
-    void tableItemPressed(QTableWidgetItem *cell);
+    void treeExpanded(const QModelIndex &index);
+    void treeCollapsed(const QModelIndex &index);
+    void treeCurrentChanged(const QModelIndex &current, const QModelIndex &previous);
+    void tableDoubleClicked(const QModelIndex &index);
+    void tablePressed(const QModelIndex &index);
     void showTreeContextMenu(const QPoint &point);
     void showTableContextMenu(const QPoint &point);
     void treeContextExtract();
@@ -104,18 +106,13 @@ private:
     void buildMenus();
     void clearPackage();
     void setPackageWidgetsEnabled(bool enabled);
-    void mirrorTree();
-    void assignIcon(QTreeWidgetItem *item);
-    void assignIcons(const QVector<QTreeWidgetItem *> &items);
-    void assignChildIcons(QTreeWidgetItem *item);
-    void showFolder(QTreeWidgetItem *item);
-    // Fills a row from an item whose icon is assigned.
-    void fillRow(int row, QTreeWidgetItem *item);
-    // Makes the item current while Back or Forward runs.
-    void navigateTo(QTreeWidgetItem *target, QVector<QTreeWidgetItem *> &from,
-                    QVector<QTreeWidgetItem *> &to, QAction *fromAction, QAction *toAction);
+    void showFolder(CPackageHierarchyNode *node);
+    // Makes the node current in the tree.
+    void setCurrentNode(const CPackageHierarchyNode *node);
+    // Makes the node current while Back or Forward runs.
+    void navigateTo(CPackageHierarchyNode *target, QVector<CPackageHierarchyNode *> &from,
+                    QVector<CPackageHierarchyNode *> &to, QAction *fromAction, QAction *toAction);
     void openWithDesktop(CPackageHierarchyNode *node);
-    QIcon iconFor(const QString &name);
     // The shared dialogs of the main window, or the prompt seam when the
     // viewer is shown alone.
     QString chooseDirectory();
@@ -123,8 +120,8 @@ private:
 
     QString m_fileName;
     std::unique_ptr<IPackageDelegate> m_delegate;
+    std::unique_ptr<VPackageIcons> m_icons;
 
-    QToolBar *m_toolBar = nullptr;
     QAction *m_actionOpen = nullptr;
     QAction *m_actionBack = nullptr;
     QAction *m_actionForward = nullptr;
@@ -141,21 +138,22 @@ private:
     QAction *m_tableProperties = nullptr;
 
     QSplitter *m_splitter = nullptr;
-    QTreeWidget *m_tree = nullptr;
+    QTreeView *m_tree = nullptr;
+    VPackageTreeModel *m_treeModel = nullptr;
     VPackageTableWidget *m_table = nullptr;
+    VPackageTableModel *m_tableModel = nullptr;
     VPackagePropertiesDialog *m_propertiesDialog = nullptr;
     QSearchDialog *m_searchDialog = nullptr;
 
-    QTreeWidgetItem *m_contextTreeItem = nullptr;
-    QTableWidgetItem *m_contextTableItem = nullptr;
+    // The folder the tree's context actions and Back/Forward use.
+    CPackageHierarchyNode *m_contextTreeNode = nullptr;
+    // The entry under the pointer when the table's menu was last asked for,
+    // and the column it was asked over.
+    CPackageHierarchyNode *m_contextTableNode = nullptr;
+    int m_contextTableColumn = 0;
     bool m_navigating = false;
-    // Items the folder display recorded while Back/Forward ran.
+    // Nodes the folder display recorded while Back/Forward ran.
     int m_recorded = 0;
-    QVector<QTreeWidgetItem *> m_backHistory;
-    QVector<QTreeWidgetItem *> m_forwardHistory;
-    // Node -> the item showing it.
-    QHash<const CPackageHierarchyNode *, QTreeWidgetItem *> m_itemsByNode;
-    QTreeWidgetItem *m_rootItem = nullptr;
-    // Used when no main window provides the shared cache (tools shown alone).
-    std::unique_ptr<CFileIconCache> m_ownIconCache;
+    QVector<CPackageHierarchyNode *> m_backHistory;
+    QVector<CPackageHierarchyNode *> m_forwardHistory;
 };

@@ -16,9 +16,9 @@
 #include "QProgressDialogger.h"
 #include "QSearchDialog.h"
 #include "VPackagePropertiesDialog.h"
+#include "VPackageTableModel.h"
 #include "VPackageTableWidget.h"
-#include "VPackageTableWidgetItem.h"
-#include "VPackageTreeWidgetItem.h"
+#include "VPackageTreeModel.h"
 #include "uifunctions.h"
 
 #include <QCheckBox>
@@ -28,8 +28,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QProgressDialog>
-#include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
+#include <QTreeView>
 
 #include <memory>
 
@@ -39,12 +38,6 @@ const QString PackageFilter =
     QStringLiteral("All Supported Packages (*.bsp *.gcf *.ncf *.vpk);;"
                    "Valve Binary Space Partition (*.bsp);;Game Cache File (*.gcf);;"
                    "No Cache File (*.ncf);;Valve Package File (*.vpk)");
-
-CPackageHierarchyNode *nodeOf(QTreeWidgetItem *item)
-{
-    auto *packageItem = dynamic_cast<VPackageTreeWidgetItem *>(item);
-    return packageItem ? packageItem->node : nullptr;
-}
 
 // Writes an entry's current bytes to a new file; an existing file at the
 // target is replaced only once every byte has arrived.
@@ -103,20 +96,23 @@ void VPackage::packageSearch()
     const CPackageSearch search(query, m_searchDialog->searchMode(),
                                 m_searchDialog->caseSensitive->isChecked());
 
-    // Matches first, then one resize of the table: a search over a large
-    // archive fills many thousand rows.
-    QVector<QTreeWidgetItem *> matches;
-    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
-        if (search.matches((*it)->text(0)))
-            matches.append(*it);
+    // Every node of the tree in pre-order (the root, then each child and all
+    // below it, in child order), straight from the package's nodes; the
+    // table shows the matches through its model, so a search that lists
+    // every entry of a large archive makes nothing per row.
+    QVector<CPackageHierarchyNode *> matches;
+    std::vector<CPackageHierarchyNode *> pending;
+    if (CPackageHierarchyNode *root = m_treeModel->root())
+        pending.push_back(root);
+    while (!pending.empty()) {
+        CPackageHierarchyNode *node = pending.back();
+        pending.pop_back();
+        if (search.matches(node->name()))
+            matches.append(node);
+        for (int i = node->childCount() - 1; i >= 0; --i)
+            pending.push_back(node->child(unsigned(i)));
     }
-    assignIcons(matches);
-    m_table->setUpdatesEnabled(false);
-    m_table->clearContents();
-    m_table->setRowCount(matches.size());
-    for (int row = 0; row < matches.size(); ++row)
-        fillRow(row, matches[row]);
-    m_table->setUpdatesEnabled(true);
+    m_tableModel->setNodes(std::move(matches));
 }
 
 void VPackage::showProperties(CPackageHierarchyNode *node)
@@ -130,34 +126,31 @@ void VPackage::showProperties(CPackageHierarchyNode *node)
     CPrompt::exec(m_propertiesDialog);
 }
 
-QString VPackage::treeItemPath(QTreeWidgetItem *item)
+QString VPackage::nodePath(const CPackageHierarchyNode *node)
 {
-    if (!item || item->text(0).isEmpty())
-        return QString();
-    QString collected = item->text(0);
-    for (QTreeWidgetItem *ancestor = item->parent(); ancestor && ancestor->parent();
-         ancestor = ancestor->parent())
-        collected = ancestor->text(0) + QLatin1Char('/') + collected;
-    if (!item->parent() || collected == QLatin1String("root"))
-        return QString();
-    return QLatin1Char('/') + collected;
+    return node && node->parent() ? QLatin1Char('/') + node->path(true) : QString();
 }
 
 void VPackage::treeContextExtract()
 {
-    VPackageTableWidgetItem cell;
-    cell.treeItem = m_contextTreeItem;
-    extractItems({&cell});
+    if (m_contextTreeNode)
+        extractNodes({m_contextTreeNode});
 }
 
 void VPackage::tableContextExtract()
 {
-    extractItems(m_table->selectedItems());
+    // One entry per selected row, in the order of the selection.
+    QVector<CPackageHierarchyNode *> nodes;
+    for (const QModelIndex &row : m_table->selectionModel()->selectedRows(0)) {
+        if (CPackageHierarchyNode *node = m_tableModel->node(row.row()))
+            nodes.append(node);
+    }
+    extractNodes(nodes);
 }
 
-void VPackage::extractItems(const QList<QTableWidgetItem *> &items)
+void VPackage::extractNodes(const QVector<CPackageHierarchyNode *> &nodes)
 {
-    if (items.isEmpty() || !m_delegate)
+    if (nodes.isEmpty() || !m_delegate)
         return;
     QString output = chooseDirectory();
     if (output.isEmpty())
@@ -174,31 +167,16 @@ void VPackage::extractItems(const QList<QTableWidgetItem *> &items)
 
     struct Work
     {
-        QTreeWidgetItem *item;
+        CPackageHierarchyNode *node;
         QString folder; // empty or starting with "/"
     };
     QVector<Work> work;
-    for (QTableWidgetItem *cell : items) {
-        if (!cell || (cell->tableWidget() && cell->column() > 0))
-            continue;
-        auto *packageCell = dynamic_cast<VPackageTableWidgetItem *>(cell);
-        QTreeWidgetItem *treeItem = packageCell ? packageCell->treeItem : nullptr;
-        if (!treeItem)
-            dialog.log(QString::fromLatin1(CPackageExtraction::NoTreeItem).arg(cell->text()), true);
-        else if (!nodeOf(treeItem))
-            dialog.log(QString::fromLatin1(CPackageExtraction::NoNode).arg(treeItemPath(treeItem)),
-                       true);
-        else
-            work.append({treeItem, QString()});
-    }
-    if (work.isEmpty()) {
-        dialog.hide();
-        return;
-    }
+    for (CPackageHierarchyNode *node : nodes)
+        work.append({node, QString()});
 
     int total = 0;
     for (const Work &w : work)
-        total += CPackageExtraction::workTotal(nodeOf(w.item));
+        total += CPackageExtraction::workTotal(w.node);
     dialog.setLabelText(QStringLiteral("Extracting..."));
     dialog.setMaximum(total);
 
@@ -209,8 +187,8 @@ void VPackage::extractItems(const QList<QTableWidgetItem *> &items)
     for (int i = 0; i < work.size(); ++i) {
         // Copied: appending below may move the list.
         const Work w = work[i];
-        CPackageHierarchyNode *node = nodeOf(w.item);
-        const QString name = w.item->text(0);
+        CPackageHierarchyNode *node = w.node;
+        const QString name = node->name();
         const QString target = output + w.folder + QLatin1Char('/') + name;
         if (!CPackageExtraction::isSafeName(name)) {
             // A name from the archive must not lead out of the chosen folder.
@@ -220,8 +198,8 @@ void VPackage::extractItems(const QList<QTableWidgetItem *> &items)
             skipped += CPackageExtraction::workTotal(node) - 1;
         } else if (node->isFolder()) {
             if (folders.mkpath(target)) {
-                for (int c = 0; c < w.item->childCount(); ++c)
-                    work.append({w.item->child(c), w.folder + QLatin1Char('/') + name});
+                for (int c = 0; c < node->childCount(); ++c)
+                    work.append({node->child(unsigned(c)), w.folder + QLatin1Char('/') + name});
             } else {
                 dialog.log(QString::fromLatin1(CPackageExtraction::PathNotCreated).arg(target),
                            true);

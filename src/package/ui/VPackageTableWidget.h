@@ -1,17 +1,18 @@
 #pragma once
 
 #include <QPoint>
-#include <QTableWidget>
+#include <QTableView>
 
-// The package viewer's entry table. A mouse release is reported with its
-// screen position (the hook for dragging rows out of the window) instead of
-// going to the table's own release handling.
-class VPackageTableWidget : public QTableWidget
+// The package viewer's entry table, a view over a VPackageTableModel. A
+// mouse release is reported with its screen position (the hook for dragging
+// rows out of the window) instead of going to the table's own release
+// handling.
+class VPackageTableWidget : public QTableView
 {
     Q_OBJECT
 
 public:
-    using QTableWidget::QTableWidget;
+    using QTableView::QTableView;
 
 signals:
     void mouseReleasePoint(const QPoint &globalPosition);

@@ -3,6 +3,7 @@
 #include "CFileVTF.h"
 #include "CPackageHierarchyNode.h"
 #include "CPackageProperties.h"
+#include "CPath.h"
 #include "CPrompt.h"
 #include "CacheFixture.h"
 #include "IMainWindow.h"
@@ -14,10 +15,10 @@
 #include "QProgressDialogger.h"
 #include "QSearchDialog.h"
 #include "VPackage.h"
+#include "VPackageIcons.h"
 #include "VPackagePropertiesDialog.h"
+#include "VPackageTableModel.h"
 #include "VPackageTableWidget.h"
-#include "VPackageTableWidgetItem.h"
-#include "VPackageTreeWidgetItem.h"
 #include "VpkFixture.h"
 #include "WarningCapture.h"
 #include "initResources.h"
@@ -32,7 +33,7 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 
 #include <memory>
@@ -137,12 +138,27 @@ QByteArray fileBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-QStringList tableColumn(const QTableWidget *table, int column)
+QStringList tableColumn(const QTableView *table, int column)
 {
     QStringList texts;
-    for (int row = 0; row < table->rowCount(); ++row)
-        texts << (table->item(row, column) ? table->item(row, column)->text() : QString());
+    for (int row = 0; row < table->model()->rowCount(); ++row)
+        texts << table->model()->index(row, column).data().toString();
     return texts;
+}
+
+int treeRows(VPackage &viewer)
+{
+    return viewer.tree()->model()->rowCount();
+}
+
+// Rows the tree shows below an index, at every level (whether expanded or
+// not).
+int rowsBelow(const QAbstractItemModel *model, const QModelIndex &parent)
+{
+    int rows = 0;
+    for (int row = 0; row < model->rowCount(parent); ++row)
+        rows += 1 + rowsBelow(model, model->index(row, 0, parent));
+    return rows;
 }
 
 QAction *action(VPackage &viewer, const char *name)
@@ -179,6 +195,8 @@ private slots:
     void opensEntriesElsewhere();
     void mapEntriesThatCannotBeRead();
     void handlesLargeArchives();
+    void iconExtensions_data();
+    void iconExtensions();
 };
 
 void TestVPackage::initTestCase()
@@ -231,25 +249,23 @@ void TestVPackage::opensEveryKind()
     QVERIFY(viewer.table()->isEnabled());
     QVERIFY(action(viewer, "actionSearch")->isEnabled());
     QVERIFY(!action(viewer, "actionUp")->isEnabled());
-    QCOMPARE(viewer.tree()->topLevelItemCount(), 1);
-    QCOMPARE(viewer.tree()->currentItem(), viewer.tree()->topLevelItem(0));
-    QCOMPARE(viewer.tree()->topLevelItem(0)->text(0), QString("root"));
-    QVERIFY(viewer.tree()->topLevelItem(0)->isExpanded());
+    QCOMPARE(treeRows(viewer), 1);
+    const QModelIndex rootIndex = viewer.tree()->model()->index(0, 0);
+    QCOMPARE(viewer.tree()->currentIndex(), rootIndex);
+    QCOMPARE(rootIndex.data().toString(), QString("root"));
+    QVERIFY(viewer.tree()->isExpanded(rootIndex));
     QCOMPARE(pathText(viewer), QString("..."));
 
-    // Every node has its item, files included.
+    // Every node has its row in the tree, files included.
     const CPackageHierarchyNode *root = viewer.delegate()->root();
-    QCOMPARE(viewer.table()->rowCount(), root->childCount());
+    QCOMPARE(viewer.table()->model()->rowCount(), root->childCount());
     for (int i = 0; i < root->childCount(); ++i)
         QCOMPARE(tableColumn(viewer.table(), 0)[i], root->child(unsigned(i))->name());
     if (!rootNames.isEmpty()) {
         QCOMPARE(tableColumn(viewer.table(), 0), rootNames);
         QCOMPARE(tableColumn(viewer.table(), 1), rootSizes);
     }
-    int items = 0;
-    for (QTreeWidgetItemIterator it(viewer.tree()); *it; ++it)
-        ++items;
-    QCOMPARE(items, root->descendantCount() + 1);
+    QCOMPARE(rowsBelow(viewer.tree()->model(), QModelIndex()), root->descendantCount() + 1);
 }
 
 void TestVPackage::refusesWhatItCannotOpen()
@@ -270,7 +286,7 @@ void TestVPackage::refusesWhatItCannotOpen()
     QCOMPARE(prompts.count(CPrompt::Kind::Warning), 2);
     QCOMPARE(prompts.asked.last().text, QString("Delegate Error: File format too new"));
     QCOMPARE(prompts.asked.last().title, QString("Package Viewer"));
-    QCOMPARE(broken.tree()->topLevelItemCount(), 0);
+    QCOMPARE(treeRows(broken), 0);
 
     // The footer length of a version-2 directory is a notice, then the
     // package shows.
@@ -287,7 +303,7 @@ void TestVPackage::refusesWhatItCannotOpen()
     VPackage partial(writeTemp(dir, "cut_dir.vpk", VpkFixture::directory(1, cut.finish())));
     QCOMPARE(prompts.count(CPrompt::Kind::Warning), 3);
     QCOMPARE(prompts.asked.last().text, QString("Read Error: Incomplete read"));
-    QVERIFY(partial.itemForNode(partial.delegate()->findFile("a/first.txt")));
+    QVERIFY(partial.indexForNode(partial.delegate()->findFile("a/first.txt")).isValid());
 
     // A numbered archive holds only file data: it is refused by name, with
     // the file to open instead, and no tree of its bytes stands beside that.
@@ -296,7 +312,7 @@ void TestVPackage::refusesWhatItCannotOpen()
     QCOMPARE(prompts.asked.last().text,
              QString("File Error: \"pak01_007.vpk\" is a data archive; open its directory file "
                      "\"pak01_dir.vpk\""));
-    QCOMPARE(archive.tree()->topLevelItemCount(), 0);
+    QCOMPARE(treeRows(archive), 0);
     QVERIFY(!archive.tree()->isEnabled());
 }
 
@@ -351,52 +367,52 @@ void TestVPackage::navigatesWithHistory()
     Prompts prompts;
     VPackage viewer(writeTemp(dir, "pak01_dir.vpk", standardVpk()));
     IPackageDelegate *d = viewer.delegate();
-    QTreeWidget *tree = viewer.tree();
+    QTreeView *tree = viewer.tree();
     QAction *back = action(viewer, "actionBack");
     QAction *forward = action(viewer, "actionForward");
     QAction *up = action(viewer, "actionUp");
-    QTreeWidgetItem *root = viewer.itemForNode(d->root());
-    QTreeWidgetItem *docs = viewer.itemForNode(d->findNode("docs"));
-    QTreeWidgetItem *sub = viewer.itemForNode(d->findNode("docs/sub"));
-    QTreeWidgetItem *materials = viewer.itemForNode(d->findNode("materials"));
+    const QModelIndex root = viewer.indexForNode(d->root());
+    const QModelIndex docs = viewer.indexForNode(d->findNode("docs"));
+    const QModelIndex sub = viewer.indexForNode(d->findNode("docs/sub"));
+    const QModelIndex materials = viewer.indexForNode(d->findNode("materials"));
     QVERIFY(!back->isEnabled() && !forward->isEnabled());
 
-    tree->setCurrentItem(docs);
+    tree->setCurrentIndex(docs);
     QCOMPARE(pathText(viewer), QString(".../docs"));
     QCOMPARE(tableColumn(viewer.table(), 0), QStringList({"readme.txt", "sub"}));
     QVERIFY(up->isEnabled() && back->isEnabled());
-    tree->setCurrentItem(sub);
+    tree->setCurrentIndex(sub);
     QCOMPARE(pathText(viewer), QString(".../docs/sub"));
 
     back->trigger();
-    QCOMPARE(tree->currentItem(), docs);
+    QCOMPARE(tree->currentIndex(), docs);
     QVERIFY(forward->isEnabled());
     forward->trigger();
-    QCOMPARE(tree->currentItem(), sub);
+    QCOMPARE(tree->currentIndex(), sub);
     QVERIFY(!forward->isEnabled());
     back->trigger();
     back->trigger();
-    QCOMPARE(tree->currentItem(), root);
+    QCOMPARE(tree->currentIndex(), root);
     QVERIFY(!back->isEnabled());
     QVERIFY(!up->isEnabled());
     QCOMPARE(pathText(viewer), QString("..."));
     forward->trigger();
-    QCOMPARE(tree->currentItem(), docs);
+    QCOMPARE(tree->currentIndex(), docs);
 
     // A new visit empties the forward history.
-    tree->setCurrentItem(materials);
+    tree->setCurrentIndex(materials);
     QVERIFY(!forward->isEnabled());
 
     // A file made current is recorded but leaves the folder shown.
-    tree->setCurrentItem(viewer.itemForNode(d->findFile("materials/brick.vmt")));
+    tree->setCurrentIndex(viewer.indexForNode(d->findFile("materials/brick.vmt")));
     QCOMPARE(pathText(viewer), QString(".../materials"));
     QCOMPARE(tableColumn(viewer.table(), 0), QStringList({"brick.vmt"}));
 
-    tree->setCurrentItem(sub);
+    tree->setCurrentIndex(sub);
     up->trigger();
-    QCOMPARE(tree->currentItem(), docs);
+    QCOMPARE(tree->currentIndex(), docs);
     up->trigger();
-    QCOMPARE(tree->currentItem(), root);
+    QCOMPARE(tree->currentIndex(), root);
     QVERIFY(!up->isEnabled());
 }
 
@@ -407,9 +423,9 @@ void TestVPackage::doubleClicks()
     FakeMainWindow main;
     VPackage viewer(writeTemp(dir, "pak01_dir.vpk", standardVpk()));
     // The Size cell of a folder row opens the folder like its Name cell.
-    emit viewer.table()->itemDoubleClicked(viewer.table()->item(1, 1));
+    emit viewer.table()->doubleClicked(viewer.table()->model()->index(1, 1));
     QCOMPARE(pathText(viewer), QString(".../materials"));
-    emit viewer.table()->itemDoubleClicked(viewer.table()->item(0, 1));
+    emit viewer.table()->doubleClicked(viewer.table()->model()->index(0, 1));
     QCOMPARE(main.materials, QStringList{"brick"});
     QCOMPARE(main.materialBytes, QByteArray("shader{}!"));
 }
@@ -456,11 +472,9 @@ void TestVPackage::searches()
     };
     action(viewer, "actionSearch")->trigger();
     QCOMPARE(tableColumn(viewer.table(), 0), names);
-    // A result row is an ordinary row.
-    for (int row = 0; row < viewer.table()->rowCount(); ++row) {
-        auto *cell = dynamic_cast<VPackageTableWidgetItem *>(viewer.table()->item(row, 0));
-        QVERIFY(cell && cell->treeItem);
-    }
+    // A result row is an ordinary row: an entry of the tree.
+    for (int row = 0; row < viewer.tableModel()->rowCount(); ++row)
+        QVERIFY(viewer.indexForNode(viewer.tableModel()->node(row)).isValid());
     // The tree and the path field are left alone; the dialog keeps its query.
     QCOMPARE(pathText(viewer), QString("..."));
     QCOMPARE(viewer.searchDialog()->query->text(), query);
@@ -552,10 +566,8 @@ void TestVPackage::refusesHostileNames()
     VPackage viewer(writeTemp(dir, "pak01_dir.vpk", standardVpk()));
     // A delegate of another tool could hand over such names; the viewer must
     // not follow them.
-    QTreeWidgetItem *docs = viewer.itemForNode(viewer.delegate()->findNode("docs"));
-    docs->setText(0, "..");
-    QTreeWidgetItem *top = viewer.itemForNode(viewer.delegate()->findFile("top.bin"));
-    top->setText(0, "a/../../escape.bin");
+    QVERIFY(viewer.delegate()->findNode("docs")->setName(".."));
+    QVERIFY(viewer.delegate()->findFile("top.bin")->setName("a/../../escape.bin"));
     viewer.table()->selectAll();
     QMetaObject::invokeMethod(&viewer, "tableContextExtract");
     QVERIFY(log.contains("Refusing unsafe entry name \"/..\""));
@@ -672,7 +684,7 @@ void TestVPackage::mapEntriesThatCannotBeRead()
     QCOMPARE(tableColumn(viewer->table(), 1), QStringList({"64 Item(s)", "500", "500"}));
     // Opening one says why nothing opens.
     for (int row : {1, 2}) {
-        emit viewer->table()->itemDoubleClicked(viewer->table()->item(row, 0));
+        emit viewer->table()->doubleClicked(viewer->table()->model()->index(row, 0));
         QCOMPARE(prompts.count(CPrompt::Kind::Warning), row);
         const QString name = row == 1 ? "b.vmt" : "a.txt";
         QCOMPARE(prompts.asked.last().text, PackageErrors::Bsp::compressedEntry(name, 8));
@@ -700,7 +712,38 @@ void TestVPackage::handlesLargeArchives()
         return a;
     };
     action(viewer, "actionSearch")->trigger();
-    QCOMPARE(viewer.table()->rowCount(), 100000 + 1); // and "materials"
+    QCOMPARE(viewer.table()->model()->rowCount(), 100000 + 1); // and "materials"
+}
+
+void TestVPackage::iconExtensions_data()
+{
+    // Taken as a path's extension is: after the first "." of the last part.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("plain") << "brick.vtf"
+                           << "vtf";
+    QTest::newRow("two dots") << "archive.tar.gz"
+                              << "tar.gz";
+    QTest::newRow("leading dot") << ".hidden"
+                                 << "";
+    QTest::newRow("leading dot and more") << ".a.b"
+                                          << "b";
+    QTest::newRow("none") << "readme"
+                          << "";
+    QTest::newRow("after a bar") << "x.y|skin.VMT"
+                                 << "VMT";
+    QTest::newRow("trailing dot") << "top."
+                                  << "";
+}
+
+void TestVPackage::iconExtensions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, extension);
+    QCOMPARE(VPackageIcons::extension(name), extension);
+    CPath path;
+    path.setFileName(name);
+    QCOMPARE(VPackageIcons::extension(name), path.extension());
 }
 
 QTEST_MAIN(TestVPackage)
