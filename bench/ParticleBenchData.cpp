@@ -12,7 +12,7 @@ namespace {
 DMXAttribute *newList(const QString &name)
 {
     auto *list = new DMXAttribute;
-    list->name = name;
+    list->setName(name);
     list->setValue(ATTRIBUTE_ELEMENT_ARRAY, new DMXElementList);
     return list;
 }
@@ -20,7 +20,7 @@ DMXAttribute *newList(const QString &name)
 DMXAttribute *newFloat(const QString &name, float value)
 {
     auto *attribute = new DMXAttribute;
-    attribute->name = name;
+    attribute->setName(name);
     attribute->setValue(ATTRIBUTE_FLOAT, new float(value));
     return attribute;
 }
@@ -133,8 +133,8 @@ Document generate(const CFilePCF *templates, int elementCount, quint32 seed)
         system->name = QStringLiteral("system_%1").arg(s);
         system->guid = guid();
         for (const DMXAttribute *attribute : model->attributes) {
-            if (attribute->type == ATTRIBUTE_ELEMENT_ARRAY)
-                system->attributes.append(newList(attribute->name));
+            if (attribute->type() == ATTRIBUTE_ELEMENT_ARRAY)
+                system->attributes.append(newList(attribute->name()));
             else
                 system->attributes.append(attribute->clone());
         }

@@ -98,7 +98,7 @@ int touchEverything(const CFilePCF *document)
     QHash<QString, int> names;
     for (const DMXElement *element : document->elements) {
         for (const DMXAttribute *attribute : element->attributes)
-            ++names[attribute->name];
+            ++names[attribute->name()];
     }
     return names.size();
 }

@@ -74,7 +74,7 @@ QByteArray bytesOfFile(const QString &path)
 
 float asFloat(const DMXAttribute *attribute)
 {
-    return *static_cast<const float *>(attribute->value);
+    return *static_cast<const float *>(attribute->value());
 }
 
 } // namespace
@@ -151,15 +151,15 @@ void TestPcfFile::everyTypeValues()
 
     auto at = [&](const char *name) { return system->attribute(QString::fromLatin1(name)); };
     QCOMPARE(at("element")->element(), document->elements[2]);
-    QVERIFY(at("element")->ownsValue);
+    QVERIFY(at("element")->ownsValue());
     QCOMPARE(at("element_array")->elementList()->value(0), document->elements[3]);
-    QCOMPARE(*static_cast<qint32 *>(at("integer")->value), -123456);
+    QCOMPARE(*static_cast<qint32 *>(at("integer")->value()), -123456);
     QCOMPARE(asFloat(at("float")), 1.5f);
-    QCOMPARE(*static_cast<bool *>(at("boolean")->value), true);
-    QCOMPARE(*static_cast<QString *>(at("string")->value), QStringLiteral("sys"));
-    QCOMPARE(*static_cast<DMXBinary *>(at("binary")->value), QByteArray("\x0A\xFF\x00", 3));
+    QCOMPARE(*static_cast<bool *>(at("boolean")->value()), true);
+    QCOMPARE(*static_cast<QString *>(at("string")->value()), QStringLiteral("sys"));
+    QCOMPARE(*static_cast<DMXBinary *>(at("binary")->value()), QByteArray("\x0A\xFF\x00", 3));
     QCOMPARE(asFloat(at("time")), 1.2345f);
-    QCOMPARE(*static_cast<DMXColor *>(at("color")->value), (DMXColor{{1, 2, 3, 4}}));
+    QCOMPARE(*static_cast<DMXColor *>(at("color")->value()), (DMXColor{{1, 2, 3, 4}}));
     QCOMPARE(at("matrix")->valueString(),
              QStringLiteral("0 0.5 1 1.5 2 2.5 3 3.5 4 4.5 5 5.5 6 6.5 7 7.5"));
     QCOMPARE(at("qangle")->valueString(), QStringLiteral("90 180 -45"));
@@ -468,10 +468,10 @@ void TestPcfFile::ownershipOfDamagedReferences()
     Document document = readBytes(bytes, &error, &ok);
     QVERIFY2(ok, qPrintable(error));
     const QList<DMXElement *> &elements = document->elements;
-    QVERIFY(!elements[0]->attributes[0]->ownsValue);
-    QVERIFY(!elements[1]->attributes[0]->ownsValue);
-    QVERIFY(!elements[1]->attributes[1]->ownsValue);
-    QVERIFY(elements[2]->attributes[0]->ownsValue != elements[3]->attributes[0]->ownsValue);
+    QVERIFY(!elements[0]->attributes[0]->ownsValue());
+    QVERIFY(!elements[1]->attributes[0]->ownsValue());
+    QVERIFY(!elements[1]->attributes[1]->ownsValue());
+    QVERIFY(elements[2]->attributes[0]->ownsValue() != elements[3]->attributes[0]->ownsValue());
 
     PCFDelegate delegate;
     QByteArray out;
@@ -495,10 +495,10 @@ void TestPcfFile::childLinksDoNotOwn()
     b.i32(0);
     Document document = readBytes(b.data());
     const DMXElement *system = document->elements[1];
-    QVERIFY(!system->attribute(QStringLiteral("child"))->ownsValue);
+    QVERIFY(!system->attribute(QStringLiteral("child"))->ownsValue());
     // The list claimed element 2 first; the later owning reference is plain.
-    QVERIFY(!system->attribute(QStringLiteral("value"))->ownsValue);
-    QVERIFY(document->elements[0]->attributes[0]->ownsValue);
+    QVERIFY(!system->attribute(QStringLiteral("value"))->ownsValue());
+    QVERIFY(document->elements[0]->attributes[0]->ownsValue());
 }
 
 void TestPcfFile::writeErrors_data()
@@ -528,17 +528,17 @@ void TestPcfFile::writeErrors()
     document->systemList()->append(system);
     document->elements.append(system);
     auto *first = new DMXAttribute;
-    first->name = QStringLiteral("value");
+    first->setName(QStringLiteral("value"));
     first->setValue(ATTRIBUTE_INTEGER, new qint32(3));
     system->attributes.append(first);
     auto *faulty = new DMXAttribute;
-    faulty->name = QStringLiteral("faulty");
+    faulty->setName(QStringLiteral("faulty"));
     if (fault == 2) {
         faulty->setValue(ATTRIBUTE_ELEMENT, new DMXElement);
     } else if (fault == 3) {
         auto *list = new DMXElementList{system, new DMXElement};
         faulty->setValue(ATTRIBUTE_ELEMENT_ARRAY, list);
-        faulty->ownsValue = false;
+        faulty->setOwnsValue(false);
         delete list->at(1);
         (*list)[1] = nullptr;
     }
@@ -571,14 +571,14 @@ void TestPcfFile::failedWriteKeepsOldFile()
     }
     Document document(newDmxRoot(1));
     auto *broken = new DMXAttribute;
-    broken->name = QStringLiteral("broken");
+    broken->setName(QStringLiteral("broken"));
     document->root()->attributes.append(broken);
     PCFDelegate delegate;
     QVERIFY(!delegate.write(path, document.get(), 1));
     QCOMPARE(bytesOfFile(path), QByteArray("old contents"));
 
     // A target that cannot be opened.
-    document->root()->attributes.removeLast();
+    document->root()->attributes.removeAt(document->root()->attributes.size() - 1);
     delete broken;
     QVERIFY(!delegate.write(dir.filePath(QStringLiteral("missing/x.pcf")), document.get(), 1));
     QCOMPARE(delegate.error(), QStringLiteral("Write Error: Unable to open file"));
@@ -607,7 +607,7 @@ void TestPcfFile::dictionaryLimit()
     Document document(newDmxRoot(version));
     for (int i = 2; i < entries; ++i) {
         auto *attribute = new DMXAttribute;
-        attribute->name = QString::number(i);
+        attribute->setName(QString::number(i));
         attribute->setValue(ATTRIBUTE_INTEGER, new qint32(i));
         document->root()->attributes.append(attribute);
     }
@@ -634,7 +634,7 @@ void TestPcfFile::writeFollowsRequestedVersion()
     auto *items =
         new DMXValueList{new QString(QStringLiteral("a")), new QString(QStringLiteral("b"))};
     auto *added = new DMXAttribute;
-    added->name = QStringLiteral("string_array");
+    added->setName(QStringLiteral("string_array"));
     added->setValue(ATTRIBUTE_STRING_ARRAY, items);
     // Put it where the encoding 1 fixture has it: after "string".
     DMXElement *system = document->elements[1];
@@ -665,7 +665,7 @@ void TestPcfFile::timeTicks()
     QFETCH(qint32, ticks);
     Document document(newDmxRoot(1));
     auto *time = new DMXAttribute;
-    time->name = QStringLiteral("t");
+    time->setName(QStringLiteral("t"));
     time->setValue(ATTRIBUTE_TIME, new float(seconds));
     document->root()->attributes.append(time);
     PCFDelegate delegate;
