@@ -232,7 +232,8 @@ void TestDmxModel::guidUniqueness()
     const QUuid shared = a->guid;
     b->guid = shared;
     third->root()->guid = QUuid();
-    QVector<PCFGuidRecord> records{{first.get(), false}, {second.get(), false}, {third.get(), false}};
+    QVector<PCFGuidRecord> records{
+        {first.get(), false}, {second.get(), false}, {third.get(), false}};
     ensureGuidUniqueness(records);
     QCOMPARE(a->guid, shared);
     QVERIFY(b->guid != shared && !b->guid.isNull());

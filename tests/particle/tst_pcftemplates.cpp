@@ -238,7 +238,8 @@ void TestPcfTemplates::systemValues()
     QCOMPARE(text(d3, "bounding_box_max"), QStringLiteral("10 10 102"));
     QCOMPARE(text(d3, "color"), QStringLiteral("255 255 255 2"));
     QCOMPARE(text(d3, "cull_replacement_definition"), QStringLiteral("2"));
-    QCOMPARE(*static_cast<float *>(d3->attribute("freeze simulation after time")->value()), 1.02e10f);
+    QCOMPARE(*static_cast<float *>(d3->attribute("freeze simulation after time")->value()),
+             1.02e10f);
     // The new system of a format-3 document starts from "empty".
     QCOMPARE(text(e3, "max_particles"), QStringLiteral("52"));
     QCOMPARE(text(e3, "bounding_box_min"), QStringLiteral("-10 -10 -2"));

@@ -138,8 +138,7 @@ void DMXAttribute::setInlineValue(uint newType, const void *bytes)
 
 void DMXAttribute::setPointer(void *object)
 {
-    if ((m_bits & PointerBit) && object &&
-        (type() == ATTRIBUTE_ELEMENT || DMX::isArray(type())))
+    if ((m_bits & PointerBit) && object && (type() == ATTRIBUTE_ELEMENT || DMX::isArray(type())))
         storePointer(object);
 }
 

@@ -99,7 +99,10 @@ private:
     static constexpr quint32 PointerBit = quint32(1) << 31;
 
     void freeValue();
-    void setType(uint newType) { m_bits = (m_bits & ~(TypeMask << TypeShift)) | (newType << TypeShift); }
+    void setType(uint newType)
+    {
+        m_bits = (m_bits & ~(TypeMask << TypeShift)) | (newType << TypeShift);
+    }
     void *pointer() const;
     void storePointer(void *object);
 

@@ -96,7 +96,10 @@ private:
     static constexpr int Loose = -1;
 
     bool isLoose() const { return m_capacity == Loose; }
-    QVector<DMXAttribute *> *loose() const { return static_cast<QVector<DMXAttribute *> *>(m_data); }
+    QVector<DMXAttribute *> *loose() const
+    {
+        return static_cast<QVector<DMXAttribute *> *>(m_data);
+    }
     DMXAttribute *run() const { return static_cast<DMXAttribute *>(m_data); }
     QVector<DMXAttribute *> *makeLoose();
     void releaseSpare();

@@ -133,7 +133,8 @@ QString DMXAttribute::setValueFromString(const QString &text)
 {
     const uint valueType = type();
     void *object = value();
-    if (valueType == ATTRIBUTE_UNKNOWN || valueType == ATTRIBUTE_ELEMENT || valueType >= DMX::TypeCount || !object)
+    if (valueType == ATTRIBUTE_UNKNOWN || valueType == ATTRIBUTE_ELEMENT ||
+        valueType >= DMX::TypeCount || !object)
         return QString::fromLatin1(PCFError::TextUnknownType);
     if (DMX::isArray(valueType))
         return QString::fromLatin1(PCFError::TextArrayType);

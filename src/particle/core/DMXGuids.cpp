@@ -137,10 +137,9 @@ private:
         for (int i = begin + 1; i < end && alike; ++i)
             alike = elementAt(m_sorted[i])->guid == first;
         if (!alike) {
-            std::stable_sort(m_sorted.begin() + begin, m_sorted.begin() + end,
-                             [this](Entry a, Entry b) {
-                                 return elementAt(a)->guid < elementAt(b)->guid;
-                             });
+            std::stable_sort(
+                m_sorted.begin() + begin, m_sorted.begin() + end,
+                [this](Entry a, Entry b) { return elementAt(a)->guid < elementAt(b)->guid; });
         }
         for (int i = begin; i < end;) {
             int groupEnd = i + 1;
@@ -193,8 +192,8 @@ private:
         const quint64 hash = hashOf(guid);
         const int bucket = bucketOf(hash);
         const auto end = m_sorted.begin() + m_starts[bucket + 1];
-        auto at = std::lower_bound(m_sorted.begin() + m_starts[bucket], end,
-                                   entryOf(hashKey(hash), 0));
+        auto at =
+            std::lower_bound(m_sorted.begin() + m_starts[bucket], end, entryOf(hashKey(hash), 0));
         for (; at != end && keyOf(*at) == hashKey(hash); ++at) {
             if (elementAt(*at)->guid == guid)
                 return true;

@@ -260,7 +260,8 @@ DMXElement *PCFEditing::addChild(CFilePCF *document, DMXAttribute *children,
 
 void *PCFEditing::addArrayItem(CFilePCF *document, DMXAttribute *array)
 {
-    if (!document || !array || !array->ownsValue() || !DMX::isArray(array->type()) || !array->value())
+    if (!document || !array || !array->ownsValue() || !DMX::isArray(array->type()) ||
+        !array->value())
         return nullptr;
     if (array->elementList()) {
         auto *element = new DMXElement;

@@ -209,9 +209,10 @@ bool PCFReader::readElementHeaders()
         const auto *guid = reinterpret_cast<const uchar *>(m_in.take(PCFFormat::GuidSize));
         if (!guid)
             return endOfFile();
-        element->guid = QUuid(qFromLittleEndian<quint32>(guid), qFromLittleEndian<quint16>(guid + 4),
-                              qFromLittleEndian<quint16>(guid + 6), guid[8], guid[9], guid[10],
-                              guid[11], guid[12], guid[13], guid[14], guid[15]);
+        element->guid =
+            QUuid(qFromLittleEndian<quint32>(guid), qFromLittleEndian<quint16>(guid + 4),
+                  qFromLittleEndian<quint16>(guid + 6), guid[8], guid[9], guid[10], guid[11],
+                  guid[12], guid[13], guid[14], guid[15]);
     }
     return true;
 }
@@ -439,7 +440,8 @@ bool PCFReader::claim(int owner, const QVector<int> &targets)
         m_claim = 1;
     }
     for (int target : targets) {
-        if (target == 0 || m_owned[target] || target == ownerRoot || m_claimMarks[target] == m_claim)
+        if (target == 0 || m_owned[target] || target == ownerRoot ||
+            m_claimMarks[target] == m_claim)
             return false;
         m_claimMarks[target] = m_claim;
     }
