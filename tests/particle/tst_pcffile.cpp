@@ -72,6 +72,54 @@ QByteArray bytesOfFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+// A file of several MiB, longer than what the reader takes from a file at a
+// time: a system with a long name (inline or in the dictionary), a long
+// BINARY and STRING, and many small operators whose records straddle every
+// boundary.
+QByteArray largeFile(int encoding)
+{
+    const QByteArray longName(1200 * 1000, 'n');
+    const QByteArray text(300 * 1000, 't');
+    QByteArray binary(1536 * 1024, '\0');
+    for (int i = 0; i < binary.size(); ++i)
+        binary[i] = char(i * 7);
+    const int operators = 40000;
+    PcfBuilder b(encoding);
+    b.header();
+    QList<QByteArray> dictionary{"DmElement"};
+    if (b.indexed())
+        dictionary << "root";
+    dictionary << "particleSystemDefinitions"
+               << "DmeParticleSystemDefinition";
+    if (b.indexed())
+        dictionary << longName;
+    dictionary << "binary"
+               << "text";
+    if (b.indexed())
+        dictionary << text;
+    dictionary << "operators"
+               << "DmeParticleOperator";
+    if (b.indexed())
+        dictionary << "op";
+    dictionary << "rate";
+    b.dictionary(dictionary);
+    b.i32(2 + operators);
+    b.element("DmElement", "root", 0);
+    b.element("DmeParticleSystemDefinition", longName, 1);
+    for (int i = 0; i < operators; ++i)
+        b.element("DmeParticleOperator", "op", 2 + i);
+    rootBody(b);
+    b.i32(3);
+    b.attribute("binary", 6).i32(binary.size()).bytes(binary);
+    b.attribute("text", 5).text(text);
+    b.attribute("operators", 15).i32(operators);
+    for (int i = 0; i < operators; ++i)
+        b.i32(2 + i);
+    for (int i = 0; i < operators; ++i)
+        b.i32(1).attribute("rate", 3).f32(float(i));
+    return b.data();
+}
+
 float asFloat(const DMXAttribute *attribute)
 {
     return *static_cast<const float *>(attribute->value());
@@ -89,6 +137,8 @@ private slots:
     void everyTypeValues();
     void stringArrayReadInEncoding3();
     void roundTripThroughFile();
+    void largeFileThroughFile_data();
+    void largeFileThroughFile();
     void readErrors_data();
     void readErrors();
     void headerVariants();
@@ -224,6 +274,49 @@ void TestPcfFile::roundTripThroughFile()
 
     QVERIFY(!delegate.read(dir.filePath(QStringLiteral("missing.pcf")), &document));
     QCOMPARE(delegate.error(), QStringLiteral("Read Error: Unable to open file"));
+}
+
+void TestPcfFile::largeFileThroughFile_data()
+{
+    QTest::addColumn<int>("encoding");
+    QTest::newRow("binary 2 pcf 1") << 1;
+    QTest::newRow("binary 4 pcf 2") << 3;
+}
+
+void TestPcfFile::largeFileThroughFile()
+{
+    // Read from a file a chunk at a time and written a chunk at a time, the
+    // file comes back byte for byte.
+    QFETCH(int, encoding);
+    const QByteArray fixture = largeFile(encoding);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("large.pcf"));
+    auto store = [&](const QByteArray &bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    QVERIFY(store(fixture));
+    PCFDelegate delegate;
+    CFilePCF document;
+    QVERIFY2(delegate.read(path, &document), qPrintable(delegate.error()));
+    QCOMPARE(document.elements.size(), 40002);
+    const QString out = dir.filePath(QStringLiteral("out.pcf"));
+    QVERIFY2(delegate.write(out, &document, encoding), qPrintable(delegate.error()));
+    QVERIFY(bytesOfFile(out) == fixture);
+
+    // A file cut anywhere, within a long record or between chunks, fails as
+    // the same bytes held in memory do.
+    for (int cut = 37; cut < fixture.size(); cut += fixture.size() / 29 + 4099) {
+        const QByteArray prefix = fixture.left(cut);
+        QString expected;
+        bool ok = true;
+        readBytes(prefix, &expected, &ok);
+        QVERIFY(!ok);
+        QVERIFY(store(prefix));
+        CFilePCF cutDocument;
+        QVERIFY(!delegate.read(path, &cutDocument));
+        QCOMPARE(delegate.error(), expected);
+    }
 }
 
 void TestPcfFile::readErrors_data()
