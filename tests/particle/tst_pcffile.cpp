@@ -86,13 +86,7 @@ QByteArray largeFile(int encoding)
     const int operators = 40000;
     PcfBuilder b(encoding);
     b.header();
-    QList<QByteArray> dictionary{"DmElement"};
-    if (b.indexed())
-        dictionary << "root";
-    dictionary << "particleSystemDefinitions"
-               << "DmeParticleSystemDefinition";
-    if (b.indexed())
-        dictionary << longName;
+    QList<QByteArray> dictionary = PcfFixture::rootAndSystem(b, longName);
     dictionary << "binary"
                << "text";
     if (b.indexed())

@@ -1,7 +1,6 @@
 #include "DMXAttribute.h"
 
 #include "DMXElement.h"
-#include "DMXSlotPool.h"
 
 #include <cstring>
 
@@ -28,26 +27,6 @@ std::size_t insideSize(uint type)
 }
 
 } // namespace
-
-DMXSlotPool &DMXAttribute::pool()
-{
-    // Never destroyed: static documents may free attributes while the
-    // program ends.
-    static DMXSlotPool *attributes = new DMXSlotPool(sizeof(DMXAttribute));
-    return *attributes;
-}
-
-void *DMXAttribute::operator new(std::size_t size)
-{
-    Q_ASSERT(size == sizeof(DMXAttribute));
-    Q_UNUSED(size);
-    return pool().allocate();
-}
-
-void DMXAttribute::operator delete(void *slot)
-{
-    pool().release(slot);
-}
 
 DMXAttribute::~DMXAttribute()
 {

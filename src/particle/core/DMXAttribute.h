@@ -1,13 +1,12 @@
 #pragma once
 
 #include "DMXNames.h"
+#include "DMXSlotPool.h"
 #include "DMXTypes.h"
 
 #include <QString>
 
 #include <cstddef>
-
-class DMXSlotPool;
 
 // One named, typed attribute of an element: twelve bytes, since a large file
 // holds millions of them. The name is a number in the program's name table;
@@ -33,10 +32,10 @@ public:
     DMXAttribute(const DMXAttribute &) = delete;
     DMXAttribute &operator=(const DMXAttribute &) = delete;
 
-    static void *operator new(std::size_t size);
-    static void operator delete(void *slot);
+    static void *operator new(std::size_t) { return pool().allocate(); }
+    static void operator delete(void *slot) { pool().release(slot); }
     // The pool the attributes come from (DMXAttributeList takes runs of it).
-    static DMXSlotPool &pool();
+    static DMXSlotPool &pool() { return DMXSlotPool::of<DMXAttribute>(); }
 
     const QString &name() const { return DMXNames::text(nameId()); }
     // False (the name unchanged) only when the program's name table is full.

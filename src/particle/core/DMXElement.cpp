@@ -1,7 +1,6 @@
 #include "DMXElement.h"
 
 #include "DMXAttribute.h"
-#include "DMXSlotPool.h"
 
 #include <QSet>
 
@@ -98,26 +97,6 @@ bool ownsElements(const DMXElement *element)
 }
 
 } // namespace
-
-DMXSlotPool &DMXElement::pool()
-{
-    // Never destroyed: static documents may free elements while the program
-    // ends.
-    static DMXSlotPool *elements = new DMXSlotPool(sizeof(DMXElement));
-    return *elements;
-}
-
-void *DMXElement::operator new(std::size_t size)
-{
-    Q_ASSERT(size == sizeof(DMXElement));
-    Q_UNUSED(size);
-    return pool().allocate();
-}
-
-void DMXElement::operator delete(void *slot)
-{
-    pool().release(slot);
-}
 
 DMXElement::DMXElement()
     : guid(QUuid::createUuid())

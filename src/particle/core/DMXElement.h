@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DMXAttributeList.h"
+#include "DMXSlotPool.h"
 #include "DMXTypes.h"
 
 #include <QHash>
@@ -10,7 +11,6 @@
 #include <QVector>
 
 class DMXAttribute;
-class DMXSlotPool;
 
 // An element together with the attribute that points to it. Owns neither.
 struct DMXReference
@@ -42,9 +42,9 @@ public:
     DMXElement(const DMXElement &) = delete;
     DMXElement &operator=(const DMXElement &) = delete;
 
-    static void *operator new(std::size_t size);
-    static void operator delete(void *slot);
-    static DMXSlotPool &pool();
+    static void *operator new(std::size_t) { return pool().allocate(); }
+    static void operator delete(void *slot) { pool().release(slot); }
+    static DMXSlotPool &pool() { return DMXSlotPool::of<DMXElement>(); }
 
     // A deep copy keeping the GUIDs, following owning and non-owning
     // references alike. Each element reached is copied once, so shared and

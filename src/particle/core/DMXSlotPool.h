@@ -33,6 +33,15 @@ public:
     void release(void *slot);
     void releaseRun(void *first, int count);
 
+    // The process-wide pool for objects of a class (never destroyed:
+    // static documents may free their parts while the program ends).
+    template <typename T>
+    static DMXSlotPool &of()
+    {
+        static DMXSlotPool *pool = new DMXSlotPool(sizeof(T));
+        return *pool;
+    }
+
     // Slots one slab holds: the longest run.
     int capacity() const { return m_capacity; }
     // Slots handed out and not given back (for tests: nothing leaks).
