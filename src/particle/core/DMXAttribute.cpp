@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-static_assert(sizeof(DMXAttribute) == 12, "an attribute is three words");
+static_assert(sizeof(DMXAttribute) == 12 || DMX_VALUE_ALIGNMENT == 8,
+              "an attribute is three words");
 
 namespace {
 
