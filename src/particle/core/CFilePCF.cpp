@@ -1,5 +1,6 @@
 #include "CFilePCF.h"
 
+#include "DMXPointerSet.h"
 #include "PCFDelegate.h"
 
 #include <QDataStream>
@@ -22,11 +23,13 @@ CFilePCF::~CFilePCF()
 void CFilePCF::clear()
 {
     DMXElement *first = elements.value(0);
-    const QSet<DMXElement *> present(elements.cbegin(), elements.cend());
     QList<DMXElement *> extra;
-    for (DMXElement *element : qAsConst(m_unowned)) {
-        if (element != first && present.contains(element))
-            extra.append(element);
+    if (!m_unowned.isEmpty()) {
+        const QSet<DMXElement *> present(elements.cbegin(), elements.cend());
+        for (DMXElement *element : qAsConst(m_unowned)) {
+            if (element != first && present.contains(element))
+                extra.append(element);
+        }
     }
     delete first;
     qDeleteAll(extra);
@@ -165,12 +168,10 @@ QList<DMXElement *> CFilePCF::removeElements(const QList<DMXElement *> &targets,
     // Owning references into the removed trees can only come from the trees
     // the document frees: the root's and those of unowned elements. One walk
     // over them takes out every such reference.
-    QSet<DMXElement *> seen;
+    DMXPointerSet seen;
     auto visit = [&](DMXElement *candidate) {
-        if (candidate && !removed.contains(candidate) && !seen.contains(candidate)) {
-            seen.insert(candidate);
+        if (candidate && !removed.contains(candidate) && seen.insert(candidate))
             stack.append(candidate);
-        }
     };
     visit(root());
     for (DMXElement *unowned : qAsConst(m_unowned))

@@ -1,6 +1,7 @@
 #include "DMXElement.h"
 
 #include "DMXAttribute.h"
+#include "DMXPointerSet.h"
 
 #include <QSet>
 
@@ -30,23 +31,19 @@ QVector<DMXElement *> referencedElements(const DMXAttribute *attribute)
 
 // Moves the elements an element owns onto `doomed` and unlinks them, so that
 // freeing a deep tree never recurses.
-void detachOwned(DMXElement *element, QVector<DMXElement *> &doomed, QSet<const DMXElement *> &seen)
+void detachOwned(DMXElement *element, QVector<DMXElement *> &doomed, DMXPointerSet &seen)
 {
     for (DMXAttribute *attribute : element->attributes) {
-        if (!attribute || !attribute->ownsValue() || !attribute->value())
+        if (!attribute || !DMX::refersToElements(attribute->type()) || !attribute->ownsValue())
             continue;
         if (DMXElement *child = attribute->element()) {
             attribute->setOwnsValue(false);
-            if (!seen.contains(child)) {
-                seen.insert(child);
+            if (seen.insert(child))
                 doomed.append(child);
-            }
         } else if (DMXElementList *list = attribute->elementList()) {
             for (DMXElement *item : qAsConst(*list)) {
-                if (item && !seen.contains(item)) {
-                    seen.insert(item);
+                if (seen.insert(item))
                     doomed.append(item);
-                }
             }
             list->clear();
         }
@@ -109,7 +106,7 @@ DMXElement::DMXElement(const QUuid &id)
 DMXElement::~DMXElement()
 {
     QVector<DMXElement *> doomed;
-    QSet<const DMXElement *> seen;
+    DMXPointerSet seen;
     // Most elements own no element: no bookkeeping for them.
     if (ownsElements(this)) {
         seen.insert(this);
