@@ -34,6 +34,8 @@ int positionOf(Entry entry)
 
 // Elements per bucket, about.
 constexpr int BucketSize = 256;
+// How far ahead of the element being read the next ones are asked for.
+constexpr int Ahead = 16;
 // Above this many elements sharing a GUID, those already renewed are looked
 // up in a set instead of a list.
 constexpr int SmallGroup = 16;
@@ -111,6 +113,10 @@ private:
         QVector<quint64> hashes(size);
         int count = 0;
         for (int i = 0; i < size; ++i) {
+            // The elements are reached through pointers: ask for the ones a
+            // little ahead before they are needed.
+            if (i + Ahead < size)
+                __builtin_prefetch(m_list.element(i + Ahead));
             if (const DMXElement *element = m_list.element(i)) {
                 const quint64 hash = hashOf(element->guid);
                 hashes[i] = hash;
