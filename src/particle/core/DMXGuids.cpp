@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 // Elements sharing a GUID are found by sorting, not by a hash table: the
 // elements are spread over buckets by the top bits of a hash of their GUID in
@@ -54,7 +55,8 @@ quint64 hashOf(const QUuid &id)
 }
 
 // The pass over a list of elements: `List` gives size(), element(position)
-// (null entries are skipped) and markChanged(position).
+// (null entries are skipped), entry(position) (where the list holds it) and
+// markChanged(position).
 template <typename List>
 class GuidPass
 {
@@ -66,6 +68,9 @@ public:
     void run()
     {
         spread();
+        // Runs of equal keys are the candidates: elements that may share a
+        // GUID, or hold the null one. A GUID of its own needs nothing and is
+        // not even looked at.
         for (int b = 0; b + 1 < m_starts.size(); ++b) {
             const auto begin = m_sorted.begin() + m_starts[b];
             const auto end = m_sorted.begin() + m_starts[b + 1];
@@ -74,23 +79,21 @@ public:
                 auto runEnd = at + 1;
                 while (runEnd != end && keyOf(*runEnd) == keyOf(*at))
                     ++runEnd;
-                // A GUID of its own needs nothing and is not even looked at:
-                // the elements lie in hash order here, all over memory.
                 if (runEnd - at > 1 || (b == m_nullBucket && keyOf(*at) == m_nullKey))
-                    resolveRun(int(at - m_sorted.begin()), int(runEnd - m_sorted.begin()));
+                    m_runs.append({int(at - m_sorted.begin()), int(runEnd - m_sorted.begin())});
                 at = runEnd;
             }
         }
-        // Renewed once every bucket is sorted, so that telling whether a new
-        // GUID is taken is a binary search; in list order, which is about
-        // the order of the elements in memory.
-        std::sort(m_renew.begin(), m_renew.end(),
-                  [](Entry a, Entry b) { return positionOf(a) < positionOf(b); });
-        m_fresh.reserve(m_renew.size());
-        for (Entry entry : qAsConst(m_renew)) {
-            elementAt(entry)->guid = freshGuid();
-            m_list.markChanged(positionOf(entry));
+        // The candidates' elements lie all over memory: each run asks for
+        // the elements of a run further on before it reads its own.
+        for (int r = 0; r < m_runs.size(); ++r) {
+            if (r + Ahead < m_runs.size())
+                prefetchRun(m_runs[r + Ahead], false);
+            if (r + Ahead / 2 < m_runs.size())
+                prefetchRun(m_runs[r + Ahead / 2], true);
+            resolveRun(m_runs[r].first, m_runs[r].second);
         }
+        renew();
     }
 
 private:
@@ -180,31 +183,75 @@ private:
         }
     }
 
-    // A random GUID no listed element holds.
-    QUuid freshGuid()
+    // The list entry of each element of a run, or the elements themselves.
+    void prefetchRun(const QPair<int, int> &run, bool elements) const
     {
-        QUuid fresh;
-        do
-            fresh = QUuid::createUuid();
-        while (fresh.isNull() || m_fresh.contains(fresh) || held(fresh));
-        m_fresh.insert(fresh);
-        return fresh;
+        for (int i = run.first; i < run.second; ++i) {
+            const int position = positionOf(m_sorted[i]);
+            if (elements)
+                __builtin_prefetch(m_list.element(position));
+            else
+                __builtin_prefetch(m_list.entry(position));
+        }
     }
 
-    // True when an element not renewed yet holds the GUID (the renewed ones
-    // are in m_fresh).
-    bool held(const QUuid &guid) const
+    // The order of m_sorted for a hash: bucket, then key.
+    quint64 orderOf(quint64 hash) const { return quint64(bucketOf(hash)) << 32 | hashKey(hash); }
+
+    // Fresh random GUIDs for the elements to renew, in list order (about the
+    // order of the elements in memory).
+    void renew()
     {
-        const quint64 hash = hashOf(guid);
-        const int bucket = bucketOf(hash);
-        const auto end = m_sorted.begin() + m_starts[bucket + 1];
-        auto at =
-            std::lower_bound(m_sorted.begin() + m_starts[bucket], end, entryOf(hashKey(hash), 0));
-        for (; at != end && keyOf(*at) == hashKey(hash); ++at) {
-            if (elementAt(*at)->guid == guid)
-                return true;
+        std::sort(m_renew.begin(), m_renew.end(),
+                  [](Entry a, Entry b) { return positionOf(a) < positionOf(b); });
+        QVector<QUuid> fresh(m_renew.size());
+        QVector<int> redo(fresh.size());
+        std::iota(redo.begin(), redo.end(), 0);
+        while (!redo.isEmpty()) {
+            for (int k : qAsConst(redo)) {
+                do
+                    fresh[k] = QUuid::createUuid();
+                while (fresh[k].isNull());
+            }
+            redo = clashes(fresh);
         }
-        return false;
+        for (int k = 0; k < m_renew.size(); ++k) {
+            if (k + Ahead < m_renew.size())
+                __builtin_prefetch(elementAt(m_renew[k + Ahead]));
+            elementAt(m_renew[k])->guid = fresh[k];
+            m_list.markChanged(positionOf(m_renew[k]));
+        }
+    }
+
+    // The new GUIDs that a listed element holds or that came twice, found
+    // for all of them in one pass over the sorted notes.
+    QVector<int> clashes(const QVector<QUuid> &fresh) const
+    {
+        QVector<QPair<quint64, int>> order;
+        order.reserve(fresh.size());
+        for (int k = 0; k < fresh.size(); ++k)
+            order.append({orderOf(hashOf(fresh[k])), k});
+        std::sort(order.begin(), order.end(), [&](const auto &a, const auto &b) {
+            return a.first < b.first || (a.first == b.first && fresh[a.second] < fresh[b.second]);
+        });
+        QVector<int> out;
+        int next = 0;
+        for (int b = 0; b + 1 < m_starts.size() && next < order.size(); ++b) {
+            for (int i = m_starts[b]; i < m_starts[b + 1] && next < order.size(); ++i) {
+                const quint64 held = quint64(b) << 32 | keyOf(m_sorted[i]);
+                while (next < order.size() && order[next].first < held)
+                    ++next;
+                for (int k = next; k < order.size() && order[k].first == held; ++k) {
+                    if (elementAt(m_sorted[i])->guid == fresh[order[k].second])
+                        out.append(order[k].second);
+                }
+            }
+        }
+        for (int k = 1; k < order.size(); ++k) {
+            if (fresh[order[k].second] == fresh[order[k - 1].second])
+                out.append(order[k].second);
+        }
+        return out;
     }
 
     List &m_list;
@@ -214,9 +261,10 @@ private:
     // Start of each bucket in m_sorted, and the end.
     QVector<int> m_starts;
     QVector<Entry> m_sorted;
+    // Candidates: runs of m_sorted, [first, second).
+    QVector<QPair<int, int>> m_runs;
     // Elements to renew, at their first position.
     QVector<Entry> m_renew;
-    QSet<QUuid> m_fresh;
 };
 
 struct RecordList
@@ -224,6 +272,7 @@ struct RecordList
     QVector<DMXGuidRecord> &records;
     int size() const { return records.size(); }
     DMXElement *element(int position) const { return records[position].element; }
+    const void *entry(int position) const { return &records[position]; }
     void markChanged(int position) { records[position].changed = true; }
 };
 
@@ -233,6 +282,7 @@ struct ElementList
     bool changed = false;
     int size() const { return elements.size(); }
     DMXElement *element(int position) const { return elements[position]; }
+    const void *entry(int position) const { return &elements.at(position); }
     void markChanged(int) { changed = true; }
 };
 
