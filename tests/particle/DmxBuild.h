@@ -19,9 +19,9 @@ inline DMXAttribute *add(DMXElement *owner, const QString &name, uint type, void
                          bool owns = true)
 {
     auto *attribute = new DMXAttribute;
-    attribute->name = name;
+    attribute->setName(name);
     attribute->setValue(type, value);
-    attribute->ownsValue = owns;
+    attribute->setOwnsValue(owns);
     owner->attributes.append(attribute);
     return attribute;
 }
@@ -43,7 +43,7 @@ inline void index(CFilePCF *document, DMXElement *top)
 {
     document->elements.append(top);
     for (DMXAttribute *attribute : top->attributes) {
-        if (!attribute->ownsValue)
+        if (!attribute->ownsValue())
             continue;
         if (DMXElement *single = attribute->element())
             index(document, single);
@@ -74,7 +74,7 @@ inline QStringList shape(const DMXElement *owner)
 {
     QStringList out;
     for (const DMXAttribute *attribute : owner->attributes)
-        out << QStringLiteral("%1:%2").arg(attribute->name).arg(attribute->type);
+        out << QStringLiteral("%1:%2").arg(attribute->name()).arg(attribute->type());
     return out;
 }
 

@@ -85,8 +85,8 @@ inline QStringList describe(const CFilePCF *document)
                 value = target->guid.toString();
             }
             out << QStringLiteral("  %1 %2 %3")
-                       .arg(attribute->name)
-                       .arg(attribute->type)
+                       .arg(attribute->name())
+                       .arg(attribute->type())
                        .arg(value);
         }
     }

@@ -77,8 +77,8 @@ inline QVariantList components(const Row &row, bool other)
 // The same for a value read or built by the program.
 inline QVariantList components(const DMXAttribute *attribute)
 {
-    const void *v = attribute->value;
-    switch (attribute->type) {
+    const void *v = attribute->value();
+    switch (attribute->type()) {
     case ATTRIBUTE_INTEGER:
         return {*static_cast<const qint32 *>(v)};
     case ATTRIBUTE_BOOLEAN:
@@ -93,7 +93,7 @@ inline QVariantList components(const DMXAttribute *attribute)
     }
     default: {
         QVariantList out;
-        for (int i = 0; i < DMX::floatCount(attribute->type); ++i)
+        for (int i = 0; i < DMX::floatCount(attribute->type()); ++i)
             out << double(static_cast<const float *>(v)[i]);
         return out;
     }

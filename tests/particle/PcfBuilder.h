@@ -195,17 +195,25 @@ inline void value(PcfBuilder &b, int type, int k)
     }
 }
 
-inline QByteArray everyTypeFile(int encoding)
+// The dictionary of a root "root" and one system named `system`, as the
+// writer starts it.
+inline QList<QByteArray> rootAndSystem(const PcfBuilder &b, const QByteArray &system)
 {
-    PcfBuilder b(encoding);
-    b.header();
     QList<QByteArray> dictionary{"DmElement"};
     if (b.indexed())
         dictionary << "root";
     dictionary << "particleSystemDefinitions"
                << "DmeParticleSystemDefinition";
     if (b.indexed())
-        dictionary << "sys";
+        dictionary << system;
+    return dictionary;
+}
+
+inline QByteArray everyTypeFile(int encoding)
+{
+    PcfBuilder b(encoding);
+    b.header();
+    QList<QByteArray> dictionary = rootAndSystem(b, "sys");
     for (int type : everyType(encoding))
         dictionary << typeNames[type];
     dictionary << "DmeParticleOperator";

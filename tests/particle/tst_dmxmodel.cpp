@@ -81,8 +81,8 @@ void TestDmxModel::defaults()
     QCOMPARE(attribute.valueString(), text);
     // A copy is deep and equal.
     std::unique_ptr<DMXAttribute> copy(attribute.clone());
-    QCOMPARE(copy->type, type);
-    QVERIFY(copy->value != attribute.value);
+    QCOMPARE(copy->type(), type);
+    QVERIFY(copy->value() != attribute.value());
     QCOMPARE(copy->valueString(), text);
 }
 
@@ -91,8 +91,8 @@ void TestDmxModel::setValueRefusesNull()
     DMXAttribute attribute;
     QVERIFY(attribute.setValue(ATTRIBUTE_INTEGER, new qint32(4)));
     QVERIFY(!attribute.setValue(ATTRIBUTE_ELEMENT, nullptr));
-    QCOMPARE(attribute.type, uint(ATTRIBUTE_UNKNOWN));
-    QVERIFY(!attribute.value);
+    QCOMPARE(attribute.type(), uint(ATTRIBUTE_UNKNOWN));
+    QVERIFY(!attribute.value());
     QVERIFY(!newDmxAttributeValue(ATTRIBUTE_UNKNOWN));
     QVERIFY(!newDmxAttributeValue(29));
     QVERIFY(!newDmxRoot(0));
@@ -153,13 +153,13 @@ void TestDmxModel::valueText()
     QFETCH(QString, shown);
     DMXAttribute attribute;
     attribute.setValue(type, newDmxAttributeValue(type));
-    const void *before = attribute.value;
+    const void *before = attribute.value();
     QCOMPARE(attribute.setValueFromString(input), error);
     QCOMPARE(attribute.setValueFromString(input).isNull(), error.isNull());
     QCOMPARE(attribute.valueString(), shown);
     // Edited in place: the editor's rows keep pointing at the same object.
-    QCOMPARE(attribute.value, before);
-    QCOMPARE(attribute.type, type);
+    QCOMPARE(attribute.value(), before);
+    QCOMPARE(attribute.type(), type);
 }
 
 void TestDmxModel::elementText()
@@ -202,8 +202,7 @@ void TestDmxModel::cloneFollowsChildren()
     QCOMPARE(children[0].element->guid, leaf->guid);
     // The copied child system is owned by nobody in the copy; free it here.
     delete children[0].element;
-    children[0].attribute->value = nullptr;
-    children[0].attribute->type = ATTRIBUTE_UNKNOWN;
+    children[0].attribute->setValue(ATTRIBUTE_UNKNOWN, nullptr);
 }
 
 void TestDmxModel::findParticleSystem()
@@ -211,7 +210,7 @@ void TestDmxModel::findParticleSystem()
     std::unique_ptr<CFilePCF> document(newDmxRoot(1));
     QCOMPARE(document->root()->name, QStringLiteral("untitled"));
     DMXElement *smoke = addSystem(document.get(), system(QStringLiteral("smoke")));
-    document->root()->attributes[0]->name = QStringLiteral("renamed");
+    document->root()->attributes[0]->setName(QStringLiteral("renamed"));
     QCOMPARE(document->findParticleSystem(QStringLiteral("smoke")), smoke);
     QVERIFY(!document->findParticleSystem(QStringLiteral("fire")));
 
@@ -233,7 +232,8 @@ void TestDmxModel::guidUniqueness()
     const QUuid shared = a->guid;
     b->guid = shared;
     third->root()->guid = QUuid();
-    QList<PCFGuidRecord> records{{first.get(), false}, {second.get(), false}, {third.get(), false}};
+    QVector<PCFGuidRecord> records{
+        {first.get(), false}, {second.get(), false}, {third.get(), false}};
     ensureGuidUniqueness(records);
     QCOMPARE(a->guid, shared);
     QVERIFY(b->guid != shared && !b->guid.isNull());
@@ -244,7 +244,7 @@ void TestDmxModel::guidUniqueness()
 
     // The same element listed twice is no duplicate.
     const QUuid kept = a->guid;
-    QList<DMXGuidRecord> twice{{a, false}, {a, false}};
+    QVector<DMXGuidRecord> twice{{a, false}, {a, false}};
     regenerateGuids(twice);
     QCOMPARE(a->guid, kept);
     QVERIFY(!twice[0].changed && !twice[1].changed);
@@ -253,7 +253,7 @@ void TestDmxModel::guidUniqueness()
 void TestDmxModel::guidUniquenessIsLinear()
 {
     std::vector<std::unique_ptr<DMXElement>> elements;
-    QList<DMXGuidRecord> records;
+    QVector<DMXGuidRecord> records;
     const QUuid same = QUuid::createUuid();
     for (int i = 0; i < 20000; ++i) {
         elements.emplace_back(new DMXElement);
@@ -303,7 +303,7 @@ void TestDmxModel::removeUnreachableElement()
     addSystem(document.get(), smoke);
     QCOMPARE(document->elements.size(), 4);
     DMXAttribute *operators = smoke->attributes.takeLast();
-    operators->ownsValue = false;
+    operators->setOwnsValue(false);
     delete operators;
     QSet<DMXElement *> removed;
     QVERIFY(document->removeElement(op, true, &removed));
@@ -330,7 +330,7 @@ void TestDmxModel::copySystems()
     QCOMPARE(aChildren.size(), 2);
     QCOMPARE(aChildren[0].element, copies[1]);
     QCOMPARE(aChildren[1].element, copies[2]);
-    QVERIFY(!aChildren[0].attribute->ownsValue);
+    QVERIFY(!aChildren[0].attribute->ownsValue());
     QCOMPARE(copies[1]->childSystems(0, 0).value(0).element, copies[2]);
     qDeleteAll(copies);
 }

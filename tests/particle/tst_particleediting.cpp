@@ -66,7 +66,7 @@ void TestParticleEditing::rowTexts()
 
     std::unique_ptr<DMXAttribute> wrapper(PCFEditing::newItemWrapper(systems, 0));
     QVERIFY(wrapper);
-    QCOMPARE(wrapper->ownsValue, false);
+    QCOMPARE(wrapper->ownsValue(), false);
     QCOMPARE(wrapper->element(), fire);
     QCOMPARE(PCFEditing::rowName(wrapper.get()), QStringLiteral("fire"));
     QCOMPARE(PCFEditing::rowType(wrapper.get()), QStringLiteral("ELEMENT"));
@@ -75,8 +75,8 @@ void TestParticleEditing::rowTexts()
 
     DMXAttribute *x = fire->attribute("x");
     std::unique_ptr<DMXAttribute> item(PCFEditing::newItemWrapper(x, 2));
-    QCOMPARE(item->name, QStringLiteral("x[2]"));
-    QCOMPARE(item->value, x->valueList()->at(2));
+    QCOMPARE(item->name(), QStringLiteral("x[2]"));
+    QCOMPARE(item->value(), x->valueList()->at(2));
     QCOMPARE(PCFEditing::rowValue(item.get()), QStringLiteral("3"));
     QCOMPARE(PCFEditing::rowValue(x), QStringLiteral("3 Item(s)"));
     QVERIFY(!PCFEditing::newItemWrapper(x, 3));
@@ -146,7 +146,7 @@ void TestParticleEditing::addedSystemsAreIndependentCopies()
     QCOMPARE(guids.size(), document->elements.size() + templates->elements.size());
 
     // Editing a copy leaves the template alone.
-    *static_cast<float *>(a->attribute("radius")->value) = 9.0f;
+    *static_cast<float *>(a->attribute("radius")->value()) = 9.0f;
     QCOMPARE(templates->elementsNamed("empty").first()->attribute("radius")->valueString(),
              QStringLiteral("5"));
 }
@@ -173,9 +173,9 @@ void TestParticleEditing::addFunctionElement()
     QCOMPARE(added->attribute("fade time")->valueString(), QStringLiteral("1"));
 
     // A list that does not own its elements takes none.
-    operators->ownsValue = false;
+    operators->setOwnsValue(false);
     QVERIFY(!PCFEditing::addFunctionElement(document.get(), operators, choices[0]));
-    operators->ownsValue = true;
+    operators->setOwnsValue(true);
 }
 
 void TestParticleEditing::childChoicesLeaveOutRelatives()
@@ -221,7 +221,7 @@ void TestParticleEditing::addChild()
     QCOMPARE(shape(entry), QStringList({"delay:3", "child:1"}));
     QCOMPARE(entry->attribute("delay")->valueString(), QStringLiteral("0"));
     QCOMPARE(entry->attribute("child")->element(), fire);
-    QCOMPARE(entry->attribute("child")->ownsValue, false);
+    QCOMPARE(entry->attribute("child")->ownsValue(), false);
     QCOMPARE(children->elementList()->last(), entry);
     QVERIFY(document->elements.contains(entry));
     QVERIFY(glow->hasChildSystem(sparks));
@@ -258,7 +258,7 @@ void TestParticleEditing::addArrayItem()
     QVERIFY(item);
     QCOMPARE(array->itemCount(), 1);
     std::unique_ptr<DMXAttribute> wrapper(PCFEditing::newItemWrapper(array, 0));
-    QCOMPARE(wrapper->value, item);
+    QCOMPARE(wrapper->value(), item);
     if (type == ATTRIBUTE_ELEMENT_ARRAY) {
         QCOMPARE(wrapper->element()->name, QString());
         QCOMPARE(wrapper->element()->type, QString());
@@ -319,30 +319,30 @@ void TestParticleEditing::arrayConversion()
     DMXElement *fire = systemNamed(document.get(), "fire");
     DMXAttribute *position = add(fire, "position", ATTRIBUTE_VECTOR3, new DMXVector3{{1, 2, 3}});
     QVERIFY(PCFEditing::toArray(position));
-    QCOMPARE(position->type, uint(ATTRIBUTE_VECTOR3_ARRAY));
+    QCOMPARE(position->type(), uint(ATTRIBUTE_VECTOR3_ARRAY));
     QCOMPARE(position->valueString(), QStringLiteral("1 Item(s)"));
     QCOMPARE(PCFEditing::itemTexts(position), QStringList({"1 2 3"}));
 
     DMXAttribute *x = fire->attribute("x");
     QVERIFY(PCFEditing::fromArray(x, 1));
-    QCOMPARE(x->type, uint(ATTRIBUTE_FLOAT));
+    QCOMPARE(x->type(), uint(ATTRIBUTE_FLOAT));
     QCOMPARE(x->valueString(), QStringLiteral("2"));
 
     DMXAttribute *empty = add(fire, "empty", ATTRIBUTE_FLOAT_ARRAY, new DMXValueList);
     QVERIFY(PCFEditing::fromArray(empty, -1));
-    QCOMPARE(empty->type, uint(ATTRIBUTE_FLOAT));
+    QCOMPARE(empty->type(), uint(ATTRIBUTE_FLOAT));
     QCOMPARE(empty->valueString(), QStringLiteral("0"));
 
     // Out of range, element lists and element values are refused unchanged.
     DMXAttribute *three = add(fire, "three", ATTRIBUTE_INTEGER_ARRAY,
                               new DMXValueList{new qint32(1), new qint32(2), new qint32(3)});
     QVERIFY(!PCFEditing::fromArray(three, 3));
-    QCOMPARE(three->type, uint(ATTRIBUTE_INTEGER_ARRAY));
+    QCOMPARE(three->type(), uint(ATTRIBUTE_INTEGER_ARRAY));
     QVERIFY(!PCFEditing::fromArray(fire->attribute("operators"), 0));
     DMXAttribute *link =
         add(fire, "link", ATTRIBUTE_ELEMENT, systemNamed(document.get(), "smoke"), false);
     QVERIFY(!PCFEditing::toArray(link));
-    QCOMPARE(link->type, uint(ATTRIBUTE_ELEMENT));
+    QCOMPARE(link->type(), uint(ATTRIBUTE_ELEMENT));
     // A wrapper does not own its item and cannot be converted.
     std::unique_ptr<DMXAttribute> wrapper(PCFEditing::newItemWrapper(three, 0));
     QVERIFY(!PCFEditing::toArray(wrapper.get()));

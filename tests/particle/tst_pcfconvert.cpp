@@ -172,7 +172,7 @@ void TestPcfConvert::conformsEverySystem()
     // arrays in template order.
     QCOMPARE(shape(c.system), (QStringList{"max_particles:2", "operators:15", "children:15",
                                            "emitter:1", "radius:3", "color:8", "tags:19"}));
-    QCOMPARE(*static_cast<qint32 *>(c.system->attributes[0]->value), 7);
+    QCOMPARE(*static_cast<qint32 *>(c.system->attributes[0]->value()), 7);
     QCOMPARE(c.system->attribute(QStringLiteral("radius"))->valueString(), QStringLiteral("5"));
 
     // Operators: known name and type kept and conformed; the others freed.

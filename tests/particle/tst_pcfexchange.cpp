@@ -26,7 +26,7 @@ QSet<DMXElement *> ownedFromRoot(const CFilePCF *document)
 {
     QSet<DMXElement *> out{document->root()};
     for (const DMXReference &reference : document->root()->flattenTree()) {
-        if (reference.attribute->ownsValue)
+        if (reference.attribute->ownsValue())
             out.insert(reference.element);
     }
     return out;
@@ -176,7 +176,7 @@ void TestPcfExchange::refusedTargets()
         target->format = 0;
     } else if (kind == 1) {
         auto *first = new DMXAttribute;
-        first->name = QStringLiteral("name");
+        first->setName(QStringLiteral("name"));
         first->setValue(ATTRIBUTE_STRING, new QString(QStringLiteral("x")));
         root->attributes.prepend(first);
     } else if (kind == 2) {

@@ -72,9 +72,51 @@ QByteArray bytesOfFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+// A file of several MiB, longer than what the reader takes from a file at a
+// time: a system with a long name (inline or in the dictionary), a long
+// BINARY and STRING, and many small operators whose records straddle every
+// boundary.
+QByteArray largeFile(int encoding)
+{
+    const QByteArray longName(1200 * 1000, 'n');
+    const QByteArray text(300 * 1000, 't');
+    QByteArray binary(1536 * 1024, '\0');
+    for (int i = 0; i < binary.size(); ++i)
+        binary[i] = char(i * 7);
+    const int operators = 40000;
+    PcfBuilder b(encoding);
+    b.header();
+    QList<QByteArray> dictionary = PcfFixture::rootAndSystem(b, longName);
+    dictionary << "binary"
+               << "text";
+    if (b.indexed())
+        dictionary << text;
+    dictionary << "operators"
+               << "DmeParticleOperator";
+    if (b.indexed())
+        dictionary << "op";
+    dictionary << "rate";
+    b.dictionary(dictionary);
+    b.i32(2 + operators);
+    b.element("DmElement", "root", 0);
+    b.element("DmeParticleSystemDefinition", longName, 1);
+    for (int i = 0; i < operators; ++i)
+        b.element("DmeParticleOperator", "op", 2 + i);
+    rootBody(b);
+    b.i32(3);
+    b.attribute("binary", 6).i32(binary.size()).bytes(binary);
+    b.attribute("text", 5).text(text);
+    b.attribute("operators", 15).i32(operators);
+    for (int i = 0; i < operators; ++i)
+        b.i32(2 + i);
+    for (int i = 0; i < operators; ++i)
+        b.i32(1).attribute("rate", 3).f32(float(i));
+    return b.data();
+}
+
 float asFloat(const DMXAttribute *attribute)
 {
-    return *static_cast<const float *>(attribute->value);
+    return *static_cast<const float *>(attribute->value());
 }
 
 } // namespace
@@ -89,6 +131,8 @@ private slots:
     void everyTypeValues();
     void stringArrayReadInEncoding3();
     void roundTripThroughFile();
+    void largeFileThroughFile_data();
+    void largeFileThroughFile();
     void readErrors_data();
     void readErrors();
     void headerVariants();
@@ -151,15 +195,15 @@ void TestPcfFile::everyTypeValues()
 
     auto at = [&](const char *name) { return system->attribute(QString::fromLatin1(name)); };
     QCOMPARE(at("element")->element(), document->elements[2]);
-    QVERIFY(at("element")->ownsValue);
+    QVERIFY(at("element")->ownsValue());
     QCOMPARE(at("element_array")->elementList()->value(0), document->elements[3]);
-    QCOMPARE(*static_cast<qint32 *>(at("integer")->value), -123456);
+    QCOMPARE(*static_cast<qint32 *>(at("integer")->value()), -123456);
     QCOMPARE(asFloat(at("float")), 1.5f);
-    QCOMPARE(*static_cast<bool *>(at("boolean")->value), true);
-    QCOMPARE(*static_cast<QString *>(at("string")->value), QStringLiteral("sys"));
-    QCOMPARE(*static_cast<DMXBinary *>(at("binary")->value), QByteArray("\x0A\xFF\x00", 3));
+    QCOMPARE(*static_cast<bool *>(at("boolean")->value()), true);
+    QCOMPARE(*static_cast<QString *>(at("string")->value()), QStringLiteral("sys"));
+    QCOMPARE(*static_cast<DMXBinary *>(at("binary")->value()), QByteArray("\x0A\xFF\x00", 3));
     QCOMPARE(asFloat(at("time")), 1.2345f);
-    QCOMPARE(*static_cast<DMXColor *>(at("color")->value), (DMXColor{{1, 2, 3, 4}}));
+    QCOMPARE(*static_cast<DMXColor *>(at("color")->value()), (DMXColor{{1, 2, 3, 4}}));
     QCOMPARE(at("matrix")->valueString(),
              QStringLiteral("0 0.5 1 1.5 2 2.5 3 3.5 4 4.5 5 5.5 6 6.5 7 7.5"));
     QCOMPARE(at("qangle")->valueString(), QStringLiteral("90 180 -45"));
@@ -224,6 +268,49 @@ void TestPcfFile::roundTripThroughFile()
 
     QVERIFY(!delegate.read(dir.filePath(QStringLiteral("missing.pcf")), &document));
     QCOMPARE(delegate.error(), QStringLiteral("Read Error: Unable to open file"));
+}
+
+void TestPcfFile::largeFileThroughFile_data()
+{
+    QTest::addColumn<int>("encoding");
+    QTest::newRow("binary 2 pcf 1") << 1;
+    QTest::newRow("binary 4 pcf 2") << 3;
+}
+
+void TestPcfFile::largeFileThroughFile()
+{
+    // Read from a file a chunk at a time and written a chunk at a time, the
+    // file comes back byte for byte.
+    QFETCH(int, encoding);
+    const QByteArray fixture = largeFile(encoding);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("large.pcf"));
+    auto store = [&](const QByteArray &bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    QVERIFY(store(fixture));
+    PCFDelegate delegate;
+    CFilePCF document;
+    QVERIFY2(delegate.read(path, &document), qPrintable(delegate.error()));
+    QCOMPARE(document.elements.size(), 40002);
+    const QString out = dir.filePath(QStringLiteral("out.pcf"));
+    QVERIFY2(delegate.write(out, &document, encoding), qPrintable(delegate.error()));
+    QVERIFY(bytesOfFile(out) == fixture);
+
+    // A file cut anywhere, within a long record or between chunks, fails as
+    // the same bytes held in memory do.
+    for (int cut = 37; cut < fixture.size(); cut += fixture.size() / 29 + 4099) {
+        const QByteArray prefix = fixture.left(cut);
+        QString expected;
+        bool ok = true;
+        readBytes(prefix, &expected, &ok);
+        QVERIFY(!ok);
+        QVERIFY(store(prefix));
+        CFilePCF cutDocument;
+        QVERIFY(!delegate.read(path, &cutDocument));
+        QCOMPARE(delegate.error(), expected);
+    }
 }
 
 void TestPcfFile::readErrors_data()
@@ -468,10 +555,10 @@ void TestPcfFile::ownershipOfDamagedReferences()
     Document document = readBytes(bytes, &error, &ok);
     QVERIFY2(ok, qPrintable(error));
     const QList<DMXElement *> &elements = document->elements;
-    QVERIFY(!elements[0]->attributes[0]->ownsValue);
-    QVERIFY(!elements[1]->attributes[0]->ownsValue);
-    QVERIFY(!elements[1]->attributes[1]->ownsValue);
-    QVERIFY(elements[2]->attributes[0]->ownsValue != elements[3]->attributes[0]->ownsValue);
+    QVERIFY(!elements[0]->attributes[0]->ownsValue());
+    QVERIFY(!elements[1]->attributes[0]->ownsValue());
+    QVERIFY(!elements[1]->attributes[1]->ownsValue());
+    QVERIFY(elements[2]->attributes[0]->ownsValue() != elements[3]->attributes[0]->ownsValue());
 
     PCFDelegate delegate;
     QByteArray out;
@@ -495,10 +582,10 @@ void TestPcfFile::childLinksDoNotOwn()
     b.i32(0);
     Document document = readBytes(b.data());
     const DMXElement *system = document->elements[1];
-    QVERIFY(!system->attribute(QStringLiteral("child"))->ownsValue);
+    QVERIFY(!system->attribute(QStringLiteral("child"))->ownsValue());
     // The list claimed element 2 first; the later owning reference is plain.
-    QVERIFY(!system->attribute(QStringLiteral("value"))->ownsValue);
-    QVERIFY(document->elements[0]->attributes[0]->ownsValue);
+    QVERIFY(!system->attribute(QStringLiteral("value"))->ownsValue());
+    QVERIFY(document->elements[0]->attributes[0]->ownsValue());
 }
 
 void TestPcfFile::writeErrors_data()
@@ -528,17 +615,17 @@ void TestPcfFile::writeErrors()
     document->systemList()->append(system);
     document->elements.append(system);
     auto *first = new DMXAttribute;
-    first->name = QStringLiteral("value");
+    first->setName(QStringLiteral("value"));
     first->setValue(ATTRIBUTE_INTEGER, new qint32(3));
     system->attributes.append(first);
     auto *faulty = new DMXAttribute;
-    faulty->name = QStringLiteral("faulty");
+    faulty->setName(QStringLiteral("faulty"));
     if (fault == 2) {
         faulty->setValue(ATTRIBUTE_ELEMENT, new DMXElement);
     } else if (fault == 3) {
         auto *list = new DMXElementList{system, new DMXElement};
         faulty->setValue(ATTRIBUTE_ELEMENT_ARRAY, list);
-        faulty->ownsValue = false;
+        faulty->setOwnsValue(false);
         delete list->at(1);
         (*list)[1] = nullptr;
     }
@@ -571,14 +658,14 @@ void TestPcfFile::failedWriteKeepsOldFile()
     }
     Document document(newDmxRoot(1));
     auto *broken = new DMXAttribute;
-    broken->name = QStringLiteral("broken");
+    broken->setName(QStringLiteral("broken"));
     document->root()->attributes.append(broken);
     PCFDelegate delegate;
     QVERIFY(!delegate.write(path, document.get(), 1));
     QCOMPARE(bytesOfFile(path), QByteArray("old contents"));
 
     // A target that cannot be opened.
-    document->root()->attributes.removeLast();
+    document->root()->attributes.removeAt(document->root()->attributes.size() - 1);
     delete broken;
     QVERIFY(!delegate.write(dir.filePath(QStringLiteral("missing/x.pcf")), document.get(), 1));
     QCOMPARE(delegate.error(), QStringLiteral("Write Error: Unable to open file"));
@@ -607,7 +694,7 @@ void TestPcfFile::dictionaryLimit()
     Document document(newDmxRoot(version));
     for (int i = 2; i < entries; ++i) {
         auto *attribute = new DMXAttribute;
-        attribute->name = QString::number(i);
+        attribute->setName(QString::number(i));
         attribute->setValue(ATTRIBUTE_INTEGER, new qint32(i));
         document->root()->attributes.append(attribute);
     }
@@ -634,7 +721,7 @@ void TestPcfFile::writeFollowsRequestedVersion()
     auto *items =
         new DMXValueList{new QString(QStringLiteral("a")), new QString(QStringLiteral("b"))};
     auto *added = new DMXAttribute;
-    added->name = QStringLiteral("string_array");
+    added->setName(QStringLiteral("string_array"));
     added->setValue(ATTRIBUTE_STRING_ARRAY, items);
     // Put it where the encoding 1 fixture has it: after "string".
     DMXElement *system = document->elements[1];
@@ -665,7 +752,7 @@ void TestPcfFile::timeTicks()
     QFETCH(qint32, ticks);
     Document document(newDmxRoot(1));
     auto *time = new DMXAttribute;
-    time->name = QStringLiteral("t");
+    time->setName(QStringLiteral("t"));
     time->setValue(ATTRIBUTE_TIME, new float(seconds));
     document->root()->attributes.append(time);
     PCFDelegate delegate;

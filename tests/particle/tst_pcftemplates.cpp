@@ -33,7 +33,7 @@ QStringList attributeNames(const DMXElement *element)
 {
     QStringList out;
     for (const DMXAttribute *attribute : element->attributes)
-        out << attribute->name;
+        out << attribute->name();
     return out;
 }
 
@@ -186,12 +186,12 @@ void TestPcfTemplates::documents()
                             "children",  "forces",    "constraints"};
     QCOMPARE(attributeNames(defaults).mid(0, 7), lists);
     for (int i = 0; i < 7; ++i) {
-        QCOMPARE(defaults->attributes[i]->type, uint(ATTRIBUTE_ELEMENT_ARRAY));
+        QCOMPARE(defaults->attributes[i]->type(), uint(ATTRIBUTE_ELEMENT_ARRAY));
         QCOMPARE(defaults->attributes[i]->itemCount(), listSizes[i]);
         QCOMPARE(empty->attributes[i]->itemCount(), 0);
     }
     for (int i = 7; i < defaults->attributes.size(); ++i)
-        QCOMPARE(empty->attributes[i]->type, defaults->attributes[i]->type);
+        QCOMPARE(empty->attributes[i]->type(), defaults->attributes[i]->type());
     for (const QString &missing : missingInFormat1)
         QCOMPARE(bool(defaults->attribute(missing)),
                  format == 3 || (format == 2 && missing != "freeze simulation after time"));
@@ -238,7 +238,8 @@ void TestPcfTemplates::systemValues()
     QCOMPARE(text(d3, "bounding_box_max"), QStringLiteral("10 10 102"));
     QCOMPARE(text(d3, "color"), QStringLiteral("255 255 255 2"));
     QCOMPARE(text(d3, "cull_replacement_definition"), QStringLiteral("2"));
-    QCOMPARE(*static_cast<float *>(d3->attribute("freeze simulation after time")->value), 1.02e10f);
+    QCOMPARE(*static_cast<float *>(d3->attribute("freeze simulation after time")->value()),
+             1.02e10f);
     // The new system of a format-3 document starts from "empty".
     QCOMPARE(text(e3, "max_particles"), QStringLiteral("52"));
     QCOMPARE(text(e3, "bounding_box_min"), QStringLiteral("-10 -10 -2"));
@@ -270,7 +271,7 @@ void TestPcfTemplates::functionElements()
         const DMXElement *function = document->elements[i];
         QCOMPARE(function->type, QStringLiteral("DmeParticleOperator"));
         QCOMPARE(text(function, "functionName"), function->name);
-        QCOMPARE(function->attributes[0]->name, QStringLiteral("functionName"));
+        QCOMPARE(function->attributes[0]->name(), QStringLiteral("functionName"));
         const QStringList names = attributeNames(function);
         if (format != 3) {
             QCOMPARE(names.mid(1, 5), fade);
@@ -353,14 +354,14 @@ void TestPcfTemplates::matchesParameterData()
     for (int i = 0; i < 7; ++i) {
         const DMXAttribute *list = defaults->attributes[i];
         for (const DMXElement *function : *list->elementList()) {
-            const Key key(list->name, function->name);
+            const Key key(list->name(), function->name);
             QVERIFY2(rows.contains(key), qPrintable(function->name));
             seen.insert(key);
             total += function->attributes.size();
             // The file's rows in its order, the candidates among them.
             QStringList names;
             for (const DMXAttribute *attribute : function->attributes)
-                names << attribute->name;
+                names << attribute->name();
             QStringList expected;
             for (const Row &row : rows[key])
                 expected << row.name;
@@ -370,7 +371,7 @@ void TestPcfTemplates::matchesParameterData()
             for (const Row &row : rows[key] + candidates.value(key)) {
                 const DMXAttribute *attribute = function->attribute(row.name);
                 QVERIFY2(attribute, qPrintable(function->name + ": " + row.name));
-                QCOMPARE(attribute->type, typeCode(row.type));
+                QCOMPARE(attribute->type(), typeCode(row.type));
                 // Each "Color Random" of format 3 has its own first colour.
                 if (format == 3 && function->name == "Color Random" && row.name == "color1")
                     continue;
@@ -519,7 +520,7 @@ void TestPcfTemplates::engineFileKeepsEveryParameter()
         QCOMPARE(function->attributes.size(), expected.size());
         for (int k = 0; k < expected.size(); ++k) {
             const DMXAttribute *attribute = function->attributes[k];
-            QCOMPARE(attribute->name, expected[k].name);
+            QCOMPARE(attribute->name(), expected[k].name);
             QCOMPARE(components(attribute), components(expected[k], true));
             ++checked;
         }
@@ -608,8 +609,8 @@ void TestPcfTemplates::conversion()
     // kept; element lists are not added, so of those only "operators".
     QStringList expected;
     for (const DMXAttribute *attribute : model->attributes)
-        if (attribute->type != ATTRIBUTE_ELEMENT_ARRAY || attribute->name == "operators")
-            expected << attribute->name;
+        if (attribute->type() != ATTRIBUTE_ELEMENT_ARRAY || attribute->name() == "operators")
+            expected << attribute->name();
     QStringList names = attributeNames(system);
     std::sort(expected.begin(), expected.end());
     std::sort(names.begin(), names.end());
@@ -633,7 +634,7 @@ void TestPcfTemplates::conversion()
         QCOMPARE(text(system, "minimum GPU level"), two ? "0" : "2");
     }
     if (target == 3)
-        QCOMPARE(*static_cast<float *>(system->attribute("freeze simulation after time")->value),
+        QCOMPARE(*static_cast<float *>(system->attribute("freeze simulation after time")->value()),
                  source == 3 ? 5.0f : 1.02e10f);
 
     // The known operator stays and takes the template's parameters; the

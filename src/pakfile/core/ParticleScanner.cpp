@@ -47,7 +47,7 @@ void scanParticleSystems(const CFilePCF &document, CScanFoundList &found,
     const QList<const DMXElement *> systems = chosenSystems(document, systemName);
     for (const DMXElement *system : systems) {
         const DMXAttribute *material = system ? system->attribute(MaterialAttribute) : nullptr;
-        if (!material || material->type != ATTRIBUTE_STRING)
+        if (!material || material->type() != ATTRIBUTE_STRING)
             continue;
         // The value carries its ".vmt" already.
         QString path = MaterialsPrefix + material->valueString();

@@ -1,5 +1,6 @@
 #include "CFilePCF.h"
 
+#include "DMXPointerSet.h"
 #include "PCFDelegate.h"
 
 #include <QDataStream>
@@ -22,11 +23,13 @@ CFilePCF::~CFilePCF()
 void CFilePCF::clear()
 {
     DMXElement *first = elements.value(0);
-    const QSet<DMXElement *> present(elements.cbegin(), elements.cend());
     QList<DMXElement *> extra;
-    for (DMXElement *element : qAsConst(m_unowned)) {
-        if (element != first && present.contains(element))
-            extra.append(element);
+    if (!m_unowned.isEmpty()) {
+        const QSet<DMXElement *> present(elements.cbegin(), elements.cend());
+        for (DMXElement *element : qAsConst(m_unowned)) {
+            if (element != first && present.contains(element))
+                extra.append(element);
+        }
     }
     delete first;
     qDeleteAll(extra);
@@ -136,8 +139,8 @@ QList<DMXElement *> CFilePCF::removeElements(const QList<DMXElement *> &targets,
         stack.append(target);
         while (!stack.isEmpty()) {
             DMXElement *owner = stack.takeLast();
-            for (const DMXAttribute *attribute : qAsConst(owner->attributes)) {
-                if (!attribute || !attribute->ownsValue)
+            for (const DMXAttribute *attribute : owner->attributes) {
+                if (!attribute || !attribute->ownsValue())
                     continue;
                 DMXElementList below;
                 if (DMXElement *single = attribute->element())
@@ -165,28 +168,25 @@ QList<DMXElement *> CFilePCF::removeElements(const QList<DMXElement *> &targets,
     // Owning references into the removed trees can only come from the trees
     // the document frees: the root's and those of unowned elements. One walk
     // over them takes out every such reference.
-    QSet<DMXElement *> seen;
+    DMXPointerSet seen;
     auto visit = [&](DMXElement *candidate) {
-        if (candidate && !removed.contains(candidate) && !seen.contains(candidate)) {
-            seen.insert(candidate);
+        if (candidate && !removed.contains(candidate) && seen.insert(candidate))
             stack.append(candidate);
-        }
     };
     visit(root());
     for (DMXElement *unowned : qAsConst(m_unowned))
         visit(unowned);
     while (!stack.isEmpty()) {
         DMXElement *owner = stack.takeLast();
-        bool dropped = false;
-        for (DMXAttribute *&attribute : owner->attributes) {
-            if (!attribute || !attribute->ownsValue)
+        QList<DMXAttribute *> dropped;
+        for (DMXAttribute *attribute : owner->attributes) {
+            if (!attribute || !attribute->ownsValue())
                 continue;
             if (DMXElement *single = attribute->element()) {
                 if (removed.contains(single)) {
-                    attribute->ownsValue = false;
+                    attribute->setOwnsValue(false);
                     m_detached.append(attribute);
-                    attribute = nullptr;
-                    dropped = true;
+                    dropped.append(attribute);
                 } else {
                     visit(single);
                 }
@@ -199,8 +199,8 @@ QList<DMXElement *> CFilePCF::removeElements(const QList<DMXElement *> &targets,
                     list->end());
             }
         }
-        if (dropped)
-            owner->attributes.removeAll(nullptr);
+        for (DMXAttribute *attribute : qAsConst(dropped))
+            owner->attributes.removeAll(attribute);
     }
 
     auto isRemoved = [&](DMXElement *candidate) { return removed.contains(candidate); };
@@ -229,7 +229,7 @@ void CFilePCF::dropReferencesTo(const QSet<DMXElement *> &targets)
             if (DMXElement *single = attribute->element()) {
                 if (targets.contains(single)) {
                     element->attributes.removeAt(i);
-                    attribute->ownsValue = false;
+                    attribute->setOwnsValue(false);
                     m_detached.append(attribute);
                 }
             } else if (DMXElementList *list = attribute->elementList()) {
@@ -289,10 +289,9 @@ bool CFilePCF::copySystems(const QList<DMXElement *> &systems, QList<DMXElement 
     };
     for (int i = 0; i < collected.size() && linked; ++i) {
         for (DMXAttribute *attribute : qAsConst(unresolved[i])) {
-            if (attribute->type == ATTRIBUTE_ELEMENT) {
-                DMXElement *copy = link(i, static_cast<DMXElement *>(attribute->value));
-                if (copy)
-                    attribute->value = copy;
+            if (DMXElement *target = attribute->element()) {
+                if (DMXElement *copy = link(i, target))
+                    attribute->setPointer(copy);
             } else if (DMXElementList *list = attribute->elementList()) {
                 for (DMXElement *&item : *list) {
                     if (DMXElement *copy = link(i, item))
@@ -325,7 +324,7 @@ CFilePCF *newDmxRoot(int format)
     root->type = QStringLiteral("DmElement");
     root->name = QStringLiteral("untitled");
     auto *systems = new DMXAttribute;
-    systems->name = QStringLiteral("particleSystemDefinitions");
+    systems->setName(QStringLiteral("particleSystemDefinitions"));
     systems->setValue(ATTRIBUTE_ELEMENT_ARRAY, new DMXElementList);
     root->attributes.append(systems);
     document->elements.append(root);

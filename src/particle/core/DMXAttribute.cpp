@@ -2,38 +2,138 @@
 
 #include "DMXElement.h"
 
-DMXAttribute::DMXAttribute() = default;
+#include <cstring>
+
+static_assert(sizeof(DMXAttribute) == 12 || DMX_VALUE_ALIGNMENT == 8,
+              "an attribute is three words");
+
+namespace {
+
+// Bytes of a value kept inside the attribute; 0 for the others.
+std::size_t insideSize(uint type)
+{
+    switch (type) {
+    case ATTRIBUTE_INTEGER:
+    case ATTRIBUTE_FLOAT:
+    case ATTRIBUTE_TIME:
+    case ATTRIBUTE_COLOR:
+        return 4;
+    case ATTRIBUTE_BOOLEAN:
+        return sizeof(bool);
+    case ATTRIBUTE_VECTOR2:
+        return sizeof(DMXVector2);
+    default:
+        return 0;
+    }
+}
+
+} // namespace
 
 DMXAttribute::~DMXAttribute()
 {
-    if (value)
-        setValue(ATTRIBUTE_UNKNOWN, nullptr);
+    freeValue();
+}
+
+bool DMXAttribute::storedInside(uint type)
+{
+    return insideSize(type) > 0;
+}
+
+bool DMXAttribute::setName(const QString &newName)
+{
+    const quint32 id = DMXNames::intern(newName);
+    if (id >= DMXNames::Capacity)
+        return false;
+    setNameId(id);
+    return true;
+}
+
+void *DMXAttribute::pointer() const
+{
+    void *object = nullptr;
+    std::memcpy(&object, m_storage, sizeof object);
+    return object;
+}
+
+void DMXAttribute::storePointer(void *object)
+{
+    static_assert(sizeof object <= sizeof m_storage, "a pointer fits the value");
+    m_storage[0] = m_storage[1] = 0;
+    std::memcpy(m_storage, &object, sizeof object);
+    m_bits |= PointerBit;
+}
+
+void *DMXAttribute::value() const
+{
+    if (type() == ATTRIBUTE_UNKNOWN)
+        return nullptr;
+    if (m_bits & PointerBit)
+        return pointer();
+    return const_cast<quint32 *>(m_storage);
+}
+
+void DMXAttribute::freeValue()
+{
+    const uint oldType = type();
+    if (oldType != ATTRIBUTE_UNKNOWN && (m_bits & PointerBit)) {
+        void *old = pointer();
+        if (ownsValue())
+            DMX::deleteValue(oldType, old);
+        else if (oldType == ATTRIBUTE_ELEMENT_ARRAY)
+            // The list object is the attribute's own even when the elements
+            // are not.
+            delete static_cast<DMXElementList *>(old);
+    }
+    setType(ATTRIBUTE_UNKNOWN);
+    m_bits &= ~PointerBit;
+    m_storage[0] = m_storage[1] = 0;
 }
 
 bool DMXAttribute::setValue(uint newType, void *newValue)
 {
-    if (ownsValue && type < DMX::TypeCount)
-        DMX::deleteValue(type, value);
-    else if (type == ATTRIBUTE_ELEMENT_ARRAY)
-        // The list object is the attribute's own even when the elements are not.
-        delete static_cast<DMXElementList *>(value);
-    if (newType != ATTRIBUTE_UNKNOWN && !newValue) {
-        type = ATTRIBUTE_UNKNOWN;
-        value = nullptr;
+    freeValue();
+    if (newType == ATTRIBUTE_UNKNOWN)
+        return true;
+    if (!newValue || newType >= DMX::TypeCount)
         return false;
+    setType(newType);
+    if (ownsValue() && storedInside(newType)) {
+        std::memcpy(m_storage, newValue, insideSize(newType));
+        DMX::deleteValue(newType, newValue);
+    } else {
+        storePointer(newValue);
     }
-    type = newType;
-    value = newType == ATTRIBUTE_UNKNOWN ? nullptr : newValue;
     return true;
 }
 
-DMXAttribute *DMXAttribute::clone() const
+void DMXAttribute::setInlineValue(uint newType, const void *bytes)
 {
-    auto *copy = new DMXAttribute;
-    copy->name = name;
-    copy->ownsValue = ownsValue;
+    freeValue();
+    const std::size_t size = insideSize(newType);
+    if (size == 0)
+        return;
+    setType(newType);
+    std::memcpy(m_storage, bytes, size);
+}
+
+void DMXAttribute::setPointer(void *object)
+{
+    if ((m_bits & PointerBit) && object && (type() == ATTRIBUTE_ELEMENT || DMX::isArray(type())))
+        storePointer(object);
+}
+
+void DMXAttribute::copyInto(DMXAttribute *copy) const
+{
+    copy->setNameId(nameId());
+    const uint valueType = type();
+    if (!(m_bits & PointerBit) && valueType != ATTRIBUTE_UNKNOWN) {
+        copy->setInlineValue(valueType, m_storage);
+        copy->setOwnsValue(ownsValue());
+        return;
+    }
+    copy->setOwnsValue(ownsValue());
     void *copied = nullptr;
-    if (type == ATTRIBUTE_ELEMENT_ARRAY) {
+    if (valueType == ATTRIBUTE_ELEMENT_ARRAY) {
         auto *list = new DMXElementList;
         if (const DMXElementList *source = elementList()) {
             list->reserve(source->size());
@@ -41,18 +141,29 @@ DMXAttribute *DMXAttribute::clone() const
                 list->append(item ? item->clone() : nullptr);
         }
         copied = list;
-    } else if (DMX::isArray(type)) {
+    } else if (DMX::isArray(valueType)) {
         auto *list = new DMXValueList;
         if (const DMXValueList *source = valueList()) {
             list->reserve(source->size());
             for (const void *item : *source)
-                list->append(cloneValue(item, type - DMX::ArrayOffset));
+                list->append(cloneValue(item, valueType - DMX::ArrayOffset));
         }
         copied = list;
     } else {
-        copied = cloneValue(value, type);
+        copied = cloneValue(value(), valueType);
     }
-    copy->setValue(type, copied);
+    // A copy of a value is the copy's own to free, unless it is an element
+    // the source did not own (a plain reference's copy belongs to nobody).
+    const bool owns = ownsValue();
+    copy->setOwnsValue(owns || !DMX::refersToElements(valueType));
+    copy->setValue(valueType, copied);
+    copy->setOwnsValue(owns);
+}
+
+DMXAttribute *DMXAttribute::clone() const
+{
+    auto *copy = new DMXAttribute;
+    copyInto(copy);
     return copy;
 }
 
@@ -67,18 +178,19 @@ void *DMXAttribute::cloneValue(const void *source, uint valueType)
 
 DMXElement *DMXAttribute::element() const
 {
-    return type == ATTRIBUTE_ELEMENT ? static_cast<DMXElement *>(value) : nullptr;
+    return type() == ATTRIBUTE_ELEMENT ? static_cast<DMXElement *>(pointer()) : nullptr;
 }
 
 DMXElementList *DMXAttribute::elementList() const
 {
-    return type == ATTRIBUTE_ELEMENT_ARRAY ? static_cast<DMXElementList *>(value) : nullptr;
+    return type() == ATTRIBUTE_ELEMENT_ARRAY ? static_cast<DMXElementList *>(pointer()) : nullptr;
 }
 
 DMXValueList *DMXAttribute::valueList() const
 {
-    return (DMX::isArray(type) && type != ATTRIBUTE_ELEMENT_ARRAY)
-               ? static_cast<DMXValueList *>(value)
+    const uint valueType = type();
+    return (DMX::isArray(valueType) && valueType != ATTRIBUTE_ELEMENT_ARRAY)
+               ? static_cast<DMXValueList *>(pointer())
                : nullptr;
 }
 
@@ -94,8 +206,9 @@ int DMXAttribute::itemCount() const
 DMXAttribute *newDmxAttribute(uint type, void *value, const QString &name)
 {
     auto *attribute = new DMXAttribute;
-    attribute->name = name;
+    attribute->setName(name);
+    // Not owning before the value comes: a wrapper points at the item itself.
+    attribute->setOwnsValue(false);
     attribute->setValue(type, value);
-    attribute->ownsValue = false;
     return attribute;
 }

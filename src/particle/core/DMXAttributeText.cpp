@@ -95,27 +95,29 @@ bool parseBinary(const QString &text, DMXBinary *target)
 
 QString DMXAttribute::valueString() const
 {
-    if (!value || type == ATTRIBUTE_UNKNOWN || type >= DMX::TypeCount)
+    const uint valueType = type();
+    void *object = value();
+    if (!object || valueType == ATTRIBUTE_UNKNOWN || valueType >= DMX::TypeCount)
         return QString();
-    if (DMX::isArray(type))
+    if (DMX::isArray(valueType))
         return QStringLiteral("%1 Item(s)").arg(itemCount());
-    switch (type) {
+    switch (valueType) {
     case ATTRIBUTE_ELEMENT:
-        return static_cast<const DMXElement *>(value)->name;
+        return static_cast<const DMXElement *>(object)->name;
     case ATTRIBUTE_INTEGER:
-        return QString::number(*static_cast<const qint32 *>(value));
+        return QString::number(*static_cast<const qint32 *>(object));
     case ATTRIBUTE_BOOLEAN:
-        return QString::number(*static_cast<const bool *>(value) ? 1 : 0);
+        return QString::number(*static_cast<const bool *>(object) ? 1 : 0);
     case ATTRIBUTE_STRING:
-        return *static_cast<const QString *>(value);
+        return *static_cast<const QString *>(object);
     case ATTRIBUTE_BINARY: {
         // Two digits per byte, so that the shown text parses back to the same
         // bytes.
-        const auto *bytes = static_cast<const DMXBinary *>(value);
+        const auto *bytes = static_cast<const DMXBinary *>(object);
         return QString::fromLatin1(bytes->toHex(' ').toUpper());
     }
     case ATTRIBUTE_COLOR: {
-        const auto *color = static_cast<const DMXColor *>(value);
+        const auto *color = static_cast<const DMXColor *>(object);
         return QStringLiteral("%1 %2 %3 %4")
             .arg((*color)[0])
             .arg((*color)[1])
@@ -123,27 +125,30 @@ QString DMXAttribute::valueString() const
             .arg((*color)[3]);
     }
     default:
-        return floatsText(static_cast<const float *>(value), DMX::floatCount(type));
+        return floatsText(static_cast<const float *>(object), DMX::floatCount(valueType));
     }
 }
 
 QString DMXAttribute::setValueFromString(const QString &text)
 {
-    if (type == ATTRIBUTE_UNKNOWN || type == ATTRIBUTE_ELEMENT || type >= DMX::TypeCount || !value)
+    const uint valueType = type();
+    void *object = value();
+    if (valueType == ATTRIBUTE_UNKNOWN || valueType == ATTRIBUTE_ELEMENT ||
+        valueType >= DMX::TypeCount || !object)
         return QString::fromLatin1(PCFError::TextUnknownType);
-    if (DMX::isArray(type))
+    if (DMX::isArray(valueType))
         return QString::fromLatin1(PCFError::TextArrayType);
 
     bool ok = false;
-    switch (type) {
+    switch (valueType) {
     case ATTRIBUTE_INTEGER:
-        ok = parseInteger(text, static_cast<qint32 *>(value));
+        ok = parseInteger(text, static_cast<qint32 *>(object));
         break;
     case ATTRIBUTE_BOOLEAN: {
         qint32 number = 0;
         ok = parseInteger(text, &number);
         if (ok)
-            *static_cast<bool *>(value) = number != 0;
+            *static_cast<bool *>(object) = number != 0;
         break;
     }
     case ATTRIBUTE_STRING: {
@@ -152,18 +157,18 @@ QString DMXAttribute::setValueFromString(const QString &text)
         const int nul = bytes.indexOf('\0');
         if (nul >= 0)
             bytes.truncate(nul);
-        *static_cast<QString *>(value) = QString::fromLatin1(bytes);
+        *static_cast<QString *>(object) = QString::fromLatin1(bytes);
         ok = true;
         break;
     }
     case ATTRIBUTE_BINARY:
-        ok = parseBinary(text, static_cast<DMXBinary *>(value));
+        ok = parseBinary(text, static_cast<DMXBinary *>(object));
         break;
     case ATTRIBUTE_TIME: {
         float seconds = 0.0f;
         ok = parseFloats(text, &seconds, 1);
         if (ok)
-            *static_cast<float *>(value) = DMX::ticksToSeconds(DMX::secondsToTicks(seconds));
+            *static_cast<float *>(object) = DMX::ticksToSeconds(DMX::secondsToTicks(seconds));
         break;
     }
     case ATTRIBUTE_COLOR: {
@@ -177,11 +182,11 @@ QString DMXAttribute::setValueFromString(const QString &text)
             color[size_t(i)] = quint8(qBound(0, component, 255));
         }
         if (ok)
-            *static_cast<DMXColor *>(value) = color;
+            *static_cast<DMXColor *>(object) = color;
         break;
     }
     default:
-        ok = parseFloats(text, static_cast<float *>(value), DMX::floatCount(type));
+        ok = parseFloats(text, static_cast<float *>(object), DMX::floatCount(valueType));
         break;
     }
     return ok ? QString() : QString::fromLatin1(PCFError::TextParse);

@@ -1,6 +1,7 @@
 #include "DMXElement.h"
 
 #include "DMXAttribute.h"
+#include "DMXPointerSet.h"
 
 #include <QSet>
 
@@ -30,23 +31,19 @@ QVector<DMXElement *> referencedElements(const DMXAttribute *attribute)
 
 // Moves the elements an element owns onto `doomed` and unlinks them, so that
 // freeing a deep tree never recurses.
-void detachOwned(DMXElement *element, QVector<DMXElement *> &doomed, QSet<const DMXElement *> &seen)
+void detachOwned(DMXElement *element, QVector<DMXElement *> &doomed, DMXPointerSet &seen)
 {
-    for (DMXAttribute *attribute : qAsConst(element->attributes)) {
-        if (!attribute || !attribute->ownsValue || !attribute->value)
+    for (DMXAttribute *attribute : element->attributes) {
+        if (!attribute || !DMX::refersToElements(attribute->type()) || !attribute->ownsValue())
             continue;
         if (DMXElement *child = attribute->element()) {
-            attribute->ownsValue = false;
-            if (!seen.contains(child)) {
-                seen.insert(child);
+            attribute->setOwnsValue(false);
+            if (seen.insert(child))
                 doomed.append(child);
-            }
         } else if (DMXElementList *list = attribute->elementList()) {
             for (DMXElement *item : qAsConst(*list)) {
-                if (item && !seen.contains(item)) {
-                    seen.insert(item);
+                if (seen.insert(item))
                     doomed.append(item);
-                }
             }
             list->clear();
         }
@@ -61,7 +58,7 @@ DMXReferenceList directChildren(const DMXElement *system)
         return out;
     for (const DMXAttribute *children : system->attributes) {
         const DMXElementList *entries = children ? children->elementList() : nullptr;
-        if (!entries || children->name != childrenName)
+        if (!entries || children->name() != childrenName)
             continue;
         for (const DMXElement *entry : *entries) {
             if (!entry || entry->type != childEntryType)
@@ -69,7 +66,7 @@ DMXReferenceList directChildren(const DMXElement *system)
             for (DMXAttribute *link : entry->attributes) {
                 // Only an ELEMENT "child" names a system; anything else of that
                 // name is not followed.
-                if (link && link->name == childName && link->element())
+                if (link && link->name() == childName && link->element())
                     out.append({link, link->element()});
             }
         }
@@ -79,11 +76,21 @@ DMXReferenceList directChildren(const DMXElement *system)
 
 void dropAttribute(DMXAttribute *attribute, QList<DMXAttribute *> *detached)
 {
-    attribute->ownsValue = false;
+    attribute->setOwnsValue(false);
     if (detached)
         detached->append(attribute);
     else
         delete attribute;
+}
+
+// True when the element owns another element through an attribute.
+bool ownsElements(const DMXElement *element)
+{
+    for (const DMXAttribute *attribute : element->attributes) {
+        if (attribute && attribute->ownsValue() && DMX::refersToElements(attribute->type()))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -92,14 +99,20 @@ DMXElement::DMXElement()
     : guid(QUuid::createUuid())
 {}
 
+DMXElement::DMXElement(const QUuid &id)
+    : guid(id)
+{}
+
 DMXElement::~DMXElement()
 {
     QVector<DMXElement *> doomed;
-    QSet<const DMXElement *> seen;
-    seen.insert(this);
-    detachOwned(this, doomed, seen);
-    qDeleteAll(attributes);
-    attributes.clear();
+    DMXPointerSet seen;
+    // Most elements own no element: no bookkeeping for them.
+    if (ownsElements(this)) {
+        seen.insert(this);
+        detachOwned(this, doomed, seen);
+    }
+    attributes.deleteAll();
     while (!doomed.isEmpty()) {
         DMXElement *element = doomed.takeLast();
         detachOwned(element, doomed, seen);
@@ -115,10 +128,9 @@ DMXElement *DMXElement::copyOwnedTree(const DMXElement *source,
         return existing;
     QVector<const DMXElement *> pending;
     auto shell = [&](const DMXElement *original) {
-        auto *copy = new DMXElement;
+        auto *copy = new DMXElement(original->guid);
         copy->type = original->type;
         copy->name = original->name;
-        copy->guid = original->guid;
         copies.insert(original, copy);
         pending.append(original);
         return copy;
@@ -128,28 +140,30 @@ DMXElement *DMXElement::copyOwnedTree(const DMXElement *source,
     while (!pending.isEmpty()) {
         const DMXElement *original = pending.takeLast();
         DMXElement *copy = copies.value(original);
+        // The copies sit side by side like the attributes of a read file.
+        copy->attributes.reserveRun(original->attributes.size());
         for (const DMXAttribute *attribute : original->attributes) {
             if (!attribute)
                 continue;
-            if (!DMX::refersToElements(attribute->type)) {
-                copy->attributes.append(attribute->clone());
+            DMXAttribute *out = copy->attributes.emplace();
+            if (!DMX::refersToElements(attribute->type())) {
+                attribute->copyInto(out);
                 continue;
             }
-            auto *out = new DMXAttribute;
-            out->name = attribute->name;
-            out->ownsValue = attribute->ownsValue;
+            out->setNameId(attribute->nameId());
             const QVector<DMXElement *> targets = referencedElements(attribute);
             // An owning reference to something already copied would give the
             // copy two owners; it is kept as a plain reference instead.
-            bool owning = attribute->ownsValue;
+            bool owning = attribute->ownsValue();
             QSet<const DMXElement *> inList;
             for (const DMXElement *target : targets) {
-                if (copies.contains(target) || inList.contains(target))
+                if (copies.contains(target) || (targets.size() > 1 && inList.contains(target)))
                     owning = false;
-                inList.insert(target);
+                if (targets.size() > 1)
+                    inList.insert(target);
             }
-            out->ownsValue = owning;
-            if (attribute->type == ATTRIBUTE_ELEMENT) {
+            out->setOwnsValue(owning);
+            if (attribute->type() == ATTRIBUTE_ELEMENT) {
                 DMXElement *target = targets.value(0);
                 out->setValue(ATTRIBUTE_ELEMENT, owning && target ? shell(target) : target);
             } else {
@@ -161,7 +175,6 @@ DMXElement *DMXElement::copyOwnedTree(const DMXElement *source,
             }
             if (!owning)
                 unresolved.append(out);
-            copy->attributes.append(out);
         }
     }
     return top;
@@ -180,8 +193,8 @@ DMXElement *DMXElement::clone() const
     };
     for (int i = 0; i < unresolved.size(); ++i) {
         DMXAttribute *attribute = unresolved[i];
-        if (attribute->type == ATTRIBUTE_ELEMENT) {
-            attribute->value = linked(static_cast<DMXElement *>(attribute->value));
+        if (DMXElement *target = attribute->element()) {
+            attribute->setPointer(linked(target));
         } else if (DMXElementList *list = attribute->elementList()) {
             for (DMXElement *&item : *list)
                 item = linked(item);
@@ -197,7 +210,7 @@ void DMXElement::renewGuid(bool renewSelf)
     QVector<DMXElement *> stack{this};
     while (!stack.isEmpty()) {
         DMXElement *element = stack.takeLast();
-        for (const DMXAttribute *attribute : qAsConst(element->attributes)) {
+        for (const DMXAttribute *attribute : element->attributes) {
             for (DMXElement *target : referencedElements(attribute)) {
                 if (seen.contains(target))
                     continue;
@@ -220,8 +233,8 @@ QList<DMXElement *> DMXElement::ownedTree()
         DMXElement *element = stack.takeLast();
         out.append(element);
         QVector<DMXElement *> targets;
-        for (const DMXAttribute *attribute : qAsConst(element->attributes)) {
-            if (attribute && attribute->ownsValue)
+        for (const DMXAttribute *attribute : element->attributes) {
+            if (attribute && attribute->ownsValue())
                 targets += referencedElements(attribute);
         }
         // Reversed so that the first attribute's elements come out first.
@@ -238,7 +251,7 @@ QList<DMXElement *> DMXElement::ownedTree()
 DMXAttribute *DMXElement::attribute(const QString &attributeName) const
 {
     for (DMXAttribute *candidate : attributes) {
-        if (candidate && candidate->name == attributeName)
+        if (candidate && candidate->name() == attributeName)
             return candidate;
     }
     return nullptr;
@@ -344,7 +357,7 @@ void DMXElement::dropReferences(const DMXElement *target, QList<DMXAttribute *> 
         DMXElement *element = stack.takeLast();
         for (int i = element->attributes.size() - 1; i >= 0; --i) {
             DMXAttribute *attribute = element->attributes[i];
-            if (!attribute || !attribute->ownsValue)
+            if (!attribute || !attribute->ownsValue())
                 continue;
             if (DMXElement *single = attribute->element()) {
                 if (single == target) {

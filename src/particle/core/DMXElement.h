@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DMXAttributeList.h"
+#include "DMXSlotPool.h"
 #include "DMXTypes.h"
 
 #include <QHash>
@@ -23,15 +25,26 @@ using DMXReferenceList = QVector<DMXReference>;
 // Element references may form cycles in a damaged file (and shared references
 // in any file), so every walk below visits each element once; deep chains are
 // walked with explicit stacks rather than recursion.
+//
+// Elements are allocated from a pool of slots of their size (see
+// DMXSlotPool); new and delete work as usual.
 class DMXElement
 {
 public:
     // Empty type and name and a fresh random GUID.
     DMXElement();
+    // Empty type and name and the given GUID: for elements whose GUID is
+    // known at once (read from a file, copied), which spares making a random
+    // one.
+    explicit DMXElement(const QUuid &id);
     // Frees the attributes and, through the owning ones, every element below.
     ~DMXElement();
     DMXElement(const DMXElement &) = delete;
     DMXElement &operator=(const DMXElement &) = delete;
+
+    static void *operator new(std::size_t) { return pool().allocate(); }
+    static void operator delete(void *slot) { pool().release(slot); }
+    static DMXSlotPool &pool() { return DMXSlotPool::of<DMXElement>(); }
 
     // A deep copy keeping the GUIDs, following owning and non-owning
     // references alike. Each element reached is copied once, so shared and
@@ -78,9 +91,9 @@ public:
 
     quint16 typeIndex = 0;
     quint16 nameIndex = 0;
+    int attributeCount = 0;
     QString type;
     QString name;
     QUuid guid;
-    int attributeCount = 0;
-    QList<DMXAttribute *> attributes;
+    DMXAttributeList attributes;
 };

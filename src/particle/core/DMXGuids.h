@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QVector>
 
 class CFilePCF;
 class DMXElement;
@@ -19,8 +20,12 @@ struct PCFGuidRecord
 
 // Gives every listed element a non-null GUID no other listed element shares.
 // Of two elements sharing a GUID the earlier keeps it; the same element listed
-// twice is no duplicate. Records of renewed elements are marked changed.
-void regenerateGuids(QList<DMXGuidRecord> &records);
+// twice is no duplicate. Records of renewed elements are marked changed (the
+// first record of an element listed twice). Time linear in the records.
+void regenerateGuids(QVector<DMXGuidRecord> &records);
+// The same over a list of elements (a document's flat list); true when any
+// element got a new GUID.
+bool regenerateGuids(const QList<DMXElement *> &elements);
 // The same over the elements of several documents together, in order; a
 // document is marked changed when one of its elements was.
-void ensureGuidUniqueness(QList<PCFGuidRecord> &records);
+void ensureGuidUniqueness(QVector<PCFGuidRecord> &records);

@@ -78,7 +78,8 @@ qint32 secondsToTicks(float seconds);
 float ticksToSeconds(qint32 ticks);
 } // namespace DMX
 
-// The value objects an attribute points to, by type code:
+// The value objects of each type (an attribute keeps a small one it owns
+// inside itself; see DMXAttribute):
 //   ELEMENT        DMXElement
 //   INTEGER        qint32
 //   FLOAT, TIME    float (seconds for TIME)

@@ -105,7 +105,7 @@ void PCFBatch::read(const QStringList &paths)
 
 void PCFBatch::ensureUniqueGuids()
 {
-    QList<PCFGuidRecord> records;
+    QVector<PCFGuidRecord> records;
     for (const Record &record : qAsConst(m_records))
         records.append({record.document, false});
     ensureGuidUniqueness(records);

@@ -86,16 +86,16 @@ const TemplateIndex &Conformer::indexOf(const DMXElement *templateElement)
     if (found != m_indices.end())
         return found->second;
     TemplateIndex &index = m_indices[templateElement];
-    const QList<DMXAttribute *> &attributes = templateElement->attributes;
+    const DMXAttributeList &attributes = templateElement->attributes;
     index.firstOf.fill(-1, attributes.size());
     for (int i = 0; i < attributes.size(); ++i) {
         const DMXAttribute *attribute = attributes[i];
         if (!attribute)
             continue;
-        QVarLengthArray<int, 2> &positions = index.byName[attribute->name];
+        QVarLengthArray<int, 2> &positions = index.byName[attribute->name()];
         int first = i;
         for (int position : positions) {
-            if (attributes[position]->type == attribute->type)
+            if (attributes[position]->type() == attribute->type())
                 first = position;
         }
         if (first == i)
@@ -117,11 +117,11 @@ const TemplateIndex &Conformer::indexOf(const DMXElement *templateElement)
 int Conformer::match(const DMXElement *templateElement, const TemplateIndex &index,
                      const DMXAttribute *attribute) const
 {
-    const auto found = index.byName.constFind(attribute->name);
+    const auto found = index.byName.constFind(attribute->name());
     if (found == index.byName.cend())
         return -1;
     for (int position : *found) {
-        if (templateElement->attributes[position]->type == attribute->type)
+        if (templateElement->attributes[position]->type() == attribute->type())
             return position;
     }
     return -1;
@@ -140,16 +140,16 @@ void Conformer::cutLoose(DMXElement *owner, DMXAttribute *attribute)
     if (!attribute)
         return;
     if (m_loss)
-        m_loss->dropParameter(ownerName(owner), attribute->name);
-    if (attribute->ownsValue) {
+        m_loss->dropParameter(ownerName(owner), attribute->name());
+    if (attribute->ownsValue()) {
         if (DMXElement *single = attribute->element())
             removed.append(single);
         else if (const DMXElementList *list = attribute->elementList())
             removed.append(*list);
         // Elements are freed by the document later; other values go with the
         // attribute.
-        if (DMX::refersToElements(attribute->type))
-            attribute->ownsValue = false;
+        if (DMX::refersToElements(attribute->type()))
+            attribute->setOwnsValue(false);
     }
     delete attribute;
 }
@@ -171,8 +171,8 @@ void Conformer::cleanChildren(DMXElement *owner, DMXAttribute *children)
         if (entry == owner || entry->type != childEntryType) {
             keep[i] = false;
             if (m_loss)
-                m_loss->dropFunction(children->name, entry->name);
-            if (entry != owner && children->ownsValue)
+                m_loss->dropFunction(children->name(), entry->name);
+            if (entry != owner && children->ownsValue())
                 removed.append(entry);
             continue;
         }
@@ -181,10 +181,10 @@ void Conformer::cleanChildren(DMXElement *owner, DMXAttribute *children)
         QList<DMXAttribute *> kept;
         for (int j = entry->attributes.size() - 1; j >= 0; --j) {
             DMXAttribute *attribute = entry->attributes[j];
-            if (attribute && attribute->name == delayName && attribute->type == ATTRIBUTE_FLOAT)
+            if (attribute && attribute->name() == delayName && attribute->type() == ATTRIBUTE_FLOAT)
                 hasDelay = true;
-            else if (attribute && attribute->name == childName &&
-                     attribute->type == ATTRIBUTE_ELEMENT)
+            else if (attribute && attribute->name() == childName &&
+                     attribute->type() == ATTRIBUTE_ELEMENT)
                 hasChild = true;
             else {
                 cutLoose(entry, attribute);
@@ -196,12 +196,12 @@ void Conformer::cleanChildren(DMXElement *owner, DMXAttribute *children)
         if (!hasChild) {
             // It stays in the list until the document removes it.
             if (m_loss)
-                m_loss->dropFunction(children->name, entry->name);
-            if (children->ownsValue)
+                m_loss->dropFunction(children->name(), entry->name);
+            if (children->ownsValue())
                 removed.append(entry);
         } else if (!hasDelay) {
             auto *delay = new DMXAttribute;
-            delay->name = delayName;
+            delay->setName(delayName);
             delay->setValue(ATTRIBUTE_FLOAT, newDmxAttributeValue(ATTRIBUTE_FLOAT));
             entry->attributes.append(delay);
         }
@@ -235,14 +235,14 @@ void Conformer::conformEntries(DMXAttribute *attribute, const TemplateIndex &ind
             }
         }
         if (itemTemplate) {
-            if (attribute->ownsValue)
+            if (attribute->ownsValue())
                 pending.append(ConformTask{item, itemTemplate});
             continue;
         }
         keep[k] = false;
         if (m_loss)
-            m_loss->dropFunction(attribute->name, item->name);
-        if (attribute->ownsValue)
+            m_loss->dropFunction(attribute->name(), item->name);
+        if (attribute->ownsValue())
             removed.append(item);
     }
     keepMarked(list, keep);
@@ -272,11 +272,11 @@ void Conformer::conformOne(const ConformTask &task, QVector<ConformTask> &pendin
         const DMXAttribute *templateAttribute = templateElement->attributes[position];
         // Only owned elements are conformed: what a plain reference points at
         // belongs to, and is conformed through, its owner.
-        if (attribute->type == ATTRIBUTE_ELEMENT) {
-            if (attribute->ownsValue && templateAttribute->element())
+        if (attribute->type() == ATTRIBUTE_ELEMENT) {
+            if (attribute->ownsValue() && templateAttribute->element())
                 pending.append(ConformTask{attribute->element(), templateAttribute->element()});
-        } else if (attribute->type == ATTRIBUTE_ELEMENT_ARRAY) {
-            if (attribute->name == childrenName)
+        } else if (attribute->type() == ATTRIBUTE_ELEMENT_ARRAY) {
+            if (attribute->name() == childrenName)
                 cleanChildren(element, attribute);
             else
                 conformEntries(attribute, index, position, pending);
@@ -285,12 +285,12 @@ void Conformer::conformOne(const ConformTask &task, QVector<ConformTask> &pendin
     std::reverse(kept.begin(), kept.end());
     element->attributes = kept;
 
-    const QList<DMXAttribute *> &templates = templateElement->attributes;
+    const DMXAttributeList &templates = templateElement->attributes;
     for (int j = 0; j < templates.size(); ++j) {
         const DMXAttribute *templateAttribute = templates[j];
-        if (!templateAttribute || DMX::refersToElements(templateAttribute->type) ||
-            templateAttribute->type == ATTRIBUTE_UNKNOWN ||
-            templateAttribute->type >= DMX::TypeCount)
+        if (!templateAttribute || DMX::refersToElements(templateAttribute->type()) ||
+            templateAttribute->type() == ATTRIBUTE_UNKNOWN ||
+            templateAttribute->type() >= DMX::TypeCount)
             continue;
         // An attribute of the element matches the first template attribute
         // of its name and type, so that one tells whether it is present.

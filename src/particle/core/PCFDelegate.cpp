@@ -19,7 +19,15 @@ bool PCFDelegate::read(const QString &path, CFilePCF *document)
         setError(QString::fromLatin1(PCFError::ReadOpen));
         return false;
     }
-    return readData(file.readAll(), document);
+    // Read a chunk at a time: a large file is never held whole beside the
+    // document made from it.
+    document->clear();
+    PCFReader reader(&file, document);
+    if (!reader.read()) {
+        setError(reader.error());
+        return false;
+    }
+    return true;
 }
 
 bool PCFDelegate::readData(const QByteArray &bytes, CFilePCF *document)
@@ -52,16 +60,19 @@ bool PCFDelegate::writeData(CFilePCF *document, int version, QByteArray *bytes)
 
 bool PCFDelegate::write(const QString &path, CFilePCF *document, int version)
 {
-    // Encoded first: a document that cannot be written never touches the file.
-    QByteArray bytes;
-    if (!writeData(document, version, &bytes))
+    // Checked first: a document that cannot be written never touches the
+    // file. The bytes then go out a chunk at a time.
+    PCFWriter writer(document, version);
+    if (!writer.prepare()) {
+        setError(writer.error());
         return false;
+    }
     CSaveFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::WriteOnly)) {
         setError(QString::fromLatin1(PCFError::WriteOpen));
         return false;
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!writer.encode(&file) || !file.commit()) {
         file.cancelWriting();
         setError(QString::fromLatin1(PCFError::WriteIncomplete));
         return false;

@@ -29,10 +29,10 @@ DMXElement *copyFromTemplate(const DMXElement *source)
     DMXElement *top = DMXElement::copyOwnedTree(source, copies, unresolved);
     QSet<DMXAttribute *> dangling;
     for (DMXAttribute *attribute : qAsConst(unresolved)) {
-        if (attribute->type == ATTRIBUTE_ELEMENT) {
-            DMXElement *copy = copies.value(static_cast<DMXElement *>(attribute->value));
+        if (attribute->type() == ATTRIBUTE_ELEMENT) {
+            DMXElement *copy = copies.value(attribute->element());
             if (copy)
-                attribute->value = copy;
+                attribute->setPointer(copy);
             else
                 dangling.insert(attribute);
         } else if (DMXElementList *list = attribute->elementList()) {
@@ -66,7 +66,7 @@ void adopt(CFilePCF *document, DMXAttribute *list, DMXElement *element)
 
 bool ownsElementList(const DMXAttribute *attribute)
 {
-    return attribute && attribute->ownsValue && attribute->elementList();
+    return attribute && attribute->ownsValue() && attribute->elementList();
 }
 
 bool systemNamed(const CFilePCF *document, const QString &systemName)
@@ -103,7 +103,7 @@ QList<DMXElement *> orphanedEntries(const CFilePCF *document, const QSet<DMXElem
             entry->type != name(PCFEditing::Names::ChildEntryType))
             continue;
         for (const DMXAttribute *attribute : qAsConst(entry->attributes)) {
-            if (attribute && attribute->name == name(PCFEditing::Names::Child) &&
+            if (attribute && attribute->name() == name(PCFEditing::Names::Child) &&
                 removed.contains(attribute->element())) {
                 out.append(entry);
                 break;
@@ -130,12 +130,12 @@ QString PCFEditing::rowName(const DMXAttribute *attribute)
         return QString();
     if (const DMXElement *element = attribute->element())
         return element->name;
-    return attribute->name;
+    return attribute->name();
 }
 
 QString PCFEditing::rowType(const DMXAttribute *attribute)
 {
-    return attribute ? DMX::typeName(attribute->type) : QString();
+    return attribute ? DMX::typeName(attribute->type()) : QString();
 }
 
 QString PCFEditing::rowValue(const DMXAttribute *attribute)
@@ -143,7 +143,7 @@ QString PCFEditing::rowValue(const DMXAttribute *attribute)
     if (!attribute)
         return QString();
     if (const DMXElement *element = attribute->element())
-        return attribute->name + QLatin1Char(' ') + element->guid.toString();
+        return attribute->name() + QLatin1Char(' ') + element->guid.toString();
     return attribute->valueString();
 }
 
@@ -153,7 +153,7 @@ QString PCFEditing::itemName(const DMXAttribute *array, int index)
         const DMXElement *item = list->value(index);
         return item ? item->type : QString();
     }
-    return QStringLiteral("%1[%2]").arg(array->name).arg(index);
+    return QStringLiteral("%1[%2]").arg(array->name()).arg(index);
 }
 
 DMXAttribute *PCFEditing::newItemWrapper(const DMXAttribute *array, int index)
@@ -164,7 +164,7 @@ DMXAttribute *PCFEditing::newItemWrapper(const DMXAttribute *array, int index)
                                       : array->valueList()->at(index);
     if (!item)
         return nullptr;
-    return newDmxAttribute(DMX::itemType(array->type), item, itemName(array, index));
+    return newDmxAttribute(DMX::itemType(array->type()), item, itemName(array, index));
 }
 
 DMXElement *PCFEditing::templateElement(const CFilePCF *templateDocument,
@@ -192,7 +192,7 @@ QList<DMXElement *> PCFEditing::functionChoices(const CFilePCF *templateDocument
 
 bool PCFEditing::addAttribute(DMXElement *element, DMXAttribute *attribute)
 {
-    if (!element || !attribute || element->attribute(attribute->name))
+    if (!element || !attribute || element->attribute(attribute->name()))
         return false;
     element->attributes.append(attribute);
     return true;
@@ -250,7 +250,7 @@ DMXElement *PCFEditing::addChild(CFilePCF *document, DMXAttribute *children,
     entry->type = name(Names::ChildEntryType);
     entry->name = child->name;
     auto *delay = new DMXAttribute;
-    delay->name = name(Names::Delay);
+    delay->setName(name(Names::Delay));
     delay->setValue(ATTRIBUTE_FLOAT, new float(0.0f));
     entry->attributes.append(delay);
     entry->attributes.append(newDmxAttribute(ATTRIBUTE_ELEMENT, child, name(Names::Child)));
@@ -260,14 +260,15 @@ DMXElement *PCFEditing::addChild(CFilePCF *document, DMXAttribute *children,
 
 void *PCFEditing::addArrayItem(CFilePCF *document, DMXAttribute *array)
 {
-    if (!document || !array || !array->ownsValue || !DMX::isArray(array->type) || !array->value)
+    if (!document || !array || !array->ownsValue() || !DMX::isArray(array->type()) ||
+        !array->value())
         return nullptr;
     if (array->elementList()) {
         auto *element = new DMXElement;
         adopt(document, array, element);
         return element;
     }
-    void *item = newDmxAttributeValue(DMX::itemType(array->type));
+    void *item = newDmxAttributeValue(DMX::itemType(array->type()));
     if (item)
         array->valueList()->append(item);
     return item;
@@ -285,20 +286,20 @@ bool PCFEditing::renameElement(const CFilePCF *document, DMXElement *element,
 
 bool PCFEditing::toArray(DMXAttribute *attribute)
 {
-    if (!attribute || !attribute->ownsValue || attribute->type < ATTRIBUTE_INTEGER ||
-        attribute->type > ATTRIBUTE_MATRIX || !attribute->value)
+    if (!attribute || !attribute->ownsValue() || attribute->type() < ATTRIBUTE_INTEGER ||
+        attribute->type() > ATTRIBUTE_MATRIX || !attribute->value())
         return false;
     auto *list = new DMXValueList;
-    list->append(DMXAttribute::cloneValue(attribute->value, attribute->type));
-    return attribute->setValue(DMX::arrayType(attribute->type), list);
+    list->append(DMXAttribute::cloneValue(attribute->value(), attribute->type()));
+    return attribute->setValue(DMX::arrayType(attribute->type()), list);
 }
 
 bool PCFEditing::fromArray(DMXAttribute *attribute, int index)
 {
     const DMXValueList *list = attribute ? attribute->valueList() : nullptr;
-    if (!list || !attribute->ownsValue)
+    if (!list || !attribute->ownsValue())
         return false;
-    const uint itemType = DMX::itemType(attribute->type);
+    const uint itemType = DMX::itemType(attribute->type());
     void *value = nullptr;
     if (list->isEmpty())
         value = newDmxAttributeValue(itemType);
@@ -387,7 +388,7 @@ bool PCFEditing::removeArrayItem(DMXAttribute *array, void *item)
     if (index < 0)
         return false;
     list->removeAt(index);
-    if (array->ownsValue)
-        DMX::deleteValue(DMX::itemType(array->type), item);
+    if (array->ownsValue())
+        DMX::deleteValue(DMX::itemType(array->type()), item);
     return true;
 }

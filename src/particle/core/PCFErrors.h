@@ -19,6 +19,8 @@ inline const char *const ReadStringIndex = "Read Error: String index out of boun
 inline const char *const ReadEndOfFile = "Read Error: Unexpected end of file";
 inline const char *const ReadSetValue = "ERROR: Unable to set value: Element: %1 Attribute: %2";
 inline const char *const ReadUnexpectedAttribute = "Read Error: Unexpected attribute";
+inline const char *const ReadTooManyNames =
+    "Read Error: Too many distinct attribute names for one session";
 
 // Writing.
 inline const char *const WriteNoData = "Write Error: No data specified";

@@ -64,7 +64,7 @@ void adoptCopies(CFilePCF *target, const QList<DMXElement *> &copies)
         list(copy);
         const DMXReferenceList below = copy->flattenTree();
         for (const DMXReference &reference : below) {
-            if (reference.attribute && reference.attribute->ownsValue)
+            if (reference.attribute && reference.attribute->ownsValue())
                 list(reference.element);
         }
     }
@@ -159,18 +159,7 @@ bool exportSystems(const QString &path, const CFilePCF *source, const QList<DMXE
 
 bool ensureUniqueGuids(CFilePCF *document)
 {
-    if (!document)
-        return false;
-    QList<DMXGuidRecord> records;
-    records.reserve(document->elements.size());
-    for (DMXElement *element : qAsConst(document->elements))
-        records.append({element, false});
-    regenerateGuids(records);
-    for (const DMXGuidRecord &record : qAsConst(records)) {
-        if (record.changed)
-            return true;
-    }
-    return false;
+    return document && regenerateGuids(document->elements);
 }
 
 } // namespace PCFExchange

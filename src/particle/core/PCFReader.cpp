@@ -4,13 +4,19 @@
 #include "PCFErrors.h"
 #include "PCFFormat.h"
 
-#include <QSet>
 #include <QUuid>
 
 namespace {
 
 const QString systemListName = QStringLiteral("particleSystemDefinitions");
 const QString childName = QStringLiteral("child");
+
+// A dictionary entry no attribute has used yet.
+constexpr quint32 NoName = 0xffffffffu;
+// Inline texts kept for sharing: enough for the names a file repeats, not a
+// second copy of a file of distinct texts.
+constexpr int SharedTexts = 4096;
+constexpr int SharedTextLength = 64;
 
 // Smallest encoding of one array item, to refuse counts the file cannot hold.
 int minimumItemSize(uint itemType, bool stringTable)
@@ -38,12 +44,24 @@ void discardArray(uint type, void *list)
         DMX::deleteValue(type, list);
 }
 
+// Room for one fixed-size value as readFixed() leaves it.
+union Scratch {
+    float floats[16];
+    qint32 integer;
+    bool boolean;
+    quint8 bytes[4];
+};
+
 } // namespace
 
 PCFReader::PCFReader(const QByteArray &bytes, CFilePCF *document)
     : m_document(document)
-    , m_bytes(bytes)
     , m_in(bytes)
+{}
+
+PCFReader::PCFReader(QIODevice *device, CFilePCF *document)
+    : m_document(document)
+    , m_in(device)
 {}
 
 bool PCFReader::read()
@@ -72,7 +90,7 @@ bool PCFReader::readContents()
     const DMXElement *root = m_document->root();
     if (root && !root->attributes.isEmpty()) {
         const DMXAttribute *first = root->attributes.first();
-        if (first->name != systemListName || first->type != ATTRIBUTE_ELEMENT_ARRAY)
+        if (first->name() != systemListName || first->type() != ATTRIBUTE_ELEMENT_ARRAY)
             return fail(PCFError::ReadUnexpectedAttribute);
     }
     return true;
@@ -80,11 +98,7 @@ bool PCFReader::readContents()
 
 bool PCFReader::readHeader()
 {
-    const int nul = m_bytes.indexOf('\0');
-    const QByteArray line = nul < 0 ? m_bytes : m_bytes.left(nul);
-    m_in.skip(nul < 0 ? m_bytes.size() : nul + 1);
-    const QString header = QString::fromLatin1(line).trimmed();
-
+    const QString header = QString::fromLatin1(m_in.takeLine()).trimmed();
     const int codes[] = {PCFFormat::Binary2Pcf1, PCFFormat::Binary3Pcf2, PCFFormat::Binary4Pcf2,
                          PCFFormat::Binary2Dmx1};
     int format = PCFFormat::None;
@@ -101,18 +115,19 @@ bool PCFReader::readHeader()
     return true;
 }
 
-QString PCFReader::readString()
+QString PCFReader::readText()
 {
-    // A string without its NUL ran into the end of the file.
-    const qint64 start = m_in.pos();
-    const int nul = m_in.ok() ? m_bytes.indexOf('\0', int(start)) : -1;
-    if (nul < 0) {
-        m_in.fail();
+    int length = 0;
+    const char *at = m_in.takeString(&length);
+    if (!at)
         return QString();
-    }
-    const QByteArray bytes = m_bytes.mid(int(start), nul - int(start));
-    m_in.skip(qint64(nul) - start + 1);
-    return QString::fromLatin1(bytes).trimmed();
+    const auto shared = m_texts.constFind(QByteArray::fromRawData(at, length));
+    if (shared != m_texts.constEnd())
+        return shared.value();
+    const QString text = QString::fromLatin1(at, length).trimmed();
+    if (length <= SharedTextLength && m_texts.size() < SharedTexts)
+        m_texts.insert(QByteArray(at, length), text);
+    return text;
 }
 
 bool PCFReader::readDictionary()
@@ -129,11 +144,13 @@ bool PCFReader::readDictionary()
         return endOfFile();
     m_document->strings.reserve(int(count));
     for (qint64 i = 0; i < count; ++i) {
-        const QString text = readString();
-        if (!m_in.ok())
+        int length = 0;
+        const char *at = m_in.takeString(&length);
+        if (!at)
             return endOfFile();
-        m_document->strings.append(text);
+        m_document->strings.append(QString::fromLatin1(at, length).trimmed());
     }
+    m_nameIds.fill(NoName, int(count));
     return true;
 }
 
@@ -165,36 +182,37 @@ bool PCFReader::readElementHeaders()
 
     m_document->elements.reserve(count);
     m_owned.fill(false, count);
+    m_claimMarks.fill(0, count);
     m_forest.resize(count);
+    const int dictionarySize = m_document->strings.size();
     for (int i = 0; i < count; ++i) {
         m_forest[i] = i;
-        auto *element = new DMXElement;
+        // The GUID comes last in the header: no random one is made first.
+        auto *element = new DMXElement(QUuid());
         m_document->elements.append(element);
         element->typeIndex = m_in.u16();
         if (!m_in.ok())
             return endOfFile();
-        if (element->typeIndex >= m_document->strings.size())
+        if (element->typeIndex >= dictionarySize)
             return fail(PCFError::ReadTypeIndex);
         element->type = m_document->strings.at(element->typeIndex);
         if (m_stringTable) {
             element->nameIndex = m_in.u16();
             if (!m_in.ok())
                 return endOfFile();
-            if (element->nameIndex >= m_document->strings.size())
+            if (element->nameIndex >= dictionarySize)
                 return fail(PCFError::ReadNameIndex);
             element->name = m_document->strings.at(element->nameIndex);
         } else {
-            element->name = readString();
+            element->name = readText();
         }
-        const quint32 data1 = m_in.u32();
-        const quint16 data2 = m_in.u16();
-        const quint16 data3 = m_in.u16();
-        uchar data4[8] = {};
-        m_in.read(reinterpret_cast<char *>(data4), 8);
-        if (!m_in.ok())
+        const auto *guid = reinterpret_cast<const uchar *>(m_in.take(PCFFormat::GuidSize));
+        if (!guid)
             return endOfFile();
-        element->guid = QUuid(data1, data2, data3, data4[0], data4[1], data4[2], data4[3], data4[4],
-                              data4[5], data4[6], data4[7]);
+        element->guid =
+            QUuid(qFromLittleEndian<quint32>(guid), qFromLittleEndian<quint16>(guid + 4),
+                  qFromLittleEndian<quint16>(guid + 6), guid[8], guid[9], guid[10], guid[11],
+                  guid[12], guid[13], guid[14], guid[15]);
     }
     return true;
 }
@@ -212,42 +230,47 @@ bool PCFReader::readElementBodies()
             return fail(PCFError::ReadInvalidCount);
         if (!m_in.canHold(attributes, PCFFormat::MinAttributeSize))
             return endOfFile();
-        element->attributes.reserve(attributes);
+        // The element's attributes side by side, each made as it is read.
+        element->attributes.reserveRun(attributes);
         for (int j = 0; j < attributes; ++j) {
-            if (!readAttribute(i, j))
+            if (!readAttribute(i, j, element->attributes.emplace()))
                 return false;
         }
     }
     return true;
 }
 
-bool PCFReader::readAttribute(int elementIndex, int attributeIndex)
+bool PCFReader::readAttribute(int elementIndex, int attributeIndex, DMXAttribute *attribute)
 {
-    DMXElement *element = m_document->elements[elementIndex];
-    auto *attribute = new DMXAttribute;
-    element->attributes.append(attribute);
-    attribute->nameIndex = m_in.u16();
+    const quint16 nameIndex = m_in.u16();
     if (!m_in.ok())
         return endOfFile();
-    if (attribute->nameIndex >= m_document->strings.size())
+    if (nameIndex >= m_nameIds.size())
         return fail(PCFError::ReadAttributeIndex);
-    attribute->name = m_document->strings.at(attribute->nameIndex);
+    quint32 &nameId = m_nameIds[nameIndex];
+    if (nameId == NoName) {
+        nameId = DMXNames::intern(m_document->strings.at(nameIndex));
+        if (nameId >= DMXNames::Capacity) {
+            nameId = NoName;
+            return fail(PCFError::ReadTooManyNames);
+        }
+    }
+    attribute->setNameId(nameId);
     const uint type = m_in.u8();
     if (!m_in.ok())
         return endOfFile();
 
     m_targets.clear();
-    void *value = nullptr;
-    if (!readValue(type, &value))
+    bool stored = true;
+    if (!readValue(attribute, type, &stored))
         return false;
     // Decide ownership before anything else can fail, so that a half-read
     // document frees each element once.
-    const bool stored = attribute->setValue(type, value);
     if (stored && DMX::refersToElements(type)) {
-        if (type == ATTRIBUTE_ELEMENT && attribute->name == childName)
-            attribute->ownsValue = false;
+        if (type == ATTRIBUTE_ELEMENT && attribute->name() == childName)
+            attribute->setOwnsValue(false);
         else
-            attribute->ownsValue = claim(elementIndex, m_targets);
+            attribute->setOwnsValue(claim(elementIndex, m_targets));
     }
     if (!stored) {
         m_error = QString::fromLatin1(PCFError::ReadSetValue).arg(elementIndex).arg(attributeIndex);
@@ -256,12 +279,68 @@ bool PCFReader::readAttribute(int elementIndex, int attributeIndex)
     return true;
 }
 
-bool PCFReader::readValue(uint type, void **value)
+bool PCFReader::readValue(DMXAttribute *attribute, uint type, bool *stored)
+{
+    if (type == ATTRIBUTE_UNKNOWN)
+        return true;
+    if (DMXAttribute::storedInside(type)) {
+        // The common case: a number read straight into the attribute.
+        Scratch scratch;
+        if (!readFixed(type, &scratch))
+            return false;
+        attribute->setInlineValue(type, &scratch);
+        return true;
+    }
+    if (type >= DMX::TypeCount) {
+        // An unknown code carries one int32 and gives no value, which the
+        // caller reports.
+        m_in.i32();
+        if (!m_in.ok())
+            return endOfFile();
+        *stored = false;
+        return true;
+    }
+    void *value = nullptr;
+    if (!(DMX::isArray(type) ? readArray(type, &value) : readItem(type, &value)))
+        return false;
+    *stored = attribute->setValue(type, value);
+    return true;
+}
+
+bool PCFReader::readFixed(uint type, void *scratch)
+{
+    auto *out = static_cast<Scratch *>(scratch);
+    switch (type) {
+    case ATTRIBUTE_INTEGER:
+        out->integer = m_in.i32();
+        break;
+    case ATTRIBUTE_BOOLEAN:
+        out->boolean = m_in.u8() != 0;
+        break;
+    case ATTRIBUTE_TIME:
+        out->floats[0] = DMX::ticksToSeconds(m_in.i32());
+        break;
+    case ATTRIBUTE_COLOR: {
+        const char *at = m_in.take(4);
+        if (at)
+            std::memcpy(out->bytes, at, 4);
+        break;
+    }
+    default: {
+        const int floats = DMX::floatCount(type);
+        const char *at = m_in.take(qint64(floats) * 4);
+        for (int i = 0; at && i < floats; ++i)
+            out->floats[i] = qFromLittleEndian<float>(at + 4 * i);
+        break;
+    }
+    }
+    return m_in.ok() || endOfFile();
+}
+
+bool PCFReader::readItem(uint type, void **value)
 {
     *value = nullptr;
     switch (type) {
-    case ATTRIBUTE_UNKNOWN:
-        return true;
     case ATTRIBUTE_ELEMENT: {
         const qint32 position = m_in.i32();
         if (!m_in.ok())
@@ -272,27 +351,13 @@ bool PCFReader::readValue(uint type, void **value)
         *value = m_document->elements[position];
         return true;
     }
-    case ATTRIBUTE_INTEGER: {
-        const qint32 number = m_in.i32();
-        if (!m_in.ok())
-            return endOfFile();
-        *value = new qint32(number);
-        return true;
-    }
-    case ATTRIBUTE_BOOLEAN: {
-        const quint8 byte = m_in.u8();
-        if (!m_in.ok())
-            return endOfFile();
-        *value = new bool(byte != 0);
-        return true;
-    }
     case ATTRIBUTE_STRING: {
         QString text;
         if (m_stringTable) {
             if (!dictionaryEntry(&text, PCFError::ReadStringIndex))
                 return false;
         } else {
-            text = readString();
+            text = readText();
             if (!m_in.ok())
                 return endOfFile();
         }
@@ -305,48 +370,20 @@ bool PCFReader::readValue(uint type, void **value)
             return endOfFile();
         if (size < 0)
             return fail(PCFError::ReadInvalidCount);
-        if (!m_in.canRead(size))
+        const char *at = m_in.take(size);
+        if (!at)
             return endOfFile();
-        *value = new DMXBinary(m_in.bytes(size));
+        *value = new DMXBinary(at, size);
         return true;
     }
-    case ATTRIBUTE_TIME: {
-        const qint32 ticks = m_in.i32();
-        if (!m_in.ok())
-            return endOfFile();
-        *value = new float(DMX::ticksToSeconds(ticks));
+    default: {
+        Scratch scratch;
+        if (!readFixed(type, &scratch))
+            return false;
+        *value = DMX::copyScalar(type, &scratch);
         return true;
     }
-    case ATTRIBUTE_COLOR: {
-        DMXColor color{};
-        m_in.read(reinterpret_cast<char *>(color.data()), 4);
-        if (!m_in.ok())
-            return endOfFile();
-        *value = new DMXColor(color);
-        return true;
     }
-    default:
-        break;
-    }
-    if (DMX::isArray(type))
-        return readArray(type, value);
-    if (const int floats = DMX::floatCount(type)) {
-        if (!m_in.canRead(qint64(floats) * 4))
-            return endOfFile();
-        // A matrix starts as the identity; all of it is then read over.
-        void *object = newDmxAttributeValue(type);
-        auto *target = static_cast<float *>(object);
-        for (int i = 0; i < floats; ++i)
-            target[i] = m_in.f32();
-        *value = object;
-        return true;
-    }
-    // An unknown code carries one int32 and gives no value, which the caller
-    // reports.
-    m_in.i32();
-    if (!m_in.ok())
-        return endOfFile();
-    return true;
 }
 
 bool PCFReader::readArray(uint type, void **value)
@@ -361,9 +398,13 @@ bool PCFReader::readArray(uint type, void **value)
         return endOfFile();
 
     void *list = newDmxAttributeValue(type);
+    if (type == ATTRIBUTE_ELEMENT_ARRAY)
+        static_cast<DMXElementList *>(list)->reserve(count);
+    else
+        static_cast<DMXValueList *>(list)->reserve(count);
     for (qint32 i = 0; i < count; ++i) {
         void *item = nullptr;
-        if (!readValue(itemType, &item)) {
+        if (!readItem(itemType, &item)) {
             discardArray(type, list);
             return false;
         }
@@ -394,11 +435,15 @@ bool PCFReader::claim(int owner, const QVector<int> &targets)
     // An unowned element heads its own ownership tree; owning it from inside
     // that tree would close a cycle.
     const int ownerRoot = ownershipRoot(owner);
-    QSet<int> distinct;
+    if (++m_claim == 0) {
+        m_claimMarks.fill(0);
+        m_claim = 1;
+    }
     for (int target : targets) {
-        if (target == 0 || m_owned[target] || target == ownerRoot || distinct.contains(target))
+        if (target == 0 || m_owned[target] || target == ownerRoot ||
+            m_claimMarks[target] == m_claim)
             return false;
-        distinct.insert(target);
+        m_claimMarks[target] = m_claim;
     }
     for (int target : targets) {
         m_owned[target] = true;

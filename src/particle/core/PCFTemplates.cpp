@@ -32,7 +32,7 @@ QUuid stableGuid(int format, int position)
 void addValue(DMXElement *owner, const QString &name, uint type, const QString &text)
 {
     auto *attribute = new DMXAttribute;
-    attribute->name = name;
+    attribute->setName(name);
     attribute->setValue(type, newDmxAttributeValue(type));
     // The parameter table has checked every default it holds.
     const QString failure = attribute->setValueFromString(text);
@@ -48,7 +48,7 @@ DMXElement *newSystem(int format, const QString &name, bool empty)
     system->name = name;
     for (int i = 0; i < functionListCount; ++i) {
         auto *list = new DMXAttribute;
-        list->name = QString::fromLatin1(functionLists[i]);
+        list->setName(QString::fromLatin1(functionLists[i]));
         list->setValue(ATTRIBUTE_ELEMENT_ARRAY, new DMXElementList);
         system->attributes.append(list);
     }

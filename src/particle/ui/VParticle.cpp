@@ -518,7 +518,7 @@ void VParticle::itemChanged(QTreeWidgetItem *item, int column)
     const QString error = attribute->setValueFromString(row->text(2));
     // Every row of the same value: the attribute's own rows and the wrappers of
     // the same array item under other occurrences of the array.
-    const QList<VParticleTreeWidgetItem *> shown = m_rows->rowsOfValue(attribute->value);
+    const QList<VParticleTreeWidgetItem *> shown = m_rows->rowsOfValue(attribute->value());
     for (VParticleTreeWidgetItem *other : shown)
         other->showValue();
     row->showValue();

@@ -69,7 +69,7 @@ DMXAttribute *VParticleAddAttributeDialog::getAttribute()
     if (!value)
         return nullptr;
     auto *attribute = new DMXAttribute;
-    attribute->name = nameEdit->text();
+    attribute->setName(nameEdit->text());
     attribute->setValue(type, value);
     return attribute;
 }

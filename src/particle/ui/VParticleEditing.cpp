@@ -69,11 +69,11 @@ void VParticle::contextAddAttribute()
     if (!document || !contextItem || !contextItem->attribute)
         return;
     DMXAttribute *attribute = contextItem->attribute;
-    if (attribute->type == ATTRIBUTE_ELEMENT) {
+    if (attribute->type() == ATTRIBUTE_ELEMENT) {
         addToElement(contextItem);
-    } else if (attribute->type == ATTRIBUTE_ELEMENT_ARRAY) {
+    } else if (attribute->type() == ATTRIBUTE_ELEMENT_ARRAY) {
         const QString rowName = contextItem->text(0);
-        if (attribute->name == latin1(PCFEditing::Names::SystemList))
+        if (attribute->name() == latin1(PCFEditing::Names::SystemList))
             addParticleSystem(attribute);
         else if (PCFEditing::isFunctionList(rowName))
             addFunctionElement(contextItem);
@@ -81,7 +81,7 @@ void VParticle::contextAddAttribute()
             addChildSystem(contextItem);
         else
             addArrayItem(attribute);
-    } else if (isValueArray(attribute->type)) {
+    } else if (isValueArray(attribute->type())) {
         addArrayItem(attribute);
     }
 }
@@ -197,11 +197,11 @@ void VParticle::contextRenameAttribute()
         setWindowModified(true);
         return;
     }
-    if (attribute->type == ATTRIBUTE_ELEMENT_ARRAY)
+    if (attribute->type() == ATTRIBUTE_ELEMENT_ARRAY)
         return;
     bool ok = false;
     const QString newName = CPrompt::getText(this, tr("Rename Attribute"), tr("Attribute Name:"),
-                                             QLineEdit::Normal, attribute->name, &ok)
+                                             QLineEdit::Normal, attribute->name(), &ok)
                                 .trimmed();
     if (!ok || newName.isEmpty())
         return;
@@ -211,7 +211,7 @@ void VParticle::contextRenameAttribute()
                 return;
         }
     }
-    attribute->name = newName;
+    attribute->setName(newName);
     const QList<VParticleTreeWidgetItem *> shown = m_rows->rowsOfAttribute(attribute);
     for (VParticleTreeWidgetItem *row : shown) {
         row->showName();
@@ -239,7 +239,7 @@ void VParticle::contextToArray()
 void VParticle::contextFromArray()
 {
     if (!contextItem || !contextItem->attribute || !isValueArray(contextItem->attributeType()) ||
-        !contextItem->attribute->ownsValue)
+        !contextItem->attribute->ownsValue())
         return;
     DMXAttribute *attribute = contextItem->attribute;
     const QStringList items = PCFEditing::itemTexts(attribute);
@@ -333,7 +333,7 @@ void VParticle::deleteElements(const QList<DMXElement *> &elements)
 void VParticle::deleteArrayItem(VParticleTreeWidgetItem *row)
 {
     DMXAttribute *array = row->parentRow()->attribute;
-    void *item = row->attribute ? row->attribute->value : nullptr;
+    void *item = row->attribute ? row->attribute->value() : nullptr;
     m_rows->destroyRows(m_rows->rowsOfValue(item));
     if (!PCFEditing::removeArrayItem(array, item))
         warn(latin1(VParticleText::NotFoundWarning));

@@ -57,7 +57,7 @@ void VParticleTreeRows::addChildRows(VParticleTreeWidgetItem *row)
             if (child)
                 addAttributeRow(row, child, false);
         }
-    } else if (DMX::isArray(attribute->type)) {
+    } else if (DMX::isArray(attribute->type())) {
         addArrayItemRows(row, attribute);
     }
 }
@@ -116,7 +116,7 @@ QList<VParticleTreeWidgetItem *> VParticleTreeRows::rowsOfValue(const void *valu
         return out;
     for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
         auto *row = static_cast<VParticleTreeWidgetItem *>(*it);
-        if (row->attribute && row->attribute->value == value)
+        if (row->attribute && row->attribute->value() == value)
             out.append(row);
     }
     return out;
@@ -171,13 +171,13 @@ void VParticleTreeRows::destroyRows(const QList<VParticleTreeWidgetItem *> &doom
 void VParticleTreeRows::relabelItems(VParticleTreeWidgetItem *row)
 {
     const DMXAttribute *array = row->attribute;
-    if (!array || !DMX::isArray(array->type) || array->type == ATTRIBUTE_ELEMENT_ARRAY)
+    if (!array || !DMX::isArray(array->type()) || array->type() == ATTRIBUTE_ELEMENT_ARRAY)
         return;
     for (int i = 0; i < row->childCount(); ++i) {
         auto *item = static_cast<VParticleTreeWidgetItem *>(row->child(i));
         const QString label = PCFEditing::itemName(array, i);
         if (item->ownsAttribute && item->attribute)
-            item->attribute->name = label;
+            item->attribute->setName(label);
         item->setText(0, label);
     }
 }

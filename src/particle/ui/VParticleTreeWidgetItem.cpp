@@ -35,7 +35,7 @@ DMXElement *VParticleTreeWidgetItem::element() const
 
 uint VParticleTreeWidgetItem::attributeType() const
 {
-    return attribute ? attribute->type : ATTRIBUTE_UNKNOWN;
+    return attribute ? attribute->type() : ATTRIBUTE_UNKNOWN;
 }
 
 void VParticleTreeWidgetItem::showName()

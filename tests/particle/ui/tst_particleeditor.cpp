@@ -338,7 +338,7 @@ void TestParticleEditor::unchangedEditorStaysOutOfLaterEdits()
     // More precision than a cell shows is kept, and nothing else is marked.
     emit window->tree->itemClicked(second, 2);
     second->setText(2, QStringLiteral("0.0000001"));
-    QVERIFY(*static_cast<float *>(radius->value) == 0.0000001f);
+    QVERIFY(*static_cast<float *>(radius->value()) == 0.0000001f);
     QCOMPARE(first->text(2), QStringLiteral("0"));
     QVERIFY(first->editArmed);
 }
@@ -518,7 +518,7 @@ void TestParticleEditor::scrambleGuid()
     const QList<VParticleTreeWidgetItem *> rows = window->rows()->rowsOfValue(sparks);
     QCOMPARE(rows.size(), 3);
     for (VParticleTreeWidgetItem *row : rows)
-        QCOMPARE(row->text(2), row->attribute->name + ' ' + sparks->guid.toString());
+        QCOMPARE(row->text(2), row->attribute->name() + ' ' + sparks->guid.toString());
     QVERIFY(window->isWindowModified());
 }
 
@@ -620,7 +620,7 @@ void TestParticleEditor::arrayConversion()
     }
     QCOMPARE(script.offered[0], QStringList({"1", "2", "3"}));
     QCOMPARE(script.requests[0].title, QStringLiteral("Select Attribute"));
-    QCOMPARE(smoke->attribute("x")->type, uint(ATTRIBUTE_FLOAT));
+    QCOMPARE(smoke->attribute("x")->type(), uint(ATTRIBUTE_FLOAT));
     VParticleTreeWidgetItem *x =
         rowAt(window->tree, path({"fire", "children", "smoke", "smoke", "x"}));
     QCOMPARE(x->text(1), QStringLiteral("FLOAT"));
@@ -770,8 +770,8 @@ void TestParticleEditor::addAttributeDialog()
     script.attribute("t", "TIME");
     std::unique_ptr<DMXAttribute> added(dialog.getAttribute());
     QVERIFY(added);
-    QCOMPARE(added->type, uint(ATTRIBUTE_TIME));
-    QCOMPARE(added->ownsValue, true);
+    QCOMPARE(added->type(), uint(ATTRIBUTE_TIME));
+    QCOMPARE(added->ownsValue(), true);
     QCOMPARE(added->valueString(), QStringLiteral("0"));
 }
 
