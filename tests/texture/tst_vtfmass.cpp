@@ -146,7 +146,8 @@ void TestVTFMass::preparation_data()
 {
     QTest::addColumn<int>("change");
     QTest::addColumn<QString>("first");
-    QTest::newRow("bad regex") << 0 << QStringLiteral("box: Request Error: Name filter is not valid");
+    QTest::newRow("bad regex") << 0
+                               << QStringLiteral("box: Request Error: Name filter is not valid");
     QTest::newRow("in place") << 1
                               << QStringLiteral("box: Request Error: In-place modification of "
                                                 "VTFs requires overwrite permission");
@@ -200,30 +201,38 @@ void TestVTFMass::selection_data()
     QTest::addColumn<int>("destinationExists");
 
     const QStringList jpegs = {"a.jpg", "b.JPG", "c.jpg.bak", "d.jpeg"};
-    QTest::newRow("wildcard") << 0 << "*" << "JPG" << false << false << false << jpegs
+    QTest::newRow("wildcard") << 0 << "*"
+                              << "JPG" << false << false << false << jpegs
                               << QStringList{"a.vtf", "b.vtf"} << 0;
-    QTest::newRow("substring") << 1 << "wall" << "PNG" << false << false << false
+    QTest::newRow("substring") << 1 << "wall"
+                               << "PNG" << false << false << false
                                << QStringList{"brickwall_01.png", "floor.png"}
                                << QStringList{"brickwall_01.vtf"} << 0;
     QTest::newRow("regex whole name, any case")
-        << 2 << "wall" << "PNG" << false << false << false
-        << QStringList{"WALL.png", "wallpaper.png", "x.tar.png"} << QStringList{"WALL.vtf"} << 0;
-    QTest::newRow("last extension only") << 0 << "*" << "PNG" << false << false << false
-                                         << QStringList{"x.tar.png"} << QStringList{"x.tar.vtf"}
-                                         << 0;
+        << 2 << "wall"
+        << "PNG" << false << false << false << QStringList{"WALL.png", "wallpaper.png", "x.tar.png"}
+        << QStringList{"WALL.vtf"} << 0;
+    QTest::newRow("last extension only")
+        << 0 << "*"
+        << "PNG" << false << false << false << QStringList{"x.tar.png"} << QStringList{"x.tar.vtf"}
+        << 0;
     const QStringList nested = {"a.png", "sub/a.png"};
-    QTest::newRow("flat") << 0 << "*" << "PNG" << false << false << false << nested
-                          << QStringList{"a.vtf"} << 0;
-    QTest::newRow("recursive, flat") << 0 << "*" << "PNG" << true << false << false << nested
-                                     << QStringList{"a.vtf"} << 1;
+    QTest::newRow("flat") << 0 << "*"
+                          << "PNG" << false << false << false << nested << QStringList{"a.vtf"}
+                          << 0;
+    QTest::newRow("recursive, flat")
+        << 0 << "*"
+        << "PNG" << true << false << false << nested << QStringList{"a.vtf"} << 1;
     QTest::newRow("recursive, flat, overwrite")
-        << 0 << "*" << "PNG" << true << false << true << nested << QStringList{"a.vtf"} << 1;
+        << 0 << "*"
+        << "PNG" << true << false << true << nested << QStringList{"a.vtf"} << 1;
     QTest::newRow("recursive, preserved")
-        << 0 << "*" << "PNG" << true << true << false << nested
-        << QStringList{"a.vtf", "sub/a.vtf"} << 0;
-    QTest::newRow("case twins, overwrite") << 0 << "*" << "PNG" << false << false << true
-                                           << QStringList{"a.PNG", "a.png"} << QStringList{"a.vtf"}
-                                           << 1;
+        << 0 << "*"
+        << "PNG" << true << true << false << nested << QStringList{"a.vtf", "sub/a.vtf"} << 0;
+    QTest::newRow("case twins, overwrite")
+        << 0 << "*"
+        << "PNG" << false << false << true << QStringList{"a.PNG", "a.png"} << QStringList{"a.vtf"}
+        << 1;
 }
 
 void TestVTFMass::selection()
@@ -266,10 +275,10 @@ void TestVTFMass::imageToTexture()
     QVERIFY(run(options).isEmpty());
     QScopedPointer<CFileVTF> made(CFileVTF::fromFile(folder.path(QStringLiteral("out/wall.vtf"))));
     QVERIFY(made);
-    QCOMPARE(QList<int>({made->width(), made->height(), made->mipmapCount(),
-                         made->highResImageFormat(), made->lowResImageFormat(),
-                         int(made->minorVersion()), int(made->flags())}),
-             QList<int>({256, 256, 9, IMAGE_FORMAT_DXT5, IMAGE_FORMAT_DXT1, 3, 0x2004}));
+    QCOMPARE(
+        QList<int>({made->width(), made->height(), made->mipmapCount(), made->highResImageFormat(),
+                    made->lowResImageFormat(), int(made->minorVersion()), int(made->flags())}),
+        QList<int>({256, 256, 9, IMAGE_FORMAT_DXT5, IMAGE_FORMAT_DXT1, 3, 0x2004}));
     // Both PC clamps first, as the texture editor reads the bytes.
     QCOMPARE(made->findResource(VTFResourceTag::LevelOfDetail)->data, 0x04020301u);
     QVERIFY(!made->findResource(VTFResourceTag::Ts0));
@@ -385,10 +394,9 @@ void TestVTFMass::failedWrites_data()
     QTest::addColumn<QString>("target");
     QTest::addColumn<QStringList>("log");
 
-    QTest::newRow("texture in place")
-        << "VTF"
-        << QStringList{"Device Error: Incomplete write",
-                       "Write Error: Unable to write \".../b.vtf\""};
+    QTest::newRow("texture in place") << "VTF"
+                                      << QStringList{"Device Error: Incomplete write",
+                                                     "Write Error: Unable to write \".../b.vtf\""};
     QTest::newRow("image export") << "PNG"
                                   << QStringList{"Write Error: Unable to write \".../b.png\""};
 }

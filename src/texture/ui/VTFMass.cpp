@@ -74,6 +74,7 @@ VTFMass::VTFMass()
     auto *layout = new QGridLayout(this);
     layout->addWidget(buildBasicSettings(), 0, 0);
     m_pages = new QStackedWidget;
+    m_pages->setObjectName(QStringLiteral("pages"));
     m_pages->addWidget(buildTexturePage());
     m_pages->addWidget(buildImagePage());
     m_pages->addWidget(buildRunPage());

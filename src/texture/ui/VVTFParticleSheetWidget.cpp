@@ -81,6 +81,7 @@ void VVTFParticleSheetWidget::buildLayout()
         counterLabel(QStringLiteral("Sequence: 65536/65536"), QStringLiteral("Sequence: 0/0"));
     m_frameLabel = counterLabel(QStringLiteral("Frame: 65536/65536"), QStringLiteral("Frame: 0/0"));
     m_loop = new QCheckBox(QStringLiteral("Loop"));
+    m_loop->setObjectName(QStringLiteral("loop"));
     m_loop->setFixedSize(m_loop->sizeHint());
     grid->addWidget(m_previousSequence, 0, 0);
     grid->addWidget(m_sequenceLabel, 0, 1);
