@@ -47,6 +47,7 @@ private slots:
     void versionAndResources();
     void runCycle_data();
     void runCycle();
+    void cancel();
 };
 
 void TestVTFMassWindow::formatLists()
@@ -185,6 +186,27 @@ void TestVTFMassWindow::runCycle()
     QCOMPARE(button->text(), QStringLiteral("Apply"));
     QCOMPARE(child<QStackedWidget>(window, "pages")->currentIndex(), int(VTFMass::ImagePage));
     QVERIFY(!window.stopFlag());
+}
+
+void TestVTFMassWindow::cancel()
+{
+    // "Cancel" is heard between files: the run stops before the next one and
+    // keeps the title of the last, with the way back open.
+    QTemporaryDir folder;
+    QFile(folder.filePath(QStringLiteral("bad.vtf"))).open(QIODevice::WriteOnly);
+    VTFMass window;
+    box(window, "sourceFormat")->setCurrentIndex(0);
+    child<QLineEdit>(window, "source")->setText(folder.path());
+    child<QLineEdit>(window, "target")->setText(folder.filePath(QStringLiteral("out")));
+    auto *button = child<QPushButton>(window, "apply");
+    QTimer::singleShot(0, button, &QPushButton::click);
+    button->click();
+    QCOMPARE(child<QGroupBox>(window, "run")->title(), QStringLiteral(".../"));
+    QVERIFY(child<QPlainTextEdit>(window, "log")->toPlainText().isEmpty());
+    QCOMPARE(button->text(), QStringLiteral("Return"));
+    QVERIFY(button->isEnabled() && window.stopFlag());
+    button->click();
+    QCOMPARE(child<QStackedWidget>(window, "pages")->currentIndex(), int(VTFMass::TexturePage));
 }
 
 int main(int argc, char **argv)
