@@ -5,8 +5,8 @@
 #include "GameFolder.h"
 #include "MaterialScanner.h"
 #include "PCFErrors.h"
+#include "ParticleFixture.h"
 #include "ParticleScanner.h"
-#include "PcfBuilder.h"
 #include "ScanPath.h"
 #include "SoundScanner.h"
 
@@ -43,23 +43,6 @@ const QByteArray Wall = "\"LightmappedGeneric\"\r\n{\r\n"
                         "\t\t\t\"$basetexture\" \"brick/anim\"\r\n\t\t}\r\n\t}\r\n}\r\n";
 
 const QString Unsafe = "Read Error: Refusing unsafe path \"materials/../../../etc/passwd.vtf\"";
-
-// A particle file (binary 3, pcf 2) with one system and its material.
-QByteArray particleFile(const QByteArray &system, const QByteArray &material)
-{
-    PcfBuilder b(2);
-    b.header();
-    b.dictionary(
-        {"DmElement", "particleSystemDefinitions", "DmeParticleSystemDefinition", "material"});
-    b.i32(2);
-    b.element("DmElement", "root", 0);
-    b.element("DmeParticleSystemDefinition", system, 1);
-    b.i32(1);
-    b.attribute("particleSystemDefinitions", ATTRIBUTE_ELEMENT_ARRAY).i32(1).i32(1);
-    b.i32(1);
-    b.attribute("material", ATTRIBUTE_STRING).text(material);
-    return b.data();
-}
 
 DMXElement *system(CFilePCF *document, const QString &name)
 {

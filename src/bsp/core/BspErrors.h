@@ -32,4 +32,19 @@ inline const char *const UnableToSaveOutput = "Write Error: Unable to save file 
 // A map write that failed without saying why.
 inline const char *const SaveIncomplete = "Unable to complete file save.";
 
+// Entity lump editor. Its lump-file texts end with a period, unlike the
+// map information window's above.
+inline const char *const EntityStartOfData = "Unexpected start of data.";
+inline const char *const EntityEndOfData = "Unexpected end of data.";
+inline const char *const NotEntityLump = "Lump does not contain entity information.";
+inline const char *const EntityUnableToOpenFile = "Unable to open file.";
+inline const char *const UnableToOpenLumpBuffer = "Unable to open lump buffer.";
+// %1: the path.
+inline const char *const UnableToRead = "Unable to read \"%1\"";
+inline const char *const NoAssociatedFile = "Unable to save: No associated file";
+// %1: the extension.
+inline const char *const FileTypeNotRecognized = "Unable to save: File type \"%1\" not recognized";
+// %1: the file's own reason.
+inline const char *const SaveError = "Save Error: %1";
+
 } // namespace BspErrors

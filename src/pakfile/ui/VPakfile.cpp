@@ -154,6 +154,7 @@ void VPakfile::buildPakfilePage()
     connect(m_fileSave, &QPushButton::clicked, this, &VPakfile::pakFileSave);
     connect(m_fileDeleteToggle, &QPushButton::clicked, this, &VPakfile::pakFileDeleteToggle);
     connect(m_pakAdd, &QPushButton::clicked, this, &VPakfile::pakAdd);
+    connect(m_pakScan, &QPushButton::clicked, this, &VPakfile::pakScan);
     connect(m_pakExtract, &QPushButton::clicked, this, &VPakfile::pakExtract);
     connect(m_pakInfo, &QPushButton::clicked, this, &VPakfile::pakInfo);
 }
@@ -200,7 +201,13 @@ void VPakfile::buildScanPage()
     m_scanLayout->addWidget(m_scanTable);
 
     connect(m_scanBrowse, &QPushButton::clicked, this, &VPakfile::pakScanBrowse);
+    connect(m_scanOptionsButton, &QPushButton::clicked, this, &VPakfile::pakScanOptions);
+    connect(m_scanScan, &QPushButton::clicked, this, &VPakfile::pakScanScan);
+    connect(m_scanApply, &QPushButton::clicked, this, &VPakfile::pakScanApply);
     connect(m_scanCancel, &QPushButton::clicked, this, &VPakfile::pakScanCancel);
+    connect(m_scanAdd, &QPushButton::clicked, this, &VPakfile::pakScanAdd);
+    connect(m_scanAuto, &QPushButton::clicked, this, &VPakfile::pakScanAddMissing);
+    connect(m_scanRemove, &QPushButton::clicked, this, &VPakfile::pakScanRemove);
 }
 
 CDelegateBSP *VPakfile::createDelegate()

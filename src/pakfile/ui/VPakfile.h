@@ -18,6 +18,7 @@ class QMessageBox;
 class QProgressDialogger;
 class QPushButton;
 class QTableWidget;
+class QTableWidgetItem;
 class QVBoxLayout;
 class VPakfileTableWidgetItem;
 
@@ -61,8 +62,15 @@ public slots:
     void pakAdd();
     void pakExtract();
     void pakInfo();
+    void pakScan();
     void pakScanBrowse();
+    void pakScanOptions();
+    void pakScanScan();
+    void pakScanApply();
     void pakScanCancel();
+    void pakScanAdd();
+    void pakScanAddMissing();
+    void pakScanRemove();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -91,6 +99,19 @@ private:
     // The progress dialog of the long commands: Cancel hidden, window-modal,
     // dismissing it only disables the window; centred and shown.
     void showProgress(QProgressDialogger &progress);
+    // New rows at the end of the pakfile table for the nodes, one progress
+    // step each.
+    void appendPakfileRows(const QVector<CPackageHierarchyNode *> &nodes,
+                           QProgressDialogger &progress);
+    // The scan table's rows, one per found path, row r from paths[r].
+    void fillScanTable(const QStringList &paths, QProgressDialogger &progress);
+    void buildScanOptionsDialog();
+    // Marks (or unmarks) the scan rows of the given Name items whose files
+    // exist, inside the busy dialog; with skipStored, rows whose file the
+    // map already holds stay as they are.
+    void markScanItems(const QList<QTableWidgetItem *> &items, bool mark, bool skipStored);
+    // Stages one marked scan row as a pakfile entry that references its file.
+    CPackageHierarchyNode *stageScanRow(int row, QProgressDialogger &progress);
     bool runAddQuestions(const QStringList &files, QStringList &targets);
     // The question box one run of "Add" or of "Save" of "File Options" asks
     // each of its questions with: Yes, Yes to All, No, No to All.

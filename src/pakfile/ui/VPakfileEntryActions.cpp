@@ -162,19 +162,25 @@ void VPakfile::pakAdd()
         progress.setValue(i + 1);
     }
 
-    if (!added.isEmpty()) {
-        progress.setValue(0);
-        progress.setMaximum(added.size());
-        const int first = m_pakfileTable->rowCount();
-        m_pakfileTable->setRowCount(first + added.size());
-        for (int k = 0; k < added.size(); ++k) {
-            updatePakfileRow(added[k], first + k);
-            progress.setValue(k + 1);
-        }
-    }
+    appendPakfileRows(added, progress);
     if (progress.hasError) {
         progress.showLog();
         CPrompt::exec(&progress);
     }
     setEnabled(true);
+}
+
+void VPakfile::appendPakfileRows(const QVector<CPackageHierarchyNode *> &nodes,
+                                 QProgressDialogger &progress)
+{
+    if (nodes.isEmpty())
+        return;
+    progress.setValue(0);
+    progress.setMaximum(nodes.size());
+    const int first = m_pakfileTable->rowCount();
+    m_pakfileTable->setRowCount(first + nodes.size());
+    for (int k = 0; k < nodes.size(); ++k) {
+        updatePakfileRow(nodes[k], first + k);
+        progress.setValue(k + 1);
+    }
 }

@@ -15,7 +15,9 @@ VScanTableWidgetItem::VScanTableWidgetItem(const QString &text, CPackageHierarch
 bool VScanTableWidgetItem::fileExists() const
 {
     QTableWidget *table = tableWidget();
-    if (!baseDirectory || !table)
+    // Without a game folder the path would be looked up from the root of the
+    // file system.
+    if (!baseDirectory || baseDirectory->isEmpty() || !table)
         return false;
     const QTableWidgetItem *folder = table->item(row(), 1);
     // Doubled separators are harmless to the file system.

@@ -83,10 +83,13 @@ void TestToolWindows::pathsShowLiterally()
         QCOMPARE(asked.at(0).kind, CPrompt::Kind::Warning);
         QCOMPARE(asked.at(0).text, QStringLiteral("File Error: Unable to open"));
         QVERIFY(info.mapPath().isEmpty());
-    }
 
-    VENTITY entity(nullptr, path);
-    QCOMPARE(entity.path(), path);
+        VENTITY entity(nullptr, path);
+        QCOMPARE(entity.windowTitle(), QStringLiteral("Entity Lump Editor"));
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked.at(1).text, QStringLiteral("File Error: Unable to open"));
+        QVERIFY(entity.path().isEmpty());
+    }
 
     VPakfile pakfile;
     QCOMPARE(pakfile.windowTitle(), QStringLiteral("Pakfile Lump Editor"));

@@ -1,6 +1,7 @@
 #include "CDelegateBSP.h"
 #include "CPackageHierarchyNode.h"
 #include "CPrompt.h"
+#include "EditorTesting.h"
 #include "PakfileFixture.h"
 #include "QListDialog.h"
 #include "QProgressDialogger.h"
@@ -18,51 +19,8 @@
 #include <functional>
 
 using namespace MapFixtures;
-using Fill = std::function<void(QDialog *)>;
 
 namespace {
-
-// Answers the editor's questions in order and keeps each one's text (for a
-// box run through exec its text, for a progress dialog its log).
-struct Script
-{
-    QStringList said;
-    QList<QPair<CPrompt::Answer, Fill>> answers;
-    CPrompt::ScopedHandler handler{[this](const CPrompt::Request &r) {
-        auto *box = qobject_cast<QMessageBox *>(r.dialog);
-        auto *progress = qobject_cast<QProgressDialogger *>(r.dialog);
-        said << (box ? box->text() : progress ? progress->logEdit->toPlainText() : r.text);
-        const auto next =
-            answers.isEmpty() ? qMakePair(CPrompt::Answer(), Fill()) : answers.takeFirst();
-        if (next.second)
-            next.second(r.dialog);
-        return next.first;
-    }};
-
-    Script &answer(int button, const QStringList &texts = {}, const Fill &fill = {})
-    {
-        CPrompt::Answer a;
-        a.button = QMessageBox::StandardButton(button);
-        a.result = button;
-        a.ok = !texts.isEmpty();
-        a.texts = texts;
-        a.text = texts.value(0);
-        return answers << qMakePair(a, fill), *this;
-    }
-    Script &button(int b) { return answer(b); }
-    Script &paths(const QStringList &chosen) { return answer(0, chosen); }
-    Script &pick(int row)
-    {
-        return answer(QDialog::Accepted, {}, [row](QDialog *d) {
-            static_cast<QListDialog *>(d)->list->setCurrentRow(row);
-        });
-    }
-    Script &comment(const QString &text)
-    {
-        return answer(QDialog::Accepted, {},
-                      [text](QDialog *d) { d->findChild<QPlainTextEdit *>()->setPlainText(text); });
-    }
-};
 
 // An editor whose maps fail to save at one step of the flush.
 struct FaultyMap : CDelegateBSP
@@ -88,34 +46,17 @@ QTableWidget *table(VPakfile &editor)
 
 QStringList column(VPakfile &editor, int c)
 {
-    QStringList texts;
-    for (int row = 0; row < table(editor)->rowCount(); ++row)
-        texts << table(editor)->item(row, c)->text();
-    return texts;
+    return ::column(table(editor), c);
 }
 
-// One letter per row for its colour: Green, Cyan, Red, Yellow, or "?".
 QString colours(VPakfile &editor)
 {
-    const QHash<QRgb, QChar> known{{qRgb(192, 255, 192), 'G'},
-                                   {qRgb(192, 255, 255), 'C'},
-                                   {qRgb(255, 192, 192), 'R'},
-                                   {qRgb(255, 255, 192), 'Y'}};
-    QString letters;
-    for (int row = 0; row < table(editor)->rowCount(); ++row)
-        letters += known.value(table(editor)->item(row, 3)->background().color().rgb(), '?');
-    return letters;
+    return ::colours(table(editor));
 }
 
 void select(VPakfile &editor, const QStringList &names)
 {
-    QTableWidget *rows = table(editor);
-    rows->clearSelection();
-    for (int row = 0; row < rows->rowCount(); ++row) {
-        if (names.contains(rows->item(row, 0)->text()))
-            rows->selectionModel()->select(rows->model()->index(row, 0),
-                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
+    ::select(table(editor), names);
 }
 
 // Puts a node the delegate holds into a new last row.

@@ -1,0 +1,22 @@
+#include "VVTFDialogs.h"
+
+#include "CPrompt.h"
+#include "IMainWindow.h"
+
+namespace VVTFDialogs {
+
+QString openFileName(QWidget *parent, const QString &caption, const QString &filter)
+{
+    if (IMainWindow *main = IMainWindow::instance())
+        return main->getOpenFileName(parent, caption, filter);
+    return CPrompt::getOpenFileName(parent, caption, QString(), filter);
+}
+
+QString saveFileName(QWidget *parent, const QString &caption, const QString &filter)
+{
+    if (IMainWindow *main = IMainWindow::instance())
+        return main->getSaveFileName(parent, caption, filter);
+    return CPrompt::getSaveFileName(parent, caption, QString(), filter);
+}
+
+} // namespace VVTFDialogs

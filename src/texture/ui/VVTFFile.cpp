@@ -1,0 +1,155 @@
+#include "VVTF.h"
+
+#include "CFileVTF.h"
+#include "CPrompt.h"
+#include "IMainWindow.h"
+#include "QWidgetDialog.h"
+#include "VVTFDialogs.h"
+#include "VVTFResizeParametersBox.h"
+#include "VVTFTexts.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+
+// Giving the window its document: opening a file, a new texture, and filling
+// the window from the document it took. Saving for the close question.
+
+namespace {
+// "512".
+constexpr int DefaultSizeItem = 9;
+constexpr int ResourcesTab = 4;
+} // namespace
+
+void VVTF::vtfOpen()
+{
+    vtfOpen(VVTFDialogs::openFileName(this, QLatin1String(VVTFText::OpenCaption),
+                                      QLatin1String(VVTFText::TextureFilter)));
+}
+
+void VVTF::vtfOpen(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    QString error;
+    CFileVTF *document = CFileVTF::fromFile(path, error);
+    if (!document) {
+        CPrompt::information(this, QLatin1String(VVTFText::Title), error);
+        return;
+    }
+    adopt(document);
+}
+
+void VVTF::vtfNew()
+{
+    auto *content = new QWidget;
+    auto *grid = new QGridLayout(content);
+    QComboBox *width = VVTFResizeParametersBox::sizeBox("newWidth", DefaultSizeItem);
+    QComboBox *height = VVTFResizeParametersBox::sizeBox("newHeight", DefaultSizeItem);
+    grid->addWidget(new QLabel(tr("Width:")), 0, 0);
+    grid->addWidget(width, 0, 1);
+    grid->addWidget(new QLabel(tr("Height:")), 1, 0);
+    grid->addWidget(height, 1, 1);
+
+    QWidgetDialog dialog(content, this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    dialog.setWindowTitle(QLatin1String(VVTFText::NewCaption));
+    if (CPrompt::exec(&dialog) != QDialog::Accepted)
+        return;
+    adopt(new CFileVTF(quint16(1 << width->currentIndex()), quint16(1 << height->currentIndex())));
+}
+
+void VVTF::adopt(CFileVTF *document)
+{
+    if (!m_document) {
+        m_document = document;
+        vtfOpenShared();
+        return;
+    }
+    if (IMainWindow *main = IMainWindow::instance()) {
+        if (QMetaObject::invokeMethod(main->mainWindowWidget(), "showVVTF", Qt::DirectConnection,
+                                      Q_ARG(CFileVTF *, document)))
+            return;
+    }
+    // Without a main window the further editor stands on its own.
+    auto *window = new VVTF(document);
+    window->show();
+}
+
+void VVTF::showFaceCountTicks(int faces)
+{
+    actionFacesOne->setIcon(onOffIcon(faces == 1));
+    actionFacesSix->setIcon(onOffIcon(faces == 6));
+    actionFacesSeven->setIcon(onOffIcon(faces == 7));
+}
+
+void VVTF::vtfOpenShared()
+{
+    if (!m_document)
+        return;
+    setWindowTitle(m_document->displayName() + QStringLiteral("[*]"));
+
+    for (QAction *action :
+         {actionSave, actionSaveAs, actionSaveCopyAs, actionExport, actionCopy,
+          actionComputeReflectivity, actionCorrectGamma, actionMipmapCount, actionFrameCount,
+          actionChannelRGB, actionChannelRed, actionChannelGreen, actionChannelBlue,
+          actionChannelAlpha, actionMask, actionTile})
+        action->setEnabled(true);
+    const VVTFRules::Commands commands = VVTFRules::commands(*m_document);
+    actionGenerateMipmaps->setEnabled(commands.generateMipmaps);
+    actionGenerateSpheremaps->setEnabled(commands.generateSpheremaps);
+    showFaceCountTicks(commands.faceCountTick);
+    menuFaceCount->setEnabled(commands.faceCountMenu);
+    actionSliceCount->setEnabled(commands.sliceCount);
+
+    // The sliders' values win over the document's, and the first picture is
+    // decoded with the values the sliders show.
+    m_document->setHdrKey(float(keySlider->value()) / 100.0f);
+    m_document->setHdrShift(float(shiftSlider->value()) / 100.0f);
+    m_document->setHdrGamma(float(gammaSlider->value()) / 100.0f);
+
+    if (vtfSelectImage(m_document->mipmapCount() - 1, 0, 0, 0))
+        vtfRefreshView();
+    vtfRebuildImageTree();
+
+    const bool hdr = VVTFRules::hdrControlsEnabled(m_document);
+    keySlider->setEnabled(hdr);
+    shiftSlider->setEnabled(hdr);
+    gammaSlider->setEnabled(hdr);
+    animationButton->setEnabled(commands.animation);
+    if (!commands.animation)
+        animationButton->setChecked(false);
+
+    vtfUpdateFlagColours();
+    vtfUpdateImageFields();
+    tabs->setTabEnabled(ResourcesTab, commands.resources);
+    showResources();
+
+    setWindowModified(false);
+    tabs->setEnabled(true);
+}
+
+bool VVTF::saveDocument()
+{
+    if (!m_document)
+        return true;
+    QString path = m_document->toString();
+    if (path.isEmpty())
+        path = VVTFDialogs::saveFileName(this, QLatin1String(VVTFText::SaveAsCaption),
+                                         QLatin1String(VVTFText::TextureFilter));
+    if (path.isEmpty())
+        return false;
+    if (!m_document->write(path)) {
+        CPrompt::warning(this, windowTitle(), m_document->error());
+        return false;
+    }
+    m_document->setPath(path, true);
+    setWindowTitle(m_document->fileName(false) + QStringLiteral("[*]"));
+    setWindowModified(false);
+    return true;
+}

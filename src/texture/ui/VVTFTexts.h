@@ -1,0 +1,28 @@
+#pragma once
+
+// Every title, caption, filter and message of the texture editor, in one place.
+namespace VVTFText {
+inline const char *const Title = "VTF Editor";
+inline const char *const OpenCaption = "Open VTF";
+inline const char *const SaveAsCaption = "Save As";
+inline const char *const TextureFilter = "Valve Texture File (*.vtf)";
+inline const char *const NewCaption = "New VTF";
+inline const char *const ImageFilter = "Supported Formats (*.png *.jpg *.jpeg *.tiff *.bmp *.gif "
+                                       "*.ppm *.pgm *.pbm *.xpm *.xbm)";
+// %1: the image file.
+inline const char *const ImportUnreadable = "Device Error: Unable to read \"%1\"";
+// %1: the index of the image in its file.
+inline const char *const ImportResizeFailed = "Import Error: Unable to resize image %1";
+// %1 images of %2 left out.
+inline const char *const ImportDropped =
+    "Import Error: %1 of %2 images found no place in the texture and were left out";
+
+// Steps of an import, as its progress box names them.
+inline const char *const StepAllocating = "Allocating memory...";
+inline const char *const StepReading = "Reading images...";
+inline const char *const StepReflectivity = "Computing reflectivity...";
+inline const char *const StepMipmaps = "Generating mipmaps...";
+inline const char *const StepThumbnail = "Generating thumbnail...";
+inline const char *const StepSpheremaps = "Generating spheremaps...";
+inline const char *const StepFormatting = "Formatting...";
+} // namespace VVTFText

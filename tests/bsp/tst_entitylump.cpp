@@ -1,0 +1,272 @@
+#include "BspErrors.h"
+#include "EntityLump.h"
+#include "EntityMapSource.h"
+#include "Fuzz.h"
+#include "LumpMaps.h"
+
+#include <QtTest>
+
+namespace E = BspErrors;
+
+namespace {
+
+// A literal's bytes, NULs included.
+template <int N>
+QByteArray raw(const char (&text)[N])
+{
+    return QByteArray(text, N - 1);
+}
+
+// Entities as "k=v;k=v", one after another separated by '|'.
+QString describe(const QVector<CEntity> &entities)
+{
+    QStringList blocks;
+    for (const CEntity &entity : entities) {
+        QStringList pairs;
+        for (const CEntityKeyValue &pair : entity.pairs())
+            pairs << pair.key + QLatin1Char('=') + pair.value;
+        blocks << pairs.join(QLatin1Char(';'));
+    }
+    return blocks.join(QLatin1Char('|'));
+}
+
+// The reverse, for fixtures.
+QVector<CEntity> entities(const QString &description)
+{
+    QVector<CEntity> list;
+    for (const QString &block : description.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+        CEntity entity;
+        for (const QString &pair : block.split(QLatin1Char(';'))) {
+            const int at = pair.indexOf(QLatin1Char('='));
+            entity.insertKeyValue(pair.left(at), pair.mid(at + 1));
+        }
+        list << entity;
+    }
+    return list;
+}
+
+QVector<const CEntity *> view(const QVector<CEntity> &list)
+{
+    QVector<const CEntity *> pointers;
+    for (const CEntity &entity : list)
+        pointers << &entity;
+    return pointers;
+}
+
+// A lump file by hand (version 7, map revision 99).
+QByteArray lumpFile(qint32 headerSize, qint32 index, qint32 length, const QByteArray &text)
+{
+    return LumpMaps::lumpFile(headerSize, index, 7, length, 99,
+                              QByteArray(headerSize - 20, '\0') + text);
+}
+
+const QByteArray SampleText =
+    raw("{\n\"classname\" \"worldspawn\"\n\"message\" \"a//b\"\n}\n"
+        "{\r\n\"origin\" \"1 2 3\"\r\n\"OnTrigger\" \"t,Kill,,0,-1\"\r\n}\n\0");
+
+} // namespace
+
+class TestEntityLump : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parses_data();
+    void parses();
+    void buildsAndReadsBack();
+    void recordOperations();
+    void normalizes_data();
+    void normalizes();
+    void readsLumpFiles_data();
+    void readsLumpFiles();
+    void survivesDamagedText();
+    void convertsMapSources();
+};
+
+void TestEntityLump::parses_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("two blocks, duplicate keys kept")
+        << QByteArray(
+               "{\n\"classname\" \"light\"\n\"On\" \"a\"\n\"On\" \"b\"\n}\n{\n\"x\" \"1\"\n}\n")
+        << "classname=light;On=a;On=b|x=1";
+    QTest::newRow("empty values kept")
+        << QByteArray("{\n\"a\" \"\"\n\"b\" \" \"\n\"c\"\"\"\n\"\" \"d\"\n}\n") << "a=;b=;c=;=d";
+    QTest::newRow("quoted texts starting with //")
+        << QByteArray("{\n\"//k\" \"// v\"\n\t\"url\"\t\"//a/b\" \n}\n") << "//k=// v;url=//a/b";
+    QTest::newRow("brace on a pair line")
+        << QByteArray("{\n{ \"classname\" \"x\"\n\"k\" \"v\" }\n}\n") << "{=classname;k=v";
+    QTest::newRow("comments") << QByteArray(
+                                     "{ // open\n{\n\"a\" \"b//c\" // d\n// \"e\" \"f\"\n}\n")
+                              << "a=b//c";
+    QTest::newRow("quoted blanks trimmed") << QByteArray("{\n\" a \" \" 1 2 \"\n}\n") << "a=1 2";
+    QTest::newRow("bare words") << QByteArray("{\nkey value more\n}\n") << "key=value";
+    QTest::newRow("block without pairs dropped")
+        << QByteArray("{\n}\n{\n\"a\" \"1\"\n}\n") << "a=1";
+    QTest::newRow("second brace drops the first")
+        << QByteArray("{\n\"a\" \"1\"\n{\n\"b\" \"2\"\n}\n") << "b=2";
+    QTest::newRow("unclosed dropped") << QByteArray("{\n\"a\" \"1\"\n}\n{\n\"b\" \"2\"\n") << "a=1";
+    QTest::newRow("stray lines ignored")
+        << QByteArray("}\n\"a\" \"1\"\n{\nlone\n\"{\"\n\"b\" \"2\"\n}\n}\n") << "b=2";
+    QTest::newRow("CR, CR LF and NUL ends")
+        << raw("{\r\"a\" \"1\"\r\n\"b\" \"2\"\0}\0") << "a=1;b=2";
+    QTest::newRow("blanks round braces") << QByteArray(" \t{ \n\"a\" \"1\"\n  }\t\n") << "a=1";
+    QTest::newRow("Latin-1") << QByteArray("{\n\"k\xe9\" \"\xff\"\n}\n")
+                             << QString::fromUtf8("ké=ÿ");
+    QTest::newRow("just the NUL") << raw("\0") << "";
+    QTest::newRow("nothing") << QByteArray() << "";
+}
+
+void TestEntityLump::parses()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, expected);
+    QCOMPARE(describe(EntityLump::parse(text)), expected);
+}
+
+void TestEntityLump::buildsAndReadsBack()
+{
+    const QVector<CEntity> world = entities(QStringLiteral("classname=worldspawn;mapversion=1"));
+    QCOMPARE(EntityLump::build(view(world)),
+             raw("{\n\"classname\" \"worldspawn\"\n\"mapversion\" \"1\"\n}\n\0"));
+    QCOMPARE(EntityLump::build({}), QByteArray(1, '\0'));
+    QVERIFY(EntityLump::parse(QByteArray(1, '\0')).isEmpty());
+
+    // One '?' per character above U+00FF, a surrogate pair being one.
+    QVector<CEntity> wide(1);
+    wide[0].insertKeyValue(QString::fromUtf8("é€"), QString::fromUtf8("a😀b"));
+    QCOMPARE(EntityLump::build(view(wide)), raw("{\n\"\xe9?\" \"a?b\"\n}\n\0"));
+
+    // Order of entities and pairs, empty values and repeats survive.
+    const QString list = QStringLiteral("b=2;a=;b=3|classname=light;targetname=l1|c=x y");
+    const QByteArray text = EntityLump::build(view(entities(list)));
+    QCOMPARE(describe(EntityLump::parse(text)), list);
+    QCOMPARE(EntityLump::lumpFileBytes(text), LumpMaps::lumpFile(20, 0, 0, text.size(), 0, text));
+}
+
+void TestEntityLump::recordOperations()
+{
+    CEntity e;
+    e.insertKeyValue(QStringLiteral("b"), QStringLiteral("2"), 5);  // beyond the end: appended
+    e.insertKeyValue(QStringLiteral("a"), QStringLiteral("1"), -7); // negative: first
+    e.insertKeyValue(QStringLiteral("c"), QStringLiteral("3"), -1); // -1: appended
+    e.insertKeyValue(QStringLiteral("a"), QStringLiteral("4"), 1);
+    QCOMPARE(describe({e}), QStringLiteral("a=1;a=4;b=2;c=3"));
+    e.setKeyValue(QStringLiteral("a"), QStringLiteral("5"));
+    e.setKeyValue(QStringLiteral("d"), QStringLiteral("6"));
+    QCOMPARE(describe({e}), QStringLiteral("a=5;a=4;b=2;c=3;d=6"));
+    QVERIFY(e.hasKeyValue(QStringLiteral("a"), QStringLiteral("5")));
+    QVERIFY(!e.hasKeyValue(QStringLiteral("a"), QStringLiteral("4")));
+}
+
+void TestEntityLump::normalizes_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("given");
+
+    QTest::newRow("three worlds in a row")
+        << "x=1|classname=worldspawn;n=1|classname=worldspawn;n=2|classname=worldspawn;n=3|a=1"
+        << "x=1;classname=info_null|classname=worldspawn;n=1|a=1;classname=info_null" << true;
+    QTest::newRow("letter case is no world")
+        << "classname=WorldSpawn|classname=worldspawn|classname=worldspawn"
+        << "classname=WorldSpawn|classname=worldspawn" << false;
+    QTest::newRow("first classname decides")
+        << "classname=worldspawn|classname=light;classname=worldspawn"
+        << "classname=worldspawn|classname=light;classname=worldspawn" << false;
+}
+
+void TestEntityLump::normalizes()
+{
+    QFETCH(QString, list);
+    QFETCH(QString, expected);
+    QFETCH(bool, given);
+    QVector<CEntity> records = entities(list);
+    QCOMPARE(EntityLump::normalize(records), given);
+    QCOMPARE(describe(records), expected);
+}
+
+void TestEntityLump::readsLumpFiles_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("expected");
+
+    const QByteArray text = raw("{\n\"a\" \"1\"\n}\n\0");
+    const int l = text.size();
+    QTest::newRow("written form") << lumpFile(20, 0, l, text) << ""
+                                  << "a=1";
+    QTest::newRow("custom size: padding read as empty lines")
+        << lumpFile(20, 0, l, text + QByteArray(100, '\0')) << ""
+        << "a=1";
+    QTest::newRow("larger header skipped") << lumpFile(28, 0, l, text) << ""
+                                           << "a=1";
+    QTest::newRow("text past the length read")
+        << lumpFile(20, 0, 0, text + "{\n\"b\" \"2\"\n}\n") << ""
+        << "a=1|b=2";
+    QTest::newRow("header size below 20")
+        << lumpFile(20, 0, l, text).replace(0, 1, "\x13") << E::EntityStartOfData << "";
+    QTest::newRow("shorter than header + length")
+        << lumpFile(20, 0, l + 1, text) << E::EntityEndOfData << "";
+    QTest::newRow("negative length") << lumpFile(20, 0, -1, text) << E::EntityEndOfData << "";
+    QTest::newRow("sum past 32 bits")
+        << lumpFile(20, 0, 0x7ffffff0, text) << E::EntityEndOfData << "";
+    QTest::newRow("shorter than a header") << QByteArray(12, '\0') << E::EntityEndOfData << "";
+    QTest::newRow("lump index 40") << lumpFile(20, 40, l, text) << E::NotEntityLump << "";
+}
+
+void TestEntityLump::readsLumpFiles()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, error);
+    QFETCH(QString, expected);
+    QVector<CEntity> read;
+    QString reason;
+    QCOMPARE(EntityLump::readLumpFile(file, read, reason), error.isEmpty());
+    QCOMPARE(reason, error);
+    QCOMPARE(describe(read), expected);
+}
+
+void TestEntityLump::survivesDamagedText()
+{
+    const auto parse = [](const QByteArray &bytes) { EntityLump::parse(bytes); };
+    Fuzz::truncations(SampleText, parse);
+    Fuzz::byteFlips(SampleText, 400, 28, parse);
+    const QByteArray file = lumpFile(20, 0, SampleText.size(), SampleText);
+    const auto read = [](const QByteArray &bytes) {
+        QVector<CEntity> list;
+        QString error;
+        EntityLump::readLumpFile(bytes, list, error);
+    };
+    Fuzz::truncations(file, read);
+    Fuzz::byteFlips(file, 400, 29, read);
+}
+
+void TestEntityLump::convertsMapSources()
+{
+    const QVector<CEntity> list = entities(QStringLiteral(
+        "classname=WORLDSPAWN;skyname=sky;OnMapSpawn=a,b,c,d,e"
+        "|classname=func_door;model=*1;OnOpen=x,y,z,0,-1"
+        "|classname=prop;model=models/a.mdl;c1=a,b;c3=a,b,c,d;c4=a,b,c,d,e;c5=a,b,c,d,e,f"
+        "|classname=x;MODEL=*"));
+    const CFileVMF doc = EntityMapSource::toDocument(view(list), {QStringLiteral("model")});
+    const auto bytes = [](const char *text) {
+        QVector<QByteArray> out;
+        for (const QByteArray &part : QByteArray(text).split(' '))
+            out << part;
+        return out;
+    };
+    QCOMPARE(doc.world.keyValues, bytes("classname WORLDSPAWN skyname sky"));
+    QCOMPARE(doc.world.connections, bytes("OnMapSpawn a,b,c,d,e"));
+    QCOMPARE(doc.entities.size(), 1);
+    const VMFEntity &prop = doc.entities[0];
+    QCOMPARE(prop.body.keyValues,
+             bytes("classname prop model models/a.mdl c1 a,b c3 a,b,c,d c5 a,b,c,d,e,f"));
+    QCOMPARE(prop.body.connections, bytes("c4 a,b,c,d,e"));
+    QVERIFY(prop.editor.visgroupshown && prop.editor.visgroupautoshown);
+}
+
+QTEST_GUILESS_MAIN(TestEntityLump)
+#include "tst_entitylump.moc"
