@@ -3,6 +3,7 @@
 #include "CPrompt.h"
 #include "Fuzz.h"
 #include "VTFSheet.h"
+#include "VVTF.h"
 #include "VVTFParticleSheetWidget.h"
 
 #include <QCheckBox>
@@ -198,11 +199,18 @@ void TestVTFSheet::textureButton()
     texture.addResource(VTFResourceTag::Sheet)->payload = original;
     QVERIFY(!VVTFParticleSheetWidget::editSheet(texture, nullptr));
     QCOMPARE(texture.findResource(VTFResourceTag::Sheet)->payload, original);
+    // Ok in the editor window's dialog: the payload is replaced and the
+    // window marked modified.
     accept = true;
-    QVERIFY(VVTFParticleSheetWidget::editSheet(texture, nullptr));
-    QCOMPARE(
-        VTFSheet::parse(texture.findResource(VTFResourceTag::Sheet)->payload).sequences[0].duration,
-        9.0f);
+    auto *document = new CFileVTF(4, 4);
+    document->addResource(VTFResourceTag::Sheet)->payload = original;
+    VVTF window(document);
+    window.sheetButton->click();
+    QCOMPARE(VTFSheet::parse(document->findResource(VTFResourceTag::Sheet)->payload)
+                 .sequences[0]
+                 .duration,
+             9.0f);
+    QVERIFY(window.isWindowModified());
     QCOMPARE(asked, 2);
 }
 
