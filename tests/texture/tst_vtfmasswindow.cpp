@@ -45,6 +45,7 @@ private slots:
     void flagCycle();
     void numberFields();
     void versionAndResources();
+    void resizeSettings();
     void runCycle_data();
     void runCycle();
     void cancel();
@@ -133,6 +134,37 @@ void TestVTFMassWindow::versionAndResources()
     box(window, "sourceFormat")->setCurrentIndex(1);
     options = window.options();
     QVERIFY(!options.levelOfDetail.enabled && options.levelOfDetail.modify);
+}
+
+void TestVTFMassWindow::resizeSettings()
+{
+    // The box shows the stored entries; only Ok stores what it shows then.
+    VTFMass window;
+    QList<QList<int>> shown;
+    bool accept = false;
+    CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
+        const char *names[] = {"filterBox", "widthModeBox", "widthClampBox", "heightModeBox",
+                               "heightClampBox"};
+        QList<int> entries;
+        for (const char *name : names) {
+            auto *list = request.dialog->findChild<QComboBox *>(QString::fromLatin1(name));
+            entries << list->currentIndex();
+            list->setCurrentIndex(3);
+        }
+        shown << entries;
+        CPrompt::Answer answer;
+        answer.result = accept ? QDialog::Accepted : QDialog::Rejected;
+        return answer;
+    });
+    child<QPushButton>(window, "resize")->click();
+    accept = true;
+    child<QPushButton>(window, "resize")->click();
+    child<QPushButton>(window, "resize")->click();
+    QCOMPARE(shown, QList<QList<int>>({{11, 0, 12, 0, 12}, {11, 0, 12, 0, 12}, {3, 3, 3, 3, 3}}));
+    const VTFMassOptions options = window.options();
+    QCOMPARE(QList<int>({options.resizeFilter, options.widthMethod, options.widthClamp,
+                         options.heightMethod, options.heightClamp}),
+             QList<int>({3, 3, 3, 3, 3}));
 }
 
 void TestVTFMassWindow::runCycle_data()

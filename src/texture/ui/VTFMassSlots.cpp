@@ -5,7 +5,9 @@
 #include "IMainWindow.h"
 
 #include "CPrompt.h"
+#include "QWidgetDialog.h"
 #include "VTFFormat.h"
+#include "VVTFResizeParametersBox.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -19,6 +21,9 @@ namespace {
 const QColor FlagUnchanged(255, 255, 192);
 const QColor FlagSet(192, 255, 192);
 const QColor FlagCleared(255, 192, 192);
+
+// Entries of the resize box's clamp lists ("1" .. "4096").
+constexpr int ClampEntries = 13;
 
 // Bits that follow from the format and the faces: clicks leave them alone.
 constexpr quint32 DerivedFlags =
@@ -175,4 +180,22 @@ void VTFMass::resourceTS0Toggled(bool checked)
     Q_UNUSED(checked)
 }
 
-void VTFMass::resizeParametersButtonClicked() {}
+void VTFMass::resizeParametersButtonClicked()
+{
+    auto *settings = new VVTFResizeParametersBox;
+    settings->filterBox->setCurrentIndex(m_resizeFilter);
+    settings->widthModeBox->setCurrentIndex(m_widthMethod);
+    settings->heightModeBox->setCurrentIndex(m_heightMethod);
+    if (m_widthClamp < ClampEntries)
+        settings->widthClampBox->setCurrentIndex(m_widthClamp);
+    if (m_heightClamp < ClampEntries)
+        settings->heightClampBox->setCurrentIndex(m_heightClamp);
+    QWidgetDialog dialog(settings, this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    if (CPrompt::exec(&dialog) != QDialog::Accepted)
+        return;
+    m_resizeFilter = quint8(settings->filterBox->currentIndex());
+    m_widthMethod = quint8(settings->widthModeBox->currentIndex());
+    m_widthClamp = quint8(settings->widthClampBox->currentIndex());
+    m_heightMethod = quint8(settings->heightModeBox->currentIndex());
+    m_heightClamp = quint8(settings->heightClampBox->currentIndex());
+}
