@@ -8,6 +8,7 @@
 #include "VTFMagick.h"
 #include "VTFMassSink.h"
 #include "VTFQImage.h"
+#include "VTFResizeRule.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -86,8 +87,9 @@ void VTFMassConverter::imageToTexture(QFile &source, const QString &output)
         report(VTFMassText::UnableToRead, quotedSource(m_current));
         return;
     }
-    const int width = resizedSide(image.width(), m_options.widthMethod, m_options.widthClamp);
-    const int height = resizedSide(image.height(), m_options.heightMethod, m_options.heightClamp);
+    const int width = vtfResizedSide(image.width(), m_options.widthMethod, m_options.widthClamp);
+    const int height =
+        vtfResizedSide(image.height(), m_options.heightMethod, m_options.heightClamp);
     const int filter = m_options.resizeFilter + 1;
     QByteArray rgba;
     if (image.width() == width && image.height() == height) {

@@ -38,28 +38,6 @@ bool VTFMassConverter::isTextureFormat(const QString &format)
     return format.compare(TextureFormat, Qt::CaseInsensitive) == 0;
 }
 
-int VTFMassConverter::resizedSide(int source, int method, int clamp)
-{
-    // Sides beyond 2^15 cannot be stored.
-    const quint64 largest = quint64(1) << qBound(0, clamp, 15);
-    const quint64 side = quint64(qMax(source, 0));
-    quint64 result = largest;
-    switch (method) {
-    case 0:
-        result = nearestPowerOfTwo(side);
-        break;
-    case 1:
-        result = nextPowerOfTwo(side);
-        break;
-    case 2:
-        result = previousPowerOfTwo(side);
-        break;
-    default:
-        break;
-    }
-    return int(qBound<quint64>(1, result, largest));
-}
-
 quint32 VTFMassConverter::levelOfDetailWord(const std::array<quint8, 4> &values)
 {
     // The window keeps PC X, X360 X, PC Y, X360 Y; the resource holds both PC

@@ -55,9 +55,6 @@ public:
     const QString &targetDirectory() const { return m_target; }
 
     static bool isTextureFormat(const QString &format);
-    // The side an image side becomes: method 0 the nearest, 1 the next, 2 the
-    // previous power of two, at most 2^clamp; method 3 exactly 2^clamp.
-    static int resizedSide(int source, int method, int clamp);
     // The level-of-detail data word of the window's four values: bytes clamp
     // X, clamp Y, X360 clamp X, X360 clamp Y, as the texture editor reads it.
     static quint32 levelOfDetailWord(const std::array<quint8, 4> &values);
