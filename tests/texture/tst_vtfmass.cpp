@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+
 Q_DECLARE_METATYPE(VTFFixture)
 
 namespace {
@@ -23,61 +25,47 @@ struct Recorder : VTFMassSink
     void log(const QString &text) override { lines << text; }
 };
 
-// Fails every write to one file name once `allowed` bytes went through.
-class FailingConverter : public VTFMassConverter
+// Refuses writes once 64 bytes went through, as a full disk does.
+struct FailingOutput : CSaveFile
 {
-public:
-    FailingConverter(const VTFMassOptions &options, VTFMassSink *sink, const QString &failing)
-        : VTFMassConverter(options, sink)
-        , m_failing(failing)
-    {}
-
-protected:
-    class Output : public CSaveFile
+    using CSaveFile::CSaveFile;
+    qint64 left = 64;
+    qint64 writeData(const char *data, qint64 length) override
     {
-    public:
-        using CSaveFile::CSaveFile;
-        qint64 writeData(const char *data, qint64 length) override
-        {
-            if (m_left < length)
-                return -1;
-            m_left -= length;
-            return CSaveFile::writeData(data, length);
-        }
-        qint64 m_left = 64;
-    };
+        return (left -= length) < 0 ? -1 : CSaveFile::writeData(data, length);
+    }
+};
+
+struct FailingConverter : VTFMassConverter
+{
+    using VTFMassConverter::VTFMassConverter;
+    QString failing;
     std::unique_ptr<CSaveFile> newOutput(const QString &path) const override
     {
-        if (QFileInfo(path).fileName() != m_failing)
+        if (QFileInfo(path).fileName() != failing)
             return VTFMassConverter::newOutput(path);
-        auto output = std::make_unique<Output>(path);
+        auto output = std::make_unique<FailingOutput>(path);
         output->setDirectWriteFallback(false);
         return output;
     }
-
-private:
-    QString m_failing;
 };
 
 struct Folder
 {
     QTemporaryDir dir;
-    QString path(const QString &relative = QString()) const
-    {
-        return relative.isEmpty() ? dir.path() : dir.filePath(relative);
-    }
+    QString path(const QString &relative) const { return dir.filePath(relative); }
     void file(const QString &relative, const QByteArray &bytes) const
     {
         QDir().mkpath(QFileInfo(path(relative)).path());
         QFile out(path(relative));
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
     }
+    // Files the run must skip (c.jpg.bak) hold a PNG.
     void image(const QString &relative, int width = 4, int height = 4) const
     {
         QDir().mkpath(QFileInfo(path(relative)).path());
         QImage image(width, height, QImage::Format_ARGB32);
         image.fill(qRgba(10, 200, 30, 255));
-        // Files the run must skip (c.jpg.bak) hold a PNG.
         const QByteArray suffix = QFileInfo(relative).suffix().toLower().toLatin1();
         const bool known = QImageWriter::supportedImageFormats().contains(suffix);
         QVERIFY(image.save(path(relative), known ? suffix.constData() : "png"));
@@ -118,7 +106,9 @@ VTFFixture texture(quint32 minor, bool lod = false)
 QStringList run(const VTFMassOptions &options, const QString &failing = QString())
 {
     Recorder recorder;
-    FailingConverter(options, &recorder, failing).run();
+    FailingConverter converter(options, &recorder);
+    converter.failing = failing;
+    converter.run();
     return recorder.lines;
 }
 } // namespace
@@ -128,7 +118,6 @@ class TestVTFMass : public QObject
     Q_OBJECT
 
 private slots:
-    void preparation_data();
     void preparation();
     void selection_data();
     void selection();
@@ -142,107 +131,70 @@ private slots:
     void targetInsideSource();
 };
 
-void TestVTFMass::preparation_data()
-{
-    QTest::addColumn<int>("change");
-    QTest::addColumn<QString>("first");
-    QTest::newRow("bad regex") << 0
-                               << QStringLiteral("box: Request Error: Name filter is not valid");
-    QTest::newRow("in place") << 1
-                              << QStringLiteral("box: Request Error: In-place modification of "
-                                                "VTFs requires overwrite permission");
-    QTest::newRow("no source") << 2 << QStringLiteral("Read Error: Source directory not readable");
-    QTest::newRow("no target") << 3 << QStringLiteral("Write Error: No target directory specified");
-    QTest::newRow("target a file")
-        << 4 << QStringLiteral("Write Error: Unable to create target directory");
-}
-
 void TestVTFMass::preparation()
 {
-    QFETCH(int, change);
-    QFETCH(QString, first);
     Folder folder;
     folder.file(QStringLiteral("in/a.png"), "x");
     folder.file(QStringLiteral("file"), "x");
-    VTFMassOptions options = imageOptions(folder);
-    switch (change) {
-    case 0:
-        options.filterMode = VTFMassOptions::RegEx;
-        options.filterText = QStringLiteral("(");
-        break;
-    case 1:
-        options.sourceFormat = QStringLiteral("VTF");
-        options.targetDirectory = folder.path(QStringLiteral("in/../in/"));
-        break;
-    case 2:
-        options.sourceDirectory = folder.path(QStringLiteral("none"));
-        break;
-    case 3:
-        options.targetDirectory.clear();
-        break;
-    default:
-        options.targetDirectory = folder.path(QStringLiteral("file/out"));
+    const std::pair<std::function<void(VTFMassOptions &)>, const char *> cases[] = {
+        {[](VTFMassOptions &o) { o.filterMode = VTFMassOptions::RegEx, o.filterText = "("; },
+         "box: Request Error: Name filter is not valid"},
+        {[&](VTFMassOptions &o) { o.sourceFormat = "VTF", o.targetDirectory += "/../in/"; },
+         "box: Request Error: In-place modification of VTFs requires overwrite permission"},
+        {[&](VTFMassOptions &o) { o.sourceDirectory = folder.path("none"); },
+         "Read Error: Source directory not readable"},
+        {[](VTFMassOptions &o) { o.targetDirectory.clear(); },
+         "Write Error: No target directory specified"},
+        {[&](VTFMassOptions &o) { o.targetDirectory = folder.path("file/out"); },
+         "Write Error: Unable to create target directory"}};
+    for (const auto &[change, message] : cases) {
+        VTFMassOptions options = imageOptions(folder);
+        change(options);
+        QCOMPARE(run(options), QStringList(QString::fromLatin1(message)));
     }
-    const QStringList lines = run(options);
-    QCOMPARE(lines.value(0), first);
-    QCOMPARE(lines.size(), 1);
 }
 
 void TestVTFMass::selection_data()
 {
-    QTest::addColumn<int>("mode");
+    // filter: mode digit and text; switches: recursive, preserve, overwrite.
+    // The source format is the first file's extension.
     QTest::addColumn<QString>("filter");
-    QTest::addColumn<QString>("format");
-    QTest::addColumn<bool>("recursive");
-    QTest::addColumn<bool>("preserve");
-    QTest::addColumn<bool>("overwrite");
+    QTest::addColumn<QString>("switches");
     QTest::addColumn<QStringList>("sources");
     QTest::addColumn<QStringList>("outputs");
     QTest::addColumn<int>("destinationExists");
 
     const QStringList jpegs = {"a.jpg", "b.JPG", "c.jpg.bak", "d.jpeg"};
-    QTest::newRow("wildcard") << 0 << "*"
-                              << "JPG" << false << false << false << jpegs
-                              << QStringList{"a.vtf", "b.vtf"} << 0;
-    QTest::newRow("substring") << 1 << "wall"
-                               << "PNG" << false << false << false
-                               << QStringList{"brickwall_01.png", "floor.png"}
-                               << QStringList{"brickwall_01.vtf"} << 0;
-    QTest::newRow("regex whole name, any case")
-        << 2 << "wall"
-        << "PNG" << false << false << false << QStringList{"WALL.png", "wallpaper.png", "x.tar.png"}
-        << QStringList{"WALL.vtf"} << 0;
-    QTest::newRow("last extension only")
-        << 0 << "*"
-        << "PNG" << false << false << false << QStringList{"x.tar.png"} << QStringList{"x.tar.vtf"}
-        << 0;
+    const QStringList walls = {"brickwall_01.png", "WALL.png", "wallpaper.png"};
     const QStringList nested = {"a.png", "sub/a.png"};
-    QTest::newRow("flat") << 0 << "*"
-                          << "PNG" << false << false << false << nested << QStringList{"a.vtf"}
-                          << 0;
-    QTest::newRow("recursive, flat")
-        << 0 << "*"
-        << "PNG" << true << false << false << nested << QStringList{"a.vtf"} << 1;
-    QTest::newRow("recursive, flat, overwrite")
-        << 0 << "*"
-        << "PNG" << true << false << true << nested << QStringList{"a.vtf"} << 1;
+    const QStringList one = {"a.vtf"};
+    QTest::newRow("wildcard") << "0*"
+                              << "" << jpegs << QStringList{"a.vtf", "b.vtf"} << 0;
+    QTest::newRow("substring") << "1wall"
+                               << "" << walls
+                               << QStringList{"WALL.vtf", "brickwall_01.vtf", "wallpaper.vtf"} << 0;
+    QTest::newRow("regex, any case") << "2wall"
+                                     << "" << walls << QStringList{"WALL.vtf"} << 0;
+    QTest::newRow("last extension")
+        << "0*"
+        << "" << QStringList{"x.tar.png"} << QStringList{"x.tar.vtf"} << 0;
+    QTest::newRow("flat") << "0*"
+                          << "" << nested << one << 0;
+    QTest::newRow("recursive, flat") << "0*"
+                                     << "r" << nested << one << 1;
+    QTest::newRow("recursive, flat, overwrite") << "0*"
+                                                << "ro" << nested << one << 1;
     QTest::newRow("recursive, preserved")
-        << 0 << "*"
-        << "PNG" << true << true << false << nested << QStringList{"a.vtf", "sub/a.vtf"} << 0;
-    QTest::newRow("case twins, overwrite")
-        << 0 << "*"
-        << "PNG" << false << false << true << QStringList{"a.PNG", "a.png"} << QStringList{"a.vtf"}
-        << 1;
+        << "0*"
+        << "rp" << nested << QStringList{"a.vtf", "sub/a.vtf"} << 0;
+    QTest::newRow("case twins, overwrite") << "0*"
+                                           << "o" << QStringList{"a.PNG", "a.png"} << one << 1;
 }
 
 void TestVTFMass::selection()
 {
-    QFETCH(int, mode);
     QFETCH(QString, filter);
-    QFETCH(QString, format);
-    QFETCH(bool, recursive);
-    QFETCH(bool, preserve);
-    QFETCH(bool, overwrite);
+    QFETCH(QString, switches);
     QFETCH(QStringList, sources);
     QFETCH(QStringList, outputs);
     QFETCH(int, destinationExists);
@@ -251,12 +203,12 @@ void TestVTFMass::selection()
     for (const QString &source : sources)
         folder.image(QStringLiteral("in/") + source);
     VTFMassOptions options = imageOptions(folder);
-    options.filterMode = mode;
-    options.filterText = filter;
-    options.sourceFormat = format;
-    options.recursive = recursive;
-    options.preserveStructure = preserve;
-    options.overwrite = overwrite;
+    options.filterMode = filter.left(1).toInt();
+    options.filterText = filter.mid(1);
+    options.sourceFormat = QFileInfo(sources[0]).suffix().toUpper();
+    options.recursive = switches.contains(QLatin1Char('r'));
+    options.preserveStructure = switches.contains(QLatin1Char('p'));
+    options.overwrite = switches.contains(QLatin1Char('o'));
     const QStringList lines = run(options);
     QCOMPARE(folder.files(QStringLiteral("out")), outputs);
     QCOMPARE(lines.filter(QStringLiteral("Destination exists for \".../")).size(),
@@ -282,9 +234,6 @@ void TestVTFMass::imageToTexture()
     // Both PC clamps first, as the texture editor reads the bytes.
     QCOMPARE(made->findResource(VTFResourceTag::LevelOfDetail)->data, 0x04020301u);
     QVERIFY(!made->findResource(VTFResourceTag::Ts0));
-    QByteArray rgba;
-    QVERIFY(made->decodeImage(8, 0, 0, 0, rgba));
-    QVERIFY(qAbs(int(uchar(rgba[1])) - 200) < 8);
 }
 
 void TestVTFMass::textureResources_data()
@@ -348,7 +297,7 @@ void TestVTFMass::imageExport_data()
                                                 "t_4.png", "t_5.png", "t_6.png"}
                                  << QList<int>{1, 2, 4, 8, 16, 32, 64}
                                  << QList<int>{1, 65, 129, 193, 1, 65, 129};
-    QTest::newRow("all frames") << 64 << 2 << 2 << QStringList{"t_0.png", "t_1.png"}
+    QTest::newRow("all frames") << 64 << 2 << 2 << QStringList{"t-0.png", "t-1.png"}
                                 << QList<int>{64, 64} << QList<int>{129, 145};
     QTest::newRow("mipmaps and frames")
         << 2 << 3 << 2 << QStringList{"t_0-0.png", "t_0-1.png", "t_1-0.png", "t_1-1.png"}
@@ -377,8 +326,6 @@ void TestVTFMass::imageExport()
     options.targetFormat = QStringLiteral("PNG");
     options.exportAll = {{(levels & 1) != 0, (levels & 2) != 0, false, false}};
     options.separators[VTFMassOptions::Frames] = QStringLiteral("-");
-    if (levels == 2)
-        options.separators[VTFMassOptions::Frames] = QStringLiteral("_");
     QVERIFY(run(options).isEmpty());
     QCOMPARE(folder.files(QStringLiteral("out")), names);
     for (int i = 0; i < names.size(); ++i) {

@@ -14,15 +14,15 @@
 #include <QtTest>
 
 namespace {
-// A sheet payload: one frame record per entry of `frames` (its duration),
+// A sheet payload of looping sequences, one frame record per duration given,
 // coordinates 0.25 each, one or four sets.
-QByteArray payload(qint32 version, const QList<QList<float>> &sequences, qint32 clamp = 0)
+QByteArray payload(qint32 version, const QList<QList<float>> &sequences)
 {
     ByteBuilder b;
     b.i32(version).i32(sequences.size());
     const int coordinates = version == 0 ? 4 : 16;
     for (int s = 0; s < sequences.size(); ++s) {
-        b.i32(s + 7).i32(clamp).i32(sequences[s].size()).f32(2.5f);
+        b.i32(s + 7).i32(0).i32(sequences[s].size()).f32(2.5f);
         for (float duration : sequences[s]) {
             b.f32(duration);
             for (int i = 0; i < coordinates; ++i)
@@ -79,32 +79,32 @@ void TestVTFSheet::roundTrip()
 
 void TestVTFSheet::hostileCounts_data()
 {
-    QTest::addColumn<QByteArray>("bytes");
+    // Little-endian words, then zero bytes; 0x3F800000 is the float 1.
+    QTest::addColumn<QList<qint32>>("words");
+    QTest::addColumn<int>("zeros");
     QTest::addColumn<QList<int>>("frames");
 
-    ByteBuilder negative;
-    negative.i32(0).i32(-5).zeros(64);
-    QTest::newRow("negative sequence count") << negative.data() << QList<int>{};
-    ByteBuilder huge;
-    huge.i32(0).i32(0x7FFFFFFF).zeros(40);
+    QTest::newRow("negative sequence count") << QList<qint32>{0, -5} << 64 << QList<int>{};
     // 40 bytes hold two sequence headers; what is missing reads as 0.
-    QTest::newRow("sequence count beyond the bytes") << huge.data() << QList<int>{0, 0};
-    ByteBuilder frames;
-    frames.i32(0).i32(1).i32(1).i32(0).i32(0x7FFFFFFF).f32(1).zeros(50);
-    QTest::newRow("frame count beyond the bytes") << frames.data() << QList<int>{2};
-    ByteBuilder fourSets;
-    fourSets.i32(3).i32(1).i32(1).i32(0).i32(3).f32(1).zeros(68 * 2 + 67);
-    QTest::newRow("four sets, third frame short") << fourSets.data() << QList<int>{2};
-    ByteBuilder negativeFrames;
-    negativeFrames.i32(0).i32(1).i32(1).i32(0).i32(-1).f32(1).zeros(40);
-    QTest::newRow("negative frame count") << negativeFrames.data() << QList<int>{0};
+    QTest::newRow("sequence count beyond the bytes")
+        << QList<qint32>{0, 0x7FFFFFFF} << 40 << QList<int>{0, 0};
+    QTest::newRow("frame count beyond the bytes")
+        << QList<qint32>{0, 1, 1, 0, 0x7FFFFFFF, 0x3F800000} << 50 << QList<int>{2};
+    QTest::newRow("four sets, third frame short")
+        << QList<qint32>{3, 1, 1, 0, 3, 0x3F800000} << 68 * 2 + 67 << QList<int>{2};
+    QTest::newRow("negative frame count")
+        << QList<qint32>{0, 1, 1, 0, -1, 0x3F800000} << 40 << QList<int>{0};
 }
 
 void TestVTFSheet::hostileCounts()
 {
-    QFETCH(QByteArray, bytes);
+    QFETCH(QList<qint32>, words);
+    QFETCH(int, zeros);
     QFETCH(QList<int>, frames);
-    const VTFSheet sheet = VTFSheet::parse(bytes);
+    ByteBuilder bytes;
+    for (qint32 word : words)
+        bytes.i32(word);
+    const VTFSheet sheet = VTFSheet::parse(bytes.zeros(zeros).data());
     QList<int> found;
     for (const VTFSheetSequence &sequence : sheet.sequences) {
         QCOMPARE(sequence.frameCount, sequence.frames.size());
@@ -134,31 +134,22 @@ void TestVTFSheet::damagedPayloads()
 void TestVTFSheet::editing()
 {
     VVTFParticleSheetWidget widget(payload(0, {{1.0f, 1.0f, 1.0f}}));
-    const QList<QLabel *> labels = widget.findChildren<QLabel *>();
-    QStringList counters;
-    for (QLabel *label : labels)
-        if (label->text().contains(QLatin1Char('/')))
-            counters << label->text();
-    QCOMPARE(counters, QStringList({"Sequence: 0/0", "Frame: 0/2"}));
+    QCOMPARE(child<QLabel>(widget, "sequenceLabel")->text(), QStringLiteral("Sequence: 0/0"));
+    QCOMPARE(child<QLabel>(widget, "frameLabel")->text(), QStringLiteral("Frame: 0/2"));
     QVERIFY(!child<QPushButton>(widget, "previousSequence")->isEnabled());
     QVERIFY(!child<QPushButton>(widget, "nextSequence")->isEnabled());
     QVERIFY(child<QPushButton>(widget, "nextFrame")->isEnabled());
 
     // Values are limited, not refused; text that is no number changes nothing.
-    const struct
-    {
-        const char *field;
-        const char *text;
-        const char *shown;
-    } edits[] = {{"coordinate0", "1.5", "1"},
-                 {"coordinate1", "-2", "0"},
-                 {"coordinate2", "abc", "0.25"},
-                 {"coordinate3", "nan", "0.25"},
-                 {"sequenceDuration", "-3", "0"},
-                 {"frameDuration", "inf", "340282346638528859811704183484516925440"}};
+    const char *edits[][3] = {{"coordinate0", "1.5", "1"},
+                              {"coordinate1", "-2", "0"},
+                              {"coordinate2", "abc", "0.25"},
+                              {"coordinate3", "nan", "0.25"},
+                              {"sequenceDuration", "-3", "0"},
+                              {"frameDuration", "inf", "340282346638528859811704183484516925440"}};
     for (const auto &edit : edits) {
-        type(child<QLineEdit>(widget, edit.field), QString::fromLatin1(edit.text));
-        QCOMPARE(child<QLineEdit>(widget, edit.field)->text(), QString::fromLatin1(edit.shown));
+        type(child<QLineEdit>(widget, edit[0]), QString::fromLatin1(edit[1]));
+        QCOMPARE(child<QLineEdit>(widget, edit[0])->text(), QString::fromLatin1(edit[2]));
     }
     widget.nextFrame();
     QCOMPARE(widget.currentFrame(), 1);
@@ -179,11 +170,8 @@ void TestVTFSheet::editing()
 
 void TestVTFSheet::textureButton()
 {
-    CFileVTF texture(4, 4);
-    int asked = 0;
     bool accept = false;
     CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
-        ++asked;
         auto *editor = request.dialog->findChild<VVTFParticleSheetWidget *>();
         type(editor->findChild<QLineEdit *>(QStringLiteral("sequenceDuration")),
              QStringLiteral("9"));
@@ -191,27 +179,24 @@ void TestVTFSheet::textureButton()
         answer.result = accept ? QDialog::Accepted : QDialog::Rejected;
         return answer;
     });
-    // Without a sheet nothing is shown.
-    QVERIFY(!VVTFParticleSheetWidget::editSheet(texture, nullptr));
-    QCOMPARE(asked, 0);
+    // Without a sheet nothing is shown (the script would edit a null editor).
+    CFileVTF bare(4, 4);
+    QVERIFY(!VVTFParticleSheetWidget::editSheet(bare, nullptr));
 
+    // Cancel leaves the payload as it was, edits and all; Ok replaces it and
+    // marks the editor window modified.
     const QByteArray original = payload(0, {{1.0f}});
-    texture.addResource(VTFResourceTag::Sheet)->payload = original;
-    QVERIFY(!VVTFParticleSheetWidget::editSheet(texture, nullptr));
-    QCOMPARE(texture.findResource(VTFResourceTag::Sheet)->payload, original);
-    // Ok in the editor window's dialog: the payload is replaced and the
-    // window marked modified.
-    accept = true;
     auto *document = new CFileVTF(4, 4);
     document->addResource(VTFResourceTag::Sheet)->payload = original;
     VVTF window(document);
     window.sheetButton->click();
-    QCOMPARE(VTFSheet::parse(document->findResource(VTFResourceTag::Sheet)->payload)
-                 .sequences[0]
-                 .duration,
-             9.0f);
+    QCOMPARE(document->findResource(VTFResourceTag::Sheet)->payload, original);
+    QVERIFY(!window.isWindowModified());
+    accept = true;
+    window.sheetButton->click();
+    const QByteArray edited = document->findResource(VTFResourceTag::Sheet)->payload;
+    QCOMPARE(VTFSheet::parse(edited).sequences[0].duration, 9.0f);
     QVERIFY(window.isWindowModified());
-    QCOMPARE(asked, 2);
 }
 
 QTEST_MAIN(TestVTFSheet)

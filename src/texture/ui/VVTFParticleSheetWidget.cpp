@@ -80,6 +80,8 @@ void VVTFParticleSheetWidget::buildLayout()
     m_sequenceLabel =
         counterLabel(QStringLiteral("Sequence: 65536/65536"), QStringLiteral("Sequence: 0/0"));
     m_frameLabel = counterLabel(QStringLiteral("Frame: 65536/65536"), QStringLiteral("Frame: 0/0"));
+    m_sequenceLabel->setObjectName(QStringLiteral("sequenceLabel"));
+    m_frameLabel->setObjectName(QStringLiteral("frameLabel"));
     m_loop = new QCheckBox(QStringLiteral("Loop"));
     m_loop->setObjectName(QStringLiteral("loop"));
     m_loop->setFixedSize(m_loop->sizeHint());
