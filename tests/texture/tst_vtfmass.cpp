@@ -344,8 +344,9 @@ void TestVTFMass::failedWrites_data()
     QTest::newRow("texture in place") << "VTF"
                                       << QStringList{"Device Error: Incomplete write",
                                                      "Write Error: Unable to write \".../b.vtf\""};
-    QTest::newRow("image export") << "PNG"
-                                  << QStringList{"Write Error: Unable to write \".../b.png\""};
+    // BMP: Qt's PNG writer leaks when libpng gives up on a write.
+    QTest::newRow("image export") << "BMP"
+                                  << QStringList{"Write Error: Unable to write \".../b.bmp\""};
 }
 
 void TestVTFMass::failedWrites()
@@ -359,7 +360,7 @@ void TestVTFMass::failedWrites()
     file.mips = 7;
     folder.file(QStringLiteral("in/a.vtf"), file.build());
     folder.file(QStringLiteral("in/b.vtf"), file.build());
-    folder.file(QStringLiteral("out/b.png"), "an older export");
+    folder.file(QStringLiteral("out/b.bmp"), "an older export");
     VTFMassOptions options = imageOptions(folder);
     options.sourceFormat = QStringLiteral("VTF");
     options.targetFormat = target;
@@ -376,8 +377,8 @@ void TestVTFMass::failedWrites()
         QCOMPARE(folder.read(QStringLiteral("in/a.vtf")).mid(8, 1), QByteArray("\x04"));
         QCOMPARE(folder.files(QStringLiteral("in")), QStringList({"a.vtf", "b.vtf"}));
     } else {
-        QCOMPARE(folder.read(QStringLiteral("out/b.png")), QByteArray("an older export"));
-        QCOMPARE(folder.files(QStringLiteral("out")), QStringList({"a.png", "b.png"}));
+        QCOMPARE(folder.read(QStringLiteral("out/b.bmp")), QByteArray("an older export"));
+        QCOMPARE(folder.files(QStringLiteral("out")), QStringList({"a.bmp", "b.bmp"}));
     }
 }
 
