@@ -53,3 +53,24 @@ inline constexpr quint16 SixFaceFirstFrame = 0xFFFF;
 inline constexpr int CubeFaces = 6;
 inline constexpr int CubeFacesWithSpheremap = 7;
 } // namespace VTFLayout
+
+// The bulk converter's messages; %1 is a quoted name (".../" and the path
+// below the source or target folder, in double quotes).
+namespace VTFMassText {
+inline const char *const InvalidFilter = "Request Error: Name filter is not valid";
+inline const char *const InPlaceNeedsOverwrite =
+    "Request Error: In-place modification of VTFs requires overwrite permission";
+inline const char *const SourceNotReadable = "Read Error: Source directory not readable";
+inline const char *const NoTarget = "Write Error: No target directory specified";
+inline const char *const TargetNotCreated = "Write Error: Unable to create target directory";
+inline const char *const DirectoryNotReadable = "Read Error: %1 not readable";
+inline const char *const UnableToOpenSource = "Read Error: Unable to open %1";
+inline const char *const UnableToRead = "Read Error: Unable to read %1";
+inline const char *const DestinationExistsFor = "Destination exists for %1";
+inline const char *const DestinationExists = "Destination %1 exists";
+inline const char *const UnableToOpenTarget = "Write Error: Unable to open %1";
+inline const char *const UnableToWrite = "Write Error: Unable to write %1";
+// A format change the texture refused (a source in a format that does not
+// decode); the file is not written.
+inline const char *const UnableToConvert = "Write Error: Unable to convert %1";
+} // namespace VTFMassText

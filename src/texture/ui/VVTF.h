@@ -218,6 +218,9 @@ public slots:
     void vtfImport();
     void vtfOpenShared();
 
+    // Edits the sprite sheet in a dialog; Ok replaces the resource's payload.
+    void vtfSheetButtonClicked();
+
     // The size the window took with room for a 512 x 512 picture, kept after
     // the picture label shrinks to each image (a sub-window opens at it).
     QSize sizeHint() const override;

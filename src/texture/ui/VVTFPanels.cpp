@@ -1,6 +1,7 @@
 #include "VVTF.h"
 
 #include "VTFFormat.h"
+#include "VVTFParticleSheetWidget.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -267,6 +268,7 @@ QWidget *VVTF::buildResourcesPage()
     sheetButton->setObjectName(QStringLiteral("sheetButton"));
     sheetButton->setEnabled(false);
     sheetLayout->addWidget(sheetButton);
+    connect(sheetButton, &QPushButton::clicked, this, &VVTF::vtfSheetButtonClicked);
 
     textureSettingsGroup = new QGroupBox(tr("Texture Settings"));
     textureSettingsGroup->setObjectName(QStringLiteral("textureSettingsGroup"));
@@ -293,6 +295,12 @@ QWidget *VVTF::buildResourcesPage()
     scroll->setWidgetResizable(true);
     scroll->setWidget(content);
     return scroll;
+}
+
+void VVTF::vtfSheetButtonClicked()
+{
+    if (m_document && VVTFParticleSheetWidget::editSheet(*m_document, this))
+        setWindowModified(true);
 }
 
 void VVTF::buildImageArea()

@@ -1,6 +1,7 @@
 #include "VVTFRules.h"
 
 #include "CFileVTF.h"
+#include "VTFResizeRule.h"
 #include "functions.h"
 
 namespace VVTFRules {
@@ -8,8 +9,6 @@ namespace {
 // The most faces, frames or slices a texture file can state.
 constexpr int MaxFaces = 7;
 constexpr int MaxFramesOrSlices = 0xFFFF;
-// Clamp items name 2^0 .. 2^12.
-constexpr int LargestClampItem = 12;
 } // namespace
 
 Counts counts(const CFileVTF *document)
@@ -90,23 +89,7 @@ QString faceLabel(int face, bool namedFaces)
 
 int resizedSide(int source, int mode, int clampItem)
 {
-    const quint64 limit = quint64(1) << qBound(0, clampItem, LargestClampItem);
-    if (mode == 3)
-        return int(limit);
-    const quint64 side = quint64(qMax(0, source));
-    quint64 result;
-    switch (mode) {
-    case 1:
-        result = nextPowerOfTwo(side);
-        break;
-    case 2:
-        result = previousPowerOfTwo(side);
-        break;
-    default:
-        result = nearestPowerOfTwo(side);
-        break;
-    }
-    return int(qBound<quint64>(1, result, limit));
+    return vtfResizedSide(source, mode, clampItem);
 }
 
 int applyImportLayout(CFileVTF &document, ImportLayout layout, int imageCount)

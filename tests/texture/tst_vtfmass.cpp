@@ -1,0 +1,409 @@
+#include "CFileVTF.h"
+#include "CSaveFile.h"
+#include "VTFErrors.h"
+#include "VTFFixture.h"
+#include "VTFMassConverter.h"
+#include "VTFMassSink.h"
+
+#include <Magick++.h>
+
+#include <QDirIterator>
+#include <QImage>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+Q_DECLARE_METATYPE(VTFFixture)
+
+namespace {
+struct Recorder : VTFMassSink
+{
+    QStringList lines;
+    void refuse(const QString &text) override { lines << QStringLiteral("box: ") + text; }
+    void log(const QString &text) override { lines << text; }
+};
+
+// Refuses writes once 64 bytes went through, as a full disk does.
+struct FailingOutput : CSaveFile
+{
+    using CSaveFile::CSaveFile;
+    qint64 left = 64;
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        return (left -= length) < 0 ? -1 : CSaveFile::writeData(data, length);
+    }
+};
+
+struct FailingConverter : VTFMassConverter
+{
+    using VTFMassConverter::VTFMassConverter;
+    QString failing;
+    std::unique_ptr<CSaveFile> newOutput(const QString &path) const override
+    {
+        if (QFileInfo(path).fileName() != failing)
+            return VTFMassConverter::newOutput(path);
+        auto output = std::make_unique<FailingOutput>(path);
+        output->setDirectWriteFallback(false);
+        return output;
+    }
+};
+
+struct Folder
+{
+    QTemporaryDir dir;
+    QString path(const QString &relative) const { return dir.filePath(relative); }
+    void file(const QString &relative, const QByteArray &bytes) const
+    {
+        QDir().mkpath(QFileInfo(path(relative)).path());
+        QFile out(path(relative));
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+    }
+    // Files the run must skip (c.jpg.bak) hold a PNG.
+    void image(const QString &relative, int width = 4, int height = 4) const
+    {
+        QDir().mkpath(QFileInfo(path(relative)).path());
+        QImage image(width, height, QImage::Format_ARGB32);
+        image.fill(qRgba(10, 200, 30, 255));
+        const QByteArray suffix = QFileInfo(relative).suffix().toLower().toLatin1();
+        const bool known = QImageWriter::supportedImageFormats().contains(suffix);
+        QVERIFY(image.save(path(relative), known ? suffix.constData() : "png"));
+    }
+    QByteArray read(const QString &relative) const
+    {
+        QFile in(path(relative));
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("missing");
+    }
+    // Files below a folder, relative to it, sorted.
+    QStringList files(const QString &relative) const
+    {
+        QStringList found;
+        QDirIterator it(path(relative), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found << QDir(path(relative)).relativeFilePath(it.next());
+        found.sort();
+        return found;
+    }
+};
+
+VTFMassOptions imageOptions(const Folder &folder)
+{
+    VTFMassOptions options;
+    options.sourceDirectory = folder.path(QStringLiteral("in"));
+    options.targetDirectory = folder.path(QStringLiteral("out"));
+    return options;
+}
+
+VTFFixture texture(quint32 minor, bool lod = false)
+{
+    VTFFixture f;
+    f.minor = minor;
+    f.lod = lod;
+    return f;
+}
+
+QStringList run(const VTFMassOptions &options, const QString &failing = QString())
+{
+    Recorder recorder;
+    FailingConverter converter(options, &recorder);
+    converter.failing = failing;
+    converter.run();
+    return recorder.lines;
+}
+} // namespace
+
+class TestVTFMass : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void preparation();
+    void selection_data();
+    void selection();
+    void imageToTexture();
+    void textureResources_data();
+    void textureResources();
+    void imageExport_data();
+    void imageExport();
+    void failedWrites_data();
+    void failedWrites();
+    void targetInsideSource();
+};
+
+void TestVTFMass::preparation()
+{
+    Folder folder;
+    folder.file(QStringLiteral("in/a.png"), "x");
+    folder.file(QStringLiteral("file"), "x");
+    const std::pair<std::function<void(VTFMassOptions &)>, const char *> cases[] = {
+        {[](VTFMassOptions &o) { o.filterMode = VTFMassOptions::RegEx, o.filterText = "("; },
+         "box: Request Error: Name filter is not valid"},
+        {[&](VTFMassOptions &o) { o.sourceFormat = "VTF", o.targetDirectory += "/../in/"; },
+         "box: Request Error: In-place modification of VTFs requires overwrite permission"},
+        {[&](VTFMassOptions &o) { o.sourceDirectory = folder.path("none"); },
+         "Read Error: Source directory not readable"},
+        {[](VTFMassOptions &o) { o.targetDirectory.clear(); },
+         "Write Error: No target directory specified"},
+        {[&](VTFMassOptions &o) { o.targetDirectory = folder.path("file/out"); },
+         "Write Error: Unable to create target directory"}};
+    for (const auto &[change, message] : cases) {
+        VTFMassOptions options = imageOptions(folder);
+        change(options);
+        QCOMPARE(run(options), QStringList(QString::fromLatin1(message)));
+    }
+}
+
+void TestVTFMass::selection_data()
+{
+    // filter: mode digit and text; switches: recursive, preserve, overwrite.
+    // The source format is the first file's extension.
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("switches");
+    QTest::addColumn<QStringList>("sources");
+    QTest::addColumn<QStringList>("outputs");
+    QTest::addColumn<int>("destinationExists");
+
+    const QStringList jpegs = {"a.jpg", "b.JPG", "c.jpg.bak", "d.jpeg"};
+    const QStringList walls = {"brickwall_01.png", "WALL.png", "wallpaper.png"};
+    const QStringList nested = {"a.png", "sub/a.png"};
+    const QStringList one = {"a.vtf"};
+    QTest::newRow("wildcard") << "0*"
+                              << "" << jpegs << QStringList{"a.vtf", "b.vtf"} << 0;
+    QTest::newRow("substring") << "1wall"
+                               << "" << walls
+                               << QStringList{"WALL.vtf", "brickwall_01.vtf", "wallpaper.vtf"} << 0;
+    QTest::newRow("regex, any case") << "2wall"
+                                     << "" << walls << QStringList{"WALL.vtf"} << 0;
+    QTest::newRow("last extension")
+        << "0*"
+        << "" << QStringList{"x.tar.png"} << QStringList{"x.tar.vtf"} << 0;
+    QTest::newRow("flat") << "0*"
+                          << "" << nested << one << 0;
+    QTest::newRow("recursive, flat") << "0*"
+                                     << "r" << nested << one << 1;
+    QTest::newRow("recursive, flat, overwrite") << "0*"
+                                                << "ro" << nested << one << 1;
+    QTest::newRow("recursive, preserved")
+        << "0*"
+        << "rp" << nested << QStringList{"a.vtf", "sub/a.vtf"} << 0;
+    QTest::newRow("case twins, overwrite") << "0*"
+                                           << "o" << QStringList{"a.PNG", "a.png"} << one << 1;
+}
+
+void TestVTFMass::selection()
+{
+    QFETCH(QString, filter);
+    QFETCH(QString, switches);
+    QFETCH(QStringList, sources);
+    QFETCH(QStringList, outputs);
+    QFETCH(int, destinationExists);
+
+    Folder folder;
+    for (const QString &source : sources)
+        folder.image(QStringLiteral("in/") + source);
+    VTFMassOptions options = imageOptions(folder);
+    options.filterMode = filter.left(1).toInt();
+    options.filterText = filter.mid(1);
+    options.sourceFormat = QFileInfo(sources[0]).suffix().toUpper();
+    options.recursive = switches.contains(QLatin1Char('r'));
+    options.preserveStructure = switches.contains(QLatin1Char('p'));
+    options.overwrite = switches.contains(QLatin1Char('o'));
+    const QStringList lines = run(options);
+    QCOMPARE(folder.files(QStringLiteral("out")), outputs);
+    QCOMPARE(lines.filter(QStringLiteral("Destination exists for \".../")).size(),
+             destinationExists);
+    QCOMPARE(lines.size(), destinationExists);
+}
+
+void TestVTFMass::imageToTexture()
+{
+    Folder folder;
+    folder.image(QStringLiteral("in/wall.png"), 300, 200);
+    VTFMassOptions options = imageOptions(folder);
+    options.levelOfDetail.enabled = true;
+    options.levelOfDetailValues = {{1, 2, 3, 4}};
+    options.flagsToSet = 0x4 | VTFFlag::EnvironmentMap;
+    QVERIFY(run(options).isEmpty());
+    QScopedPointer<CFileVTF> made(CFileVTF::fromFile(folder.path(QStringLiteral("out/wall.vtf"))));
+    QVERIFY(made);
+    QCOMPARE(
+        QList<int>({made->width(), made->height(), made->mipmapCount(), made->highResImageFormat(),
+                    made->lowResImageFormat(), int(made->minorVersion()), int(made->flags())}),
+        QList<int>({256, 256, 9, IMAGE_FORMAT_DXT5, IMAGE_FORMAT_DXT1, 3, 0x2004}));
+    // Both PC clamps first, as the texture editor reads the bytes.
+    QCOMPARE(made->findResource(VTFResourceTag::LevelOfDetail)->data, 0x04020301u);
+    QVERIFY(!made->findResource(VTFResourceTag::Ts0));
+}
+
+void TestVTFMass::textureResources_data()
+{
+    QTest::addColumn<VTFFixture>("file");
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<int>("expected");
+
+    // rule: -1 unchecked, else modify * 2 + all. expected: -1 none, 0 the
+    // file's own, 1 the window's values.
+    QTest::newRow("unchecked removes") << texture(3, true) << -1 << -1;
+    QTest::newRow("unchecked, none") << texture(3) << -1 << -1;
+    QTest::newRow("skip existing keeps") << texture(4, true) << 0 << 0;
+    QTest::newRow("skip existing adds") << texture(4) << 0 << 1;
+    QTest::newRow("skip all keeps") << texture(3, true) << 1 << 0;
+    QTest::newRow("skip all, none") << texture(3) << 1 << -1;
+    QTest::newRow("modify existing sets") << texture(3, true) << 2 << 1;
+    QTest::newRow("modify existing, none") << texture(3) << 2 << -1;
+    QTest::newRow("modify all sets") << texture(5, true) << 3 << 1;
+    QTest::newRow("modify all adds") << texture(3) << 3 << 1;
+    QTest::newRow("7.2 untouched") << texture(2) << 3 << -1;
+}
+
+void TestVTFMass::textureResources()
+{
+    QFETCH(VTFFixture, file);
+    QFETCH(int, rule);
+    QFETCH(int, expected);
+
+    Folder folder;
+    file.flags = 0x2000 | 0x8;
+    folder.file(QStringLiteral("in/t.vtf"), file.build());
+    VTFMassOptions options = imageOptions(folder);
+    options.sourceFormat = QStringLiteral("VTF");
+    options.levelOfDetail = {rule >= 0, rule >= 2, rule == 1 || rule == 3};
+    options.levelOfDetailValues = {{1, 2, 3, 4}};
+    options.flagsToSet = 0x4 | VTFFlag::EnvironmentMap;
+    options.flagsToClear = 0x8 | VTFFlag::EightBitAlpha;
+    QVERIFY(run(options).isEmpty());
+    QScopedPointer<CFileVTF> made(CFileVTF::fromFile(folder.path(QStringLiteral("out/t.vtf"))));
+    QVERIFY(made);
+    QCOMPARE(made->minorVersion(), file.minor);
+    QCOMPARE(made->flags(), 0x2004u);
+    const VTFResource *lod = made->findResource(VTFResourceTag::LevelOfDetail);
+    const int found = !lod ? -1 : lod->data == 0x1E1E1E1E ? 0 : lod->data == 0x04020301 ? 1 : 2;
+    QCOMPARE(found, expected);
+}
+
+void TestVTFMass::imageExport_data()
+{
+    QTest::addColumn<int>("side");
+    QTest::addColumn<int>("levels");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QList<int>>("sides");
+    // The fixture's pixelByte of each image's level and frame.
+    QTest::addColumn<QList<int>>("bytes");
+
+    QTest::newRow("all mipmaps") << 64 << 1 << 1
+                                 << QStringList{"t_0.png", "t_1.png", "t_2.png", "t_3.png",
+                                                "t_4.png", "t_5.png", "t_6.png"}
+                                 << QList<int>{1, 2, 4, 8, 16, 32, 64}
+                                 << QList<int>{1, 65, 129, 193, 1, 65, 129};
+    QTest::newRow("all frames") << 64 << 2 << 2 << QStringList{"t-0.png", "t-1.png"}
+                                << QList<int>{64, 64} << QList<int>{129, 145};
+    QTest::newRow("mipmaps and frames")
+        << 2 << 3 << 2 << QStringList{"t_0-0.png", "t_0-1.png", "t_1-0.png", "t_1-1.png"}
+        << QList<int>{1, 1, 2, 2} << QList<int>{1, 17, 65, 81};
+    QTest::newRow("one image") << 64 << 0 << 2 << QStringList{"t.png"} << QList<int>{64}
+                               << QList<int>{129};
+}
+
+void TestVTFMass::imageExport()
+{
+    QFETCH(int, side);
+    QFETCH(int, levels);
+    QFETCH(int, frames);
+    QFETCH(QStringList, names);
+    QFETCH(QList<int>, sides);
+    QFETCH(QList<int>, bytes);
+
+    Folder folder;
+    VTFFixture file;
+    file.width = file.height = quint16(side);
+    file.mips = side == 64 ? 7 : 2;
+    file.frames = quint16(frames);
+    folder.file(QStringLiteral("in/t.vtf"), file.build());
+    VTFMassOptions options = imageOptions(folder);
+    options.sourceFormat = QStringLiteral("VTF");
+    options.targetFormat = QStringLiteral("PNG");
+    options.exportAll = {{(levels & 1) != 0, (levels & 2) != 0, false, false}};
+    options.separators[VTFMassOptions::Frames] = QStringLiteral("-");
+    QVERIFY(run(options).isEmpty());
+    QCOMPARE(folder.files(QStringLiteral("out")), names);
+    for (int i = 0; i < names.size(); ++i) {
+        const QImage image(folder.path(QStringLiteral("out/") + names[i]));
+        QCOMPARE(image.size(), QSize(sides[i], sides[i]));
+        const int b = bytes[i];
+        QCOMPARE(image.pixel(0, 0), qRgba(b, b, b, b));
+    }
+}
+
+void TestVTFMass::failedWrites_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QStringList>("log");
+
+    QTest::newRow("texture in place") << "VTF"
+                                      << QStringList{"Device Error: Incomplete write",
+                                                     "Write Error: Unable to write \".../b.vtf\""};
+    // BMP: Qt's PNG writer leaks when libpng gives up on a write.
+    QTest::newRow("image export") << "BMP"
+                                  << QStringList{"Write Error: Unable to write \".../b.bmp\""};
+}
+
+void TestVTFMass::failedWrites()
+{
+    QFETCH(QString, target);
+    QFETCH(QStringList, log);
+
+    Folder folder;
+    VTFFixture file;
+    file.width = file.height = 64;
+    file.mips = 7;
+    folder.file(QStringLiteral("in/a.vtf"), file.build());
+    folder.file(QStringLiteral("in/b.vtf"), file.build());
+    folder.file(QStringLiteral("out/b.bmp"), "an older export");
+    VTFMassOptions options = imageOptions(folder);
+    options.sourceFormat = QStringLiteral("VTF");
+    options.targetFormat = target;
+    options.overwrite = true;
+    options.setVersion = true;
+    options.version = 4;
+    if (target == QLatin1String("VTF"))
+        options.targetDirectory = options.sourceDirectory;
+    const QString failing = QStringLiteral("b.") + target.toLower();
+    QCOMPARE(run(options, failing), log);
+    if (target == QLatin1String("VTF")) {
+        // The failed one keeps its bytes; nothing is left beside them.
+        QCOMPARE(folder.read(QStringLiteral("in/b.vtf")), file.build());
+        QCOMPARE(folder.read(QStringLiteral("in/a.vtf")).mid(8, 1), QByteArray("\x04"));
+        QCOMPARE(folder.files(QStringLiteral("in")), QStringList({"a.vtf", "b.vtf"}));
+    } else {
+        QCOMPARE(folder.read(QStringLiteral("out/b.bmp")), QByteArray("an older export"));
+        QCOMPARE(folder.files(QStringLiteral("out")), QStringList({"a.bmp", "b.bmp"}));
+    }
+}
+
+void TestVTFMass::targetInsideSource()
+{
+    // The target below the source, with an earlier run's files in it: none
+    // of them is walked, and the run ends.
+    Folder folder;
+    folder.image(QStringLiteral("in/a.png"));
+    folder.image(QStringLiteral("in/sub/b.png"));
+    folder.image(QStringLiteral("in/out/old.png"));
+    VTFMassOptions options = imageOptions(folder);
+    options.targetDirectory = folder.path(QStringLiteral("in/out"));
+    options.recursive = options.preserveStructure = true;
+    QVERIFY(run(options).isEmpty());
+    QCOMPARE(folder.files(QStringLiteral("in/out")),
+             QStringList({"a.vtf", "old.png", "sub/b.vtf"}));
+}
+
+int main(int argc, char **argv)
+{
+    Magick::InitializeMagick(argc > 0 ? argv[0] : nullptr);
+    QGuiApplication application(argc, argv);
+    TestVTFMass test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_vtfmass.moc"
