@@ -8,8 +8,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-// A game folder on disk for scanner tests: files are written at the exact
-// (mixed-case) paths given, so that case-insensitive resolution is exercised.
+// A game folder (or any folder of local files) on disk: files are written at
+// the exact (mixed-case) paths given, so that case-insensitive resolution is
+// exercised.
 struct GameFolder
 {
     QTemporaryDir dir;
@@ -17,13 +18,14 @@ struct GameFolder
     QString base() const { return dir.path() + QLatin1Char('/'); }
 
     // With a size, the file is that long and sparse (an oversized script
-    // that costs no disk).
-    void write(const QString &relative, const QByteArray &bytes, qint64 size = -1) const
+    // that costs no disk). Returns the file's full path.
+    QString write(const QString &relative, const QByteArray &bytes, qint64 size = -1) const
     {
         QDir().mkpath(QFileInfo(base() + relative).path());
         QFile file(base() + relative);
         if (file.open(QIODevice::WriteOnly))
             size < 0 ? void(file.write(bytes)) : void(file.resize(size));
+        return file.fileName();
     }
 };
 

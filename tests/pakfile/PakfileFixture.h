@@ -32,24 +32,26 @@ inline bool zipToolsPresent()
            !QStandardPaths::findExecutable(QStringLiteral("python3")).isEmpty();
 }
 
-// Outside judges of a zip archive: "unzip -t" and python3's zipfile (every
-// entry read back against its CRC). Empty when both accept it, else why not;
-// the archive's comment as python reads it goes to `comment`.
-inline QString zipVerdict(const QString &archive, QByteArray *comment)
+// An outside judge of a zip archive, or of the pakfile lump of a map: python3's
+// zipfile reads every entry back against its CRC. "name=hex" per entry, then
+// "#" and the archive comment in hex; nothing when the archive fails.
+inline QStringList pythonZip(const QString &path)
 {
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-t"), archive});
-    if (!unzip.waitForFinished(30000) || unzip.exitCode() != 0)
-        return QStringLiteral("unzip: ") + QString::fromLocal8Bit(unzip.readAllStandardOutput());
     QProcess python;
-    python.start(QStringLiteral("python3"), {QStringLiteral("-c"),
-                                             QStringLiteral("import sys, zipfile\n"
-                                                            "z = zipfile.ZipFile(sys.argv[1])\n"
-                                                            "assert z.testzip() is None\n"
-                                                            "sys.stdout.buffer.write(z.comment)\n"),
-                                             archive});
-    if (!python.waitForFinished(30000) || python.exitCode() != 0)
-        return QStringLiteral("python: ") + QString::fromLocal8Bit(python.readAllStandardError());
-    *comment = python.readAllStandardOutput();
-    return QString();
+    python.start(QStringLiteral("python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import io, struct, sys, zipfile\n"
+                                 "d = open(sys.argv[1], 'rb').read()\n"
+                                 "if d[:4] == b'VBSP':\n"
+                                 "    o, n = struct.unpack_from('<ii', d, 8 + 40 * 16)\n"
+                                 "    d = d[o:o + n]\n"
+                                 "z = zipfile.ZipFile(io.BytesIO(d))\n"
+                                 "assert z.testzip() is None\n"
+                                 "print(*[f + '=' + z.read(f).hex() for f in z.namelist()],\n"
+                                 "      '#' + z.comment.hex())\n"),
+                  path});
+    python.waitForFinished(30000);
+    return QString::fromLatin1(python.readAllStandardOutput())
+        .trimmed()
+        .split(' ', Qt::SkipEmptyParts);
 }

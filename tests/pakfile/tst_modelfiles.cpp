@@ -1,15 +1,98 @@
+#include "ByteBuilder.h"
 #include "CFileMDL.h"
 #include "CFilePHY.h"
 #include "CScanFoundList.h"
 #include "Fuzz.h"
 #include "GameFolder.h"
-#include "ModelBuilders.h"
 
 #include <QtTest>
 
 #include <memory>
 
 namespace {
+
+// Hand-built studio models: the 400-byte header with the fields a test names,
+// then the texture records and names, the texture folder offsets and names,
+// the include records and names and the key-value text, each table placed
+// after the previous one.
+struct ModelSpec
+{
+    QList<QByteArray> textures;
+    QList<QByteArray> directories;
+    QList<QByteArray> includes;
+    QByteArray keyvalues;
+};
+
+namespace ModelOffset {
+constexpr int Name = 12;
+constexpr int EyePositionY = 84;
+constexpr int TextureCount = 204;
+constexpr int TextureOffset = 208;
+constexpr int DirectoryCount = 212;
+constexpr int DirectoryOffset = 216;
+constexpr int KeyvalueOffset = 312;
+constexpr int KeyvalueCount = 316;
+constexpr int Mass = 328;
+constexpr int IncludeCount = 336;
+constexpr int IncludeOffset = 340;
+constexpr int RootLod = 377;
+constexpr int Header2Offset = 392;
+constexpr int ReservedTail = 396;
+constexpr int HeaderSize = 400;
+} // namespace ModelOffset
+
+inline QByteArray buildModel(const ModelSpec &spec)
+{
+    using namespace ModelOffset;
+    ByteBuilder b;
+    b.bytes("IDST").zeros(HeaderSize - 4);
+    b.patchU32(4, 48); // version
+
+    b.patchU32(TextureCount, quint32(spec.textures.size()));
+    b.patchU32(TextureOffset, quint32(b.pos()));
+    const int records = b.pos();
+    b.zeros(64 * spec.textures.size());
+    for (int i = 0; i < spec.textures.size(); ++i) {
+        b.patchU32(records + 64 * i, quint32(b.pos() - (records + 64 * i)));
+        b.cstring(spec.textures.at(i));
+    }
+
+    b.patchU32(DirectoryCount, quint32(spec.directories.size()));
+    b.patchU32(DirectoryOffset, quint32(b.pos()));
+    const int offsets = b.pos();
+    b.zeros(4 * spec.directories.size());
+    for (int i = 0; i < spec.directories.size(); ++i) {
+        b.patchU32(offsets + 4 * i, quint32(b.pos()));
+        b.cstring(spec.directories.at(i));
+    }
+
+    b.patchU32(IncludeCount, quint32(spec.includes.size()));
+    b.patchU32(IncludeOffset, quint32(b.pos()));
+    const int includes = b.pos();
+    b.zeros(8 * spec.includes.size());
+    for (int i = 0; i < spec.includes.size(); ++i) {
+        b.patchU32(includes + 8 * i + 4, quint32(b.pos() - (includes + 8 * i)));
+        b.cstring(spec.includes.at(i));
+    }
+
+    b.patchU32(KeyvalueCount, quint32(spec.keyvalues.size()));
+    b.patchU32(KeyvalueOffset, quint32(b.pos()));
+    b.bytes(spec.keyvalues);
+    return b.data();
+}
+
+// A collision model: four header words (the third the solid count), each solid
+// as a length and its bytes, then the text and a NUL.
+inline QByteArray buildCollisionModel(const QList<QByteArray> &solids, const QByteArray &text,
+                                      qint32 first = 16, qint32 second = 0, qint32 fourth = 0)
+{
+    ByteBuilder b;
+    b.i32(first).i32(second).i32(qint32(solids.size())).i32(fourth);
+    for (const QByteArray &solid : solids)
+        b.i32(qint32(solid.size())).bytes(solid);
+    b.cstring(text);
+    return b.data();
+}
 
 const QByteArray Configuration = "[vpakfile]\n[vmttexturekeys]\n$basetexture\n"
                                  "[/vmttexturekeys]\n[/vpakfile]\n";
@@ -51,226 +134,197 @@ class TestModelFiles : public QObject
 
 private slots:
     void initTestCase() { useConfiguration(Configuration); }
-    void collisionBlocks();
-    void collisionScan();
-    void collisionWriteRoundTrip();
-    void collisionHostile_data();
-    void collisionHostile();
-    void modelFields();
-    void modelHostile_data();
-    void modelHostile();
-    void modelScanOrder();
+
+    // Both block forms; only exact "model" and "ragdoll" keys are followed,
+    // ".mdl" added unless present in exactly that case.
+    void collisionBlocks()
+    {
+        const QByteArray bytes = buildCollisionModel({"abc", ""}, BlockText);
+        std::unique_ptr<CFilePHY> phy(CFilePHY::fromByteArray(bytes));
+        QVERIFY(phy);
+        QCOMPARE(phy->solids, (QList<QByteArray>{"abc", ""}));
+        QCOMPARE(describe(*phy),
+                 (QStringList{"solid: index=0, }=", "break: model=gib1, Model=no",
+                              "break: ragdoll=Gibs\\gib2.MDL, }=", "break: model=gib3"}));
+        CScanFoundList found;
+        phy->scanDependencies(found, QString());
+        QCOMPARE(found.paths(),
+                 (QStringList{"models/gib1.mdl", "models/Gibs/gib2.MDL.mdl", "models/gib3.mdl"}));
+
+        // With CR LF no line ends in a brace: no block at all.
+        QByteArray crlf = BlockText;
+        phy.reset(CFilePHY::fromByteArray(buildCollisionModel({}, crlf.replace("\n", "\r\n"))));
+        QVERIFY(phy && phy->textBlocks.isEmpty());
+
+        const auto load = [](const QByteArray &b) { delete CFilePHY::fromByteArray(b); };
+        Fuzz::truncations(bytes, load);
+        Fuzz::byteFlips(bytes, 300, 30, load);
+    }
+
+    void collisionWriteRoundTrip()
+    {
+        const QByteArray bytes = buildCollisionModel(
+            {"abc", QByteArray("\x01\0", 2)},
+            "solid {\n\"index\" \"0\"\n\"name\" \"\"\n}\nbreak { \"model\" \"gib "
+            "1\" \"health\" \"5\" }\n",
+            16, 3, 7);
+        const std::unique_ptr<CFilePHY> phy(CFilePHY::fromByteArray(bytes));
+        QVERIFY(phy);
+        QByteArray written;
+        QVERIFY(phy->write(&written));
+        QCOMPARE(written, bytes);
+
+        // The count written is that of the solids held.
+        phy->solids.removeLast();
+        QVERIFY(phy->write(&written));
+        QCOMPARE(written.mid(8, 4), QByteArray("\x01\0\0\0", 4));
+
+        QDataStream noDevice;
+        QVERIFY(!phy->write(noDevice));
+        QCOMPARE(phy->error(), QString("Device Error: Not valid"));
+    }
+
+    void collisionHostile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("reads");
+        const auto with = [](std::initializer_list<qint32> words, const QByteArray &tail) {
+            ByteBuilder b;
+            b.i32(16).i32(0);
+            for (qint32 w : words)
+                b.i32(w);
+            return b.bytes(tail).data();
+        };
+        QTest::newRow("negative count") << with({-1, 0}, "") << false;
+        QTest::newRow("huge count") << with({0x7fffffff, 0, 4}, "abcd") << false;
+        QTest::newRow("negative length") << with({1, 0, -5}, "abcd") << false;
+        QTest::newRow("length past end") << with({1, 0, 0x7ffffff0}, "abc") << false;
+        QTest::newRow("header cut short") << with({}, "") << true;
+    }
+    void collisionHostile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, reads);
+        QString error;
+        const std::unique_ptr<CFilePHY> phy(CFilePHY::fromByteArray(bytes, error));
+        QCOMPARE(bool(phy), reads);
+        QCOMPARE(error, reads ? QString() : QString("Read Error: Incomplete"));
+    }
+
+    // One field from each run of the header layout and the tables; a name
+    // pointing outside the file reads empty. Models are never written.
+    void modelFields()
+    {
+        using namespace ModelOffset;
+        ByteBuilder b;
+        b.bytes(buildModel(crateSpec()));
+        b.patchU32(EyePositionY, 0x40200000).patchU32(Mass, 0x41480000); // 2.5f, 12.5f
+        b.patchU8(RootLod, 3).patchU32(ReservedTail, 66);
+        for (int i = 0; i < 15; ++i)
+            b.patchU8(Name + i, quint8("props/crate.mdl"[i]));
+        b.patchU32(Header2Offset, quint32(b.pos()));
+        b.i32(7).zeros(248).i32(-3);
+
+        std::unique_ptr<CFileMDL> mdl(CFileMDL::fromByteArray(b.data()));
+        QVERIFY(mdl);
+        const MDLHeader &h = mdl->header;
+        QCOMPARE(h.name, QByteArray("props/crate.mdl").leftJustified(64, '\0'));
+        QCOMPARE(h.eyePosition.y, 2.5f);
+        QCOMPARE(h.mass, 12.5f);
+        QCOMPARE(h.rootLod, qint8(3));
+        QCOMPARE(h.reservedTail, 66);
+        QCOMPARE(mdl->header2.leadingIntegers[0], 7);
+        QCOMPARE(mdl->header2.reserved[58], -3);
+        QCOMPARE(mdl->textureNames, (QList<QByteArray>{"Metal", "Wood"}));
+        QCOMPARE(mdl->textureDirectories, (QList<QByteArray>{"models/props", "Shared"}));
+        QCOMPARE(mdl->includeModels.value(1).name, QByteArray("models/props/crate.mdl"));
+        QCOMPARE(mdl->keyvalueLines, (QStringList{"mdlkeyvalue", "{", "prop_data", "}"}));
+        QByteArray none;
+        QVERIFY(!mdl->write(&none));
+
+        b.patchU32(int(h.textureOffset), 0x7fffffff);
+        mdl.reset(CFileMDL::fromByteArray(b.data()));
+        QVERIFY(mdl && mdl->textureNames.value(0).isEmpty());
+    }
+
+    void modelHostile_data()
+    {
+        using namespace ModelOffset;
+        QTest::addColumn<int>("at");
+        QTest::addColumn<quint32>("value");
+        QTest::newRow("signature") << 0 << 0x58534449u;
+        QTest::newRow("second header past end") << int(Header2Offset) << 0x7ffffff0u;
+        QTest::newRow("negative texture count") << int(TextureCount) << 0xffffffffu;
+        QTest::newRow("huge texture count") << int(TextureCount) << 0x7fffffffu;
+        QTest::newRow("texture table past end") << int(TextureOffset) << 0x7ffffff0u;
+        QTest::newRow("negative texture offset") << int(TextureOffset) << 0x80000000u;
+        QTest::newRow("huge folder count") << int(DirectoryCount) << 1000000u;
+        QTest::newRow("key values past end") << int(KeyvalueCount) << 0x10000000u;
+        QTest::newRow("negative key-value length") << int(KeyvalueCount) << 0xfffffff0u;
+        QTest::newRow("huge include count") << int(IncludeCount) << 0x10000000u;
+        QTest::newRow("short header") << -1 << 0u;
+    }
+    // Each damaged header fails without an error text; every prefix of it and
+    // byte flips of the valid model load or fail cleanly.
+    void modelHostile()
+    {
+        QFETCH(int, at);
+        QFETCH(quint32, value);
+        ByteBuilder b;
+        b.bytes(buildModel(crateSpec()));
+        if (at >= 0)
+            b.patchU32(at, value);
+        const QByteArray bytes = at >= 0 ? b.data() : b.data().left(ModelOffset::HeaderSize - 1);
+        QString error;
+        QVERIFY(!CFileMDL::fromByteArray(bytes, error));
+        QVERIFY(error.isEmpty());
+
+        const auto load = [](const QByteArray &data) { delete CFileMDL::fromByteArray(data); };
+        Fuzz::truncations(b.data(), load);
+        Fuzz::byteFlips(buildModel(crateSpec()), 300, quint32(at + 100), load);
+    }
+
+    void modelScanOrder()
+    {
+        GameFolder game;
+        game.write("models/Props/Crate.mdl", buildModel(crateSpec()));
+        game.write("models/Props/crate.VVD", "vvd");
+        game.write("models/Props/Crate.phy",
+                   buildCollisionModel({}, "break { \"model\" \"props/gib1\" }\n"));
+        game.write("models/Props/Gib1.mdl", buildModel(ModelSpec()));
+        game.write("materials/Models/Props/metal.vmt", "\"$basetexture\" \"models/props/metal_d\"");
+
+        // The content scan has recorded the model itself, so its self-include
+        // is not scanned again.
+        CScanFoundList found;
+        found.add("models/props/crate.mdl");
+        QStringList errors;
+        const std::unique_ptr<CFileMDL> mdl(
+            CFileMDL::fromFile(game.base() + "models/Props/Crate.mdl"));
+        QVERIFY(mdl);
+        mdl->scanDependencies(found, game.base(), &errors);
+        QStringList expected{"models/props/crate.mdl", "models/Props/crate.VVD"};
+        for (const char *suffix : {".dx90.vtx", ".dx80.vtx", ".sw.vtx", ".vtx", ".phy"})
+            expected << QString("models/Props/Crate") + suffix;
+        expected << "models/Props/Gib1.mdl";
+        for (const char *suffix : {".vvd", ".dx90.vtx", ".dx80.vtx", ".sw.vtx", ".vtx", ".phy"})
+            expected << QString("models/Props/Gib1") + suffix;
+        expected << "models/shared_anims.mdl"
+                 << "materials/Models/Props/metal.vmt"
+                 << "materials/models/props/metal_d.vtf"
+                 << "materials/Shared/Metal.vmt"
+                 << "materials/models/props/Wood.vmt"
+                 << "materials/Shared/Wood.vmt";
+        QCOMPARE(found.paths(), expected);
+        QCOMPARE(errors, QStringList{"Read Error: Unable to read \".../models/shared_anims.mdl\""});
+
+        // From bytes there is no folder, hence no companions.
+        const std::unique_ptr<CFileMDL> packed(CFileMDL::fromByteArray(buildModel(crateSpec())));
+        CScanFoundList fromBytes;
+        packed->scanDependencies(fromBytes, game.base());
+        QCOMPARE(fromBytes.paths().value(0), QString("models/shared_anims.mdl"));
+    }
 };
-
-void TestModelFiles::collisionBlocks()
-{
-    QString error;
-    std::unique_ptr<CFilePHY> phy(
-        CFilePHY::fromByteArray(buildCollisionModel({"abc", ""}, BlockText, 16, 0, 9), error));
-    QVERIFY(phy);
-    QCOMPARE(phy->solidCount, 2);
-    QCOMPARE(phy->headerWord4, 9);
-    QCOMPARE(phy->solids, (QList<QByteArray>{"abc", ""}));
-    QCOMPARE(describe(*phy),
-             (QStringList{"solid: index=0, }=", "break: model=gib1, Model=no",
-                          "break: ragdoll=Gibs\\gib2.MDL, }=", "break: model=gib3"}));
-
-    // With CR LF no line ends in a brace: no block at all.
-    QByteArray crlf = BlockText;
-    crlf.replace("\n", "\r\n");
-    phy.reset(CFilePHY::fromByteArray(buildCollisionModel({}, crlf)));
-    QVERIFY(phy);
-    QVERIFY(phy->textBlocks.isEmpty());
-}
-
-void TestModelFiles::collisionScan()
-{
-    // Only exact "model" and "ragdoll" keys; ".mdl" is added unless present in
-    // exactly that case.
-    const std::unique_ptr<CFilePHY> phy(
-        CFilePHY::fromByteArray(buildCollisionModel({}, BlockText)));
-    CScanFoundList found;
-    phy->scanDependencies(found, QString());
-    QCOMPARE(found.paths(),
-             (QStringList{"models/gib1.mdl", "models/Gibs/gib2.MDL.mdl", "models/gib3.mdl"}));
-}
-
-void TestModelFiles::collisionWriteRoundTrip()
-{
-    const QByteArray bytes =
-        buildCollisionModel({"abc", QByteArray("\x01\0", 2)},
-                            "solid {\n\"index\" \"0\"\n\"name\" \"\"\n}\nbreak { \"model\" \"gib "
-                            "1\" \"health\" \"5\" }\n",
-                            16, 3, 7);
-    const std::unique_ptr<CFilePHY> phy(CFilePHY::fromByteArray(bytes));
-    QVERIFY(phy);
-    QByteArray written;
-    QVERIFY(phy->write(&written));
-    QCOMPARE(written, bytes);
-
-    // The count written is that of the solids held.
-    phy->solids.removeLast();
-    QVERIFY(phy->write(&written));
-    QCOMPARE(written.mid(8, 4), QByteArray("\x01\0\0\0", 4));
-
-    QDataStream noDevice;
-    QVERIFY(!phy->write(noDevice));
-    QCOMPARE(phy->error(), QString("Device Error: Not valid"));
-}
-
-void TestModelFiles::collisionHostile_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("reads");
-    ByteBuilder header;
-    header.i32(16).i32(0);
-    const auto with = [&](std::initializer_list<qint32> words, const QByteArray &tail) {
-        ByteBuilder b(header);
-        for (qint32 w : words)
-            b.i32(w);
-        return b.bytes(tail).data();
-    };
-    QTest::newRow("negative count") << with({-1, 0}, "") << false;
-    QTest::newRow("huge count") << with({0x7fffffff, 0, 4}, "abcd") << false;
-    QTest::newRow("negative length") << with({1, 0, -5}, "abcd") << false;
-    QTest::newRow("length past end") << with({1, 0, 100}, "abc") << false;
-    QTest::newRow("no solids, no text") << with({0, 0}, "") << true;
-    QTest::newRow("header cut short") << header.data() << true;
-}
-
-void TestModelFiles::collisionHostile()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, reads);
-    QString error;
-    const std::unique_ptr<CFilePHY> phy(CFilePHY::fromByteArray(bytes, error));
-    QCOMPARE(bool(phy), reads);
-    if (!reads)
-        QCOMPARE(error, QString("Read Error: Incomplete"));
-
-    const QByteArray valid = buildCollisionModel({"abc", "defg"}, BlockText);
-    const auto load = [](const QByteArray &b) { delete CFilePHY::fromByteArray(b); };
-    Fuzz::truncations(valid, load);
-    Fuzz::byteFlips(valid, 300, 30, load);
-}
-
-void TestModelFiles::modelFields()
-{
-    using namespace ModelOffset;
-    // One field from each run of the header layout.
-    ByteBuilder b;
-    b.bytes(buildModel(crateSpec()));
-    b.patchU32(EyePositionY, 0x40200000).patchU32(Flags, 0x800);  // 2.5f
-    b.patchU32(SurfacePropOffset, 77).patchU32(Mass, 0x41480000); // 12.5f
-    b.patchU32(OffsetBase, 99).patchU8(RootLod, 3).patchU32(ReservedTail, 66);
-    for (int i = 0; i < 15; ++i)
-        b.patchU8(Name + i, quint8("props/crate.mdl"[i]));
-    b.patchU32(Header2Offset, quint32(b.pos()));
-    b.i32(7).zeros(248).i32(-3);
-
-    const std::unique_ptr<CFileMDL> mdl(CFileMDL::fromByteArray(b.data()));
-    QVERIFY(mdl);
-    const MDLHeader &h = mdl->header;
-    QCOMPARE(h.version, 48);
-    QCOMPARE(h.name, QByteArray("props/crate.mdl").leftJustified(64, '\0'));
-    QCOMPARE(h.eyePosition.y, 2.5f);
-    QCOMPARE(h.flags, 0x800);
-    QCOMPARE(h.surfacePropOffset, 77);
-    QCOMPARE(h.mass, 12.5f);
-    QCOMPARE(h.offsetBase, 99);
-    QCOMPARE(h.rootLod, qint8(3));
-    QCOMPARE(h.reservedTail, 66);
-    QCOMPARE(mdl->header2.leadingIntegers[0], 7);
-    QCOMPARE(mdl->header2.reserved[58], -3);
-    QCOMPARE(mdl->textureNames, (QList<QByteArray>{"Metal", "Wood"}));
-    QCOMPARE(mdl->textureDirectories, (QList<QByteArray>{"models/props", "Shared"}));
-    QCOMPARE(mdl->includeModels.value(1).name, QByteArray("models/props/crate.mdl"));
-    QCOMPARE(mdl->keyvalueLines, (QStringList{"mdlkeyvalue", "{", "prop_data", "}"}));
-
-    // A name pointing outside the file reads empty; the model still reads.
-    b.patchU32(int(h.textureOffset), 0x7fffffff);
-    const std::unique_ptr<CFileMDL> outside(CFileMDL::fromByteArray(b.data()));
-    QVERIFY(outside);
-    QCOMPARE(outside->textureNames.value(0), QByteArray());
-    QByteArray none;
-    QVERIFY(!outside->write(&none));
-}
-
-void TestModelFiles::modelHostile_data()
-{
-    using namespace ModelOffset;
-    QTest::addColumn<int>("at");
-    QTest::addColumn<quint32>("value");
-    QTest::newRow("signature") << 0 << 0x58534449u;
-    QTest::newRow("second header past end") << int(Header2Offset) << 0x7ffffff0u;
-    QTest::newRow("negative texture count") << int(TextureCount) << 0xffffffffu;
-    QTest::newRow("huge texture count") << int(TextureCount) << 0x7fffffffu;
-    QTest::newRow("texture table past end") << int(TextureOffset) << 0x7ffffff0u;
-    QTest::newRow("negative texture offset") << int(TextureOffset) << 0x80000000u;
-    QTest::newRow("huge folder count") << int(DirectoryCount) << 1000000u;
-    QTest::newRow("key values past end") << int(KeyvalueCount) << 0x10000000u;
-    QTest::newRow("negative key-value length") << int(KeyvalueCount) << 0xfffffff0u;
-    QTest::newRow("huge include count") << int(IncludeCount) << 0x10000000u;
-    QTest::newRow("short header") << -1 << 0u;
-}
-
-void TestModelFiles::modelHostile()
-{
-    QFETCH(int, at);
-    QFETCH(quint32, value);
-    ByteBuilder b;
-    b.bytes(buildModel(crateSpec()));
-    if (at >= 0)
-        b.patchU32(at, value);
-    const QByteArray bytes = at >= 0 ? b.data() : b.data().left(ModelOffset::HeaderSize - 1);
-    QString error;
-    QVERIFY(!CFileMDL::fromByteArray(bytes, error));
-    QVERIFY(error.isEmpty());
-
-    const auto load = [](const QByteArray &data) { delete CFileMDL::fromByteArray(data); };
-    Fuzz::truncations(b.data(), load);
-    Fuzz::byteFlips(buildModel(crateSpec()), 300, quint32(at + 100), load);
-}
-
-void TestModelFiles::modelScanOrder()
-{
-    GameFolder game;
-    game.write("models/Props/Crate.mdl", buildModel(crateSpec()));
-    game.write("models/Props/crate.VVD", "vvd");
-    game.write("models/Props/Crate.phy",
-               buildCollisionModel({}, "break { \"model\" \"props/gib1\" }\n"));
-    game.write("models/Props/Gib1.mdl", buildModel(ModelSpec()));
-    game.write("materials/Models/Props/metal.vmt", "\"$basetexture\" \"models/props/metal_d\"");
-
-    // The content scan has recorded the model itself, so its self-include
-    // is not scanned again.
-    CScanFoundList found;
-    found.add("models/props/crate.mdl");
-    QStringList errors;
-    const std::unique_ptr<CFileMDL> mdl(CFileMDL::fromFile(game.base() + "models/Props/Crate.mdl"));
-    QVERIFY(mdl);
-    mdl->scanDependencies(found, game.base(), &errors);
-    QStringList expected{"models/props/crate.mdl", "models/Props/crate.VVD"};
-    for (const char *suffix : {".dx90.vtx", ".dx80.vtx", ".sw.vtx", ".vtx", ".phy"})
-        expected << QString("models/Props/Crate") + suffix;
-    expected << "models/Props/Gib1.mdl";
-    for (const char *suffix : {".vvd", ".dx90.vtx", ".dx80.vtx", ".sw.vtx", ".vtx", ".phy"})
-        expected << QString("models/Props/Gib1") + suffix;
-    expected << "models/shared_anims.mdl"
-             << "materials/Models/Props/metal.vmt"
-             << "materials/models/props/metal_d.vtf"
-             << "materials/Shared/Metal.vmt"
-             << "materials/models/props/Wood.vmt"
-             << "materials/Shared/Wood.vmt";
-    QCOMPARE(found.paths(), expected);
-    QCOMPARE(errors, QStringList{"Read Error: Unable to read \".../models/shared_anims.mdl\""});
-
-    // From bytes there is no folder, hence no companions.
-    const std::unique_ptr<CFileMDL> packed(CFileMDL::fromByteArray(buildModel(crateSpec())));
-    CScanFoundList fromBytes;
-    packed->scanDependencies(fromBytes, game.base());
-    QCOMPARE(fromBytes.paths().value(0), QString("models/shared_anims.mdl"));
-}
 
 QTEST_GUILESS_MAIN(TestModelFiles)
 #include "tst_modelfiles.moc"

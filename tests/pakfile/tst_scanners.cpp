@@ -1,18 +1,26 @@
+#include "CDelegateBSP.h"
 #include "CFilePCF.h"
+#include "CPackageHierarchyNode.h"
 #include "CScanFoundList.h"
 #include "CScanRecord.h"
+#include "ContentScan.h"
 #include "DmxBuild.h"
 #include "GameFolder.h"
+#include "MapBuilder.h"
 #include "MaterialScanner.h"
 #include "PCFErrors.h"
-#include "ParticleFixture.h"
 #include "ParticleScanner.h"
+#include "PcfBuilder.h"
+#include "ScanDirectory.h"
 #include "ScanPath.h"
 #include "SoundScanner.h"
 
 #include <QtTest>
 
 #include <memory>
+
+using namespace MapFixtures;
+namespace C = ContentScan;
 
 namespace {
 
@@ -42,16 +50,30 @@ const QByteArray Wall = "\"LightmappedGeneric\"\r\n{\r\n"
                         "\t\"Proxies\"\r\n\t{\r\n\t\t\"AnimatedTexture\"\r\n\t\t{\r\n"
                         "\t\t\t\"$basetexture\" \"brick/anim\"\r\n\t\t}\r\n\t}\r\n}\r\n";
 
-const QString Unsafe = "Read Error: Refusing unsafe path \"materials/../../../etc/passwd.vtf\"";
-
-DMXElement *system(CFilePCF *document, const QString &name)
+// A particle file (binary 3, pcf 2) with one system and its material.
+QByteArray particleFile(const QByteArray &system, const QByteArray &material)
 {
-    return DmxBuild::addSystem(document, DmxBuild::element("DmeParticleSystemDefinition", name));
+    PcfBuilder b(2);
+    b.header();
+    b.dictionary(
+        {"DmElement", "particleSystemDefinitions", "DmeParticleSystemDefinition", "material"});
+    b.i32(2);
+    b.element("DmElement", "root", 0);
+    b.element("DmeParticleSystemDefinition", system, 1);
+    b.i32(1);
+    b.attribute("particleSystemDefinitions", ATTRIBUTE_ELEMENT_ARRAY).i32(1).i32(1);
+    b.i32(1);
+    b.attribute("material", ATTRIBUTE_STRING).text(material);
+    return b.data();
 }
 
-void addMaterial(DMXElement *system, const QString &material)
+DMXElement *system(CFilePCF *document, const QString &name, const QString &material = {})
 {
-    DmxBuild::add(system, "material", ATTRIBUTE_STRING, new QString(material));
+    DMXElement *s =
+        DmxBuild::addSystem(document, DmxBuild::element("DmeParticleSystemDefinition", name));
+    if (!material.isNull())
+        DmxBuild::add(s, "material", ATTRIBUTE_STRING, new QString(material));
+    return s;
 }
 
 void addChildren(DMXElement *parent, const QList<DMXElement *> &children)
@@ -62,6 +84,75 @@ void addChildren(DMXElement *parent, const QList<DMXElement *> &children)
     DmxBuild::addList(parent, "children", entries);
 }
 
+// The content scan's map, one entity per line of interest: a model twice in
+// other capitals, a brush model, a key that is both a model and a sprite key,
+// a sound, a key that is both a sound and a scene key, a scene key that is
+// also a special key, a special template used twice, a particle system and an
+// unsafe model. Also a packed script naming a texture that is packed too, two
+// texture names and two static props, one with bytes after its NUL.
+QByteArray contentMap()
+{
+    MapFixture m;
+    m.lumps[0] = "{\n\"classname\" \"worldspawn\"\n\"skyname\" \"sky_day\"\n"
+                 "\"detailmaterial\" \"detail/detailsprites\"\n}\n"
+                 "{\n\"model\" \"models/props/crate.mdl\"\n}\n"
+                 "{\n\"model\" \"MODELS/Props/Crate.mdl\"\n}\n"
+                 "{\n\"model\" \"*1\"\n}\n"
+                 "{\n\"model\" \"materials/dual.vmt\"\n}\n"
+                 "{\n\"message\" \"ambient\\\\wind.wav\"\n}\n"
+                 "{\n\"both\" \"music/theme.mp3\"\n}\n"
+                 "{\n\"scenefile\" \"scenes/intro.vcd\"\n}\n"
+                 "{\n\"vscripts\" \"a.nut\"\n}\n{\n\"vscripts\" \"b.nut\"\n}\n"
+                 "{\n\"effect_name\" \"fire_small\"\n}\n"
+                 "{\n\"model\" \"../../etc/passwd.mdl\"\n}\n";
+    m.lumps[43] = QByteArray("Brick/Wall01\0Big/Huge\0", 22);
+    m.gameLumps = {
+        {Sprp, 0, 10,
+         staticProps({QByteArray("models/Props/barrel.mdl\0junk", 28), "models/props/crate.mdl"})}};
+    ZipFixture z;
+    z.add("materials/packed.vmt", "\"$basetexture\" \"packed/tex\"\n");
+    z.add("materials/packed/tex.vtf", "t");
+    m.lumps[40] = z.build();
+    return m.build();
+}
+
+C::Configuration contentConfiguration()
+{
+    C::Configuration c;
+    c.studioKeys = QStringList{"model"};
+    c.spriteKeys = QStringList{"Model"};
+    c.soundKeys = QStringList{"message", "both"};
+    c.sceneKeys = QStringList{"BOTH", "scenefile"};
+    c.particleKeys = QStringList{"effect_name"};
+    c.specialKeys = QStringList{"scenefile", "VScripts"};
+    c.specialTemplates = QStringList{"never/*", "scripts/vscripts/*"};
+    c.mapFiles = QStringList{"maps/*_extra.cfg", "MAPS/*_extra.cfg", "scripts/soundscapes_*.txt"};
+    c.mapFileKinds = QStringList{"Other", "Other", "Soundscape"};
+    return c;
+}
+
+// Files in other capitals than the map names them; Huge.vmt is too large to
+// be a script, dual.vmt is no model.
+void fillContentGame(const GameFolder &game)
+{
+    game.write("materials/Brick/Wall01.vmt", "\"$basetexture\" \"brick/wall01\"\n");
+    game.write("materials/Brick/Wall01.VTF", "vtf");
+    game.write("materials/Big/Huge.vmt", QByteArray(), MaxScriptBytes + 1);
+    game.write("materials/Skybox/SKY_DAYup.vmt", "");
+    game.write("materials/dual.vmt", "\"$basetexture\" \"dual\"\n");
+    game.write("sound/Ambient/Wind.wav", "RIFF");
+    // Sound characters are stripped, two of three at most.
+    game.write("scripts/soundscapes_map.txt", "\"Weapon.Shot\"\r\n{\r\n\t\"rndwave\"\r\n\t{\r\n"
+                                              "\t\t\"wave\" \"*)weapons/shot.wav\"\r\n"
+                                              "\t\t\"Wave\" \"#*)ambient/three.wav\"\r\n"
+                                              "\t\t\"wave\" \"*)\"\r\n"
+                                              "\t\t\"wave\"\r\n"
+                                              "\t\t\"wave\" \"weapons\\\\Shot.wav\"\r\n"
+                                              "\t\t\"wave\" \"*../../etc/passwd\"\r\n"
+                                              "\t}\r\n}\r\n");
+    game.write("particles/Fire.pcf", particleFile("fire_small", "effects/flame.vmt"));
+}
+
 } // namespace
 
 class TestScanners : public QObject
@@ -70,275 +161,237 @@ class TestScanners : public QObject
 
 private slots:
     void initTestCase() { useConfiguration(Configuration); }
-    void splitLinesTable_data();
-    void splitLinesTable();
-    void collapseSeparatorsTable_data();
-    void collapseSeparatorsTable();
-    void readFiles();
-    void foundListIgnoresCase();
-    void followablePaths_data();
-    void followablePaths();
-    void materialScript_data();
-    void materialScript();
-    void longChainStops();
-    void soundScript();
-    void particleSystems_data();
-    void particleSystems();
-    void manifest();
+
+    void splitLinesTable_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<QByteArray>>("lines");
+        QTest::newRow("lf and crlf") << QByteArray("a\r\nb\n") << QList<QByteArray>{"a", "b", ""};
+        QTest::newRow("lone cr stays") << QByteArray("a\rb") << QList<QByteArray>{"a\rb"};
+        QTest::newRow("one cr eaten") << QByteArray("a\r\r\nb") << QList<QByteArray>{"a\r", "b"};
+        QTest::newRow("after nul ignored")
+            << QByteArray("a\nb\0c\nd", 7) << QList<QByteArray>{"a", "b"};
+    }
+    void splitLinesTable()
+    {
+        QFETCH(QByteArray, bytes);
+        QTEST(splitLines(bytes)->lines.toList(), "lines");
+    }
+
+    // Separators collapse; a followable path stays below the game folder ("|"
+    // separates too).
+    void pathTexts_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("collapsed");
+        QTest::addColumn<bool>("followable");
+        const auto add = [](const char *name, const char *path, const char *collapsed, bool ok) {
+            QTest::newRow(name) << QString(path) << QString(collapsed) << ok;
+        };
+        add("each kind doubled", "a\\\\b||c//d", "a/b/c/d", false);
+        add("mixed runs, ends, blanks", "/a\\|/ b |", "/a/ b /", false);
+        add("dots inside names", "materials/a..b/.x.vmt", "materials/a..b/.x.vmt", true);
+        add("parent behind bars", "materials/..|..|x.vmt", "materials/../../x.vmt", false);
+        add("current", "./materials/a.vmt", "./materials/a.vmt", false);
+        add("empty part", "materials/", "materials/", false);
+        add("drive", "c:/windows/a.vmt", "c:/windows/a.vmt", false);
+    }
+    void pathTexts()
+    {
+        QFETCH(QString, path);
+        QTEST(ScanPath::isFollowable(path), "followable");
+        collapseSeparators(path);
+        QTEST(path, "collapsed");
+    }
+
+    void materialScript()
+    {
+        GameFolder game;
+        game.write("materials/Brick/Wall.vmt", Wall);
+        game.write("materials/Brick/Base.vmt", "\"include\" \"materials/Brick/wall.vmt\"\n"
+                                               "\"$basetexture\" \"brick/base\"\n");
+        game.write("materials/Brick/Wall_Bottom.vmt", "\"$bumpmap\" \"brick/bottom_normal\"");
+        game.write("materials/Brick/Wall_Diffuse.vtf", "VTF");
+        game.write("materials/Effects/Glow.spr", "\"$basetexture\" \"effects/glow_sprite\"");
+        game.write("materials/Effects/Spark.spr", "\"$basetexture\" \"effects/spark_sprite\"");
+        game.write("materials/Brick/Locked.vmt", QByteArray(), MaxScriptBytes + 1);
+
+        // As the content scan leaves it: the script itself and one material
+        // already found, whose sprite sibling is then not looked for.
+        CScanFoundList list;
+        list.add("materials/brick/wall.vmt");
+        list.add("materials/effects/spark.vmt");
+        QStringList log;
+        scanMaterialScript(*splitLines(Wall), list, game.base(), &log);
+        QCOMPARE(list.paths(),
+                 (QStringList{"materials/brick/wall.vmt", "materials/effects/spark.vmt",
+                              "materials/Brick/Wall_Diffuse.vtf", "materials/Brick/wall_normal.vtf",
+                              "materials/Brick/Base.vmt", "materials/brick/base.vtf",
+                              "materials/Brick/Wall_Bottom.vmt",
+                              "materials/brick/bottom_normal.vtf", "materials/effects/glow.vmt",
+                              "materials/Effects/Glow.spr", "materials/effects/glow_sprite.vtf",
+                              "materials/Brick/Locked.vmt", "materials/brick/anim.vtf"}));
+        QCOMPARE(log, (QStringList{
+                          "Read Error: Refusing unsafe path \"materials/../../../etc/passwd.vtf\"",
+                          "Read Error: Unable to read \".../materials/Brick/Locked.vmt\""}));
+    }
+
+    void longChainStops()
+    {
+        // Each script includes the next: the scan stops at the nesting limit.
+        GameFolder game;
+        for (int i = 0; i < CScanFoundList::MaxNesting + 5; ++i)
+            game.write(QString("materials/c%1.vmt").arg(i),
+                       QString("\"include\" \"materials/c%1.vmt\"").arg(i + 1).toLatin1());
+        CScanFoundList list;
+        QStringList log;
+        scanMaterialScript(*splitLines("\"include\" \"materials/c0.vmt\""), list, game.base(),
+                           &log);
+        QCOMPARE(list.size(), CScanFoundList::MaxNesting + 1);
+        QCOMPARE(log, QStringList{QString("Read Error: References nested too deeply at "
+                                          "\"materials/c%1.vmt\"")
+                                      .arg(CScanFoundList::MaxNesting)});
+    }
+
+    void particleSystems_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("found");
+        QTest::addColumn<QStringList>("errors");
+        QTest::newRow("system and cyclic children")
+            << "A" << QStringList{"materials/effects/a.vmt", "materials/effects/b.vmt"}
+            << QStringList();
+        QTest::newRow("every system")
+            << ""
+            << QStringList{"materials/effects/a.vmt", "materials/effects/b.vmt",
+                           "materials/effects/d.vmt"}
+            << QStringList{"Read Error: Unable to read \"...materials/effects/d.vmt\""};
+        QTest::newRow("unknown system") << "Z" << QStringList() << QStringList();
+    }
+    void particleSystems()
+    {
+        QFETCH(QString, name);
+        // A names B and C, B names C (shared), C names A (a cycle); C's
+        // material is not a string; D is no child of A.
+        const std::unique_ptr<CFilePCF> document(newDmxRoot(2));
+        DMXElement *a = system(document.get(), "A", "effects\\a.vmt");
+        DMXElement *b = system(document.get(), "B", "/\\effects//b.vmt");
+        DMXElement *c = system(document.get(), "C");
+        system(document.get(), "D", "effects/d.vmt");
+        DmxBuild::addFloat(c, "material", 1);
+        addChildren(a, {b, c});
+        addChildren(b, {c});
+        addChildren(c, {a});
+
+        GameFolder game;
+        game.write("materials/effects/d.vmt", QByteArray(), MaxScriptBytes + 1);
+        CScanFoundList list;
+        QStringList log;
+        scanParticleSystems(*document, list, game.base(), name, &log);
+        QTEST(list.paths(), "found");
+        QTEST(log, "errors");
+    }
+
+    void manifest()
+    {
+        GameFolder game;
+        game.write("particles/Fire.pcf", particleFile("fire", "effects/Flame.vmt"));
+        game.write("particles/junk.pcf", "not a particle file");
+        game.write("materials/Effects/flame.vmt", "\"$basetexture\" \"effects/flame\"");
+        game.write("maps/test_manifest.txt", "particles_manifest\n{\n"
+                                             "\t\"file\" \"!particles/fire.pcf\"\n"
+                                             "\t\"file\" \"particles/FIRE.pcf\"\n"
+                                             "\t\"file\" \"particles/missing.pcf\"\n"
+                                             "\t\"file\" \"particles/junk.pcf\"\n"
+                                             "\t\"file\" \"!\"\n"
+                                             "\t\"file\" \"../outside.pcf\"\n"
+                                             "}\n");
+        CScanFoundList found;
+        QStringList log;
+        scanParticleManifestFile(game.base() + "maps/test_manifest.txt", found, game.base(), &log);
+        QCOMPARE(found.paths(), (QStringList{"particles/Fire.pcf", "materials/Effects/flame.vmt",
+                                             "materials/effects/flame.vtf"}));
+        QCOMPARE(log, (QStringList{PCFError::ReadUnknownFormat,
+                                   "Read Error: Refusing unsafe path \"../outside.pcf\""}));
+    }
+
+    void contentScan_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<QStringList>("found");
+        QTest::addColumn<QStringList>("errors");
+        QStringList sky = {"materials/Skybox/SKY_DAYup.vmt"};
+        for (const char *side : {"dn", "lf", "rt", "ft", "bk"})
+            sky << QString("materials/skybox/sky_day%1.vmt").arg(side);
+        const QStringList mapFiles = {"maps/map_extra.cfg", "MAPS/map_extra.cfg",
+                                      "scripts/soundscapes_map.txt", "sound/weapons/shot.wav",
+                                      "sound/)ambient/three.wav"};
+        const QStringList entities = {"materials/detail/detailsprites.vmt",
+                                      "models/props/crate.mdl",
+                                      "materials/dual.vmt",
+                                      "sound/Ambient/Wind.wav",
+                                      "sound/music/theme.mp3",
+                                      "scenes/intro.vcd",
+                                      "scripts/vscripts/a.nut",
+                                      "scripts/vscripts/b.nut",
+                                      "materials/effects/flame.vmt"};
+        QTest::newRow("every phase")
+            << int(C::DefaultMask)
+            << QStringList{"materials/packed/tex.vtf", "materials/Brick/Wall01.vmt",
+                           "materials/Brick/Wall01.VTF", "materials/Big/Huge.vmt"} +
+                   sky + entities + QStringList{"models/Props/barrel.mdl"} + mapFiles
+            << QStringList{"Read Error: Unable to read \".../materials/Big/Huge.vmt\"",
+                           "Read Error: Unable to read \".../materials/dual.vmt\"",
+                           "Read Error: Refusing unsafe path \"../../etc/passwd.mdl\""};
+        QTest::newRow("mask 0") << 0 << QStringList() << QStringList();
+        QTest::newRow("special files alone")
+            << int(C::SpecialFiles) << QStringList() << QStringList();
+        QTest::newRow("map files alone") << int(C::MapSpecificFiles) << mapFiles << QStringList();
+    }
+    void contentScan()
+    {
+        QFETCH(int, mask);
+        GameFolder game;
+        fillContentGame(game);
+        MapFile file(contentMap());
+        CDelegateBSP map;
+        QVERIFY(map.open(file.path(), true));
+        const C::Result result = C::run(map, quint16(mask), game.base(), contentConfiguration());
+        QTEST(result.found.paths(), "found");
+        QTEST(result.errors, "errors");
+
+        // A row is packed only for a pakfile file, never a lump, and has a
+        // size only below a game folder.
+        QVERIFY(C::row(map, "materials/packed/tex.vtf", game.base()).packed);
+        QVERIFY(!C::row(map, map.node(0)->path(true), game.base()).packed);
+        QCOMPARE(C::row(map, "sound/Ambient/Wind.wav", game.base()).size, qint64(4));
+        // Nor from the working folder or the root, where this path exists too.
+        const QString wind =
+            QDir::current().relativeFilePath(game.base() + "sound/Ambient/Wind.wav");
+        QCOMPARE(C::row(map, wind, QString()).size, qint64(-1));
+    }
+
+    void gameFolderTexts_data()
+    {
+        QTest::addColumn<QByteArray>("vproject");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("windows") << QByteArray("c:\\Games\\\\HL2\\hl2\\") << "C:/Games/HL2/hl2";
+        QTest::newRow("unset") << QByteArray() << "";
+        QTest::newRow("posix") << QByteArray(" /home/u/game/ ") << "/home/u/game";
+        QTest::newRow("network") << QByteArray("\\\\server\\share\\game") << "//server/share/game";
+    }
+    void gameFolderTexts()
+    {
+        QFETCH(QByteArray, vproject);
+        const QString field = ScanDirectory::fromProject(vproject);
+        QTEST(field, "field");
+        QCOMPARE(ScanDirectory::base(field), field.isEmpty() ? field : field + '/');
+        qputenv("VPROJECT", vproject);
+        if (vproject.isNull())
+            qunsetenv("VPROJECT");
+        QTEST(ScanDirectory::fromEnvironment(), "field");
+    }
 };
-
-void TestScanners::splitLinesTable_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QList<QByteArray>>("lines");
-    QTest::newRow("lf and crlf") << QByteArray("a\r\nb\n") << QList<QByteArray>{"a", "b", ""};
-    QTest::newRow("lone cr stays") << QByteArray("a\rb") << QList<QByteArray>{"a\rb"};
-    QTest::newRow("one cr eaten") << QByteArray("a\r\r\nb") << QList<QByteArray>{"a\r", "b"};
-    QTest::newRow("after nul ignored")
-        << QByteArray("a\nb\0c\nd", 7) << QList<QByteArray>{"a", "b"};
-    QTest::newRow("nothing") << QByteArray() << QList<QByteArray>{""};
-    QTest::newRow("empty lines kept") << QByteArray("\n\n") << QList<QByteArray>{"", "", ""};
-}
-
-void TestScanners::splitLinesTable()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QList<QByteArray>, lines);
-    const std::unique_ptr<CScanRecord> record = splitLines(bytes);
-    QCOMPARE(record->lines.toList(), lines);
-    QVERIFY(record->path.isEmpty());
-}
-
-void TestScanners::collapseSeparatorsTable_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("each kind doubled") << "a\\\\b||c//d"
-                                       << "a/b/c/d";
-    QTest::newRow("mixed runs, ends and blanks kept") << "/a\\|/ b |"
-                                                      << "/a/ b /";
-}
-
-void TestScanners::collapseSeparatorsTable()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    collapseSeparators(text);
-    QCOMPARE(text, expected);
-}
-
-void TestScanners::readFiles()
-{
-    GameFolder game;
-    game.write("a.vmt", "one\r\ntwo");
-    const std::unique_ptr<CScanRecord> record = readFileLines(game.base() + "a.vmt");
-    QVERIFY(record);
-    QCOMPARE(record->path, game.base() + "a.vmt");
-    QCOMPARE(record->lines.toList(), (QList<QByteArray>{"one", "two"}));
-
-    QVERIFY(!readFileLines(game.base() + "missing.vmt"));
-    QVERIFY(!readFileLines(game.base()));
-    game.write("huge.vmt", QByteArray(), MaxScriptBytes + 1);
-    QVERIFY(!readFileLines(game.base() + "huge.vmt"));
-
-    // A static-prop name field is NUL-padded.
-    QCOMPARE(ScanPath::textBeforeNul(QByteArray("models/a.mdl\0\0junk", 18)),
-             QString("models/a.mdl"));
-}
-
-void TestScanners::foundListIgnoresCase()
-{
-    CScanFoundList found;
-    QVERIFY(found.add("materials/Brick/Wall.vmt"));
-    QVERIFY(!found.add("MATERIALS/brick/wall.VMT"));
-    // The map-specific phase keeps spellings that differ in case.
-    QVERIFY(found.addExact("maps/A.txt"));
-    QVERIFY(!found.addExact("maps/A.txt"));
-    QCOMPARE(found.paths(), (QStringList{"materials/Brick/Wall.vmt", "maps/A.txt"}));
-    found.removeLast();
-    QVERIFY(found.add("Maps/a.txt"));
-}
-
-void TestScanners::followablePaths_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("followable");
-    QTest::newRow("relative") << "materials/a..b/.x.vmt" << true;
-    QTest::newRow("parent behind bars") << "materials/..|..|x.vmt" << false;
-    QTest::newRow("current") << "./materials/a.vmt" << false;
-    QTest::newRow("empty part") << "materials/" << false;
-    QTest::newRow("drive") << "c:/windows/a.vmt" << false;
-}
-
-void TestScanners::followablePaths()
-{
-    QFETCH(QString, path);
-    QFETCH(bool, followable);
-    QCOMPARE(ScanPath::isFollowable(path), followable);
-}
-
-void TestScanners::materialScript_data()
-{
-    QTest::addColumn<bool>("withBase");
-    QTest::addColumn<QStringList>("found");
-    QTest::addColumn<QStringList>("errors");
-    QTest::newRow("game folder")
-        << true
-        << QStringList{"materials/brick/wall.vmt",          "materials/effects/spark.vmt",
-                       "materials/Brick/Wall_Diffuse.vtf",  "materials/Brick/wall_normal.vtf",
-                       "materials/Brick/Base.vmt",          "materials/brick/base.vtf",
-                       "materials/Brick/Wall_Bottom.vmt",   "materials/brick/bottom_normal.vtf",
-                       "materials/effects/glow.vmt",        "materials/Effects/Glow.spr",
-                       "materials/effects/glow_sprite.vtf", "materials/Brick/Locked.vmt",
-                       "materials/brick/anim.vtf"}
-        << QStringList{Unsafe, "Read Error: Unable to read "
-                               "\".../materials/Brick/Locked.vmt\""};
-    QTest::newRow("no game folder")
-        << false
-        << QStringList{"materials/brick/wall.vmt",         "materials/effects/spark.vmt",
-                       "materials/brick/wall_diffuse.vtf", "materials/Brick/wall_normal.vtf",
-                       "materials/brick/base.vmt",         "materials/brick/wall_bottom.vmt",
-                       "materials/effects/glow.vmt",       "materials/Brick/Locked.vmt",
-                       "materials/brick/anim.vtf"}
-        << QStringList{Unsafe};
-}
-
-void TestScanners::materialScript()
-{
-    QFETCH(bool, withBase);
-    QFETCH(QStringList, found);
-    QFETCH(QStringList, errors);
-
-    GameFolder game;
-    game.write("materials/Brick/Wall.vmt", Wall);
-    game.write("materials/Brick/Base.vmt", "\"include\" \"materials/Brick/wall.vmt\"\n"
-                                           "\"$basetexture\" \"brick/base\"\n");
-    game.write("materials/Brick/Wall_Bottom.vmt", "\"$bumpmap\" \"brick/bottom_normal\"");
-    game.write("materials/Brick/Wall_Diffuse.vtf", "VTF");
-    game.write("materials/Effects/Glow.spr", "\"$basetexture\" \"effects/glow_sprite\"");
-    game.write("materials/Effects/Spark.spr", "\"$basetexture\" \"effects/spark_sprite\"");
-    game.write("materials/Brick/Locked.vmt", QByteArray(), MaxScriptBytes + 1);
-
-    // As the content scan leaves it: the script itself and one material
-    // already found, whose sprite sibling is then not looked for.
-    CScanFoundList list;
-    list.add("materials/brick/wall.vmt");
-    list.add("materials/effects/spark.vmt");
-    QStringList log;
-    const std::unique_ptr<CScanRecord> record = splitLines(Wall);
-    scanMaterialScript(*record, list, withBase ? game.base() : QString(), &log);
-
-    QCOMPARE(list.paths(), found);
-    QCOMPARE(log, errors);
-}
-
-void TestScanners::longChainStops()
-{
-    // Each script includes the next: the scan stops at the nesting limit.
-    GameFolder game;
-    const int length = CScanFoundList::MaxNesting + 5;
-    for (int i = 0; i < length; ++i)
-        game.write(QString("materials/c%1.vmt").arg(i),
-                   QString("\"include\" \"materials/c%1.vmt\"").arg(i + 1).toLatin1());
-    CScanFoundList list;
-    QStringList log;
-    scanMaterialScript(*splitLines("\"include\" \"materials/c0.vmt\""), list, game.base(), &log);
-    QCOMPARE(list.size(), CScanFoundList::MaxNesting + 1);
-    QCOMPARE(log, QStringList{QString("Read Error: References nested too deeply at "
-                                      "\"materials/c%1.vmt\"")
-                                  .arg(CScanFoundList::MaxNesting)});
-}
-
-void TestScanners::soundScript()
-{
-    GameFolder game;
-    game.write("scripts/game_sounds.txt", "\"Weapon.Shot\"\r\n{\r\n\t\"rndwave\"\r\n\t{\r\n"
-                                          "\t\t\"wave\" \"*)weapons/shot.wav\"\r\n"
-                                          "\t\t\"Wave\" \"#*)ambient/three.wav\"\r\n"
-                                          "\t\t\"wave\" \"*)\"\r\n"
-                                          "\t\t\"wave\"\r\n"
-                                          "\t\t\"wave\" \"weapons\\\\Shot.wav\"\r\n"
-                                          "\t\t\"wave\" \"*../../etc/passwd\"\r\n"
-                                          "\t}\r\n}\r\n");
-    CScanFoundList found;
-    scanSoundScriptFile(game.base() + "scripts/game_sounds.txt", found);
-    scanSoundScriptFile(game.base() + "scripts/missing.txt", found);
-    QCOMPARE(found.paths(), (QStringList{"sound/weapons/shot.wav", "sound/)ambient/three.wav"}));
-}
-
-void TestScanners::particleSystems_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QStringList>("found");
-    QTest::addColumn<QStringList>("errors");
-    QTest::newRow("system and cyclic children")
-        << "A" << QStringList{"materials/effects/a.vmt", "materials/effects/b.vmt"}
-        << QStringList();
-    QTest::newRow("every system")
-        << ""
-        << QStringList{"materials/effects/a.vmt", "materials/effects/b.vmt",
-                       "materials/effects/d.vmt"}
-        << QStringList{"Read Error: Unable to read \"...materials/effects/d.vmt\""};
-    QTest::newRow("unknown system") << "Z" << QStringList() << QStringList();
-}
-
-void TestScanners::particleSystems()
-{
-    QFETCH(QString, name);
-    QFETCH(QStringList, found);
-    QFETCH(QStringList, errors);
-
-    // A names B and C, B names C (shared), C names A (a cycle); C's material
-    // is not a string; D is no child of A.
-    const std::unique_ptr<CFilePCF> document(newDmxRoot(2));
-    DMXElement *a = system(document.get(), "A");
-    DMXElement *b = system(document.get(), "B");
-    DMXElement *c = system(document.get(), "C");
-    DMXElement *d = system(document.get(), "D");
-    addMaterial(a, "effects\\a.vmt");
-    addMaterial(b, "/\\effects//b.vmt");
-    DmxBuild::addFloat(c, "material", 1);
-    addMaterial(d, "effects/d.vmt");
-    addChildren(a, {b, c});
-    addChildren(b, {c});
-    addChildren(c, {a});
-
-    GameFolder game;
-    game.write("materials/effects/d.vmt", QByteArray(), MaxScriptBytes + 1);
-    CScanFoundList list;
-    QStringList log;
-    scanParticleSystems(*document, list, game.base(), name, &log);
-    QCOMPARE(list.paths(), found);
-    QCOMPARE(log, errors);
-}
-
-void TestScanners::manifest()
-{
-    GameFolder game;
-    game.write("particles/Fire.pcf", particleFile("fire", "effects/Flame.vmt"));
-    game.write("particles/junk.pcf", "not a particle file");
-    game.write("materials/Effects/flame.vmt", "\"$basetexture\" \"effects/flame\"");
-    game.write("maps/test_manifest.txt", "particles_manifest\n{\n"
-                                         "\t\"file\" \"!particles/fire.pcf\"\n"
-                                         "\t\"file\" \"particles/FIRE.pcf\"\n"
-                                         "\t\"file\" \"particles/missing.pcf\"\n"
-                                         "\t\"file\" \"particles/junk.pcf\"\n"
-                                         "\t\"file\" \"!\"\n"
-                                         "\t\"file\" \"../outside.pcf\"\n"
-                                         "}\n");
-    CScanFoundList found;
-    QStringList log;
-    scanParticleManifestFile(game.base() + "maps/test_manifest.txt", found, game.base(), &log);
-    QCOMPARE(found.paths(), (QStringList{"particles/Fire.pcf", "materials/Effects/flame.vmt",
-                                         "materials/effects/flame.vtf"}));
-    QCOMPARE(log, (QStringList{PCFError::ReadUnknownFormat,
-                               "Read Error: Refusing unsafe path \"../outside.pcf\""}));
-
-    // Without a game folder nothing can be tested on disk, so nothing counts.
-    CScanFoundList none;
-    scanParticleManifestFile(game.base() + "maps/test_manifest.txt", none, QString(), &log);
-    QVERIFY(none.isEmpty());
-}
 
 QTEST_GUILESS_MAIN(TestScanners)
 #include "tst_scanners.moc"

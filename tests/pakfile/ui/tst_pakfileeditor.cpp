@@ -1,17 +1,21 @@
 #include "CDelegateBSP.h"
 #include "CPackageHierarchyNode.h"
 #include "CPrompt.h"
-#include "EditorTesting.h"
+#include "GameFolder.h"
 #include "PakfileFixture.h"
 #include "QListDialog.h"
 #include "QProgressDialogger.h"
 #include "VPakfile.h"
+#include "VScanTableWidgetItem.h"
 
+#include <QCheckBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QtTest>
@@ -22,61 +26,96 @@ using namespace MapFixtures;
 
 namespace {
 
-// An editor whose maps fail to save at one step of the flush.
-struct FaultyMap : CDelegateBSP
+using Fill = std::function<void(QDialog *)>;
+
+// Answers the editor's questions in order and keeps each one's text (for a
+// box run through exec its text, for a progress dialog its log).
+struct Script
 {
-    FlushStep step;
-    bool flushFault(FlushStep at, int) const override { return at == step; }
-};
-struct FaultyEditor : VPakfile
-{
-    CDelegateBSP::FlushStep step;
-    CDelegateBSP *createDelegate() override
+    QStringList said;
+    QList<QPair<CPrompt::Answer, Fill>> answers;
+    CPrompt::ScopedHandler handler{[this](const CPrompt::Request &r) {
+        auto *box = qobject_cast<QMessageBox *>(r.dialog);
+        auto *progress = qobject_cast<QProgressDialogger *>(r.dialog);
+        said << (box ? box->text() : progress ? progress->logEdit->toPlainText() : r.text);
+        const auto next =
+            answers.isEmpty() ? qMakePair(CPrompt::Answer(), Fill()) : answers.takeFirst();
+        if (next.second)
+            next.second(r.dialog);
+        return next.first;
+    }};
+
+    Script &answer(int button, const QStringList &texts = {}, const Fill &fill = {})
     {
-        auto *map = new FaultyMap;
-        map->step = step;
-        return map;
+        CPrompt::Answer a;
+        a.button = QMessageBox::StandardButton(button);
+        a.result = button;
+        a.ok = !texts.isEmpty();
+        a.texts = texts;
+        a.text = texts.value(0);
+        return answers << qMakePair(a, fill), *this;
+    }
+    Script &paths(const QStringList &chosen) { return answer(0, chosen); }
+    Script &pick(int row)
+    {
+        return answer(QDialog::Accepted, {}, [row](QDialog *d) {
+            static_cast<QListDialog *>(d)->list->setCurrentRow(row);
+        });
+    }
+    Script &comment(const QString &text)
+    {
+        return answer(QDialog::Accepted, {},
+                      [text](QDialog *d) { d->findChild<QPlainTextEdit *>()->setPlainText(text); });
     }
 };
 
-QTableWidget *table(VPakfile &editor)
+QStringList column(QTableWidget *rows, int c)
 {
-    return editor.findChild<QTableWidget *>(QStringLiteral("pakfileTable"));
+    QStringList texts;
+    for (int row = 0; row < rows->rowCount(); ++row)
+        texts << rows->item(row, c)->text();
+    return texts;
 }
 
-QStringList column(VPakfile &editor, int c)
+// One letter per row for its colour: Yellow, Green, Cyan, Orange, Blue, Red,
+// or "?".
+QString colours(QTableWidget *rows)
 {
-    return ::column(table(editor), c);
+    const QHash<QRgb, QChar> known{{qRgb(255, 255, 192), 'Y'}, {qRgb(192, 255, 192), 'G'},
+                                   {qRgb(192, 255, 255), 'C'}, {qRgb(255, 224, 192), 'O'},
+                                   {qRgb(192, 192, 255), 'B'}, {qRgb(255, 192, 192), 'R'}};
+    QString letters;
+    for (int row = 0; row < rows->rowCount(); ++row)
+        letters += known.value(rows->item(row, 0)->background().color().rgb(), '?');
+    return letters;
 }
 
-QString colours(VPakfile &editor)
+// Selects the whole rows whose names are given.
+void select(QTableWidget *rows, const QStringList &names)
 {
-    return ::colours(table(editor));
+    rows->clearSelection();
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        if (names.contains(rows->item(row, 0)->text()))
+            rows->selectionModel()->select(rows->model()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
 }
 
-void select(VPakfile &editor, const QStringList &names)
+// The editor's maps fail to save at this step of the flush (-1: none).
+int faultAt = -1;
+struct FaultyMap : CDelegateBSP
 {
-    ::select(table(editor), names);
-}
-
-// Puts a node the delegate holds into a new last row.
-void showRow(VPakfile &editor, CPackageHierarchyNode *node)
+    bool flushFault(FlushStep at, int) const override { return int(at) == faultAt; }
+};
+struct FaultyEditor : VPakfile
 {
-    table(editor)->setRowCount(table(editor)->rowCount() + 1);
-    editor.updatePakfileRow(node, table(editor)->rowCount() - 1);
-}
+    CDelegateBSP *createDelegate() override { return new FaultyMap; }
+};
 
 QByteArray bytesOf(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QString writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? path : QString();
 }
 
 // The row of the list "Add" offers that names this folder of the path.
@@ -91,74 +130,128 @@ class TestPakfileEditor : public QObject
 {
     Q_OBJECT
 
+    void click(const char *button)
+    {
+        m_editor->findChild<QPushButton *>(QString::fromLatin1(button))->click();
+    }
+    QLineEdit *directory() { return m_editor->findChild<QLineEdit *>("scanDirectory"); }
+
+    // Puts a node the delegate holds into a new last row.
+    void showRow(CPackageHierarchyNode *node)
+    {
+        m_rows->setRowCount(m_rows->rowCount() + 1);
+        m_editor->updatePakfileRow(node, m_rows->rowCount() - 1);
+    }
+
+    // Scans against a game folder in which texture "a" is packed and on disk
+    // and names a texture that is packed only; of the sounds one is on disk
+    // only, one missing, one staged but not saved.
+    void scan()
+    {
+        m_game.reset(new GameFolder);
+        m_game->write("materials/a.vmt", "\"$basetexture\" \"sub/b\"\n");
+        m_game->write("sound/Ambient/Wind.wav", "RIFF-wind");
+        m_game->write("sound/new.wav", "RIFF-new");
+        m_editor->delegate()->addFile(QFile::encodeName(m_game->base() + "sound/new.wav"), true,
+                                      "sound/new.wav");
+        m_scan = m_editor->findChild<QTableWidget *>("scanTable");
+        click("pakScan");
+        directory()->setText(m_game->dir.path());
+        click("scanScan");
+    }
+
 private slots:
+    void initTestCase()
+    {
+        useConfiguration("[vpakfile]\n[vmttexturekeys]\n$basetexture\n[/vmttexturekeys]\n"
+                         "[soundkeys]\nmessage\n[/soundkeys]\n[/vpakfile]\n");
+    }
+
+    // The pakfile map, whose entities name three sounds and whose one texture
+    // is "a", for the scan.
     void init()
     {
-        m_map.reset(new MapFile(pakfileMap().build()));
-        m_editor.reset(new VPakfile);
+        MapFixture m = pakfileMap();
+        m.lumps[0] = "{\n\"message\" \"ambient/wind.wav\"\n}\n{\n\"message\" \"missing.wav\"\n}\n"
+                     "{\n\"message\" \"new.wav\"\n}\n";
+        m.lumps[43] = QByteArray("a\0", 2);
+        m_map.reset(new MapFile(m.build()));
+        faultAt = -1;
+        m_editor.reset(new FaultyEditor);
         QVERIFY(m_editor->open(m_map->path()));
+        m_rows = m_editor->findChild<QTableWidget *>("pakfileTable");
     }
 
-    void opensTheMapsPakfile()
+    void listsDeletesAndReverts()
     {
-        VPakfile &editor = *m_editor;
-        QCOMPARE(editor.windowTitle(), QStringLiteral("map"));
-        QCOMPARE(column(editor, 0), (QStringList{"a.vmt", "b.vtf", "readme.txt", "m.dx90.vtx"}));
-        QCOMPARE(column(editor, 1), (QStringList{"/materials", "/materials/sub", "/", "/models"}));
-        QCOMPARE(column(editor, 3), (QStringList{"Material", "Texture", "Text", "Mesh (DX9)"}));
-        QCOMPARE(colours(editor), QStringLiteral("GGGG"));
+        QCOMPARE(m_editor->windowTitle(), QStringLiteral("map"));
+        QCOMPARE(column(m_rows, 0), (QStringList{"a.vmt", "b.vtf", "readme.txt", "m.dx90.vtx"}));
+        QCOMPARE(column(m_rows, 1), (QStringList{"/materials", "/materials/sub", "/", "/models"}));
+        QCOMPARE(column(m_rows, 3), (QStringList{"Material", "Texture", "Text", "Mesh (DX9)"}));
+        QCOMPARE(colours(m_rows), QStringLiteral("GGGG"));
         // Sizes sort as numbers; a second click on a column turns the order.
-        editor.pakfileTableHeaderClicked(2);
-        QCOMPARE(column(editor, 2), (QStringList{"1", "3", "5", "100"}));
-        editor.pakfileTableHeaderClicked(2);
-        QCOMPARE(column(editor, 2), (QStringList{"100", "5", "3", "1"}));
+        m_editor->pakfileTableHeaderClicked(2);
+        QCOMPARE(column(m_rows, 2), (QStringList{"1", "3", "5", "100"}));
+        m_editor->pakfileTableHeaderClicked(2);
+        QCOMPARE(column(m_rows, 2), (QStringList{"100", "5", "3", "1"}));
+
+        // Rows are found by their entries, whatever the order.
+        CDelegateBSP *map = m_editor->delegate();
+        CPackageHierarchyNode *b = map->findFile("materials/sub/b.vtf");
+        QVERIFY(map->setData("new bytes", false, b));
+        m_editor->updatePakfileRow(b, 0);
+        showRow(map->addFile("x", false, "new.txt"));
+        QCOMPARE(colours(m_rows), QStringLiteral("CGGGY"));
+        select(m_rows, {"a.vmt"});
+        m_editor->pakFileDeleteToggle();
+        select(m_rows, {"a.vmt", "readme.txt", "b.vtf"});
+        m_editor->pakFileDeleteToggle();
+        QCOMPARE(colours(m_rows), QStringLiteral("RGGRY"));
+        // Revert keeps deletion marks and leaves new and unchanged entries.
+        select(m_rows, {"b.vtf", "a.vmt", "new.txt"});
+        m_editor->pakFileRevert();
+        QCOMPARE(colours(m_rows), QStringLiteral("RGGRY"));
+        QCOMPARE(m_rows->item(0, 2)->text(), QStringLiteral("100"));
+        // An entry only in memory leaves at once.
+        select(m_rows, {"b.vtf", "new.txt"});
+        m_editor->pakFileDeleteToggle();
+        QCOMPARE(colours(m_rows), QStringLiteral("GGGR"));
+        QVERIFY(!map->findFile("new.txt"));
     }
 
-    void failedOpenLeavesTheEmptyState_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("warning");
-        QTest::newRow("missing") << "no/such/map.bsp" << QByteArray()
-                                 << "File Error: Unable to open";
-        QTest::newRow("magic") << "bad.bsp" << QByteArray(2000, 'x')
-                               << "File Error: Magic number mismatch";
-    }
+    // An empty path is refused before the open map is touched; a map that
+    // does not open leaves the empty state with the delegate's text.
     void failedOpenLeavesTheEmptyState()
     {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        const QString path = QFileInfo(m_map->path()).path() + '/' + name;
-        if (!bytes.isEmpty())
-            QVERIFY(!writeFile(path, bytes).isEmpty());
+        GameFolder local;
+        const QString bad = local.write("bad.bsp", QByteArray(2000, 'x'));
         Script script;
-        // An empty path is refused before the open map is touched.
         QVERIFY(!m_editor->open(QString()));
         QCOMPARE(m_editor->windowTitle(), QStringLiteral("map"));
-        QVERIFY(!m_editor->open(path));
-        QTEST(script.said.value(1), "warning");
-        QCOMPARE(script.said.value(0), QStringLiteral("Request Error: NULL file name"));
+        QVERIFY(!m_editor->open(bad));
+        QCOMPARE(script.said, (QStringList{"Request Error: NULL file name",
+                                           "File Error: Magic number mismatch"}));
         QCOMPARE(m_editor->windowTitle(), QStringLiteral("Pakfile Lump Editor"));
-        QCOMPARE(table(*m_editor)->rowCount(), 0);
+        QCOMPARE(m_rows->rowCount(), 0);
         QVERIFY(!m_editor->delegate());
     }
 
     void closingAsksAboutChanges()
     {
         QPointer<VPakfile> editor = m_editor.take();
-        select(*editor, {"m.dx90.vtx"});
+        select(m_rows, {"m.dx90.vtx"});
         editor->pakFileDeleteToggle();
-        QCOMPARE(colours(*editor), QStringLiteral("GGGR"));
+        QCOMPARE(colours(m_rows), QStringLiteral("GGGR"));
 
         Script script;
-        script.button(QMessageBox::Cancel).button(QMessageBox::Cancel);
+        script.answer(QMessageBox::Cancel).answer(QMessageBox::Cancel);
         QVERIFY(!editor->close());
         // Another map waits for the same answer; Cancel keeps this one.
         QVERIFY(!editor->open(m_map->path()));
         const QString question = "Changes have been made.\n\nDiscard changes?";
         QCOMPARE(script.said, (QStringList{question, question}));
-        QCOMPARE(colours(*editor), QStringLiteral("GGGR"));
-        script.button(QMessageBox::Discard);
+        QCOMPARE(colours(m_rows), QStringLiteral("GGGR"));
+        script.answer(QMessageBox::Discard);
         QVERIFY(editor->close());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(editor.isNull());
@@ -171,207 +264,261 @@ private slots:
         QCOMPARE(script.said.size(), 3);
     }
 
-    void deleteAndRevertFollowTheEntries()
-    {
-        VPakfile &editor = *m_editor;
-        CDelegateBSP *map = editor.delegate();
-        // Rows are found by their entries, whatever the order.
-        editor.pakfileTableHeaderClicked(2);
-        editor.pakfileTableHeaderClicked(2);
-        QCOMPARE(column(editor, 0), (QStringList{"b.vtf", "a.vmt", "m.dx90.vtx", "readme.txt"}));
-        CPackageHierarchyNode *b = map->findFile("materials/sub/b.vtf");
-        QVERIFY(map->setData("new bytes", false, b));
-        editor.updatePakfileRow(b, 0);
-        showRow(editor, map->addFile("x", false, "new.txt"));
-        QCOMPARE(colours(editor), QStringLiteral("CGGGY"));
-
-        select(editor, {"a.vmt"});
-        editor.pakFileDeleteToggle();
-        select(editor, {"a.vmt", "readme.txt", "b.vtf"});
-        editor.pakFileDeleteToggle();
-        QCOMPARE(colours(editor), QStringLiteral("RGGRY"));
-        // Revert keeps deletion marks and leaves new and unchanged entries.
-        select(editor, {"b.vtf", "a.vmt", "new.txt"});
-        editor.pakFileRevert();
-        QCOMPARE(colours(editor), QStringLiteral("RGGRY"));
-        QCOMPARE(table(editor)->item(0, 2)->text(), QStringLiteral("100"));
-        // An entry only in memory leaves at once.
-        select(editor, {"b.vtf", "new.txt"});
-        editor.pakFileDeleteToggle();
-        QCOMPARE(colours(editor), QStringLiteral("GGGR"));
-        QVERIFY(!map->findFile("new.txt"));
-    }
-
+    // "No to All" skips the other existing entries unasked, a dismissed
+    // question counts as No, "Yes" replaces the entry in its row.
     void addPlacesFilesAndAsks()
     {
-        QTemporaryDir local;
-        const QString a = writeFile(local.path() + "/game/materials/a.vmt", "local a");
-        const QString fresh = writeFile(local.path() + "/game/materials/new.vmt", "newer");
-        const QString folder = writeFile(local.path() + "/x/materials/sub", "s");
-        VPakfile &editor = *m_editor;
-        editor.pakfileTableHeaderClicked(2);
+        GameFolder local;
+        const QString b = local.write("game/materials/sub/b.vtf", "local b");
+        const QString a = local.write("game/materials/a.vmt", "local a");
+        const QString fresh = local.write("game/materials/new.vmt", "newer");
+        const QString folder = local.write("x/materials/sub", "s");
+        const int materials = componentOf(a, "materials");
+        m_editor->pakfileTableHeaderClicked(2);
 
         Script script;
-        script.paths({a, fresh}).pick(componentOf(a, "materials")).button(QMessageBox::NoToAll);
-        editor.pakAdd();
-        QVERIFY(script.said.contains("Data already exists at \"/materials/a.vmt\""));
-        QCOMPARE(colours(editor), QStringLiteral("GGGGY"));
-        QCOMPARE(table(editor)->item(4, 1)->text(), QStringLiteral("/materials"));
-        QCOMPARE(table(editor)->item(4, 2)->text(), QStringLiteral("5"));
+        script.paths({b, a, fresh}).pick(materials).answer(QMessageBox::NoToAll);
+        m_editor->pakAdd();
+        QCOMPARE(script.said.last(),
+                 QStringLiteral("Data already exists at \"/materials/sub/b.vtf\""));
+        QCOMPARE(colours(m_rows), QStringLiteral("GGGGY"));
+        QCOMPARE(m_rows->item(4, 1)->text(), QStringLiteral("/materials"));
 
-        script.paths({a}).pick(componentOf(a, "materials")).button(QMessageBox::Yes);
-        editor.pakAdd();
-        QCOMPARE(colours(editor), QStringLiteral("GGCGY"));
-        QCOMPARE(table(editor)->item(2, 2)->text(), QStringLiteral("7"));
+        script.paths({a}).pick(materials);
+        m_editor->pakAdd();
+        QCOMPARE(colours(m_rows), QStringLiteral("GGGGY"));
+        script.paths({a}).pick(materials).answer(QMessageBox::Yes);
+        m_editor->pakAdd();
+        QCOMPARE(colours(m_rows), QStringLiteral("GGCGY"));
 
         script.paths({folder}).pick(componentOf(folder, "materials"));
-        editor.pakAdd();
+        m_editor->pakAdd();
         QVERIFY(script.said.last().contains("Delegate Error: Target node is not leaf"));
-        QVERIFY(editor.delegate()->findNode("materials/sub")->isFolder());
+        QVERIFY(m_editor->delegate()->findNode("materials/sub")->isFolder());
     }
 
+    // After a delete, an add and a comment edit, the saved map reads back in a
+    // fresh reader. A failed flush logs the step's text and keeps the rows and
+    // the map; when only reopening the written map failed, the window empties.
+    void saveWritesTheMap_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("saved") << -1 << QString();
+        QTest::newRow("temporary file") << int(CDelegateBSP::FlushStep::TemporaryFile)
+                                        << "File Error: Unable to open temporary file";
+        QTest::newRow("reopen") << int(CDelegateBSP::FlushStep::Reopen)
+                                << "Delegate Error: Flush finished successfully";
+    }
     void saveWritesTheMap()
     {
-        QTemporaryDir local;
-        const QString added = writeFile(local.path() + "/new.txt", "fresh bytes");
-        VPakfile &editor = *m_editor;
-        select(editor, {"readme.txt"});
-        editor.pakFileDeleteToggle();
-        Script script;
-        script.paths({added}).pick(componentOf(added, "new.txt")).comment("saved comment");
-        editor.pakAdd();
-        editor.pakInfo();
-        QCOMPARE(colours(editor), QStringLiteral("GGRGY"));
-        QVERIFY(editor.hasChanges());
-
-        editor.fileSave();
-        QCOMPARE(column(editor, 0), (QStringList{"a.vmt", "b.vtf", "m.dx90.vtx", "new.txt"}));
-        QCOMPARE(colours(editor), QStringLiteral("GGGG"));
-        QVERIFY(!editor.hasChanges());
-        CDelegateBSP fresh;
-        QVERIFY(fresh.open(m_map->path(), true));
-        QCOMPARE(fresh.pakfileEntries().size(), 4);
-        QCOMPARE(fresh.pakfileComment(), QByteArray("saved comment"));
-        QScopedPointer<QByteArray> bytes(fresh.readCurrent(fresh.findFile("new.txt")));
-        QCOMPARE(*bytes, QByteArray("fresh bytes"));
-    }
-
-    void failedSaveKeepsWhatItCan_data()
-    {
-        QTest::addColumn<int>("step");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("temporary file") << int(CDelegateBSP::FlushStep::TemporaryFile)
-                                        << "File Error: Unable to open temporary file" << true;
-        QTest::newRow("reopen") << int(CDelegateBSP::FlushStep::Reopen)
-                                << "Delegate Error: Flush finished successfully" << false;
-    }
-    void failedSaveKeepsWhatItCan()
-    {
-        QFETCH(int, step);
+        QFETCH(int, fault);
         QFETCH(QString, message);
         const QByteArray before = bytesOf(m_map->path());
-        FaultyEditor editor;
-        editor.step = CDelegateBSP::FlushStep(step);
-        QVERIFY(editor.open(m_map->path()));
-        select(editor, {"readme.txt"});
-        editor.pakFileDeleteToggle();
+        faultAt = fault;
+        GameFolder local;
+        const QString added = local.write("new.txt", "fresh bytes");
+        select(m_rows, {"readme.txt"});
+        m_editor->pakFileDeleteToggle();
         Script script;
-        editor.fileSave();
-        QCOMPARE(script.said.size(), 1);
-        QVERIFY2(script.said[0].contains(message), qPrintable(script.said[0]));
-        QVERIFY(editor.isEnabled());
-        QFETCH(bool, kept);
-        if (kept) {
-            QCOMPARE(colours(editor), QStringLiteral("GGRG"));
+        script.paths({added}).pick(componentOf(added, "new.txt")).comment("saved comment");
+        m_editor->pakAdd();
+        m_editor->pakInfo();
+        QCOMPARE(colours(m_rows), QStringLiteral("GGRGY"));
+
+        Script saving;
+        m_editor->fileSave();
+        QCOMPARE(saving.said.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY2(saving.said.value(0).contains(message), qPrintable(saving.said.value(0)));
+        QVERIFY(m_editor->isEnabled());
+        if (fault == int(CDelegateBSP::FlushStep::Reopen)) {
+            QCOMPARE(m_editor->windowTitle(), QStringLiteral("Pakfile Lump Editor"));
+            QCOMPARE(m_rows->rowCount(), 0);
+        } else if (fault >= 0) {
+            QCOMPARE(colours(m_rows), QStringLiteral("GGRGY"));
             QCOMPARE(bytesOf(m_map->path()), before);
         } else {
-            QCOMPARE(editor.windowTitle(), QStringLiteral("Pakfile Lump Editor"));
-            QCOMPARE(table(editor)->rowCount(), 0);
+            QCOMPARE(column(m_rows, 0), (QStringList{"a.vmt", "b.vtf", "m.dx90.vtx", "new.txt"}));
+            QCOMPARE(colours(m_rows), QStringLiteral("GGGG"));
+            QVERIFY(!m_editor->hasChanges());
+            CDelegateBSP fresh;
+            QVERIFY(fresh.open(m_map->path(), true));
+            QCOMPARE(fresh.pakfileEntries().size(), 4);
+            QCOMPARE(fresh.pakfileComment(), QByteArray("saved comment"));
+            QScopedPointer<QByteArray> bytes(fresh.readCurrent(fresh.findFile("new.txt")));
+            QCOMPARE(*bytes, QByteArray("fresh bytes"));
         }
     }
 
+    // A dismissed overwrite question counts as No; with the structure kept, an
+    // entry path that would leave the folder is refused and the rest saved.
     void savedEntriesStayInTheChosenFolder()
     {
         MapFile file(pakfileMap(nullptr, {{"../evil.txt", "e"}}).build());
-        QTemporaryDir out;
-        const QString flat = out.path() + "/flat";
-        const QString tree = out.path() + "/tree";
-        QVERIFY(!writeFile(flat + "/readme.txt", "old").isEmpty());
-        VPakfile &editor = *m_editor;
-        QVERIFY(editor.open(file.path()));
-        CDelegateBSP *map = editor.delegate();
+        GameFolder out;
+        out.write("flat/readme.txt", "old");
+        QVERIFY(m_editor->open(file.path()));
+        CDelegateBSP *map = m_editor->delegate();
         QVERIFY(map->setData("changed", false, map->findFile("materials/a.vmt")));
 
         Script script;
-        select(editor, {"a.vmt", "readme.txt", "evil.txt", "b.vtf"});
-        script.paths({flat}).button(QMessageBox::No);
-        script.button(QMessageBox::No).button(QMessageBox::NoToAll);
-        editor.pakFileSave();
-        QCOMPARE(bytesOf(flat + "/a.vmt"), QByteArray("alpha"));
-        QCOMPARE(bytesOf(flat + "/readme.txt"), QByteArray("old"));
-        QCOMPARE(bytesOf(flat + "/evil.txt"), QByteArray("e"));
-        QCOMPARE(bytesOf(flat + "/b.vtf"), QByteArray(100, 'b'));
+        select(m_rows, {"a.vmt", "readme.txt", "evil.txt", "b.vtf"});
+        script.paths({out.base() + "flat"}).answer(QMessageBox::No).answer(QMessageBox::No);
+        m_editor->pakFileSave();
+        QCOMPARE(bytesOf(out.base() + "flat/a.vmt"), QByteArray("alpha"));
+        QCOMPARE(bytesOf(out.base() + "flat/readme.txt"), QByteArray("old"));
+        QCOMPARE(bytesOf(out.base() + "flat/evil.txt"), QByteArray("e"));
+        QCOMPARE(bytesOf(out.base() + "flat/b.vtf"), QByteArray(100, 'b'));
 
-        select(editor, {"a.vmt", "evil.txt", "readme.txt"});
-        script.paths({tree}).button(QMessageBox::Yes).button(QMessageBox::YesToAll);
-        editor.pakFileSave();
-        QCOMPARE(bytesOf(tree + "/materials/a.vmt"), QByteArray("changed"));
-        QCOMPARE(bytesOf(tree + "/readme.txt"), QByteArray("r"));
-        QVERIFY(!QFileInfo::exists(out.path() + "/evil.txt"));
+        select(m_rows, {"a.vmt", "evil.txt", "readme.txt"});
+        script.paths({out.base() + "tree"}).answer(QMessageBox::Yes).answer(QMessageBox::YesToAll);
+        m_editor->pakFileSave();
+        QCOMPARE(bytesOf(out.base() + "tree/materials/a.vmt"), QByteArray("changed"));
+        QCOMPARE(bytesOf(out.base() + "tree/readme.txt"), QByteArray("r"));
+        QVERIFY(!QFileInfo::exists(out.base() + "evil.txt"));
         QVERIFY(script.said.last().contains(
             "File System Error: Refusing unsafe entry path \"../evil.txt\""));
     }
 
     void statusCountsAndComment()
     {
-        VPakfile &editor = *m_editor;
-        showRow(editor, editor.delegate()->addFile("x", false, "x/new.vmt"));
-        QStringList shown;
+        // An edited comment alone is a change.
         Script script;
+        script.comment("  line\n\n");
+        m_editor->pakInfo();
+        QCOMPARE(m_editor->delegate()->pakfileComment(), QByteArray("line"));
+        QVERIFY(m_editor->hasChanges());
+
+        // A new file is not in the pakfile yet. A comment too long for the end
+        // record is refused, and the dialog comes back.
+        showRow(m_editor->delegate()->addFile("x", false, "x/new.vmt"));
+        QStringList shown;
         script.answer(QDialog::Accepted, {}, [&](QDialog *d) {
             shown << d->findChildren<QLabel *>().first()->text()
                   << d->findChild<QPlainTextEdit *>()->toPlainText();
+            // Each count as "label|count", the zero ones left out.
             for (QFormLayout *form : d->findChildren<QFormLayout *>()) {
                 for (int row = 0; row < form->rowCount(); ++row) {
-                    for (auto role : {QFormLayout::LabelRole, QFormLayout::FieldRole})
-                        shown << static_cast<QLabel *>(form->itemAt(row, role)->widget())->text();
+                    const auto text = [&](QFormLayout::ItemRole role) {
+                        return static_cast<QLabel *>(form->itemAt(row, role)->widget())->text();
+                    };
+                    if (text(QFormLayout::FieldRole) != "0")
+                        shown << text(QFormLayout::LabelRole) + '|' + text(QFormLayout::FieldRole);
                 }
             }
-            d->findChild<QPlainTextEdit *>()->setPlainText("  line\n\n");
+            d->findChild<QPlainTextEdit *>()->setPlainText(QString(0x10000, 'c'));
         });
-        editor.pakInfo();
-        // The new file is not in the pakfile yet.
+        m_editor->pakInfo();
         QCOMPARE(shown.join('|'),
-                 QStringLiteral("Version: 0   Offset: 1,065   Length: %1|abc|Material:|1|"
-                                "Texture:|1|Texture (HDR):|0|Model:|0|Animation:|0|Vertex:|0|"
-                                "Collision:|0|Mesh:|0|Mesh (Software):|0|Mesh (DX8):|0|"
-                                "Mesh (DX9):|1|Mesh (XBox):|0|Sound:|0|Prop Data:|0|"
-                                "Particle Cache:|0|Dictionary:|0|Text:|1|Faceposer Scene:|0|"
-                                "Other:|0|Total:|4")
+                 QStringLiteral("Version: 0   Offset: 1,121   Length: %1|line|Material:|1|"
+                                "Texture:|1|Mesh (DX9):|1|Text:|1|Total:|4")
                      .arg(pakfileMap().lumps[40].size()));
-        QCOMPARE(editor.delegate()->pakfileComment(), QByteArray("line"));
-        QVERIFY(editor.hasChanges());
-
-        // Too long for the end record: refused, and the dialog comes back.
-        script.comment(QString(0x10000, 'c'));
-        editor.pakInfo();
         QVERIFY(script.said.contains("Request Error: Comment longer than 65535 bytes"));
-        QCOMPARE(editor.delegate()->pakfileComment(), QByteArray("line"));
+        QCOMPARE(m_editor->delegate()->pakfileComment(), QByteArray("line"));
 
         // Accepted, but too long once the export names the map.
-        QTemporaryDir out;
-        script.comment(QString(65500, 'c')).paths({out.path() + "/out.zip"});
-        editor.pakInfo();
-        editor.pakExtract();
+        GameFolder out;
+        script.comment(QString(65500, 'c')).paths({out.base() + "out.zip"});
+        m_editor->pakInfo();
+        m_editor->pakExtract();
         QCOMPARE(script.said.last(),
                  QStringLiteral("Unable to write modified ZIP comment; old comment too long"));
-        QCOMPARE(bytesOf(out.path() + "/out.zip"), pakfileMap().lumps[40]);
+        QCOMPARE(bytesOf(out.base() + "out.zip"), pakfileMap().lumps[40]);
+    }
+
+    // Auto skips what the map stores and what is missing; Add and Remove act
+    // on the selected rows whose files exist. Apply stages the marked rows (a
+    // pakfile row turns cyan in place, new rows are appended), logs those it
+    // cannot stage and goes on, and returns to the pakfile; the next save puts
+    // the files' bytes in the map, and nothing outside its folders.
+    void scansMarksAndApplies()
+    {
+        scan();
+        QCOMPARE(column(m_scan, 0),
+                 (QStringList{"a.vmt", "b.vtf", "Wind.wav", "missing.wav", "new.wav"}));
+        QCOMPARE(column(m_scan, 2), (QStringList{"23", "N/A", "9", "N/A", "8"}));
+        QCOMPARE(colours(m_scan), QStringLiteral("CBORC"));
+        QVERIFY(!directory()->isEnabled());
+        click("scanAuto");
+        QCOMPARE(colours(m_scan), QStringLiteral("CBGRY"));
+        select(m_scan, {"a.vmt", "missing.wav"});
+        click("scanAdd");
+        QCOMPARE(colours(m_scan), QStringLiteral("YBGRY"));
+        select(m_scan, {"Wind.wav", "missing.wav"});
+        click("scanRemove");
+        QCOMPARE(colours(m_scan), QStringLiteral("YBORY"));
+
+        // Two marked rows that cannot be staged go first.
+        for (const QString path : {"//materials", "/../evil.txt"}) {
+            const int slash = path.lastIndexOf('/');
+            auto *item = new VScanTableWidgetItem(path.mid(slash + 1), nullptr, nullptr);
+            item->marked = true;
+            m_scan->insertRow(0);
+            m_scan->setItem(0, 0, item);
+            m_scan->setItem(0, 1, new QTableWidgetItem(path.left(slash)));
+        }
+        Script script;
+        click("scanApply");
+        QCOMPARE(script.said.value(0).split('\n'),
+                 (QStringList{"Read Error: Refusing unsafe path \"/../evil.txt\"",
+                              "Delegate Error: Unable to create leaf at \"materials\""}));
+        QCOMPARE(m_editor->currentIndex(), 0);
+        QCOMPARE(m_scan->rowCount(), 0);
+        QVERIFY(directory()->isEnabled());
+        QCOMPARE(column(m_rows, 0),
+                 (QStringList{"a.vmt", "b.vtf", "readme.txt", "m.dx90.vtx", "new.wav"}));
+        QCOMPARE(colours(m_rows), QStringLiteral("CGGGY"));
+        click("bspSave");
+        if (!zipToolsPresent())
+            QSKIP("python3 or unzip is not installed");
+        QCOMPARE(
+            pythonZip(m_map->path()),
+            (QStringList{"materials/a.vmt=" + QByteArray("\"$basetexture\" \"sub/b\"\n").toHex(),
+                         "materials/sub/b.vtf=" + QByteArray(100, 'b').toHex(), "readme.txt=72",
+                         "models/m.dx90.vtx=78797a",
+                         "sound/new.wav=" + QByteArray("RIFF-new").toHex(), "#616263"}));
+    }
+
+    // Accepted, the ticked boxes of the options make the mask; cancelled, it
+    // stays. The folder field takes "VPROJECT" only when it is empty.
+    void scanOptionsAndFolder()
+    {
+        scan();
+        QString shown;
+        const auto tick = [&shown](bool all) {
+            return [&shown, all](QDialog *d) {
+                for (QCheckBox *box : d->findChildren<QCheckBox *>()) {
+                    shown += box->isChecked() ? '1' : '0';
+                    box->setChecked(all || box->objectName() == "scanOption12");
+                }
+            };
+        };
+        Script script;
+        script.answer(QDialog::Accepted, {}, tick(false)).answer(QDialog::Rejected, {}, tick(true));
+        click("scanOptions");
+        click("scanOptions");
+        QCOMPARE(shown, QStringLiteral("1001111111111"
+                                       "0000000000001"));
+        // Only the map-specific phase runs, and no map files are configured.
+        click("scanScan");
+        QCOMPARE(m_scan->rowCount(), 0);
+
+        click("scanCancel");
+        qputenv("VPROJECT", "c:\\Steam\\HL2\\");
+        click("pakScan");
+        QCOMPARE(directory()->text(), m_game->dir.path());
+        directory()->clear();
+        click("pakScan");
+        QCOMPARE(directory()->text(), QStringLiteral("C:/Steam/HL2"));
+        QVERIFY(!m_editor->findChild<QPushButton *>("scanAdd")->isEnabled());
     }
 
 private:
     QScopedPointer<MapFile> m_map;
     QScopedPointer<VPakfile> m_editor;
+    QTableWidget *m_rows = nullptr;
+    QScopedPointer<GameFolder> m_game;
+    QTableWidget *m_scan = nullptr;
 };
 
 QTEST_MAIN(TestPakfileEditor)
