@@ -12,6 +12,27 @@ namespace {
 constexpr QDir::Filters LevelFilter =
     QDir::NoSymLinks | QDir::Readable | QDir::NoDotAndDotDot | QDir::Hidden;
 
+// True when every level exists with exactly this spelling and would be listed
+// by the case-insensitive walk: no symbolic link, readable, folders then a
+// file (or only folders).
+bool existsAsSpelled(const QString &start, const QStringList &levels, bool hasFile)
+{
+    QString probe = start;
+    for (int i = 0; i < levels.size(); ++i) {
+        const QString &level = levels.at(i);
+        if (level == QLatin1String(".") || level == QLatin1String(".."))
+            return false;
+        if (!probe.endsWith(QLatin1Char('/')))
+            probe += QLatin1Char('/');
+        probe += level;
+        const QFileInfo info(probe);
+        const bool fileLevel = hasFile && i == levels.size() - 1;
+        if (info.isSymLink() || !info.isReadable() || (fileLevel ? !info.isFile() : !info.isDir()))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 CPath::CPath(const QString &path, bool isFile)
@@ -152,6 +173,17 @@ CPath CPath::resolve(const QString &base, bool absolute) const
     }
     if (levels.isEmpty())
         return CPath();
+
+    // An exact match wins at every level, so when the path exists as spelled
+    // the walk below would take it: one look per level instead of listing
+    // every folder (game folders hold thousands of files).
+    if (existsAsSpelled(start, levels, hasFile)) {
+        const QString spelled = levels.join(QLatin1Char('/'));
+        if (!absolute)
+            return CPath(spelled, false);
+        return CPath(
+            (start.endsWith(QLatin1Char('/')) ? start : start + QLatin1Char('/')) + spelled, false);
+    }
 
     QString result;
     for (int i = 0; i < levels.size(); ++i) {
