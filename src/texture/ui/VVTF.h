@@ -317,6 +317,12 @@ private:
 
     // Wires the menus, the tree and the panel fields to the commands.
     void connectCommands();
+    // The tree selection := the image last chosen for the view (also while
+    // the thumbnail shows), for the Edit menu's Copy and Paste.
+    void selectViewedImage();
+    // Normalizes the tree selection: true when it names one image of the
+    // document.
+    bool selectionNamesOneImage();
     // The save routine: true when the file was written (a failure is shown).
     bool saveTo(const QString &path, bool copy);
     // A refused document operation, in a warning box.

@@ -82,23 +82,30 @@ void VVTF::vtfSaveCopyAs()
     vtfSaveShared(askTexturePath(this, VVTFText::SaveCopyAsCaption), true);
 }
 
-void VVTF::vtfMenuCopy()
+void VVTF::selectViewedImage()
 {
-    // The image last chosen for the view, also while the thumbnail shows.
     treeSelection.mipmap = m_currentMipmap;
     treeSelection.frame = m_currentFrame;
     treeSelection.face = m_currentFace;
     treeSelection.slice = m_currentSlice;
+}
+
+bool VVTF::selectionNamesOneImage()
+{
+    vtfNormalizeTreeSelection();
+    return m_document && treeSelection.namesOneImage();
+}
+
+void VVTF::vtfMenuCopy()
+{
+    selectViewedImage();
     vtfCopy();
 }
 
 void VVTF::vtfCopy()
 {
-    if (!m_document)
-        return;
-    vtfNormalizeTreeSelection();
     // A node that stands for several images is not copied.
-    if (!treeSelection.namesOneImage())
+    if (!selectionNamesOneImage())
         return;
     const VVTFRules::TreeSelection &s = treeSelection;
     QByteArray rgba;

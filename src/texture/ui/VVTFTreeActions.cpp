@@ -67,10 +67,7 @@ void VVTF::vtfTreeContextMenu(const QPoint &point)
 
 void VVTF::vtfTreeFromFile()
 {
-    if (!m_document)
-        return;
-    vtfNormalizeTreeSelection();
-    if (!treeSelection.namesOneImage())
+    if (!selectionNamesOneImage())
         return;
     const QString path =
         VVTFDialogs::openFileName(this, windowTitle(), QLatin1String(VVTFText::ImageFilter));
@@ -95,10 +92,7 @@ void VVTF::vtfTreeFromFile()
 
 void VVTF::vtfPaste()
 {
-    if (!m_document)
-        return;
-    vtfNormalizeTreeSelection();
-    if (!treeSelection.namesOneImage())
+    if (!selectionNamesOneImage())
         return;
     const QMimeData *mime = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
     const QImage image = mime ? qvariant_cast<QImage>(mime->imageData()) : QImage();
@@ -108,11 +102,7 @@ void VVTF::vtfPaste()
 
 void VVTF::vtfMenuPaste()
 {
-    // The image last chosen for the view, also while the thumbnail shows.
-    treeSelection.mipmap = m_currentMipmap;
-    treeSelection.frame = m_currentFrame;
-    treeSelection.face = m_currentFace;
-    treeSelection.slice = m_currentSlice;
+    selectViewedImage();
     vtfPaste();
 }
 
