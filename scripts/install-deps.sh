@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qt5-image-formats-plugins
-  libmagick++-dev libsquish-dev
+  libmagick++-dev libsquish-dev imagemagick
   python3 zip unzip xvfb xauth
   locales
   zlib1g-dev

@@ -72,6 +72,7 @@ void VVTF::initialize()
     tabs->setEnabled(false);
 
     buildImageArea();
+    connectCommands();
 
     auto *central = new QWidget;
     auto *layout = new QHBoxLayout(central);

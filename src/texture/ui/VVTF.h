@@ -14,14 +14,21 @@ class QComboBox;
 class QGroupBox;
 class QIcon;
 class QLabel;
+class QImage;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QPushButton;
 class QScrollArea;
 class QSlider;
 class QTabWidget;
 class QTreeWidget;
+class QTreeWidgetItem;
+class VVTFImageRangeWidget;
+namespace VVTFEditRules {
+struct ImageRange;
+}
 
 // The texture editor: one texture per window, shown one image at a time (a
 // mipmap, frame, face and slice of the image chain, or the thumbnail) beside
@@ -79,6 +86,8 @@ public:
     void vtfUpdateImageFields();
     // Levels with one member in the document stop meaning "all".
     void vtfNormalizeTreeSelection();
+    // The tree selection := what the image-tree item stands for.
+    void vtfResolveTreeItem(QTreeWidgetItem *item);
 
     // --- State ----------------------------------------------------------------
 
@@ -221,6 +230,58 @@ public slots:
     // Edits the sprite sheet in a dialog; Ok replaces the resource's payload.
     void vtfSheetButtonClicked();
 
+    // Saving, the clipboard and the structure commands.
+    void vtfSave();
+    void vtfSaveAs();
+    void vtfSaveCopyAs();
+    void vtfSaveShared(const QString &path, bool copy);
+    void vtfMenuCopy();
+    void vtfCopy();
+    void vtfClipboardDataChanged();
+    void vtfGenerateThumbnail();
+    void vtfSetFacesOne();
+    void vtfSetFacesSix();
+    void vtfSetFacesSeven();
+    void vtfSetFacesShared(unsigned char faces);
+    void vtfSetFrames();
+    void vtfSetSlices();
+    void vtfSetMipmaps();
+
+    // The flag list, the header fields and the resources.
+    void vtfFlagItemClicked(QListWidgetItem *item);
+    void vtfFileVersionChanged(int index);
+    void vtfLowResImageFormatChanged(int index);
+    void vtfHighResImageFormatChanged(int index);
+    void vtfFirstFrameChanged();
+    void vtfBumpmapChanged();
+    void vtfReflectivityRedChanged();
+    void vtfReflectivityGreenChanged();
+    void vtfReflectivityBlueChanged();
+    void vtfCRCToggled();
+    void vtfLODToggled();
+    void vtfLODClampValuesChanged();
+    void vtfTS0Toggled();
+    void vtfTS0Changed();
+
+    // The image tree and pasting.
+    void vtfTreeItemClicked(QTreeWidgetItem *item, int column);
+    void vtfTreeContextMenu(const QPoint &point);
+    void vtfTreeFromFile();
+    void vtfPaste();
+    void vtfMenuPaste();
+
+    // The operation dialogs.
+    void vtfTreeFromImage();
+    void vtfExport();
+    void vtfGenerateSpheremaps();
+    void vtfCorrectGamma();
+    void vtfComputeReflectivity();
+    void vtfGenerateMipmaps();
+    void vtfMenuGenerateSpheremaps();
+    void vtfMenuCorrectGamma();
+    void vtfMenuComputeReflectivity();
+    void vtfMenuGenerateMipmaps();
+
     // The size the window took with room for a 512 x 512 picture, kept after
     // the picture label shrinks to each image (a sub-window opens at it).
     QSize sizeHint() const override;
@@ -256,6 +317,37 @@ private:
     // Saves to the document's own path, or asks for one; true when the file
     // was written.
     bool saveDocument();
+
+    // Wires the menus, the tree and the panel fields to the commands.
+    void connectCommands();
+    // The tree selection := the image last chosen for the view (also while
+    // the thumbnail shows), for the Edit menu's Copy and Paste.
+    void selectViewedImage();
+    // Normalizes the tree selection: true when it names one image of the
+    // document.
+    bool selectionNamesOneImage();
+    // The save routine: true when the file was written (a failure is shown).
+    bool saveTo(const QString &path, bool copy);
+    // A refused document operation, in a warning box.
+    void showRefusal();
+    // The bumpmap or a reflectivity field: `channel` 0..2, or -1 for the bumpmap.
+    void unitFieldChanged(QLineEdit *edit, int channel);
+    // The resample filter question; false when cancelled.
+    bool askResampleFilter(int &filter);
+    // The selected image replaced by a picture, resized to its level when
+    // the user picks a filter.
+    void replaceSelectedImage(const QImage &image);
+    // Shows the range widget in an Ok / Cancel dialog; true on Ok, with the
+    // bounds it was left at.
+    bool askRange(VVTFImageRangeWidget *range, VVTFEditRules::ImageRange &chosen);
+    // A range widget starting from a tree selection (see
+    // VVTFEditRules::rangeFromSelection).
+    VVTFImageRangeWidget *rangeWidget(const VVTFRules::TreeSelection &selection,
+                                      bool mipmapGeneration);
+    // Reselects and refreshes when the view shows exactly that image.
+    void refreshIfShown(int mipmap, int frame, int face, int slice);
+    // Writes one picture through a temporary file; false (shown) on failure.
+    bool writePicture(const QImage &picture, const QString &path);
 
     quint32 m_viewFlags = VTF_CHANNEL_COLOR;
     quint8 m_currentMipmap = 0;

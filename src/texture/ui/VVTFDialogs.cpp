@@ -19,4 +19,11 @@ QString saveFileName(QWidget *parent, const QString &caption, const QString &fil
     return CPrompt::getSaveFileName(parent, caption, QString(), filter);
 }
 
+QString existingDirectory(QWidget *parent, const QString &caption)
+{
+    if (IMainWindow *main = IMainWindow::instance())
+        return main->getExistingDirectory(parent, caption);
+    return CPrompt::getExistingDirectory(parent, caption);
+}
+
 } // namespace VVTFDialogs

@@ -9,4 +9,5 @@ class QWidget;
 namespace VVTFDialogs {
 QString openFileName(QWidget *parent, const QString &caption, const QString &filter);
 QString saveFileName(QWidget *parent, const QString &caption, const QString &filter);
+QString existingDirectory(QWidget *parent, const QString &caption);
 } // namespace VVTFDialogs

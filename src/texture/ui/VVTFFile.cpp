@@ -9,8 +9,10 @@
 #include "VVTFTexts.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
@@ -19,7 +21,7 @@
 #include <QTabWidget>
 
 // Giving the window its document: opening a file, a new texture, and filling
-// the window from the document it took. Saving for the close question.
+// the window from the document it took.
 
 namespace {
 // "512".
@@ -100,6 +102,9 @@ void VVTF::vtfOpenShared()
           actionChannelRGB, actionChannelRed, actionChannelGreen, actionChannelBlue,
           actionChannelAlpha, actionMask, actionTile})
         action->setEnabled(true);
+    vtfClipboardDataChanged();
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &VVTF::vtfClipboardDataChanged, Qt::UniqueConnection);
     const VVTFRules::Commands commands = VVTFRules::commands(*m_document);
     actionGenerateMipmaps->setEnabled(commands.generateMipmaps);
     actionGenerateSpheremaps->setEnabled(commands.generateSpheremaps);
@@ -132,24 +137,4 @@ void VVTF::vtfOpenShared()
 
     setWindowModified(false);
     tabs->setEnabled(true);
-}
-
-bool VVTF::saveDocument()
-{
-    if (!m_document)
-        return true;
-    QString path = m_document->toString();
-    if (path.isEmpty())
-        path = VVTFDialogs::saveFileName(this, QLatin1String(VVTFText::SaveAsCaption),
-                                         QLatin1String(VVTFText::TextureFilter));
-    if (path.isEmpty())
-        return false;
-    if (!m_document->write(path)) {
-        CPrompt::warning(this, windowTitle(), m_document->error());
-        return false;
-    }
-    m_document->setPath(path, true);
-    setWindowTitle(m_document->fileName(false) + QStringLiteral("[*]"));
-    setWindowModified(false);
-    return true;
 }

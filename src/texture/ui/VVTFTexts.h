@@ -5,6 +5,19 @@ namespace VVTFText {
 inline const char *const Title = "VTF Editor";
 inline const char *const OpenCaption = "Open VTF";
 inline const char *const SaveAsCaption = "Save As";
+inline const char *const SaveCopyAsCaption = "Save Copy As";
+// %1: the file, %2: the system's reason.
+inline const char *const SaveUnopened = "Write Error: Unable to open \"%1\" (%2)";
+inline const char *const SaveUncommitted = "Write Error: Unable to replace \"%1\" (%2)";
+// %1: the image file replacing an image of the texture.
+inline const char *const PictureUnopened = "Read Error: Unable to open \"%1\"";
+inline const char *const PictureUnreadable = "Read Error: Unable to read \"%1\"";
+inline const char *const SaveImagesCaption = "Save Images";
+inline const char *const SaveImageCaption = "Save Image";
+inline const char *const ExportFilter =
+    "Portable Network Graphics (*.png);;Joint Photographic Experts Group (*.jpg *.jpeg);;"
+    "Tagged Image File Format (*.tiff);;Microsoft Windows Bitmap (*.bmp);;"
+    "Portable Pixel Map (*.ppm);;X Pixel Map (*.xpm);;X Bitmap (*.xbm)";
 inline const char *const TextureFilter = "Valve Texture File (*.vtf)";
 inline const char *const NewCaption = "New VTF";
 inline const char *const ImageFilter = "Supported Formats (*.png *.jpg *.jpeg *.tiff *.bmp *.gif "
