@@ -50,8 +50,9 @@ const QStringList DefaultText = {
 
 // Every kind of record: nested visgroups, a visible and a hidden world solid,
 // a side with and one without displacement, groups, a visible entity with
-// connections and a hidden one, two cameras. Sides with a displacement are
-// copied here on purpose: the sanitizer build catches a copy that shares it.
+// connections and a hidden one, two cameras. The side with a displacement is
+// copied on purpose (the detach below makes the vector copy its elements): a
+// copy must carry the displacement, without sharing it.
 CFileVMF fullDocument()
 {
     CFileVMF doc;
@@ -69,6 +70,7 @@ CFileVMF fullDocument()
     side.displacement.create() = {3,  "[0 0 0]", 0,  2.5f,      true, {"0 0 1", "0 0 0"},
                                   {}, {},        {}, {"0 255"}, {},   "-1 -1"};
     doc.world.solids = {plain, hidden};
+    doc.world.solids[1].sides.detach();
     doc.world.groups = {{7, "0 100 0"}, {8, "255 255 255", 7, false}};
     VMFEntity light{{{"classname", "light"}, {"OnTrigger", "lamp,TurnOn,,0,-1"}},
                     {"220 30 220", 7, {1, 2}, true, true, "[0 500]", "a lamp"}};

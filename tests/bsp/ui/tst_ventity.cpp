@@ -219,6 +219,12 @@ void TestVEntity::mapSources()
     window.exportAsVMF();
     QCOMPARE(readVmf(readFile(out))->entities.size(), 3); // the brush models left out
 
+    // A missing map source is reported, not made.
+    const QString gone = m_dir.filePath(QStringLiteral("gone.vmf"));
+    VENTITY missing(nullptr, gone);
+    QCOMPARE(script.warnings.last(), QString::fromLatin1(E::UnableToOpenFile).arg(gone));
+    QVERIFY(!QFileInfo::exists(gone));
+
     // A window that holds a file opens the next in a new one.
     window.openFile(m_map);
     QCOMPARE(owner.opened, QStringList{m_map});

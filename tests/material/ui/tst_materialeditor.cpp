@@ -31,13 +31,14 @@ private slots:
 
 void TestMaterialEditor::editKeepsEveryOtherByte()
 {
-    // CR LF line ends, Latin-1 letters, a no-break space and text that looks
-    // like markup.
-    const QByteArray before("\"UnlitGeneric\"\r\n{\r\n\t$basetexture \"caf\xe9\xa0\"\r\n"
-                            "\t// <b>not bold</b> &amp;\r\n}\r\n");
+    // CR LF line ends, Latin-1 letters, a no-break space, text that looks
+    // like markup, and the file's own permissions.
+    const QByteArray before("// <b>not bold</b> &amp;\r\n\"UnlitGeneric\"\r\n{\r\n"
+                            "\t$basetexture \"caf\xe9\xa0\"\r\n}\r\n");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("wall.vmt"));
-    QVERIFY(writeFile(path, before));
+    const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(writeFile(path, before) && QFile::setPermissions(path, mode));
 
     VVMT window(path);
     QVERIFY(window.editor->toPlainText().contains(QStringLiteral("<b>not bold</b> &amp;")));
@@ -45,6 +46,7 @@ void TestMaterialEditor::editKeepsEveryOtherByte()
     window.actionSave->trigger();
     QVERIFY(!window.isWindowModified());
     QCOMPARE(readFile(path), QByteArray(before).replace("UnlitGeneric", "LightmappedGeneric"));
+    QCOMPARE(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser), mode);
 }
 
 void TestMaterialEditor::listClicksGoThroughTheTextRoutines()
