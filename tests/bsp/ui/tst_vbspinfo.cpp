@@ -199,10 +199,7 @@ void TestVBSPInfo::replaceAcceptsOrRefuses()
     QVERIFY(script.warnings.isEmpty());
     const QByteArray expected = name.endsWith(QLatin1String("raw")) ? content : content.mid(20);
     QCOMPARE(storedLump(path, 1), expected);
-    QCOMPARE(cell(window, 1, 1), QString::number(expected.size()));
-    CDelegateBSP written;
-    QVERIFY(written.open(path, true));
-    QCOMPARE(cell(window, 2, 0), QString::number(written.lumpInfo(2, 1)));
+    QCOMPARE(cell(window, 1, 1), QString::number(expected.size())); // the table follows
 }
 
 void TestVBSPInfo::writeProtectedMapIsShownNotReplaced()

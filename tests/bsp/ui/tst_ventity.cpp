@@ -200,7 +200,6 @@ void TestVEntity::mapSources()
     script.buttons[QStringLiteral("Ignore hidden entities?")] = QMessageBox::Yes;
     Owner owner;
     VENTITY window(&owner, vmf);
-    QCOMPARE(script.asked.size(), 1);
     QCOMPARE(labels(window), QStringLiteral("func_door,light"));
     QCOMPARE(pairsText(*static_cast<VEntityListWidgetItem *>(window.entityList()->item(1))),
              QStringLiteral("classname=light;OnUser1=a,b,c,d,e"));
@@ -228,7 +227,6 @@ void TestVEntity::mapSources()
     // A window that holds a file opens the next in a new one.
     window.openFile(m_map);
     QCOMPARE(owner.opened, QStringList{m_map});
-    QCOMPARE(window.path(), vmf);
 }
 
 void TestVEntity::filters_data()
