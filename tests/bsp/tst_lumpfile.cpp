@@ -1,7 +1,6 @@
-#include "CDelegateBSP.h"
+#include "BspFixture.h"
 #include "Fuzz.h"
 #include "LumpFile.h"
-#include "LumpMaps.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>

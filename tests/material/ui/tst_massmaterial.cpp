@@ -5,7 +5,6 @@
 #include "initResources.h"
 
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,6 +19,9 @@ namespace {
 const QByteArray Crate("\"VertexLitGeneric\"\n{\n\t$basetexture models/crate01\n\t\"Proxies\"\n"
                        "\t{\n\t\t\"Sine\"\n\t\t{\n\t\t\t$bumpmap x\n\t\t}\n\t}\n}\n");
 const QByteArray Plain("\"LightmappedGeneric\"\n{\n\t\"$BumpMap\" \"old\"\n}\n");
+const char *const CratePath = "game/materials/models/crate01.vmt";
+// A capital "Materials" is no materials folder.
+const char *const PlainPath = "game/Materials/plain.vmt";
 
 } // namespace
 
@@ -28,30 +30,30 @@ class TestMassMaterial : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase()
+    {
+        initResources();
+        useMaterialVocabulary();
+    }
     void init();
-    void cleanup();
-    void addingFiles();
-    void asteriskValues();
-    void removals();
-    void failedWriteIsLoggedAndOthersAreEdited();
+    void cleanup()
+    {
+        delete m_window;
+        delete m_dir;
+    }
+    void addsAndEditsEveryFileItCan();
+    void edits();
 
 private:
-    // Lists the files through the Add button; the answers that follow are
-    // for the operation after it.
+    // Lists the files through the Add button.
     void add(const QStringList &relative);
     QString file(const QString &relative) const { return m_dir->filePath(relative); }
+    QByteArray read(const QString &relative) const { return readFile(file(relative)); }
     QString log() const { return m_window->progressDialog()->logEdit->toPlainText(); }
 
     QTemporaryDir *m_dir = nullptr;
     VMass *m_window = nullptr;
 };
-
-void TestMassMaterial::initTestCase()
-{
-    initResources();
-    useMaterialVocabulary();
-}
 
 void TestMassMaterial::init()
 {
@@ -59,170 +61,116 @@ void TestMassMaterial::init()
     for (const char *texture :
          {"game/materials/models/crate01.vtf", "game/materials/brick/wall01.vtf", "loose/other.vtf",
           "loose/lonely.vtf"})
-        QVERIFY(writeBytes(file(texture), "VTF"));
-    QVERIFY(writeBytes(file("game/materials/models/crate01.vmt"), Crate));
-    QVERIFY(writeBytes(file("game/Materials/plain.vmt"), Plain));
-    QVERIFY(writeBytes(file("loose/other.vmt"), Plain));
+        QVERIFY(writeFile(file(texture), "VTF"));
+    QVERIFY(writeFile(file(CratePath), Crate));
+    QVERIFY(writeFile(file(PlainPath), Plain));
+    QVERIFY(writeFile(file("loose/other.vmt"), Plain));
     m_window = new VMass;
-}
-
-void TestMassMaterial::cleanup()
-{
-    delete m_window;
-    delete m_dir;
 }
 
 void TestMassMaterial::add(const QStringList &relative)
 {
-    QStringList paths;
+    ScriptedPrompt script;
     for (const QString &path : relative)
-        paths << (path.startsWith('/') ? path : file(path));
-    PromptScript script;
-    script.files(paths);
+        script.files << (path.startsWith('/') ? path : file(path));
     m_window->addButton->click();
 }
 
-void TestMassMaterial::addingFiles()
+void TestMassMaterial::addsAndEditsEveryFileItCan()
 {
-    QVERIFY(!m_window->shaderGroup->isEnabled());
-    PromptScript script;
-    script.files({file("game/materials/brick/wall01.vtf"),
-                  file("game/materials/models/crate01.vtf"), file("loose/lonely.vtf"),
-                  file("loose/other.vtf"), file("game/Materials/plain.vmt"),
-                  file("game/materials/models/crate01.vmt")});
-    m_window->addButton->click();
-    QCOMPARE(script.asked.at(0).kind, CPrompt::Kind::OpenFileNames);
-    QCOMPARE(script.asked.at(0).filter,
-             QStringLiteral("Valve Material Type (*.vmt);;Valve Texture File (*.vtf);;Valve "
-                            "Materials (*.vmt *.vtf)"));
+    QTemporaryDir locked;
+    const UnwritableFile stuck(locked.path(), Plain, ".vmt");
+    add({"game/materials/brick/wall01.vtf", "game/materials/models/crate01.vtf", "loose/lonely.vtf",
+         "loose/other.vtf", PlainPath, CratePath, stuck.path});
 
     // A missing material is made for a texture under "materials" only.
-    QCOMPARE(readBytes(file("game/materials/brick/wall01.vmt")),
+    QCOMPARE(read("game/materials/brick/wall01.vmt"),
              QByteArray("\"LightmappedGeneric\"\n{\n\t\"$basetexture\" \"brick/wall01\"\n}\n"));
-    QCOMPARE(readBytes(file("game/materials/models/crate01.vmt")), Crate);
     QVERIFY(!QFileInfo::exists(file("loose/lonely.vmt")));
     QStringList texts;
     for (int i = 0; i < m_window->fileList->count(); ++i)
         texts << m_window->fileList->item(i)->text();
     QCOMPARE(texts, (QStringList{".../brick/wall01.vmt", ".../models/crate01.vmt",
-                                 file("loose/other.vmt"), file("game/Materials/plain.vmt")}));
+                                 file("loose/other.vmt"), file(PlainPath), stuck.path}));
     QCOMPARE(log(), QStringLiteral("\"%1\" not under a \"materials\" directory missing matching "
                                    "VMT.\nFile \"%2\" already listed.")
-                        .arg(file("loose/lonely.vtf"), file("game/materials/models/crate01.vmt")));
-    QCOMPARE(m_window->progressDialog()->label->text(), QStringLiteral("Operation complete."));
-    QVERIFY(m_window->shaderGroup->isEnabled());
+                        .arg(file("loose/lonely.vtf"), file(CratePath)));
 
-    m_window->fileList->item(0)->setSelected(true);
-    m_window->fileList->item(2)->setSelected(true);
-    m_window->removeButton->click();
-    QCOMPARE(m_window->entry(1)->path, file("game/Materials/plain.vmt"));
-    m_window->fileList->selectAll();
-    m_window->removeButton->click();
-    QVERIFY(!m_window->proxyGroup->isEnabled());
+    // Every file but those that cannot be read or written is edited; both
+    // failures are logged with their reasons and the dialog stays open.
+    QVERIFY(QFile::remove(file("loose/other.vmt")));
+    m_window->shaderBox->setCurrentText(QStringLiteral("UnlitGeneric"));
+    m_window->evaluateButton->click();
+    QCOMPARE(readFile(stuck.path), Plain);
+    QCOMPARE(read(PlainPath), QByteArray(Plain).replace("LightmappedGeneric", "UnlitGeneric"));
+    QCOMPARE(read(CratePath), QByteArray(Crate).replace("VertexLitGeneric", "UnlitGeneric"));
+    const QStringList lines = log().split('\n');
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines.at(0),
+             QStringLiteral("Unable to read from \"%1\"").arg(file("loose/other.vmt")));
+    QCOMPARE(lines.at(2), QStringLiteral("Unable to write to \"%1\"").arg(stuck.path));
+    QVERIFY(m_window->progressDialog()->isVisible());
+    QCOMPARE(m_window->progressDialog()->label->text(), QStringLiteral("Operation complete."));
+
+    // A routine's message is logged; the file keeps its text.
+    QVERIFY(writeFile(file("loose/other.vmt"), "no material\n"));
+    m_window->evaluateButton->click();
+    QVERIFY(log().contains(QStringLiteral("Unable to find suitable shader insertion point.")));
+    QCOMPARE(read("loose/other.vmt"), QByteArray("no material\n"));
 }
 
-void TestMassMaterial::asteriskValues()
+void TestMassMaterial::edits()
 {
-    add({"game/materials/models/crate01.vmt", "game/Materials/plain.vmt"});
-    const QString crate = file("game/materials/models/crate01.vmt");
-    const QString plain = file("game/Materials/plain.vmt");
+    add({CratePath, PlainPath});
 
     // The path below "materials" stands in for "*"; a file without one gets
-    // no edit (but a value without "*" needs none).
+    // no edit. Or another key's value, taken from above the proxies.
     m_window->parameterBox->setCurrentText(QStringLiteral("$detail"));
     m_window->valueEdit->setText(QStringLiteral("*"));
     m_window->addParameterButton->click();
-    QVERIFY(readBytes(crate).contains("$basetexture models/crate01\n"
-                                      "\t\"$detail\" \"models/crate01\"\n\t\"Proxies\""));
-    QCOMPARE(readBytes(plain), Plain);
-    m_window->valueEdit->setText(QStringLiteral("2"));
-    m_window->addParameterButton->click();
-    QVERIFY(readBytes(plain).contains("\t\"$detail\" \"2\"\n}"));
-
-    // Another key's value, taken from above the proxies, case-sensitively.
+    QCOMPARE(read(PlainPath), Plain);
     m_window->asteriskBox->setCurrentText(QStringLiteral("$basetexture"));
     m_window->parameterBox->setCurrentText(QStringLiteral("$DETAIL"));
     m_window->valueEdit->setText(QStringLiteral("[*]"));
     m_window->addParameterButton->click();
-    QVERIFY(readBytes(crate).contains("\t\"$DETAIL\" \"[models/crate01]\"\n"));
-    QVERIFY(readBytes(plain).contains("\t\"$DETAIL\" \"[]\"\n}"));
-}
-
-void TestMassMaterial::removals()
-{
-    add({"game/materials/models/crate01.vmt", "game/Materials/plain.vmt"});
-    const QString crate = file("game/materials/models/crate01.vmt");
-    const QString plain = file("game/Materials/plain.vmt");
-
-    // A proxy from the table, with the values typed into it.
+    // A proxy with the keys the configuration gives it and the values typed
+    // into its table.
     m_window->proxyBox->setCurrentIndex(1);
-    QTableWidget *table = m_window->keyTable;
-    QCOMPARE(table->rowCount(), 2);
-    QCOMPARE(table->item(1, 0)->text(), QStringLiteral("rate"));
-    table->item(1, 1)->setText(QStringLiteral("12"));
+    m_window->keyTable->item(1, 1)->setText(QStringLiteral("12"));
     m_window->addProxyButton->click();
-    QVERIFY(readBytes(plain).contains("\t\t\"AnimatedTexture\"\n\t\t{\n\t\t\t\"framevar\" \"\"\n"
-                                      "\t\t\t\"rate\" \"12\"\n\t\t}\n\t}\n}\n"));
-    m_window->proxyBox->setCurrentIndex(0);
-    QCOMPARE(table->rowCount(), 0);
+    const QByteArray animated("\t\t\"AnimatedTexture\"\n\t\t{\n\t\t\t\"framevar\" \"\"\n"
+                              "\t\t\t\"rate\" \"12\"\n\t\t}\n\t}\n}\n");
+    QCOMPARE(read(CratePath),
+             "\"VertexLitGeneric\"\n{\n\t$basetexture models/crate01\n\t\"$DETAIL\" "
+             "\"[models/crate01]\"\n\t\"Proxies\"\n\t{\n\t\t\"Sine\"\n\t\t{\n"
+             "\t\t\t$bumpmap x\n\t\t}\n\n" +
+                 animated);
+    QCOMPARE(read(PlainPath), "\"LightmappedGeneric\"\n{\n\t\"$BumpMap\" \"old\"\n\t\"$DETAIL\" "
+                              "\"[]\"\n\n\t\"Proxies\"\n\t{\n" +
+                                  animated);
 
-    // Every spelling of a key above the header, none below; asked first.
-    PromptScript script;
+    // Removal, once agreed: every spelling of a key above the header, none
+    // below.
+    ScriptedPrompt script;
     m_window->parameterBox->setCurrentText(QStringLiteral("$bumpmap"));
-    script.button(QMessageBox::No).button(QMessageBox::Yes);
+    m_window->valueEdit->clear();
     m_window->removeParameterButton->click();
-    QCOMPARE(script.asked.at(0).title, QStringLiteral("Mass VMT Editor"));
     QCOMPARE(script.asked.at(0).text,
              QStringLiteral("Remove all parameters of type \"$bumpmap\"?"));
     QCOMPARE(script.asked.at(0).defaultButton, QMessageBox::No);
-    QVERIFY(readBytes(plain).contains("\"$BumpMap\""));
+    QVERIFY(read(PlainPath).contains("\"$BumpMap\""));
+    script.buttons[QStringLiteral("Remove")] = QMessageBox::Yes;
     m_window->removeParameterButton->click();
-    QVERIFY(!readBytes(plain).contains("\"$BumpMap\""));
-    QVERIFY(readBytes(crate).contains("$bumpmap x"));
+    QVERIFY(!read(PlainPath).contains("\"$BumpMap\""));
+    QVERIFY(read(CratePath).contains("$bumpmap x"));
 
     // The last quoted proxy of a name takes the block with it.
     m_window->proxyBox->setCurrentText(QStringLiteral("animatedtexture"));
-    script.button(QMessageBox::Yes);
     m_window->removeProxyButton->click();
     QCOMPARE(script.asked.last().text,
              QStringLiteral("Remove all proxies of type \"animatedtexture\"?"));
-    QCOMPARE(readBytes(plain), QByteArray("\"LightmappedGeneric\"\n{\n}\n"));
-    QVERIFY(readBytes(crate).startsWith("\"VertexLitGeneric\"\n{\n\t$basetexture "
-                                        "models/crate01\n\t\"Proxies\"\n\t{\n\t\t\"Sine\""));
-}
-
-void TestMassMaterial::failedWriteIsLoggedAndOthersAreEdited()
-{
-    QTemporaryDir locked;
-    const QString stuck = unwritableScript(locked.path(), Plain);
-    add({"game/materials/models/crate01.vmt", stuck, "game/Materials/plain.vmt",
-         "loose/other.vmt"});
-    QVERIFY(QFile::remove(file("loose/other.vmt")));
-
-    m_window->shaderBox->setCurrentText(QStringLiteral("UnlitGeneric"));
-    m_window->evaluateButton->click();
-    QCOMPARE(readBytes(stuck), Plain);
-    QCOMPARE(readBytes(file("game/Materials/plain.vmt")),
-             QByteArray(Plain).replace("LightmappedGeneric", "UnlitGeneric"));
-    QCOMPARE(readBytes(file("game/materials/models/crate01.vmt")),
-             QByteArray(Crate).replace("VertexLitGeneric", "UnlitGeneric"));
-
-    // Both failures logged with their reasons; the dialog stays open.
-    QProgressDialogger *progress = m_window->progressDialog();
-    QVERIFY(progress->isVisible());
-    const QStringList lines = log().split('\n');
-    QCOMPARE(lines.size(), 4);
-    QCOMPARE(lines.at(0), QStringLiteral("Unable to write to \"%1\"").arg(stuck));
-    QCOMPARE(lines.at(2),
-             QStringLiteral("Unable to read from \"%1\"").arg(file("loose/other.vmt")));
-    QCOMPARE(progress->label->text(), QStringLiteral("Operation complete."));
-
-    // A routine's message is logged; the file keeps its text.
-    QVERIFY(writeBytes(file("loose/other.vmt"), "no material\n"));
-    m_window->evaluateButton->click();
-    QVERIFY(log().contains(QStringLiteral("Unable to find suitable shader insertion point.")));
-    QCOMPARE(readBytes(file("loose/other.vmt")), QByteArray("no material\n"));
-    setFolderWritable(locked.path());
+    QCOMPARE(read(PlainPath), QByteArray("\"LightmappedGeneric\"\n{\n\t\"$DETAIL\" \"[]\"\n}\n"));
+    QVERIFY(read(CratePath).contains("\t\t\"Sine\""));
 }
 
 QTEST_MAIN(TestMassMaterial)

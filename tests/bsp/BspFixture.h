@@ -1,9 +1,12 @@
 #pragma once
 
 #include "ByteBuilder.h"
+#include "CDelegateBSP.h"
+#include "CEntity.h"
+#include "FileBytes.h"
 #include "MapBuilder.h"
 
-#include <QFile>
+#include <QBuffer>
 
 // Hand-built maps for the lump-file tests, laid out the way a map rewrite
 // lays them out (lumps in number order, the pakfile last, its names and CRCs
@@ -44,18 +47,6 @@ inline MapFixture map(int version)
     return m;
 }
 
-inline QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
 // A lump file built by hand: the five header integers, then the data.
 inline QByteArray lumpFile(qint32 headerSize, qint32 index, qint32 version, qint32 length,
                            qint32 revision, const QByteArray &data)
@@ -65,4 +56,26 @@ inline QByteArray lumpFile(qint32 headerSize, qint32 index, qint32 version, qint
     return b.data();
 }
 
+// The bytes stored for a lump of the map on disk, read through the map
+// delegate.
+inline QByteArray storedLump(const QString &map, int index)
+{
+    CDelegateBSP delegate;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!delegate.open(map, true) || !delegate.writeStored(&buffer, index))
+        return "unreadable";
+    return bytes;
+}
+
 } // namespace LumpMaps
+
+// An entity's pairs as "key=value;key=value".
+inline QString pairsText(const CEntity &entity)
+{
+    QStringList pairs;
+    for (const CEntityKeyValue &pair : entity.pairs())
+        pairs << pair.key + QLatin1Char('=') + pair.value;
+    return pairs.join(QLatin1Char(';'));
+}
