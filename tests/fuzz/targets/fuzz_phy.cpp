@@ -1,0 +1,41 @@
+// Collision models: loaded from a device, scanned, written and read again.
+#include "CFilePHY.h"
+#include "CScanFoundList.h"
+#include "FuzzCheck.h"
+#include "FuzzTarget.h"
+#include "ModelBuilders.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+int fuzzOne(const QByteArray &input)
+{
+    FuzzCheck::CountingBuffer device(input);
+    std::unique_ptr<CFilePHY> model(CFilePHY::fromDevice(&device));
+    FuzzCheck::requireLinear(device.bytesRead(), input.size(), 1, 0, "collision model read");
+    if (!model)
+        return 0;
+    // The gib and ragdoll scan, against an empty game folder.
+    const QTemporaryDir game;
+    CScanFoundList found;
+    QStringList errors;
+    model->scanDependencies(found, game.path() + QLatin1Char('/'), &errors);
+
+    QByteArray first;
+    FuzzCheck::require(model->write(&first), "writing a collision model");
+    std::unique_ptr<CFilePHY> again(CFilePHY::fromByteArray(first));
+    QByteArray second;
+    FuzzCheck::require(again && again->write(&second) && second == first,
+                       "a written collision model reads back differently");
+    return 0;
+}
+
+QList<QByteArray> fuzzSeeds()
+{
+    const QByteArray text = "solid {\n\"index\" \"0\"\n\"mass\" \"10.5\"\n}\n"
+                            "break { \"model\" \"gibs/a\" \"health\" \"5\" }\n"
+                            "break {\n\"ragdoll\" \"b.mdl\"\n}\neditparams {\n}\n";
+    return {buildCollisionModel({"solid one", QByteArray(20, '\x01')}, text),
+            buildCollisionModel({}, QByteArray())};
+}
