@@ -62,8 +62,8 @@ bool PackageWalk::openAndWalk(IPackageDelegate &package, const QString &path, qi
     FuzzCheck::requireLinear(work.taken(), inputSize, 2, 4096, "package open");
     if (!opened)
         return false;
-    // Every name is a file or folder name: at most a file system's 255
-    // bytes, from a record of at least 18.
-    FuzzCheck::requireLinear(quint64(walk(package)), inputSize, 16, 4096, "names in the tree");
+    // A name is at most MaxPathLength characters, for a record of at least
+    // 18 bytes.
+    FuzzCheck::requireLinear(quint64(walk(package)), inputSize, 64, 4096, "names in the tree");
     return true;
 }

@@ -155,9 +155,12 @@ QString CDelegateNCF::itemName(quint32 offset) const
     if (qint64(offset) >= qint64(m_names.size()))
         return QString();
     const char *start = m_names.constData() + offset;
-    const size_t left = size_t(m_names.size()) - offset;
+    const size_t left = qMin(size_t(m_names.size()) - offset, size_t(MaxPathLength) + 1);
     const void *nul = std::memchr(start, 0, left);
     const int length = nul ? int(static_cast<const char *>(nul) - start) : int(left);
+    // Only so many bytes are looked at per item: a longer name is none.
+    if (length > MaxPathLength)
+        return QString();
     return QString::fromLatin1(start, length);
 }
 

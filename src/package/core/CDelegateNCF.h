@@ -41,14 +41,16 @@ public:
     int storedSize(int index) const override;
     int sizeOnDisk(int index) const override;
     bool writeStored(QIODevice *device, int index) override;
-    // Items whose name is missing, unusable as a file name or taken by a
-    // sibling (ignoring case), whose parent is a file, whose parent chain
-    // never reaches the root, or that sit deeper than MaxTreeDepth, are left
-    // out together with everything below them; their node table slots are
-    // empty.
+    // Items whose name is missing, longer than MaxPathLength, unusable as a
+    // file name or taken by a sibling (ignoring case), whose parent is a file,
+    // whose parent chain never reaches the root, or that sit deeper than
+    // MaxTreeDepth, are left out together with everything below them; their
+    // node table slots are empty.
     bool buildHierarchy() override;
 
-    // The NUL-ended name at offset in the name table; empty outside it.
+    // The NUL-ended name at offset in the name table; empty outside it and
+    // when longer than MaxPathLength (offsets may point into one long name
+    // from every item).
     QString itemName(quint32 offset) const;
 
     const QVector<CCacheDirectoryEntry *> &directoryEntries() const { return m_directoryEntries; }

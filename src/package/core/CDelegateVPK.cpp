@@ -173,9 +173,13 @@ void CDelegateVPK::readTree(const QByteArray &tree)
                     return;
                 }
                 entry->path = folderPath;
-                entry->fileName = name.trimmed();
-                if (!ext.isEmpty())
-                    entry->fileName += QLatin1Char('.') + ext;
+                // Left blank (and so set aside) when too long: the extension
+                // is shared by every file of its group.
+                if (folderPath.size() + name.size() + ext.size() < MaxPathLength) {
+                    entry->fileName = name.trimmed();
+                    if (!ext.isEmpty())
+                        entry->fileName += QLatin1Char('.') + ext;
+                }
                 m_entries.append(entry);
             }
         }
@@ -198,6 +202,13 @@ bool CDelegateVPK::buildHierarchy()
 
     for (int i = 0; i < m_entries.size(); ++i) {
         const CVPKDirectoryEntry *entry = m_entries[i];
+        // The folder path is shared by every file of its group: a long one is
+        // refused before it is split once per file.
+        if (entry->path.size() + entry->fileName.size() >= MaxPathLength) {
+            ++m_setAside;
+            m_nodes.append(nullptr);
+            continue;
+        }
         const QStringList parts = splitPath(entry->path + QLatin1Char('/') + entry->fileName);
         // Every insert updates the counts of all ancestors: a hostile path of
         // thousands of levels would make building the tree quadratic.

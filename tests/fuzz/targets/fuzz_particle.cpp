@@ -15,20 +15,28 @@ namespace {
 // {null, template 1, template 2, template 3}, as the configuration holds them.
 const QList<CFilePCF *> &templates()
 {
-    static const QList<CFilePCF *> list{nullptr, PCFTemplates::build(1), PCFTemplates::build(2),
-                                        PCFTemplates::build(3)};
-    return list;
+    static const struct Templates
+    {
+        QList<CFilePCF *> list{nullptr, PCFTemplates::build(1), PCFTemplates::build(2),
+                               PCFTemplates::build(3)};
+        ~Templates() { qDeleteAll(list); }
+    } templates;
+    return templates.list;
 }
 
-// What the editor shows of every value, and the same text taken back as an
-// edit that changes nothing.
+// What the editor shows of every value, taken back as an edit. The text
+// rounds floats to six decimals, so the first edit may change a value; taking
+// back the text of the result must change nothing.
 void editEveryValue(const CFilePCF &document)
 {
     for (const DMXElement *element : document.elements) {
         for (DMXAttribute *attribute : element->attributes) {
+            if (!attribute->setValueFromString(attribute->valueString()).isNull())
+                continue;
             const QString text = attribute->valueString();
-            if (attribute->setValueFromString(text).isNull())
-                require(attribute->valueString() == text, "a value's own text changes it");
+            require(attribute->setValueFromString(text).isNull() &&
+                        attribute->valueString() == text,
+                    "a value's own text changes it");
         }
     }
 }
