@@ -1,11 +1,9 @@
 // Studio models: loaded from a device and scanned for the files they need.
 #include "CFileMDL.h"
-#include "CScanFoundList.h"
 #include "FuzzCheck.h"
 #include "FuzzTarget.h"
 #include "ModelBuilders.h"
-
-#include <QTemporaryDir>
+#include "ScanEmptyGame.h"
 
 #include <memory>
 
@@ -21,10 +19,7 @@ int fuzzOne(const QByteArray &input)
     FuzzCheck::requireLinear(device.bytesRead(), input.size(), 2, names, "studio model read");
     if (!model)
         return 0;
-    const QTemporaryDir game;
-    CScanFoundList found;
-    QStringList errors;
-    model->scanDependencies(found, game.path() + QLatin1Char('/'), &errors);
+    scanEmptyGame(*model);
     return 0;
 }
 

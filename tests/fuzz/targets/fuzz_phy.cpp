@@ -1,11 +1,9 @@
 // Collision models: loaded from a device, scanned, written and read again.
 #include "CFilePHY.h"
-#include "CScanFoundList.h"
 #include "FuzzCheck.h"
 #include "FuzzTarget.h"
 #include "ModelBuilders.h"
-
-#include <QTemporaryDir>
+#include "ScanEmptyGame.h"
 
 #include <memory>
 
@@ -31,11 +29,7 @@ int fuzzOne(const QByteArray &input)
     FuzzCheck::requireLinear(device.bytesRead(), input.size(), 1, 0, "collision model read");
     if (!model)
         return 0;
-    // The gib and ragdoll scan, against an empty game folder.
-    const QTemporaryDir game;
-    CScanFoundList found;
-    QStringList errors;
-    model->scanDependencies(found, game.path() + QLatin1Char('/'), &errors);
+    scanEmptyGame(*model);
 
     QByteArray first;
     FuzzCheck::require(model->write(&first), "writing a collision model");
