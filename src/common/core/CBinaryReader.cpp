@@ -12,13 +12,9 @@ thread_local quint64 t_bytesTaken = 0;
 
 CBinaryReader::CBinaryReader() = default;
 
-CBinaryReader::CBinaryReader(const QByteArray &data)
-    : m_data(data)
-    , m_size(data.size())
-{}
+CBinaryReader::CBinaryReader(const QByteArray &data) : m_data(data), m_size(data.size()) {}
 
-CBinaryReader::CBinaryReader(QIODevice *device)
-    : m_device(device)
+CBinaryReader::CBinaryReader(QIODevice *device) : m_device(device)
 {
     if (!device || !device->isOpen() || !device->isReadable() || device->isSequential()) {
         m_device = nullptr;
