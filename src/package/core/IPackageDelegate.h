@@ -39,11 +39,11 @@ public:
     // so a hostile path of thousands of levels would make building a tree
     // quadratic; no real package nests anywhere near this.
     static constexpr int MaxTreeDepth = 256;
-    // Longest name or path below the root, in characters, an entry may have;
-    // every reader sets longer ones aside. Names that overlap in a hostile
-    // directory (one long extension shared by every file, name offsets into
-    // one long string) would otherwise cost their length once per entry. No
-    // file system takes a longer path for extraction anyway.
+    // Longest name or path below the root, in characters, an entry may have
+    // where names can overlap in a hostile directory (one long extension
+    // shared by every file, name offsets into one long string): such names
+    // would cost their length once per entry, so longer ones are set aside.
+    // No file system takes a longer path for extraction anyway.
     static constexpr int MaxPathLength = 1024;
 
     explicit IPackageDelegate(QObject *parent = nullptr);
