@@ -4,6 +4,8 @@
 # headless and has a time-out, so a modal dialog that nobody answers fails the
 # test instead of hanging the suite.
 set(OSTREL_LSAN_SUPPRESSIONS ${CMAKE_SOURCE_DIR}/tests/lsan.supp)
+set(OSTREL_TEST_ENVIRONMENT
+  "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${OSTREL_LSAN_SUPPRESSIONS}:print_suppressions=0;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
 
 function(ostrel_add_test)
   cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
@@ -15,5 +17,5 @@ function(ostrel_add_test)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   set_tests_properties(${T_NAME} PROPERTIES
     TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${OSTREL_LSAN_SUPPRESSIONS}:print_suppressions=0;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1")
+    ENVIRONMENT "${OSTREL_TEST_ENVIRONMENT}")
 endfunction()

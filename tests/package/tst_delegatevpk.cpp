@@ -512,8 +512,10 @@ void TestDelegateVPK::stringsLongerThanTheReadBuffer()
     CDelegateVPK vpk;
     QVERIFY(vpk.open(path, true));
     QCOMPARE(vpk.entries().size(), 2);
-    QCOMPARE(vpk.entries()[0]->fileName, QString(longName + ".txt"));
+    // Read whole, then set aside: no file system takes so long a path.
+    QCOMPARE(vpk.entries()[0]->fileName, QString());
     QCOMPARE(vpk.entries()[0]->path, QString(longFolder));
+    QCOMPARE(vpk.setAsideCount(), 1);
     QCOMPARE(vpk.entries()[0]->preloadData, QByteArray("pre"));
     // "tail" starts a record that the file ends inside of.
     QVERIFY(!vpk.isComplete());

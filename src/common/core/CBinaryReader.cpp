@@ -6,6 +6,10 @@
 #include <cstring>
 #include <limits>
 
+namespace {
+thread_local quint64 t_bytesTaken = 0;
+} // namespace
+
 CBinaryReader::CBinaryReader() = default;
 
 CBinaryReader::CBinaryReader(const QByteArray &data) : m_data(data), m_size(data.size()) {}
@@ -53,7 +57,13 @@ bool CBinaryReader::skip(qint64 n)
         return false;
     }
     m_pos += n;
+    t_bytesTaken += quint64(n);
     return true;
+}
+
+quint64 CBinaryReader::bytesTaken()
+{
+    return t_bytesTaken;
 }
 
 bool CBinaryReader::take(qint64 n, char *target)
@@ -73,6 +83,7 @@ bool CBinaryReader::take(qint64 n, char *target)
         std::memcpy(target, m_data.constData() + m_base + m_pos, size_t(n));
     }
     m_pos += n;
+    t_bytesTaken += quint64(n);
     return true;
 }
 
@@ -118,6 +129,7 @@ QByteArray CBinaryReader::bytes(qint64 n)
         // Shares the backing array's storage where possible.
         QByteArray out = m_data.mid(int(m_base + m_pos), int(n));
         m_pos += n;
+        t_bytesTaken += quint64(n);
         return out;
     }
     QByteArray out(int(n), Qt::Uninitialized);

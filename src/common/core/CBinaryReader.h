@@ -63,6 +63,12 @@ public:
     // out-of-range window gives a failed, empty reader and fails this one.
     CBinaryReader sub(qint64 offset, qint64 length);
 
+    // Bytes read or skipped by every reader of the calling thread so far. A
+    // loader's work on hostile input is held against the input's size with
+    // it: a reader that looks at the same bytes once per record shows here
+    // long before it shows on a clock.
+    static quint64 bytesTaken();
+
 private:
     bool take(qint64 n, char *target);
 

@@ -10,10 +10,13 @@ QString decodeMaterialText(const QByteArray &bytes, bool *crlf)
     const bool windowsLines = lineFeeds > 0 && bytes.count("\r\n") == lineFeeds;
     if (crlf)
         *crlf = windowsLines;
+    // With the size given: the array form of fromLatin1 ends at the first
+    // NUL, and saving would cut the file there.
     if (!windowsLines)
-        return QString::fromLatin1(bytes);
+        return QString::fromLatin1(bytes.constData(), bytes.size());
     QByteArray lines = bytes;
-    return QString::fromLatin1(lines.replace("\r\n", "\n"));
+    lines.replace("\r\n", "\n");
+    return QString::fromLatin1(lines.constData(), lines.size());
 }
 
 QByteArray encodeMaterialText(const QString &text, bool crlf)

@@ -41,11 +41,11 @@ public:
     int storedSize(int index) const override;
     int sizeOnDisk(int index) const override;
     bool writeStored(QIODevice *device, int index) override;
-    // Items whose name is missing, unusable as a file name or taken by a
-    // sibling (ignoring case), whose parent is a file, whose parent chain
-    // never reaches the root, or that sit deeper than MaxTreeDepth, are left
-    // out together with everything below them; their node table slots are
-    // empty.
+    // Items whose name is missing, longer than MaxNameLength, unusable as a
+    // file name or taken by a sibling (ignoring case), whose parent is a file,
+    // whose parent chain never reaches the root, or that sit deeper than
+    // MaxTreeDepth, are left out together with everything below them; their
+    // node table slots are empty.
     bool buildHierarchy() override;
 
     // Longest name an item may have: what file systems take for one name.

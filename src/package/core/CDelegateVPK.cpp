@@ -227,14 +227,21 @@ void CDelegateVPK::readTree(CVPKTreeReader &tree)
             const QString folderPath = trimmedPath(QString::fromLatin1(folder.text, folder.length));
             while (next()) {
                 const Latin1 name = Latin1{text, length}.trimmed();
-                // The record may move the buffer: the name is taken first.
-                const int size = name.length + (ext.isEmpty() ? 0 : 1 + ext.size());
+                // The record may move the buffer: the name is taken first. A
+                // path too long to extract is left blank (and so set aside)
+                // before anything is copied: the extension and folder are
+                // shared by every file of their group.
+                const bool tooLong =
+                    qint64(folder.length) + name.length + ext.size() >= MaxPathLength;
+                const int size = tooLong ? 0 : name.length + (ext.isEmpty() ? 0 : 1 + ext.size());
                 QString fileName(size, Qt::Uninitialized);
                 QChar *out = fileName.data();
-                name.copyTo(out);
-                if (!ext.isEmpty()) {
-                    *out++ = QLatin1Char('.');
-                    extension.copyTo(out);
+                if (!tooLong) {
+                    name.copyTo(out);
+                    if (!ext.isEmpty()) {
+                        *out++ = QLatin1Char('.');
+                        extension.copyTo(out);
+                    }
                 }
                 const char *record = tree.take(CVPKDirectoryEntry::RecordSize);
                 CVPKDirectoryEntry *entry = record ? newEntry() : nullptr;

@@ -58,8 +58,9 @@ public:
     // False when the last open() stopped at a record cut short.
     bool isComplete() const { return m_complete; }
     // Entries left out of the tree because their path cannot be a file name
-    // ("", "." or ".." components), is deeper than MaxTreeDepth or clashes
-    // with a folder (with a warning); their node table slots are empty.
+    // ("", "." or ".." components), is deeper than MaxTreeDepth, is longer
+    // than MaxPathLength or clashes with a folder (with a warning); their node
+    // table slots are empty.
     int setAsideCount() const { return m_setAside; }
     // Path of the data file of an archive index as the name is built
     // ("<base>_012.vpk"); empty when the directory name has no "_dir.vpk".

@@ -40,6 +40,12 @@ public:
     // quadratic; no real package nests anywhere near this.
     static constexpr int MaxTreeDepth = 256;
     static constexpr int MaxWarnings = 100;
+    // Longest name or path below the root, in characters, an entry may have
+    // where names can overlap in a hostile directory (one long extension
+    // shared by every file, name offsets into one long string): such names
+    // would cost their length once per entry, so longer ones are set aside.
+    // No file system takes a longer path for extraction anyway.
+    static constexpr int MaxPathLength = 1024;
 
     explicit IPackageDelegate(QObject *parent = nullptr);
     // Deletes the whole tree.
