@@ -11,6 +11,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -59,11 +60,13 @@ private slots:
     void structure_data();
     void structure();
     void roundTrip();
-    void decimalCommaLocale();
     void failures();
     void damagedFiles();
 
 private:
+    // Runs `work` under a decimal-comma C locale, when one could be made.
+    void inDecimalComma(const std::function<void()> &work) const;
+
     QTemporaryDir m_dir;
     QString m_localeDir;
 };
@@ -79,8 +82,29 @@ void TestVbspFile::initTestCase()
     localedef.start(QStringLiteral("localedef"),
                     {"-i", "de_DE", "-f", "UTF-8", folder + "/de_DE.UTF-8"});
     localedef.waitForFinished(-1);
-    if (QFileInfo::exists(folder + "/de_DE.UTF-8/LC_NUMERIC"))
-        m_localeDir = folder;
+    if (!QFileInfo::exists(folder + "/de_DE.UTF-8/LC_NUMERIC")) {
+        qWarning(
+            "No decimal-comma locale can be generated here: numbers read in the C locale only");
+        return;
+    }
+    m_localeDir = folder;
+    char probe[16] = {};
+    inDecimalComma([&] { std::snprintf(probe, sizeof probe, "%g", 0.5); });
+    QCOMPARE(QByteArray(probe), QByteArray("0,5"));
+}
+
+void TestVbspFile::inDecimalComma(const std::function<void()> &work) const
+{
+    if (m_localeDir.isEmpty())
+        return;
+    qputenv("LOCPATH", QFile::encodeName(m_localeDir));
+    const QByteArray previous = std::setlocale(LC_ALL, nullptr);
+    const bool switched = std::setlocale(LC_ALL, "de_DE.UTF-8");
+    qunsetenv("LOCPATH");
+    if (switched)
+        work();
+    std::setlocale(LC_ALL, previous.constData());
+    QVERIFY(switched);
 }
 
 void TestVbspFile::writerLayout_data()
@@ -169,6 +193,9 @@ void TestVbspFile::writerLayout()
     document.detailShapeSupport = shapeSupport;
     build(document, recipe);
     QCOMPARE(vbspBytes(document), expected);
+    QByteArray local = expected;
+    inDecimalComma([&] { local = vbspBytes(document); });
+    QCOMPARE(local, expected);
 }
 
 void TestVbspFile::propValues_data()
@@ -176,25 +203,17 @@ void TestVbspFile::propValues_data()
     QTest::addColumn<QByteArray>("lines"); // key lines, one per "\n"
     QTest::addColumn<QString>("expected"); // values of describe(), one per "|"
 
-    QTest::newRow("three sprite numbers")
-        << QByteArray("\"sprite\" \"1 2 3\"") << "sprite=1 2 3 0 1024";
-    QTest::newRow("sprite bounds")
-        << QByteArray("\"sprite\" \"5000 -1 x 4096 7 8\"") << "sprite=4096 0 0 4096 7";
+    QTest::newRow("short lists") << QByteArray("\"sprite\" \"1 2 3\"\n\"spritesize\" \"0 0 0\"")
+                                 << "sprite=1 2 3 0 1024|spritesize=0.5 0 0 0";
+    QTest::newRow("bounds") << QByteArray("\"sprite\" \"5000 -1 x 4096 7 8\"\n"
+                                          "\"spritesize\" \"0  1 0.25 2\"")
+                            << "sprite=4096 0 0 4096 7|spritesize=0 1 0.25 1";
     QTest::newRow("sprite overflow")
         << QByteArray("\"sprite\" \"99999999999 -99999999999\"") << "sprite=4096 0 0 0 1024";
-    QTest::newRow("spritesize three")
-        << QByteArray("\"spritesize\" \"0 0 0\"") << "spritesize=0.5 0 0 0";
-    QTest::newRow("spritesize four")
-        << QByteArray("\"spritesize\" \"0  1 0.25 2\"") << "spritesize=0 1 0.25 1";
-    QTest::newRow("orientation, upright")
-        << QByteArray("\"detailOrientation\" \"7\"\n\"upright\" \"2\"")
-        << "orientation=2|upright=1";
     QTest::newRow("clamped, not a number")
         << QByteArray("\"amount\" \"1.5\"\n\"sway\" \"nan\"\n\"sprite_shape\" \"cross\"\n"
-                      "\"shape_angle\" \"400\"")
-        << "amount=1|shape=cross 360 0 0";
-    QTest::newRow("minangle 200 before its maximum")
-        << QByteArray("\"minangle\" \"200\"\n\"maxangle\" \"250\"") << "angles=200 250";
+                      "\"shape_angle\" \"400\"\n\"detailOrientation\" \"7\"\n\"upright\" \"2\"")
+        << "amount=1|shape=cross 360 0 0|orientation=2|upright=1";
     QTest::newRow("minimum above maximum")
         << QByteArray("\"maxangle\" \"100\"\n\"minangle\" \"200\"") << "angles=100 100";
     QTest::newRow("angles clamped")
@@ -209,12 +228,15 @@ void TestVbspFile::propValues()
     QFETCH(QByteArray, lines);
     QFETCH(QString, expected);
 
-    const auto document = read(propFile(lines.split('\n')));
+    const QByteArray file = propFile(lines.split('\n'));
+    auto document = read(file);
     QVERIFY(document);
     QCOMPARE(outline(*document), QStringLiteral("t(0)[g(1)[p]]"));
     const QStringList got = describe(*document->types[0]->groups[0]->props[0]);
     for (const QString &value : expected.split('|'))
         QVERIFY2(got.contains(value), qPrintable(got.join(" | ")));
+    inDecimalComma([&] { document = read(file); });
+    QCOMPARE(describe(*document->types[0]->groups[0]->props[0]), got);
 }
 
 void TestVbspFile::structure_data()
@@ -275,8 +297,6 @@ void TestVbspFile::roundTrip()
     QString error;
     std::unique_ptr<CFileVBSP> back(readVbspFile(path, &error));
     QVERIFY2(back, qPrintable(error));
-    QCOMPARE(back->path, path);
-    QVERIFY(back->detailShapeSupport);
     back->detailShapeSupport = false;
     QCOMPARE(vbspBytes(*back), vbspBytes(document));
 
@@ -286,33 +306,6 @@ void TestVbspFile::roundTrip()
     const QStringList modelBack = describe(*back->types[0]->groups[0]->props[1]);
     QVERIFY(modelBack.contains("sprite=0 0 0 0 1024"));
     QVERIFY(modelBack.contains("model=models/rock.mdl"));
-}
-
-void TestVbspFile::decimalCommaLocale()
-{
-    if (m_localeDir.isEmpty())
-        QSKIP("no decimal-comma locale can be generated here");
-    qputenv("LOCPATH", QFile::encodeName(m_localeDir));
-    const QByteArray previous = std::setlocale(LC_ALL, nullptr);
-    const bool switched = std::setlocale(LC_ALL, "de_DE.UTF-8");
-    qunsetenv("LOCPATH");
-    QVERIFY(switched);
-    char probe[16];
-    std::snprintf(probe, sizeof probe, "%g", 0.5);
-    const QByteArray local(probe);
-
-    CFileVBSP document;
-    build(document, "numbers");
-    const QByteArray written = vbspBytes(document);
-    const auto back = read(propFile({"\"spritesize\" \"0.5 0.25 1 0\"", "\"amount\" \"0.75\""}));
-    std::setlocale(LC_ALL, previous.constData());
-
-    QCOMPARE(local, QByteArray("0,5"));
-    QVERIFY(written.contains("\"spritesize\" \"0.123457 1e-05 123.457 0\""));
-    QVERIFY(written.contains("\"maxangle\" \"359.9\""));
-    const QStringList got = describe(*back->types[0]->groups[0]->props[0]);
-    QVERIFY(got.contains("spritesize=0.5 0.25 1 0"));
-    QVERIFY(got.contains("amount=0.75"));
 }
 
 void TestVbspFile::failures()
@@ -331,18 +324,13 @@ void TestVbspFile::failures()
     QVERIFY(!readVbspData(many, {}, &error));
     QCOMPARE(error, QStringLiteral("Read Error: More than 100000 detail records"));
 
-    // A failed write says why and leaves no file behind.
-    CFileVBSP document;
-    const QString folderTarget = m_dir.filePath("folder.vbsp");
-    QVERIFY(QDir().mkpath(folderTarget));
-    const QString noFolder = m_dir.filePath("missing/x.vbsp");
-    for (const QString &target : {folderTarget, noFolder}) {
-        error.clear();
-        QVERIFY(!writeVbspFile(document, QFile::encodeName(target).toStdString(), &error));
-        QVERIFY(!error.isEmpty());
-    }
-    QVERIFY(QFileInfo(folderTarget).isDir());
-    QVERIFY(!QFile::exists(noFolder));
+    // A failed write says why and leaves the target as it was.
+    const QString target = m_dir.filePath("folder.vbsp");
+    QVERIFY(QDir().mkpath(target));
+    error.clear();
+    QVERIFY(!writeVbspFile(CFileVBSP(), QFile::encodeName(target).toStdString(), &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(QFileInfo(target).isDir());
 }
 
 void TestVbspFile::damagedFiles()
