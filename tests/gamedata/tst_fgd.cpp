@@ -126,7 +126,6 @@ private slots:
     void texts_data();
     void texts();
     void deviceErrors();
-    void readingAppends();
     void damagedInputEnds();
 
 private:
@@ -188,8 +187,6 @@ void TestFgd::texts_data()
         << QByteArray("@PointClass color(255 128) = a []") << "class 1 a \"\"";
     QTest::newRow("colour clamped") << QByteArray("@PointClass color(300 -5 10) = a []")
                                     << "class 1 a \"\"\n helpers 1 color ffff000a";
-    QTest::newRow("empty base") << QByteArray("@BaseClass base(A,,B ) = a []")
-                                << "class 0 a \"\"\n bases A,,B";
     QTest::newRow("spheres per class")
         << QByteArray("@PointClass sphere() = a [ radius(float) : \"R\" ]\n@PointClass = b [ "
                       "radius(float) : \"R\" ]")
@@ -202,11 +199,6 @@ void TestFgd::texts_data()
     QTest::newRow("input needs its space")
         << QByteArray("@PointClass = a [ inputKill(void) : \"K\" ]")
         << "class 1 a \"\"\n kv \"inputKill\" 0 \"K\" \"\" \"\"";
-    QTest::newRow("name keeps blanks")
-        << QByteArray("@PointClass = a [ health (integer) : \"H\" : 5 ]")
-        << "class 1 a \"\"\n kv \"health \" 3 \"H\" \"5\" \"\"";
-    QTest::newRow("exclusion bracket on the line")
-        << QByteArray("@MaterialExclusion [ \"a\" ]\n]") << "exclude a";
     QTest::newRow("unterminated body") << QByteArray("@SolidClass = a [ k(string) : \"K\"")
                                        << "class 3 a \"\"\n kv \"k\" 2 \"K\" \"\" \"\"";
     QTest::newRow("unknown helper") << QByteArray("@PointClass Wirebox (mins, maxs) base(X) = a []")
@@ -259,17 +251,6 @@ void TestFgd::deviceErrors()
     }
     QCOMPARE(errors, (QStringList{"Device Error: Not valid", "Device Error: Not open",
                                   "Device Error: Not readable"}));
-}
-
-void TestFgd::readingAppends()
-{
-    CFileFGD fgd;
-    fgd.includes << QStringLiteral("Base.fgd");
-    fgd.materialExclusions << QStringLiteral("tools");
-    QVERIFY(
-        fgd.parse("@include \"base.fgd\"\n@include \"more.fgd\"\n@MaterialExclusion [\nTOOLS\n]"));
-    QCOMPARE(fgd.includes, (QStringList{"Base.fgd", "more.fgd"}));
-    QCOMPARE(fgd.materialExclusions, QStringList{"tools"});
 }
 
 void TestFgd::damagedInputEnds()

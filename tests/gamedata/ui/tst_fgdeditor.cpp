@@ -1,7 +1,6 @@
 #include "CFileFGD.h"
 #include "EditorMainWindow.h"
 #include "FGDDump.h"
-#include "FGDEditorRules.h"
 #include "PromptScript.h"
 #include "VFGD.h"
 #include "initResources.h"
@@ -20,8 +19,6 @@
 #include <QtTest>
 
 #include <memory>
-
-using namespace FGDEditor;
 
 namespace {
 
@@ -95,9 +92,6 @@ private slots:
     void initTestCase() { initResources(); }
     void init();
     void cleanup() { m_window.reset(); }
-
-    void sizeText_data();
-    void sizeText();
 
     void emptyWindow();
     void fillAndShow();
@@ -173,37 +167,6 @@ QAction *TestFgdEditor::menuAction(const char *menu, const QString &text) const
             return action;
     }
     return nullptr;
-}
-
-void TestFgdEditor::sizeText_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("read");
-    QTest::addColumn<QString>("shown");
-    // The class starts as 1 2 3 , 4 5 6; the maximum numbers stay behind a
-    // single triple.
-    QTest::newRow("two triples") << "-16 -16 0, 16 16 72" << true << "-16 -16 0 , 16 16 72";
-    QTest::newRow("two numbers") << "8 8" << true << "8 8 0 max 4 5 6";
-    QTest::newRow("empty parts dropped") << ", 7 ,, 9" << true << "7 0 0 , 9 0 0";
-    QTest::newRow("empty") << "" << false << "1 2 3 , 4 5 6";
-}
-
-void TestFgdEditor::sizeText()
-{
-    QFETCH(QString, typed);
-    FGDEntityClass c;
-    c.sizeMin = CVector3(1, 2, 3);
-    c.hasSizeMax = true;
-    c.sizeMax = CVector3(4, 5, 6);
-    QTEST(readSizeText(typed, c), "read");
-    QString shown = FGDEditor::sizeText(c);
-    if (!c.hasSizeMax)
-        shown += QStringLiteral(" max %1 %2 %3").arg(c.sizeMax.x).arg(c.sizeMax.y).arg(c.sizeMax.z);
-    QTEST(shown, "shown");
-
-    c.sizeMin = CVector3(-16.5f, 1e7f, 0.125f);
-    c.hasSizeMax = true;
-    QVERIFY(FGDEditor::sizeText(c).startsWith("-16.5 1e+07 0.125 , "));
 }
 
 void TestFgdEditor::emptyWindow()
@@ -286,7 +249,6 @@ void TestFgdEditor::edits_data()
     QTest::addColumn<QStringList>("changed");
     QTest::addColumn<QString>("shown");
 
-    const QString white = QStringLiteral(" line ffffffff targetname target");
     QTest::newRow("keyvalue default")
         << 1 << "keyvalueTable" << 0 << 3 << "128"
         << QStringList{" kv \"_light\" 7 \"Brightness\" \"128\" \"\""} << "128";
@@ -502,12 +464,18 @@ void TestFgdEditor::properties()
     QCOMPARE(light.helperFlags, quint32(3));
     QVERIFY(!widget<QLineEdit>("studioEdit")->isEnabled());
 
-    // Shown in the normal form; nothing readable keeps the size.
+    // Shown again in the normal form: empty parts are dropped, a fraction
+    // reads as 0, a single triple has no maximum, and nothing readable keeps
+    // the size.
     auto *size = widget<QLineEdit>("sizeEdit");
-    for (const char *typed : {"8.5 2", ""}) {
+    for (const auto &[typed, shown] :
+         {std::pair<const char *, const char *>("-16 -16 0, 16 16 72", "-16 -16 0 , 16 16 72"),
+          {", 7 ,, 9", "7 0 0 , 9 0 0"},
+          {" 8.5  2", "0 2 0"},
+          {"", "0 2 0"}}) {
         size->setText(typed);
         emit size->editingFinished();
-        QCOMPARE(size->text(), QStringLiteral("0 2 0"));
+        QCOMPARE(size->text(), QString(shown));
     }
 
     qobject_cast<QCheckBox *>(widget("flagTable")->cellWidget(31, 0))->click();
