@@ -206,8 +206,6 @@ void TestFgd::texts_data()
     // Syntax errors fail the whole read.
     QTest::newRow("no body") << QByteArray("@PointClass = a\n\n")
                              << "error Read Error: Expected '[' at line 3";
-    QTest::newRow("exclusion without [")
-        << QByteArray("@MaterialExclusion \"a\"") << "error Read Error: Expected '[' at line 1";
     QTest::newRow("visgroup without =")
         << QByteArray("@AutoVisGroup \"a\" []") << "error Read Error: Expected '=' at line 1";
     QTest::newRow("minor without [") << QByteArray("@AutoVisGroup = \"a\" [ \"b\" \"c\" ]")
@@ -216,8 +214,6 @@ void TestFgd::texts_data()
     QTest::newRow("bare visgroup entry")
         << QByteArray("@AutoVisGroup = \"a\" [ \"b\" [ \"c\"\n d ] ]")
         << "error Read Error: Expected '\"' at line 2";
-    QTest::newRow("flags without =") << QByteArray("@PointClass = a [ spawnflags(flags) [ ] ]")
-                                     << "error Read Error: Expected '=' at line 1";
     QTest::newRow("choices without [") << QByteArray("@PointClass = a [ m(choices) : \"M\" = 0 ]")
                                        << "error Read Error: Expected '[' at line 1";
     QTest::newRow("text outside") << QByteArray("@SolidClass = a []\nstray")

@@ -76,21 +76,6 @@ QAction *action(QWidget *window, const QString &text)
     return nullptr;
 }
 
-// Types the text as a user would (through the validator) and presses Return.
-void type(QWidget *window, const QString &field, const QString &text)
-{
-    auto *edit = window->findChild<QLineEdit *>(field);
-    QVERIFY2(edit, qPrintable(field));
-    edit->clear();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
-}
-
-QString shown(QWidget *window, const QString &field)
-{
-    return window->findChild<QLineEdit *>(field)->text();
-}
-
 } // namespace
 
 class TestVbspEditor : public QObject
@@ -115,10 +100,10 @@ private slots:
     void deleteCurrentRecords();
 
 private:
-    QString file(const QString &name) const { return m_dir->filePath(name); }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
 
+    QTemporaryDir m_dir;
     EditorMainWindow *m_main = nullptr;
-    QTemporaryDir *m_dir = nullptr;
     QPointer<VVBSP> m_window;
 };
 
@@ -136,14 +121,12 @@ void TestVbspEditor::initTestCase()
 void TestVbspEditor::init()
 {
     m_main = new EditorMainWindow;
-    m_dir = new QTemporaryDir;
 }
 
 void TestVbspEditor::cleanup()
 {
     delete m_window;
     delete m_main;
-    delete m_dir;
 }
 
 void TestVbspEditor::emptyWindowAndNew()
@@ -275,19 +258,23 @@ void TestVbspEditor::panelClamps()
     m_window = new VVBSP(sample());
     QTreeWidgetItem *row = itemAt(m_window->tree(), item);
     m_window->tree()->setCurrentItem(row);
-    QMap<QString, QString> last;
+    QMap<QLineEdit *, QString> last;
     for (const QString &step : steps.split(", ")) {
+        // Typed as a user would (through the validator), then Return.
         const QStringList parts = step.split(' ');
-        type(m_window, parts[0], parts[1]);
-        QCOMPARE(shown(m_window, parts[0]), parts[2]);
-        last[parts[0]] = parts[2];
+        auto *edit = m_window->findChild<QLineEdit *>(parts[0]);
+        edit->clear();
+        QTest::keyClicks(edit, parts[1]);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(edit->text(), parts[2]);
+        last[edit] = parts[2];
     }
     QVERIFY(m_window->isWindowModified());
     // Shown again from the record.
     m_window->tree()->setCurrentItem(nullptr);
     m_window->tree()->setCurrentItem(row);
     for (auto it = last.cbegin(); it != last.cend(); ++it)
-        QCOMPARE(shown(m_window, it.key()), it.value());
+        QCOMPARE(it.key()->text(), it.value());
 }
 
 void TestVbspEditor::fieldEnabling()
