@@ -181,7 +181,6 @@ void TestFgdEditor::emptyWindow()
     }
     QCOMPARE(enabled, QStringList({"New+", "Open...+", "Save-", "Save As...-", "Save Copy As...-",
                                    "Import...+", "Export...-", "Exit+", "Reload Includes+"}));
-    QVERIFY(widget("choiceTable")->isHidden());
     QTableWidget *flags = widget("flagTable");
     QCOMPARE(flags->rowCount(), 32);
     QCOMPARE(flags->cellWidget(31, 0)->toolTip(), QStringLiteral("2147483648"));
@@ -357,7 +356,10 @@ void TestFgdEditor::typeMenus()
     QCOMPARE(fgd().classes[3].type, 3);
     QCOMPARE(widget("entityTable")->item(3, 1)->text(), QStringLiteral("@SolidClass"));
     QCOMPARE(m_window->shownClass(), &fgd().classes[1]);
-    // Outside the classes (the add row) a type goes nowhere.
+    // Outside the classes (the add row) a type goes nowhere; with no spare
+    // room in the lists, the sanitizers see any write past their ends.
+    fgd().classes.squeeze();
+    fgd().classes[1].keyvalues.squeeze();
     const QString before = dump(fgd());
     widget("entityTable")->setCurrentCell(4, 0);
     solid->trigger();
@@ -566,8 +568,6 @@ void TestFgdEditor::open()
         m_window->fgdOpen();
     // Only the four file questions: a failure says nothing.
     QCOMPARE(script.requests.size(), 4);
-    QCOMPARE(script.requests[0].title, QStringLiteral("Open FGD"));
-    QCOMPARE(script.requests[0].filter, QStringLiteral("Forge Game Data (*.fgd)"));
     QCOMPARE(main.fgdDocuments.size(), 1);
     QCOMPARE(main.fgdDocuments[0]->displayName(), QStringLiteral("mod"));
     QCOMPARE(main.fgdDocuments[0]->classes.value(0).classname, QByteArray("info_target"));

@@ -173,8 +173,6 @@ void TestSplitterEditor::showsAndWritesValues()
         QCOMPARE(child<QComboBox>(ComboNames[i])->count(), 12);
         QCOMPARE(child<QComboBox>(ComboNames[i])->currentIndex(), indexes[i]);
     }
-    QCOMPARE(child<QComboBox>("topLeft")->itemText(10),
-             QStringLiteral("Logical (Entity Flowchart)"));
     QCOMPARE(child<QLineEdit>("drawDistance")->text(), QStringLiteral("4000"));
     QCOMPARE(child<QLineEdit>("modelDistance")->text(), QStringLiteral("3000000000"));
     QCOMPARE(child<QLineEdit>("detailDistance")->text(), QStringLiteral("1200"));
