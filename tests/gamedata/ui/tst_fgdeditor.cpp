@@ -113,7 +113,7 @@ private:
         return m_window->findChild<T *>(QLatin1String(name));
     }
     CFileFGD &fgd() const { return *m_window->document(); }
-    void showTable(QTableWidget *table) const;
+    void reveal(QWidget *widget) const;
     void click(const char *table, int row, int column) const;
     // Asks for the context menu over the cell (empty space past the rows for
     // row -1) and triggers the menu's entry.
@@ -131,17 +131,19 @@ void TestFgdEditor::init()
     m_window->show();
 }
 
-void TestFgdEditor::showTable(QTableWidget *table) const
+// Brings the tab pages holding the widget to the front.
+void TestFgdEditor::reveal(QWidget *widget) const
 {
-    auto *tabs = widget<QTabWidget>("detailTabs");
-    if (tabs->indexOf(table) >= 0)
-        tabs->setCurrentWidget(table);
+    for (QWidget *page = widget; page->parentWidget(); page = page->parentWidget()) {
+        if (auto *tabs = qobject_cast<QTabWidget *>(page->parentWidget()->parentWidget()))
+            tabs->setCurrentWidget(page);
+    }
 }
 
 void TestFgdEditor::click(const char *name, int row, int column) const
 {
     QTableWidget *table = widget(name);
-    showTable(table);
+    reveal(table);
     table->setCurrentCell(row, column);
     emit table->itemClicked(table->item(row, column));
 }
@@ -150,8 +152,7 @@ void TestFgdEditor::contextAction(const char *name, int row, int column, const c
                                   const QString &entry) const
 {
     QAbstractItemView *view = widget<QAbstractItemView>(name);
-    if (auto *table = qobject_cast<QTableWidget *>(view))
-        showTable(table);
+    reveal(view);
     QApplication::processEvents();
     const QModelIndex index = view->model()->index(row, column);
     const QPoint point =
@@ -321,17 +322,19 @@ void TestFgdEditor::adds()
     click("entityTable", 1, 0);
     click("keyvalueTable", 2, 0);
     auto *view = widget<QAbstractItemView>(QTest::currentDataTag());
+    reveal(view);
     auto *table = qobject_cast<QTableWidget *>(view);
     auto *list = qobject_cast<QListWidget *>(view);
     const int rows = view->model()->rowCount();
-    // Twice, each time with the button the previous click put in place.
+    // Clicked with the mouse, twice, each time on the button the previous
+    // click put in place.
     for (int round = 1; round <= 2; ++round) {
         const QString before = dump(fgd());
         auto *button =
             qobject_cast<QPushButton *>(table ? table->cellWidget(table->rowCount() - 1, 0)
                                               : list->itemWidget(list->item(list->count() - 1)));
-        QVERIFY(button);
-        button->click();
+        QVERIFY(button && button->isVisible());
+        QTest::mouseClick(button, Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(view->model()->rowCount(), rows + round);
         const QStringList changed = added(before, dump(fgd()));
