@@ -6,7 +6,6 @@
 #include "VVBSPPanels.h"
 #include "VVBSPTreeWidget.h"
 #include "VVBSPTreeWidgetItem.h"
-#include "VbspFile.h"
 #include "VbspFixture.h"
 #include "initResources.h"
 
