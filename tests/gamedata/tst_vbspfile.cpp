@@ -246,33 +246,32 @@ void TestVbspFile::inDecimalComma(const std::function<void()> &work) const
 
 void TestVbspFile::writerLayout_data()
 {
-    QTest::addColumn<QString>("recipe");
     QTest::addColumn<bool>("shapeSupport");
     QTest::addColumn<QByteArray>("expected");
-
-    QTest::newRow("empty") << "empty" << true << QByteArray("detail\r\n{\r\n}\r\n");
-    QTest::newRow("types without groups, group without props")
-        << "types" << true
-        << crlf({"detail", "{", "\tgrass", "\t{", "\t\t\"density\" \"0.5\"", "", "\t\ttufts",
-                 "\t\t{", "\t\t\t\"alpha\" \"0.25\"", "\t\t}", "\t}", "", "\trocks", "\t{",
-                 "\t\t\"density\" \"2.5e+06\"", "\t}", "}"});
+    // The row's name is the recipe of build(): "types" holds a type without
+    // groups and a group without props.
+    QTest::newRow("empty") << true << QByteArray("detail\r\n{\r\n}\r\n");
+    QTest::newRow("types") << true
+                           << crlf({"detail", "{", "\tgrass", "\t{", "\t\t\"density\" \"0.5\"", "",
+                                    "\t\ttufts", "\t\t{", "\t\t\t\"alpha\" \"0.25\"", "\t\t}",
+                                    "\t}", "", "\trocks", "\t{", "\t\t\"density\" \"2.5e+06\"",
+                                    "\t}", "}"});
     const QList<QByteArray> sprite{"\"sprite\" \"0 0 0 0 1024\"", "\"spritesize\" \"0.5 0 0 0\"",
                                    "\"spriterandomscale\" \"0\"", "\"amount\" \"1\"",
                                    "\"detailOrientation\" \"2\""};
-    QTest::newRow("new sprite") << "sprite" << true
-                                << propFile(sprite + QList<QByteArray>{"\"sway\" \"0\""});
-    QTest::newRow("new sprite, no shapes") << "sprite" << false << propFile(sprite);
-    QTest::newRow("tri") << "tri" << true
+    QTest::newRow("sprite") << true << propFile(sprite + QList<QByteArray>{"\"sway\" \"0\""});
+    QTest::newRow("sprite without shapes") << false << propFile(sprite);
+    QTest::newRow("tri") << true
                          << propFile({"\"sprite_shape\" \"tri\"", sprite[0], sprite[1], sprite[2],
                                       sprite[3], sprite[4], "\"shape_angle\" \"45\"",
                                       "\"shape_size\" \"0.125\"", "\"sway\" \"0.5\""});
-    QTest::newRow("Tri") << "Tri" << true
+    QTest::newRow("Tri") << true
                          << propFile({"\"sprite_shape\" \"Tri\"", sprite[0], sprite[1], sprite[2],
                                       sprite[3], sprite[4], "\"sway\" \"0.5\""});
-    QTest::newRow("model") << "model" << true
+    QTest::newRow("model") << true
                            << propFile({"\"model\" \"models/props/fern.mdl\"", "\"amount\" \"0.5\"",
                                         "\"minangle\" \"180.5\"", "\"upright\" \"1\""});
-    QTest::newRow("numbers") << "numbers" << true
+    QTest::newRow("numbers") << true
                              << propFile({"\"sprite\" \"-3 0 0 0 512\"",
                                           "\"spritesize\" \"0.123457 1e-05 123.457 0\"", sprite[2],
                                           sprite[3], sprite[4], "\"sway\" \"0\"",
@@ -322,13 +321,12 @@ void build(CFileVBSP &document, const QString &recipe)
 
 void TestVbspFile::writerLayout()
 {
-    QFETCH(QString, recipe);
     QFETCH(bool, shapeSupport);
     QFETCH(QByteArray, expected);
 
     CFileVBSP document;
     document.detailShapeSupport = shapeSupport;
-    build(document, recipe);
+    build(document, QTest::currentDataTag());
     QCOMPARE(vbspBytes(document), expected);
     QByteArray local = expected;
     inDecimalComma([&] { local = vbspBytes(document); });
