@@ -54,15 +54,11 @@ inline QString outline(const CFileVBSP &document)
             QStringList props;
             for (const CDetailProp *prop : group->props)
                 props << QString::fromStdString(prop->name);
-            groups << QStringLiteral("%1(%2)[%3]")
-                          .arg(QString::fromStdString(group->name))
-                          .arg(double(group->alpha))
-                          .arg(props.join(QLatin1Char(',')));
+            groups << QString::asprintf("%s(%g)[", group->name.c_str(), group->alpha) +
+                          props.join(',') + ']';
         }
-        types << QStringLiteral("%1(%2)[%3]")
-                     .arg(QString::fromStdString(type->name))
-                     .arg(double(type->density))
-                     .arg(groups.join(QLatin1Char(',')));
+        types << QString::asprintf("%s(%g)[", type->name.c_str(), type->density) +
+                     groups.join(',') + ']';
     }
-    return types.join(QLatin1Char(' '));
+    return types.join(' ');
 }

@@ -1,9 +1,7 @@
 #include "CFileFGD.h"
-#include "CPrompt.h"
+#include "EditorMainWindow.h"
 #include "FGDDump.h"
-#include "FGDEditorRules.h"
-#include "QListDialog.h"
-#include "ScriptedMainWindow.h"
+#include "PromptScript.h"
 #include "VFGD.h"
 #include "initResources.h"
 
@@ -21,8 +19,6 @@
 #include <QtTest>
 
 #include <memory>
-
-using namespace FGDEditor;
 
 namespace {
 
@@ -86,25 +82,6 @@ QStringList added(const QString &before, const QString &after)
     return out;
 }
 
-QImage iconImage(const QIcon &icon)
-{
-    return icon.isNull() ? QImage() : icon.pixmap(16).toImage();
-}
-
-// The main window as the editor reaches it: keeps what it is handed.
-class FakeMainWindow : public ScriptedMainWindow
-{
-    Q_OBJECT
-
-public:
-    ~FakeMainWindow() override { qDeleteAll(documents); }
-
-    QList<CFileFGD *> documents;
-
-public slots:
-    void showVFGD(CFileFGD *document) { documents << document; }
-};
-
 } // namespace
 
 class TestFgdEditor : public QObject
@@ -116,13 +93,8 @@ private slots:
     void init();
     void cleanup() { m_window.reset(); }
 
-    void sizeText_data();
-    void sizeText();
-    void keyvalueIcons();
-
     void emptyWindow();
-    void fill();
-    void showingChangesNothing();
+    void fillAndShow();
     void edits_data();
     void edits();
     void adds_data();
@@ -141,7 +113,7 @@ private:
         return m_window->findChild<T *>(QLatin1String(name));
     }
     CFileFGD &fgd() const { return *m_window->document(); }
-    void showTable(QTableWidget *table) const;
+    void reveal(QWidget *widget) const;
     void click(const char *table, int row, int column) const;
     // Asks for the context menu over the cell (empty space past the rows for
     // row -1) and triggers the menu's entry.
@@ -159,17 +131,19 @@ void TestFgdEditor::init()
     m_window->show();
 }
 
-void TestFgdEditor::showTable(QTableWidget *table) const
+// Brings the tab pages holding the widget to the front.
+void TestFgdEditor::reveal(QWidget *widget) const
 {
-    auto *tabs = widget<QTabWidget>("detailTabs");
-    if (tabs->indexOf(table) >= 0)
-        tabs->setCurrentWidget(table);
+    for (QWidget *page = widget; page->parentWidget(); page = page->parentWidget()) {
+        if (auto *tabs = qobject_cast<QTabWidget *>(page->parentWidget()->parentWidget()))
+            tabs->setCurrentWidget(page);
+    }
 }
 
 void TestFgdEditor::click(const char *name, int row, int column) const
 {
     QTableWidget *table = widget(name);
-    showTable(table);
+    reveal(table);
     table->setCurrentCell(row, column);
     emit table->itemClicked(table->item(row, column));
 }
@@ -178,8 +152,7 @@ void TestFgdEditor::contextAction(const char *name, int row, int column, const c
                                   const QString &entry) const
 {
     QAbstractItemView *view = widget<QAbstractItemView>(name);
-    if (auto *table = qobject_cast<QTableWidget *>(view))
-        showTable(table);
+    reveal(view);
     QApplication::processEvents();
     const QModelIndex index = view->model()->index(row, column);
     const QPoint point =
@@ -197,51 +170,6 @@ QAction *TestFgdEditor::menuAction(const char *menu, const QString &text) const
     return nullptr;
 }
 
-void TestFgdEditor::sizeText_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("read");
-    QTest::addColumn<QString>("shown");
-    // The class starts as 1 2 3 , 4 5 6; the maximum numbers stay behind a
-    // single triple.
-    QTest::newRow("two triples") << "-16 -16 0, 16 16 72" << true << "-16 -16 0 , 16 16 72";
-    QTest::newRow("two numbers") << "8 8" << true << "8 8 0 max 4 5 6";
-    QTest::newRow("fraction reads 0") << " 8.5   1 2 " << true << "0 1 2 max 4 5 6";
-    QTest::newRow("empty parts dropped") << ", 7 ,, 9" << true << "7 0 0 , 9 0 0";
-    QTest::newRow("third part ignored") << "1,2,3" << true << "1 0 0 , 2 0 0";
-    QTest::newRow("empty") << "" << false << "1 2 3 , 4 5 6";
-    QTest::newRow("blank between commas") << " , , " << true << "0 0 0 max 4 5 6";
-}
-
-void TestFgdEditor::sizeText()
-{
-    QFETCH(QString, typed);
-    FGDEntityClass c;
-    c.sizeMin = CVector3(1, 2, 3);
-    c.hasSizeMax = true;
-    c.sizeMax = CVector3(4, 5, 6);
-    QTEST(readSizeText(typed, c), "read");
-    QString shown = FGDEditor::sizeText(c);
-    if (!c.hasSizeMax)
-        shown += QStringLiteral(" max %1 %2 %3").arg(c.sizeMax.x).arg(c.sizeMax.y).arg(c.sizeMax.z);
-    QTEST(shown, "shown");
-
-    c.sizeMin = CVector3(-16.5f, 1e7f, 0.125f);
-    c.hasSizeMax = true;
-    QVERIFY(FGDEditor::sizeText(c).startsWith("-16.5 1e+07 0.125 , "));
-}
-
-void TestFgdEditor::keyvalueIcons()
-{
-    const QStringList paths{keyvalueIconPath(true, true), keyvalueIconPath(true, false),
-                            keyvalueIconPath(false, true), keyvalueIconPath(false, false)};
-    QCOMPARE(paths,
-             QStringList({":/resources/icons/spherelockright.png", ":/resources/icons/lock.png",
-                          ":/resources/icons/sphere.png", ""}));
-    for (const QString &path : paths.mid(0, 3))
-        QVERIFY(!QIcon(path).pixmap(16).isNull());
-}
-
 void TestFgdEditor::emptyWindow()
 {
     m_window = std::make_unique<VFGD>();
@@ -254,57 +182,32 @@ void TestFgdEditor::emptyWindow()
     }
     QCOMPARE(enabled, QStringList({"New+", "Open...+", "Save-", "Save As...-", "Save Copy As...-",
                                    "Import...+", "Export...-", "Exit+", "Reload Includes+"}));
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("FGD Editor"));
-    QCOMPARE(widget("entityTable")->rowCount(), 0);
-    QVERIFY(widget("choiceTable")->isHidden());
     QTableWidget *flags = widget("flagTable");
     QCOMPARE(flags->rowCount(), 32);
-    auto *last = qobject_cast<QCheckBox *>(flags->cellWidget(31, 0));
-    QCOMPARE(last->text(), QStringLiteral("1 << 31"));
-    QCOMPARE(last->toolTip(), QStringLiteral("2147483648"));
+    QCOMPARE(flags->cellWidget(31, 0)->toolTip(), QStringLiteral("2147483648"));
 
     m_window->fgdReloadIncludes(); // no document: nothing to show, nothing asked
     m_window->fgdNew();
-    CFileFGD *first = m_window->document();
-    QVERIFY(first);
     QCOMPARE(m_window->windowTitle(), QStringLiteral("untitled"));
     QCOMPARE(widget("entityTable")->rowCount(), 1);
     QVERIFY(!widget<QWidget>("rightPanel")->isEnabled());
-    m_window->fgdNew();
-    QCOMPARE(m_window->document(), first);
 }
 
-void TestFgdEditor::fill()
+void TestFgdEditor::fillAndShow()
 {
     QTableWidget *entities = widget("entityTable");
     QCOMPARE(entities->rowCount(), 5);
     QCOMPARE(entities->item(3, 0)->text(), QStringLiteral("npc"));
     QCOMPARE(entities->item(3, 1)->text(), QStringLiteral("@NPCClass"));
-    QCOMPARE(entities->columnSpan(4, 0), 2);
     QVERIFY(qobject_cast<QPushButton *>(entities->cellWidget(4, 0)));
     QVERIFY(entities->item(0, 0)->font().bold());
-
-    auto *includes = widget<QListWidget>("includeList");
-    QCOMPARE(includes->count(), 2);
-    QVERIFY(includes->item(0)->flags() & Qt::ItemIsEditable);
-    QVERIFY(!(includes->item(1)->flags() & (Qt::ItemIsEditable | Qt::ItemIsSelectable)));
-    QVERIFY(includes->itemWidget(includes->item(1)));
     auto *tree = widget<QTreeWidget>("visgroupTree");
     QCOMPARE(tree->topLevelItem(0)->child(0)->child(1)->text(0), QStringLiteral("light_spot"));
     QCOMPARE(m_window->windowTitle(), QStringLiteral("sample"));
 
-    // A second document is refused and stays the caller's.
-    std::unique_ptr<CFileFGD> other(sample());
-    other->setDisplayName(QStringLiteral("other"));
-    m_window->setDocument(other.get());
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("sample"));
-    QVERIFY(m_window->document() != other.get());
-}
-
-void TestFgdEditor::showingChangesNothing()
-{
+    // Showing changes nothing: current cells in every table, then another
+    // entity over them.
     const QString before = dump(fgd());
-    // Current cells in every table, then another entity over them.
     click("entityTable", 1, 0);
     for (const char *table : {"lineTable", "cylinderTable", "flagTable"})
         click(table, 0, 1);
@@ -332,7 +235,6 @@ void TestFgdEditor::edits_data()
     QTest::addColumn<QStringList>("changed");
     QTest::addColumn<QString>("shown");
 
-    const QString white = QStringLiteral(" line ffffffff targetname target");
     QTest::newRow("keyvalue default")
         << 1 << "keyvalueTable" << 0 << 3 << "128"
         << QStringList{" kv \"_light\" 7 \"Brightness\" \"128\" \"\""} << "128";
@@ -348,9 +250,6 @@ void TestFgdEditor::edits_data()
                                << QStringList{" flag 5 \"Starts off\""} << "Starts off";
     QTest::newRow("line colour") << 1 << "lineTable" << 0 << 0 << " 10  20 30"
                                  << QStringList{" line ff0a141e targetname target"} << "10 20 30";
-    QTest::newRow("line colour clamped")
-        << 1 << "lineTable" << 0 << 0 << "300 1 1"
-        << QStringList{" line ffff0101 targetname target"} << "255 1 1";
     QTest::newRow("line colour too short")
         << 1 << "lineTable" << 0 << 0 << "5" << QStringList() << "255 255 255";
     QTest::newRow("line target") << 1 << "lineTable" << 0 << 2 << "parent"
@@ -381,64 +280,54 @@ void TestFgdEditor::edits()
         click("keyvalueTable", 2, 0);
     const QString before = dump(fgd());
     const QByteArray name = table.toLatin1();
+    QListWidgetItem *entry = nullptr;
+    QTableWidgetItem *cell = nullptr;
     if (auto *list = widget<QListWidget>(name)) {
-        list->item(row)->setText(text);
-        QTEST(added(before, dump(fgd())), "changed");
-        QTEST(list->item(row)->text(), "shown");
-        return;
+        entry = list->item(row);
+        entry->setText(text);
+    } else {
+        click(name, row, column);
+        cell = widget(name)->item(row, column);
+        cell->setText(text);
     }
-    click(name, row, column);
-    QTableWidgetItem *cell = widget(name)->item(row, column);
-    cell->setText(text);
     QTEST(added(before, dump(fgd())), "changed");
-    QTEST(cell->text(), "shown");
+    QTEST(entry ? entry->text() : cell->text(), "shown");
 }
 
 void TestFgdEditor::adds_data()
 {
-    QTest::addColumn<QString>("widget");
-    QTest::addColumn<QString>("line");
-    QTest::newRow("entity") << "entityTable"
-                            << "class 0  \"\"";
-    QTest::newRow("keyvalue") << "keyvalueTable"
-                              << " kv \"\" 2 \"\" \"\" \"\"";
-    QTest::newRow("input") << "inputTable"
-                           << " input \"\" 0 \"\"";
-    QTest::newRow("output") << "outputTable"
-                            << " output \"\" 0 \"\"";
-    QTest::newRow("choice") << "choiceTable"
-                            << "  choice \"\" \"\"";
-    QTest::newRow("line") << "lineTable"
-                          << " line ffffffff  ";
-    QTest::newRow("cylinder") << "cylinderTable"
-                              << " cylinder ffffffff ,,,,,";
-    QTest::newRow("include") << "includeList"
-                             << "include ";
-    QTest::newRow("exclusion") << "materialExcludeList"
-                               << "exclude ";
-    QTest::newRow("base") << "baseList"
-                          << " bases Targetname,";
+    QTest::addColumn<QString>("line"); // the row's name is the widget's
+    QTest::newRow("entityTable") << "class 0  \"\"";
+    QTest::newRow("keyvalueTable") << " kv \"\" 2 \"\" \"\" \"\"";
+    QTest::newRow("inputTable") << " input \"\" 0 \"\"";
+    QTest::newRow("outputTable") << " output \"\" 0 \"\"";
+    QTest::newRow("choiceTable") << "  choice \"\" \"\"";
+    QTest::newRow("lineTable") << " line ffffffff  ";
+    QTest::newRow("cylinderTable") << " cylinder ffffffff ,,,,,";
+    QTest::newRow("includeList") << "include ";
+    QTest::newRow("materialExcludeList") << "exclude ";
+    QTest::newRow("baseList") << " bases Targetname,";
 }
 
 void TestFgdEditor::adds()
 {
-    QFETCH(QString, widget);
     QFETCH(QString, line);
     click("entityTable", 1, 0);
     click("keyvalueTable", 2, 0);
-    const QByteArray name = widget.toLatin1();
-    auto *view = this->widget<QAbstractItemView>(name);
+    auto *view = widget<QAbstractItemView>(QTest::currentDataTag());
+    reveal(view);
     auto *table = qobject_cast<QTableWidget *>(view);
     auto *list = qobject_cast<QListWidget *>(view);
     const int rows = view->model()->rowCount();
-    // Twice, each time with the button the previous click put in place.
+    // Clicked with the mouse, twice, each time on the button the previous
+    // click put in place.
     for (int round = 1; round <= 2; ++round) {
         const QString before = dump(fgd());
         auto *button =
             qobject_cast<QPushButton *>(table ? table->cellWidget(table->rowCount() - 1, 0)
                                               : list->itemWidget(list->item(list->count() - 1)));
-        QVERIFY(button);
-        button->click();
+        QVERIFY(button && button->isVisible());
+        QTest::mouseClick(button, Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(view->model()->rowCount(), rows + round);
         const QStringList changed = added(before, dump(fgd()));
@@ -463,7 +352,10 @@ void TestFgdEditor::typeMenus()
     QCOMPARE(fgd().classes[3].type, 3);
     QCOMPARE(widget("entityTable")->item(3, 1)->text(), QStringLiteral("@SolidClass"));
     QCOMPARE(m_window->shownClass(), &fgd().classes[1]);
-    // Outside the classes (the add row) a type goes nowhere.
+    // Outside the classes (the add row) a type goes nowhere; with no spare
+    // room in the lists, the sanitizers see any write past their ends.
+    fgd().classes.squeeze();
+    fgd().classes[1].keyvalues.squeeze();
     const QString before = dump(fgd());
     widget("entityTable")->setCurrentCell(4, 0);
     solid->trigger();
@@ -492,7 +384,6 @@ void TestFgdEditor::typeMenus()
     QCOMPARE(fgd().classes[1].keyvalues[0].type, 1);
     QCOMPARE(widget("keyvalueTable")->item(0, 1)->text(), QStringLiteral("choices"));
     QVERIFY(widget("choiceTable")->isVisibleTo(m_window.get()));
-    QCOMPARE(widget("choiceTable")->rowCount(), 1);
     m_window->fgdAddChoices();
     menuAction("parameterTypeMenu", "string")->trigger();
     QVERIFY(widget("choiceTable")->isHidden());
@@ -502,13 +393,22 @@ void TestFgdEditor::typeMenus()
 void TestFgdEditor::contextMenus()
 {
     click("entityTable", 1, 0);
+    // The key cell's icon follows each readonly and sphere combination.
+    const auto icon = [this](const char *file) {
+        const QIcon shown = widget("keyvalueTable")->item(3, 0)->icon();
+        const QImage image =
+            QIcon(QStringLiteral(":/resources/icons/%1.png").arg(file)).pixmap(16).toImage();
+        return *file ? !image.isNull() && shown.pixmap(16).toImage() == image : shown.isNull();
+    };
+    QVERIFY(icon("spherelockright"));
     const QString readonly = QStringLiteral("Toggle Readonly");
     contextAction("keyvalueTable", 3, 0, "keyvalueContextMenu", readonly);
     QVERIFY(!fgd().classes[1].keyvalues[3].readonly);
-    QCOMPARE(iconImage(widget("keyvalueTable")->item(3, 0)->icon()),
-             iconImage(QIcon(":/resources/icons/sphere.png")));
+    QVERIFY(icon("sphere"));
     contextAction("keyvalueTable", 3, 2, "keyvalueContextMenu", QStringLiteral("Toggle Sphere"));
-    QVERIFY(widget("keyvalueTable")->item(3, 0)->icon().isNull());
+    QVERIFY(icon(""));
+    contextAction("keyvalueTable", 3, 4, "keyvalueContextMenu", readonly);
+    QVERIFY(icon("lock"));
 
     // A cell remembered before its table was refilled is forgotten.
     const QString before = dump(fgd());
@@ -554,73 +454,53 @@ void TestFgdEditor::properties()
     QCOMPARE(light.helperFlags, quint32(3));
     QVERIFY(!widget<QLineEdit>("studioEdit")->isEnabled());
 
+    // Shown again in the normal form: empty parts are dropped, a fraction
+    // reads as 0, a single triple has no maximum, and nothing readable keeps
+    // the size.
     auto *size = widget<QLineEdit>("sizeEdit");
-    size->setText("8.5 2");
-    emit size->editingFinished();
-    QCOMPARE(size->text(), QStringLiteral("0 2 0"));
-    size->clear();
-    emit size->editingFinished();
-    QCOMPARE(size->text(), QStringLiteral("0 2 0"));
+    for (const auto &[typed, shown] :
+         {std::pair<const char *, const char *>("-16 -16 0, 16 16 72", "-16 -16 0 , 16 16 72"),
+          {", 7 ,, 9", "7 0 0 , 9 0 0"},
+          {" 8.5  2", "0 2 0"},
+          {"", "0 2 0"}}) {
+        size->setText(typed);
+        emit size->editingFinished();
+        QCOMPARE(size->text(), QString(shown));
+    }
 
     qobject_cast<QCheckBox *>(widget("flagTable")->cellWidget(31, 0))->click();
     QCOMPARE(quint32(light.flagDefaults), 0x80000002u);
 
-    QList<CPrompt::Request> asked;
-    QColor answer;
-    CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
-        asked << request;
-        CPrompt::Answer a;
-        a.ok = answer.isValid();
-        a.color = answer;
-        return a;
-    });
+    PromptScript script;
+    script.cancel().color(QColor(1, 2, 3));
     widget<QCheckBox>("colorCheck")->click();
     QCOMPARE(light.helperFlags, quint32(2));
     widget<QPushButton>("colorButton")->click();
     QCOMPARE(light.color, QColor(255, 255, 0));
-    answer = QColor(1, 2, 3);
     widget<QPushButton>("colorButton")->click();
-    QCOMPARE(light.color, answer);
+    QCOMPARE(light.color, QColor(1, 2, 3));
     QCOMPARE(light.helperFlags, quint32(3));
-    QCOMPARE(asked.size(), 2);
-    QCOMPARE(asked[0].title, QStringLiteral("Entity Color"));
-    QCOMPARE(asked[0].color, QColor(255, 255, 0));
+    QCOMPARE(script.requests.size(), 2);
+    QCOMPARE(script.requests[0].title, QStringLiteral("Entity Color"));
+    QCOMPARE(script.requests[0].color, QColor(255, 255, 0));
 }
 
 void TestFgdEditor::orderFollowsMovesAndDeletes_data()
 {
     QTest::addColumn<QString>("script");
+    QTest::addColumn<char>("shown");
     QTest::addColumn<QString>("order");
-    QTest::addColumn<QString>("shown");
     // cN shows row N, uN and dN press Up and Down on row N, xN deletes row N
-    // through its context menu, a adds a class (shown as _).
-    QTest::newRow("up on the first") << "u0"
-                                     << "a b c d"
-                                     << "a";
-    QTest::newRow("up on row 2") << "u2"
-                                 << "a c b d"
-                                 << "a";
-    QTest::newRow("down on the second-to-last") << "d2"
-                                                << "a b d c"
-                                                << "a";
-    QTest::newRow("down on the last") << "d3"
-                                      << "a b c d"
-                                      << "a";
-    QTest::newRow("down on the add row") << "a d4"
-                                         << "a b c d _"
-                                         << "a";
-    QTest::newRow("shown class moves along") << "c1 d1 d2"
-                                             << "a c d b"
-                                             << "b";
-    QTest::newRow("delete the last of three") << "x3 c0 x2"
-                                              << "a b"
-                                              << "b";
-    QTest::newRow("delete all") << "x0 x2 x0 x0"
-                                << ""
-                                << "-";
-    QTest::newRow("mixed") << "a d3 u4 x1 c3 u3 x0 d0 a"
-                           << "_ c d _"
-                           << "c";
+    // through its context menu, a adds a class (named _); - shows none.
+    QTest::newRow("up on the first") << "u0" << 'a' << "a b c d";
+    QTest::newRow("up on row 2") << "u2" << 'a' << "a c b d";
+    QTest::newRow("down on the second-to-last") << "d2" << 'a' << "a b d c";
+    QTest::newRow("down on the last") << "d3" << 'a' << "a b c d";
+    QTest::newRow("down on the add row") << "a d4" << 'a' << "a b c d _";
+    QTest::newRow("shown class moves along") << "c1 d1 d2" << 'b' << "a c d b";
+    QTest::newRow("delete the last of three") << "x3 c0 x2" << 'b' << "a b";
+    QTest::newRow("delete all") << "x0 x2 x0 x0" << '-' << "";
+    QTest::newRow("mixed") << "a d3 u4 x1 c3 u3 x0 d0 a" << 'c' << "_ c d _";
 }
 
 void TestFgdEditor::orderFollowsMovesAndDeletes()
@@ -662,7 +542,8 @@ void TestFgdEditor::orderFollowsMovesAndDeletes()
     }
     QTEST(names().join(' '), "order");
     const FGDEntityClass *shown = m_window->shownClass();
-    QTEST(shown ? names().value(int(shown - document->classes.constData())) : "-", "shown");
+    const QString name = shown ? names().value(int(shown - document->classes.constData())) : "-";
+    QTEST(name.at(0).toLatin1(), "shown");
     QCOMPARE(widget<QWidget>("rightPanel")->isEnabled(), shown != nullptr);
 }
 
@@ -675,40 +556,18 @@ void TestFgdEditor::open()
     };
     write("mod.fgd", "@PointClass = info_target : \"Target\" []\n");
     write("broken.fgd", "@PointClass = info_target\n");
-    FakeMainWindow main;
-    QStringList answers{QString(), dir.filePath("missing.fgd"), dir.filePath("broken.fgd"),
-                        dir.filePath("mod.fgd")};
-    QList<CPrompt::Request> asked;
-    {
-        CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
-            asked << request;
-            CPrompt::Answer a;
-            a.text = answers.takeFirst();
-            a.ok = !a.text.isEmpty();
-            return a;
-        });
-        for (int i = 0; i < 4; ++i)
-            m_window->fgdOpen();
-    }
+    EditorMainWindow main;
+    PromptScript script;
+    script.cancel().text(dir.filePath("missing.fgd")).text(dir.filePath("broken.fgd"));
+    script.text(dir.filePath("mod.fgd"));
+    for (int i = 0; i < 4; ++i)
+        m_window->fgdOpen();
     // Only the four file questions: a failure says nothing.
-    QCOMPARE(asked.size(), 4);
-    QCOMPARE(asked[0].title, QStringLiteral("Open FGD"));
-    QCOMPARE(asked[0].filter, QStringLiteral("Forge Game Data (*.fgd)"));
-    QCOMPARE(main.documents.size(), 1);
-    QCOMPARE(main.documents[0]->displayName(), QStringLiteral("mod"));
-    QCOMPARE(main.documents[0]->classes.value(0).classname, QByteArray("info_target"));
+    QCOMPARE(script.requests.size(), 4);
+    QCOMPARE(main.fgdDocuments.size(), 1);
+    QCOMPARE(main.fgdDocuments[0]->displayName(), QStringLiteral("mod"));
+    QCOMPARE(main.fgdDocuments[0]->classes.value(0).classname, QByteArray("info_target"));
     QCOMPARE(m_window->windowTitle(), QStringLiteral("sample"));
-
-    QStringList shown;
-    CPrompt::ScopedHandler lists([&](const CPrompt::Request &request) {
-        auto *dialog = qobject_cast<QListDialog *>(request.dialog);
-        for (int row = 0; dialog && row < dialog->list->count(); ++row)
-            shown << dialog->list->item(row)->text();
-        shown << QStringLiteral("|");
-        return CPrompt::Answer();
-    });
-    m_window->fgdReloadIncludes();
-    QCOMPARE(shown, QStringList({"base.fgd", "|", "tools", "|"}));
 }
 
 QTEST_MAIN(TestFgdEditor)

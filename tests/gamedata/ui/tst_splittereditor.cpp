@@ -1,5 +1,5 @@
-#include "CPrompt.h"
 #include "CRegistryKey.h"
+#include "PromptScript.h"
 #include "VSPLIT.h"
 
 #include <QComboBox>
@@ -61,10 +61,9 @@ class TestSplitterEditor : public QObject
 private slots:
     void init();
     void cleanup();
-    void showsStoredValues();
     void missingValues_data();
     void missingValues();
-    void writesEachChange();
+    void showsAndWritesValues();
     void failedWritesWarn();
 
 private:
@@ -76,8 +75,7 @@ private:
     void build();
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<CPrompt::ScopedHandler> m_script;
-    QList<CPrompt::Request> m_asked;
+    std::unique_ptr<PromptScript> m_script;
     QPointer<VSPLIT> m_editor;
 };
 
@@ -85,13 +83,7 @@ void TestSplitterEditor::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     CRegistryKey::setStoreFile(m_dir->filePath(QStringLiteral("registry.ini")));
-    m_asked.clear();
-    m_script = std::make_unique<CPrompt::ScopedHandler>([this](const CPrompt::Request &request) {
-        m_asked << request;
-        CPrompt::Answer answer;
-        answer.button = QMessageBox::Ok;
-        return answer;
-    });
+    m_script = std::make_unique<PromptScript>();
     const quint32 views[] = {3, 12, 0, 11};
     for (int i = 0; i < 4; ++i)
         store(Splitter, DrawTypes[i], views[i]);
@@ -112,25 +104,6 @@ void TestSplitterEditor::build()
 {
     m_editor = new VSPLIT;
     QVERIFY(m_editor->testAttribute(Qt::WA_DeleteOnClose));
-}
-
-void TestSplitterEditor::showsStoredValues()
-{
-    build();
-    QVERIFY(m_asked.isEmpty());
-    QCOMPARE(m_editor->windowTitle(), QStringLiteral("Hammer Splitter Editor"));
-    const int indexes[] = {3, -1, 0, 11}; // 12 names no view
-    for (int i = 0; i < 4; ++i) {
-        QCOMPARE(child<QComboBox>(ComboNames[i])->count(), 12);
-        QCOMPARE(child<QComboBox>(ComboNames[i])->currentIndex(), indexes[i]);
-    }
-    QCOMPARE(child<QComboBox>("topLeft")->itemText(10),
-             QStringLiteral("Logical (Entity Flowchart)"));
-    QCOMPARE(child<QLineEdit>("drawDistance")->text(), QStringLiteral("4000"));
-    QCOMPARE(child<QLineEdit>("modelDistance")->text(), QStringLiteral("3000000000"));
-    QCOMPARE(child<QLineEdit>("detailDistance")->text(), QStringLiteral("1200"));
-    // Nothing is written while building.
-    QCOMPARE(stored(Splitter, "DrawType0,1"), 12u);
 }
 
 void TestSplitterEditor::missingValues_data()
@@ -175,7 +148,7 @@ void TestSplitterEditor::missingValues()
     }
     build();
     QStringList texts;
-    for (const CPrompt::Request &request : m_asked) {
+    for (const CPrompt::Request &request : m_script->requests) {
         QCOMPARE(request.kind, CPrompt::Kind::Warning);
         QCOMPARE(request.title, QString()); // asked before the title is set
         texts << request.text;
@@ -192,9 +165,19 @@ void TestSplitterEditor::missingValues()
     QCOMPARE(off, disabled);
 }
 
-void TestSplitterEditor::writesEachChange()
+void TestSplitterEditor::showsAndWritesValues()
 {
     build();
+    const int indexes[] = {3, -1, 0, 11}; // 12 names no view
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(child<QComboBox>(ComboNames[i])->count(), 12);
+        QCOMPARE(child<QComboBox>(ComboNames[i])->currentIndex(), indexes[i]);
+    }
+    QCOMPARE(child<QLineEdit>("drawDistance")->text(), QStringLiteral("4000"));
+    QCOMPARE(child<QLineEdit>("modelDistance")->text(), QStringLiteral("3000000000"));
+    QCOMPARE(child<QLineEdit>("detailDistance")->text(), QStringLiteral("1200"));
+    QCOMPARE(stored(Splitter, "DrawType0,1"), 12u); // nothing written while building
+
     auto *bottomRight = child<QComboBox>("bottomRight");
     emit bottomRight->activated(4);
     QCOMPARE(stored(Splitter, "DrawType1,1"), 4u);
@@ -215,7 +198,7 @@ void TestSplitterEditor::writesEachChange()
     model->clear();
     emit model->editingFinished();
     QCOMPARE(stored(Views, "ModelDistance"), 56756u);
-    QVERIFY(m_asked.isEmpty());
+    QVERIFY(m_script->requests.isEmpty());
 }
 
 void TestSplitterEditor::failedWritesWarn()
@@ -231,14 +214,10 @@ void TestSplitterEditor::failedWritesWarn()
     // A key gone since the window was built.
     QFile::remove(CRegistryKey::storeFile());
     emit child<QComboBox>("bottomLeft")->activated(1);
-    QStringList texts;
-    for (const CPrompt::Request &request : m_asked) {
-        QCOMPARE(request.title, QStringLiteral("Hammer Splitter Editor"));
-        texts << request.text;
-    }
-    QCOMPARE(texts,
-             (QStringList{"Unable to set top left viewport.", "Unable to set detail draw distance.",
-                          "Unable to set bottom left viewport."}));
+    const QString title = QStringLiteral("Hammer Splitter Editor|");
+    QCOMPARE(m_script->texts(), (QStringList{title + "Unable to set top left viewport.",
+                                             title + "Unable to set detail draw distance.",
+                                             title + "Unable to set bottom left viewport."}));
 }
 
 QTEST_MAIN(TestSplitterEditor)
