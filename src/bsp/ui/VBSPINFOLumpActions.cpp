@@ -8,8 +8,8 @@
 #include "CPrompt.h"
 #include "CSaveFile.h"
 #include "FlushSyncronizer.h"
-#include "IMainWindow.h"
 #include "LumpFile.h"
+#include "MainWindowDialogs.h"
 #include "uifunctions.h"
 
 #include <QFile>
@@ -47,9 +47,7 @@ QString flushFailure(const FlushSyncronizer &progress)
 void VBSPINFO::extractLump(int index)
 {
     const QString caption = QStringLiteral("Save Lump");
-    IMainWindow *main = IMainWindow::instance();
-    const QString directory = main ? main->getExistingDirectory(this, caption)
-                                   : CPrompt::getExistingDirectory(this, caption);
+    const QString directory = MainWindowDialogs::existingDirectory(this, caption);
     if (directory.isEmpty())
         return;
     const bool asLumpFile =
@@ -94,9 +92,7 @@ void VBSPINFO::extractLump(int index)
 void VBSPINFO::replaceLump(int index)
 {
     const QString caption = QStringLiteral("Select Lump");
-    IMainWindow *main = IMainWindow::instance();
-    const QString path = main ? main->getOpenFileName(nullptr, caption, LumpFilter)
-                              : CPrompt::getOpenFileName(nullptr, caption, QString(), LumpFilter);
+    const QString path = MainWindowDialogs::openFileName(nullptr, caption, LumpFilter);
     if (path.isEmpty())
         return;
     QFile source(path);

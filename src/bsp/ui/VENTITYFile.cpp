@@ -11,7 +11,7 @@
 #include "CSaveFile.h"
 #include "EntityLump.h"
 #include "EntityMapSource.h"
-#include "IMainWindow.h"
+#include "MainWindowDialogs.h"
 #include "VEntityListWidgetItem.h"
 #include "VMFReader.h"
 #include "functions.h"
@@ -56,20 +56,6 @@ void setUpProgress(QProgressDialog &dialog, QWidget *window, int minimumDuration
     dialog.setAutoClose(false);
     dialog.setMinimumDuration(minimumDuration);
     centerWidget(&dialog, window);
-}
-
-QString askOpen(const QString &caption, const QString &filter)
-{
-    if (IMainWindow *main = IMainWindow::instance())
-        return main->getOpenFileName(nullptr, caption, filter);
-    return CPrompt::getOpenFileName(nullptr, caption, QString(), filter);
-}
-
-QString askSave(const QString &caption, const QString &filter)
-{
-    if (IMainWindow *main = IMainWindow::instance())
-        return main->getSaveFileName(nullptr, caption, filter);
-    return CPrompt::getSaveFileName(nullptr, caption, QString(), filter);
 }
 
 bool askYesNo(QWidget *window, const QString &text)
@@ -295,42 +281,46 @@ bool VENTITY::exportMapSource(const QString &path)
 
 void VENTITY::fileOpen()
 {
-    openFile(askOpen(QStringLiteral("Open File"), BspFilter + QStringLiteral(";;") + LmpFilter));
+    openFile(MainWindowDialogs::openFileName(nullptr, QStringLiteral("Open File"),
+                                             BspFilter + QStringLiteral(";;") + LmpFilter));
 }
 
 void VENTITY::importFromBSP()
 {
-    const QString path = askOpen(QStringLiteral("Import From BSP"), BspFilter);
+    const QString path =
+        MainWindowDialogs::openFileName(nullptr, QStringLiteral("Import From BSP"), BspFilter);
     if (!path.isEmpty() && loadMap(path))
         setWindowModified(true);
 }
 
 void VENTITY::importFromLMP()
 {
-    const QString path = askOpen(QStringLiteral("Import From LMP"), LmpFilter);
+    const QString path =
+        MainWindowDialogs::openFileName(nullptr, QStringLiteral("Import From LMP"), LmpFilter);
     if (!path.isEmpty() && loadLump(path))
         setWindowModified(true);
 }
 
 void VENTITY::importFromVMF()
 {
-    const QString path =
-        askOpen(QStringLiteral("Import From VMF"), QStringLiteral("Valve Map File (*.vmf *.vmx)"));
+    const QString path = MainWindowDialogs::openFileName(
+        nullptr, QStringLiteral("Import From VMF"), QStringLiteral("Valve Map File (*.vmf *.vmx)"));
     if (!path.isEmpty() && loadMapSource(path))
         setWindowModified(true);
 }
 
 void VENTITY::exportAsLMP()
 {
-    const QString path = askSave(QStringLiteral("Export As LMP"), LmpFilter);
+    const QString path =
+        MainWindowDialogs::saveFileName(nullptr, QStringLiteral("Export As LMP"), LmpFilter);
     if (!path.isEmpty())
         saveLump(path);
 }
 
 void VENTITY::exportAsVMF()
 {
-    const QString path =
-        askSave(QStringLiteral("Export As VMF"), QStringLiteral("Valve Map File (*.vmf)"));
+    const QString path = MainWindowDialogs::saveFileName(nullptr, QStringLiteral("Export As VMF"),
+                                                         QStringLiteral("Valve Map File (*.vmf)"));
     if (!path.isEmpty())
         exportMapSource(path);
 }

@@ -1,8 +1,8 @@
 #include "VFGD.h"
 
 #include "CFileFGD.h"
-#include "CPrompt.h"
 #include "IMainWindow.h"
+#include "MainWindowDialogs.h"
 #include "QListDialog.h"
 
 #include <QIcon>
@@ -56,8 +56,7 @@ void VFGD::fgdOpen()
     IMainWindow *main = IMainWindow::instance();
     const QString caption = QString::fromLatin1(OpenCaption);
     const QString filter = QString::fromLatin1(Filter);
-    const QString path = main ? main->getOpenFileName(nullptr, caption, filter)
-                              : CPrompt::getOpenFileName(nullptr, caption, QString(), filter);
+    const QString path = MainWindowDialogs::openFileName(nullptr, caption, filter);
     if (path.isEmpty())
         return;
     // A missing, unreadable or unparsable file opens nothing and says nothing

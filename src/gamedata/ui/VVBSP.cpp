@@ -4,6 +4,7 @@
 #include "CPath.h"
 #include "CPrompt.h"
 #include "IMainWindow.h"
+#include "MainWindowDialogs.h"
 #include "VVBSPPanels.h"
 #include "VVBSPTexts.h"
 #include "VVBSPTreeWidget.h"
@@ -228,9 +229,7 @@ void VVBSP::fileOpen()
 {
     const QString caption = QLatin1String(OpenCaption);
     const QString filter = QLatin1String(Filter);
-    IMainWindow *main = IMainWindow::instance();
-    openFile(main ? main->getOpenFileName(nullptr, caption, filter)
-                  : CPrompt::getOpenFileName(nullptr, caption, QString(), filter));
+    openFile(MainWindowDialogs::openFileName(nullptr, caption, filter));
 }
 
 void VVBSP::openFile(const QString &path)
@@ -253,9 +252,7 @@ QString VVBSP::askSavePath()
 {
     const QString caption = QLatin1String(SaveCaption);
     const QString filter = QLatin1String(Filter);
-    IMainWindow *main = IMainWindow::instance();
-    return main ? main->getSaveFileName(nullptr, caption, filter)
-                : CPrompt::getSaveFileName(nullptr, caption, QString(), filter);
+    return MainWindowDialogs::saveFileName(nullptr, caption, filter);
 }
 
 bool VVBSP::writeTo(const QString &path)

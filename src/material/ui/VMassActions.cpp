@@ -3,7 +3,7 @@
 #include "VMass.h"
 
 #include "CPrompt.h"
-#include "MaterialDialogs.h"
+#include "MainWindowDialogs.h"
 #include "PointerContainers.h"
 #include "QProgressDialogger.h"
 #include "VMassListWidgetItem.h"
@@ -69,8 +69,8 @@ void VMass::logProblem(const QString &message, const QString &detail)
 
 void VMass::addFiles()
 {
-    const QStringList paths = MaterialDialogs::openFileNames(QLatin1String(VMassText::SelectFiles),
-                                                             QLatin1String(VMassText::FileFilter));
+    const QStringList paths = MainWindowDialogs::openFileNames(
+        nullptr, QLatin1String(VMassText::SelectFiles), QLatin1String(VMassText::FileFilter));
     if (paths.isEmpty()) {
         updateButtons();
         return;

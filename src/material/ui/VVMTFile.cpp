@@ -3,7 +3,7 @@
 
 #include "CPrompt.h"
 #include "IMainWindow.h"
-#include "MaterialDialogs.h"
+#include "MainWindowDialogs.h"
 #include "vmtbytes.h"
 
 #include <QCloseEvent>
@@ -11,6 +11,8 @@
 #include <QTextEdit>
 
 namespace {
+
+const char *const VmtFilter = "Valve Material Type (*.vmt)";
 
 // The text after the last "/" or "\", or the whole path.
 QString fileNameOf(const QString &path)
@@ -28,8 +30,7 @@ void VVMT::vmtNew()
 
 void VVMT::vmtOpen()
 {
-    openFile(
-        MaterialDialogs::openFileName(tr("Open VMT"), QLatin1String(MaterialDialogs::VmtFilter)));
+    openFile(MainWindowDialogs::openFileName(nullptr, tr("Open VMT"), QLatin1String(VmtFilter)));
 }
 
 void VVMT::openFile(const QString &path)
@@ -96,7 +97,7 @@ bool VVMT::save()
 bool VVMT::saveAs()
 {
     const QString chosen =
-        MaterialDialogs::saveFileName(tr("Save VMT"), QLatin1String(MaterialDialogs::VmtFilter));
+        MainWindowDialogs::saveFileName(nullptr, tr("Save VMT"), QLatin1String(VmtFilter));
     if (chosen.isEmpty()) {
         // A cancelled choice leaves the window without a file: the next Save
         // asks again.

@@ -113,10 +113,6 @@ private:
     void navigateTo(CPackageHierarchyNode *target, QVector<CPackageHierarchyNode *> &from,
                     QVector<CPackageHierarchyNode *> &to, QAction *fromAction, QAction *toAction);
     void openWithDesktop(CPackageHierarchyNode *node);
-    // The shared dialogs of the main window, or the prompt seam when the
-    // viewer is shown alone.
-    QString chooseDirectory();
-    QString choosePackage();
 
     QString m_fileName;
     std::unique_ptr<IPackageDelegate> m_delegate;

@@ -13,6 +13,7 @@
 #include "CSessionDirectory.h"
 #include "IMainWindow.h"
 #include "IPackageDelegate.h"
+#include "MainWindowDialogs.h"
 #include "QProgressDialogger.h"
 #include "QSearchDialog.h"
 #include "VPackagePropertiesDialog.h"
@@ -64,25 +65,10 @@ bool writeEntry(IPackageDelegate &delegate, CPackageHierarchyNode *node, const Q
 
 } // namespace
 
-QString VPackage::chooseDirectory()
-{
-    const QString caption = QStringLiteral("Select Directory");
-    if (IMainWindow *main = IMainWindow::instance())
-        return main->getExistingDirectory(nullptr, caption);
-    return CPrompt::getExistingDirectory(nullptr, caption);
-}
-
-QString VPackage::choosePackage()
-{
-    const QString caption = QStringLiteral("Open Package");
-    if (IMainWindow *main = IMainWindow::instance())
-        return main->getOpenFileName(nullptr, caption, PackageFilter);
-    return CPrompt::getOpenFileName(nullptr, caption, QString(), PackageFilter);
-}
-
 void VPackage::fileOpen()
 {
-    openPackage(choosePackage());
+    openPackage(
+        MainWindowDialogs::openFileName(nullptr, QStringLiteral("Open Package"), PackageFilter));
 }
 
 void VPackage::packageSearch()
@@ -152,7 +138,8 @@ void VPackage::extractNodes(const QVector<CPackageHierarchyNode *> &nodes)
 {
     if (nodes.isEmpty() || !m_delegate)
         return;
-    QString output = chooseDirectory();
+    QString output =
+        MainWindowDialogs::existingDirectory(nullptr, QStringLiteral("Select Directory"));
     if (output.isEmpty())
         return;
     output = CPackageExtraction::outputFolder(output);

@@ -6,7 +6,7 @@
 #include "CPath.h"
 #include "CPrompt.h"
 #include "FileTypeName.h"
-#include "IMainWindow.h"
+#include "MainWindowDialogs.h"
 #include "PakfileErrors.h"
 #include "QProgressDialogger.h"
 #include "VPakfileBusyDialog.h"
@@ -418,14 +418,16 @@ void VPakfile::showProgress(QProgressDialogger &progress)
 
 void VPakfile::fileOpen()
 {
-    const QString path = askOpenFileName(text(T::OpenCaption), text(T::OpenFilter));
+    const QString path =
+        MainWindowDialogs::openFileName(nullptr, text(T::OpenCaption), text(T::OpenFilter));
     if (!path.isEmpty())
         open(path);
 }
 
 void VPakfile::pakScanBrowse()
 {
-    const QString directory = askDirectory(text(T::ScanDirectoryCaption));
+    const QString directory =
+        MainWindowDialogs::existingDirectory(nullptr, text(T::ScanDirectoryCaption));
     if (!directory.isEmpty())
         m_scanDirectory->setText(directory);
 }
@@ -437,32 +439,4 @@ void VPakfile::pakScanCancel()
     setCurrentWidget(m_pakfilePage);
     m_scanTable->setRowCount(0);
     setEnabled(true);
-}
-
-QString VPakfile::askOpenFileName(const QString &caption, const QString &filter)
-{
-    IMainWindow *main = IMainWindow::instance();
-    return main ? main->getOpenFileName(nullptr, caption, filter)
-                : CPrompt::getOpenFileName(nullptr, caption, QString(), filter);
-}
-
-QStringList VPakfile::askOpenFileNames(const QString &caption, const QString &filter)
-{
-    IMainWindow *main = IMainWindow::instance();
-    return main ? main->getOpenFileNames(nullptr, caption, filter)
-                : CPrompt::getOpenFileNames(nullptr, caption, QString(), filter);
-}
-
-QString VPakfile::askSaveFileName(const QString &caption, const QString &filter)
-{
-    IMainWindow *main = IMainWindow::instance();
-    return main ? main->getSaveFileName(nullptr, caption, filter)
-                : CPrompt::getSaveFileName(nullptr, caption, QString(), filter);
-}
-
-QString VPakfile::askDirectory(const QString &caption)
-{
-    IMainWindow *main = IMainWindow::instance();
-    return main ? main->getExistingDirectory(nullptr, caption)
-                : CPrompt::getExistingDirectory(nullptr, caption);
 }

@@ -117,12 +117,6 @@ private:
     // each of its questions with: Yes, Yes to All, No, No to All.
     void setUpRunQuestion(QMessageBox &box);
 
-    // File dialogs through the main window, or on their own without one.
-    static QString askOpenFileName(const QString &caption, const QString &filter);
-    static QStringList askOpenFileNames(const QString &caption, const QString &filter);
-    static QString askSaveFileName(const QString &caption, const QString &filter);
-    static QString askDirectory(const QString &caption);
-
     // Pakfile page.
     QWidget *m_pakfilePage = nullptr;
     QVBoxLayout *m_pakfileLayout = nullptr;

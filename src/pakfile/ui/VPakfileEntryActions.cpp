@@ -6,6 +6,7 @@
 #include "CDelegateBSP.h"
 #include "CPackageHierarchyNode.h"
 #include "CPrompt.h"
+#include "MainWindowDialogs.h"
 #include "PakfileAddPaths.h"
 #include "PakfileErrors.h"
 #include "QListDialog.h"
@@ -98,8 +99,8 @@ void VPakfile::pakAdd()
 {
     if (!m_delegate)
         return;
-    const QStringList files =
-        askOpenFileNames(QString::fromLatin1(T::AddCaption), QString::fromLatin1(T::AddFilter));
+    const QStringList files = MainWindowDialogs::openFileNames(
+        nullptr, QString::fromLatin1(T::AddCaption), QString::fromLatin1(T::AddFilter));
     QStringList targets;
     if (files.isEmpty() || !runAddQuestions(files, targets))
         return;

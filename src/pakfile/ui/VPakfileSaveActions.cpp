@@ -10,6 +10,7 @@
 #include "CPrompt.h"
 #include "CSaveFile.h"
 #include "FlushSyncronizer.h"
+#include "MainWindowDialogs.h"
 #include "PakfileErrors.h"
 #include "PakfileStatistics.h"
 #include "QProgressDialogger.h"
@@ -200,7 +201,7 @@ void VPakfile::pakFileSave()
     const QModelIndexList selected = m_pakfileTable->selectionModel()->selectedIndexes();
     if (!m_delegate || selected.isEmpty())
         return;
-    QString folder = askDirectory(text(T::SaveFilesCaption));
+    QString folder = MainWindowDialogs::existingDirectory(nullptr, text(T::SaveFilesCaption));
     if (folder.isEmpty())
         return;
     if (!folder.endsWith(QLatin1Char('/')) && !folder.endsWith(QLatin1Char('\\')))
@@ -231,7 +232,8 @@ void VPakfile::pakExtract()
 {
     if (!m_delegate)
         return;
-    const QString target = askSaveFileName(text(T::ZipCaption), text(T::ZipFilter));
+    const QString target =
+        MainWindowDialogs::saveFileName(nullptr, text(T::ZipCaption), text(T::ZipFilter));
     if (target.isEmpty())
         return;
     QString error;

@@ -4,6 +4,7 @@
 #include "CFilePCF.h"
 #include "CPath.h"
 #include "CPrompt.h"
+#include "MainWindowDialogs.h"
 #include "PCFDelegate.h"
 #include "PCFEditing.h"
 #include "PCFFormatChoice.h"
@@ -346,8 +347,8 @@ void VParticle::particleNew()
 
 void VParticle::particleOpen()
 {
-    openFile(CPrompt::getOpenFileName(nullptr, tr("Open PCF"), QString(),
-                                      latin1(VParticleText::PcfFilter)));
+    openFile(
+        MainWindowDialogs::openFileName(nullptr, tr("Open PCF"), latin1(VParticleText::PcfFilter)));
 }
 
 bool VParticle::saveDocument()
@@ -368,8 +369,8 @@ bool VParticle::saveDocumentAs()
 {
     if (!document)
         return false;
-    const QString path = CPrompt::getSaveFileName(nullptr, tr("Save PCF"), QString(),
-                                                  latin1(VParticleText::PcfFilter));
+    const QString path =
+        MainWindowDialogs::saveFileName(nullptr, tr("Save PCF"), latin1(VParticleText::PcfFilter));
     if (path.isEmpty())
         return false;
     // The window takes the new name only once the file is really there.
@@ -400,8 +401,8 @@ void VParticle::particleSaveCopyAs()
 {
     if (!document)
         return;
-    const QString path = CPrompt::getSaveFileName(nullptr, tr("Save PCF"), QString(),
-                                                  latin1(VParticleText::PcfFilter));
+    const QString path =
+        MainWindowDialogs::saveFileName(nullptr, tr("Save PCF"), latin1(VParticleText::PcfFilter));
     if (!path.isEmpty() && !delegate->write(path, document, document->format))
         warn(delegate->error());
 }

@@ -10,6 +10,7 @@
 #include "CPath.h"
 #include "CProgressBoxSink.h"
 #include "CPrompt.h"
+#include "MainWindowDialogs.h"
 #include "PCFBatch.h"
 #include "PCFDelegate.h"
 #include "PCFErrors.h"
@@ -89,8 +90,8 @@ void VParticle::particleImport()
 {
     if (!document)
         return;
-    const QString path = CPrompt::getOpenFileName(nullptr, tr("Source PCF"), QString(),
-                                                  latin1(VParticleText::PcfFilter));
+    const QString path = MainWindowDialogs::openFileName(nullptr, tr("Source PCF"),
+                                                         latin1(VParticleText::PcfFilter));
     if (path.isEmpty() || !QFile::exists(path))
         return;
     std::unique_ptr<CFilePCF> source(new CFilePCF);
@@ -124,8 +125,8 @@ void VParticle::particleExport()
     bool preserveGuids = false;
     if (!chooseSystems(this, document, tr("Export Particle Systems"), &systems, &preserveGuids))
         return;
-    const QString path = CPrompt::getSaveFileName(nullptr, tr("Target PCF"), QString(),
-                                                  latin1(VParticleText::PcfFilter));
+    const QString path = MainWindowDialogs::saveFileName(nullptr, tr("Target PCF"),
+                                                         latin1(VParticleText::PcfFilter));
     if (path.isEmpty())
         return;
     QString warning;
@@ -233,12 +234,12 @@ void VParticle::particleFindSystem()
 
 void VParticle::particleGenerateMapManifest()
 {
-    const QString mapPath = CPrompt::getOpenFileName(nullptr, tr("Select BSP"), QString(),
-                                                     latin1(VParticleText::MapFilter));
+    const QString mapPath = MainWindowDialogs::openFileName(nullptr, tr("Select BSP"),
+                                                            latin1(VParticleText::MapFilter));
     if (mapPath.isEmpty())
         return;
     const QString folder =
-        CPrompt::getExistingDirectory(nullptr, tr("Select Particle Directory"), QString());
+        MainWindowDialogs::existingDirectory(nullptr, tr("Select Particle Directory"));
     if (folder.isEmpty())
         return;
     const QStringList names = PCFManifest::particleFiles(folder);

@@ -2,9 +2,8 @@
 
 #include "VTFMass.h"
 
-#include "IMainWindow.h"
-
 #include "CPrompt.h"
+#include "MainWindowDialogs.h"
 #include "QWidgetDialog.h"
 #include "VTFFormat.h"
 #include "VVTFResizeParametersBox.h"
@@ -35,13 +34,6 @@ bool refusedFormat(int format)
     return format == IMAGE_FORMAT_P8 || format == IMAGE_FORMAT_RGBA16161616F;
 }
 
-QString directoryChoice(const QString &caption)
-{
-    if (IMainWindow *main = IMainWindow::instance())
-        return main->getExistingDirectory(nullptr, caption);
-    return CPrompt::getExistingDirectory(nullptr, caption);
-}
-
 // The chosen format entry, or the remembered one back in the list.
 void keepConvertible(QComboBox *box, int index, int format, int &remembered)
 {
@@ -54,14 +46,14 @@ void keepConvertible(QComboBox *box, int index, int format, int &remembered)
 
 void VTFMass::sourcePathButtonClicked()
 {
-    const QString directory = directoryChoice(windowTitle());
+    const QString directory = MainWindowDialogs::existingDirectory(nullptr, windowTitle());
     if (!directory.isEmpty())
         m_sourceEdit->setText(directory);
 }
 
 void VTFMass::destinationPathButtonClicked()
 {
-    const QString directory = directoryChoice(windowTitle());
+    const QString directory = MainWindowDialogs::existingDirectory(nullptr, windowTitle());
     if (!directory.isEmpty())
         m_targetEdit->setText(directory);
 }

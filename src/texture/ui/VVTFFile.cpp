@@ -3,8 +3,8 @@
 #include "CFileVTF.h"
 #include "CPrompt.h"
 #include "IMainWindow.h"
+#include "MainWindowDialogs.h"
 #include "QWidgetDialog.h"
-#include "VVTFDialogs.h"
 #include "VVTFResizeParametersBox.h"
 #include "VVTFTexts.h"
 
@@ -31,8 +31,8 @@ constexpr int ResourcesTab = 4;
 
 void VVTF::vtfOpen()
 {
-    vtfOpen(VVTFDialogs::openFileName(this, QLatin1String(VVTFText::OpenCaption),
-                                      QLatin1String(VVTFText::TextureFilter)));
+    vtfOpen(MainWindowDialogs::openFileName(this, QLatin1String(VVTFText::OpenCaption),
+                                            QLatin1String(VVTFText::TextureFilter)));
 }
 
 void VVTF::vtfOpen(const QString &path)

@@ -3,9 +3,9 @@
 #include "CFileVTF.h"
 #include "CPath.h"
 #include "CPrompt.h"
+#include "MainWindowDialogs.h"
 #include "QProgressDialogger.h"
 #include "QWidgetDialog.h"
-#include "VVTFDialogs.h"
 #include "VVTFImporter.h"
 #include "VVTFNewImageWidget.h"
 #include "VVTFResizeParametersBox.h"
@@ -42,8 +42,8 @@ VVTFImportSettings settingsOf(const VVTFNewImageWidget &widget)
 void VVTF::vtfImport()
 {
     const QString title = QLatin1String(VVTFText::Title);
-    const QString path = VVTFDialogs::openFileName(this, QLatin1String(VVTFText::NewCaption),
-                                                   QLatin1String(VVTFText::ImageFilter));
+    const QString path = MainWindowDialogs::openFileName(this, QLatin1String(VVTFText::NewCaption),
+                                                         QLatin1String(VVTFText::ImageFilter));
     if (path.isEmpty())
         return;
     QFile file(path);

@@ -3,8 +3,8 @@
 #include "CFileVTF.h"
 #include "CPrompt.h"
 #include "CSaveFile.h"
+#include "MainWindowDialogs.h"
 #include "QWidgetDialog.h"
-#include "VVTFDialogs.h"
 #include "VVTFEditRules.h"
 #include "VVTFImageRangeWidget.h"
 #include "VVTFTexts.h"
@@ -262,8 +262,8 @@ void VVTF::vtfExport()
 
     if (r.single()) {
         // One image: the picture as the view shows it.
-        const QString path =
-            VVTFDialogs::saveFileName(this, QLatin1String(VVTFText::SaveImageCaption), filter);
+        const QString path = MainWindowDialogs::saveFileName(
+            this, QLatin1String(VVTFText::SaveImageCaption), filter);
         if (path.isEmpty())
             return;
         writePicture(vtfQImageFromImage(m_displayBuffer, m_displayWidth, m_displayHeight,
@@ -273,7 +273,7 @@ void VVTF::vtfExport()
     }
 
     QString directory =
-        VVTFDialogs::existingDirectory(this, QLatin1String(VVTFText::SaveImagesCaption));
+        MainWindowDialogs::existingDirectory(this, QLatin1String(VVTFText::SaveImagesCaption));
     if (directory.isEmpty())
         return;
     directory += QLatin1Char('/');

@@ -4,7 +4,7 @@
 #include "CPath.h"
 #include "CPrompt.h"
 #include "CSaveFile.h"
-#include "VVTFDialogs.h"
+#include "MainWindowDialogs.h"
 #include "VVTFTexts.h"
 
 #include <QAction>
@@ -17,8 +17,8 @@
 namespace {
 QString askTexturePath(QWidget *parent, const char *caption)
 {
-    return VVTFDialogs::saveFileName(parent, QLatin1String(caption),
-                                     QLatin1String(VVTFText::TextureFilter));
+    return MainWindowDialogs::saveFileName(parent, QLatin1String(caption),
+                                           QLatin1String(VVTFText::TextureFilter));
 }
 } // namespace
 

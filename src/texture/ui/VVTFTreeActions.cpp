@@ -2,8 +2,8 @@
 
 #include "CFileVTF.h"
 #include "CPrompt.h"
+#include "MainWindowDialogs.h"
 #include "VTFMagick.h"
-#include "VVTFDialogs.h"
 #include "VVTFEditRules.h"
 #include "VVTFTexts.h"
 
@@ -70,7 +70,7 @@ void VVTF::vtfTreeFromFile()
     if (!selectionNamesOneImage())
         return;
     const QString path =
-        VVTFDialogs::openFileName(this, windowTitle(), QLatin1String(VVTFText::ImageFilter));
+        MainWindowDialogs::openFileName(this, windowTitle(), QLatin1String(VVTFText::ImageFilter));
     if (path.isEmpty())
         return;
     QFile file(path);

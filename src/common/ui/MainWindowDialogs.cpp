@@ -1,15 +1,22 @@
-#include "VVTFDialogs.h"
+#include "MainWindowDialogs.h"
 
 #include "CPrompt.h"
 #include "IMainWindow.h"
 
-namespace VVTFDialogs {
+namespace MainWindowDialogs {
 
 QString openFileName(QWidget *parent, const QString &caption, const QString &filter)
 {
     if (IMainWindow *main = IMainWindow::instance())
         return main->getOpenFileName(parent, caption, filter);
     return CPrompt::getOpenFileName(parent, caption, QString(), filter);
+}
+
+QStringList openFileNames(QWidget *parent, const QString &caption, const QString &filter)
+{
+    if (IMainWindow *main = IMainWindow::instance())
+        return main->getOpenFileNames(parent, caption, filter);
+    return CPrompt::getOpenFileNames(parent, caption, QString(), filter);
 }
 
 QString saveFileName(QWidget *parent, const QString &caption, const QString &filter)
@@ -26,4 +33,4 @@ QString existingDirectory(QWidget *parent, const QString &caption)
     return CPrompt::getExistingDirectory(parent, caption);
 }
 
-} // namespace VVTFDialogs
+} // namespace MainWindowDialogs
