@@ -1,8 +1,10 @@
 #pragma once
 
 #include "ByteBuilder.h"
+#include "CFileVTF.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <QVector>
 
 #include <array>
@@ -85,3 +87,42 @@ struct VTFFixture
         return b.data();
     }
 };
+
+// Applies one "name:count" step to a document: frames, faces, slices, mips,
+// first (the first frame), or levels (the tree resized to that many levels
+// below the present size, as a file with that mip count reads).
+inline bool applyStep(CFileVTF &texture, const QString &step)
+{
+    const QString name = step.section(QLatin1Char(':'), 0, 0);
+    const int count = step.section(QLatin1Char(':'), 1).toInt();
+    if (name == QLatin1String("first"))
+        texture.setFirstFrame(quint16(count));
+    return name == QLatin1String("levels")
+               ? texture.resetImageTree(texture.width(), texture.height(), count, 1, 1, 1)
+           : name == QLatin1String("frames") ? texture.setFrameCount(count)
+           : name == QLatin1String("faces")  ? texture.setFaceCount(count)
+           : name == QLatin1String("slices") ? texture.setSliceCount(count)
+           : name == QLatin1String("mips")   ? texture.setMipmapCount(count)
+                                             : name == QLatin1String("first");
+}
+
+// A document of "WxH" followed by steps, each of which must be accepted.
+inline CFileVTF *texture(const QString &setup)
+{
+    QStringList steps = setup.split(QLatin1Char(' '));
+    const QStringList size = steps.takeFirst().split(QLatin1Char('x'));
+    auto *document = new CFileVTF(quint16(size.at(0).toInt()), quint16(size.at(1).toInt()));
+    for (const QString &step : steps)
+        if (!applyStep(*document, step))
+            qFatal("fixture step %s refused", qPrintable(step));
+    return document;
+}
+
+// Numbers written "2 1 0 0".
+inline QList<int> numbers(const QString &text)
+{
+    QList<int> out;
+    for (const QString &n : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        out << n.toInt();
+    return out;
+}

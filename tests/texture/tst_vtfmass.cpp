@@ -15,8 +15,6 @@
 
 #include <functional>
 
-Q_DECLARE_METATYPE(VTFFixture)
-
 namespace {
 struct Recorder : VTFMassSink
 {
@@ -57,8 +55,7 @@ struct Folder
     void file(const QString &relative, const QByteArray &bytes) const
     {
         QDir().mkpath(QFileInfo(path(relative)).path());
-        QFile out(path(relative));
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        QVERIFY(CSaveFile::writeAll(path(relative), bytes));
     }
     // Files the run must skip (c.jpg.bak) hold a PNG.
     void image(const QString &relative, int width = 4, int height = 4) const
@@ -93,14 +90,6 @@ VTFMassOptions imageOptions(const Folder &folder)
     options.sourceDirectory = folder.path(QStringLiteral("in"));
     options.targetDirectory = folder.path(QStringLiteral("out"));
     return options;
-}
-
-VTFFixture texture(quint32 minor, bool lod = false)
-{
-    VTFFixture f;
-    f.minor = minor;
-    f.lod = lod;
-    return f;
 }
 
 QStringList run(const VTFMassOptions &options, const QString &failing = QString())
@@ -156,64 +145,43 @@ void TestVTFMass::preparation()
 
 void TestVTFMass::selection_data()
 {
-    // filter: mode digit and text; switches: recursive, preserve, overwrite.
-    // The source format is the first file's extension.
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<QString>("switches");
-    QTest::addColumn<QStringList>("sources");
-    QTest::addColumn<QStringList>("outputs");
-    QTest::addColumn<int>("destinationExists");
-
-    const QStringList jpegs = {"a.jpg", "b.JPG", "c.jpg.bak", "d.jpeg"};
-    const QStringList walls = {"brickwall_01.png", "WALL.png", "wallpaper.png"};
-    const QStringList nested = {"a.png", "sub/a.png"};
-    const QStringList one = {"a.vtf"};
-    QTest::newRow("wildcard") << "0*"
-                              << "" << jpegs << QStringList{"a.vtf", "b.vtf"} << 0;
-    QTest::newRow("substring") << "1wall"
-                               << "" << walls
-                               << QStringList{"WALL.vtf", "brickwall_01.vtf", "wallpaper.vtf"} << 0;
-    QTest::newRow("regex, any case") << "2wall"
-                                     << "" << walls << QStringList{"WALL.vtf"} << 0;
-    QTest::newRow("last extension")
-        << "0*"
-        << "" << QStringList{"x.tar.png"} << QStringList{"x.tar.vtf"} << 0;
-    QTest::newRow("flat") << "0*"
-                          << "" << nested << one << 0;
-    QTest::newRow("recursive, flat") << "0*"
-                                     << "r" << nested << one << 1;
-    QTest::newRow("recursive, flat, overwrite") << "0*"
-                                                << "ro" << nested << one << 1;
-    QTest::newRow("recursive, preserved")
-        << "0*"
-        << "rp" << nested << QStringList{"a.vtf", "sub/a.vtf"} << 0;
-    QTest::newRow("case twins, overwrite") << "0*"
-                                           << "o" << QStringList{"a.PNG", "a.png"} << one << 1;
+    // The filter (mode digit and text), switches (recursive, preserve,
+    // overwrite), the sources (the first one's extension is the source
+    // format), the outputs, and how many "Destination exists" lines.
+    QTest::addColumn<QString>("row");
+    const char *jpegs = "a.jpg b.JPG c.jpg.bak d.jpeg";
+    const char *walls = "brickwall_01.png WALL.png wallpaper.png";
+    QTest::newRow("wildcard") << QString("0*||%1|a.vtf b.vtf|0").arg(jpegs);
+    QTest::newRow("substring")
+        << QString("1wall||%1|WALL.vtf brickwall_01.vtf wallpaper.vtf|0").arg(walls);
+    QTest::newRow("regex, any case") << QString("2wall||%1|WALL.vtf|0").arg(walls);
+    QTest::newRow("last extension") << "0*||x.tar.png|x.tar.vtf|0";
+    QTest::newRow("flat") << "0*||a.png sub/a.png|a.vtf|0";
+    QTest::newRow("recursive, flat") << "0*|r|a.png sub/a.png|a.vtf|1";
+    QTest::newRow("recursive, flat, overwrite") << "0*|ro|a.png sub/a.png|a.vtf|1";
+    QTest::newRow("recursive, preserved") << "0*|rp|a.png sub/a.png|a.vtf sub/a.vtf|0";
+    QTest::newRow("case twins, overwrite") << "0*|o|a.PNG a.png|a.vtf|1";
 }
 
 void TestVTFMass::selection()
 {
-    QFETCH(QString, filter);
-    QFETCH(QString, switches);
-    QFETCH(QStringList, sources);
-    QFETCH(QStringList, outputs);
-    QFETCH(int, destinationExists);
-
+    QFETCH(QString, row);
+    const QStringList part = row.split(QLatin1Char('|'));
+    const QStringList sources = part[2].split(QLatin1Char(' '));
     Folder folder;
     for (const QString &source : sources)
         folder.image(QStringLiteral("in/") + source);
     VTFMassOptions options = imageOptions(folder);
-    options.filterMode = filter.left(1).toInt();
-    options.filterText = filter.mid(1);
+    options.filterMode = part[0].left(1).toInt();
+    options.filterText = part[0].mid(1);
     options.sourceFormat = QFileInfo(sources[0]).suffix().toUpper();
-    options.recursive = switches.contains(QLatin1Char('r'));
-    options.preserveStructure = switches.contains(QLatin1Char('p'));
-    options.overwrite = switches.contains(QLatin1Char('o'));
+    options.recursive = part[1].contains(QLatin1Char('r'));
+    options.preserveStructure = part[1].contains(QLatin1Char('p'));
+    options.overwrite = part[1].contains(QLatin1Char('o'));
     const QStringList lines = run(options);
-    QCOMPARE(folder.files(QStringLiteral("out")), outputs);
-    QCOMPARE(lines.filter(QStringLiteral("Destination exists for \".../")).size(),
-             destinationExists);
-    QCOMPARE(lines.size(), destinationExists);
+    QCOMPARE(folder.files(QStringLiteral("out")), part[3].split(QLatin1Char(' ')));
+    QCOMPARE(lines.filter(QStringLiteral("Destination exists for \".../")).size(), part[4].toInt());
+    QCOMPARE(lines.size(), part[4].toInt());
 }
 
 void TestVTFMass::imageToTexture()
@@ -238,32 +206,30 @@ void TestVTFMass::imageToTexture()
 
 void TestVTFMass::textureResources_data()
 {
-    QTest::addColumn<VTFFixture>("file");
-    QTest::addColumn<int>("rule");
-    QTest::addColumn<int>("expected");
-
-    // rule: -1 unchecked, else modify * 2 + all. expected: -1 none, 0 the
-    // file's own, 1 the window's values.
-    QTest::newRow("unchecked removes") << texture(3, true) << -1 << -1;
-    QTest::newRow("unchecked, none") << texture(3) << -1 << -1;
-    QTest::newRow("skip existing keeps") << texture(4, true) << 0 << 0;
-    QTest::newRow("skip existing adds") << texture(4) << 0 << 1;
-    QTest::newRow("skip all keeps") << texture(3, true) << 1 << 0;
-    QTest::newRow("skip all, none") << texture(3) << 1 << -1;
-    QTest::newRow("modify existing sets") << texture(3, true) << 2 << 1;
-    QTest::newRow("modify existing, none") << texture(3) << 2 << -1;
-    QTest::newRow("modify all sets") << texture(5, true) << 3 << 1;
-    QTest::newRow("modify all adds") << texture(3) << 3 << 1;
-    QTest::newRow("7.2 untouched") << texture(2) << 3 << -1;
+    // The file's minor version and whether it has a level-of-detail
+    // resource; the rule (-1 unchecked, else modify * 2 + all); then what
+    // the output has (-1 none, 0 the file's own, 1 the window's values).
+    QTest::addColumn<QList<int>>("row");
+    QTest::newRow("unchecked removes") << QList<int>{3, 1, -1, -1};
+    QTest::newRow("skip existing keeps") << QList<int>{4, 1, 0, 0};
+    QTest::newRow("skip existing adds") << QList<int>{4, 0, 0, 1};
+    QTest::newRow("skip all keeps") << QList<int>{3, 1, 1, 0};
+    QTest::newRow("skip all, none") << QList<int>{3, 0, 1, -1};
+    QTest::newRow("modify existing sets") << QList<int>{3, 1, 2, 1};
+    QTest::newRow("modify existing, none") << QList<int>{3, 0, 2, -1};
+    QTest::newRow("modify all sets") << QList<int>{5, 1, 3, 1};
+    QTest::newRow("modify all adds") << QList<int>{3, 0, 3, 1};
+    QTest::newRow("7.2 untouched") << QList<int>{2, 0, 3, -1};
 }
 
 void TestVTFMass::textureResources()
 {
-    QFETCH(VTFFixture, file);
-    QFETCH(int, rule);
-    QFETCH(int, expected);
-
+    QFETCH(QList<int>, row);
+    const int rule = row[2];
     Folder folder;
+    VTFFixture file;
+    file.minor = quint32(row[0]);
+    file.lod = row[1];
     file.flags = 0x2000 | 0x8;
     folder.file(QStringLiteral("in/t.vtf"), file.build());
     VTFMassOptions options = imageOptions(folder);
@@ -278,61 +244,46 @@ void TestVTFMass::textureResources()
     QCOMPARE(made->minorVersion(), file.minor);
     QCOMPARE(made->flags(), 0x2004u);
     const VTFResource *lod = made->findResource(VTFResourceTag::LevelOfDetail);
-    const int found = !lod ? -1 : lod->data == 0x1E1E1E1E ? 0 : lod->data == 0x04020301 ? 1 : 2;
-    QCOMPARE(found, expected);
+    QCOMPARE(!lod ? -1 : lod->data == 0x1E1E1E1E ? 0 : lod->data == 0x04020301 ? 1 : 2, row[3]);
 }
 
 void TestVTFMass::imageExport_data()
 {
-    QTest::addColumn<int>("side");
-    QTest::addColumn<int>("levels");
-    QTest::addColumn<int>("frames");
-    QTest::addColumn<QStringList>("names");
-    QTest::addColumn<QList<int>>("sides");
-    // The fixture's pixelByte of each image's level and frame.
-    QTest::addColumn<QList<int>>("bytes");
-
-    QTest::newRow("all mipmaps") << 64 << 1 << 1
-                                 << QStringList{"t_0.png", "t_1.png", "t_2.png", "t_3.png",
-                                                "t_4.png", "t_5.png", "t_6.png"}
-                                 << QList<int>{1, 2, 4, 8, 16, 32, 64}
-                                 << QList<int>{1, 65, 129, 193, 1, 65, 129};
-    QTest::newRow("all frames") << 64 << 2 << 2 << QStringList{"t-0.png", "t-1.png"}
-                                << QList<int>{64, 64} << QList<int>{129, 145};
+    // The texture's side and frames, the levels exported whole (1 mipmaps,
+    // 2 frames); the names written, and each picture's side and the
+    // fixture's pixelByte of its level and frame.
+    QTest::addColumn<QString>("row");
+    QTest::newRow("all mipmaps") << "64 1 1|t_0.png t_1.png t_2.png t_3.png t_4.png t_5.png "
+                                    "t_6.png|1 2 4 8 16 32 64|1 65 129 193 1 65 129";
+    QTest::newRow("all frames") << "64 2 2|t-0.png t-1.png|64 64|129 145";
     QTest::newRow("mipmaps and frames")
-        << 2 << 3 << 2 << QStringList{"t_0-0.png", "t_0-1.png", "t_1-0.png", "t_1-1.png"}
-        << QList<int>{1, 1, 2, 2} << QList<int>{1, 17, 65, 81};
-    QTest::newRow("one image") << 64 << 0 << 2 << QStringList{"t.png"} << QList<int>{64}
-                               << QList<int>{129};
+        << "2 2 3|t_0-0.png t_0-1.png t_1-0.png t_1-1.png|1 1 2 2|1 17 65 81";
+    QTest::newRow("one image") << "64 2 0|t.png|64|129";
 }
 
 void TestVTFMass::imageExport()
 {
-    QFETCH(int, side);
-    QFETCH(int, levels);
-    QFETCH(int, frames);
-    QFETCH(QStringList, names);
-    QFETCH(QList<int>, sides);
-    QFETCH(QList<int>, bytes);
-
+    QFETCH(QString, row);
+    const QStringList part = row.split(QLatin1Char('|'));
+    const QList<int> in = numbers(part[0]), sides = numbers(part[2]), bytes = numbers(part[3]);
+    const QStringList names = part[1].split(QLatin1Char(' '));
     Folder folder;
     VTFFixture file;
-    file.width = file.height = quint16(side);
-    file.mips = side == 64 ? 7 : 2;
-    file.frames = quint16(frames);
+    file.width = file.height = quint16(in[0]);
+    file.mips = in[0] == 64 ? 7 : 2;
+    file.frames = quint16(in[1]);
     folder.file(QStringLiteral("in/t.vtf"), file.build());
     VTFMassOptions options = imageOptions(folder);
     options.sourceFormat = QStringLiteral("VTF");
     options.targetFormat = QStringLiteral("PNG");
-    options.exportAll = {{(levels & 1) != 0, (levels & 2) != 0, false, false}};
+    options.exportAll = {{(in[2] & 1) != 0, (in[2] & 2) != 0, false, false}};
     options.separators[VTFMassOptions::Frames] = QStringLiteral("-");
     QVERIFY(run(options).isEmpty());
     QCOMPARE(folder.files(QStringLiteral("out")), names);
     for (int i = 0; i < names.size(); ++i) {
         const QImage image(folder.path(QStringLiteral("out/") + names[i]));
         QCOMPARE(image.size(), QSize(sides[i], sides[i]));
-        const int b = bytes[i];
-        QCOMPARE(image.pixel(0, 0), qRgba(b, b, b, b));
+        QCOMPARE(image.pixel(0, 0), qRgba(bytes[i], bytes[i], bytes[i], bytes[i]));
     }
 }
 

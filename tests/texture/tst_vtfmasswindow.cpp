@@ -1,5 +1,5 @@
-#include "CPrompt.h"
 #include "VTFMass.h"
+#include "VVTFFixture.h"
 
 #include <Magick++.h>
 
@@ -14,25 +14,9 @@
 #include <QtTest>
 
 namespace {
-template <typename T>
-T *child(QWidget &window, const char *name)
-{
-    T *found = window.findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no widget %s", name);
-    return found;
-}
-
-QComboBox *box(QWidget &window, const char *name)
+QComboBox *box(const VTFMass &window, const char *name)
 {
     return child<QComboBox>(window, name);
-}
-
-void type(QWidget &window, const char *name, const QString &text)
-{
-    auto *edit = child<QLineEdit>(window, name);
-    edit->setText(text);
-    emit edit->editingFinished();
 }
 } // namespace
 
@@ -102,7 +86,7 @@ void TestVTFMassWindow::numberFields()
                               {"ts0Value", "ff", "0x000000FF"},
                               {"ts0Value", "0x1A2b3C4d", "0x1A2B3C4D"}};
     for (const auto &edit : edits) {
-        type(window, edit[0], QString::fromLatin1(edit[1]));
+        type(child<QLineEdit>(window, edit[0]), QString::fromLatin1(edit[1]));
         QCOMPARE(child<QLineEdit>(window, edit[0])->text(), QString::fromLatin1(edit[2]));
     }
     const VTFMassOptions options = window.options();

@@ -1,4 +1,4 @@
-#include "VTFFixture.h"
+#include "CSaveFile.h"
 #include "VVTFFixture.h"
 #include "VVTFImageRangeWidget.h"
 #include "initResources.h"
@@ -45,20 +45,6 @@ private:
 };
 
 namespace {
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QString bits(std::initializer_list<bool> values)
-{
-    QString out;
-    for (bool on : values)
-        out += on ? QLatin1Char('1') : QLatin1Char('0');
-    return out;
-}
-
 // Triggers the window's menu entries of those texts ("Mask Green").
 void trigger(VVTF &window, const QString &texts)
 {
@@ -174,25 +160,29 @@ void TestVVTFCommands::saving()
     QVERIFY(window->isWindowModified());
 
     // A folder nobody may write to (and, as root ignores that, a name too
-    // long for a temporary file beside it): a warning, the old file as it was.
+    // long for a temporary file beside it): a warning, the old file as it
+    // was; closed with Save, the window stays.
     QTemporaryDir locked;
     const QString stuck = locked.filePath(QString(248, QLatin1Char('r')) + ".vtf");
-    QVERIFY(writeAll(stuck, "old texture"));
+    QVERIFY(CSaveFile::writeAll(stuck, "old texture"));
     QFile::setPermissions(stuck, QFile::ReadOwner);
     QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner);
     window->document()->setPath(stuck, true);
     window->actionSave->trigger();
-    QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const CPrompt::Request &warning = script.asked.last();
+    const CPrompt::Request warning = script.asked.last();
     QVERIFY2(warning.kind == CPrompt::Kind::Warning &&
                  warning.text.startsWith("Write Error: Unable to ") &&
                  warning.text.contains('"' + stuck + "\" ("),
              qPrintable(warning.text));
+    script.asked.clear();
+    QVERIFY(!window->close() && window->isWindowModified());
+    QVERIFY(script.asked.size() == 2 && script.asked[1].kind == CPrompt::Kind::Warning);
+    QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile old(stuck);
     QVERIFY(old.open(QIODevice::ReadOnly) && old.readAll() == "old texture");
-    QVERIFY(window->isWindowModified());
 
-    // Close, Save, and the path question cancelled: the window stays.
+    // A new texture closed: Save with the path question cancelled, or Cancel,
+    // keeps the window; Discard closes it; unmodified, it closes unasked.
     delete window;
     window = new VVTF(new CFileVTF(4, 4));
     window->setWindowModified(true);
@@ -200,9 +190,16 @@ void TestVVTFCommands::saving()
     script.asked.clear();
     QVERIFY(!window->close());
     QVERIFY(script.asked.size() == 2 && script.asked[1].kind == CPrompt::Kind::SaveFileName);
-    QVERIFY(window->isWindowModified());
+    QCOMPARE(script.asked[0].title, QStringLiteral("untitled[*]"));
+    closeAnswer = QMessageBox::Cancel;
+    QVERIFY(!window->close() && window->isWindowModified());
     closeAnswer = QMessageBox::Discard;
     QVERIFY(window->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(window.isNull());
+    window = new VVTF(new CFileVTF(4, 4));
+    script.asked.clear();
+    QVERIFY(window->close() && script.asked.isEmpty());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(window.isNull());
 }
@@ -325,10 +322,8 @@ void TestVVTFCommands::panelFields()
 
     auto *edit = window.findChild<QLineEdit *>(part[1]);
     QVERIFY(edit);
-    for (const QString &text : part[2].split(';')) {
-        edit->setText(text);
-        emit edit->editingFinished();
-    }
+    for (const QString &text : part[2].split(';'))
+        type(edit, text);
     QCOMPARE(edit->text() + '|' + bits({window.isWindowModified()}), part[3] + '|' + part[4]);
 }
 
@@ -374,7 +369,7 @@ void TestVVTFCommands::replaceImage()
     const QString path = m_dir.filePath(QStringLiteral("picture.png"));
     QImage picture(side, side, QImage::Format_ARGB32);
     picture.fill(qRgba(10, 200, 30, 255));
-    QVERIFY(side > 0 ? picture.save(path) : writeAll(path, "not a picture"));
+    QVERIFY(side > 0 ? picture.save(path) : CSaveFile::writeAll(path, "not a picture"));
     if (paste)
         QGuiApplication::clipboard()->setImage(picture);
 
@@ -418,7 +413,7 @@ void TestVVTFCommands::editSaveReopenExport()
     fixture.width = fixture.height = 8;
     fixture.mips = 4;
     const QString path = m_dir.filePath(QStringLiteral("rock.vtf"));
-    QVERIFY(writeAll(path, fixture.build()));
+    QVERIFY(CSaveFile::writeAll(path, fixture.build()));
 
     QString out;
     std::function<void(QDialog *)> fillRange;
