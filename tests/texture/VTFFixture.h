@@ -4,6 +4,7 @@
 #include "CFileVTF.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QStringList>
 #include <QVector>
 
@@ -23,6 +24,41 @@ struct VTFFixture
     bool thumbnail = false, lod = false, ts0 = false, crc = false;
     // Written from 7.3 on when not null.
     QByteArray sheet, keyValues;
+
+    // A fixture in words: "7.4" the version; "thumbnail", "lod", "ts0" and
+    // "crc"; "sheet" and "kvd" with payloads of their own; "name:n" for side
+    // (both sides), width, height, frames, first, depth, format, bpp, mips,
+    // faces and flags.
+    static VTFFixture from(const QString &words)
+    {
+        VTFFixture f;
+        QHash<QString, int> v;
+        for (const QString &word : words.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            if (word.contains(QLatin1Char('.'))) {
+                f.major = word.section(QLatin1Char('.'), 0, 0).toUInt();
+                f.minor = word.section(QLatin1Char('.'), 1).toUInt();
+            }
+            v[word.section(QLatin1Char(':'), 0, 0)] =
+                word.section(QLatin1Char(':'), 1).toInt(nullptr, 0);
+        }
+        f.width = quint16(v.value("width", v.value("side", f.width)));
+        f.height = quint16(v.value("height", v.value("side", f.height)));
+        f.frames = quint16(v.value("frames", f.frames));
+        f.firstFrame = quint16(v.value("first", f.firstFrame));
+        f.depth = quint16(v.value("depth", f.depth));
+        f.format = v.value("format", f.format);
+        f.bytesPerPixel = v.value("bpp", f.bytesPerPixel);
+        f.mips = v.value("mips", f.mips);
+        f.faces = v.value("faces", f.faces);
+        f.flags = quint32(v.value("flags", int(f.flags)));
+        f.thumbnail = v.contains("thumbnail"), f.lod = v.contains("lod");
+        f.ts0 = v.contains("ts0"), f.crc = v.contains("crc");
+        if (v.contains("sheet"))
+            f.sheet = QByteArray("SHEET\0DATA", 10);
+        if (v.contains("kvd"))
+            f.keyValues = "\"key\" \"value\"";
+        return f;
+    }
 
     static char pixelByte(int level, int frame, int face, int slice)
     {

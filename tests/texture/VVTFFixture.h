@@ -5,6 +5,7 @@
 #include "VTFFixture.h"
 #include "VVTF.h"
 
+#include <QAction>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,6 +66,14 @@ inline QString bits(std::initializer_list<bool> values)
     for (bool value : values)
         out += value ? QLatin1Char('1') : QLatin1Char('0');
     return out;
+}
+
+// Triggers the window's menu entries of those texts ("Mask Green").
+inline void trigger(VVTF &window, const QString &texts)
+{
+    for (QAction *action : window.findChildren<QAction *>())
+        if (!action->text().isEmpty() && texts.contains(action->text()))
+            action->trigger();
 }
 
 // The picture the editor shows.

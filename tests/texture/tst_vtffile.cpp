@@ -23,14 +23,6 @@ void patch(QByteArray &bytes, int at, T value)
         bytes[at + i] = char(quint64(value) >> (8 * i));
 }
 
-VTFFixture fixture(quint32 minor, void (*change)(VTFFixture &) = nullptr)
-{
-    VTFFixture f;
-    f.minor = minor;
-    if (change)
-        change(f);
-    return f;
-}
 } // namespace
 
 class TestVTFFile : public QObject
@@ -50,34 +42,12 @@ private slots:
 void TestVTFFile::goldenBytes_data()
 {
     QTest::addColumn<VTFFixture>("file");
-
-    QTest::newRow("7.0") << fixture(0);
-    QTest::newRow("7.1 thumbnail, 2 frames") << fixture(1, [](VTFFixture &f) {
-        f.thumbnail = true;
-        f.frames = 2;
-    });
-    QTest::newRow("7.2 depth 2") << fixture(2, [](VTFFixture &f) { f.depth = 2; });
-    QTest::newRow("7.3") << fixture(3);
-    QTest::newRow("7.4 every resource") << fixture(4, [](VTFFixture &f) {
-        f.thumbnail = f.lod = f.ts0 = f.crc = true;
-        f.sheet = QByteArray("SHEET\0DATA", 10);
-        f.keyValues = "\"key\" \"value\"";
-    });
-    QTest::newRow("7.5 envmap") << fixture(5, [](VTFFixture &f) {
-        f.flags = 0x6000;
-        f.faces = 6;
-        f.firstFrame = 0xFFFF;
-    });
-    QTest::newRow("7.3 envmap with spheremap") << fixture(3, [](VTFFixture &f) {
-        f.flags = 0x6000;
-        f.faces = 7;
-    });
-    // Each level the one above halved, rounded down, as the file has it.
-    QTest::newRow("7.2 100 x 12, 7 levels") << fixture(2, [](VTFFixture &f) {
-        f.width = 100;
-        f.height = 12;
-        f.mips = 7;
-    });
+    // Each level of the 100 x 12 file the one above halved, rounded down.
+    for (const char *words :
+         {"7.0", "7.1 thumbnail frames:2", "7.2 depth:2", "7.3",
+          "7.4 thumbnail lod ts0 crc sheet kvd", "7.5 flags:0x6000 faces:6 first:0xFFFF",
+          "7.3 flags:0x6000 faces:7", "7.2 width:100 height:12 mips:7"})
+        QTest::newRow(words) << VTFFixture::from(words);
 }
 
 void TestVTFFile::goldenBytes()
@@ -148,32 +118,23 @@ void TestVTFFile::reading_data()
 
     const QString incomplete = QStringLiteral("Read Error: Incomplete");
     const QString tooNew = QStringLiteral("Internal Error: Format too new");
-    // More than one face makes an environment map.
-    auto file = [](quint32 major, quint32 minor, int faces = 1, quint16 firstFrame = 0) {
-        VTFFixture f = fixture(minor);
-        f.major = major;
-        f.flags = faces > 1 ? 0x6000 : 0x2000;
-        f.faces = faces;
-        f.firstFrame = firstFrame;
-        return f.build();
-    };
-    for (uint minor = 0; minor <= 5; ++minor)
-        QTest::addRow("7.%u", minor) << file(7, minor) << "frames 1, faces 1";
-    QTest::newRow("8.4") << file(8, 4) << "frames 1, faces 1";
-    QTest::newRow("8.2 unchecked") << file(8, 2) << "frames 1, faces 1";
-    QTest::newRow("8.5") << file(8, 5) << tooNew;
-    QTest::newRow("7.6") << file(7, 6) << tooNew;
-    QTest::newRow("6.3") << file(6, 3) << "Internal Error: Format too old";
+    const QString one = QStringLiteral("frames 1, faces 1");
+    auto file = [](const char *words) { return VTFFixture::from(words).build(); };
+    for (const char *version : {"7.0", "7.1", "7.2", "7.3", "7.4", "7.5", "8.4", "8.2"})
+        QTest::newRow(version) << file(version) << one;
+    QTest::newRow("8.5") << file("8.5") << tooNew;
+    QTest::newRow("7.6") << file("7.6") << tooNew;
+    QTest::newRow("6.3") << file("6.3") << "Internal Error: Format too old";
     // Environment maps: six faces where the first frame says so, or from 7.5
     // on (no spheremap); else seven.
-    QTest::newRow("7.1 0xFFFF") << file(7, 1, 6, 0xFFFF) << "frames 1, faces 6";
-    QTest::newRow("7.1 first 0") << file(7, 1, 7) << "frames 1, faces 7";
-    QTest::newRow("7.4 first 0") << file(7, 4, 7) << "frames 1, faces 7";
-    QTest::newRow("7.5 first 0") << file(7, 5, 6) << "frames 1, faces 6";
+    QTest::newRow("7.1 0xFFFF") << file("7.1 flags:0x6000 faces:6 first:0xFFFF")
+                                << "frames 1, faces 6";
+    QTest::newRow("7.4 first 0") << file("7.4 flags:0x6000 faces:7") << "frames 1, faces 7";
+    QTest::newRow("7.5 first 0") << file("7.5 flags:0x6000 faces:6") << "frames 1, faces 6";
 
     // 80 bytes without images claiming 65535 frames and slices of a 4096 x
     // 4096 chain: terabytes.
-    QByteArray huge = fixture(2, [](VTFFixture &f) { f.mips = 0; }).build();
+    QByteArray huge = file("7.2 mips:0");
     patch<quint32>(huge, 16, 0x10001000);
     patch<quint16>(huge, 24, 0xFFFF);
     patch<quint8>(huge, 56, 13);
@@ -194,8 +155,8 @@ void TestVTFFile::reading_data()
     patch<quint16>(huge, 63, 1);
     QTest::newRow("255 levels") << huge << incomplete;
 
-    // Entries {0x10, 96} at 80 and {0x30, 105} at 88; the sheet's length at 96.
-    const QByteArray sheet = fixture(3, [](VTFFixture &f) { f.sheet = "sheet"; }).build();
+    // Entries {0x10, 96} at 80 and {0x30, 110} at 88; the sheet's length at 96.
+    const QByteArray sheet = file("7.3 sheet");
     for (const auto &[name, at, value] : {std::make_tuple("sheet length", 96, 0xFFFFFFF0u),
                                           std::make_tuple("sheet offset", 84, 0x7FFFFFFFu),
                                           std::make_tuple("image offset", 92, 0xFFFFFFFFu),
@@ -242,12 +203,7 @@ void TestVTFFile::cubeMapsAtOtherVersions()
 
 void TestVTFFile::damagedFiles()
 {
-    const QByteArray valid = fixture(4, [](VTFFixture &f) {
-                                 f.thumbnail = f.lod = true;
-                                 f.frames = 2;
-                                 f.sheet = "sheet";
-                                 f.keyValues = "kv";
-                             }).build();
+    const QByteArray valid = VTFFixture::from("7.4 thumbnail lod frames:2 sheet kvd").build();
     // A texture file has no optional tail: every shorter prefix is incomplete.
     for (int n = 0; n < valid.size(); ++n) {
         QString error;

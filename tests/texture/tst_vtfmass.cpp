@@ -1,15 +1,21 @@
-#include "CFileVTF.h"
 #include "CSaveFile.h"
 #include "VTFErrors.h"
-#include "VTFFixture.h"
+#include "VTFMass.h"
 #include "VTFMassConverter.h"
 #include "VTFMassSink.h"
+#include "VVTFFixture.h"
 
 #include <Magick++.h>
 
+#include <QComboBox>
 #include <QDirIterator>
+#include <QGroupBox>
 #include <QImage>
 #include <QImageWriter>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -100,7 +106,15 @@ QStringList run(const VTFMassOptions &options, const QString &failing = QString(
     converter.run();
     return recorder.lines;
 }
+
+QComboBox *box(const VTFMass &window, const char *name)
+{
+    return child<QComboBox>(window, name);
+}
 } // namespace
+
+// The bulk converter: its walk and conversions over temporary folders, and
+// its window (lists, flag cycle, number fields, the run cycle).
 
 class TestVTFMass : public QObject
 {
@@ -118,6 +132,12 @@ private slots:
     void failedWrites_data();
     void failedWrites();
     void targetInsideSource();
+    void formatLists();
+    void flagCycle();
+    void numberFields();
+    void resizeSettings();
+    void runCycle_data();
+    void runCycle();
 };
 
 void TestVTFMass::preparation()
@@ -206,31 +226,28 @@ void TestVTFMass::imageToTexture()
 
 void TestVTFMass::textureResources_data()
 {
-    // The file's minor version and whether it has a level-of-detail
-    // resource; the rule (-1 unchecked, else modify * 2 + all); then what
-    // the output has (-1 none, 0 the file's own, 1 the window's values).
-    QTest::addColumn<QList<int>>("row");
-    QTest::newRow("unchecked removes") << QList<int>{3, 1, -1, -1};
-    QTest::newRow("skip existing keeps") << QList<int>{4, 1, 0, 0};
-    QTest::newRow("skip existing adds") << QList<int>{4, 0, 0, 1};
-    QTest::newRow("skip all keeps") << QList<int>{3, 1, 1, 0};
-    QTest::newRow("skip all, none") << QList<int>{3, 0, 1, -1};
-    QTest::newRow("modify existing sets") << QList<int>{3, 1, 2, 1};
-    QTest::newRow("modify existing, none") << QList<int>{3, 0, 2, -1};
-    QTest::newRow("modify all sets") << QList<int>{5, 1, 3, 1};
-    QTest::newRow("modify all adds") << QList<int>{3, 0, 3, 1};
-    QTest::newRow("7.2 untouched") << QList<int>{2, 0, 3, -1};
+    // The file, the rule (-1 unchecked, else modify * 2 + all), then what the
+    // output has (-1 none, 0 the file's own, 1 the window's values).
+    QTest::addColumn<QString>("row");
+    QTest::newRow("unchecked removes") << "7.3 lod|-1 -1";
+    QTest::newRow("skip existing keeps") << "7.4 lod|0 0";
+    QTest::newRow("skip existing adds") << "7.4|0 1";
+    QTest::newRow("skip all keeps") << "7.3 lod|1 0";
+    QTest::newRow("skip all, none") << "7.3|1 -1";
+    QTest::newRow("modify existing sets") << "7.3 lod|2 1";
+    QTest::newRow("modify existing, none") << "7.3|2 -1";
+    QTest::newRow("modify all sets") << "7.5 lod|3 1";
+    QTest::newRow("modify all adds") << "7.3|3 1";
+    QTest::newRow("7.2 untouched") << "7.2|3 -1";
 }
 
 void TestVTFMass::textureResources()
 {
-    QFETCH(QList<int>, row);
-    const int rule = row[2];
+    QFETCH(QString, row);
+    const QList<int> n = numbers(row.section('|', 1));
+    const int rule = n[0];
     Folder folder;
-    VTFFixture file;
-    file.minor = quint32(row[0]);
-    file.lod = row[1];
-    file.flags = 0x2000 | 0x8;
+    const VTFFixture file = VTFFixture::from(row.section('|', 0, 0) + " flags:0x2008");
     folder.file(QStringLiteral("in/t.vtf"), file.build());
     VTFMassOptions options = imageOptions(folder);
     options.sourceFormat = QStringLiteral("VTF");
@@ -244,39 +261,36 @@ void TestVTFMass::textureResources()
     QCOMPARE(made->minorVersion(), file.minor);
     QCOMPARE(made->flags(), 0x2004u);
     const VTFResource *lod = made->findResource(VTFResourceTag::LevelOfDetail);
-    QCOMPARE(!lod ? -1 : lod->data == 0x1E1E1E1E ? 0 : lod->data == 0x04020301 ? 1 : 2, row[3]);
+    QCOMPARE(!lod ? -1 : lod->data == 0x1E1E1E1E ? 0 : lod->data == 0x04020301 ? 1 : 2, n[1]);
 }
 
 void TestVTFMass::imageExport_data()
 {
-    // The texture's side and frames, the levels exported whole (1 mipmaps,
-    // 2 frames); the names written, and each picture's side and the
-    // fixture's pixelByte of its level and frame.
+    // The texture, the levels exported whole (1 mipmaps, 2 frames); the
+    // names written, and each picture's side and the fixture's pixelByte of
+    // its level and frame.
     QTest::addColumn<QString>("row");
-    QTest::newRow("all mipmaps") << "64 1 1|t_0.png t_1.png t_2.png t_3.png t_4.png t_5.png "
-                                    "t_6.png|1 2 4 8 16 32 64|1 65 129 193 1 65 129";
-    QTest::newRow("all frames") << "64 2 2|t-0.png t-1.png|64 64|129 145";
+    QTest::newRow("all mipmaps") << "side:64 mips:7|1|t_0.png t_1.png t_2.png t_3.png t_4.png "
+                                    "t_5.png t_6.png|1 2 4 8 16 32 64|1 65 129 193 1 65 129";
+    QTest::newRow("all frames") << "side:64 mips:7 frames:2|2|t-0.png t-1.png|64 64|129 145";
     QTest::newRow("mipmaps and frames")
-        << "2 2 3|t_0-0.png t_0-1.png t_1-0.png t_1-1.png|1 1 2 2|1 17 65 81";
-    QTest::newRow("one image") << "64 2 0|t.png|64|129";
+        << "side:2 mips:2 frames:2|3|t_0-0.png t_0-1.png t_1-0.png t_1-1.png|1 1 2 2|1 17 65 81";
+    QTest::newRow("one image") << "side:64 mips:7 frames:2|0|t.png|64|129";
 }
 
 void TestVTFMass::imageExport()
 {
     QFETCH(QString, row);
     const QStringList part = row.split(QLatin1Char('|'));
-    const QList<int> in = numbers(part[0]), sides = numbers(part[2]), bytes = numbers(part[3]);
-    const QStringList names = part[1].split(QLatin1Char(' '));
+    const QList<int> sides = numbers(part[3]), bytes = numbers(part[4]);
+    const QStringList names = part[2].split(QLatin1Char(' '));
+    const int levels = part[1].toInt();
     Folder folder;
-    VTFFixture file;
-    file.width = file.height = quint16(in[0]);
-    file.mips = in[0] == 64 ? 7 : 2;
-    file.frames = quint16(in[1]);
-    folder.file(QStringLiteral("in/t.vtf"), file.build());
+    folder.file(QStringLiteral("in/t.vtf"), VTFFixture::from(part[0]).build());
     VTFMassOptions options = imageOptions(folder);
     options.sourceFormat = QStringLiteral("VTF");
     options.targetFormat = QStringLiteral("PNG");
-    options.exportAll = {{(in[2] & 1) != 0, (in[2] & 2) != 0, false, false}};
+    options.exportAll = {{(levels & 1) != 0, (levels & 2) != 0, false, false}};
     options.separators[VTFMassOptions::Frames] = QStringLiteral("-");
     QVERIFY(run(options).isEmpty());
     QCOMPARE(folder.files(QStringLiteral("out")), names);
@@ -306,9 +320,7 @@ void TestVTFMass::failedWrites()
     QFETCH(QStringList, log);
 
     Folder folder;
-    VTFFixture file;
-    file.width = file.height = 64;
-    file.mips = 7;
+    const VTFFixture file = VTFFixture::from("side:64 mips:7");
     folder.file(QStringLiteral("in/a.vtf"), file.build());
     folder.file(QStringLiteral("in/b.vtf"), file.build());
     folder.file(QStringLiteral("out/b.bmp"), "an older export");
@@ -349,10 +361,154 @@ void TestVTFMass::targetInsideSource()
              QStringList({"a.vtf", "old.png", "sub/b.vtf"}));
 }
 
+void TestVTFMass::formatLists()
+{
+    VTFMass window;
+    // An image source only becomes a texture; anything else needs a texture.
+    box(window, "targetFormat")->setCurrentText(QStringLiteral("PNG"));
+    QCOMPARE(box(window, "sourceFormat")->currentText(), QStringLiteral("VTF"));
+    box(window, "sourceFormat")->setCurrentText(QStringLiteral("JPG"));
+    QCOMPARE(box(window, "targetFormat")->currentText(), QStringLiteral("VTF"));
+    box(window, "sourceFormat")->setCurrentText(QStringLiteral("TIF"));
+    box(window, "targetFormat")->setCurrentText(QStringLiteral("PNG"));
+    QCOMPARE(box(window, "sourceFormat")->currentText(), QStringLiteral("VTF"));
+    // A texture source changes nothing unless asked: resources are kept.
+    const VTFMassOptions options = window.options();
+    QVERIFY(!options.setVersion && !options.setThumbnailFormat && !options.setImageFormat);
+    QVERIFY(options.levelOfDetail.enabled && !options.levelOfDetail.modify &&
+            options.levelOfDetail.all);
+    // P8 and RGBA16161616F are refused back to the last entry.
+    box(window, "thumbnailFormat")->setCurrentIndex(8);
+    QCOMPARE(box(window, "thumbnailFormat")->currentText(), QStringLiteral("DXT1"));
+    box(window, "imageFormat")->setCurrentIndex(24);
+    QCOMPARE(box(window, "imageFormat")->currentText(), QStringLiteral("DXT5"));
+    box(window, "imageFormat")->setCurrentIndex(0);
+    box(window, "imageFormat")->setCurrentIndex(7);
+    QCOMPARE(window.options().imageFormat, IMAGE_FORMAT_RGBA8888);
+}
+
+void TestVTFMass::flagCycle()
+{
+    VTFMass window;
+    auto *flags = child<QListWidget>(window, "flags");
+    auto click = [&](int row) {
+        emit flags->itemClicked(flags->item(row));
+        return QList<quint32>({window.options().flagsToSet, window.options().flagsToClear,
+                               quint32(flags->item(row)->background().color().rgb() & 0xFFFFFF)});
+    };
+    QCOMPARE(click(2), QList<quint32>({0x4, 0, 0xC0FFC0}));
+    QCOMPARE(click(2), QList<quint32>({0, 0x4, 0xFFC0C0}));
+    QCOMPARE(click(2), QList<quint32>({0, 0, 0xFFFFC0}));
+    // The environment-map bit follows the faces: clicks leave it alone.
+    QCOMPARE(click(14), QList<quint32>({0, 0, 0xFFFFC0}));
+}
+
+void TestVTFMass::numberFields()
+{
+    VTFMass window;
+    const char *edits[][3] = {{"lod0", "300", "255"},
+                              {"lod1", "7", "7"},
+                              {"lod1", "abc", "7"},
+                              {"lod2", "-1", "30"},
+                              {"ts0Value", "0xff", "0x000000FF"},
+                              {"ts0Value", "ff", "0x000000FF"},
+                              {"ts0Value", "0x1A2b3C4d", "0x1A2B3C4D"}};
+    for (const auto &edit : edits) {
+        type(child<QLineEdit>(window, edit[0]), QString::fromLatin1(edit[1]));
+        QCOMPARE(child<QLineEdit>(window, edit[0])->text(), QString::fromLatin1(edit[2]));
+    }
+    const VTFMassOptions options = window.options();
+    QCOMPARE(QList<int>(options.levelOfDetailValues.begin(), options.levelOfDetailValues.end()),
+             QList<int>({255, 7, 30, 30}));
+    QCOMPARE(options.textureSettingsValue, 0x1A2B3C4Du);
+}
+
+void TestVTFMass::resizeSettings()
+{
+    // The box shows the stored entries; the first dialog is cancelled, the
+    // second accepted: only Ok stores what the box shows then.
+    VTFMass window;
+    QList<int> shown;
+    CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
+        const auto lists = request.dialog->findChildren<QComboBox *>();
+        for (QComboBox *list : lists) {
+            shown << list->currentIndex();
+            list->setCurrentIndex(3);
+        }
+        CPrompt::Answer answer;
+        answer.result = shown.size() > 5 ? QDialog::Accepted : QDialog::Rejected;
+        return answer;
+    });
+    for (int click = 0; click < 3; ++click)
+        child<QPushButton>(window, "resize")->click();
+    QCOMPARE(shown, QList<int>({11, 0, 12, 0, 12, 11, 0, 12, 0, 12, 3, 3, 3, 3, 3}));
+    const VTFMassOptions o = window.options();
+    QCOMPARE(
+        QList<int>({o.resizeFilter, o.widthMethod, o.widthClamp, o.heightMethod, o.heightClamp}),
+        QList<int>({3, 3, 3, 3, 3}));
+}
+
+void TestVTFMass::runCycle_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("shown");
+
+    const QStringList none;
+    QTest::newRow("nothing to convert") << "x" << false << "Done" << none;
+    QTest::newRow("broken texture")
+        << ".*" << false << "Done" << QStringList{"Read Error: Unable to read \".../bad.vtf\""};
+    QTest::newRow("bad filter") << "[" << false << "Done"
+                                << QStringList{"box: Request Error: Name filter is not valid"};
+    // "Cancel" is heard between files: the run stops before the next one.
+    QTest::newRow("cancel") << ".*" << true << ".../" << none;
+}
+
+void TestVTFMass::runCycle()
+{
+    QFETCH(QString, filter);
+    QFETCH(bool, cancel);
+    QFETCH(QString, title);
+    QFETCH(QStringList, shown);
+
+    QTemporaryDir folder;
+    QFile(folder.filePath(QStringLiteral("bad.vtf"))).open(QIODevice::WriteOnly);
+    QStringList boxes;
+    CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
+        boxes << QStringLiteral("box: ") + request.text;
+        return CPrompt::Answer();
+    });
+    VTFMass window;
+    box(window, "sourceFormat")->setCurrentIndex(0);
+    box(window, "targetFormat")->setCurrentText(QStringLiteral("PNG"));
+    child<QComboBox>(window, "filterMode")->setCurrentIndex(VTFMassOptions::RegEx);
+    child<QLineEdit>(window, "filter")->setText(filter);
+    child<QLineEdit>(window, "source")->setText(folder.path() + QStringLiteral("/./"));
+    child<QLineEdit>(window, "target")->setText(folder.filePath(QStringLiteral("out")));
+
+    auto *button = child<QPushButton>(window, "apply");
+    if (cancel)
+        QTimer::singleShot(0, button, &QPushButton::click);
+    button->click();
+    // Every run ends with its log kept and the way back open.
+    QCOMPARE(child<QGroupBox>(window, "run")->title(), title);
+    const QString log = child<QPlainTextEdit>(window, "log")->toPlainText();
+    QCOMPARE(boxes + (log.isEmpty() ? QStringList() : log.split(QLatin1Char('\n'))), shown);
+    QCOMPARE(button->text(), QStringLiteral("Return"));
+    QVERIFY(button->isEnabled() && window.stopFlag());
+    if (boxes.isEmpty())
+        QCOMPARE(child<QLineEdit>(window, "source")->text(), folder.path());
+    button->click();
+    QCOMPARE(button->text(), QStringLiteral("Apply"));
+    QCOMPARE(child<QStackedWidget>(window, "pages")->currentIndex(), int(VTFMass::ImagePage));
+    QVERIFY(!window.stopFlag());
+}
+
 int main(int argc, char **argv)
 {
     Magick::InitializeMagick(argc > 0 ? argv[0] : nullptr);
-    QGuiApplication application(argc, argv);
+    QApplication application(argc, argv);
     TestVTFMass test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -102,10 +102,7 @@ void TestVTFOperations::hdrMipmapsKeepTheirValues()
 {
     // 16-bit levels are resized as stored: a tone-mapped pass would change
     // every value.
-    VTFFixture f;
-    f.format = 24;
-    f.bytesPerPixel = 8;
-    f.width = f.height = f.mips = 2;
+    const VTFFixture f = VTFFixture::from("format:24 bpp:8 side:2 mips:2");
     QScopedPointer<CFileVTF> texture(CFileVTF::fromByteArray(f.build()));
     QVERIFY(texture);
     texture->generateMipmaps(1, 0, 1, 0, 0, 0, 0, 0, 0, 2);

@@ -45,14 +45,6 @@ private:
 };
 
 namespace {
-// Triggers the window's menu entries of those texts ("Mask Green").
-void trigger(VVTF &window, const QString &texts)
-{
-    for (QAction *action : window.findChildren<QAction *>())
-        if (!action->text().isEmpty() && texts.contains(action->text()))
-            action->trigger();
-}
-
 // Counts (faces frames slices mipmaps), then modified, the ticked face-count
 // entries, "Slice Count..." and "First Frame:" enabled, both spheremap and
 // both mipmap entries enabled, and the tree's top-level items.
@@ -409,11 +401,8 @@ void TestVVTFCommands::replaceImage()
 void TestVVTFCommands::editSaveReopenExport()
 {
     // A hand-made 8 x 8 texture of four levels, each a grey with its own alpha.
-    VTFFixture fixture;
-    fixture.width = fixture.height = 8;
-    fixture.mips = 4;
     const QString path = m_dir.filePath(QStringLiteral("rock.vtf"));
-    QVERIFY(CSaveFile::writeAll(path, fixture.build()));
+    QVERIFY(CSaveFile::writeAll(path, VTFFixture::from("side:8 mips:4").build()));
 
     QString out;
     std::function<void(QDialog *)> fillRange;
