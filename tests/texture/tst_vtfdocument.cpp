@@ -21,17 +21,10 @@ QString summary(const CFileVTF &texture)
                     bytes += quint64(image.size());
                 }
     }
-    return QStringLiteral("%1x%2 %3/%4/%5/%6 %7 %8 %9%10")
-        .arg(texture.width())
-        .arg(texture.height())
-        .arg(texture.mipmapCount())
-        .arg(texture.frameCount())
-        .arg(texture.faceCount())
-        .arg(texture.sliceCount())
-        .arg(texture.firstFrame())
-        .arg((texture.flags() & VTFFlag::EnvironmentMap) ? 1 : 0)
-        .arg(bytes)
-        .arg(sized ? QString() : QStringLiteral(" BADSIZE"));
+    return QString::asprintf(
+        "%dx%d %d/%d/%d/%d %d %d %llu%s", texture.width(), texture.height(), texture.mipmapCount(),
+        texture.frameCount(), texture.faceCount(), texture.sliceCount(), texture.firstFrame(),
+        (texture.flags() & VTFFlag::EnvironmentMap) ? 1 : 0, bytes, sized ? "" : " BADSIZE");
 }
 
 QByteArray repeatedPixel(const char *hexPixel, int count)
@@ -83,12 +76,9 @@ void TestVTFDocument::construction()
             .arg(texture->mipmapHeight(level));
     };
     const QString top = size(texture->mipmapCount() - 1);
-    QCOMPARE(QStringLiteral("%1x%2@%3 %4 %5 %6 %7")
-                 .arg(ref.width)
-                 .arg(ref.height)
-                 .arg(ref.level)
-                 .arg(texture->mipmapCount())
-                 .arg(size(0), size(2), top),
+    QCOMPARE(QString::asprintf("%dx%d@%d %d ", ref.width, ref.height, ref.level,
+                               texture->mipmapCount()) +
+                 QStringList({size(0), size(2), top}).join(' '),
              row.section('|', 1));
     QCOMPARE(QStringLiteral("%1x%2").arg(texture->width()).arg(texture->height()), top);
     QVERIFY(!summary(*texture).contains(QLatin1String("BADSIZE")));
@@ -127,7 +117,6 @@ void TestVTFDocument::countChanges_data()
     row("slices on envmap", "4x4 faces:6", "slices:2",
         "Request Error: Depth textures cannot be envmaps", "4x4 3/1/6/1 65535 1 504");
     row("slices 4", "4x4", "slices:4", "", "4x4 3/1/1/4 0 0 336");
-    row("slices fewer", "4x4 slices:4", "slices:2", "", "4x4 3/1/1/2 0 0 168");
     row("mips 0", "4x4", "mips:0", "Request Error: Invalid mipmap count", plain);
     row("mips 14", "4x4", "mips:14", "Request Error: Invalid mipmap count", plain);
     row("mips 1 shrinks", "4x4", "mips:1", "", "1x1 1/1/1/1 0 0 4");
@@ -202,12 +191,9 @@ void TestVTFDocument::thumbnailImages()
     // A format change decodes and re-encodes.
     QVERIFY(texture.setLowResImageFormat(IMAGE_FORMAT_BGR888));
     QCOMPARE(texture.lowResImage(), repeatedPixel("0082ff", 16 * 8));
-    QVERIFY(texture.setLowResImage(QByteArray::fromHex("010203").repeated(4), 2, 2, true));
-    QCOMPARE(texture.lowResImage(), QByteArray::fromHex("010203").repeated(4));
     // None drops it.
     QVERIFY(texture.setLowResImageFormat(IMAGE_FORMAT_NONE));
-    QCOMPARE(texture.lowResImageWidth(), quint8(0));
-    QVERIFY(texture.lowResImage().isEmpty());
+    QVERIFY(texture.lowResImageWidth() == 0 && texture.lowResImage().isEmpty());
 }
 
 void TestVTFDocument::imageFormat_data()
