@@ -52,11 +52,14 @@ T *child(const QObject &parent, const char *name)
     return found;
 }
 
-// Types a text into a field as a user does: the text, then editing finished.
-inline void type(QLineEdit *edit, const QString &text)
+// Types a text into the named field as a user does (the text, then editing
+// finished) and returns what the field then shows.
+inline QString type(const QObject &parent, const QString &field, const QString &text)
 {
+    auto *edit = child<QLineEdit>(parent, qPrintable(field));
     edit->setText(text);
     emit edit->editingFinished();
+    return edit->text();
 }
 
 // States written "1010".

@@ -239,9 +239,8 @@ void TestVTFFile::reading()
 
     QString error;
     QScopedPointer<CFileVTF> texture(CFileVTF::fromByteArray(bytes, error));
-    QCOMPARE(texture ? QStringLiteral("frames %1, faces %2")
-                           .arg(texture->frameCount())
-                           .arg(texture->faceCount())
+    QCOMPARE(texture ? QString::asprintf("frames %d, faces %d", texture->frameCount(),
+                                         texture->faceCount())
                      : error,
              result);
 }

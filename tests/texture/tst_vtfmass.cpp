@@ -404,10 +404,8 @@ void TestVTFMass::flagsAndNumbers()
                               {"ts0Value", "0xff", "0x000000FF"},
                               {"ts0Value", "ff", "0x000000FF"},
                               {"ts0Value", "0x1A2b3C4d", "0x1A2B3C4D"}};
-    for (const auto &edit : edits) {
-        type(child<QLineEdit>(window, edit[0]), QString::fromLatin1(edit[1]));
-        QCOMPARE(child<QLineEdit>(window, edit[0])->text(), QString::fromLatin1(edit[2]));
-    }
+    for (const auto &edit : edits)
+        QCOMPARE(type(window, edit[0], edit[1]), QString::fromLatin1(edit[2]));
     const VTFMassOptions options = window.options();
     QCOMPARE(QList<int>(options.levelOfDetailValues.begin(), options.levelOfDetailValues.end()),
              QList<int>({255, 7, 30, 30}));

@@ -129,10 +129,8 @@ void TestVTFSheet::editing()
                               {"coordinate3", "nan", "0.25"},
                               {"sequenceDuration", "-3", "0"},
                               {"frameDuration", "inf", "340282346638528859811704183484516925440"}};
-    for (const auto &edit : edits) {
-        type(child<QLineEdit>(widget, edit[0]), QString::fromLatin1(edit[1]));
-        QCOMPARE(child<QLineEdit>(widget, edit[0])->text(), QString::fromLatin1(edit[2]));
-    }
+    for (const auto &edit : edits)
+        QCOMPARE(type(widget, edit[0], edit[1]), QString::fromLatin1(edit[2]));
     widget.nextFrame();
     QCOMPARE(widget.currentFrame(), 1);
     QCOMPARE(child<QLineEdit>(widget, "coordinate0")->text(), QStringLiteral("0.25"));
@@ -142,8 +140,7 @@ void TestVTFSheet::editing()
     child<QCheckBox>(widget, "loop")->click();
     child<QGroupBox>(widget, "extraSets")->setChecked(true);
     const VTFSheet edited = VTFSheet::parse(written(widget));
-    QVERIFY(edited.fourSets);
-    QCOMPARE(edited.sequences[0].clamp, 1);
+    QVERIFY(edited.fourSets && edited.sequences[0].clamp == 1);
     QCOMPARE(edited.sequences[0].duration, 0.0f);
     const VTFSheetFrame &first = edited.sequences[0].frames[0];
     QCOMPARE(QList<float>(first.coordinates.begin(), first.coordinates.begin() + 5),
@@ -155,7 +152,7 @@ void TestVTFSheet::textureButton()
     bool accept = false;
     CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
         auto *editor = request.dialog->findChild<VVTFParticleSheetWidget *>();
-        type(child<QLineEdit>(*editor, "sequenceDuration"), QStringLiteral("9"));
+        type(*editor, QStringLiteral("sequenceDuration"), QStringLiteral("9"));
         CPrompt::Answer answer;
         answer.result = accept ? QDialog::Accepted : QDialog::Rejected;
         return answer;

@@ -78,10 +78,6 @@ void TestVVTFRules::commands()
                    c.animation}) +
                  ' ' + QString::number(c.faceCountTick),
              row.section('|', 1));
-    // Resources exist from version 7.3 on.
-    QVERIFY(c.resources);
-    document->setMinorVersion(2);
-    QVERIFY(!VVTFRules::commands(*document).resources);
 }
 
 void TestVVTFRules::normalize_data()
@@ -222,7 +218,6 @@ void TestVVTFRules::imageCount()
                    w.slicesButton->isEnabled()}) +
                  ' ' + bits({w.spheremapsCheck->isEnabled(), w.spheremapsCheck->isChecked()}),
              expected);
-    QCOMPARE(w.layout(), VVTFRules::ImportLayout::Frames);
 }
 
 void TestVVTFRules::rangeEdits_data()
@@ -244,14 +239,12 @@ void TestVVTFRules::rangeEdits()
     CFileVTF document(16, 16);
     QVERIFY(document.setFrameCount(10));
     VVTFImageRangeWidget widget(&document, 0, 4, 0, 9, 0, 0, 0, 0);
-    auto *field = widget.findChild<QLineEdit *>(parts[0]);
-    type(field, parts[1]);
+    const QString shown = type(widget, parts[0], parts[1]);
     const QMap<QString, int> stored{{"frameStartEdit", widget.frameStart},
                                     {"frameEndEdit", widget.frameEnd},
                                     {"faceEndEdit", widget.faceEnd},
                                     {"sliceEndEdit", widget.sliceEnd}};
-    QCOMPARE(field->text() + ' ' + QString::number(stored.value(parts[0])),
-             parts[2] + ' ' + parts[2]);
+    QCOMPARE(shown + ' ' + QString::number(stored.value(parts[0])), parts[2] + ' ' + parts[2]);
 }
 
 void TestVVTFRules::rangeConstruction()
