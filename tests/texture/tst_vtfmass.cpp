@@ -301,12 +301,16 @@ void TestVTFMass::imageExport()
 
 void TestVTFMass::failedWrites_data()
 {
-    // The target format, then the log.
+    // The target format and the words of b.vtf, whose output fails; then the log.
     QTest::addColumn<QString>("row");
-    QTest::newRow("texture in place")
-        << "VTF|Device Error: Incomplete write;Write Error: Unable to write \".../b.vtf\"";
+    QTest::newRow("texture in place") << "VTF|side:64 mips:7|Device Error: Incomplete write;"
+                                         "Write Error: Unable to write \".../b.vtf\"";
     // BMP: Qt's PNG writer leaks when libpng gives up on a write.
-    QTest::newRow("image export") << "BMP|Write Error: Unable to write \".../b.bmp\"";
+    QTest::newRow("image export")
+        << "BMP|side:64 mips:7|Write Error: Unable to write \".../b.bmp\"";
+    // A palette image cannot be decoded: nothing is written, not even an empty file.
+    QTest::newRow("undecodable image")
+        << "BMP|format:7 bpp:1|Write Error: Unable to write \".../b.bmp\"";
 }
 
 void TestVTFMass::failedWrites()
@@ -314,8 +318,8 @@ void TestVTFMass::failedWrites()
     QFETCH(QString, row);
     const QString target = row.section('|', 0, 0);
     Folder folder;
-    const VTFFixture file = VTFFixture::from("side:64 mips:7");
-    folder.file(QStringLiteral("in/a.vtf"), file.build());
+    const VTFFixture file = VTFFixture::from(row.section('|', 1, 1));
+    folder.file(QStringLiteral("in/a.vtf"), VTFFixture::from("side:64 mips:7").build());
     folder.file(QStringLiteral("in/b.vtf"), file.build());
     folder.file(QStringLiteral("out/b.bmp"), "an older export");
     VTFMassOptions options = imageOptions(folder);
@@ -327,7 +331,7 @@ void TestVTFMass::failedWrites()
     if (target == QLatin1String("VTF"))
         options.targetDirectory = options.sourceDirectory;
     const QString failing = QStringLiteral("b.") + target.toLower();
-    QCOMPARE(run(options, failing).join(';'), row.section('|', 1));
+    QCOMPARE(run(options, failing).join(';'), row.section('|', 2));
     if (target == QLatin1String("VTF")) {
         // The failed one keeps its bytes; nothing is left beside them.
         QCOMPARE(folder.read(QStringLiteral("in/b.vtf")), file.build());

@@ -280,7 +280,6 @@ void TestVTFPixels::dxtAgainstImageMagick()
     const QByteArray dds = ddsFile(blocks, width, height, QTest::currentDataTag());
     Magick::Image image;
     image.read(Magick::Blob(dds.constData(), size_t(dds.size())));
-    QCOMPARE(QSize(int(image.columns()), int(image.rows())), QSize(width, height));
     image.magick("RGBA");
     image.depth(8);
     Magick::Blob out;

@@ -9,7 +9,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QProcess>
@@ -102,7 +101,6 @@ QString identify(const QString &path)
 
 void TestVVTFCommands::saving()
 {
-    QVERIFY(m_dir.isValid());
     PromptScript script;
     QString savePath;
     int closeAnswer = QMessageBox::Save;
@@ -124,8 +122,7 @@ void TestVVTFCommands::saving()
              QStringLiteral("1Save AsValve Texture File (*.vtf)"));
     QVERIFY(window->isWindowModified());
 
-    const QString first = m_dir.filePath(QStringLiteral("first.vtf"));
-    const QString second = m_dir.filePath(QStringLiteral("second.vtf"));
+    const QString first = m_dir.filePath("first.vtf"), second = m_dir.filePath("second.vtf");
     savePath = first;
     window->actionSave->trigger();
     QVERIFY(QFile::exists(first) && !window->isWindowModified());

@@ -4,10 +4,8 @@
 
 #include <Magick++.h>
 
-#include <QAction>
 #include <QComboBox>
 #include <QDialog>
-#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>

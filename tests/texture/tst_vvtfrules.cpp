@@ -7,7 +7,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QRadioButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -87,7 +86,6 @@ void TestVVTFRules::normalize_data()
     QTest::addColumn<QString>("row");
     QTest::newRow("one image") << "1x1|255 -1 -1 -1|0 0 0 0 1";
     QTest::newRow("mipmap of four frames") << "16x16 frames:4|3 -1 -1 -1|3 -1 0 0 0";
-    QTest::newRow("thumbnail of a chain") << "16x16|255 -1 -1 -1|255 0 0 0 0";
     QTest::newRow("face of two slices") << "16x16 slices:2|1 0 -1 -1|1 0 0 -1 0";
 }
 
