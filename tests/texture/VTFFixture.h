@@ -1,8 +1,11 @@
 #pragma once
 
 #include "ByteBuilder.h"
+#include "CFileVTF.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QStringList>
 #include <QVector>
 
 #include <array>
@@ -21,6 +24,41 @@ struct VTFFixture
     bool thumbnail = false, lod = false, ts0 = false, crc = false;
     // Written from 7.3 on when not null.
     QByteArray sheet, keyValues;
+
+    // A fixture in words: "7.4" the version; "thumbnail", "lod", "ts0" and
+    // "crc"; "sheet" and "kvd" with payloads of their own; "name:n" for side
+    // (both sides), width, height, frames, first, depth, format, bpp, mips,
+    // faces and flags.
+    static VTFFixture from(const QString &words)
+    {
+        VTFFixture f;
+        QHash<QString, int> v;
+        for (const QString &word : words.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            if (word.contains(QLatin1Char('.'))) {
+                f.major = word.section(QLatin1Char('.'), 0, 0).toUInt();
+                f.minor = word.section(QLatin1Char('.'), 1).toUInt();
+            }
+            v[word.section(QLatin1Char(':'), 0, 0)] =
+                word.section(QLatin1Char(':'), 1).toInt(nullptr, 0);
+        }
+        f.width = quint16(v.value("width", v.value("side", f.width)));
+        f.height = quint16(v.value("height", v.value("side", f.height)));
+        f.frames = quint16(v.value("frames", f.frames));
+        f.firstFrame = quint16(v.value("first", f.firstFrame));
+        f.depth = quint16(v.value("depth", f.depth));
+        f.format = v.value("format", f.format);
+        f.bytesPerPixel = v.value("bpp", f.bytesPerPixel);
+        f.mips = v.value("mips", f.mips);
+        f.faces = v.value("faces", f.faces);
+        f.flags = quint32(v.value("flags", int(f.flags)));
+        f.thumbnail = v.contains("thumbnail"), f.lod = v.contains("lod");
+        f.ts0 = v.contains("ts0"), f.crc = v.contains("crc");
+        if (v.contains("sheet"))
+            f.sheet = QByteArray("SHEET\0DATA", 10);
+        if (v.contains("kvd"))
+            f.keyValues = "\"key\" \"value\"";
+        return f;
+    }
 
     static char pixelByte(int level, int frame, int face, int slice)
     {
@@ -85,3 +123,42 @@ struct VTFFixture
         return b.data();
     }
 };
+
+// Applies one "name:count" step to a document: frames, faces, slices, mips,
+// first (the first frame), or levels (the tree resized to that many levels
+// below the present size, as a file with that mip count reads).
+inline bool applyStep(CFileVTF &texture, const QString &step)
+{
+    const QString name = step.section(QLatin1Char(':'), 0, 0);
+    const int count = step.section(QLatin1Char(':'), 1).toInt();
+    if (name == QLatin1String("first"))
+        texture.setFirstFrame(quint16(count));
+    return name == QLatin1String("levels")
+               ? texture.resetImageTree(texture.width(), texture.height(), count, 1, 1, 1)
+           : name == QLatin1String("frames") ? texture.setFrameCount(count)
+           : name == QLatin1String("faces")  ? texture.setFaceCount(count)
+           : name == QLatin1String("slices") ? texture.setSliceCount(count)
+           : name == QLatin1String("mips")   ? texture.setMipmapCount(count)
+                                             : name == QLatin1String("first");
+}
+
+// A document of "WxH" followed by steps, each of which must be accepted.
+inline CFileVTF *texture(const QString &setup)
+{
+    QStringList steps = setup.split(QLatin1Char(' '));
+    const QStringList size = steps.takeFirst().split(QLatin1Char('x'));
+    auto *document = new CFileVTF(quint16(size.at(0).toInt()), quint16(size.at(1).toInt()));
+    for (const QString &step : steps)
+        if (!applyStep(*document, step))
+            qFatal("fixture step %s refused", qPrintable(step));
+    return document;
+}
+
+// Numbers written "2 1 0 0".
+inline QList<int> numbers(const QString &text)
+{
+    QList<int> out;
+    for (const QString &n : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        out << n.toInt();
+    return out;
+}

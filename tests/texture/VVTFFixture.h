@@ -1,12 +1,14 @@
 #pragma once
 
-#include "CFileVTF.h"
 #include "CPrompt.h"
 #include "MainWindowStub.h"
+#include "VTFFixture.h"
 #include "VVTF.h"
 
+#include <QAction>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -40,33 +42,41 @@ public slots:
     void showVVTF(CFileVTF *document) { opened << new VVTF(document); }
 };
 
-// A texture of "WxH" followed by "frames:n", "faces:n" and "slices:n" steps,
-// each of which must be accepted.
-inline CFileVTF *texture(const QString &setup)
+// The named child widget, which must exist.
+template <typename T>
+T *child(const QObject &parent, const char *name)
 {
-    QStringList steps = setup.split(QLatin1Char(' '));
-    const QStringList size = steps.takeFirst().split(QLatin1Char('x'));
-    auto *document = new CFileVTF(quint16(size.at(0).toInt()), quint16(size.at(1).toInt()));
-    for (const QString &step : steps) {
-        const int value = step.section(QLatin1Char(':'), 1).toInt();
-        const QString name = step.section(QLatin1Char(':'), 0, 0);
-        const bool ok = name == QLatin1String("frames")   ? document->setFrameCount(value)
-                        : name == QLatin1String("faces")  ? document->setFaceCount(value)
-                        : name == QLatin1String("slices") ? document->setSliceCount(value)
-                                                          : false;
-        if (!ok)
-            qFatal("fixture step %s refused", qPrintable(step));
-    }
-    return document;
+    T *found = parent.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no widget %s", name);
+    return found;
 }
 
-// Numbers written "2 1 0 0".
-inline QList<int> numbers(const QString &text)
+// Types a text into the named field as a user does (the text, then editing
+// finished) and returns what the field then shows.
+inline QString type(const QObject &parent, const QString &field, const QString &text)
 {
-    QList<int> out;
-    for (const QString &n : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        out << n.toInt();
+    auto *edit = child<QLineEdit>(parent, qPrintable(field));
+    edit->setText(text);
+    emit edit->editingFinished();
+    return edit->text();
+}
+
+// States written "1010".
+inline QString bits(std::initializer_list<bool> values)
+{
+    QString out;
+    for (bool value : values)
+        out += value ? QLatin1Char('1') : QLatin1Char('0');
     return out;
+}
+
+// Triggers the window's menu entries of those texts ("Mask Green").
+inline void trigger(VVTF &window, const QString &texts)
+{
+    for (QAction *action : window.findChildren<QAction *>())
+        if (!action->text().isEmpty() && texts.contains(action->text()))
+            action->trigger();
 }
 
 // The picture the editor shows.

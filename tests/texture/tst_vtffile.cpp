@@ -1,11 +1,16 @@
-#include "CFileVTF.h"
 #include "Fuzz.h"
+#include "Resampler.h"
 #include "VTFFixture.h"
+#include "VTFImageTools.h"
+
+#include <Magick++.h>
 
 #include <QBuffer>
 #include <QtTest>
 
+#include <cmath>
 #include <tuple>
+#include <vector>
 
 Q_DECLARE_METATYPE(VTFFixture)
 
@@ -23,16 +28,61 @@ void patch(QByteArray &bytes, int at, T value)
         bytes[at + i] = char(quint64(value) >> (8 * i));
 }
 
-VTFFixture fixture(quint32 minor, void (*change)(VTFFixture &) = nullptr)
+// One opaque colour per level, all different, each exact in DXT1's 5:6:5.
+QByteArray levelColour(int level)
 {
-    VTFFixture f;
-    f.minor = minor;
-    if (change)
-        change(f);
-    return f;
+    static const char *const red[] = {"00", "84", "ff"};
+    static const char *const green[] = {"00", "82", "ff"};
+    return QByteArray::fromHex(QByteArray(red[level % 3]) + green[level / 3] + "84ff");
+}
+
+void fillLevels(CFileVTF &texture)
+{
+    for (int level = 0; level < texture.mipmapCount(); ++level) {
+        const int w = texture.mipmapWidth(level), h = texture.mipmapHeight(level);
+        QVERIFY(texture.setImage(levelColour(level).repeated(w * h), w, h, level, 0, 0, 0, false));
+    }
+}
+
+// Whose colour each level holds, e.g. "4 4 2 3 4".
+QString levelOwners(const CFileVTF &texture)
+{
+    QStringList owners;
+    for (int level = 0; level < texture.mipmapCount(); ++level) {
+        QByteArray rgba;
+        texture.decodeImage(level, 0, 0, 0, rgba);
+        owners << QStringLiteral("?");
+        for (int candidate = 0; candidate < texture.mipmapCount(); ++candidate)
+            if (rgba == levelColour(candidate).repeated(rgba.size() / 4))
+                owners.last() = QString::number(candidate);
+    }
+    return owners.join(' ');
+}
+
+QByteArray pixelAt(const CFileVTF &texture, int face, int x, int y)
+{
+    QByteArray rgba;
+    texture.decodeImage(3, 0, face, 0, rgba);
+    return rgba.mid((y * 8 + x) * 4, 4).toHex();
+}
+
+// Feeds every source row, taking each destination row as soon as it is ready.
+std::vector<float> resample(Resampler &resampler, const std::vector<float> &source, int srcX,
+                            int dstX)
+{
+    std::vector<float> out;
+    for (size_t y = 0; y < source.size() / size_t(srcX); ++y) {
+        if (!resampler.addSourceRow(source.data() + y * size_t(srcX)))
+            break;
+        while (const float *row = resampler.takeDestinationRow())
+            out.insert(out.end(), row, row + dstX);
+    }
+    return out;
 }
 } // namespace
 
+// The texture file (fixtures written byte by byte), the image operations and
+// the resampler.
 class TestVTFFile : public QObject
 {
     Q_OBJECT
@@ -45,39 +95,23 @@ private slots:
     void reading();
     void cubeMapsAtOtherVersions();
     void damagedFiles();
+    void mipmapRanges();
+    void hdrMipmapsKeepTheirValues();
+    void copiesGammaReflectivity();
+    void spheremaps();
+    void thumbnails();
+    void resampler();
 };
 
 void TestVTFFile::goldenBytes_data()
 {
     QTest::addColumn<VTFFixture>("file");
-
-    QTest::newRow("7.0") << fixture(0);
-    QTest::newRow("7.1 thumbnail, 2 frames") << fixture(1, [](VTFFixture &f) {
-        f.thumbnail = true;
-        f.frames = 2;
-    });
-    QTest::newRow("7.2 depth 2") << fixture(2, [](VTFFixture &f) { f.depth = 2; });
-    QTest::newRow("7.3") << fixture(3);
-    QTest::newRow("7.4 every resource") << fixture(4, [](VTFFixture &f) {
-        f.thumbnail = f.lod = f.ts0 = f.crc = true;
-        f.sheet = QByteArray("SHEET\0DATA", 10);
-        f.keyValues = "\"key\" \"value\"";
-    });
-    QTest::newRow("7.5 envmap") << fixture(5, [](VTFFixture &f) {
-        f.flags = 0x6000;
-        f.faces = 6;
-        f.firstFrame = 0xFFFF;
-    });
-    QTest::newRow("7.3 envmap with spheremap") << fixture(3, [](VTFFixture &f) {
-        f.flags = 0x6000;
-        f.faces = 7;
-    });
-    // Each level the one above halved, rounded down, as the file has it.
-    QTest::newRow("7.2 100 x 12, 7 levels") << fixture(2, [](VTFFixture &f) {
-        f.width = 100;
-        f.height = 12;
-        f.mips = 7;
-    });
+    // Each level of the 100 x 12 file the one above halved, rounded down.
+    for (const char *words :
+         {"7.0", "7.1 thumbnail frames:2", "7.2 depth:2", "7.3",
+          "7.4 thumbnail lod ts0 crc sheet kvd", "7.5 flags:0x6000 faces:6 first:0xFFFF",
+          "7.3 flags:0x6000 faces:7", "7.2 width:100 height:12 mips:7"})
+        QTest::newRow(words) << VTFFixture::from(words);
 }
 
 void TestVTFFile::goldenBytes()
@@ -129,7 +163,6 @@ void TestVTFFile::newTextures()
     CFileVTF texture(4, 4);
     QCOMPARE(written(texture).mid(68, 20).toHex(), QByteArray("010000000000000000000000"
                                                               "3000000058000000"));
-    QCOMPARE(texture.headerSize(), 88u);
     CFileVTF one(1, 1);
     QCOMPARE(written(one).size(), 92);
     // Headers of 64 bytes (7.0, 7.1), 80 (7.2) and 80 plus the directory.
@@ -148,32 +181,23 @@ void TestVTFFile::reading_data()
 
     const QString incomplete = QStringLiteral("Read Error: Incomplete");
     const QString tooNew = QStringLiteral("Internal Error: Format too new");
-    // More than one face makes an environment map.
-    auto file = [](quint32 major, quint32 minor, int faces = 1, quint16 firstFrame = 0) {
-        VTFFixture f = fixture(minor);
-        f.major = major;
-        f.flags = faces > 1 ? 0x6000 : 0x2000;
-        f.faces = faces;
-        f.firstFrame = firstFrame;
-        return f.build();
-    };
-    for (uint minor = 0; minor <= 5; ++minor)
-        QTest::addRow("7.%u", minor) << file(7, minor) << "frames 1, faces 1";
-    QTest::newRow("8.4") << file(8, 4) << "frames 1, faces 1";
-    QTest::newRow("8.2 unchecked") << file(8, 2) << "frames 1, faces 1";
-    QTest::newRow("8.5") << file(8, 5) << tooNew;
-    QTest::newRow("7.6") << file(7, 6) << tooNew;
-    QTest::newRow("6.3") << file(6, 3) << "Internal Error: Format too old";
+    const QString one = QStringLiteral("frames 1, faces 1");
+    auto file = [](const char *words) { return VTFFixture::from(words).build(); };
+    for (const char *version : {"7.0", "7.1", "7.2", "7.3", "7.4", "7.5", "8.4", "8.2"})
+        QTest::newRow(version) << file(version) << one;
+    QTest::newRow("8.5") << file("8.5") << tooNew;
+    QTest::newRow("7.6") << file("7.6") << tooNew;
+    QTest::newRow("6.3") << file("6.3") << "Internal Error: Format too old";
     // Environment maps: six faces where the first frame says so, or from 7.5
     // on (no spheremap); else seven.
-    QTest::newRow("7.1 0xFFFF") << file(7, 1, 6, 0xFFFF) << "frames 1, faces 6";
-    QTest::newRow("7.1 first 0") << file(7, 1, 7) << "frames 1, faces 7";
-    QTest::newRow("7.4 first 0") << file(7, 4, 7) << "frames 1, faces 7";
-    QTest::newRow("7.5 first 0") << file(7, 5, 6) << "frames 1, faces 6";
+    QTest::newRow("7.1 0xFFFF") << file("7.1 flags:0x6000 faces:6 first:0xFFFF")
+                                << "frames 1, faces 6";
+    QTest::newRow("7.4 first 0") << file("7.4 flags:0x6000 faces:7") << "frames 1, faces 7";
+    QTest::newRow("7.5 first 0") << file("7.5 flags:0x6000 faces:6") << "frames 1, faces 6";
 
     // 80 bytes without images claiming 65535 frames and slices of a 4096 x
     // 4096 chain: terabytes.
-    QByteArray huge = fixture(2, [](VTFFixture &f) { f.mips = 0; }).build();
+    QByteArray huge = file("7.2 mips:0");
     patch<quint32>(huge, 16, 0x10001000);
     patch<quint16>(huge, 24, 0xFFFF);
     patch<quint8>(huge, 56, 13);
@@ -193,9 +217,14 @@ void TestVTFFile::reading_data()
     patch<quint32>(huge, 24, 1);
     patch<quint16>(huge, 63, 1);
     QTest::newRow("255 levels") << huge << incomplete;
+    // One level too large to hold: not sized at all, so not out of memory.
+    patch<quint8>(huge, 56, 1);
+    patch<quint32>(huge, 16, 0xFFFFFFFF);
+    patch<qint32>(huge, 52, 25);
+    QTest::newRow("one 65535 x 65535 level") << huge << incomplete;
 
-    // Entries {0x10, 96} at 80 and {0x30, 105} at 88; the sheet's length at 96.
-    const QByteArray sheet = fixture(3, [](VTFFixture &f) { f.sheet = "sheet"; }).build();
+    // Entries {0x10, 96} at 80 and {0x30, 110} at 88; the sheet's length at 96.
+    const QByteArray sheet = file("7.3 sheet");
     for (const auto &[name, at, value] : {std::make_tuple("sheet length", 96, 0xFFFFFFF0u),
                                           std::make_tuple("sheet offset", 84, 0x7FFFFFFFu),
                                           std::make_tuple("image offset", 92, 0xFFFFFFFFu),
@@ -214,9 +243,8 @@ void TestVTFFile::reading()
 
     QString error;
     QScopedPointer<CFileVTF> texture(CFileVTF::fromByteArray(bytes, error));
-    QCOMPARE(texture ? QStringLiteral("frames %1, faces %2")
-                           .arg(texture->frameCount())
-                           .arg(texture->faceCount())
+    QCOMPARE(texture ? QString::asprintf("frames %d, faces %d", texture->frameCount(),
+                                         texture->faceCount())
                      : error,
              result);
 }
@@ -242,12 +270,7 @@ void TestVTFFile::cubeMapsAtOtherVersions()
 
 void TestVTFFile::damagedFiles()
 {
-    const QByteArray valid = fixture(4, [](VTFFixture &f) {
-                                 f.thumbnail = f.lod = true;
-                                 f.frames = 2;
-                                 f.sheet = "sheet";
-                                 f.keyValues = "kv";
-                             }).build();
+    const QByteArray valid = VTFFixture::from("7.4 thumbnail lod frames:2 sheet kvd").build();
     // A texture file has no optional tail: every shorter prefix is incomplete.
     for (int n = 0; n < valid.size(); ++n) {
         QString error;
@@ -266,5 +289,170 @@ void TestVTFFile::damagedFiles()
     });
 }
 
-QTEST_GUILESS_MAIN(TestVTFFile)
+void TestVTFFile::mipmapRanges()
+{
+    // Source, first and last level, whose colour each level of a 16 x 16
+    // chain (levels 0 to 4) holds afterwards.
+    const QList<QPair<QList<int>, QString>> table = {
+        {{4, 0, 4}, "4 4 4 4 4"},  // down from the top
+        {{0, 0, 4}, "0 0 0 0 0"},  // up from the smallest
+        {{4, 0, 2}, "4 4 4 3 4"},  // lower levels only
+        {{2, 1, 99}, "0 2 2 2 2"}, // both ways, clamped
+        {{5, 0, 4}, "0 1 2 3 4"},  // no such source
+    };
+    for (const auto &[range, owners] : table) {
+        CFileVTF texture(16, 16);
+        fillLevels(texture);
+        texture.generateMipmaps(range[0], range[1], range[2], 0, 0, 0, 0, 0, 0, 2);
+        QCOMPARE(levelOwners(texture), owners);
+    }
+}
+
+void TestVTFFile::hdrMipmapsKeepTheirValues()
+{
+    // 16-bit levels are resized as stored: a tone-mapped pass would change
+    // every value.
+    const VTFFixture f = VTFFixture::from("format:24 bpp:8 side:2 mips:2");
+    QScopedPointer<CFileVTF> texture(CFileVTF::fromByteArray(f.build()));
+    QVERIFY(texture);
+    texture->generateMipmaps(1, 0, 1, 0, 0, 0, 0, 0, 0, 2);
+    QCOMPARE(texture->image(0, 0, 0, 0), QByteArray(8, VTFFixture::pixelByte(1, 0, 0, 0)));
+}
+
+void TestVTFFile::copiesGammaReflectivity()
+{
+    CFileVTF texture(64, 16);
+    QVERIFY(texture.setSliceCount(2) && texture.setHighResImageFormat(IMAGE_FORMAT_DXT5));
+    // Copies on one level and gamma 1.0 keep DXT blocks that re-encoding
+    // would change.
+    const QByteArray blocks = QByteArray::fromHex("ff00492492492492f8001f00e4e4e4e4").repeated(64);
+    QVERIFY(texture.setImage(blocks, 64, 16, 6, 0, 0, 0, true));
+    QVERIFY(texture.copyImage(6, 0, 0, 0, 6, 0, 0, 1, 2));
+    texture.applyGammaCorrection(1.0f, 0, 6, 0, 0, 0, 0, 0, 1);
+    QCOMPARE(texture.image(6, 0, 0, 0) + texture.image(6, 0, 0, 1), blocks + blocks);
+    QVERIFY(!texture.copyImage(6, 0, 0, 2, 0, 0, 0, 0, 2));
+    QVERIFY(!texture.copyImage(6, 0, 0, 0, 7, 0, 0, 0, 2));
+
+    QVERIFY(texture.setHighResImageFormat(IMAGE_FORMAT_RGBA8888));
+    QVERIFY(texture.setImage(QByteArray::fromHex("80ff0080").repeated(1024), 64, 16, 6, 0, 0, 1,
+                             false));
+    // Across levels the image is resampled; gamma corrects every pixel.
+    QVERIFY(texture.copyImage(6, 0, 0, 1, 5, 0, 0, 1, 2));
+    texture.applyGammaCorrection(2.2f, 6, 6, 0, 0, 0, 0, 1, 1);
+    QByteArray corrected = QByteArray::fromHex("80ff0080");
+    vtfApplyGamma(corrected, 1, 1, 2.2f);
+    QCOMPARE(texture.image(6, 0, 0, 1), corrected.repeated(1024));
+    QCOMPARE(texture.image(5, 0, 0, 1), QByteArray::fromHex("80ff0080").repeated(256));
+
+    float r, g, b;
+    texture.computeReflectivity(r, g, b, 5, 5, 0, 0, 0, 0, 1, 1);
+    QCOMPARE(QList<float>({r, g, b}), QList<float>({std::pow(128 / 255.0f, 2.2f), 1.0f, 0.0f}));
+    // Slice 0 of level 5 is black: the mean over both slices halves it.
+    texture.computeReflectivity(r, g, b, 5, 5, 0, 0, 0, 0, 0, 1);
+    QCOMPARE(g, 0.5f);
+}
+
+void TestVTFFile::spheremaps()
+{
+    CFileVTF texture(8, 8);
+    QVERIFY(!texture.generateSpheremaps(0, 3, 0, 0, 0, 0));
+    QCOMPARE(texture.error(), QStringLiteral("Request Error: Image is not an enviroment map"));
+    texture.setFlags(texture.flags() | 0x4000);
+    QVERIFY(!texture.generateSpheremaps(0, 3, 0, 0, 0, 0));
+    QCOMPARE(texture.error(),
+             QStringLiteral("Request Error: Enviroment map does not have correct number of faces"));
+
+    QVERIFY(texture.setFaceCount(6));
+    // Channels 0 or 255 only: a sum of four samples then scales back exactly.
+    const char *colours[] = {"ff0000ff", "00ffffff", "0000ffff",
+                             "00ff00ff", "ffff00ff", "ff00ffff"};
+    for (int face = 0; face < 6; ++face)
+        QVERIFY(texture.setImage(QByteArray::fromHex(colours[face]).repeated(64), 8, 8, 3, 0, face,
+                                 0, false));
+    QVERIFY(texture.generateSpheremaps(3, 3, 0, 0, 0, 0));
+    QCOMPARE(texture.faceCount(), 7);
+    // The centre sees Front, the corners the mean of Down; off the centre the
+    // reflection leaves through the face on that side.
+    const QList<QByteArray> seen = {pixelAt(texture, 6, 4, 4), pixelAt(texture, 6, 0, 0),
+                                    pixelAt(texture, 6, 7, 7), pixelAt(texture, 6, 4, 6),
+                                    pixelAt(texture, 6, 1, 4), pixelAt(texture, 6, 6, 4)};
+    QCOMPARE(seen, QList<QByteArray>(
+                       {colours[3], colours[5], colours[5], colours[4], colours[0], colours[2]}));
+}
+
+void TestVTFFile::thumbnails()
+{
+    // Side, levels (0: the full chain), the level the thumbnail comes from.
+    // One 64 x 64 level is too large, and only levels above 4 are resized.
+    for (const QList<int> &row : {QList<int>{256, 0, 4}, {8, 0, 3}, {64, 1, -1}}) {
+        CFileVTF texture{quint16(row[0]), quint16(row[0])};
+        if (row[1])
+            QVERIFY(texture.resetImageTree(quint16(row[0]), quint16(row[0]), row[1], 1, 1, 1));
+        fillLevels(texture);
+        QCOMPARE(texture.generateLowResImage(), row[2] >= 0);
+        if (row[2] < 0)
+            continue;
+        const int side = texture.mipmapWidth(row[2]);
+        QCOMPARE(QSize(texture.lowResImageWidth(), texture.lowResImageHeight()), QSize(side, side));
+        QCOMPARE(texture.lowResImageFormat(), IMAGE_FORMAT_DXT1);
+        QVERIFY(texture.setLowResImageFormat(IMAGE_FORMAT_RGBA8888));
+        QCOMPARE(texture.lowResImage().left(4).toHex(), levelColour(row[2]).toHex());
+    }
+}
+
+void TestVTFFile::resampler()
+{
+    const std::vector<float> source = {1, 3, 10, 20, 5, 7, 30, 40, 0, 0, 8, 8, 4, 4, 8, 8};
+    Resampler box(4, 4, 2, 2, BOUNDARY_CLAMP, 0, 0, "box");
+    QCOMPARE(resample(box, source, 4, 2), std::vector<float>({4, 25, 2, 8}));
+    QVERIFY(!box.addSourceRow(source.data()) && !box.takeDestinationRow());
+    box.restart();
+    QCOMPARE(resample(box, source, 4, 2), std::vector<float>({4, 25, 2, 8}));
+
+    Resampler tent(1, 1, 3, 3, BOUNDARY_CLAMP, 0, 0, "tent");
+    const std::vector<float> out = resample(tent, {0.7f}, 1, 3);
+    QCOMPARE(out.size(), size_t(9));
+    for (float value : out)
+        QVERIFY(qAbs(value - 0.7f) < 1e-6f);
+    const ResamplerContributorList *x = nullptr;
+    tent.contributorLists(&x, nullptr);
+    for (int i = 0; i < 3; ++i) {
+        float sum = 0;
+        for (quint32 k = 0; k < x[i].count; ++k)
+            sum += x[i].contributors[k].weight;
+        QCOMPARE(sum, 1.0f);
+    }
+    QVERIFY(!resamplerFilterName(16));
+
+    const float row[4] = {1, 2, 3, 4};
+    Resampler unknown(4, 4, 2, 2, BOUNDARY_CLAMP, 0, 0, "nearest");
+    QCOMPARE(unknown.status(), STATUS_BAD_FILTER_NAME);
+    QVERIFY(!unknown.addSourceRow(row) && !unknown.takeDestinationRow());
+    Resampler empty(0, 4, 2, -1);
+    QCOMPARE(empty.status(), STATUS_BAD_SIZE);
+    QVERIFY(!empty.addSourceRow(row) && !empty.takeDestinationRow());
+
+    // One destination row needs every source row: more than the buffer holds.
+    Resampler tall(1, 20000, 1, 1, BOUNDARY_CLAMP, 0, 0, "box");
+    QVERIFY(resample(tall, std::vector<float>(20000, 1.0f), 1, 1).empty());
+    QCOMPARE(tall.status(), STATUS_SCAN_BUFFER_FULL);
+
+    // Index j of five samples: wrap, reflect, clamp.
+    const int table[][4] = {{2, 2, 2, 2}, {-1, 4, 1, 0}, {-5, 0, 4, 0}, {-7, 3, 4, 0},
+                            {5, 0, 4, 4}, {9, 4, 0, 4},  {12, 2, 0, 4}};
+    for (const auto &j : table)
+        QCOMPARE(QList<int>({resamplerBoundaryIndex(j[0], 5, BOUNDARY_WRAP),
+                             resamplerBoundaryIndex(j[0], 5, BOUNDARY_REFLECT),
+                             resamplerBoundaryIndex(j[0], 5, BOUNDARY_CLAMP)}),
+                 QList<int>({j[1], j[2], j[3]}));
+}
+
+int main(int argc, char **argv)
+{
+    Magick::InitializeMagick(argc > 0 ? argv[0] : nullptr);
+    QCoreApplication application(argc, argv);
+    TestVTFFile test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_vtffile.moc"

@@ -1,21 +1,25 @@
-#include "CFileVTF.h"
 #include "CSaveFile.h"
 #include "VTFErrors.h"
-#include "VTFFixture.h"
+#include "VTFMass.h"
 #include "VTFMassConverter.h"
 #include "VTFMassSink.h"
+#include "VVTFFixture.h"
 
 #include <Magick++.h>
 
+#include <QComboBox>
 #include <QDirIterator>
+#include <QGroupBox>
 #include <QImage>
 #include <QImageWriter>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
-
-Q_DECLARE_METATYPE(VTFFixture)
 
 namespace {
 struct Recorder : VTFMassSink
@@ -57,8 +61,7 @@ struct Folder
     void file(const QString &relative, const QByteArray &bytes) const
     {
         QDir().mkpath(QFileInfo(path(relative)).path());
-        QFile out(path(relative));
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        QVERIFY(CSaveFile::writeAll(path(relative), bytes));
     }
     // Files the run must skip (c.jpg.bak) hold a PNG.
     void image(const QString &relative, int width = 4, int height = 4) const
@@ -95,14 +98,6 @@ VTFMassOptions imageOptions(const Folder &folder)
     return options;
 }
 
-VTFFixture texture(quint32 minor, bool lod = false)
-{
-    VTFFixture f;
-    f.minor = minor;
-    f.lod = lod;
-    return f;
-}
-
 QStringList run(const VTFMassOptions &options, const QString &failing = QString())
 {
     Recorder recorder;
@@ -111,7 +106,15 @@ QStringList run(const VTFMassOptions &options, const QString &failing = QString(
     converter.run();
     return recorder.lines;
 }
+
+QComboBox *box(const VTFMass &window, const char *name)
+{
+    return child<QComboBox>(window, name);
+}
 } // namespace
+
+// The bulk converter: its walk and conversions over temporary folders, and
+// its window (lists, flag cycle, number fields, the run cycle).
 
 class TestVTFMass : public QObject
 {
@@ -129,6 +132,11 @@ private slots:
     void failedWrites_data();
     void failedWrites();
     void targetInsideSource();
+    void formatLists();
+    void flagsAndNumbers();
+    void resizeSettings();
+    void runCycle_data();
+    void runCycle();
 };
 
 void TestVTFMass::preparation()
@@ -156,64 +164,42 @@ void TestVTFMass::preparation()
 
 void TestVTFMass::selection_data()
 {
-    // filter: mode digit and text; switches: recursive, preserve, overwrite.
-    // The source format is the first file's extension.
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<QString>("switches");
-    QTest::addColumn<QStringList>("sources");
-    QTest::addColumn<QStringList>("outputs");
-    QTest::addColumn<int>("destinationExists");
-
-    const QStringList jpegs = {"a.jpg", "b.JPG", "c.jpg.bak", "d.jpeg"};
-    const QStringList walls = {"brickwall_01.png", "WALL.png", "wallpaper.png"};
-    const QStringList nested = {"a.png", "sub/a.png"};
-    const QStringList one = {"a.vtf"};
-    QTest::newRow("wildcard") << "0*"
-                              << "" << jpegs << QStringList{"a.vtf", "b.vtf"} << 0;
-    QTest::newRow("substring") << "1wall"
-                               << "" << walls
-                               << QStringList{"WALL.vtf", "brickwall_01.vtf", "wallpaper.vtf"} << 0;
-    QTest::newRow("regex, any case") << "2wall"
-                                     << "" << walls << QStringList{"WALL.vtf"} << 0;
-    QTest::newRow("last extension")
-        << "0*"
-        << "" << QStringList{"x.tar.png"} << QStringList{"x.tar.vtf"} << 0;
-    QTest::newRow("flat") << "0*"
-                          << "" << nested << one << 0;
-    QTest::newRow("recursive, flat") << "0*"
-                                     << "r" << nested << one << 1;
-    QTest::newRow("recursive, flat, overwrite") << "0*"
-                                                << "ro" << nested << one << 1;
-    QTest::newRow("recursive, preserved")
-        << "0*"
-        << "rp" << nested << QStringList{"a.vtf", "sub/a.vtf"} << 0;
-    QTest::newRow("case twins, overwrite") << "0*"
-                                           << "o" << QStringList{"a.PNG", "a.png"} << one << 1;
+    // The filter (mode digit and text), switches (recursive, preserve,
+    // overwrite), the sources (the first one's extension is the source
+    // format), the outputs, and how many "Destination exists" lines.
+    QTest::addColumn<QString>("row");
+    const char *jpegs = "a.jpg b.JPG c.jpg.bak d.jpeg";
+    const char *walls = "brickwall_01.png WALL.png wallpaper.png";
+    QTest::newRow("wildcard") << QString("0*||%1|a.vtf b.vtf|0").arg(jpegs);
+    QTest::newRow("substring")
+        << QString("1wall||%1|WALL.vtf brickwall_01.vtf wallpaper.vtf|0").arg(walls);
+    QTest::newRow("regex, any case") << QString("2wall||%1|WALL.vtf|0").arg(walls);
+    QTest::newRow("last extension") << "0*||x.tar.png|x.tar.vtf|0";
+    QTest::newRow("flat") << "0*||a.png sub/a.png|a.vtf|0";
+    QTest::newRow("recursive, flat") << "0*|r|a.png sub/a.png|a.vtf|1";
+    QTest::newRow("recursive, preserved") << "0*|rp|a.png sub/a.png|a.vtf sub/a.vtf|0";
+    QTest::newRow("case twins, overwrite") << "0*|o|a.PNG a.png|a.vtf|1";
 }
 
 void TestVTFMass::selection()
 {
-    QFETCH(QString, filter);
-    QFETCH(QString, switches);
-    QFETCH(QStringList, sources);
-    QFETCH(QStringList, outputs);
-    QFETCH(int, destinationExists);
-
+    QFETCH(QString, row);
+    const QStringList part = row.split(QLatin1Char('|'));
+    const QStringList sources = part[2].split(QLatin1Char(' '));
     Folder folder;
     for (const QString &source : sources)
         folder.image(QStringLiteral("in/") + source);
     VTFMassOptions options = imageOptions(folder);
-    options.filterMode = filter.left(1).toInt();
-    options.filterText = filter.mid(1);
+    options.filterMode = part[0].left(1).toInt();
+    options.filterText = part[0].mid(1);
     options.sourceFormat = QFileInfo(sources[0]).suffix().toUpper();
-    options.recursive = switches.contains(QLatin1Char('r'));
-    options.preserveStructure = switches.contains(QLatin1Char('p'));
-    options.overwrite = switches.contains(QLatin1Char('o'));
+    options.recursive = part[1].contains(QLatin1Char('r'));
+    options.preserveStructure = part[1].contains(QLatin1Char('p'));
+    options.overwrite = part[1].contains(QLatin1Char('o'));
     const QStringList lines = run(options);
-    QCOMPARE(folder.files(QStringLiteral("out")), outputs);
-    QCOMPARE(lines.filter(QStringLiteral("Destination exists for \".../")).size(),
-             destinationExists);
-    QCOMPARE(lines.size(), destinationExists);
+    QCOMPARE(folder.files(QStringLiteral("out")), part[3].split(QLatin1Char(' ')));
+    QCOMPARE(lines.filter(QStringLiteral("Destination exists for \".../")).size(), part[4].toInt());
+    QCOMPARE(lines.size(), part[4].toInt());
 }
 
 void TestVTFMass::imageToTexture()
@@ -238,33 +224,28 @@ void TestVTFMass::imageToTexture()
 
 void TestVTFMass::textureResources_data()
 {
-    QTest::addColumn<VTFFixture>("file");
-    QTest::addColumn<int>("rule");
-    QTest::addColumn<int>("expected");
-
-    // rule: -1 unchecked, else modify * 2 + all. expected: -1 none, 0 the
-    // file's own, 1 the window's values.
-    QTest::newRow("unchecked removes") << texture(3, true) << -1 << -1;
-    QTest::newRow("unchecked, none") << texture(3) << -1 << -1;
-    QTest::newRow("skip existing keeps") << texture(4, true) << 0 << 0;
-    QTest::newRow("skip existing adds") << texture(4) << 0 << 1;
-    QTest::newRow("skip all keeps") << texture(3, true) << 1 << 0;
-    QTest::newRow("skip all, none") << texture(3) << 1 << -1;
-    QTest::newRow("modify existing sets") << texture(3, true) << 2 << 1;
-    QTest::newRow("modify existing, none") << texture(3) << 2 << -1;
-    QTest::newRow("modify all sets") << texture(5, true) << 3 << 1;
-    QTest::newRow("modify all adds") << texture(3) << 3 << 1;
-    QTest::newRow("7.2 untouched") << texture(2) << 3 << -1;
+    // The file, the rule (-1 unchecked, else modify * 2 + all), then what the
+    // output has (-1 none, 0 the file's own, 1 the window's values).
+    QTest::addColumn<QString>("row");
+    QTest::newRow("unchecked removes") << "7.3 lod|-1 -1";
+    QTest::newRow("skip existing keeps") << "7.4 lod|0 0";
+    QTest::newRow("skip existing adds") << "7.4|0 1";
+    QTest::newRow("skip all keeps") << "7.3 lod|1 0";
+    QTest::newRow("skip all, none") << "7.3|1 -1";
+    QTest::newRow("modify existing sets") << "7.3 lod|2 1";
+    QTest::newRow("modify existing, none") << "7.3|2 -1";
+    QTest::newRow("modify all sets") << "7.5 lod|3 1";
+    QTest::newRow("modify all adds") << "7.3|3 1";
+    QTest::newRow("7.2 untouched") << "7.2|3 -1";
 }
 
 void TestVTFMass::textureResources()
 {
-    QFETCH(VTFFixture, file);
-    QFETCH(int, rule);
-    QFETCH(int, expected);
-
+    QFETCH(QString, row);
+    const QList<int> n = numbers(row.section('|', 1));
+    const int rule = n[0];
     Folder folder;
-    file.flags = 0x2000 | 0x8;
+    const VTFFixture file = VTFFixture::from(row.section('|', 0, 0) + " flags:0x2008");
     folder.file(QStringLiteral("in/t.vtf"), file.build());
     VTFMassOptions options = imageOptions(folder);
     options.sourceFormat = QStringLiteral("VTF");
@@ -278,49 +259,32 @@ void TestVTFMass::textureResources()
     QCOMPARE(made->minorVersion(), file.minor);
     QCOMPARE(made->flags(), 0x2004u);
     const VTFResource *lod = made->findResource(VTFResourceTag::LevelOfDetail);
-    const int found = !lod ? -1 : lod->data == 0x1E1E1E1E ? 0 : lod->data == 0x04020301 ? 1 : 2;
-    QCOMPARE(found, expected);
+    QCOMPARE(!lod ? -1 : lod->data == 0x1E1E1E1E ? 0 : lod->data == 0x04020301 ? 1 : 2, n[1]);
 }
 
 void TestVTFMass::imageExport_data()
 {
-    QTest::addColumn<int>("side");
-    QTest::addColumn<int>("levels");
-    QTest::addColumn<int>("frames");
-    QTest::addColumn<QStringList>("names");
-    QTest::addColumn<QList<int>>("sides");
-    // The fixture's pixelByte of each image's level and frame.
-    QTest::addColumn<QList<int>>("bytes");
-
-    QTest::newRow("all mipmaps") << 64 << 1 << 1
-                                 << QStringList{"t_0.png", "t_1.png", "t_2.png", "t_3.png",
-                                                "t_4.png", "t_5.png", "t_6.png"}
-                                 << QList<int>{1, 2, 4, 8, 16, 32, 64}
-                                 << QList<int>{1, 65, 129, 193, 1, 65, 129};
-    QTest::newRow("all frames") << 64 << 2 << 2 << QStringList{"t-0.png", "t-1.png"}
-                                << QList<int>{64, 64} << QList<int>{129, 145};
+    // The texture, the levels exported whole (1 mipmaps, 2 frames); the
+    // names written, and each picture's side and the fixture's pixelByte of
+    // its level and frame.
+    QTest::addColumn<QString>("row");
+    QTest::newRow("all mipmaps") << "side:64 mips:7|1|t_0.png t_1.png t_2.png t_3.png t_4.png "
+                                    "t_5.png t_6.png|1 2 4 8 16 32 64|1 65 129 193 1 65 129";
+    QTest::newRow("all frames") << "side:64 mips:7 frames:2|2|t-0.png t-1.png|64 64|129 145";
     QTest::newRow("mipmaps and frames")
-        << 2 << 3 << 2 << QStringList{"t_0-0.png", "t_0-1.png", "t_1-0.png", "t_1-1.png"}
-        << QList<int>{1, 1, 2, 2} << QList<int>{1, 17, 65, 81};
-    QTest::newRow("one image") << 64 << 0 << 2 << QStringList{"t.png"} << QList<int>{64}
-                               << QList<int>{129};
+        << "side:2 mips:2 frames:2|3|t_0-0.png t_0-1.png t_1-0.png t_1-1.png|1 1 2 2|1 17 65 81";
+    QTest::newRow("one image") << "side:64 mips:7 frames:2|0|t.png|64|129";
 }
 
 void TestVTFMass::imageExport()
 {
-    QFETCH(int, side);
-    QFETCH(int, levels);
-    QFETCH(int, frames);
-    QFETCH(QStringList, names);
-    QFETCH(QList<int>, sides);
-    QFETCH(QList<int>, bytes);
-
+    QFETCH(QString, row);
+    const QStringList part = row.split(QLatin1Char('|'));
+    const QList<int> sides = numbers(part[3]), bytes = numbers(part[4]);
+    const QStringList names = part[2].split(QLatin1Char(' '));
+    const int levels = part[1].toInt();
     Folder folder;
-    VTFFixture file;
-    file.width = file.height = quint16(side);
-    file.mips = side == 64 ? 7 : 2;
-    file.frames = quint16(frames);
-    folder.file(QStringLiteral("in/t.vtf"), file.build());
+    folder.file(QStringLiteral("in/t.vtf"), VTFFixture::from(part[0]).build());
     VTFMassOptions options = imageOptions(folder);
     options.sourceFormat = QStringLiteral("VTF");
     options.targetFormat = QStringLiteral("PNG");
@@ -331,34 +295,31 @@ void TestVTFMass::imageExport()
     for (int i = 0; i < names.size(); ++i) {
         const QImage image(folder.path(QStringLiteral("out/") + names[i]));
         QCOMPARE(image.size(), QSize(sides[i], sides[i]));
-        const int b = bytes[i];
-        QCOMPARE(image.pixel(0, 0), qRgba(b, b, b, b));
+        QCOMPARE(image.pixel(0, 0), qRgba(bytes[i], bytes[i], bytes[i], bytes[i]));
     }
 }
 
 void TestVTFMass::failedWrites_data()
 {
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QStringList>("log");
-
-    QTest::newRow("texture in place") << "VTF"
-                                      << QStringList{"Device Error: Incomplete write",
-                                                     "Write Error: Unable to write \".../b.vtf\""};
+    // The target format and the words of b.vtf, whose output fails; then the log.
+    QTest::addColumn<QString>("row");
+    QTest::newRow("texture in place") << "VTF|side:64 mips:7|Device Error: Incomplete write;"
+                                         "Write Error: Unable to write \".../b.vtf\"";
     // BMP: Qt's PNG writer leaks when libpng gives up on a write.
-    QTest::newRow("image export") << "BMP"
-                                  << QStringList{"Write Error: Unable to write \".../b.bmp\""};
+    QTest::newRow("image export")
+        << "BMP|side:64 mips:7|Write Error: Unable to write \".../b.bmp\"";
+    // A palette image cannot be decoded: nothing is written, not even an empty file.
+    QTest::newRow("undecodable image")
+        << "BMP|format:7 bpp:1|Write Error: Unable to write \".../b.bmp\"";
 }
 
 void TestVTFMass::failedWrites()
 {
-    QFETCH(QString, target);
-    QFETCH(QStringList, log);
-
+    QFETCH(QString, row);
+    const QString target = row.section('|', 0, 0);
     Folder folder;
-    VTFFixture file;
-    file.width = file.height = 64;
-    file.mips = 7;
-    folder.file(QStringLiteral("in/a.vtf"), file.build());
+    const VTFFixture file = VTFFixture::from(row.section('|', 1, 1));
+    folder.file(QStringLiteral("in/a.vtf"), VTFFixture::from("side:64 mips:7").build());
     folder.file(QStringLiteral("in/b.vtf"), file.build());
     folder.file(QStringLiteral("out/b.bmp"), "an older export");
     VTFMassOptions options = imageOptions(folder);
@@ -370,7 +331,7 @@ void TestVTFMass::failedWrites()
     if (target == QLatin1String("VTF"))
         options.targetDirectory = options.sourceDirectory;
     const QString failing = QStringLiteral("b.") + target.toLower();
-    QCOMPARE(run(options, failing), log);
+    QCOMPARE(run(options, failing).join(';'), row.section('|', 2));
     if (target == QLatin1String("VTF")) {
         // The failed one keeps its bytes; nothing is left beside them.
         QCOMPARE(folder.read(QStringLiteral("in/b.vtf")), file.build());
@@ -398,10 +359,140 @@ void TestVTFMass::targetInsideSource()
              QStringList({"a.vtf", "old.png", "sub/b.vtf"}));
 }
 
+void TestVTFMass::formatLists()
+{
+    VTFMass window;
+    // An image source only becomes a texture; anything else needs a texture.
+    box(window, "targetFormat")->setCurrentText(QStringLiteral("PNG"));
+    QCOMPARE(box(window, "sourceFormat")->currentText(), QStringLiteral("VTF"));
+    box(window, "sourceFormat")->setCurrentText(QStringLiteral("JPG"));
+    QCOMPARE(box(window, "targetFormat")->currentText(), QStringLiteral("VTF"));
+    box(window, "sourceFormat")->setCurrentText(QStringLiteral("TIF"));
+    box(window, "targetFormat")->setCurrentText(QStringLiteral("PNG"));
+    QCOMPARE(box(window, "sourceFormat")->currentText(), QStringLiteral("VTF"));
+    // A texture source changes nothing unless asked: resources are kept.
+    const VTFMassOptions options = window.options();
+    QVERIFY(!options.setVersion && !options.setThumbnailFormat && !options.setImageFormat);
+    QVERIFY(options.levelOfDetail.enabled && !options.levelOfDetail.modify &&
+            options.levelOfDetail.all);
+    // P8 and RGBA16161616F are refused back to the last entry.
+    box(window, "thumbnailFormat")->setCurrentIndex(8);
+    QCOMPARE(box(window, "thumbnailFormat")->currentText(), QStringLiteral("DXT1"));
+    box(window, "imageFormat")->setCurrentIndex(24);
+    QCOMPARE(box(window, "imageFormat")->currentText(), QStringLiteral("DXT5"));
+    box(window, "imageFormat")->setCurrentIndex(0);
+    box(window, "imageFormat")->setCurrentIndex(7);
+    QCOMPARE(window.options().imageFormat, IMAGE_FORMAT_RGBA8888);
+}
+
+void TestVTFMass::flagsAndNumbers()
+{
+    VTFMass window;
+    auto *flags = child<QListWidget>(window, "flags");
+    auto click = [&](int row) {
+        emit flags->itemClicked(flags->item(row));
+        return QList<quint32>({window.options().flagsToSet, window.options().flagsToClear,
+                               quint32(flags->item(row)->background().color().rgb() & 0xFFFFFF)});
+    };
+    QCOMPARE(click(2), QList<quint32>({0x4, 0, 0xC0FFC0}));
+    QCOMPARE(click(2), QList<quint32>({0, 0x4, 0xFFC0C0}));
+    QCOMPARE(click(2), QList<quint32>({0, 0, 0xFFFFC0}));
+    // The environment-map bit follows the faces: clicks leave it alone.
+    QCOMPARE(click(14), QList<quint32>({0, 0, 0xFFFFC0}));
+
+    // Number fields: limited to a byte, or hexadecimal, or kept.
+    const char *edits[][3] = {{"lod0", "300", "255"},
+                              {"lod1", "7", "7"},
+                              {"lod1", "abc", "7"},
+                              {"lod2", "-1", "30"},
+                              {"ts0Value", "0xff", "0x000000FF"},
+                              {"ts0Value", "ff", "0x000000FF"},
+                              {"ts0Value", "0x1A2b3C4d", "0x1A2B3C4D"}};
+    for (const auto &edit : edits)
+        QCOMPARE(type(window, edit[0], edit[1]), QString::fromLatin1(edit[2]));
+    const VTFMassOptions options = window.options();
+    QCOMPARE(QList<int>(options.levelOfDetailValues.begin(), options.levelOfDetailValues.end()),
+             QList<int>({255, 7, 30, 30}));
+    QCOMPARE(options.textureSettingsValue, 0x1A2B3C4Du);
+}
+
+void TestVTFMass::resizeSettings()
+{
+    // The box shows the stored entries; the first dialog is cancelled, the
+    // second accepted: only Ok stores what the box shows then.
+    VTFMass window;
+    QList<int> shown;
+    CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
+        for (QComboBox *list : request.dialog->findChildren<QComboBox *>()) {
+            shown << list->currentIndex();
+            list->setCurrentIndex(3);
+        }
+        CPrompt::Answer answer;
+        answer.result = shown.size() > 5 ? QDialog::Accepted : QDialog::Rejected;
+        return answer;
+    });
+    for (int click = 0; click < 3; ++click)
+        child<QPushButton>(window, "resize")->click();
+    QCOMPARE(shown, QList<int>({11, 0, 12, 0, 12, 11, 0, 12, 0, 12, 3, 3, 3, 3, 3}));
+    const VTFMassOptions o = window.options();
+    QCOMPARE(
+        QList<int>({o.resizeFilter, o.widthMethod, o.widthClamp, o.heightMethod, o.heightClamp}),
+        QList<int>({3, 3, 3, 3, 3}));
+}
+
+void TestVTFMass::runCycle_data()
+{
+    // The filter, "cancel" to click Cancel as the run starts, then the run's
+    // title and the boxes and log lines shown.
+    QTest::addColumn<QString>("row");
+    QTest::newRow("nothing to convert") << "x||Done|";
+    QTest::newRow("broken texture") << ".*||Done|Read Error: Unable to read \".../bad.vtf\"";
+    QTest::newRow("bad filter") << "[||Done|box: Request Error: Name filter is not valid";
+    // "Cancel" is heard between files: the run stops before the next one.
+    QTest::newRow("cancel") << ".*|cancel|.../|";
+}
+
+void TestVTFMass::runCycle()
+{
+    QFETCH(QString, row);
+    const QStringList part = row.split(QLatin1Char('|'));
+    QTemporaryDir folder;
+    QFile(folder.filePath(QStringLiteral("bad.vtf"))).open(QIODevice::WriteOnly);
+    QStringList boxes;
+    CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
+        boxes << QStringLiteral("box: ") + request.text;
+        return CPrompt::Answer();
+    });
+    VTFMass window;
+    box(window, "sourceFormat")->setCurrentIndex(0);
+    box(window, "targetFormat")->setCurrentText(QStringLiteral("PNG"));
+    child<QComboBox>(window, "filterMode")->setCurrentIndex(VTFMassOptions::RegEx);
+    child<QLineEdit>(window, "filter")->setText(part[0]);
+    child<QLineEdit>(window, "source")->setText(folder.path() + QStringLiteral("/./"));
+    child<QLineEdit>(window, "target")->setText(folder.filePath(QStringLiteral("out")));
+
+    auto *button = child<QPushButton>(window, "apply");
+    if (!part[1].isEmpty())
+        QTimer::singleShot(0, button, &QPushButton::click);
+    button->click();
+    // Every run ends with its log kept and the way back open.
+    QCOMPARE(child<QGroupBox>(window, "run")->title(), part[2]);
+    boxes << child<QPlainTextEdit>(window, "log")->toPlainText();
+    QCOMPARE(boxes.join(QString()), part[3]);
+    QCOMPARE(button->text(), QStringLiteral("Return"));
+    QVERIFY(button->isEnabled() && window.stopFlag());
+    if (!part[3].startsWith(QLatin1String("box")))
+        QCOMPARE(child<QLineEdit>(window, "source")->text(), folder.path());
+    button->click();
+    QCOMPARE(button->text(), QStringLiteral("Apply"));
+    QCOMPARE(child<QStackedWidget>(window, "pages")->currentIndex(), int(VTFMass::ImagePage));
+    QVERIFY(!window.stopFlag());
+}
+
 int main(int argc, char **argv)
 {
     Magick::InitializeMagick(argc > 0 ? argv[0] : nullptr);
-    QGuiApplication application(argc, argv);
+    QApplication application(argc, argv);
     TestVTFMass test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,16 +1,26 @@
+#include "CSaveFile.h"
 #include "VVTFFixture.h"
+#include "VVTFNewImageWidget.h"
 
-#include <QAction>
-#include <QMenu>
+#include <Magick++.h>
+
+#include <QComboBox>
+#include <QDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 
-// The texture editor window over documents built in code: counters, the
-// rendered picture, tiling, animation, the image tree and closing.
+#include <vector>
+
+// The texture editor window: over documents built in code (counters, the
+// rendered picture, tiling, animation, the image tree), and how it gets its
+// documents (opening a file, a new texture, an import from image files, and
+// where a second document goes).
 class TestVVTFEditor : public QObject
 {
     Q_OBJECT
@@ -19,54 +29,91 @@ private slots:
     void navigation();
     void renderedPixels_data();
     void renderedPixels();
-    void tileSurvivesMipmapChange();
     void animation();
     void treeLabels_data();
     void treeLabels();
-    void closing_data();
-    void closing();
+    void openFailures_data();
+    void openFailures();
+    void openFile_data();
+    void openFile();
+    void newTexture();
+    void import_data();
+    void import();
+
+private:
+    QTemporaryDir m_dir;
 };
 
 namespace {
+// The four counters, then which of the eight arrows are enabled, mipmap left
+// first.
 QString counters(const VVTF &w)
 {
     return QStringList{w.mipmapCounter->text(), w.frameCounter->text(), w.faceCounter->text(),
                        w.sliceCounter->text()}
-        .join(QLatin1Char(' '));
+               .join(QLatin1Char(' ')) +
+           ' ' +
+           bits({w.mipmapLeft->isEnabled(), w.mipmapRight->isEnabled(), w.frameLeft->isEnabled(),
+                 w.frameRight->isEnabled(), w.faceLeft->isEnabled(), w.faceRight->isEnabled(),
+                 w.sliceLeft->isEnabled(), w.sliceRight->isEnabled()});
 }
 
-// Which of the eight arrows are enabled, mipmap left first.
-QString arrows(const VVTF &w)
+// Answers the file question with `path`, the dialog with Ok (after `fill`
+// had the dialog) or Cancel, and every message box with Ok.
+std::function<CPrompt::Answer(const CPrompt::Request &)>
+answers(const QString &path, bool accept, const std::function<void(QDialog *)> &fill = {})
 {
-    QString out;
-    for (const QPushButton *b : {w.mipmapLeft, w.mipmapRight, w.frameLeft, w.frameRight, w.faceLeft,
-                                 w.faceRight, w.sliceLeft, w.sliceRight})
-        out += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
-    return out;
+    return [=](const CPrompt::Request &r) {
+        CPrompt::Answer a;
+        a.ok = r.kind == CPrompt::Kind::OpenFileName && !path.isEmpty();
+        a.text = path;
+        a.button = QMessageBox::Ok;
+        if (r.kind == CPrompt::Kind::Exec && fill)
+            fill(r.dialog);
+        a.result = accept ? QDialog::Accepted : QDialog::Rejected;
+        return a;
+    };
+}
+
+// A TIFF file of 16 x 16 pages, written by ImageMagick.
+void writeTiff(const QString &path, int pages)
+{
+    std::vector<Magick::Image> images;
+    for (int i = 0; i < pages; ++i)
+        images.emplace_back(Magick::Geometry(16, 16), Magick::ColorRGB(i / 8.0, 0.5, 0.25));
+    Magick::writeImages(images.begin(), images.end(), path.toStdString());
 }
 } // namespace
 
 void TestVVTFEditor::navigation()
 {
     VVTF single(new CFileVTF(1, 1));
-    QCOMPARE(counters(single), QStringLiteral("0/0 0/0 0/0 0/0"));
-    QCOMPARE(arrows(single), QStringLiteral("00000000"));
+    QCOMPARE(counters(single), QStringLiteral("0/0 0/0 0/0 0/0 00000000"));
     QVERIFY(!single.animationButton->isEnabled() && !single.keySlider->isEnabled());
-    QVERIFY(single.tabs->isEnabled() && single.actionSave->isEnabled());
-    QVERIFY(!single.actionGenerateMipmaps->isEnabled());
-    QCOMPARE(single.windowTitle(), QStringLiteral("untitled[*]"));
 
     VVTF window(new CFileVTF(8, 8));
-    QCOMPARE(counters(window) + ' ' + arrows(window), QStringLiteral("3/3 0/0 0/0 0/0 10000000"));
+    QCOMPARE(counters(window), QStringLiteral("3/3 0/0 0/0 0/0 10000000"));
     window.mipmapLeft->click();
-    QCOMPARE(counters(window) + ' ' + arrows(window), QStringLiteral("2/3 0/0 0/0 0/0 11000000"));
+    QCOMPARE(counters(window), QStringLiteral("2/3 0/0 0/0 0/0 11000000"));
     QCOMPARE(window.imageLabel->size(), QSize(4, 4));
     window.mipmapRight->click();
-    QCOMPARE(counters(window) + ' ' + arrows(window), QStringLiteral("3/3 0/0 0/0 0/0 10000000"));
+    QCOMPARE(counters(window), QStringLiteral("3/3 0/0 0/0 0/0 10000000"));
     // A step below the first wraps and lands on the last member.
     QVERIFY(window.vtfSelectImage(0, 0, 0, 0));
     window.vtfMipmapLeft();
     QCOMPARE(window.currentMipmap(), 3);
+    // Tiled 2 x 2, the tiles follow a mipmap change; untiled, the tile widget
+    // is kept for the next time.
+    window.actionTile->trigger();
+    QCOMPARE(window.tileWidget->size(), QSize(16, 16));
+    window.mipmapLeft->click();
+    QCOMPARE(window.imageArea->widget(), window.tileWidget);
+    QCOMPARE(window.tileWidget->size(), QSize(8, 8));
+    for (QLabel *copy : window.tileCopies)
+        QCOMPARE(copy->pixmap(Qt::ReturnByValue).size(), QSize(4, 4));
+    window.actionTile->trigger();
+    QCOMPARE(window.imageArea->widget(), window.imageLabel);
+    QCOMPARE(window.tileWidget->parentWidget(), &window);
 
     // An empty window has nothing to show or step through.
     VVTF empty(static_cast<CFileVTF *>(nullptr));
@@ -99,38 +146,12 @@ void TestVVTFEditor::renderedPixels()
     rgba.replace(4, 4, QByteArray::fromHex("c86432ff"));
     QVERIFY(document->setImage(rgba, 16, 16, document->mipmapCount() - 1, 0, 0, 0, false));
     VVTF window(document);
-    for (const QString &entry : view.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        for (QAction *action : window.menuView->actions())
-            if (action->text() == entry)
-                action->trigger();
-    QCOMPARE(bool(window.viewFlags() & VVTF::Mask), view.contains(QLatin1String("Mask")));
-
+    trigger(window, view);
     const QImage shown = shownPicture(window);
-    QCOMPARE(shown.size(), QSize(16, 16));
     QStringList out;
     for (const QPoint &p : {QPoint(0, 0), QPoint(8, 0), QPoint(1, 0)})
         out << QString::number(shown.pixel(p) & 0xFFFFFF, 16);
     QCOMPARE(out.join(' '), row.section('|', 1));
-}
-
-void TestVVTFEditor::tileSurvivesMipmapChange()
-{
-    VVTF window(new CFileVTF(16, 16));
-    window.actionTile->trigger();
-    QCOMPARE(window.imageArea->widget(), window.tileWidget);
-    QCOMPARE(window.tileWidget->size(), QSize(32, 32));
-    for (QLabel *copy : window.tileCopies)
-        QCOMPARE(copy->pixmap(Qt::ReturnByValue).size(), QSize(16, 16));
-
-    window.mipmapLeft->click();
-    QCOMPARE(window.imageArea->widget(), window.tileWidget);
-    QCOMPARE(window.tileWidget->size(), QSize(16, 16));
-    for (QLabel *copy : window.tileCopies)
-        QCOMPARE(copy->pixmap(Qt::ReturnByValue).size(), QSize(8, 8));
-
-    window.actionTile->trigger();
-    QCOMPARE(window.imageArea->widget(), window.imageLabel);
-    QCOMPARE(window.tileWidget->parentWidget(), &window);
 }
 
 void TestVVTFEditor::animation()
@@ -158,8 +179,7 @@ void TestVVTFEditor::animation()
     QCOMPARE(window.frameCounter->text(), QStringLiteral("2/2"));
 
     window.vtfShowThumbnail();
-    QVERIFY(!window.animationButton->isChecked());
-    QVERIFY(!window.animationTimer().isActive());
+    QVERIFY(!window.animationButton->isChecked() && !window.animationTimer().isActive());
 }
 
 void TestVVTFEditor::treeLabels_data()
@@ -185,60 +205,203 @@ void TestVVTFEditor::treeLabels()
         document->setFlags(document->flags() & ~VTFFlag::EnvironmentMap);
     VVTF window(document);
 
-    QTreeWidget *tree = window.imageTree;
-    QCOMPARE(tree->topLevelItemCount(), 4);
-    QCOMPARE(tree->topLevelItem(0)->text(0) + ',' + tree->topLevelItem(1)->text(0),
-             QStringLiteral("Thumbnail,1 x 1"));
-    const QTreeWidgetItem *largest = tree->topLevelItem(3);
-    QCOMPARE(largest->text(0), QStringLiteral("4 x 4"));
     const auto childLabels = [](const QTreeWidgetItem *item) {
         QStringList out;
         for (int i = 0; item && i < item->childCount(); ++i)
             out << item->child(i)->text(0);
         return out.join(QLatin1Char(','));
     };
+    QTreeWidgetItem *top = window.imageTree->invisibleRootItem();
+    QCOMPARE(childLabels(top), QStringLiteral("Thumbnail,1 x 1,2 x 2,4 x 4"));
+    const QTreeWidgetItem *largest = top->child(3);
     QCOMPARE(childLabels(largest) + ';' + childLabels(largest->child(0)), row.section('|', 1));
 }
 
-void TestVVTFEditor::closing_data()
+void TestVVTFEditor::openFailures_data()
 {
-    // Modified, the button chosen (its QMessageBox value), whether the window
-    // closes and how many questions were asked.
+    // The file (a missing file, a folder, a picture) and the message.
     QTest::addColumn<QString>("row");
-    QTest::newRow("unmodified") << "0 4194304 1 0";
-    QTest::newRow("cancel") << "1 4194304 0 1";
-    QTest::newRow("discard") << "1 8388608 1 1";
-    // The file cannot be written: the window stays, and says why.
-    QTest::newRow("failed save") << "1 2048 0 2";
+    QTest::newRow("missing") << "missing.vtf|Read Error: File does not exist";
+    QTest::newRow("folder") << "folder.vtf|Read Error: Unable to open device";
+    QTest::newRow("picture") << "picture.vtf|File Error: Magic number mismatch";
 }
 
-void TestVVTFEditor::closing()
+void TestVVTFEditor::openFailures()
 {
     QFETCH(QString, row);
-    const QList<int> in = numbers(row);
-    const bool closes = in[2];
+    const QString name = row.section('|', 0, 0);
+    const QString error = row.section('|', 1);
 
-    auto *document = new CFileVTF(4, 4);
-    document->setPath(QStringLiteral("/nonexistent-folder/rock.vtf"), true);
-    QPointer<VVTF> window = new VVTF(document);
-    window->setWindowModified(in[0]);
+    const QString path = m_dir.filePath(name);
+    if (name.startsWith(QLatin1String("folder")))
+        QVERIFY(QDir(m_dir.path()).mkpath(name));
+    else if (name.startsWith(QLatin1String("picture")))
+        QVERIFY(CSaveFile::writeAll(path, "\x89PNG\r\n\x1a\n"));
     PromptScript script;
-    script.answer = [&in](const CPrompt::Request &) {
-        CPrompt::Answer a;
-        a.result = in[1];
-        a.button = QMessageBox::Ok;
-        return a;
-    };
-    QCOMPARE(window->close(), closes);
-    QCOMPARE(script.asked.size(), in[3]);
-    if (in[3] > 0)
-        QCOMPARE(script.asked.at(0).title, QStringLiteral("untitled[*]"));
-    if (!closes)
-        QVERIFY(window->isWindowModified());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(window.isNull(), closes);
-    delete window;
+    script.answer = answers(path, false);
+    VVTF window(path);
+    QVERIFY(script.asked.size() == 1 && script.asked[0].kind == CPrompt::Kind::Information);
+    QCOMPARE(script.asked[0].title + '|' + script.asked[0].text, "VTF Editor|" + error);
+    QVERIFY(!window.document());
+    QCOMPARE(window.windowTitle(), QStringLiteral("VTF Editor"));
+
+    // "Open..." asks for a path and, refused again, leaves the window as it was.
+    window.actionOpen->trigger();
+    QCOMPARE(script.asked.size(), 3);
+    QCOMPARE(script.asked[1].title + '|' + script.asked[1].filter,
+             QStringLiteral("Open VTF|Valve Texture File (*.vtf)"));
+    QVERIFY(!window.document());
 }
 
-QTEST_MAIN(TestVVTFEditor)
+void TestVVTFEditor::openFile_data()
+{
+    // The file (a 4 x 4 RGBA8888 fixture of three levels at 7.3, changed),
+    // then: title, HDR sliders, "Resources" tab, CRC, LOD clamps, TS0, KVD
+    // and the first shown pixel's blue.
+    QTest::addColumn<QString>("row");
+    QTest::newRow("resources")
+        << "crc lod ts0 kvd|rock[*] 0 1 0xDEADBEEF 30;30;30;30 0x7 Present 81";
+    QTest::newRow("7.2") << "7.2|rock[*] 0 0 Absent ;;;  Absent 81";
+    QTest::newRow("float") << "format:24 bpp:8|rock[*] 1 1 Absent ;;;  Absent d5";
+    // A palette image cannot be decoded: the picture is blank, at its size.
+    QTest::newRow("palette") << "format:7 bpp:1|rock[*] 0 1 Absent ;;;  Absent 0";
+}
+
+void TestVVTFEditor::openFile()
+{
+    QFETCH(QString, row);
+    const QString path = m_dir.filePath(QStringLiteral("rock.vtf"));
+    QVERIFY(CSaveFile::writeAll(path, VTFFixture::from(row.section('|', 0, 0)).build()));
+
+    TextureMainWindow main;
+    PromptScript script;
+    VVTF window{QString()};
+    script.answer = answers(path, true);
+    window.actionOpen->trigger();
+    QVERIFY(window.document());
+    QVERIFY(!window.isWindowModified());
+    QCOMPARE(window.displaySize(), QSize(4, 4));
+    QCOMPARE(window.displayBuffer().size(), 4 * 4 * 4);
+    QStringList clamps;
+    for (const QLineEdit *edit :
+         {window.lodClampX, window.lodClampY, window.lodXboxClampX, window.lodXboxClampY})
+        clamps << edit->text();
+    QCOMPARE(QStringList({window.windowTitle(), QString::number(window.keySlider->isEnabled()),
+                          QString::number(window.tabs->isTabEnabled(4)), window.crcStatus->text(),
+                          clamps.join(';'), window.textureSettingsEdit->text(),
+                          window.keyValueStatus->text(),
+                          QString::number(shownPicture(window).pixel(0, 0) & 0xFF, 16)})
+                 .join(' '),
+             row.section('|', 1));
+
+    // The window keeps its texture: a second one opens in a window of its own.
+    window.setWindowModified(true);
+    CFileVTF *first = window.document();
+    window.actionOpen->trigger();
+    QCOMPARE(window.document(), first);
+    QVERIFY(window.isWindowModified());
+    QCOMPARE(main.opened.size(), 1);
+    QVERIFY(!main.opened.first()->isWindowModified());
+}
+
+void TestVVTFEditor::newTexture()
+{
+    // Cancelled, nothing; accepted, the chosen size in this empty window.
+    TextureMainWindow main;
+    PromptScript script;
+    VVTF window{QString()};
+    script.answer = answers(QString(), false);
+    window.actionNew->trigger();
+    QVERIFY(!window.document());
+    script.answer = answers(QString(), true, [](QDialog *dialog) {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("New VTF"));
+        child<QComboBox>(*dialog, "newWidth")->setCurrentIndex(3);
+        child<QComboBox>(*dialog, "newHeight")->setCurrentIndex(5);
+    });
+    window.actionNew->trigger();
+    QVERIFY(window.document() && main.opened.isEmpty() && !window.isWindowModified());
+    QCOMPARE(QSize(window.document()->width(), window.document()->height()), QSize(8, 32));
+    QCOMPARE(window.windowTitle(), QStringLiteral("untitled[*]"));
+}
+
+void TestVVTFEditor::import_data()
+{
+    // The file ("png": 300 x 200, "tiff" and a page count, "missing", "junk")
+    // and the radio button to check (or "cancel"); then the texture's sides,
+    // frames, faces, slices, format and thumbnail format; then the last
+    // message shown (%1: the file). Six faces get the spheremap; several
+    // faces no thumbnail.
+    QTest::addColumn<QString>("row");
+    QTest::newRow("300x200 picture") << "png|256 256 1 1 1 15 13|";
+    QTest::newRow("six as faces") << "tiff6 facesButton|16 16 1 7 1 15 -1|";
+    QTest::newRow("six as frames") << "tiff6|16 16 6 1 1 15 13|";
+    QTest::newRow("eight as faces") << "tiff8 facesButton|16 16 1 1 1 15 13|Import Error: 7 of 8 "
+                                       "images found no place in the texture and were left out";
+    QTest::newRow("missing") << "missing||Device Error: Unable to read \"%1\"";
+    QTest::newRow("not a picture") << "junk||Unsupported image format";
+    QTest::newRow("cancelled") << "junk cancel||";
+}
+
+void TestVVTFEditor::import()
+{
+    QFETCH(QString, row);
+    const QString source = row.section('|', 0, 0).section(' ', 0, 0);
+    const QString choice = row.section('|', 0, 0).section(' ', 1);
+
+    const QString path = m_dir.filePath(source + (source == "png" ? ".png" : ".tiff"));
+    if (source == QLatin1String("png")) {
+        QImage picture(300, 200, QImage::Format_ARGB32);
+        picture.fill(qRgb(255, 128, 0));
+        QVERIFY(picture.save(path));
+    } else if (source.startsWith(QLatin1String("tiff"))) {
+        writeTiff(path, source.mid(4).toInt());
+    } else if (source == QLatin1String("junk")) {
+        QVERIFY(CSaveFile::writeAll(path, "no picture here"));
+    }
+
+    PromptScript script;
+    script.answer = answers(path, choice != QLatin1String("cancel"), [&](QDialog *dialog) {
+        QCOMPARE(dialog->windowTitle(), path);
+        if (auto *button = dialog->findChild<QRadioButton *>(choice))
+            button->setChecked(true);
+    });
+    VVTF window{QString()};
+    window.actionImport->trigger();
+    QCOMPARE(script.asked.first().title + '|' + script.asked.first().filter,
+             QStringLiteral("New VTF|Supported Formats (*.png *.jpg *.jpeg *.tiff *.bmp *.gif "
+                            "*.ppm *.pgm *.pbm *.xpm *.xbm)"));
+    QString shown;
+    for (const CPrompt::Request &r : script.asked)
+        if (r.kind == CPrompt::Kind::Information || r.kind == CPrompt::Kind::Warning)
+            shown = r.title + ": " + r.text;
+    const CFileVTF *d = window.document();
+    QCOMPARE(!d ? QString()
+                : QString::asprintf("%d %d %d %d %d %d %d", d->width(), d->height(),
+                                    d->frameCount(), d->faceCount(), d->sliceCount(),
+                                    d->highResImageFormat(), d->lowResImageFormat()),
+             row.section('|', 1, 1));
+    QCOMPARE(shown.section(QLatin1String(": "), 1),
+             row.section('|', 2).replace(QLatin1String("%1"), path));
+    QVERIFY(shown.isEmpty() || shown.startsWith(QLatin1String("VTF Editor: ")));
+    if (d) {
+        QCOMPARE(d->displayName(), source);
+        // Reflectivity and mipmaps were computed: the 1 x 1 level is orange.
+        QByteArray smallest;
+        QVERIFY(d->decodeImage(0, 0, 0, 0, smallest));
+        if (source == QLatin1String("png")) {
+            QCOMPARE(d->reflectivity(0), 1.0f);
+            QCOMPARE(int(uchar(smallest[0])), 255);
+        }
+        QVERIFY(!window.isWindowModified());
+    }
+}
+
+int main(int argc, char **argv)
+{
+    Magick::InitializeMagick(argc > 0 ? argv[0] : nullptr);
+    QApplication application(argc, argv);
+    TestVVTFEditor test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_vvtfeditor.moc"

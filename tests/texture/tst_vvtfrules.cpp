@@ -1,3 +1,4 @@
+#include "VVTFEditRules.h"
 #include "VVTFFixture.h"
 #include "VVTFImageRangeWidget.h"
 #include "VVTFNewImageWidget.h"
@@ -6,12 +7,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QRadioButton>
+#include <QTreeWidget>
 #include <QtTest>
 
 // The texture editor's decisions on documents alone (what a texture allows,
-// tree selections, where imported images go) and its parameter widgets.
+// tree selections, which images a tree node stands for, where imported images
+// go) and its parameter widgets.
 class TestVVTFRules : public QObject
 {
     Q_OBJECT
@@ -21,24 +23,36 @@ private slots:
     void commands();
     void normalize_data();
     void normalize();
+    void treeItems_data();
+    void treeItems();
     void importLayout_data();
     void importLayout();
-    void resizeBox();
+    void parameterWidgets();
     void imageCount_data();
     void imageCount();
-    void refusedFormats();
     void rangeEdits_data();
     void rangeEdits();
     void rangeConstruction();
 };
 
 namespace {
-QString bits(std::initializer_list<bool> values)
+// The tree as the editor lays it out: levels with one member left out.
+void fillTree(QTreeWidget &tree, const VVTFRules::Counts &c)
 {
-    QString out;
-    for (bool value : values)
-        out += value ? QLatin1Char('1') : QLatin1Char('0');
-    return out;
+    const auto add = [](QTreeWidgetItem *parent, int count, const char *label) {
+        QList<QTreeWidgetItem *> items{parent};
+        for (int i = 0; count > 1 && i < count; ++i)
+            items << new QTreeWidgetItem(parent, QStringList(QString::fromLatin1(label).arg(i)));
+        return count > 1 ? items.mid(1) : items;
+    };
+    tree.addTopLevelItem(new QTreeWidgetItem(QStringList(QStringLiteral("Thumbnail"))));
+    for (int mip = 0; mip < c.mipmaps; ++mip) {
+        auto *mipItem = new QTreeWidgetItem(QStringList(QStringLiteral("%1 x %1").arg(1 << mip)));
+        tree.addTopLevelItem(mipItem);
+        for (QTreeWidgetItem *frame : add(mipItem, c.frames, "Frame %1"))
+            for (QTreeWidgetItem *face : add(frame, c.faces, "Right %1"))
+                add(face, c.slices, "Slice %1");
+    }
 }
 } // namespace
 
@@ -63,10 +77,6 @@ void TestVVTFRules::commands()
                    c.animation}) +
                  ' ' + QString::number(c.faceCountTick),
              row.section('|', 1));
-    // Resources exist from version 7.3 on.
-    QVERIFY(c.resources);
-    document->setMinorVersion(2);
-    QVERIFY(!VVTFRules::commands(*document).resources);
 }
 
 void TestVVTFRules::normalize_data()
@@ -75,9 +85,7 @@ void TestVVTFRules::normalize_data()
     // names one image.
     QTest::addColumn<QString>("row");
     QTest::newRow("one image") << "1x1|255 -1 -1 -1|0 0 0 0 1";
-    QTest::newRow("mipmap of one frame") << "16x16|3 -1 -1 -1|3 0 0 0 1";
     QTest::newRow("mipmap of four frames") << "16x16 frames:4|3 -1 -1 -1|3 -1 0 0 0";
-    QTest::newRow("thumbnail of a chain") << "16x16|255 -1 -1 -1|255 0 0 0 0";
     QTest::newRow("face of two slices") << "16x16 slices:2|1 0 -1 -1|1 0 0 -1 0";
 }
 
@@ -94,6 +102,42 @@ void TestVVTFRules::normalize()
     VVTFRules::normalize(s, VVTFRules::counts(document.data()));
     QCOMPARE(QList<int>({s.mipmap, s.frame, s.face, s.slice, s.namesOneImage()}),
              numbers(row.section('|', 2)));
+}
+
+void TestVVTFRules::treeItems_data()
+{
+    // Frames, faces and slices of a two-level tree, the item's path of child
+    // indices from the top, then the selection it names and the image a
+    // click on it shows.
+    QTest::addColumn<QString>("row");
+    QTest::newRow("thumbnail") << "2 6 2|0|255 -1 -1 -1|1 0 0 0";
+    QTest::newRow("mipmap") << "2 6 2|1|0 -1 -1 -1|0 0 0 0";
+    QTest::newRow("frame") << "2 6 2|2 1|1 1 -1 -1|1 1 0 0";
+    QTest::newRow("face") << "2 6 2|2 1 4|1 1 4 -1|1 1 4 0";
+    QTest::newRow("slice") << "2 6 2|2 1 5 1|1 1 5 1|1 1 5 1";
+    QTest::newRow("slice without frames or faces") << "1 1 4|1 3|0 -1 -1 3|0 0 0 3";
+    QTest::newRow("slice without faces") << "3 1 2|2 2 1|1 2 -1 1|1 2 0 1";
+    QTest::newRow("face without frames") << "1 7 1|1 6|0 -1 6 -1|0 0 6 0";
+}
+
+void TestVVTFRules::treeItems()
+{
+    QFETCH(QString, row);
+    const QStringList part = row.split(QLatin1Char('|'));
+    const QList<int> n = numbers(part[0]);
+    VVTFRules::Counts counts;
+    counts.mipmaps = 2, counts.frames = n[0], counts.faces = n[1], counts.slices = n[2];
+    QTreeWidget tree;
+    fillTree(tree, counts);
+    const QList<int> path = numbers(part[1]);
+    QTreeWidgetItem *item = tree.topLevelItem(path.first());
+    for (int i = 1; i < path.size(); ++i)
+        item = item->child(path[i]);
+
+    const VVTFRules::TreeSelection s = VVTFEditRules::resolveTreeItem(item, counts);
+    QCOMPARE(QList<int>({s.mipmap, s.frame, s.face, s.slice}), numbers(part[2]));
+    const VVTFEditRules::Position p = VVTFEditRules::concretePosition(s, counts);
+    QCOMPARE(QList<int>({p.mipmap, p.frame, p.face, p.slice}), numbers(part[3]));
 }
 
 void TestVVTFRules::importLayout_data()
@@ -123,7 +167,7 @@ void TestVVTFRules::importLayout()
         numbers(row.section('|', 2)));
 }
 
-void TestVVTFRules::resizeBox()
+void TestVVTFRules::parameterWidgets()
 {
     VVTFResizeParametersBox box;
     QCOMPARE(box.filterBox->currentText() + QString::number(box.filter()), "Mitchell12");
@@ -139,6 +183,15 @@ void TestVVTFRules::resizeBox()
     box.heightClampBox->setCurrentIndex(5);
     QCOMPARE(box.heightClampLabel->text() + QString::number(box.resizedHeight(300)),
              "Exact Height:32");
+
+    // The new-texture widget refuses P8 back to DXT5, RGBA16161616F back to
+    // the last choice.
+    VVTFNewImageWidget widget;
+    widget.formatBox->setCurrentIndex(IMAGE_FORMAT_P8);
+    QCOMPARE(widget.formatBox->currentIndex(), int(IMAGE_FORMAT_DXT5));
+    widget.formatBox->setCurrentIndex(IMAGE_FORMAT_BGR888);
+    widget.formatBox->setCurrentIndex(IMAGE_FORMAT_RGBA16161616F);
+    QCOMPARE(widget.format(), IMAGE_FORMAT_BGR888);
 }
 
 void TestVVTFRules::imageCount_data()
@@ -163,18 +216,6 @@ void TestVVTFRules::imageCount()
                    w.slicesButton->isEnabled()}) +
                  ' ' + bits({w.spheremapsCheck->isEnabled(), w.spheremapsCheck->isChecked()}),
              expected);
-    QCOMPARE(w.layout(), VVTFRules::ImportLayout::Frames);
-}
-
-void TestVVTFRules::refusedFormats()
-{
-    VVTFNewImageWidget widget;
-    widget.formatBox->setCurrentIndex(IMAGE_FORMAT_P8);
-    QCOMPARE(widget.formatBox->currentIndex(), int(IMAGE_FORMAT_DXT5));
-    widget.formatBox->setCurrentIndex(IMAGE_FORMAT_BGR888);
-    widget.formatBox->setCurrentIndex(IMAGE_FORMAT_RGBA16161616F);
-    QCOMPARE(widget.formatBox->currentIndex(), int(IMAGE_FORMAT_BGR888));
-    QCOMPARE(widget.format(), IMAGE_FORMAT_BGR888);
 }
 
 void TestVVTFRules::rangeEdits_data()
@@ -196,15 +237,12 @@ void TestVVTFRules::rangeEdits()
     CFileVTF document(16, 16);
     QVERIFY(document.setFrameCount(10));
     VVTFImageRangeWidget widget(&document, 0, 4, 0, 9, 0, 0, 0, 0);
-    auto *field = widget.findChild<QLineEdit *>(parts[0]);
-    field->setText(parts[1]);
-    emit field->editingFinished();
+    const QString shown = type(widget, parts[0], parts[1]);
     const QMap<QString, int> stored{{"frameStartEdit", widget.frameStart},
                                     {"frameEndEdit", widget.frameEnd},
                                     {"faceEndEdit", widget.faceEnd},
                                     {"sliceEndEdit", widget.sliceEnd}};
-    QCOMPARE(field->text() + ' ' + QString::number(stored.value(parts[0])),
-             parts[2] + ' ' + parts[2]);
+    QCOMPARE(shown + ' ' + QString::number(stored.value(parts[0])), parts[2] + ' ' + parts[2]);
 }
 
 void TestVVTFRules::rangeConstruction()
