@@ -69,6 +69,21 @@ void compare(const Snapshot &before, CDelegateBSP &after, const char *what)
         require(digest(after, after.findFile(it.key())) == it.value(), what);
 }
 
+// Bytes the pakfile records hold (names, extra fields, comments of both
+// headers). Headers that do not share bytes hold at most the archive's bytes
+// twice over (local and central); one header read for many records would
+// hold far more.
+quint64 recordBytes(const CDelegateBSP &map)
+{
+    quint64 total = 0;
+    for (const CPakfileEntry *e : map.pakfileEntries()) {
+        total += quint64(e->local.fileName.size() + e->local.extraField.size());
+        total += quint64(e->central.fileName.size() + e->central.extraField.size() +
+                         e->central.comment.size());
+    }
+    return total;
+}
+
 } // namespace
 
 void MapExercise::run(const QByteArray &bytes)
@@ -80,6 +95,8 @@ void MapExercise::run(const QByteArray &bytes)
     FuzzCheck::requireLinear(work.taken(), bytes.size(), 8, 64 * 1024, "map open");
     if (!opened)
         return;
+    FuzzCheck::requireLinear(recordBytes(map), bytes.size(), 2, 4096, "pakfile record bytes");
+    const qint64 pakfileBefore = map.lump(F::PakfileLump).length;
     PackageWalk::walk(map);
     map.entityLines();
     map.texdataStrings();
@@ -103,6 +120,11 @@ void MapExercise::run(const QByteArray &bytes)
         PackageWalk::walk(map);
         return;
     }
+    // Every file's bytes are written once and its names at most twice (the
+    // local header and the directory), so the pakfile can at most double,
+    // besides the added file.
+    FuzzCheck::requireLinear(quint64(map.lump(F::PakfileLump).length), pakfileBefore, 2,
+                             4096 + quint64(AddedBytes.size()), "flushed pakfile size");
     PackageWalk::walk(map);
     compare(before, map, "the flushing delegate lost bytes");
 

@@ -4,6 +4,7 @@
 #include "Fuzz.h"
 #include "MapBuilder.h"
 #include "PackageErrors.h"
+#include "WarningCapture.h"
 #include "functions.h"
 
 #include <QDir>
@@ -829,6 +830,69 @@ private slots:
         QVERIFY(fresh.open(file.path(), true));
         QCOMPARE(fresh.pakfileEntries().size(), expected.size());
         QCOMPARE(fresh.nodeCount(), d.nodeCount());
+    }
+
+    void headersThatDisagreeAreKeptAsRead_data()
+    {
+        QTest::addColumn<bool>("central");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("value");
+        QTest::newRow("directory says method 256") << true << 10 << 256;
+        QTest::newRow("local header says deflate") << false << 8 << 8;
+        QTest::newRow("directory says encrypted") << true << 8 << 1;
+    }
+
+    void headersThatDisagreeAreKeptAsRead()
+    {
+        // Read by one header and written by the other, the file would change
+        // its meaning: it is left out of the tree, and every flush writes its
+        // headers and bytes back as they were.
+        QFETCH(bool, central);
+        QFETCH(int, field);
+        QFETCH(int, value);
+        ZipFixture z;
+        MapFixture m = typicalMap(&z);
+        const int entry = z.directoryOffset + 46 + z.entries[0].name.size();
+        const int entrySize = 46 + z.entries[1].name.size();
+        ByteBuilder zip;
+        zip.bytes(m.lumps[40])
+            .patchU16((central ? entry : z.localOffsets[1]) + field, quint16(value));
+        m.lumps[40] = zip.data();
+        const QByteArray local =
+            zip.data().mid(z.localOffsets[1], z.localOffsets[2] - z.localOffsets[1]);
+        // The directory entry without its local header offset.
+        const auto withoutOffset = [](const QByteArray &e) { return e.left(42) + e.mid(46); };
+        const QByteArray directoryEntry = withoutOffset(zip.data().mid(entry, entrySize));
+        MapFile file(m.build());
+        const QString warning = E::Bsp::headersDisagree("materials/Sub/b.vtf");
+
+        CDelegateBSP d;
+        {
+            WarningCapture w;
+            QVERIFY(d.open(file.path(), false));
+            QCOMPARE(w.lines(), QStringList{warning});
+        }
+        QVERIFY(!d.findNode("materials/Sub/b.vtf"));
+        QCOMPARE(d.root()->fileCount(), 64 + 2);
+        QVERIFY(d.addFile(QByteArray("added"), false, "added.txt"));
+        QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
+        const QByteArray written = readFile(file.path());
+        const QByteArray pak = MapView(written).lump(40);
+        // Behind "materials/a.vmt" with its 5 bytes, as second file and entry;
+        // the end record and its 12-byte comment close the lump.
+        QCOMPARE(pak.mid(50, local.size()), local);
+        const int directory = qFromLittleEndian<qint32>(pak.constData() + pak.size() - 34 + 16);
+        QCOMPARE(withoutOffset(pak.mid(directory + 46 + 15, entrySize)), directoryEntry);
+        QCOMPARE(zipListing(pak).size(), 4);
+
+        CDelegateBSP again;
+        {
+            WarningCapture w;
+            QVERIFY(again.open(file.path(), false));
+            QCOMPARE(w.lines(), QStringList{warning});
+        }
+        QVERIFY(again.flush(nullptr));
+        QCOMPARE(readFile(file.path()), written);
     }
 
     void killAtAnyStepLeavesAWholeMap()

@@ -626,6 +626,14 @@ private slots:
         QTest::newRow("local header displaced")
             << patched(entry1 + 42, 4, quint32(z.localOffsets[1] - 1))
             << QString(E::Bsp::NoLocalHeader);
+        // Records of a real archive never share bytes; one that does is
+        // named as its directory entry names it.
+        QTest::newRow("two entries, one local header")
+            << patched(entry1 + 42, 4, quint32(z.localOffsets[0]))
+            << E::Bsp::overlappingEntry("materials\\Sub//b.vtf");
+        QTest::newRow("data over the next header")
+            << patched(z.localOffsets[0] + 18, 4, 50)
+            << E::Bsp::overlappingEntry("materials\\Sub//b.vtf");
         {
             // Two bad records: the first in directory order is reported,
             // although the other one's header comes first in the file.

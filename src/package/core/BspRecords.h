@@ -36,6 +36,8 @@ constexpr int EndRecordSize = 22;
 constexpr int MaxEndRecordSpan = EndRecordSize + 0xFFFF;
 // Flag bit 3: sizes and CRC follow the data and are zero in the local header.
 constexpr quint16 FlagDataDescriptor = 0x0008;
+// Flag bits 0 and 6: encrypted data, which no fresh CRC can be checked against.
+constexpr quint16 FlagsEncrypted = 0x0001 | 0x0040;
 constexpr quint16 MethodStored = 0;
 } // namespace ZipFormat
 
@@ -95,4 +97,8 @@ struct CPakfileEntry
     // later one or clashing with a lump or folder, an empty or over-deep
     // path): every flush writes it back as it was.
     bool setAside = false;
+    // The local header and the directory entry disagree on how the data is
+    // stored (method or encryption): neither can be trusted to read it, so
+    // the record is set aside and both headers are written back as read.
+    bool headersDisagree = false;
 };

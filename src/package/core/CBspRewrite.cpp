@@ -35,8 +35,6 @@ constexpr int MaxNameLength = 0xFFFF;
 constexpr qint64 WindowSize = 1 << 20;
 // Written bytes gathered before the disk is asked to start on them.
 constexpr qint64 WritebackStep = 32 << 20;
-// Encrypted data cannot be checked against a fresh CRC either.
-constexpr quint16 FlagsEncrypted = 0x0001 | 0x0040;
 
 // What a failed copy reports, for the steps a test makes fail.
 QString shortCopy(const char *text, qint64 size)
@@ -129,8 +127,14 @@ bool CBspRewrite::collectFiles()
                 continue;
             e.index = i;
             e.record = old->central;
-            e.record.fileName = old->local.fileName;
             e.raw = true;
+            e.keepLocal = old->headersDisagree;
+            if (e.keepLocal) {
+                e.local = old->local;
+                e.local.flags &= ~Z::FlagDataDescriptor;
+            } else {
+                e.record.fileName = old->local.fileName;
+            }
         } else {
             if (n->deleted || n->isFolder() || listed.contains(n) || (!n->pendingData && !old))
                 continue;
@@ -145,12 +149,13 @@ bool CBspRewrite::collectFiles()
                 e.record = old->central;
                 const quint16 method = old->local.compression | old->central.compression;
                 const quint16 flags = old->local.flags | old->central.flags;
-                e.raw = !n->pendingData && (method != Z::MethodStored || (flags & FlagsEncrypted));
+                e.raw =
+                    !n->pendingData && (method != Z::MethodStored || (flags & Z::FlagsEncrypted));
             }
             if (!e.raw) {
                 // New bytes are plain and stored, whatever the old file was.
                 e.record.compression = Z::MethodStored;
-                e.record.flags &= ~FlagsEncrypted;
+                e.record.flags &= ~Z::FlagsEncrypted;
             }
             e.record.fileName = path.toLatin1();
         }
@@ -191,8 +196,10 @@ bool CBspRewrite::checkLimits()
             const CZipCentralDirectoryHeader &r = e.record;
             if (r.fileName.size() > MaxNameLength)
                 return failWith(E::Bsp::nameTooLong(entryPath(e)));
-            total += Z::LocalHeaderSize + Z::CentralHeaderSize + 2 * r.fileName.size() +
-                     2 * r.extraField.size() + r.comment.size() + dataSize(e);
+            const CZipLocalFileHeader &l = e.keepLocal ? e.local : r;
+            total += Z::LocalHeaderSize + Z::CentralHeaderSize + l.fileName.size() +
+                     l.extraField.size() + r.fileName.size() + r.extraField.size() +
+                     r.comment.size() + dataSize(e);
         }
     }
     if (total > MaxMapSize)
@@ -378,7 +385,9 @@ bool CBspRewrite::writeLocalEntry(int k, const QByteArray &data, qint64 pakStart
         r.crc32 = computeCrc32(crc32Table(), data.constData(), data.size());
         r.uncompressedSize = quint32(data.size());
     }
-    r.compressedSize = quint32(data.size());
+    // The sizes a disagreeing directory entry gives stay as they were.
+    if (!e.keepLocal)
+        r.compressedSize = quint32(data.size());
     r.fileNameLength = quint16(r.fileName.size());
     r.extraFieldLength = quint16(r.extraField.size());
     r.commentLength = quint16(r.comment.size());
@@ -386,7 +395,7 @@ bool CBspRewrite::writeLocalEntry(int k, const QByteArray &data, qint64 pakStart
     r.localHeaderOffset = quint32(start - pakStart);
 
     // The old directory's extra field goes into the local header too.
-    const QByteArray header = ZipRecordWriter::localHeader(r);
+    const QByteArray header = ZipRecordWriter::localHeader(e.keepLocal ? e.local : r);
     const bool broken = fault(Step::LocalEntry, k);
     if (!broken)
         m_temp.write(header);

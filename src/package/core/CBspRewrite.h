@@ -24,6 +24,10 @@ struct CBspRewriteEntry
     quint32 dataOffset = 0;
     // Copied as it lay (compressed or encrypted): old CRC and sizes kept.
     bool raw = false;
+    // A record whose two headers disagree: each is written back as read,
+    // the directory entry from `record`, the local header from this.
+    bool keepLocal = false;
+    CZipLocalFileHeader local;
 };
 
 // Writes a complete new map for a delegate into "<map>.tmp": the lumps in the

@@ -117,9 +117,10 @@ void CDelegateBSP::adoptRewrite(const CBspRewrite &rewrite, FlushSyncronizer *sy
             m_pakfileEntries.append(new CPakfileEntry());
         CPakfileEntry *e = m_pakfileEntries[m];
         e->central = written[m].record;
-        e->local = written[m].record;
+        e->local = written[m].keepLocal ? written[m].local : written[m].record;
         e->dataOffset = written[m].dataOffset;
         e->setAside = !written[m].node;
+        e->headersDisagree = written[m].keepLocal;
     }
 
     // Pakfile nodes are renumbered in archive order; what was not written

@@ -280,6 +280,8 @@ bool CDelegateBSP::readLocalHeaders(qint64 endRecordPos)
                      [&](int a, int b) { return offsetOf(a) < offsetOf(b); });
     constexpr qint64 HeaderSpan = LocalHeaderWindow::HeaderSpan;
     LocalHeaderWindow window(m_pakfileReads, m_file, lumpOffset, size);
+    // End of the bytes the records read so far (in file order) claim.
+    qint64 claimedEnd = 0;
 
     // The text of record order[i]'s failure, or empty.
     const auto readOne = [&](int i) -> QString {
@@ -312,14 +314,6 @@ bool CDelegateBSP::readLocalHeaders(qint64 endRecordPos)
             return QString::fromLatin1(E::Bsp::FileNameRead);
         if (l.extraFieldLength > size - namesAt - l.fileNameLength)
             return QString::fromLatin1(E::Bsp::ExtraFieldRead);
-        const char *names = window.get(namesAt, l.fileNameLength + l.extraFieldLength, plannedEnd);
-        if (!names)
-            return QString::fromLatin1(E::Bsp::NoLocalHeader);
-        l.fileName = QByteArray(names, l.fileNameLength);
-        l.extraField = QByteArray(names + l.fileNameLength, l.extraFieldLength);
-        const qint64 dataStart = namesAt + l.fileNameLength + l.extraFieldLength;
-        e.dataOffset = quint32(lumpOffset + dataStart);
-
         // With a data descriptor the local header carries zeros; the central
         // record has the real values.
         if (l.flags & Z::FlagDataDescriptor) {
@@ -327,8 +321,27 @@ bool CDelegateBSP::readLocalHeaders(qint64 endRecordPos)
             l.compressedSize = e.central.compressedSize;
             l.uncompressedSize = e.central.uncompressedSize;
         }
+        const qint64 dataStart = namesAt + l.fileNameLength + l.extraFieldLength;
+        // Records of a real archive never share bytes. Many entries pointing
+        // at one header would have its names read, and its data written on
+        // flush, once per entry: such a record is refused before its names
+        // are read, so that names are read at most once per byte of the lump.
+        if (start < claimedEnd)
+            return E::Bsp::overlappingEntry(QString::fromLatin1(e.central.fileName));
+        claimedEnd = dataStart + l.compressedSize;
+        const char *names = window.get(namesAt, l.fileNameLength + l.extraFieldLength, plannedEnd);
+        if (!names)
+            return QString::fromLatin1(E::Bsp::NoLocalHeader);
+        l.fileName = QByteArray(names, l.fileNameLength);
+        l.extraField = QByteArray(names + l.fileNameLength, l.extraFieldLength);
+        e.dataOffset = quint32(lumpOffset + dataStart);
         if (qint64(l.compressedSize) > size - dataStart)
             return E::Bsp::entryOutsidePakfile(QString::fromLatin1(l.fileName));
+        // Read by the one header and written back by the other, the file's
+        // bytes would change their meaning. Sizes are the local header's.
+        const CZipCentralDirectoryHeader &c = e.central;
+        e.headersDisagree = l.compression != c.compression ||
+                            (l.flags & Z::FlagsEncrypted) != (c.flags & Z::FlagsEncrypted);
         return QString();
     };
 

@@ -94,6 +94,10 @@ void CDelegateBSP::addPakfileNodes()
         const auto text = [&parts] { return parts.join(QLatin1Char('/')); };
         if (parts.isEmpty())
             continue;
+        if (e->headersDisagree) {
+            addWarning(E::Bsp::headersDisagree(text().left(MaxWarnedNameLength)));
+            continue;
+        }
         if (parts.size() > MaxTreeDepth) {
             addWarning(E::Bsp::nestedTooDeeply(text().left(MaxWarnedNameLength)));
             continue;

@@ -64,6 +64,12 @@ QString entryOutsidePakfile(const QString &name)
         .arg(name);
 }
 
+QString overlappingEntry(const QString &name)
+{
+    return QStringLiteral("Read Error: Pakfile file \"%1\" shares its bytes with another file")
+        .arg(name);
+}
+
 QString compressedEntry(const QString &name, int method)
 {
     QString how;
@@ -97,6 +103,13 @@ QString hiddenPakfileFile(const QString &dropped, const QString &kept)
 QString nestedTooDeeply(const QString &name)
 {
     return QStringLiteral("Pakfile Warning: \"%1\" is nested too deeply and is left out").arg(name);
+}
+
+QString headersDisagree(const QString &name)
+{
+    return QStringLiteral("Pakfile Warning: \"%1\" has a local header that disagrees with its "
+                          "directory entry on how it is stored, and is left out")
+        .arg(name);
 }
 
 QString lumpWrite(int lump, const QString &name, const QString &error)

@@ -150,6 +150,8 @@ QString nameTooLong(const QString &path);
 QString lumpOutsideFile(int lump);
 // "Read Error: Data of pakfile file \"<name>\" lies outside the pakfile"
 QString entryOutsidePakfile(const QString &name);
+// "Read Error: Pakfile file \"<name>\" shares its bytes with another file"
+QString overlappingEntry(const QString &name);
 // "Read Error: Pakfile file \"<name>\" is compressed (<method>) and cannot be read"
 QString compressedEntry(const QString &name, int method);
 // Warning for a pakfile file that gets no node because another file has the
@@ -157,6 +159,9 @@ QString compressedEntry(const QString &name, int method);
 QString hiddenPakfileFile(const QString &dropped, const QString &kept);
 // Warning for a pakfile file whose path has more levels than a tree may hold.
 QString nestedTooDeeply(const QString &name);
+// Warning for a pakfile file whose local header and directory entry disagree
+// on its method or encryption.
+QString headersDisagree(const QString &name);
 } // namespace Bsp
 
 } // namespace PackageErrors
