@@ -9,6 +9,7 @@
 #include "VTFFixture.h"
 #include "VTFSheet.h"
 
+#include <functional>
 #include <memory>
 
 using FuzzCheck::require;
@@ -113,50 +114,31 @@ int fuzzOne(const QByteArray &input)
 
 QList<QByteArray> fuzzSeeds()
 {
+    // Each seed a change of the fixture's plain 4 x 4 RGBA8888 texture
+    // (version 7.3, three levels).
     QList<QByteArray> seeds;
-    VTFFixture plain;
-    seeds << plain.build();
-
-    VTFFixture old = plain;
-    old.minor = 0;
-    seeds << old.build();
-
-    VTFFixture volume = plain;
-    volume.minor = 2;
-    volume.depth = 2;
-    volume.frames = 2;
-    seeds << volume.build();
-
-    VTFFixture resources = plain;
-    resources.minor = 4;
-    resources.thumbnail = resources.lod = resources.ts0 = resources.crc = true;
-    resources.sheet = sheetPayload(false);
-    resources.keyValues = "\"key\" \"value\"";
-    seeds << resources.build();
-
-    VTFFixture cube = plain;
-    cube.minor = 5;
-    cube.flags = 0x4000;
-    cube.faces = 6;
-    cube.sheet = sheetPayload(true);
-    seeds << cube.build();
-
-    VTFFixture sphere = cube;
-    sphere.minor = 1;
-    sphere.faces = 7;
-    sphere.sheet = QByteArray();
-    seeds << sphere.build();
-
-    // One DXT5 block; then one tone-mapped 16-bit float image.
-    VTFFixture compressed = plain;
-    compressed.format = 15;
-    compressed.bytesPerPixel = 1;
-    compressed.mips = 1;
-    seeds << compressed.build();
-
-    VTFFixture hdr = plain;
-    hdr.format = 24;
-    hdr.bytesPerPixel = 8;
-    seeds << hdr.build();
+    auto add = [&seeds](const std::function<void(VTFFixture &)> &change) {
+        VTFFixture texture;
+        change(texture);
+        seeds << texture.build();
+    };
+    add([](VTFFixture &) {});
+    add([](VTFFixture &t) { t.minor = 0; });
+    add([](VTFFixture &t) { t.minor = 2, t.depth = 2, t.frames = 2; });
+    add([](VTFFixture &t) {
+        t.minor = 4;
+        t.thumbnail = t.lod = t.ts0 = t.crc = true;
+        t.sheet = sheetPayload(false);
+        t.keyValues = "\"key\" \"value\"";
+    });
+    // Cube maps: six faces in 7.5, seven (with the spheremap) before.
+    add([](VTFFixture &t) {
+        t.minor = 5, t.flags = 0x4000, t.faces = 6;
+        t.sheet = sheetPayload(true);
+    });
+    add([](VTFFixture &t) { t.minor = 1, t.flags = 0x4000, t.faces = 7; });
+    // One DXT5 block; one tone-mapped 16-bit float image.
+    add([](VTFFixture &t) { t.format = 15, t.bytesPerPixel = 1, t.mips = 1; });
+    add([](VTFFixture &t) { t.format = 24, t.bytesPerPixel = 8; });
     return seeds;
 }
