@@ -24,7 +24,8 @@
 
 namespace {
 // Images of a format without bytes (NONE, or a value no format has) cost
-// nothing to read, so their number is capped on its own.
+// nothing to read, so their number is capped on its own, and so are their
+// pixels: NONE images are shown as blank images of their size.
 constexpr quint64 MaxEmptyImages = 0x10000;
 
 // The header values as a file states them.
@@ -226,16 +227,24 @@ bool CFileVTF::readFrom(CBinaryReader &in)
     const VTFReferenceSize reference = fileReference(h.width, h.height, levels);
     const quint64 perLevel = quint64(h.frames) * quint64(faces) * quint64(slices);
     const quint64 left = quint64(in.remaining());
+    const quint64 emptyLimit = qMax(left, MaxEmptyImages);
     quint64 total = 0;
+    quint64 emptyPixels = 0;
     for (int level = 0; level < levels; ++level) {
-        const quint64 size = vtfComputeImageSize(
-            quint16(levelSide(reference.width, reference.level, level)),
-            quint16(levelSide(reference.height, reference.level, level)), format);
+        const quint64 width = levelSide(reference.width, reference.level, level);
+        const quint64 height = levelSide(reference.height, reference.level, level);
+        const quint64 size = vtfComputeImageSize(quint16(width), quint16(height), format);
         if (size != 0 && perLevel > (left - total) / size)
             return failed(VTFError::Incomplete);
         total += size * perLevel;
+        // Sides beyond 65535 are refused when the tree is sized.
+        const quint64 pixels = qMin<quint64>(width, 0x10000) * qMin<quint64>(height, 0x10000);
+        if (size == 0 && perLevel > (emptyLimit - emptyPixels) / pixels)
+            return failed(VTFError::Incomplete);
+        if (size == 0)
+            emptyPixels += pixels * perLevel;
     }
-    if (perLevel * quint64(levels) > qMax(left, MaxEmptyImages))
+    if (perLevel * quint64(levels) > emptyLimit)
         return failed(VTFError::Incomplete);
 
     // The tree is built over the old one, which comes back on failure.

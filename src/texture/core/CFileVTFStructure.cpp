@@ -261,9 +261,11 @@ bool CFileVTF::resetImageTree(quint16 width, quint16 height, int mipmaps, int fr
         m_reference = old;
         return false;
     }
+    // Nor faces: 255 levels of 65535 slices each would be built for nothing.
     VTFImageTree next;
     for (const QByteArray &zero : zeros)
-        next.append(VTFFrameList(frames, zeroFaces(faces, slices, zero)));
+        next.append(
+            VTFFrameList(frames, hasImages ? zeroFaces(faces, slices, zero) : VTFFaceList()));
     m_images.swap(next);
     return true;
 }
