@@ -66,6 +66,11 @@ quint64 CBinaryReader::bytesTaken()
     return t_bytesTaken;
 }
 
+void CBinaryReader::countTaken(quint64 n)
+{
+    t_bytesTaken += n;
+}
+
 bool CBinaryReader::take(qint64 n, char *target)
 {
     if (!canRead(n)) {

@@ -68,6 +68,9 @@ public:
     // it: a reader that looks at the same bytes once per record shows here
     // long before it shows on a clock.
     static quint64 bytesTaken();
+    // Adds to that figure the bytes a loader pulled from a device itself (a
+    // buffered front-to-back scan), so that its work is held to account too.
+    static void countTaken(quint64 n);
 
 private:
     bool take(qint64 n, char *target);

@@ -1,5 +1,7 @@
 #include "CVPKTreeReader.h"
 
+#include "CBinaryReader.h"
+
 #include <QIODevice>
 
 #include <cstring>
@@ -35,6 +37,7 @@ int CVPKTreeReader::fill(int wanted)
             m_left = 0;
             break;
         }
+        CBinaryReader::countTaken(quint64(got));
         m_end += int(got);
         m_left -= got;
     }

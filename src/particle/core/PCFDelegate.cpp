@@ -19,10 +19,17 @@ bool PCFDelegate::read(const QString &path, CFilePCF *document)
         setError(QString::fromLatin1(PCFError::ReadOpen));
         return false;
     }
-    // Read a chunk at a time: a large file is never held whole beside the
-    // document made from it.
+    return readDevice(&file, document);
+}
+
+bool PCFDelegate::readDevice(QIODevice *device, CFilePCF *document)
+{
+    if (!document || !device || !device->isReadable()) {
+        setError(QString::fromLatin1(PCFError::ReadOpen));
+        return false;
+    }
     document->clear();
-    PCFReader reader(&file, document);
+    PCFReader reader(device, document);
     if (!reader.read()) {
         setError(reader.error());
         return false;

@@ -9,6 +9,7 @@
 
 class CFilePCF;
 class DMXElement;
+class QIODevice;
 
 // Reads, writes and converts particle files. Holds no document: each call is
 // given one. A failed call leaves its reason in error().
@@ -19,6 +20,9 @@ public:
     // document keeps what was read so far; the caller deletes it.
     bool read(const QString &path, CFilePCF *document);
     bool readData(const QByteArray &bytes, CFilePCF *document);
+    // Reads from the device's position to its end, a chunk at a time: a large
+    // file is never held whole beside the document made from it.
+    bool readDevice(QIODevice *device, CFilePCF *document);
 
     // Writes the document in encoding `version` (1, 2, 3, or -1 for the
     // "dmx 1" header over the layout of 1 and 2). The dictionary and the index
