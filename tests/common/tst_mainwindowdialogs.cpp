@@ -1,6 +1,7 @@
 #include "CPrompt.h"
-#include "IMainWindow.h"
 #include "MainWindowDialogs.h"
+#include "MainWindowTools.h"
+#include "ScriptedMainWindow.h"
 
 #include <QWidget>
 #include <QtTest>
@@ -10,12 +11,9 @@ Q_DECLARE_METATYPE(CPrompt::Kind)
 namespace {
 
 // A main window whose dialogs all answer "main" and record the parent asked with.
-class RecordingMainWindow : public QWidget, public IMainWindow
+class RecordingMainWindow : public ScriptedMainWindow
 {
 public:
-    RecordingMainWindow() { setInstance(this); }
-    ~RecordingMainWindow() override { setInstance(nullptr); }
-    QWidget *mainWindowWidget() override { return this; }
     QString getOpenFileName(QWidget *p, const QString &, const QString &, const QString &) override
     {
         return answer(p);
@@ -33,9 +31,6 @@ public:
     {
         return answer(p);
     }
-    void openToolWindow(QWidget *tool) override { delete tool; }
-    void registerTemporaryFile(const QString &) override {}
-    CFileIconCache *iconCache() override { return nullptr; }
 
     QWidget *askedParent = nullptr;
 
@@ -45,6 +40,18 @@ private:
         askedParent = parent;
         return QStringLiteral("main");
     }
+};
+
+// A main window with one show-slot, keeping what it was handed.
+class ToolMainWindow : public ScriptedMainWindow
+{
+    Q_OBJECT
+
+public:
+    QStringList shown;
+
+public slots:
+    void showTool(const QString &path, int page) { shown << path + '#' + QString::number(page); }
 };
 
 // Asks the dialog of `kind` and gives the (first) chosen path.
@@ -73,6 +80,7 @@ class TestMainWindowDialogs : public QObject
 private slots:
     void mainWindowFirstThenPrompt_data();
     void mainWindowFirstThenPrompt();
+    void toolOpensOnlyThroughAMatchingSlot();
 };
 
 void TestMainWindowDialogs::mainWindowFirstThenPrompt_data()
@@ -113,6 +121,25 @@ void TestMainWindowDialogs::mainWindowFirstThenPrompt()
     QCOMPARE(ask(kind, &parent), QStringLiteral("main"));
     QCOMPARE(main.askedParent, &parent);
     QCOMPARE(asked.size(), 1);
+}
+
+void TestMainWindowDialogs::toolOpensOnlyThroughAMatchingSlot()
+{
+    const QString path = QStringLiteral("/maps/a.bsp");
+    const int page = 2;
+    // Without a main window nothing takes the document: the caller keeps it.
+    QVERIFY(!MainWindowTools::open("showTool", Q_ARG(QString, path), Q_ARG(int, page)));
+    ToolMainWindow main;
+    QVERIFY(MainWindowTools::open("showTool", Q_ARG(QString, path), Q_ARG(int, page)));
+    // A slot the window lacks, or one taking other arguments, opens nothing.
+    for (int i = 0; i < 2; ++i)
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^QMetaObject::invokeMethod: No such"));
+    QVERIFY(!MainWindowTools::open("showOther", Q_ARG(QString, path)));
+    QVERIFY(!MainWindowTools::open("showTool", Q_ARG(QString, path)));
+    QVERIFY(!MainWindowTools::openIn(nullptr, "showTool", Q_ARG(QString, path), Q_ARG(int, page)));
+    QVERIFY(MainWindowTools::openIn(&main, "showTool", Q_ARG(QString, path), Q_ARG(int, 3)));
+    QCOMPARE(main.shown, (QStringList{"/maps/a.bsp#2", "/maps/a.bsp#3"}));
 }
 
 QTEST_MAIN(TestMainWindowDialogs)

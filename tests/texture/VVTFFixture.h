@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CPrompt.h"
-#include "MainWindowStub.h"
+#include "PromptScript.h"
+#include "ScriptedMainWindow.h"
 #include "VTFFixture.h"
 #include "VVTF.h"
 
@@ -13,23 +13,9 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <functional>
-
-// Answers every question the editor asks through one function and keeps the
-// questions; without a function every question is cancelled.
-struct PromptScript
-{
-    std::function<CPrompt::Answer(const CPrompt::Request &)> answer;
-    QList<CPrompt::Request> asked;
-    CPrompt::ScopedHandler handler{[this](const CPrompt::Request &request) {
-        asked << request;
-        return answer ? answer(request) : CPrompt::Answer();
-    }};
-};
-
 // Stands in for the main window: keeps the texture editors it is asked to
 // open for a further document.
-class TextureMainWindow : public MainWindowStub
+class TextureMainWindow : public ScriptedMainWindow
 {
     Q_OBJECT
 

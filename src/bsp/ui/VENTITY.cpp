@@ -3,6 +3,7 @@
 #include "CPrompt.h"
 #include "EntitySearch.h"
 #include "IMainWindow.h"
+#include "MainWindowTools.h"
 #include "VEntityListWidgetItem.h"
 
 #include <QCloseEvent>
@@ -271,8 +272,7 @@ void VENTITY::openElsewhere(const QString &path)
     QWidget *main = m_owner;
     if (!main && IMainWindow::instance())
         main = IMainWindow::instance()->mainWindowWidget();
-    if (main &&
-        QMetaObject::invokeMethod(main, "showVEntity", Qt::DirectConnection, Q_ARG(QString, path)))
+    if (MainWindowTools::openIn(main, "showVEntity", Q_ARG(QString, path)))
         return;
     // Without a main window the further editor stands on its own.
     auto *window = new VENTITY(nullptr, path);

@@ -1,8 +1,8 @@
 #include "VFGD.h"
 
 #include "CFileFGD.h"
-#include "IMainWindow.h"
 #include "MainWindowDialogs.h"
+#include "MainWindowTools.h"
 #include "QListDialog.h"
 
 #include <QIcon>
@@ -53,7 +53,6 @@ void VFGD::fgdNew()
 
 void VFGD::fgdOpen()
 {
-    IMainWindow *main = IMainWindow::instance();
     const QString caption = QString::fromLatin1(OpenCaption);
     const QString filter = QString::fromLatin1(Filter);
     const QString path = MainWindowDialogs::openFileName(nullptr, caption, filter);
@@ -64,8 +63,7 @@ void VFGD::fgdOpen()
     CFileFGD *loaded = CFileFGD::fromFile(path);
     if (!loaded)
         return;
-    if (main && QMetaObject::invokeMethod(main->mainWindowWidget(), "showVFGD",
-                                          Qt::DirectConnection, Q_ARG(CFileFGD *, loaded)))
+    if (MainWindowTools::open("showVFGD", Q_ARG(CFileFGD *, loaded)))
         return;
     // Without a main window the further editor stands on its own.
     (new VFGD(loaded))->show();

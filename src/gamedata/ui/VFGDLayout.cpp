@@ -3,6 +3,7 @@
 
 #include "FGDRecords.h"
 #include "FGDText.h"
+#include "NamedWidget.h"
 #include "VFGDListWidget.h"
 #include "VFGDTableWidget.h"
 
@@ -74,17 +75,9 @@ QGroupBox *groupBox(const QString &title, QWidget *content)
     return box;
 }
 
-QLineEdit *lineEdit(const char *objectName)
-{
-    auto *edit = new QLineEdit;
-    edit->setObjectName(QLatin1String(objectName));
-    return edit;
-}
-
 QCheckBox *bareCheckBox(const char *objectName)
 {
-    auto *box = new QCheckBox;
-    box->setObjectName(QLatin1String(objectName));
+    auto *box = namedWidget<QCheckBox>(objectName);
     box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return box;
 }
@@ -256,15 +249,15 @@ QWidget *VFGD::buildLeftSide()
 
 QWidget *VFGD::buildRightPanel()
 {
-    m_descriptionEdit = lineEdit("descriptionEdit");
-    m_iconSpriteEdit = lineEdit("iconSpriteEdit");
+    m_descriptionEdit = namedWidget<QLineEdit>("descriptionEdit");
+    m_iconSpriteEdit = namedWidget<QLineEdit>("iconSpriteEdit");
     m_studioCheck = bareCheckBox("studioCheck");
-    m_studioEdit = lineEdit("studioEdit");
-    m_studioPropEdit = lineEdit("studioPropEdit");
+    m_studioEdit = namedWidget<QLineEdit>("studioEdit");
+    m_studioPropEdit = namedWidget<QLineEdit>("studioPropEdit");
     m_colorCheck = bareCheckBox("colorCheck");
     m_colorButton = new QPushButton;
     m_colorButton->setObjectName(QStringLiteral("colorButton"));
-    m_sizeEdit = lineEdit("sizeEdit");
+    m_sizeEdit = namedWidget<QLineEdit>("sizeEdit");
 
     m_propertyTabs = new QTabWidget;
     m_propertyTabs->addTab(m_descriptionEdit, tr("Description"));

@@ -3,8 +3,8 @@
 #include "CFileVBSP.h"
 #include "CPath.h"
 #include "CPrompt.h"
-#include "IMainWindow.h"
 #include "MainWindowDialogs.h"
+#include "MainWindowTools.h"
 #include "VVBSPPanels.h"
 #include "VVBSPTexts.h"
 #include "VVBSPTreeWidget.h"
@@ -199,9 +199,7 @@ void VVBSP::setDocument(CFileVBSP *document)
 
 void VVBSP::openElsewhere(const QString &path)
 {
-    IMainWindow *main = IMainWindow::instance();
-    if (main && QMetaObject::invokeMethod(main->mainWindowWidget(), "showVVBSP",
-                                          Qt::DirectConnection, Q_ARG(QString, path)))
+    if (MainWindowTools::open("showVVBSP", Q_ARG(QString, path)))
         return;
     // Without a main window the further editor stands on its own.
     (new VVBSP(path))->show();
@@ -209,9 +207,7 @@ void VVBSP::openElsewhere(const QString &path)
 
 void VVBSP::openElsewhere(CFileVBSP *document)
 {
-    IMainWindow *main = IMainWindow::instance();
-    if (main && QMetaObject::invokeMethod(main->mainWindowWidget(), "showVVBSP",
-                                          Qt::DirectConnection, Q_ARG(CFileVBSP *, document)))
+    if (MainWindowTools::open("showVVBSP", Q_ARG(CFileVBSP *, document)))
         return;
     (new VVBSP(document))->show();
 }

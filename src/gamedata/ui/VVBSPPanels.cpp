@@ -2,6 +2,7 @@
 
 #include "CConfig.h"
 #include "CFileVBSP.h"
+#include "NamedWidget.h"
 #include "functions.h"
 
 #include <QCheckBox>
@@ -31,17 +32,9 @@ QString latin1(const std::string &text)
     return QString::fromLatin1(text.data(), int(text.size()));
 }
 
-// Tests and style sheets find the fields by these names.
-template <typename T>
-T *named(T *widget, const char *objectName)
-{
-    widget->setObjectName(QLatin1String(objectName));
-    return widget;
-}
-
 QGroupBox *newBox(const QString &title, const char *objectName)
 {
-    return named(new QGroupBox(title), objectName);
+    return namedWidget<QGroupBox>(objectName, title);
 }
 
 QFormLayout *newForm(const QList<QPair<QString, QWidget *>> &rows)
@@ -97,9 +90,9 @@ void VVBSPPanels::buildPropBox()
     randomScale = realEdit("detailpropEdit_spriterandomscale");
     minAngle = realEdit("detailpropEdit_minangle");
     maxAngle = realEdit("detailpropEdit_maxangle");
-    orientation = named(new QComboBox, "detailpropCombo_detailOrientation");
-    upright = named(new QCheckBox(QStringLiteral("Upright")), "detailpropCheck_Upright");
-    model = named(new QLineEdit, "detailpropEdit_model");
+    orientation = namedWidget<QComboBox>("detailpropCombo_detailOrientation");
+    upright = namedWidget<QCheckBox>("detailpropCheck_Upright", QStringLiteral("Upright"));
+    model = namedWidget<QLineEdit>("detailpropEdit_model");
     xOrigin = integerEdit("detailpropEdit_xOrigin");
     yOrigin = integerEdit("detailpropEdit_yOrigin");
     xWidth = integerEdit("detailpropEdit_xWidth");
@@ -108,7 +101,7 @@ void VVBSPPanels::buildPropBox()
     vOrigin = realEdit("detailpropEdit_vOrigin");
     uWidth = realEdit("detailpropEdit_uWidth");
     vHeight = realEdit("detailpropEdit_vHeight");
-    shape = named(new QComboBox, "detailpropCombo_sprite_shape");
+    shape = namedWidget<QComboBox>("detailpropCombo_sprite_shape");
     sway = realEdit("detailpropEdit_sway");
     shapeAngle = realEdit("detailpropEdit_shape_angle");
     shapeSize = realEdit("detailpropEdit_shape_size");
@@ -157,7 +150,7 @@ void VVBSPPanels::buildPropBox()
 
 QLineEdit *VVBSPPanels::realEdit(const char *objectName)
 {
-    auto *edit = named(new QLineEdit, objectName);
+    auto *edit = namedWidget<QLineEdit>(objectName);
     auto *validator = new QDoubleValidator(edit);
     validator->setDecimals(6);
     validator->setLocale(numberLocale());
@@ -167,7 +160,7 @@ QLineEdit *VVBSPPanels::realEdit(const char *objectName)
 
 QLineEdit *VVBSPPanels::integerEdit(const char *objectName)
 {
-    auto *edit = named(new QLineEdit, objectName);
+    auto *edit = namedWidget<QLineEdit>(objectName);
     auto *validator = new QIntValidator(edit);
     validator->setLocale(numberLocale());
     edit->setValidator(validator);

@@ -2,8 +2,8 @@
 #include "VVMT.h"
 
 #include "CPrompt.h"
-#include "IMainWindow.h"
 #include "MainWindowDialogs.h"
+#include "MainWindowTools.h"
 #include "vmtbytes.h"
 
 #include <QCloseEvent>
@@ -50,11 +50,8 @@ void VVMT::openFile(const QString &path)
 
 void VVMT::openElsewhere(const QString &path)
 {
-    if (IMainWindow *main = IMainWindow::instance()) {
-        if (QMetaObject::invokeMethod(main->mainWindowWidget(), "showVVMT", Qt::DirectConnection,
-                                      Q_ARG(QString, path)))
-            return;
-    }
+    if (MainWindowTools::open("showVVMT", Q_ARG(QString, path)))
+        return;
     // Without a main window the further editor stands on its own.
     auto *window = new VVMT(path);
     window->show();

@@ -6,8 +6,8 @@
 #include "CPackageHierarchyNode.h"
 #include "CPath.h"
 #include "CPrompt.h"
-#include "IMainWindow.h"
 #include "IPackageDelegate.h"
+#include "MainWindowTools.h"
 #include "QSearchDialog.h"
 #include "VPackageIcons.h"
 #include "VPackagePropertiesDialog.h"
@@ -241,13 +241,8 @@ void VPackage::openPackage(const QString &path)
     }
     if (m_delegate && m_delegate->type() != 0) {
         // One package per window: the main window opens another viewer.
-        if (IMainWindow *main = IMainWindow::instance()) {
-            QMetaObject::invokeMethod(main->mainWindowWidget(), "showVPackage",
-                                      Qt::DirectConnection, Q_ARG(QString, path));
-        } else {
-            auto *viewer = new VPackage(path);
-            viewer->show();
-        }
+        if (!MainWindowTools::open("showVPackage", Q_ARG(QString, path)))
+            (new VPackage(path))->show();
         return;
     }
 

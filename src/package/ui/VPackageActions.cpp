@@ -14,6 +14,7 @@
 #include "IMainWindow.h"
 #include "IPackageDelegate.h"
 #include "MainWindowDialogs.h"
+#include "MainWindowTools.h"
 #include "QProgressDialogger.h"
 #include "QSearchDialog.h"
 #include "VPackagePropertiesDialog.h"
@@ -218,18 +219,16 @@ void VPackage::openEntry(CPackageHierarchyNode *node)
     }
 
     std::unique_ptr<QByteArray> bytes(m_delegate->readCurrent(node->entryIndex));
-    IMainWindow *main = IMainWindow::instance();
     if (!bytes) {
         // A compressed pakfile file, a missing archive: say why nothing opens.
         CPrompt::warning(this, windowTitle(), m_delegate->lastError());
         return;
     }
-    if (!main)
+    if (!IMainWindow::instance())
         return;
     const QString title = name.left(name.size() - 4);
     if (material) {
-        QMetaObject::invokeMethod(main->mainWindowWidget(), "showVVMT", Qt::DirectConnection,
-                                  Q_ARG(QByteArray, *bytes), Q_ARG(QString, title));
+        MainWindowTools::open("showVVMT", Q_ARG(QByteArray, *bytes), Q_ARG(QString, title));
         return;
     }
     CFileVTF *document = CFileVTF::fromByteArray(*bytes);
@@ -238,8 +237,7 @@ void VPackage::openEntry(CPackageHierarchyNode *node)
         return;
     document->setDisplayName(title);
     // The texture editor takes the document over.
-    if (!QMetaObject::invokeMethod(main->mainWindowWidget(), "showVVTF", Qt::DirectConnection,
-                                   Q_ARG(CFileVTF *, document)))
+    if (!MainWindowTools::open("showVVTF", Q_ARG(CFileVTF *, document)))
         delete document;
 }
 

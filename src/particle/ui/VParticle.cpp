@@ -5,6 +5,7 @@
 #include "CPath.h"
 #include "CPrompt.h"
 #include "MainWindowDialogs.h"
+#include "MainWindowTools.h"
 #include "PCFDelegate.h"
 #include "PCFEditing.h"
 #include "PCFFormatChoice.h"
@@ -310,8 +311,7 @@ void VParticle::openFile(const QString &path)
 
 void VParticle::openElsewhere(const QString &path)
 {
-    if (mainWindow && QMetaObject::invokeMethod(mainWindow, "showVParticle", Qt::DirectConnection,
-                                                Q_ARG(QString, path)))
+    if (MainWindowTools::openIn(mainWindow, "showVParticle", Q_ARG(QString, path)))
         return;
     // Without a main window the further editor stands on its own.
     auto *editor = new VParticle(nullptr, path);
@@ -320,8 +320,7 @@ void VParticle::openElsewhere(const QString &path)
 
 void VParticle::openElsewhere(CFilePCF *otherDocument)
 {
-    if (mainWindow && QMetaObject::invokeMethod(mainWindow, "showVParticle", Qt::DirectConnection,
-                                                Q_ARG(CFilePCF *, otherDocument)))
+    if (MainWindowTools::openIn(mainWindow, "showVParticle", Q_ARG(CFilePCF *, otherDocument)))
         return;
     auto *editor = new VParticle(nullptr, otherDocument);
     editor->show();

@@ -2,8 +2,8 @@
 
 #include "CFileVTF.h"
 #include "CPrompt.h"
-#include "IMainWindow.h"
 #include "MainWindowDialogs.h"
+#include "MainWindowTools.h"
 #include "QWidgetDialog.h"
 #include "VVTFResizeParametersBox.h"
 #include "VVTFTexts.h"
@@ -73,11 +73,8 @@ void VVTF::adopt(CFileVTF *document)
         vtfOpenShared();
         return;
     }
-    if (IMainWindow *main = IMainWindow::instance()) {
-        if (QMetaObject::invokeMethod(main->mainWindowWidget(), "showVVTF", Qt::DirectConnection,
-                                      Q_ARG(CFileVTF *, document)))
-            return;
-    }
+    if (MainWindowTools::open("showVVTF", Q_ARG(CFileVTF *, document)))
+        return;
     // Without a main window the further editor stands on its own.
     auto *window = new VVTF(document);
     window->show();

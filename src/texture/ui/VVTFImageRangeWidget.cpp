@@ -1,21 +1,13 @@
 #include "VVTFImageRangeWidget.h"
 
 #include "CFileVTF.h"
+#include "NamedWidget.h"
 #include "VVTFRules.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-
-namespace {
-QLineEdit *boundEdit(int value, const char *name)
-{
-    auto *edit = new QLineEdit(QString::number(value));
-    edit->setObjectName(QLatin1String(name));
-    return edit;
-}
-} // namespace
 
 VVTFImageRangeWidget::VVTFImageRangeWidget(CFileVTF *document, quint8 mipmapStart, quint8 mipmapEnd,
                                            quint16 frameStartIn, quint16 frameEndIn,
@@ -50,12 +42,12 @@ VVTFImageRangeWidget::VVTFImageRangeWidget(CFileVTF *document, quint8 mipmapStar
     }
     mipmapStartBox->setCurrentIndex(mips[0]);
     mipmapEndBox->setCurrentIndex(mips[1]);
-    frameStartEdit = boundEdit(frameStart, "frameStartEdit");
-    frameEndEdit = boundEdit(frameEnd, "frameEndEdit");
-    faceStartEdit = boundEdit(faceStart, "faceStartEdit");
-    faceEndEdit = boundEdit(faceEnd, "faceEndEdit");
-    sliceStartEdit = boundEdit(sliceStart, "sliceStartEdit");
-    sliceEndEdit = boundEdit(sliceEnd, "sliceEndEdit");
+    frameStartEdit = namedWidget<QLineEdit>("frameStartEdit", QString::number(frameStart));
+    frameEndEdit = namedWidget<QLineEdit>("frameEndEdit", QString::number(frameEnd));
+    faceStartEdit = namedWidget<QLineEdit>("faceStartEdit", QString::number(faceStart));
+    faceEndEdit = namedWidget<QLineEdit>("faceEndEdit", QString::number(faceEnd));
+    sliceStartEdit = namedWidget<QLineEdit>("sliceStartEdit", QString::number(sliceStart));
+    sliceEndEdit = namedWidget<QLineEdit>("sliceEndEdit", QString::number(sliceEnd));
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(1, 1, 1, 1);

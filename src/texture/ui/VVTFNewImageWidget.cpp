@@ -1,5 +1,6 @@
 #include "VVTFNewImageWidget.h"
 
+#include "NamedWidget.h"
 #include "VVTFResizeParametersBox.h"
 
 #include <QCheckBox>
@@ -14,17 +15,9 @@
 namespace {
 QCheckBox *checked(const QString &text, const char *name)
 {
-    auto *box = new QCheckBox(text);
-    box->setObjectName(QLatin1String(name));
+    auto *box = namedWidget<QCheckBox>(name, text);
     box->setChecked(true);
     return box;
-}
-
-QRadioButton *radio(const QString &text, const char *name)
-{
-    auto *button = new QRadioButton(text);
-    button->setObjectName(QLatin1String(name));
-    return button;
 }
 } // namespace
 
@@ -40,9 +33,9 @@ VVTFNewImageWidget::VVTFNewImageWidget()
 
     framesAsGroup = new QGroupBox(tr("Multiple Frames As"));
     framesAsGroup->setObjectName(QStringLiteral("framesAsGroup"));
-    framesButton = radio(tr("Frames"), "framesButton");
-    facesButton = radio(tr("Faces"), "facesButton");
-    slicesButton = radio(tr("Slices"), "slicesButton");
+    framesButton = namedWidget<QRadioButton>("framesButton", tr("Frames"));
+    facesButton = namedWidget<QRadioButton>("facesButton", tr("Faces"));
+    slicesButton = namedWidget<QRadioButton>("slicesButton", tr("Slices"));
     auto *framesAs = new QVBoxLayout(framesAsGroup);
     framesAs->addWidget(framesButton);
     framesAs->addWidget(facesButton);

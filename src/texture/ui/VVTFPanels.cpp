@@ -1,5 +1,6 @@
 #include "VVTF.h"
 
+#include "NamedWidget.h"
 #include "VTFFormat.h"
 #include "VVTFParticleSheetWidget.h"
 
@@ -56,20 +57,6 @@ QPushButton *arrow(const char *iconName, const char *name)
         new QPushButton(QIcon(QStringLiteral(":/resources/icons/") + QLatin1String(iconName)), {});
     button->setObjectName(QLatin1String(name));
     return button;
-}
-
-QLineEdit *lineEdit(const char *name)
-{
-    auto *edit = new QLineEdit;
-    edit->setObjectName(QLatin1String(name));
-    return edit;
-}
-
-QComboBox *comboBox(const char *name)
-{
-    auto *box = new QComboBox;
-    box->setObjectName(QLatin1String(name));
-    return box;
 }
 
 // A label and its field, side by side.
@@ -203,26 +190,26 @@ QWidget *VVTF::buildInfoPage()
 {
     auto *fileGroup = new QGroupBox(tr("File"));
     auto *fileGrid = new QGridLayout(fileGroup);
-    versionBox = comboBox("versionBox");
+    versionBox = namedWidget<QComboBox>("versionBox");
     for (int minor = 0; minor < MinorVersions; ++minor)
         versionBox->addItem(QStringLiteral("7.%1").arg(minor));
     addRow(fileGrid, 0, tr("Version:"), versionBox);
 
     auto *thumbnailGroup = new QGroupBox(tr("Thumbnail"));
     auto *thumbnailGrid = new QGridLayout(thumbnailGroup);
-    thumbnailFormatBox = comboBox("thumbnailFormatBox");
+    thumbnailFormatBox = namedWidget<QComboBox>("thumbnailFormatBox");
     addFormats(thumbnailFormatBox, IMAGE_FORMAT_NONE);
     addRow(thumbnailGrid, 0, tr("Format:"), thumbnailFormatBox);
 
     auto *imageGroup = new QGroupBox(tr("Image"));
     auto *imageGrid = new QGridLayout(imageGroup);
-    imageFormatBox = comboBox("imageFormatBox");
+    imageFormatBox = namedWidget<QComboBox>("imageFormatBox");
     addFormats(imageFormatBox, IMAGE_FORMAT_RGBA8888);
-    firstFrameEdit = lineEdit("firstFrameEdit");
-    bumpmapEdit = lineEdit("bumpmapEdit");
-    reflectivityRedEdit = lineEdit("reflectivityRedEdit");
-    reflectivityGreenEdit = lineEdit("reflectivityGreenEdit");
-    reflectivityBlueEdit = lineEdit("reflectivityBlueEdit");
+    firstFrameEdit = namedWidget<QLineEdit>("firstFrameEdit");
+    bumpmapEdit = namedWidget<QLineEdit>("bumpmapEdit");
+    reflectivityRedEdit = namedWidget<QLineEdit>("reflectivityRedEdit");
+    reflectivityGreenEdit = namedWidget<QLineEdit>("reflectivityGreenEdit");
+    reflectivityBlueEdit = namedWidget<QLineEdit>("reflectivityBlueEdit");
     addRow(imageGrid, 0, tr("Format:"), imageFormatBox);
     addRow(imageGrid, 1, tr("First Frame:"), firstFrameEdit);
     addRow(imageGrid, 2, tr("Bumpmap:"), bumpmapEdit);
@@ -252,10 +239,10 @@ QWidget *VVTF::buildResourcesPage()
     lodGroup->setCheckable(true);
     lodGroup->setChecked(false);
     auto *lodGrid = new QGridLayout(lodGroup);
-    lodClampX = lineEdit("lodClampX");
-    lodClampY = lineEdit("lodClampY");
-    lodXboxClampX = lineEdit("lodXboxClampX");
-    lodXboxClampY = lineEdit("lodXboxClampY");
+    lodClampX = namedWidget<QLineEdit>("lodClampX");
+    lodClampY = namedWidget<QLineEdit>("lodClampY");
+    lodXboxClampX = namedWidget<QLineEdit>("lodXboxClampX");
+    lodXboxClampY = namedWidget<QLineEdit>("lodXboxClampY");
     addRow(lodGrid, 0, tr("Clamp X:"), lodClampX);
     addRow(lodGrid, 1, tr("Clamp Y:"), lodClampY);
     lodGrid->addWidget(new QLabel(tr("XBox 360")), 2, 0, 1, 2);
@@ -275,7 +262,7 @@ QWidget *VVTF::buildResourcesPage()
     textureSettingsGroup->setCheckable(true);
     textureSettingsGroup->setChecked(false);
     auto *settingsLayout = new QVBoxLayout(textureSettingsGroup);
-    textureSettingsEdit = lineEdit("textureSettingsEdit");
+    textureSettingsEdit = namedWidget<QLineEdit>("textureSettingsEdit");
     settingsLayout->addWidget(textureSettingsEdit);
 
     auto *keyValueGroup = new QGroupBox(tr("Keyvalue Data"));

@@ -1,5 +1,6 @@
 #include "VVTFResizeParametersBox.h"
 
+#include "NamedWidget.h"
 #include "VTFFormat.h"
 #include "VVTFRules.h"
 
@@ -15,8 +16,7 @@ constexpr int ExactMode = 3;
 
 QComboBox *modeBox(const char *name)
 {
-    auto *box = new QComboBox;
-    box->setObjectName(QLatin1String(name));
+    auto *box = namedWidget<QComboBox>(name);
     box->addItems({QStringLiteral("Nearest Power of Two"), QStringLiteral("Next Power of Two"),
                    QStringLiteral("Previous Power of Two"), QStringLiteral("Exact Power of Two")});
     return box;
@@ -26,8 +26,7 @@ QComboBox *modeBox(const char *name)
 
 QComboBox *VVTFResizeParametersBox::sizeBox(const char *name, int currentItem)
 {
-    auto *box = new QComboBox;
-    box->setObjectName(QLatin1String(name));
+    auto *box = namedWidget<QComboBox>(name);
     for (int n = 0; n < SizeItems; ++n)
         box->addItem(QString::number(1 << n));
     box->setCurrentIndex(currentItem);

@@ -480,9 +480,9 @@ void TestFgdEditor::properties()
     widget<QPushButton>("colorButton")->click();
     QCOMPARE(light.color, QColor(1, 2, 3));
     QCOMPARE(light.helperFlags, quint32(3));
-    QCOMPARE(script.requests.size(), 2);
-    QCOMPARE(script.requests[0].title, QStringLiteral("Entity Color"));
-    QCOMPARE(script.requests[0].color, QColor(255, 255, 0));
+    QCOMPARE(script.asked.size(), 2);
+    QCOMPARE(script.asked[0].title, QStringLiteral("Entity Color"));
+    QCOMPARE(script.asked[0].color, QColor(255, 255, 0));
 }
 
 void TestFgdEditor::orderFollowsMovesAndDeletes_data()
@@ -563,7 +563,7 @@ void TestFgdEditor::open()
     for (int i = 0; i < 4; ++i)
         m_window->fgdOpen();
     // Only the four file questions: a failure says nothing.
-    QCOMPARE(script.requests.size(), 4);
+    QCOMPARE(script.asked.size(), 4);
     QCOMPARE(main.fgdDocuments.size(), 1);
     QCOMPARE(main.fgdDocuments[0]->displayName(), QStringLiteral("mod"));
     QCOMPARE(main.fgdDocuments[0]->classes.value(0).classname, QByteArray("info_target"));

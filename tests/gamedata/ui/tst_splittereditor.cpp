@@ -148,7 +148,7 @@ void TestSplitterEditor::missingValues()
     }
     build();
     QStringList texts;
-    for (const CPrompt::Request &request : m_script->requests) {
+    for (const CPrompt::Request &request : m_script->asked) {
         QCOMPARE(request.kind, CPrompt::Kind::Warning);
         QCOMPARE(request.title, QString()); // asked before the title is set
         texts << request.text;
@@ -198,7 +198,7 @@ void TestSplitterEditor::showsAndWritesValues()
     model->clear();
     emit model->editingFinished();
     QCOMPARE(stored(Views, "ModelDistance"), 56756u);
-    QVERIFY(m_script->requests.isEmpty());
+    QVERIFY(m_script->asked.isEmpty());
 }
 
 void TestSplitterEditor::failedWritesWarn()

@@ -202,7 +202,7 @@ void TestVbspEditor::closeFlow()
     PromptScript script;
     script.button(answer).text(path);
     QCOMPARE(m_window->close(), closes);
-    QCOMPARE(script.requests.first().title, QStringLiteral("VBSP Editor[*]"));
+    QCOMPARE(script.asked.first().title, QStringLiteral("VBSP Editor[*]"));
     QCOMPARE(QFile::exists(path), closes && !path.isEmpty());
     // A failed write says why; the document keeps the new name and its
     // changes stay marked.
@@ -356,14 +356,14 @@ void TestVbspEditor::addPasteRename()
 
     // The first prop needs the sheet size: cancelled or refused, nothing is
     // added; a power of two is taken.
-    script.requests.clear();
+    script.asked.clear();
     script.cancel().value(1000).cancel().value(1024).text("fern");
     m_window->prepareContextMenu(itemAt(tree, {"grass", "tufts"}));
     for (int i = 0; i < 3; ++i)
         m_window->contextAddProp();
-    QCOMPARE(script.requests.at(2).text,
+    QCOMPARE(script.asked.at(2).text,
              QStringLiteral("Size must be a power of two between 1 and 4096."));
-    QCOMPARE(script.requests.size(), 5);
+    QCOMPARE(script.asked.size(), 5);
     QCOMPARE(m_window->textureSize(), 1024);
     QCOMPARE(document->types[0]->groups[0]->props.at(0)->textureDimension, 1024);
 
@@ -384,7 +384,7 @@ void TestVbspEditor::addPasteRename()
     QVERIFY(itemAt(tree, {"grass_2", "tufts", "fern"}));
 
     // Renaming to a sibling's name, or to its own, does nothing.
-    script.requests.clear();
+    script.asked.clear();
     script.text("grass").text("rocks").text("stones");
     for (int i = 0; i < 3; ++i)
         m_window->itemDoubleClicked(itemAt(tree, {"rocks"}), 0);

@@ -2,12 +2,12 @@
 
 #include "CConfig.h"
 #include "FileBytes.h"
-#include "MainWindowStub.h"
+#include "ScriptedMainWindow.h"
 #include "ScriptedPrompt.h"
 #include "UnwritableFile.h"
 
 // Records the editors the main window is asked to open.
-class FakeMainWindow : public MainWindowStub
+class FakeMainWindow : public ScriptedMainWindow
 {
     Q_OBJECT
 

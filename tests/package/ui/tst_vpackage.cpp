@@ -6,14 +6,15 @@
 #include "CPath.h"
 #include "CPrompt.h"
 #include "CacheFixture.h"
-#include "IMainWindow.h"
 #include "IPackageDelegate.h"
 #include "MapBuilder.h"
 #include "PackageErrors.h"
 #include "PrivateDesktop.h"
+#include "PromptScript.h"
 #include "QDelayedMimeData.h"
 #include "QProgressDialogger.h"
 #include "QSearchDialog.h"
+#include "ScriptedMainWindow.h"
 #include "VPackage.h"
 #include "VPackageIcons.h"
 #include "VPackagePropertiesDialog.h"
@@ -42,33 +43,19 @@ namespace {
 
 // The main window's services as a tool sees them, recording what the viewer
 // asks for.
-class FakeMainWindow : public QWidget, public IMainWindow
+class FakeMainWindow : public ScriptedMainWindow
 {
     Q_OBJECT
 
 public:
-    FakeMainWindow() { setInstance(this); }
-    ~FakeMainWindow() override { setInstance(nullptr); }
-
-    QWidget *mainWindowWidget() override { return this; }
     QString getOpenFileName(QWidget *, const QString &, const QString &, const QString &) override
     {
         return openAnswer;
-    }
-    QStringList getOpenFileNames(QWidget *, const QString &, const QString &,
-                                 const QString &) override
-    {
-        return {};
-    }
-    QString getSaveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
     }
     QString getExistingDirectory(QWidget *, const QString &, const QString &) override
     {
         return directoryAnswer;
     }
-    void openToolWindow(QWidget *tool) override { delete tool; }
     void registerTemporaryFile(const QString &file) override { temporaryFiles << file; }
     CFileIconCache *iconCache() override { return &cache; }
 
@@ -92,23 +79,6 @@ public slots:
     {
         ++textures;
         delete vtf;
-    }
-};
-
-// Answers every modal question and keeps what was asked.
-struct Prompts
-{
-    QVector<CPrompt::Request> asked;
-    std::function<CPrompt::Answer(const CPrompt::Request &)> answer;
-    CPrompt::ScopedHandler handler{[this](const CPrompt::Request &r) {
-        asked.append(r);
-        return answer ? answer(r) : CPrompt::Answer();
-    }};
-
-    int count(CPrompt::Kind kind) const
-    {
-        return int(std::count_if(asked.begin(), asked.end(),
-                                 [kind](const CPrompt::Request &r) { return r.kind == kind; }));
     }
 };
 
@@ -240,7 +210,7 @@ void TestVPackage::opensEveryKind()
     QFETCH(QStringList, rootNames);
     QFETCH(QStringList, rootSizes);
     QTemporaryDir dir;
-    Prompts prompts;
+    PromptScript prompts;
     VPackage viewer(writeTemp(dir, name, bytes));
     QCOMPARE(prompts.count(CPrompt::Kind::Warning), 0);
     QVERIFY(viewer.delegate());
@@ -271,7 +241,7 @@ void TestVPackage::opensEveryKind()
 void TestVPackage::refusesWhatItCannotOpen()
 {
     QTemporaryDir dir;
-    Prompts prompts;
+    PromptScript prompts;
     VPackage other(writeTemp(dir, "x.vpk.tar", standardVpk()));
     QCOMPARE(prompts.count(CPrompt::Kind::Warning), 1);
     QVERIFY(prompts.asked[0].text.contains("x.vpk.tar"));
@@ -337,7 +307,7 @@ void TestVPackage::secondPackageOpensElsewhere()
 {
     QTemporaryDir dir;
     FakeMainWindow main;
-    Prompts prompts;
+    PromptScript prompts;
     const QString first = writeTemp(dir, "a_dir.vpk", standardVpk());
     const QString second = writeTemp(dir, "b_dir.vpk", standardVpk());
     VPackage viewer(first);
@@ -364,7 +334,7 @@ void TestVPackage::secondPackageOpensElsewhere()
 void TestVPackage::navigatesWithHistory()
 {
     QTemporaryDir dir;
-    Prompts prompts;
+    PromptScript prompts;
     VPackage viewer(writeTemp(dir, "pak01_dir.vpk", standardVpk()));
     IPackageDelegate *d = viewer.delegate();
     QTreeView *tree = viewer.tree();
@@ -419,7 +389,7 @@ void TestVPackage::navigatesWithHistory()
 void TestVPackage::doubleClicks()
 {
     QTemporaryDir dir;
-    Prompts prompts;
+    PromptScript prompts;
     FakeMainWindow main;
     VPackage viewer(writeTemp(dir, "pak01_dir.vpk", standardVpk()));
     // The Size cell of a folder row opens the folder like its Name cell.
@@ -453,7 +423,7 @@ void TestVPackage::searches()
     QFETCH(bool, caseSensitive);
     QFETCH(QStringList, names);
     QTemporaryDir dir;
-    Prompts prompts;
+    PromptScript prompts;
     VPackage viewer(writeTemp(dir, "pak01_dir.vpk", standardVpk()));
     const QStringList before = tableColumn(viewer.table(), 0);
 
@@ -484,7 +454,7 @@ void TestVPackage::searches()
 void TestVPackage::showsProperties()
 {
     QTemporaryDir dir;
-    Prompts prompts;
+    PromptScript prompts;
     VPackage viewer(writeTemp(dir, "pak01_dir.vpk", standardVpk()));
     QStringList shown;
     QString title;
@@ -522,7 +492,7 @@ void TestVPackage::extractsFilesAndFolders()
     QTemporaryDir dir;
     QTemporaryDir out;
     FakeMainWindow main;
-    Prompts prompts;
+    PromptScript prompts;
     VPackage viewer(writeTemp(dir, "pak01_dir.vpk", standardVpk()));
     // A trailing separator is dropped; the absolute path stays absolute.
     main.directoryAnswer = out.path() + "/";
@@ -553,7 +523,7 @@ void TestVPackage::refusesHostileNames()
     QTemporaryDir out;
     FakeMainWindow main;
     main.directoryAnswer = out.path();
-    Prompts prompts;
+    PromptScript prompts;
     QString log;
     bool finished = false;
     prompts.answer = [&](const CPrompt::Request &r) {
@@ -588,7 +558,7 @@ void TestVPackage::cancelStopsExtraction()
     QTemporaryDir out;
     FakeMainWindow main;
     main.directoryAnswer = out.path();
-    Prompts prompts;
+    PromptScript prompts;
     VPackage viewer(writeTemp(dir, "pak01_dir.vpk", standardVpk()));
     viewer.table()->selectAll();
     // Cancel arrives with the first progress step, while docs is done.
@@ -608,7 +578,7 @@ void TestVPackage::opensEntriesElsewhere()
 {
     QTemporaryDir dir;
     FakeMainWindow main;
-    Prompts prompts;
+    PromptScript prompts;
     QStringList opened;
     bool openerSucceeds = true;
     const PrivateDesktop desktop(dir.filePath("desktop"));
@@ -667,7 +637,7 @@ void TestVPackage::mapEntriesThatCannotBeRead()
     map.lumps[40] = zip.build();
     QTemporaryDir dir;
     FakeMainWindow main;
-    Prompts prompts;
+    PromptScript prompts;
     CDesktopFile::setOpener([](const QString &) { return true; });
     QStringList warnings;
     std::unique_ptr<VPackage> viewer;
@@ -703,7 +673,7 @@ void TestVPackage::handlesLargeArchives()
         for (int file = 0; file < 10000; ++file)
             t.file("m" + QByteArray::number(file), VpkTree::InDirectory, 0, 0);
     }
-    Prompts prompts;
+    PromptScript prompts;
     VPackage viewer(writeTemp(dir, "big_dir.vpk", VpkFixture::directory(1, t.finish())));
     prompts.answer = [](const CPrompt::Request &r) {
         qobject_cast<QSearchDialog *>(r.dialog)->query->setText("m");

@@ -3,6 +3,7 @@
 #include "CPrompt.h"
 #include "GameFolder.h"
 #include "PakfileFixture.h"
+#include "PromptScript.h"
 #include "QListDialog.h"
 #include "QProgressDialogger.h"
 #include "VPakfile.h"
@@ -26,46 +27,22 @@ using namespace MapFixtures;
 
 namespace {
 
-using Fill = std::function<void(QDialog *)>;
-
 // Answers the editor's questions in order and keeps each one's text (for a
 // box run through exec its text, for a progress dialog its log).
-struct Script
+struct Script : PromptQueue<Script>
 {
     QStringList said;
-    QList<QPair<CPrompt::Answer, Fill>> answers;
-    CPrompt::ScopedHandler handler{[this](const CPrompt::Request &r) {
+
+    CPrompt::Answer answerRequest(const CPrompt::Request &r)
+    {
         auto *box = qobject_cast<QMessageBox *>(r.dialog);
         auto *progress = qobject_cast<QProgressDialogger *>(r.dialog);
         said << (box ? box->text() : progress ? progress->logEdit->toPlainText() : r.text);
-        const auto next =
-            answers.isEmpty() ? qMakePair(CPrompt::Answer(), Fill()) : answers.takeFirst();
-        if (next.second)
-            next.second(r.dialog);
-        return next.first;
-    }};
-
-    Script &answer(int button, const QStringList &texts = {}, const Fill &fill = {})
-    {
-        CPrompt::Answer a;
-        a.button = QMessageBox::StandardButton(button);
-        a.result = button;
-        a.ok = !texts.isEmpty();
-        a.texts = texts;
-        a.text = texts.value(0);
-        return answers << qMakePair(a, fill), *this;
-    }
-    Script &paths(const QStringList &chosen) { return answer(0, chosen); }
-    Script &pick(int row)
-    {
-        return answer(QDialog::Accepted, {}, [row](QDialog *d) {
-            static_cast<QListDialog *>(d)->list->setCurrentRow(row);
-        });
+        return PromptQueue::answerRequest(r);
     }
     Script &comment(const QString &text)
     {
-        return answer(QDialog::Accepted, {},
-                      [text](QDialog *d) { d->findChild<QPlainTextEdit *>()->setPlainText(text); });
+        return accept([text](QDialog *d) { d->findChild<QPlainTextEdit *>()->setPlainText(text); });
     }
 };
 
@@ -244,14 +221,14 @@ private slots:
         QCOMPARE(colours(m_rows), QStringLiteral("GGGR"));
 
         Script script;
-        script.answer(QMessageBox::Cancel).answer(QMessageBox::Cancel);
+        script.button(QMessageBox::Cancel).button(QMessageBox::Cancel);
         QVERIFY(!editor->close());
         // Another map waits for the same answer; Cancel keeps this one.
         QVERIFY(!editor->open(m_map->path()));
         const QString question = "Changes have been made.\n\nDiscard changes?";
         QCOMPARE(script.said, (QStringList{question, question}));
         QCOMPARE(colours(m_rows), QStringLiteral("GGGR"));
-        script.answer(QMessageBox::Discard);
+        script.button(QMessageBox::Discard);
         QVERIFY(editor->close());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(editor.isNull());
@@ -277,21 +254,21 @@ private slots:
         m_editor->pakfileTableHeaderClicked(2);
 
         Script script;
-        script.paths({b, a, fresh}).pick(materials).answer(QMessageBox::NoToAll);
+        script.files({b, a, fresh}).pick(materials).button(QMessageBox::NoToAll);
         m_editor->pakAdd();
         QCOMPARE(script.said.last(),
                  QStringLiteral("Data already exists at \"/materials/sub/b.vtf\""));
         QCOMPARE(colours(m_rows), QStringLiteral("GGGGY"));
         QCOMPARE(m_rows->item(4, 1)->text(), QStringLiteral("/materials"));
 
-        script.paths({a}).pick(materials);
+        script.files({a}).pick(materials);
         m_editor->pakAdd();
         QCOMPARE(colours(m_rows), QStringLiteral("GGGGY"));
-        script.paths({a}).pick(materials).answer(QMessageBox::Yes);
+        script.files({a}).pick(materials).button(QMessageBox::Yes);
         m_editor->pakAdd();
         QCOMPARE(colours(m_rows), QStringLiteral("GGCGY"));
 
-        script.paths({folder}).pick(componentOf(folder, "materials"));
+        script.files({folder}).pick(componentOf(folder, "materials"));
         m_editor->pakAdd();
         QVERIFY(script.said.last().contains("Delegate Error: Target node is not leaf"));
         QVERIFY(m_editor->delegate()->findNode("materials/sub")->isFolder());
@@ -321,7 +298,7 @@ private slots:
         select(m_rows, {"readme.txt"});
         m_editor->pakFileDeleteToggle();
         Script script;
-        script.paths({added}).pick(componentOf(added, "new.txt")).comment("saved comment");
+        script.files({added}).pick(componentOf(added, "new.txt")).comment("saved comment");
         m_editor->pakAdd();
         m_editor->pakInfo();
         QCOMPARE(colours(m_rows), QStringLiteral("GGRGY"));
@@ -363,7 +340,7 @@ private slots:
 
         Script script;
         select(m_rows, {"a.vmt", "readme.txt", "evil.txt", "b.vtf"});
-        script.paths({out.base() + "flat"}).answer(QMessageBox::No).answer(QMessageBox::No);
+        script.files({out.base() + "flat"}).button(QMessageBox::No).button(QMessageBox::No);
         m_editor->pakFileSave();
         QCOMPARE(bytesOf(out.base() + "flat/a.vmt"), QByteArray("alpha"));
         QCOMPARE(bytesOf(out.base() + "flat/readme.txt"), QByteArray("old"));
@@ -371,7 +348,7 @@ private slots:
         QCOMPARE(bytesOf(out.base() + "flat/b.vtf"), QByteArray(100, 'b'));
 
         select(m_rows, {"a.vmt", "evil.txt", "readme.txt"});
-        script.paths({out.base() + "tree"}).answer(QMessageBox::Yes).answer(QMessageBox::YesToAll);
+        script.files({out.base() + "tree"}).button(QMessageBox::Yes).button(QMessageBox::YesToAll);
         m_editor->pakFileSave();
         QCOMPARE(bytesOf(out.base() + "tree/materials/a.vmt"), QByteArray("changed"));
         QCOMPARE(bytesOf(out.base() + "tree/readme.txt"), QByteArray("r"));
@@ -393,7 +370,7 @@ private slots:
         // record is refused, and the dialog comes back.
         showRow(m_editor->delegate()->addFile("x", false, "x/new.vmt"));
         QStringList shown;
-        script.answer(QDialog::Accepted, {}, [&](QDialog *d) {
+        script.accept([&](QDialog *d) {
             shown << d->findChildren<QLabel *>().first()->text()
                   << d->findChild<QPlainTextEdit *>()->toPlainText();
             // Each count as "label|count", the zero ones left out.
@@ -418,7 +395,7 @@ private slots:
 
         // Accepted, but too long once the export names the map.
         GameFolder out;
-        script.comment(QString(65500, 'c')).paths({out.base() + "out.zip"});
+        script.comment(QString(65500, 'c')).files({out.base() + "out.zip"});
         m_editor->pakInfo();
         m_editor->pakExtract();
         QCOMPARE(script.said.last(),
@@ -494,7 +471,7 @@ private slots:
             };
         };
         Script script;
-        script.answer(QDialog::Accepted, {}, tick(false)).answer(QDialog::Rejected, {}, tick(true));
+        script.accept(tick(false)).then({}, tick(true));
         click("scanOptions");
         click("scanOptions");
         QCOMPARE(shown, QStringLiteral("1001111111111"

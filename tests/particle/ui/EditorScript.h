@@ -2,7 +2,7 @@
 
 #include "CConfig.h"
 #include "CFilePCF.h"
-#include "CPrompt.h"
+#include "PromptScript.h"
 #include "QListDialog.h"
 #include "VParticle.h"
 #include "VParticleAddAttributeDialog.h"
@@ -17,74 +17,17 @@
 #include <functional>
 
 // Answers the editor's questions in order, and keeps what was asked.
-class EditorScript
+class EditorScript : public PromptQueue<EditorScript>
 {
 public:
-    struct Step
-    {
-        CPrompt::Answer answer;
-        std::function<void(QDialog *)> fill;
-    };
-
-    EditorScript()
-        : m_handler([this](const CPrompt::Request &request) {
-            requests << request;
-            if (steps.isEmpty())
-                return CPrompt::Answer();
-            const Step step = steps.takeFirst();
-            if (step.fill && request.dialog)
-                step.fill(request.dialog);
-            if (qobject_cast<QListDialog *>(request.dialog))
-                offered << listTexts(request.dialog);
-            if (auto *box = qobject_cast<QMessageBox *>(request.dialog))
-                messages << box->text() + QLatin1Char('|') + box->informativeText();
-            return step.answer;
-        })
-    {}
-
-    EditorScript &text(const QString &answer)
-    {
-        CPrompt::Answer a;
-        a.ok = true;
-        a.text = answer;
-        steps << Step{a, {}};
-        return *this;
-    }
-    EditorScript &cancel()
-    {
-        steps << Step{CPrompt::Answer(), {}};
-        return *this;
-    }
-    EditorScript &button(QMessageBox::StandardButton button)
-    {
-        CPrompt::Answer a;
-        a.button = button;
-        a.result = button;
-        steps << Step{a, {}};
-        return *this;
-    }
-    // Picks a row of a list dialog.
-    EditorScript &pick(int row)
-    {
-        CPrompt::Answer a;
-        a.result = QDialog::Accepted;
-        steps << Step{a, [row](QDialog *dialog) {
-                          if (auto *list = qobject_cast<QListDialog *>(dialog))
-                              list->list->setCurrentRow(row);
-                      }};
-        return *this;
-    }
     // Fills in and accepts the add-attribute dialog.
     EditorScript &attribute(const QString &name, const QString &type)
     {
-        CPrompt::Answer a;
-        a.result = QDialog::Accepted;
-        steps << Step{a, [name, type](QDialog *dialog) {
-                          auto *add = qobject_cast<VParticleAddAttributeDialog *>(dialog);
-                          add->nameEdit->setText(name);
-                          add->typeCombo->setCurrentText(type);
-                      }};
-        return *this;
+        return accept([name, type](QDialog *dialog) {
+            auto *add = qobject_cast<VParticleAddAttributeDialog *>(dialog);
+            add->nameEdit->setText(name);
+            add->typeCombo->setCurrentText(type);
+        });
     }
 
     static QStringList listTexts(QDialog *dialog)
@@ -97,15 +40,24 @@ public:
         return out;
     }
 
-    QList<CPrompt::Request> requests;
-    QList<Step> steps;
+    // Also keeps what the dialog of a scripted question showed.
+    CPrompt::Answer answerRequest(const CPrompt::Request &request)
+    {
+        const bool scripted = !steps.isEmpty();
+        const CPrompt::Answer reply = PromptQueue::answerRequest(request);
+        if (!scripted)
+            return reply;
+        if (qobject_cast<QListDialog *>(request.dialog))
+            offered << listTexts(request.dialog);
+        if (auto *box = qobject_cast<QMessageBox *>(request.dialog))
+            messages << box->text() + QLatin1Char('|') + box->informativeText();
+        return reply;
+    }
+
     // The items of each list dialog shown.
     QList<QStringList> offered;
     // Text and informative text of each message box run through exec.
     QStringList messages;
-
-private:
-    CPrompt::ScopedHandler m_handler;
 };
 
 // Puts template documents into the configuration for one test.

@@ -155,8 +155,8 @@ void TestParticleEditor::furtherDocumentsOpenElsewhere()
     QCOMPARE(m_main->documents.size(), 2);
     QCOMPARE(m_main->documents[0], second);
     QCOMPARE(m_main->documents[1]->format, 3);
-    QCOMPARE(script.requests[0].title, QStringLiteral("New Particle"));
-    QCOMPARE(script.requests[0].text, QStringLiteral("Version:"));
+    QCOMPARE(script.asked[0].title, QStringLiteral("New Particle"));
+    QCOMPARE(script.asked[0].text, QStringLiteral("Version:"));
 }
 
 void TestParticleEditor::failedOpen()
@@ -169,9 +169,9 @@ void TestParticleEditor::failedOpen()
     out.write("<!-- dmx encoding binary 2 format dmx 1 -->\n", 45);
     out.close();
     m_window = new VParticle(m_main, file);
-    QCOMPARE(script.requests.size(), 1);
-    QCOMPARE(script.requests[0].kind, CPrompt::Kind::Warning);
-    QCOMPARE(script.requests[0].text,
+    QCOMPARE(script.asked.size(), 1);
+    QCOMPARE(script.asked[0].kind, CPrompt::Kind::Warning);
+    QCOMPARE(script.asked[0].text,
              QStringLiteral("Read Error: Format recognized but not supported"));
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Particle Editor"));
     QVERIFY(!m_window->document);
@@ -389,7 +389,7 @@ void TestParticleEditor::addAttribute()
     }
     QCOMPARE(smoke->attributes.size(), count);
     QVERIFY(!window->isWindowModified());
-    QCOMPARE(script.requests[0].title, QStringLiteral("Add Attribute"));
+    QCOMPARE(script.asked[0].title, QStringLiteral("Add Attribute"));
 
     script.attribute("spin", "MATRIX");
     window->prepareContextMenu(rowAt(window->tree, path({"smoke"})));
@@ -420,8 +420,8 @@ void TestParticleEditor::addSystemElementAndChild()
 
     script.text(QStringLiteral(" glow "));
     trigger(psd);
-    QCOMPARE(script.requests.last().title, QStringLiteral("Add Particle System"));
-    QCOMPARE(script.requests.last().text, QStringLiteral("System Name:"));
+    QCOMPARE(script.asked.last().title, QStringLiteral("Add Particle System"));
+    QCOMPARE(script.asked.last().text, QStringLiteral("System Name:"));
     QCOMPARE(childNames(rowAt(window->tree, psd)),
              QStringList({"fire", "smoke", "sparks", "glow"}));
     QCOMPARE(rowAt(window->tree, psd)->text(2), QStringLiteral("4 Item(s)"));
@@ -472,7 +472,7 @@ void TestParticleEditor::addArrayItems()
         QCOMPARE(row->text(2), QStringLiteral("4 Item(s)"));
         QCOMPARE(row->child(3)->text(2), QStringLiteral("0"));
     }
-    QVERIFY(script.requests.isEmpty());
+    QVERIFY(script.asked.isEmpty());
     QVERIFY(window->isWindowModified());
 }
 
@@ -490,12 +490,12 @@ void TestParticleEditor::renames()
     rename(path({"smoke", "operators", "Movement Basic"}));
     rename(path({"smoke"}));
     QVERIFY(!window->isWindowModified());
-    QCOMPARE(script.requests[1].title, QStringLiteral("Rename Element"));
-    QCOMPARE(script.requests[1].initialText, QStringLiteral("Movement Basic"));
+    QCOMPARE(script.asked[1].title, QStringLiteral("Rename Element"));
+    QCOMPARE(script.asked[1].initialText, QStringLiteral("Movement Basic"));
 
     script.text(" y ");
     rename(path({"smoke", "x"}));
-    QCOMPARE(script.requests.last().title, QStringLiteral("Rename Attribute"));
+    QCOMPARE(script.asked.last().title, QStringLiteral("Rename Attribute"));
     QCOMPARE(rowsAt(window->tree, path({"smoke", "y"})).size(), 1);
     QCOMPARE(childNames(rowAt(window->tree, path({"fire", "children", "smoke", "smoke", "y"}))),
              QStringList({"y[0]", "y[1]", "y[2]"}));
@@ -559,8 +559,8 @@ void TestParticleEditor::deleteRowsOfEachKind()
     window->fillTree();
     remove(psd);
     remove(path({"fire", "sparks"}));
-    QCOMPARE(script.requests.size(), 1);
-    QCOMPARE(script.requests[0].text, QStringLiteral("No deletion rules for generic element!"));
+    QCOMPARE(script.asked.size(), 1);
+    QCOMPARE(script.asked[0].text, QStringLiteral("No deletion rules for generic element!"));
     QVERIFY(!window->isWindowModified());
     QCOMPARE(rowAt(window->tree, psd)->childCount(), 3);
 
@@ -619,7 +619,7 @@ void TestParticleEditor::arrayConversion()
         window->contextFromArrayAction->trigger();
     }
     QCOMPARE(script.offered[0], QStringList({"1", "2", "3"}));
-    QCOMPARE(script.requests[0].title, QStringLiteral("Select Attribute"));
+    QCOMPARE(script.asked[0].title, QStringLiteral("Select Attribute"));
     QCOMPARE(smoke->attribute("x")->type(), uint(ATTRIBUTE_FLOAT));
     VParticleTreeWidgetItem *x =
         rowAt(window->tree, path({"fire", "children", "smoke", "smoke", "x"}));
@@ -630,7 +630,7 @@ void TestParticleEditor::arrayConversion()
     // One item: taken without asking.
     window->prepareContextMenu(rowAt(window->tree, path({"smoke", "radius"})));
     window->contextFromArrayAction->trigger();
-    QCOMPARE(script.requests.size(), 2);
+    QCOMPARE(script.asked.size(), 2);
     QCOMPARE(smoke->attribute("radius")->valueString(), QStringLiteral("2"));
 }
 
@@ -644,9 +644,9 @@ void TestParticleEditor::saveAndClose()
     // Save of a never-saved document asks for a path; cancelled, nothing.
     script.cancel();
     window->actionSave->trigger();
-    QCOMPARE(script.requests.last().kind, CPrompt::Kind::SaveFileName);
-    QCOMPARE(script.requests.last().title, QStringLiteral("Save PCF"));
-    QCOMPARE(script.requests.last().filter, QStringLiteral("Particle Configuration File (*.pcf)"));
+    QCOMPARE(script.asked.last().kind, CPrompt::Kind::SaveFileName);
+    QCOMPARE(script.asked.last().title, QStringLiteral("Save PCF"));
+    QCOMPARE(script.asked.last().filter, QStringLiteral("Particle Configuration File (*.pcf)"));
     QVERIFY(window->isWindowModified());
 
     // Closing with Save: a cancelled Save As keeps the window open.
@@ -659,7 +659,7 @@ void TestParticleEditor::saveAndClose()
     // A failed Save As keeps title and path.
     script.text(dir.filePath("missing/folder/a.pcf"));
     window->actionSaveAs->trigger();
-    QCOMPARE(script.requests.last().kind, CPrompt::Kind::Warning);
+    QCOMPARE(script.asked.last().kind, CPrompt::Kind::Warning);
     QCOMPARE(window->windowTitle(), QStringLiteral("Untitled[*]"));
     QVERIFY(window->documentPath.isEmpty());
 
@@ -694,8 +694,8 @@ void TestParticleEditor::convertFormat()
         TemplateScope none({nullptr, nullptr, nullptr});
         window->actionFormat[2]->trigger();
     }
-    QCOMPARE(script.requests.size(), 1);
-    QCOMPARE(script.requests[0].text,
+    QCOMPARE(script.asked.size(), 1);
+    QCOMPARE(script.asked[0].text,
              QStringLiteral("Formatting Error: Template data for target version does not exist"));
     QCOMPARE(window->document->format, 2);
     QVERIFY(!window->isWindowModified());
@@ -735,15 +735,15 @@ void TestParticleEditor::dictionaryAndFormatChoice()
     window->document->strings = QStringList{"DmElement", "name"};
     script.button(QMessageBox::Ok);
     window->actionStringDictionary->trigger();
-    QCOMPARE(script.requests[0].kind, CPrompt::Kind::Exec);
-    QCOMPARE(script.requests[0].title, QStringLiteral("String Dictionary"));
+    QCOMPARE(script.asked[0].kind, CPrompt::Kind::Exec);
+    QCOMPARE(script.asked[0].title, QStringLiteral("String Dictionary"));
     QCOMPARE(script.offered[0], QStringList({"0 : DmElement", "1 : name"}));
 
     script.cancel().text(pcfFormatNames()[1]);
     QCOMPARE(choosePcfFormat(window, "t"), 0);
     QCOMPARE(choosePcfFormat(window, "t"), 2);
-    QCOMPARE(script.requests.last().items, pcfFormatNames());
-    QCOMPARE(script.requests.last().editable, false);
+    QCOMPARE(script.asked.last().items, pcfFormatNames());
+    QCOMPARE(script.asked.last().editable, false);
 }
 
 void TestParticleEditor::addAttributeDialog()

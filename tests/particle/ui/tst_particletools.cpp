@@ -25,44 +25,32 @@ namespace {
 
 const QStringList psd{"particleSystemDefinitions"};
 
-// Accepts a list dialog with these rows selected and the GUID box set.
-EditorScript::Step choose(const QList<int> &rows, bool preserve)
+// Selects these rows of a list dialog and sets its GUID box.
+EditorScript::Fill choose(const QList<int> &rows, bool preserve)
 {
-    CPrompt::Answer answer;
-    answer.result = QDialog::Accepted;
-    return {answer, [rows, preserve](QDialog *dialog) {
-                auto *list = qobject_cast<QListDialog *>(dialog);
-                for (int row : rows)
-                    list->list->item(row)->setSelected(true);
-                if (auto *box = dialog->findChild<QCheckBox *>("preserveGuids"))
-                    box->setChecked(preserve);
-            }};
+    return [rows, preserve](QDialog *dialog) {
+        auto *list = qobject_cast<QListDialog *>(dialog);
+        for (int row : rows)
+            list->list->item(row)->setSelected(true);
+        if (auto *box = dialog->findChild<QCheckBox *>("preserveGuids"))
+            box->setChecked(preserve);
+    };
 }
 
-// Accepts a file list dialog holding these paths (added once).
-EditorScript::Step fileList(const QStringList &paths)
+// Fills a file list dialog with these paths (added once).
+EditorScript::Fill fileList(const QStringList &paths)
 {
-    CPrompt::Answer answer;
-    answer.result = QDialog::Accepted;
-    return {answer, [paths](QDialog *dialog) {
-                auto *files = qobject_cast<QFileListDialog *>(dialog);
-                if (files->list->count() == 0)
-                    files->list->addItems(paths);
-            }};
-}
-
-// Closes a dialog, first handing it to `look`.
-EditorScript::Step closeAfter(const std::function<void(QDialog *)> &look)
-{
-    CPrompt::Answer answer;
-    answer.result = QDialog::Accepted;
-    return {answer, look};
+    return [paths](QDialog *dialog) {
+        auto *files = qobject_cast<QFileListDialog *>(dialog);
+        if (files->list->count() == 0)
+            files->list->addItems(paths);
+    };
 }
 
 QList<CPrompt::Kind> kinds(const EditorScript &script)
 {
     QList<CPrompt::Kind> out;
-    for (const CPrompt::Request &request : script.requests)
+    for (const CPrompt::Request &request : script.asked)
         out << request.kind;
     return out;
 }
@@ -129,17 +117,17 @@ void TestParticleTools::importSystems()
 
     EditorScript script;
     script.text(source);
-    script.steps << choose({1}, true);
+    script.accept(choose({1}, true));
     script.button(QMessageBox::Ok);
     window->actionImport->trigger();
 
     QCOMPARE(kinds(script), (QList<CPrompt::Kind>{CPrompt::Kind::OpenFileName, CPrompt::Kind::Exec,
                                                   CPrompt::Kind::Information}));
-    QCOMPARE(script.requests[0].title, QStringLiteral("Source PCF"));
-    QCOMPARE(script.requests[0].filter, QStringLiteral("Particle Configuration File (*.pcf)"));
-    QCOMPARE(script.requests[1].title, QStringLiteral("Import Particle Systems"));
+    QCOMPARE(script.asked[0].title, QStringLiteral("Source PCF"));
+    QCOMPARE(script.asked[0].filter, QStringLiteral("Particle Configuration File (*.pcf)"));
+    QCOMPARE(script.asked[1].title, QStringLiteral("Import Particle Systems"));
     QCOMPARE(script.offered, (QList<QStringList>{{"smoke", "fire"}}));
-    QCOMPARE(script.requests[2].text, QStringLiteral("Operation complete."));
+    QCOMPARE(script.asked[2].text, QStringLiteral("Operation complete."));
     QCOMPARE(systemNames(window->document), (QStringList{"fire", "fire_1", "fire_2"}));
     QCOMPARE(window->document->findParticleSystem("fire_2")->guid, fireGuid);
     QVERIFY(window->isWindowModified());
@@ -167,7 +155,7 @@ void TestParticleTools::importRefusals()
     QCOMPARE(kinds(script),
              (QList<CPrompt::Kind>{CPrompt::Kind::OpenFileName, CPrompt::Kind::Warning,
                                    CPrompt::Kind::OpenFileName}));
-    QCOMPARE(script.requests[1].text, QStringLiteral("Read Error: Invalid or unrecognized format"));
+    QCOMPARE(script.asked[1].text, QStringLiteral("Read Error: Invalid or unrecognized format"));
     QVERIFY(!window->isWindowModified());
 
     // A conforming failure keeps the copies, marks the window and warns.
@@ -176,11 +164,11 @@ void TestParticleTools::importRefusals()
     TemplateScope none({nullptr, nullptr, nullptr});
     EditorScript failing;
     failing.text(source);
-    failing.steps << choose({0}, false);
+    failing.accept(choose({0}, false));
     failing.button(QMessageBox::Ok);
     window->actionImport->trigger();
-    QCOMPARE(failing.requests.last().kind, CPrompt::Kind::Warning);
-    QCOMPARE(failing.requests.last().text,
+    QCOMPARE(failing.asked.last().kind, CPrompt::Kind::Warning);
+    QCOMPARE(failing.asked.last().text,
              QStringLiteral("Formatting Error: Template data for target version does not exist"));
     QCOMPARE(systemNames(window->document), (QStringList{"fire", "smoke"}));
     QVERIFY(window->isWindowModified());
@@ -191,13 +179,13 @@ void TestParticleTools::exportSystems()
     VParticle *window = open(document(2, {"fire", "smoke"}));
     const QString target = m_dir->filePath("out.pcf");
     EditorScript script;
-    script.steps << choose({1}, false);
+    script.accept(choose({1}, false));
     script.text(target).button(QMessageBox::Ok);
     window->actionExport->trigger();
     QCOMPARE(kinds(script), (QList<CPrompt::Kind>{CPrompt::Kind::Exec, CPrompt::Kind::SaveFileName,
                                                   CPrompt::Kind::Information}));
-    QCOMPARE(script.requests[0].title, QStringLiteral("Export Particle Systems"));
-    QCOMPARE(script.requests[1].title, QStringLiteral("Target PCF"));
+    QCOMPARE(script.asked[0].title, QStringLiteral("Export Particle Systems"));
+    QCOMPARE(script.asked[1].title, QStringLiteral("Target PCF"));
     QVERIFY(!window->isWindowModified());
     std::unique_ptr<CFilePCF> written(readDocument(target));
     QVERIFY(written);
@@ -207,10 +195,10 @@ void TestParticleTools::exportSystems()
     // An unreadable target is reported and left alone.
     QVERIFY(writeFile(target, "junk"));
     EditorScript refused;
-    refused.steps << choose({0}, false);
+    refused.accept(choose({0}, false));
     refused.text(target).button(QMessageBox::Ok);
     window->actionExport->trigger();
-    QCOMPARE(refused.requests.last().kind, CPrompt::Kind::Warning);
+    QCOMPARE(refused.asked.last().kind, CPrompt::Kind::Warning);
     QCOMPARE(readFile(target), QByteArray("junk"));
 }
 
@@ -221,14 +209,14 @@ void TestParticleTools::guidUniquenessSingle()
     script.button(QMessageBox::Ok).button(QMessageBox::Ok);
     window->actionGuidSingle->trigger();
     QVERIFY(!window->isWindowModified());
-    QCOMPARE(script.requests.last().text, QStringLiteral("Operation complete."));
+    QCOMPARE(script.asked.last().text, QStringLiteral("Operation complete."));
 
     window->document->findParticleSystem("smoke")->guid =
         window->document->findParticleSystem("fire")->guid;
     window->actionGuidSingle->trigger();
     QVERIFY(window->isWindowModified());
     QVERIFY(guidsUnique(window->document->elements));
-    QCOMPARE(script.requests.size(), 2);
+    QCOMPARE(script.asked.size(), 2);
 }
 
 void TestParticleTools::massFormat()
@@ -242,7 +230,7 @@ void TestParticleTools::massFormat()
     VParticle *window = open(document(2, {"fire"}));
 
     EditorScript script;
-    script.steps << fileList({junk, good});
+    script.accept(fileList({junk, good}));
     script.text(pcfFormatNames()[2]);
     script.button(QMessageBox::Ok).button(QMessageBox::Ok);
     WarningLog log;
@@ -255,29 +243,29 @@ void TestParticleTools::massFormat()
     QCOMPARE(kinds(script),
              (QList<CPrompt::Kind>{CPrompt::Kind::Exec, CPrompt::Kind::Item, CPrompt::Kind::Warning,
                                    CPrompt::Kind::Information}));
-    QCOMPARE(script.requests[0].title, QStringLiteral("Mass Format"));
+    QCOMPARE(script.asked[0].title, QStringLiteral("Mass Format"));
     // Per-file warnings sit on the progress dialog (gone by now), the end on the window.
-    QVERIFY(script.requests[2].parent && script.requests[2].parent != window);
-    QCOMPARE(script.requests[3].parent, window);
-    QCOMPARE(script.requests[2].text, QStringLiteral("Read Error: Invalid or unrecognized format"));
-    QCOMPARE(script.requests[3].text, QStringLiteral("Operation complete."));
+    QVERIFY(script.asked[2].parent && script.asked[2].parent != window);
+    QCOMPARE(script.asked[3].parent, window);
+    QCOMPARE(script.asked[2].text, QStringLiteral("Read Error: Invalid or unrecognized format"));
+    QCOMPARE(script.asked[3].text, QStringLiteral("Operation complete."));
     std::unique_ptr<CFilePCF> converted(readDocument(good));
     QCOMPARE(converted->format, 3);
 
     // Cancelling the format choice ends the run before anything is read.
     EditorScript cancelled;
-    cancelled.steps << fileList({junk});
+    cancelled.accept(fileList({junk}));
     cancelled.cancel();
     window->actionMassFormat->trigger();
-    QCOMPARE(cancelled.requests.size(), 2);
+    QCOMPARE(cancelled.asked.size(), 2);
 
     // GUID uniqueness over files: titled after its mode.
     EditorScript guids;
-    guids.steps << fileList({good});
+    guids.accept(fileList({good}));
     guids.button(QMessageBox::Ok);
     window->actionGuidMultiple->trigger();
-    QCOMPARE(guids.requests[0].title, QStringLiteral("Ensure GUID Uniqueness"));
-    QCOMPARE(guids.requests.last().text, QStringLiteral("Operation complete."));
+    QCOMPARE(guids.asked[0].title, QStringLiteral("Ensure GUID Uniqueness"));
+    QCOMPARE(guids.asked.last().text, QStringLiteral("Operation complete."));
 }
 
 void TestParticleTools::findSystem()
@@ -291,21 +279,20 @@ void TestParticleTools::findSystem()
     QStringList results;
     QString log;
     EditorScript script;
-    script.steps << fileList({a, b, a});
+    script.accept(fileList({a, b, a}));
     script.text("fire");
-    script.steps << closeAfter([&log](QDialog *dialog) {
+    script.accept([&log](QDialog *dialog) {
         log = qobject_cast<QProgressDialogger *>(dialog)->logEdit->toPlainText();
     });
-    script.steps << closeAfter(
-        [&results](QDialog *dialog) { results = EditorScript::listTexts(dialog); });
+    script.accept([&results](QDialog *dialog) { results = EditorScript::listTexts(dialog); });
     // Again with the same files; the name box is preset; then the tool ends.
-    script.steps << fileList({});
+    script.accept(fileList({}));
     script.cancel();
     window->actionFindSystem->trigger();
 
     QCOMPARE(results, (QStringList{a, a}));
     QVERIFY(log.isEmpty());
-    const QList<CPrompt::Request> &r = script.requests;
+    const QList<CPrompt::Request> &r = script.asked;
     QCOMPARE(r[0].title, QStringLiteral("Find System"));
     QCOMPARE(r[1].kind, CPrompt::Kind::Text);
     QCOMPARE(r[1].title, QStringLiteral("System Name"));
@@ -331,11 +318,11 @@ void TestParticleTools::mapManifest()
     EditorScript empty;
     empty.text(mapPath).text(folder).button(QMessageBox::Ok);
     window->actionMapManifest->trigger();
-    QCOMPARE(empty.requests.last().kind, CPrompt::Kind::Warning);
-    QCOMPARE(empty.requests.last().text, QStringLiteral("No particles found."));
-    QCOMPARE(empty.requests[0].title, QStringLiteral("Select BSP"));
-    QCOMPARE(empty.requests[0].filter, QStringLiteral("Valve Binary Space Partition (*.bsp)"));
-    QCOMPARE(empty.requests[1].title, QStringLiteral("Select Particle Directory"));
+    QCOMPARE(empty.asked.last().kind, CPrompt::Kind::Warning);
+    QCOMPARE(empty.asked.last().text, QStringLiteral("No particles found."));
+    QCOMPARE(empty.asked[0].title, QStringLiteral("Select BSP"));
+    QCOMPARE(empty.asked[0].filter, QStringLiteral("Valve Binary Space Partition (*.bsp)"));
+    QCOMPARE(empty.asked[1].title, QStringLiteral("Select Particle Directory"));
 
     QVERIFY(writeDocument(folder + "/fx.pcf", document(2, {"fire"})));
     QString label;
@@ -343,7 +330,7 @@ void TestParticleTools::mapManifest()
     bool okEnabled = false;
     EditorScript script;
     script.text(mapPath).text(folder);
-    script.steps << closeAfter([&](QDialog *dialog) {
+    script.accept([&](QDialog *dialog) {
         auto *progress = qobject_cast<QProgressDialogger *>(dialog);
         label = progress->label->text();
         log = progress->logEdit->toPlainText();
