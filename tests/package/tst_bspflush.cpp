@@ -895,6 +895,63 @@ private slots:
         QCOMPARE(readFile(file.path()), written);
     }
 
+    void setAsideRecordsYieldToTheTree_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        // "remove:path", "rename:path>name" or "add:path", in order.
+        QTest::addColumn<QStringList>("edits");
+        QTest::addColumn<QString>("kept");
+        // "Folder" is set aside: "FOLDER/a.txt" made the folder first.
+        const QStringList folder{"FOLDER/a.txt", "Folder", "folder\\b.txt"};
+        QTest::newRow("file where the folder's first file was")
+            << folder << QStringList{"remove:FOLDER/a.txt"} << "folder/b.txt";
+        QTest::newRow("file added below the set-aside file's path")
+            << folder
+            << QStringList{"remove:FOLDER/a.txt", "remove:folder/b.txt", "add:folder/new.txt"}
+            << "folder/new.txt";
+        // "two.txt" is set aside: "TWO.TXT" hides it.
+        QTest::newRow("file renamed to a hidden file's path")
+            << QStringList{"one.txt", "two.txt", "TWO.TXT"}
+            << QStringList{"rename:TWO.TXT>three.txt", "rename:one.txt>two.txt"} << "two.txt";
+    }
+
+    void setAsideRecordsYieldToTheTree()
+    {
+        // Opened again, the saved map shows the file where the tree had it:
+        // the set-aside record is not written where it would take the path.
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, edits);
+        QFETCH(QString, kept);
+        MapFixture m = typicalMap();
+        ZipFixture z;
+        for (const QString &name : names)
+            z.add(name.toLatin1(), "bytes of " + name.toLatin1());
+        m.lumps[40] = z.build();
+        MapFile file(m.build());
+        CDelegateBSP d;
+        QVERIFY(d.open(file.path(), false));
+        for (const QString &edit : edits) {
+            const QString verb = edit.section(':', 0, 0);
+            const QString path = edit.section(':', 1).section('>', 0, 0);
+            if (verb == "remove")
+                QVERIFY(d.remove(path));
+            else if (verb == "rename")
+                QVERIFY(d.rename(d.findFile(path), edit.section('>', 1)));
+            else
+                QVERIFY(d.addFile(QByteArray("added"), false, path));
+        }
+        const std::unique_ptr<QByteArray> bytes(d.readCurrent(kept));
+        QVERIFY(bytes);
+        QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
+
+        CDelegateBSP again;
+        QVERIFY(again.open(file.path(), true));
+        const std::unique_ptr<QByteArray> reread(again.readCurrent(kept));
+        QVERIFY(reread);
+        QCOMPARE(*reread, *bytes);
+        QCOMPARE(again.pakfileEntries().size(), d.pakfileEntries().size());
+    }
+
     void killAtAnyStepLeavesAWholeMap()
     {
         const QByteArray original = typicalMap().build();

@@ -10,6 +10,7 @@
 
 #include <QBuffer>
 #include <QDataStream>
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -114,7 +115,8 @@ bool CBspRewrite::collectFiles()
     if (m_pakfileWhole)
         return !m_map.hasPakfileEdits() || failWith(E::Bsp::PakfileEditsWithWholeLump);
     // Table order: the archive's files in their old order, then the files
-    // added since. A node listed twice is written once.
+    // added since (set-aside records moved only as placeSetAsideRecords()
+    // needs). A node listed twice is written once.
     QSet<const CPackageHierarchyNode *> listed;
     for (int i = F::LumpCount; i < m_map.nodeCount(); ++i) {
         CPackageHierarchyNode *n = m_map.node(i);
@@ -163,7 +165,57 @@ bool CBspRewrite::collectFiles()
         e.record.flags &= ~Z::FlagDataDescriptor;
         m_entries.append(e);
     }
+    placeSetAsideRecords();
     return true;
+}
+
+void CBspRewrite::placeSetAsideRecords()
+{
+    // The first position in the table of each file of the tree and of a file
+    // below each folder. Positions only grow: a node that has one has its
+    // ancestors' too.
+    QHash<const CPackageHierarchyNode *, int> first;
+    bool setAside = false;
+    for (int k = 0; k < m_entries.size(); ++k) {
+        setAside = setAside || !m_entries[k].node;
+        for (const CPackageHierarchyNode *n = m_entries[k].node; n && !first.contains(n);
+             n = n->parent())
+            first.insert(n, k);
+    }
+    if (!setAside)
+        return;
+    // A record out of place goes right before or after the file it must
+    // yield to; everything else keeps its order (twice the position, so
+    // that there is room on either side).
+    QVector<qint64> key(m_entries.size());
+    bool moved = false;
+    for (int k = 0; k < m_entries.size(); ++k) {
+        key[k] = 2 * qint64(k);
+        const CPakfileEntry *old =
+            m_entries[k].node ? nullptr : m_map.pakfileEntry(m_entries[k].index);
+        if (!old)
+            continue;
+        const CPackageHierarchyNode *anchor = nullptr;
+        const CDelegateBSP::RecordPlace place = m_map.setAsidePlace(*old, anchor);
+        const int at = first.value(anchor, -1);
+        if (at < 0)
+            continue;
+        if (place == CDelegateBSP::RecordPlace::BeforeNode && k > at)
+            key[k] = 2 * qint64(at) - 1;
+        else if (place == CDelegateBSP::RecordPlace::AfterNode && k < at)
+            key[k] = 2 * qint64(at) + 1;
+        moved = moved || key[k] != 2 * qint64(k);
+    }
+    if (!moved)
+        return;
+    QVector<int> order(m_entries.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return key[a] < key[b]; });
+    QVector<CBspRewriteEntry> placed;
+    placed.reserve(m_entries.size());
+    for (int k : qAsConst(order))
+        placed.append(m_entries[k]);
+    m_entries.swap(placed);
 }
 
 qint64 CBspRewrite::dataSize(const CBspRewriteEntry &e) const

@@ -72,6 +72,10 @@ private:
     // Refuses what cannot be written: a map cut short, pakfile edits beside a
     // whole new lump 40, names that are not Latin-1.
     bool collectFiles();
+    // Moves each record set aside at open that, where it stands, would take
+    // a path from a file of the tree when the new map is opened, to just
+    // before or after that file.
+    void placeSetAsideRecords();
     bool checkLimits();
     // Bytes the entry's data takes in the new pakfile.
     qint64 dataSize(const CBspRewriteEntry &entry) const;

@@ -190,6 +190,23 @@ private:
     void addPakfileNodes();
     // The components a pakfile name is filed under in the tree.
     static QStringList pakfilePathParts(const QByteArray &name);
+    // Archivers store folders as empty records whose names end in a slash.
+    static bool isFolderRecord(const QByteArray &name);
+    // How a record set aside at open must lie towards the files of the tree
+    // in a rewritten pakfile, so that an open of the new map gives each of
+    // them its node again: of two records with one path the later takes it,
+    // of a file and a folder the earlier. BeforeNode: the record has the path
+    // of the file `anchor`. AfterNode: it would need the file `anchor` as a
+    // folder or the folder `anchor` (its first file) as a file, or the
+    // reverse. Anywhere: it takes no path the tree uses.
+    enum class RecordPlace
+    {
+        Anywhere,
+        BeforeNode,
+        AfterNode,
+    };
+    RecordPlace setAsidePlace(const CPakfileEntry &record,
+                              const CPackageHierarchyNode *&anchor) const;
     // Where a game lump's bytes start in the file.
     qint64 gameLumpStart(const CGameLump &gameLump) const;
     // Index of the first game lump (of non-zero length) outside lump 35, or -1.

@@ -66,6 +66,37 @@ QStringList CDelegateBSP::pakfilePathParts(const QByteArray &name)
     return parts;
 }
 
+bool CDelegateBSP::isFolderRecord(const QByteArray &name)
+{
+    return name.endsWith('/') || name.endsWith('\\');
+}
+
+CDelegateBSP::RecordPlace CDelegateBSP::setAsidePlace(const CPakfileEntry &record,
+                                                      const CPackageHierarchyNode *&anchor) const
+{
+    anchor = nullptr;
+    // Records that no open gives a node can lie anywhere.
+    const QStringList parts = pakfilePathParts(record.local.fileName);
+    if (record.headersDisagree || parts.isEmpty() || parts.size() > MaxTreeDepth || !m_rootNode)
+        return RecordPlace::Anywhere;
+    const bool folderRecord = isFolderRecord(record.local.fileName);
+    const CPackageHierarchyNode *node = m_rootNode;
+    for (int i = 0; i < parts.size(); ++i) {
+        node = node->childByName(parts[i]);
+        if (!node)
+            return RecordPlace::Anywhere;
+        if (node->isLeaf()) {
+            anchor = node;
+            const bool samePath = i == parts.size() - 1 && !folderRecord;
+            return samePath ? RecordPlace::BeforeNode : RecordPlace::AfterNode;
+        }
+    }
+    if (folderRecord)
+        return RecordPlace::Anywhere;
+    anchor = node;
+    return RecordPlace::AfterNode;
+}
+
 void CDelegateBSP::addPakfileNodes()
 {
     // Files of one folder usually follow one another: the folder found for
@@ -88,8 +119,7 @@ void CDelegateBSP::addPakfileNodes()
         // record without a node is set aside: flushes copy it as it is.
         e->setAside = true;
         m_nodes.append(nullptr);
-        const bool directoryRecord =
-            e->local.fileName.endsWith('/') || e->local.fileName.endsWith('\\');
+        const bool directoryRecord = isFolderRecord(e->local.fileName);
         const QStringList parts = pakfilePathParts(e->local.fileName);
         const auto text = [&parts] { return parts.join(QLatin1Char('/')); };
         if (parts.isEmpty())
