@@ -1,4 +1,5 @@
 #include "CSaveFile.h"
+#include "UnwritableFile.h"
 #include "VVTFFixture.h"
 #include "VVTFImageRangeWidget.h"
 #include "initResources.h"
@@ -101,18 +102,8 @@ QString identify(const QString &path)
 
 void TestVVTFCommands::saving()
 {
+    // Questions beyond the queued answers are cancelled.
     PromptScript script;
-    QString savePath;
-    int closeAnswer = QMessageBox::Save;
-    script.answer = [&](const CPrompt::Request &) {
-        CPrompt::Answer a;
-        a.ok = !savePath.isEmpty();
-        a.text = savePath;
-        // The closing question is a message box run through exec().
-        a.result = closeAnswer;
-        a.button = QMessageBox::Ok;
-        return a;
-    };
     QPointer<VVTF> window = new VVTF(new CFileVTF(4, 4));
     window->setWindowModified(true);
 
@@ -123,63 +114,58 @@ void TestVVTFCommands::saving()
     QVERIFY(window->isWindowModified());
 
     const QString first = m_dir.filePath("first.vtf"), second = m_dir.filePath("second.vtf");
-    savePath = first;
+    script.files({first});
     window->actionSave->trigger();
     QVERIFY(QFile::exists(first) && !window->isWindowModified());
     // Save As, then Save: both write the second file.
-    savePath = second;
+    script.files({second});
     window->actionSaveAs->trigger();
     QCOMPARE(window->windowTitle(), QStringLiteral("second[*]"));
     QVERIFY(QFile::remove(first) && QFile::remove(second));
     window->setWindowModified(true);
-    savePath.clear();
     window->actionSave->trigger();
     QVERIFY(QFile::exists(second) && !QFile::exists(first) && !window->isWindowModified());
 
     // A copy keeps title, path and mark.
     window->setWindowModified(true);
-    savePath = m_dir.filePath(QStringLiteral("copy.vtf"));
+    const QString copy = m_dir.filePath(QStringLiteral("copy.vtf"));
+    script.files({copy});
     window->actionSaveCopyAs->trigger();
     QCOMPARE(script.asked.last().title, QStringLiteral("Save Copy As"));
-    QVERIFY(QFile::exists(savePath));
+    QVERIFY(QFile::exists(copy));
     QCOMPARE(window->windowTitle() + window->document()->toString(), "second[*]" + second);
     QVERIFY(window->isWindowModified());
 
-    // A folder nobody may write to (and, as root ignores that, a name too
-    // long for a temporary file beside it): a warning, the old file as it
-    // was; closed with Save, the window stays.
+    // A file that cannot be replaced: a warning, the old file as it was;
+    // closed with Save, the window stays.
     QTemporaryDir locked;
-    const QString stuck = locked.filePath(QString(248, QLatin1Char('r')) + ".vtf");
-    QVERIFY(CSaveFile::writeAll(stuck, "old texture"));
-    QFile::setPermissions(stuck, QFile::ReadOwner);
-    QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner);
-    window->document()->setPath(stuck, true);
+    const UnwritableFile stuck(locked.path(), "old texture", ".vtf");
+    window->document()->setPath(stuck.path, true);
     window->actionSave->trigger();
     const CPrompt::Request warning = script.asked.last();
     QVERIFY2(warning.kind == CPrompt::Kind::Warning &&
                  warning.text.startsWith("Write Error: Unable to ") &&
-                 warning.text.contains('"' + stuck + "\" ("),
+                 warning.text.contains('"' + stuck.path + "\" ("),
              qPrintable(warning.text));
     script.asked.clear();
+    script.button(QMessageBox::Save);
     QVERIFY(!window->close() && window->isWindowModified());
     QVERIFY(script.asked.size() == 2 && script.asked[1].kind == CPrompt::Kind::Warning);
-    QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile old(stuck);
-    QVERIFY(old.open(QIODevice::ReadOnly) && old.readAll() == "old texture");
+    QCOMPARE(readFile(stuck.path), QByteArray("old texture"));
 
     // A new texture closed: Save with the path question cancelled, or Cancel,
     // keeps the window; Discard closes it.
     delete window;
     window = new VVTF(new CFileVTF(4, 4));
     window->setWindowModified(true);
-    savePath.clear();
     script.asked.clear();
+    script.button(QMessageBox::Save);
     QVERIFY(!window->close());
     QVERIFY(script.asked.size() == 2 && script.asked[1].kind == CPrompt::Kind::SaveFileName);
     QCOMPARE(script.asked[0].title, QStringLiteral("untitled[*]"));
-    closeAnswer = QMessageBox::Cancel;
+    script.button(QMessageBox::Cancel);
     QVERIFY(!window->close() && window->isWindowModified());
-    closeAnswer = QMessageBox::Discard;
+    script.button(QMessageBox::Discard);
     QVERIFY(window->close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(window.isNull());
@@ -249,13 +235,9 @@ void TestVVTFCommands::structure()
     const QStringList part = row.split('|');
     VVTF window(texture(part[0]));
     PromptScript script;
-    script.answer = [&](const CPrompt::Request &) {
-        CPrompt::Answer a;
-        a.ok = true;
-        a.text = part[2];
-        a.value = part[2].toInt();
-        return a;
-    };
+    CPrompt::Answer answer;
+    answer.ok = true, answer.text = part[2], answer.value = part[2].toInt();
+    script.then(answer);
     trigger(window, part[1]);
     QCOMPARE(asked(script), part[3]);
     QCOMPARE(structureState(window), part[4]);
@@ -354,13 +336,10 @@ void TestVVTFCommands::replaceImage()
 
     VVTF window(new CFileVTF(64, 64));
     PromptScript script;
-    script.answer = [&](const CPrompt::Request &r) {
-        CPrompt::Answer a;
-        a.ok = r.kind == CPrompt::Kind::OpenFileName || !part[1].isEmpty();
-        a.text = r.kind == CPrompt::Kind::OpenFileName ? path : part[1];
-        a.button = QMessageBox::Ok;
-        return a;
-    };
+    if (!paste)
+        script.files({path});
+    if (!part[1].isEmpty())
+        script.text(part[1]);
     if (paste) {
         QVERIFY(window.actionPaste->isEnabled());
         window.vtfShowThumbnail();
@@ -458,13 +437,6 @@ void TestVVTFCommands::editSaveReopenExport()
     QCOMPARE(QImage(out).size(), QSize(1, 1));
 }
 
-int main(int argc, char **argv)
-{
-    Magick::InitializeMagick(argc > 0 ? argv[0] : nullptr);
-    QApplication app(argc, argv);
-    initResources();
-    TestVVTFCommands test;
-    return QTest::qExec(&test, argc, argv);
-}
+VTF_TEST_MAIN(TestVVTFCommands, QApplication, initResources())
 
 #include "tst_vvtfcommands.moc"
