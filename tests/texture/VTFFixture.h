@@ -162,3 +162,15 @@ inline QList<int> numbers(const QString &text)
         out << n.toInt();
     return out;
 }
+
+// main() of a test that uses ImageMagick, which is set up before anything
+// else; `setup` runs once the application exists.
+#define VTF_TEST_MAIN(Test, Application, setup)                                                    \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        Magick::InitializeMagick(argc > 0 ? argv[0] : nullptr);                                    \
+        Application application(argc, argv);                                                       \
+        setup;                                                                                     \
+        Test test;                                                                                 \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }

@@ -165,13 +165,6 @@ void TestVTFFile::newTextures()
                                                               "3000000058000000"));
     CFileVTF one(1, 1);
     QCOMPARE(written(one).size(), 92);
-    // Headers of 64 bytes (7.0, 7.1), 80 (7.2) and 80 plus the directory.
-    QList<int> sizes;
-    for (quint32 minor = 0; minor <= 5; ++minor) {
-        texture.setMinorVersion(minor);
-        sizes << written(texture).size();
-    }
-    QCOMPARE(sizes, QList<int>({148, 148, 164, 172, 172, 172}));
 }
 
 void TestVTFFile::reading_data()
@@ -447,12 +440,6 @@ void TestVTFFile::resampler()
                  QList<int>({j[1], j[2], j[3]}));
 }
 
-int main(int argc, char **argv)
-{
-    Magick::InitializeMagick(argc > 0 ? argv[0] : nullptr);
-    QCoreApplication application(argc, argv);
-    TestVTFFile test;
-    return QTest::qExec(&test, argc, argv);
-}
+VTF_TEST_MAIN(TestVTFFile, QCoreApplication, )
 
 #include "tst_vtffile.moc"

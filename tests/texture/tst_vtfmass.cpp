@@ -1,4 +1,5 @@
 #include "CSaveFile.h"
+#include "FileBytes.h"
 #include "VTFErrors.h"
 #include "VTFMass.h"
 #include "VTFMassConverter.h"
@@ -60,8 +61,7 @@ struct Folder
     QString path(const QString &relative) const { return dir.filePath(relative); }
     void file(const QString &relative, const QByteArray &bytes) const
     {
-        QDir().mkpath(QFileInfo(path(relative)).path());
-        QVERIFY(CSaveFile::writeAll(path(relative), bytes));
+        QVERIFY(writeFile(path(relative), bytes));
     }
     // Files the run must skip (c.jpg.bak) hold a PNG.
     void image(const QString &relative, int width = 4, int height = 4) const
@@ -73,11 +73,7 @@ struct Folder
         const bool known = QImageWriter::supportedImageFormats().contains(suffix);
         QVERIFY(image.save(path(relative), known ? suffix.constData() : "png"));
     }
-    QByteArray read(const QString &relative) const
-    {
-        QFile in(path(relative));
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("missing");
-    }
+    QByteArray read(const QString &relative) const { return readFile(path(relative)); }
     // Files below a folder, relative to it, sorted.
     QStringList files(const QString &relative) const
     {
@@ -489,12 +485,6 @@ void TestVTFMass::runCycle()
     QVERIFY(!window.stopFlag());
 }
 
-int main(int argc, char **argv)
-{
-    Magick::InitializeMagick(argc > 0 ? argv[0] : nullptr);
-    QApplication application(argc, argv);
-    TestVTFMass test;
-    return QTest::qExec(&test, argc, argv);
-}
+VTF_TEST_MAIN(TestVTFMass, QApplication, )
 
 #include "tst_vtfmass.moc"

@@ -1,4 +1,3 @@
-#include "ByteBuilder.h"
 #include "VTFConvert.h"
 #include "VTFFixture.h"
 #include "VTFFormat.h"
@@ -32,18 +31,6 @@ QByteArray noise(int width, int height, quint32 seed)
     return rgba;
 }
 
-// A DDS file around DXT blocks, built by hand for ImageMagick's reader.
-QByteArray ddsFile(const QByteArray &blocks, int width, int height, const char *fourCC)
-{
-    ByteBuilder b;
-    b.bytes("DDS ").u32(124).u32(0x1 | 0x2 | 0x4 | 0x1000 | 0x80000);
-    b.u32(quint32(height)).u32(quint32(width)).u32(quint32(blocks.size())).u32(0).u32(1);
-    b.zeros(44);
-    b.u32(32).u32(0x4).bytes(QByteArray(fourCC, 4)).zeros(20);
-    b.u32(0x1000).zeros(16);
-    return b.data() + blocks;
-}
-
 // The shape of a texture in one line: size, levels/frames/faces/slices,
 // first frame, environment-map flag, image bytes; "BADSIZE" when an image
 // does not hold the bytes of its level.
@@ -68,8 +55,8 @@ QString summary(const CFileVTF &texture)
 }
 } // namespace
 
-// The pixel-format library (with libsquish and ImageMagick as outside
-// judges) and the texture document.
+// The pixel-format library (with libsquish as the outside judge) and the
+// texture document.
 class TestVTFPixels : public QObject
 {
     Q_OBJECT
@@ -81,8 +68,6 @@ private slots:
     void refusals();
     void dxtEncoderConfiguration_data();
     void dxtEncoderConfiguration();
-    void dxtAgainstImageMagick_data();
-    void dxtAgainstImageMagick();
     void dxtBlocks();
     void hdrToneMap_data();
     void hdrToneMap();
@@ -129,8 +114,6 @@ void TestVTFPixels::roundTrip_data()
         QTest::newRow(name) << int(format) << hex(encoded) << decoded;
     };
     row("RGBA8888", IMAGE_FORMAT_RGBA8888, CraftedPixels, same);
-    row("UVWQ8888", IMAGE_FORMAT_UVWQ8888, CraftedPixels, same);
-    row("UVLX8888", IMAGE_FORMAT_UVLX8888, CraftedPixels, same);
     row("ABGR8888", IMAGE_FORMAT_ABGR8888, "78563412 008000ff 807f1110 ff3264c8", same);
     // Stored G, B, A, R.
     row("ARGB8888", IMAGE_FORMAT_ARGB8888, "34567812 008000ff 117f8010 6432ffc8", same);
@@ -228,10 +211,11 @@ void TestVTFPixels::dxtEncoderConfiguration()
     QFETCH(int, squishFlags);
     QFETCH(int, oldFlags);
 
-    const int side = 16;
-    const QByteArray rgba = noise(side, side, 21);
+    // Not square: the sides must not be swapped on the way to libsquish.
+    const int width = 16, height = 8;
+    const QByteArray rgba = noise(width, height, 21);
     QByteArray encoded;
-    QVERIFY(vtfConvertFromRGBA8888(rgba, side, side, VTFImageFormat(format), encoded));
+    QVERIFY(vtfConvertFromRGBA8888(rgba, width, height, VTFImageFormat(format), encoded));
 
     QByteArray input = rgba;
     if (format == IMAGE_FORMAT_DXT1) {
@@ -241,57 +225,20 @@ void TestVTFPixels::dxtEncoderConfiguration()
     const auto *pixels = reinterpret_cast<const squish::u8 *>(input.constData());
     float metric[3] = {0.2126f, 0.7152f, 0.0722f};
     QByteArray expected(encoded.size(), '\0');
-    squish::CompressImage(pixels, side, side, expected.data(), squishFlags, metric);
+    squish::CompressImage(pixels, width, height, expected.data(), squishFlags, metric);
     QCOMPARE(encoded.toHex(), expected.toHex());
+    // Decoding reads the blocks as the format's own kind.
+    QByteArray ours, theirs(width * height * 4, '\0');
+    QVERIFY(vtfConvertToRGBA8888(encoded, width, height, VTFImageFormat(format), ours));
+    squish::DecompressImage(reinterpret_cast<squish::u8 *>(theirs.data()), width, height,
+                            encoded.constData(),
+                            squishFlags & (squish::kDxt1 | squish::kDxt3 | squish::kDxt5));
+    QCOMPARE(ours.toHex(), theirs.toHex());
 
     // The old flag word passed raw means plain cluster fit with uniform weights.
     QByteArray raw(encoded.size(), '\0');
-    squish::CompressImage(pixels, side, side, raw.data(), oldFlags);
+    squish::CompressImage(pixels, width, height, raw.data(), oldFlags);
     QVERIFY(raw != encoded);
-}
-
-void TestVTFPixels::dxtAgainstImageMagick_data()
-{
-    // The row name is the DDS four-character code.
-    QTest::addColumn<int>("format");
-    QTest::newRow("DXT1") << int(IMAGE_FORMAT_DXT1);
-    QTest::newRow("DXT3") << int(IMAGE_FORMAT_DXT3);
-    QTest::newRow("DXT5") << int(IMAGE_FORMAT_DXT5);
-}
-
-void TestVTFPixels::dxtAgainstImageMagick()
-{
-    QFETCH(int, format);
-
-    try {
-        if (!Magick::CoderInfo("DDS").isReadable())
-            QSKIP("ImageMagick has no DDS reader");
-    } catch (const Magick::Exception &) {
-        QSKIP("ImageMagick has no DDS reader");
-    }
-    const int width = 16;
-    const int height = 8;
-    QByteArray blocks;
-    QVERIFY(vtfConvertFromRGBA8888(noise(width, height, 7), width, height, VTFImageFormat(format),
-                                   blocks));
-    QByteArray ours;
-    QVERIFY(vtfConvertToRGBA8888(blocks, width, height, VTFImageFormat(format), ours));
-
-    const QByteArray dds = ddsFile(blocks, width, height, QTest::currentDataTag());
-    Magick::Image image;
-    image.read(Magick::Blob(dds.constData(), size_t(dds.size())));
-    image.magick("RGBA");
-    image.depth(8);
-    Magick::Blob out;
-    image.write(&out);
-    QCOMPARE(int(out.length()), width * height * 4);
-    const auto *theirs = static_cast<const uchar *>(out.data());
-    // DXT1 alpha is compared in dxtAlpha.
-    for (int i = 0; i < width * height * 4; ++i)
-        QVERIFY2((format == IMAGE_FORMAT_DXT1 && i % 4 == 3) ||
-                     qAbs(int(uchar(ours[i])) - int(theirs[i])) <= 1,
-                 qPrintable(QString::asprintf("byte %d: %d here, %d in ImageMagick", i,
-                                              int(uchar(ours[i])), int(theirs[i]))));
 }
 
 void TestVTFPixels::dxtBlocks()
@@ -332,7 +279,6 @@ void TestVTFPixels::hdrToneMap_data()
     QTest::newRow("computed luminance") << "0030ff280018cdab 0.05 1.5 0 96753bab";
     QTest::newRow("clamped") << "008000200010cdab 0.1 2 10000 ff3513ab";
     // Black: luminance 0 gives factor 0, so only the shift remains.
-    QTest::newRow("black") << "0000000000000000 0 4 0 00000000";
     QTest::newRow("black, shifted") << "00000000000000ff 0.4 4 0 060606ff";
     // A negative base raised to 2.5 is NaN: 0, not undefined.
     QTest::newRow("negative base") << "0000000000000000 -0.5 2.5 0 00000000";
@@ -621,12 +567,6 @@ void TestVTFPixels::resources()
     QCOMPARE(texture.addResource(0x30)->data, 0u);
 }
 
-int main(int argc, char **argv)
-{
-    Magick::InitializeMagick(argc > 0 ? argv[0] : nullptr);
-    QCoreApplication application(argc, argv);
-    TestVTFPixels test;
-    return QTest::qExec(&test, argc, argv);
-}
+VTF_TEST_MAIN(TestVTFPixels, QCoreApplication, )
 
 #include "tst_vtfpixels.moc"

@@ -149,14 +149,12 @@ void TestVTFSheet::editing()
 
 void TestVTFSheet::textureButton()
 {
-    bool accept = false;
-    CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
-        auto *editor = request.dialog->findChild<VVTFParticleSheetWidget *>();
-        type(*editor, QStringLiteral("sequenceDuration"), QStringLiteral("9"));
-        CPrompt::Answer answer;
-        answer.result = accept ? QDialog::Accepted : QDialog::Rejected;
-        return answer;
-    });
+    // Both sheet dialogs get the duration edited: the first is cancelled.
+    const auto edit = [](QDialog *dialog) {
+        type(*dialog->findChild<VVTFParticleSheetWidget *>(), "sequenceDuration", "9");
+    };
+    PromptScript script;
+    script.then(CPrompt::Answer(), edit).accept(edit);
     // Without a sheet nothing is shown (the script would edit a null editor).
     CFileVTF bare(4, 4);
     QVERIFY(!VVTFParticleSheetWidget::editSheet(bare, nullptr));
@@ -170,7 +168,6 @@ void TestVTFSheet::textureButton()
     window.sheetButton->click();
     QCOMPARE(document->findResource(VTFResourceTag::Sheet)->payload, original);
     QVERIFY(!window.isWindowModified());
-    accept = true;
     window.sheetButton->click();
     const QByteArray edited = document->findResource(VTFResourceTag::Sheet)->payload;
     QCOMPARE(VTFSheet::parse(edited).sequences[0].duration, 9.0f);

@@ -58,23 +58,6 @@ QString counters(const VVTF &w)
                  w.sliceLeft->isEnabled(), w.sliceRight->isEnabled()});
 }
 
-// Answers the file question with `path`, the dialog with Ok (after `fill`
-// had the dialog) or Cancel, and every message box with Ok.
-std::function<CPrompt::Answer(const CPrompt::Request &)>
-answers(const QString &path, bool accept, const std::function<void(QDialog *)> &fill = {})
-{
-    return [=](const CPrompt::Request &r) {
-        CPrompt::Answer a;
-        a.ok = r.kind == CPrompt::Kind::OpenFileName && !path.isEmpty();
-        a.text = path;
-        a.button = QMessageBox::Ok;
-        if (r.kind == CPrompt::Kind::Exec && fill)
-            fill(r.dialog);
-        a.result = accept ? QDialog::Accepted : QDialog::Rejected;
-        return a;
-    };
-}
-
 // A TIFF file of 16 x 16 pages, written by ImageMagick.
 void writeTiff(const QString &path, int pages)
 {
@@ -238,7 +221,6 @@ void TestVVTFEditor::openFailures()
     else if (name.startsWith(QLatin1String("picture")))
         QVERIFY(CSaveFile::writeAll(path, "\x89PNG\r\n\x1a\n"));
     PromptScript script;
-    script.answer = answers(path, false);
     VVTF window(path);
     QVERIFY(script.asked.size() == 1 && script.asked[0].kind == CPrompt::Kind::Information);
     QCOMPARE(script.asked[0].title + '|' + script.asked[0].text, "VTF Editor|" + error);
@@ -246,6 +228,7 @@ void TestVVTFEditor::openFailures()
     QCOMPARE(window.windowTitle(), QStringLiteral("VTF Editor"));
 
     // "Open..." asks for a path and, refused again, leaves the window as it was.
+    script.files({path});
     window.actionOpen->trigger();
     QCOMPARE(script.asked.size(), 3);
     QCOMPARE(script.asked[1].title + '|' + script.asked[1].filter,
@@ -276,7 +259,7 @@ void TestVVTFEditor::openFile()
     TextureMainWindow main;
     PromptScript script;
     VVTF window{QString()};
-    script.answer = answers(path, true);
+    script.files({path}).files({path});
     window.actionOpen->trigger();
     QVERIFY(window.document());
     QVERIFY(!window.isWindowModified());
@@ -310,10 +293,9 @@ void TestVVTFEditor::newTexture()
     TextureMainWindow main;
     PromptScript script;
     VVTF window{QString()};
-    script.answer = answers(QString(), false);
     window.actionNew->trigger();
     QVERIFY(!window.document());
-    script.answer = answers(QString(), true, [](QDialog *dialog) {
+    script.accept([](QDialog *dialog) {
         QCOMPARE(dialog->windowTitle(), QStringLiteral("New VTF"));
         child<QComboBox>(*dialog, "newWidth")->setCurrentIndex(3);
         child<QComboBox>(*dialog, "newHeight")->setCurrentIndex(5);
@@ -360,11 +342,14 @@ void TestVVTFEditor::import()
     }
 
     PromptScript script;
-    script.answer = answers(path, choice != QLatin1String("cancel"), [&](QDialog *dialog) {
-        QCOMPARE(dialog->windowTitle(), path);
-        if (auto *button = dialog->findChild<QRadioButton *>(choice))
-            button->setChecked(true);
-    });
+    script.files({path});
+    if (choice != QLatin1String("cancel")) {
+        script.accept([&](QDialog *dialog) {
+            QCOMPARE(dialog->windowTitle(), path);
+            if (auto *button = dialog->findChild<QRadioButton *>(choice))
+                button->setChecked(true);
+        });
+    }
     VVTF window{QString()};
     window.actionImport->trigger();
     QCOMPARE(script.asked.first().title + '|' + script.asked.first().filter,
@@ -396,12 +381,6 @@ void TestVVTFEditor::import()
     }
 }
 
-int main(int argc, char **argv)
-{
-    Magick::InitializeMagick(argc > 0 ? argv[0] : nullptr);
-    QApplication application(argc, argv);
-    TestVVTFEditor test;
-    return QTest::qExec(&test, argc, argv);
-}
+VTF_TEST_MAIN(TestVVTFEditor, QApplication, )
 
 #include "tst_vvtfeditor.moc"
