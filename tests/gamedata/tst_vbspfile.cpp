@@ -70,10 +70,8 @@ class TestVbspFile : public QObject
 private slots:
     void addNames_data();
     void addNames();
-    void pasteNaming();
-    void swapBounds();
-    void removal();
-    void deepCopies();
+    void pasteAndSwap();
+    void ownership();
 
     void initTestCase();
     void writerLayout_data();
@@ -126,7 +124,7 @@ void TestVbspFile::addNames()
     QCOMPARE(bool(type->addGroup(name.toStdString())), accepted);
 }
 
-void TestVbspFile::pasteNaming()
+void TestVbspFile::pasteAndSwap()
 {
     CFileVBSP document;
     document.addType("Grass");
@@ -142,28 +140,25 @@ void TestVbspFile::pasteNaming()
     group.pasteProp(nullptr);
     group.pasteProp(named<CDetailProp>("p"));
     QCOMPARE(names(group.props), QStringLiteral("p p_1"));
-}
 
-// Swaps naming a place at or past the end do nothing.
-void TestVbspFile::swapBounds()
-{
-    CFileVBSP document;
+    // Swaps naming a place at or past the end do nothing.
+    CFileVBSP abc;
     CDetailType type;
     for (const char *name : {"a", "b", "c"}) {
-        document.addType(name);
+        abc.addType(name);
         type.addGroup(name);
     }
     for (const auto &[i, j] : {std::pair<uint, uint>(0, 3), {7, 0}, {0, 2}}) {
-        document.swapTypes(i, j);
+        abc.swapTypes(i, j);
         type.swapGroups(i, j);
     }
-    QCOMPARE(names(document.types), QStringLiteral("c b a"));
+    QCOMPARE(names(abc.types), QStringLiteral("c b a"));
     QCOMPARE(names(type.groups), QStringLiteral("c b a"));
 }
 
-// Run under the sanitizers: a pointer listed twice is freed once, and one
-// taken out without freeing stays the caller's.
-void TestVbspFile::removal()
+// Run under the sanitizers: a pointer listed twice is freed once, one taken
+// out without freeing stays the caller's, and copies share nothing.
+void TestVbspFile::ownership()
 {
     auto *document = new CFileVBSP("x.vbsp");
     CDetailType *type = document->addType("t");
@@ -187,24 +182,16 @@ void TestVbspFile::removal()
     props.removePropAt(0, false);
     QCOMPARE(props.indexOfProp(q), -1);
     delete q;
-}
 
-void TestVbspFile::deepCopies()
-{
-    auto *type = new CDetailType;
-    type->density = 0.5f;
-    CDetailProp *prop = type->addGroup("g")->addProp("p");
-    prop->model = "a.mdl";
-
-    CDetailType copy(*type);
+    auto *original = new CDetailType;
+    original->density = 0.5f;
+    original->addGroup("g")->addProp("p")->model = "a.mdl";
+    CDetailType copy(*original);
     QCOMPARE(copy.density, 0.5f);
-    CDetailProp *copied = copy.groups[0]->props[0];
-    QVERIFY(copied != prop);
-    copied->model = "b.mdl";
-    QCOMPARE(prop->model, std::string("a.mdl"));
-
+    copy.groups[0]->props[0]->model = "b.mdl";
+    QCOMPARE(original->groups[0]->props[0]->model, std::string("a.mdl"));
     CDetailGroup groupCopy(*copy.groups[0]);
-    delete type;
+    delete original;
     QCOMPARE(groupCopy.props[0]->model, std::string("b.mdl"));
 }
 

@@ -1,6 +1,7 @@
 #include "CFileFGD.h"
 #include "EditorMainWindow.h"
 #include "FGDDump.h"
+#include "FileBytes.h"
 #include "PromptScript.h"
 #include "VFGD.h"
 #include "initResources.h"
@@ -550,12 +551,8 @@ void TestFgdEditor::orderFollowsMovesAndDeletes()
 void TestFgdEditor::open()
 {
     QTemporaryDir dir;
-    auto write = [&](const char *name, const char *text) {
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) > 0);
-    };
-    write("mod.fgd", "@PointClass = info_target : \"Target\" []\n");
-    write("broken.fgd", "@PointClass = info_target\n");
+    QVERIFY(writeFile(dir.filePath("mod.fgd"), "@PointClass = info_target : \"Target\" []\n"));
+    QVERIFY(writeFile(dir.filePath("broken.fgd"), "@PointClass = info_target\n"));
     EditorMainWindow main;
     PromptScript script;
     script.cancel().text(dir.filePath("missing.fgd")).text(dir.filePath("broken.fgd"));

@@ -1,6 +1,7 @@
 #include "CConfig.h"
 #include "CFileVBSP.h"
 #include "EditorMainWindow.h"
+#include "FileBytes.h"
 #include "PromptScript.h"
 #include "VVBSP.h"
 #include "VVBSPPanels.h"
@@ -159,9 +160,7 @@ void TestVbspEditor::emptyWindowAndNew()
 void TestVbspEditor::openFiles()
 {
     const QString meadow = file("meadow.vbsp");
-    QFile out(meadow);
-    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(propFile({"\"sprite\" \"0 0 8 8 512\""})));
-    out.close();
+    QVERIFY(writeFile(meadow, propFile({"\"sprite\" \"0 0 8 8 512\""})));
     m_window = new VVBSP(meadow);
     QCOMPARE(m_window->textureSize(), 512);
     QCOMPARE(m_window->windowTitle(), QStringLiteral("meadow[*]"));
@@ -321,10 +320,8 @@ void TestVbspEditor::treeMoves()
     QVERIFY(m_window->isWindowModified());
     m_window->fileSave();
     QVERIFY(!m_window->isWindowModified());
-    QFile saved(path), copy(file("copy.vbsp"));
-    QVERIFY(saved.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
-    const QByteArray bytes = saved.readAll();
-    QCOMPARE(copy.readAll(), bytes);
+    const QByteArray bytes = readFile(path);
+    QCOMPARE(readFile(file("copy.vbsp")), bytes);
     QVERIFY(bytes.indexOf("\trocks\r\n") < bytes.indexOf("\tgrass\r\n"));
     QVERIFY(bytes.indexOf("\t\t\tblade\r\n") < bytes.indexOf("\t\t\tfern\r\n"));
 }
