@@ -321,19 +321,16 @@ void TestMainWindow::argumentsOpenByTheirSuffix_data()
     QTest::addColumn<QString>("className");
     QTest::addColumn<QString>("paneLine"); // "%1": the file's full path
 
-    QTest::newRow("map") << "m.BSP"
-                         << "VPackage" << QString();
-    QTest::newRow("particles") << "p.pcf"
-                               << "VParticle" << QString();
-    QTest::newRow("material") << "m.vmt"
-                              << "VVMT" << QString();
-    QTest::newRow("texture") << "t.Vtf"
-                             << "VVTF" << QString();
-    QTest::newRow("unknown kind")
-        << "notes.txt" << QString()
-        << "Argument Failure: \"%1\" is not a kind of file the workbench opens.";
-    QTest::newRow("missing") << "gone.vmt" << QString()
-                             << "Argument Failure: \"%1\" does not exist.";
+    static const char *const rows[][3] = {
+        {"m.BSP", "VPackage", nullptr},
+        {"p.pcf", "VParticle", nullptr},
+        {"m.vmt", "VVMT", nullptr},
+        {"t.Vtf", "VVTF", nullptr},
+        {"notes.txt", nullptr,
+         "Argument Failure: \"%1\" is not a kind of file the workbench opens."},
+        {"gone.vmt", nullptr, "Argument Failure: \"%1\" does not exist."}};
+    for (const auto &row : rows)
+        QTest::newRow(row[0]) << QString(row[0]) << QString(row[1]) << QString(row[2]);
 }
 
 void TestMainWindow::argumentsOpenByTheirSuffix()
