@@ -488,15 +488,15 @@ void TestPlatform::sessionFilePathStaysInside_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("fileName");
 
-    // A null file name: no path at all.
-    static const char *const rows[][2] = {{"notes.txt", "notes.txt"},
-                                          {"materials\\dev/readme.txt", "readme.txt"},
-                                          {"../../etc/passwd", "passwd"},
-                                          {"a/..", nullptr},
-                                          {"a/", nullptr},
-                                          {"", nullptr}};
-    for (const auto &row : rows)
-        QTest::newRow(row[0]) << QString(row[0]) << QString(row[1]);
+    QTest::newRow("plain") << "notes.txt"
+                           << "notes.txt";
+    QTest::newRow("package folders") << "materials\\dev/readme.txt"
+                                     << "readme.txt";
+    QTest::newRow("climbing") << "../../etc/passwd"
+                              << "passwd";
+    QTest::newRow("dot dot") << "a/.." << QString();
+    QTest::newRow("folder only") << "a/" << QString();
+    QTest::newRow("empty") << QString() << QString();
 }
 
 void TestPlatform::sessionFilePathStaysInside()

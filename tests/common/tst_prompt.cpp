@@ -190,19 +190,19 @@ void TestPrompt::saveAddsTheFilterSuffix_data()
 
     const QString pcf = QStringLiteral("Particle Configuration File (*.pcf)");
     const QString maps = QStringLiteral("Valve Map File (*.vmf *.vmx);;Lump File (*.lmp)");
-    const QString lmp = QStringLiteral("Lump File (*.lmp)");
-    const QString none;
-    // Row name, filter, chosen filter, typed name, saved name.
-    const auto row = [](const char *name, const QString &filter, const QString &chosen,
-                        const char *typed, const char *saved) {
-        QTest::newRow(name) << filter << chosen << QString(typed) << QString(saved);
-    };
-    row("no suffix", pcf, none, "/out/test_edited", "/out/test_edited.pcf");
-    row("own suffix kept", pcf, none, "/out/test.edited", "/out/test.edited");
-    row("first of several patterns", maps, none, "/out/m", "/out/m.vmf");
-    row("chosen filter", maps, lmp, "/out/m", "/out/m.lmp");
-    row("dot in the folder only", pcf, none, "/out.d/x", "/out.d/x.pcf");
-    row("any file", "All Files (*)", none, "/out/x", "/out/x");
+    QTest::newRow("no suffix") << pcf << QString() << "/out/test_edited"
+                               << "/out/test_edited.pcf";
+    QTest::newRow("own suffix kept") << pcf << QString() << "/out/test.edited"
+                                     << "/out/test.edited";
+    QTest::newRow("first of several patterns") << maps << QString() << "/out/m"
+                                               << "/out/m.vmf";
+    QTest::newRow("chosen filter") << maps << "Lump File (*.lmp)"
+                                   << "/out/m"
+                                   << "/out/m.lmp";
+    QTest::newRow("dot in the folder only") << pcf << QString() << "/out.d/x"
+                                            << "/out.d/x.pcf";
+    QTest::newRow("any file") << "All Files (*)" << QString() << "/out/x"
+                              << "/out/x";
 }
 
 void TestPrompt::saveAddsTheFilterSuffix()
