@@ -56,7 +56,6 @@ private slots:
     void version();
     void crlfLineEnds();
     void reloadStartsFromDefaults();
-    void writeProtectedFileIsRead();
     void configurationIsOpenedReadOnly();
     void shippedFileParsesCleanly();
     void instanceReadsWorkingDirectory();
@@ -457,24 +456,6 @@ void TestConfig::configurationIsOpenedReadOnly()
     if (!QFileInfo(readOnly).isReadable())
         QSKIP("no read-only kernel setting to read");
     QVERIFY(c.load(readOnly));
-}
-
-void TestConfig::writeProtectedFileIsRead()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("zedidavurur.ini"));
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[general]\nlog_output_to_file:true\n[/general]\n");
-    }
-    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser));
-    CConfig c;
-    QVERIFY(c.load(path));
-    QCOMPARE(c.log_output_to_file, true);
-    QCOMPARE(c.particleTemplates.size(), 4);
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 // Opening lines of the shipped file and the content lines that belong to

@@ -69,8 +69,6 @@ void TestStartup::setCurrent_data()
         << QString() << "c";
     QTest::newRow("other letter case is a path")
         << QStringList{"-SetCurrent", "a"} << QString() << ".";
-    QTest::newRow("relative pairs build on each other")
-        << QStringList{"-setCurrent", "a", "-setCurrent", "b"} << QString() << "a/b";
     QTest::newRow("no folder") << QStringList{"-setCurrent", "a", "-setCurrent"}
                                << CStartup::ErrorSetCurrentMissing << "a";
     QTest::newRow("missing folder") << QStringList{"-setCurrent", "nowhere", "-setCurrent"}
@@ -95,16 +93,11 @@ void TestStartup::programDirectory_data()
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("directory"); // relative to the test folder; "@" the runner's
 
-    QTest::newRow("relative") << "a/b/ostrel"
-                              << "a/b";
-    QTest::newRow("dot") << "./ostrel"
-                         << ".";
-    QTest::newRow("absolute") << "%1/c/ostrel"
-                              << "c";
-    QTest::newRow("bare name beside us") << "present"
-                                         << ".";
-    QTest::newRow("bare name from the search path") << "absent"
-                                                    << "@";
+    QTest::newRow("relative") << QString("a/b/ostrel") << QString("a/b");
+    QTest::newRow("dot") << QString("./ostrel") << QString(".");
+    QTest::newRow("absolute") << QString("%1/c/ostrel") << QString("c");
+    QTest::newRow("bare name beside us") << QString("present") << QString(".");
+    QTest::newRow("bare name from the search path") << QString("absent") << QString("@");
 }
 
 void TestStartup::programDirectory()
@@ -125,12 +118,9 @@ void TestStartup::configurationPath_data()
     QTest::addColumn<QString>("directory");
     QTest::addColumn<QString>("path");
 
-    QTest::newRow("plain") << "/opt/ostrel"
-                           << "/opt/ostrel/zedidavurur.ini";
-    QTest::newRow("slash") << "/"
-                           << "/zedidavurur.ini";
-    QTest::newRow("backslash") << "C:\\"
-                               << "C:\\zedidavurur.ini";
+    QTest::newRow("plain") << QString("/opt/ostrel") << QString("/opt/ostrel/zedidavurur.ini");
+    QTest::newRow("slash") << QString("/") << QString("/zedidavurur.ini");
+    QTest::newRow("backslash") << QString("C:\\") << QString("C:\\zedidavurur.ini");
 }
 
 void TestStartup::configurationPath()
@@ -146,35 +136,26 @@ void TestStartup::route_data()
     QTest::addColumn<QString>("argument");
     QTest::addColumn<int>("route");
 
-    QTest::newRow("map") << "m.bsp"
-                         << "m.bsp" << int(CStartup::RoutePackage);
-    QTest::newRow("capitals") << "M.BSP"
-                              << "M.BSP" << int(CStartup::RoutePackage);
-    QTest::newRow("gcf") << "x.Gcf"
-                         << "x.Gcf" << int(CStartup::RoutePackage);
-    QTest::newRow("ncf") << "x.ncf"
-                         << "x.ncf" << int(CStartup::RoutePackage);
-    QTest::newRow("last suffix counts") << "x.tar.vpk"
-                                        << "x.tar.vpk" << int(CStartup::RoutePackage);
-    QTest::newRow("particles") << "p.PCF"
-                               << "p.PCF" << int(CStartup::RouteParticle);
-    QTest::newRow("material") << "m.vmt"
-                              << "m.vmt" << int(CStartup::RouteMaterial);
-    QTest::newRow("texture") << "t.vtf"
-                             << "t.vtf" << int(CStartup::RouteTexture);
-    QTest::newRow("only the last suffix") << "t.vtf.bak"
-                                          << "t.vtf.bak" << int(CStartup::RouteNone);
-    QTest::newRow("unknown") << "notes.txt"
-                             << "notes.txt" << int(CStartup::RouteNone);
-    QTest::newRow("missing") << "m.bsp"
-                             << "other.bsp" << int(CStartup::RouteNone);
-    QTest::newRow("empty") << "m.bsp" << QString() << int(CStartup::RouteNone);
-    QTest::newRow("the switch") << "m.bsp"
-                                << "-setCurrent" << int(CStartup::RouteNone);
-    QTest::newRow("absolute") << "m.vmt"
-                              << "%1/a/m.vmt" << int(CStartup::RouteMaterial);
-    QTest::newRow("non-ASCII") << QString::fromUtf8("ツール.pcf") << QString::fromUtf8("ツール.pcf")
-                               << int(CStartup::RouteParticle);
+    // The argument names the file unless given.
+    const auto row = [](const char *name, const QString &file, int route,
+                        const QString &argument = QStringLiteral("=")) {
+        QTest::newRow(name) << file << (argument == QLatin1String("=") ? file : argument) << route;
+    };
+    row("map", "m.bsp", CStartup::RoutePackage);
+    row("capitals", "M.BSP", CStartup::RoutePackage);
+    row("gcf", "x.Gcf", CStartup::RoutePackage);
+    row("ncf", "x.ncf", CStartup::RoutePackage);
+    row("last suffix counts", "x.tar.vpk", CStartup::RoutePackage);
+    row("particles", "p.PCF", CStartup::RouteParticle);
+    row("material", "m.vmt", CStartup::RouteMaterial);
+    row("texture", "t.vtf", CStartup::RouteTexture);
+    row("only the last suffix", "t.vtf.bak", CStartup::RouteNone);
+    row("unknown", "notes.txt", CStartup::RouteNone);
+    row("missing", "m.bsp", CStartup::RouteNone, "other.bsp");
+    row("empty", "m.bsp", CStartup::RouteNone, QString());
+    row("the switch", "m.bsp", CStartup::RouteNone, "-setCurrent");
+    row("absolute", "m.vmt", CStartup::RouteMaterial, "%1/a/m.vmt");
+    row("non-ASCII", QString::fromUtf8("ツール.pcf"), CStartup::RouteParticle);
 }
 
 void TestStartup::route()

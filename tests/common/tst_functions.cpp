@@ -10,6 +10,19 @@
 
 #include <limits>
 
+namespace {
+// Rows of text columns: the row's name, then one C string per column
+// (nullptr: a null QString).
+void addTextRows(std::initializer_list<std::initializer_list<const char *>> rows)
+{
+    for (const auto &row : rows) {
+        QTestData &data = QTest::newRow(*row.begin());
+        for (auto it = row.begin() + 1; it != row.end(); ++it)
+            data << QString(*it);
+    }
+}
+} // namespace
+
 class TestFunctions : public QObject
 {
     Q_OBJECT
@@ -46,24 +59,15 @@ void TestFunctions::trimPath_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("lone slash") << "/"
-                                << "/";
-    QTest::newRow("lone backslash") << "\\"
-                                    << "\\";
-    QTest::newRow("two separators") << "/\\"
-                                    << "";
-    QTest::newRow("space letter slash") << " a/"
-                                        << "a";
-    QTest::newRow("windows") << " \\maps\\x.bsp\\ "
-                             << "maps\\x.bsp";
-    QTest::newRow("absolute keeps root") << "/home/user/ "
-                                         << "/home/user";
-    QTest::newRow("absolute doubled") << " //home/"
-                                      << "/home";
-    QTest::newRow("drive") << "D:/Games/"
-                           << "D:/Games";
-    QTest::newRow("empty") << ""
-                           << "";
+    addTextRows({{"lone slash", "/", "/"},
+                 {"lone backslash", "\\", "\\"},
+                 {"two separators", "/\\", ""},
+                 {"space letter slash", " a/", "a"},
+                 {"windows", " \\maps\\x.bsp\\ ", "maps\\x.bsp"},
+                 {"absolute keeps root", "/home/user/ ", "/home/user"},
+                 {"absolute doubled", " //home/", "/home"},
+                 {"drive", "D:/Games/", "D:/Games"},
+                 {"empty", "", ""}});
 }
 
 void TestFunctions::trimPath()
@@ -79,16 +83,12 @@ void TestFunctions::normalizePath_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("backslash doubled trailing space") << "\\materials//brick\\\\x.vmt "
-                                                      << "materials/brick/x.vmt";
-    QTest::newRow("all separators") << " /\\/ "
-                                    << "";
-    QTest::newRow("lone slash") << "/"
-                                << "";
-    QTest::newRow("absolute") << "/usr//share\\x/"
-                              << "/usr/share/x";
-    QTest::newRow("empty") << ""
-                           << "";
+    addTextRows({{"backslash doubled trailing space", "\\materials//brick\\\\x.vmt ",
+                  "materials/brick/x.vmt"},
+                 {"all separators", " /\\/ ", ""},
+                 {"lone slash", "/", ""},
+                 {"absolute", "/usr//share\\x/", "/usr/share/x"},
+                 {"empty", "", ""}});
 }
 
 void TestFunctions::normalizePath()
@@ -295,14 +295,13 @@ void TestFunctions::extensionFromFilter_data()
 {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("first of many")
-        << "Valve Material Type (*.vmt);;Valve Texture File (*.vtf);;Valve Materials (*.vmt *.vtf)"
-        << "vmt";
-    QTest::newRow("all files") << "All Files (*.*)"
-                               << "*";
-    QTest::newRow("two in one") << "Images (*.png *.jpg)"
-                                << "png";
-    QTest::newRow("none") << "Everything (*)" << QString();
+    addTextRows({{"first of many",
+                  "Valve Material Type (*.vmt);;Valve Texture File (*.vtf);;Valve Materials "
+                  "(*.vmt *.vtf)",
+                  "vmt"},
+                 {"all files", "All Files (*.*)", "*"},
+                 {"two in one", "Images (*.png *.jpg)", "png"},
+                 {"none", "Everything (*)", nullptr}});
 }
 
 void TestFunctions::extensionFromFilter()

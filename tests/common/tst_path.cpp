@@ -34,85 +34,37 @@ void TestPath::parse_data()
     QTest::addColumn<QString>("full");
     QTest::addColumn<QString>("nameWithExtension");
 
-    QTest::newRow("windows file") << "D:\\Games\\hl2\\materials\\Brick.VMT" << true
-                                  << "D:/Games/hl2/materials"
-                                  << "Brick"
-                                  << "VMT"
-                                  << "VMT"
-                                  << "D:/Games/hl2/materials/Brick.VMT"
-                                  << "Brick.VMT";
-    QTest::newRow("mixed separators") << "maps//test\\|sub/" << false << "maps/test/sub"
-                                      << ""
-                                      << ""
-                                      << ""
-                                      << "maps/test/sub"
-                                      << "";
-    QTest::newRow("pipe is a separator") << "a\\\\b//c|d" << false << "a/b/c/d"
-                                         << ""
-                                         << ""
-                                         << ""
-                                         << "a/b/c/d"
-                                         << "";
-    QTest::newRow("lone slash") << "/" << true << "/"
-                                << ""
-                                << ""
-                                << ""
-                                << "/"
-                                << "";
-    QTest::newRow("directory with file flag") << "dir/" << true << "dir"
-                                              << ""
-                                              << ""
-                                              << ""
-                                              << "dir"
-                                              << "";
-    QTest::newRow("hidden") << ".hidden" << true << ""
-                            << ".hidden"
-                            << ""
-                            << ""
-                            << ".hidden"
-                            << ".hidden.";
-    QTest::newRow("hidden with extension") << ".hidden.txt" << true << ""
-                                           << ".hidden"
-                                           << "txt"
-                                           << "txt"
-                                           << ".hidden.txt"
-                                           << ".hidden.txt";
-    QTest::newRow("double extension") << "archive.tar.gz" << true << ""
-                                      << "archive"
-                                      << "tar.gz"
-                                      << "gz"
-                                      << "archive.tar.gz"
-                                      << "archive.tar.gz";
-    QTest::newRow("trailing dot") << "name." << true << ""
-                                  << "name"
-                                  << ""
-                                  << ""
-                                  << "name"
-                                  << "name.";
-    QTest::newRow("file at root") << "/file.txt" << true << ""
-                                  << "file"
-                                  << "txt"
-                                  << "txt"
-                                  << "file.txt"
-                                  << "file.txt";
-    QTest::newRow("absolute unix") << "/home/u/model.dx90.vtx" << true << "/home/u"
-                                   << "model"
-                                   << "dx90.vtx"
-                                   << "vtx"
-                                   << "/home/u/model.dx90.vtx"
-                                   << "model.dx90.vtx";
-    QTest::newRow("empty") << "" << true << ""
-                           << ""
-                           << ""
-                           << ""
-                           << ""
-                           << "";
-    QTest::newRow("folder without file flag") << "a/b.c" << false << "a/b.c"
-                                              << ""
-                                              << ""
-                                              << ""
-                                              << "a/b.c"
-                                              << "";
+    // Row name, text, file flag, then the parts in column order.
+    struct Row
+    {
+        const char *name, *text;
+        bool isFile;
+        const char *directory, *baseName, *extension, *last, *full, *nameWithExtension;
+    };
+    static const Row rows[] = {
+        {"windows file", "D:\\Games\\hl2\\materials\\Brick.VMT", true, "D:/Games/hl2/materials",
+         "Brick", "VMT", "VMT", "D:/Games/hl2/materials/Brick.VMT", "Brick.VMT"},
+        {"mixed separators", "maps//test\\|sub/", false, "maps/test/sub", "", "", "",
+         "maps/test/sub", ""},
+        {"pipe is a separator", "a\\\\b//c|d", false, "a/b/c/d", "", "", "", "a/b/c/d", ""},
+        {"lone slash", "/", true, "/", "", "", "", "/", ""},
+        {"directory with file flag", "dir/", true, "dir", "", "", "", "dir", ""},
+        {"hidden", ".hidden", true, "", ".hidden", "", "", ".hidden", ".hidden."},
+        {"hidden with extension", ".hidden.txt", true, "", ".hidden", "txt", "txt", ".hidden.txt",
+         ".hidden.txt"},
+        {"double extension", "archive.tar.gz", true, "", "archive", "tar.gz", "gz",
+         "archive.tar.gz", "archive.tar.gz"},
+        {"trailing dot", "name.", true, "", "name", "", "", "name", "name."},
+        {"file at root", "/file.txt", true, "", "file", "txt", "txt", "file.txt", "file.txt"},
+        {"absolute unix", "/home/u/model.dx90.vtx", true, "/home/u", "model", "dx90.vtx", "vtx",
+         "/home/u/model.dx90.vtx", "model.dx90.vtx"},
+        {"empty", "", true, "", "", "", "", "", ""},
+        {"folder without file flag", "a/b.c", false, "a/b.c", "", "", "", "a/b.c", ""}};
+    for (const Row &r : rows) {
+        QTest::newRow(r.name) << QString(r.text) << r.isFile << QString(r.directory)
+                              << QString(r.baseName) << QString(r.extension) << QString(r.last)
+                              << QString(r.full) << QString(r.nameWithExtension);
+    }
 }
 
 void TestPath::parse()
@@ -195,40 +147,27 @@ void TestPath::resolve_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("case found") << "MATERIALS/brick.vmt"
-                                << "materials/Brick.vmt";
-    QTest::newRow("backslashes") << "materials\\BRICK.VMT"
-                                 << "materials/Brick.vmt";
-    QTest::newRow("leading slash") << "/materials/brick.vmt"
-                                   << "materials/Brick.vmt";
-    QTest::newRow("no extension") << "Materials/readme"
-                                  << "materials/README";
-    QTest::newRow("missing folder") << "textures/brick.vmt"
-                                    << "";
-    QTest::newRow("missing file") << "materials/stone.vmt"
-                                  << "";
-    QTest::newRow("exact case wins folder") << "models/b.mdl"
-                                            << "models/b.MDL";
-    QTest::newRow("exact case wins file") << "models/A.mdl"
-                                          << "models/A.mdl";
-    QTest::newRow("exact case wins other file") << "models/a.mdl"
-                                                << "models/a.mdl";
-    QTest::newRow("ambiguous file") << "models/a.MDL"
-                                    << "";
-    QTest::newRow("exact folder Models") << "Models/a.MDL"
-                                         << "Models/a.mdl";
-    QTest::newRow("ambiguous without exact") << "sound/x.wav"
-                                             << "";
-    QTest::newRow("ambiguous exact") << "Sound/X.WAV"
-                                     << "Sound/x.wav";
-    QTest::newRow("file level is a folder") << "materials/FOLDER.vmt"
-                                            << "";
-    QTest::newRow("parent level") << "materials/../materials/brick.vmt"
-                                  << "";
-    QTest::newRow("folder only") << "MATERIALS/"
-                                 << "materials";
-    QTest::newRow("ambiguous folder") << "MODELS/"
-                                      << "";
+    // An empty result: nothing resolves.
+    static const char *const rows[][3] = {
+        {"case found", "MATERIALS/brick.vmt", "materials/Brick.vmt"},
+        {"backslashes", "materials\\BRICK.VMT", "materials/Brick.vmt"},
+        {"leading slash", "/materials/brick.vmt", "materials/Brick.vmt"},
+        {"no extension", "Materials/readme", "materials/README"},
+        {"missing folder", "textures/brick.vmt", ""},
+        {"missing file", "materials/stone.vmt", ""},
+        {"exact case wins folder", "models/b.mdl", "models/b.MDL"},
+        {"exact case wins file", "models/A.mdl", "models/A.mdl"},
+        {"exact case wins other file", "models/a.mdl", "models/a.mdl"},
+        {"ambiguous file", "models/a.MDL", ""},
+        {"exact folder Models", "Models/a.MDL", "Models/a.mdl"},
+        {"ambiguous without exact", "sound/x.wav", ""},
+        {"ambiguous exact", "Sound/X.WAV", "Sound/x.wav"},
+        {"file level is a folder", "materials/FOLDER.vmt", ""},
+        {"parent level", "materials/../materials/brick.vmt", ""},
+        {"folder only", "MATERIALS/", "materials"},
+        {"ambiguous folder", "MODELS/", ""}};
+    for (const auto &row : rows)
+        QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]);
 }
 
 void TestPath::resolve()

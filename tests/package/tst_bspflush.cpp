@@ -133,6 +133,18 @@ QStringList editState(CDelegateBSP &d)
     return state;
 }
 
+// Flushes, expecting it to fail with `message` alone, told as an error.
+void expectFailedFlush(CDelegateBSP &d, const QString &message)
+{
+    FlushSyncronizer s;
+    QVERIFY(!d.flush(&s));
+    QCOMPARE(d.lastError(), message);
+    QVERIFY(s.isFailed() && !s.isFinished());
+    QCOMPARE(s.messages().size(), 1);
+    QCOMPARE(s.messages().last().text, message);
+    QVERIFY(s.messages().last().isError);
+}
+
 // python3's zipfile verdict on an archive: every entry and testzip's answer.
 QJsonObject pythonZip(const QString &archive)
 {
@@ -512,13 +524,9 @@ private slots:
         message = message.arg(file.path() + ".backup");
 
         d.failAt(step, item);
-        FlushSyncronizer s;
-        QVERIFY(!d.flush(&s));
-        QCOMPARE(d.lastError(), message);
-        QVERIFY(s.isFailed() && !s.isFinished());
-        QCOMPARE(s.messages().size(), 1);
-        QCOMPARE(s.messages().last().text, message);
-        QVERIFY(s.messages().last().isError);
+        expectFailedFlush(d, message);
+        if (QTest::currentTestFailed())
+            return;
 
         QCOMPARE(readFile(file.path()), original);
         QVERIFY(!QFile::exists(file.path() + ".tmp"));
@@ -705,36 +713,53 @@ private slots:
         QVERIFY(flushed > 0);
     }
 
-    void gameLumpsOutsideTheLumpAreRefused_data()
+    void mapsThatWouldNotReadBackAreKept_data()
     {
-        QTest::addColumn<bool>("staged");
-        QTest::newRow("stored offset into the header") << false;
-        QTest::newRow("staged with absolute offsets") << true;
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("message");
+        const QString outside = E::Bsp::readBack(E::Bsp::gameLumpOutside(0));
+        QTest::newRow("stored offset into the header") << "header" << outside;
+        QTest::newRow("staged with absolute offsets") << "staged" << outside;
+        QTest::newRow("last game lump past the new end")
+            << "tail" << E::Bsp::readBack(QString::fromLatin1(E::ReadIncompleteRead));
     }
 
-    void gameLumpsOutsideTheLumpAreRefused()
+    void mapsThatWouldNotReadBackAreKept()
     {
-        // Game lumps that do not move with lump 35 land on other bytes: the
-        // flush must not report success.
-        QFETCH(bool, staged);
+        // Game lumps that do not move with lump 35 land on other bytes, or
+        // past the end of the shorter map: the flush must not report
+        // success, and leaves the map and the edits as they were.
+        QFETCH(QString, fault);
+        QFETCH(QString, message);
         MapFixture m = typicalMap();
         QByteArray bytes = m.build();
-        if (!staged) {
-            // The first game lump points into the header, which is rewritten.
+        // The first game lump points into the header, which is rewritten.
+        if (fault == "header")
             qToLittleEndian<qint32>(20, bytes.data() + m.offsets[35] + 4 + 8);
+        // The last game lump runs from inside lump 35 to the end of the file;
+        // without lump 1 the rewritten map is 40 bytes shorter.
+        if (fault == "tail") {
+            qToLittleEndian<qint32>(bytes.size() - m.gameLumpOffsets[2],
+                                    bytes.data() + m.offsets[35] + 4 + 16 * 2 + 12);
         }
         MapFile file(bytes);
         CDelegateBSP d;
-        QVERIFY(d.open(file.path(), false));
-        QVERIFY(d.setData(QByteArray("x"), false, d.node(1)));
-        if (staged) {
-            // Offsets as they lie in the file, not counted from the lump.
+        QVERIFY2(d.open(file.path(), false), qPrintable(d.lastError()));
+        if (fault == "tail")
+            QVERIFY(d.remove(d.node(1)));
+        else
+            QVERIFY(d.setData(QByteArray("x"), false, d.node(1)));
+        // Offsets as they lie in the file, not counted from the lump.
+        if (fault == "staged")
             QVERIFY(d.setData(m.lumps[35], false, d.node(35)));
-        }
-        QVERIFY(!d.flush(nullptr));
-        QCOMPARE(d.lastError(), E::Bsp::readBack(E::Bsp::gameLumpOutside(0)));
+        const QStringList before = editState(d);
+
+        expectFailedFlush(d, message);
         QCOMPARE(readFile(file.path()), bytes);
         QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        QVERIFY(!QFile::exists(file.path() + ".backup"));
+        QCOMPARE(editState(d), before);
+        QVERIFY(d.isOpen());
     }
 
     void extractAndReplaceEveryLumpChangesNothing_data()
@@ -1100,36 +1125,6 @@ private slots:
         QCOMPARE(fresh.node(66)->path(true), QString("README.txt"));
         QCOMPARE(fresh.node(67)->path(true), "Textures/" + cafe);
         QCOMPARE(fresh.pakfileEntries()[3]->central.fileName, QByteArray("Textures/caf\xe9.vmt"));
-    }
-
-    void mapThatWouldNotReadBackIsKept()
-    {
-        // The last game lump runs from inside lump 35 to the end of the file.
-        // It is not moved with lump 35, so in the rewritten map, 40 bytes
-        // shorter, it would end past the end of the file.
-        MapFixture m = typicalMap();
-        QByteArray bytes = m.build();
-        const int lastLengthField = m.offsets[35] + 4 + 16 * 2 + 12;
-        qToLittleEndian<qint32>(bytes.size() - m.gameLumpOffsets[2],
-                                bytes.data() + lastLengthField);
-        MapFile file(bytes);
-        CDelegateBSP d;
-        QVERIFY2(d.open(file.path(), false), qPrintable(d.lastError()));
-        QVERIFY(d.remove(d.node(1)));
-        const QStringList before = editState(d);
-
-        FlushSyncronizer s;
-        QVERIFY(!d.flush(&s));
-        const QString message = E::Bsp::readBack(QString::fromLatin1(E::ReadIncompleteRead));
-        QCOMPARE(d.lastError(), message);
-        QVERIFY(s.isFailed() && !s.isFinished());
-        QCOMPARE(s.messages().size(), 1);
-        QCOMPARE(s.messages().last().text, message);
-        QCOMPARE(readFile(file.path()), bytes);
-        QVERIFY(!QFile::exists(file.path() + ".tmp"));
-        QVERIFY(!QFile::exists(file.path() + ".backup"));
-        QCOMPARE(editState(d), before);
-        QVERIFY(d.isOpen());
     }
 
     void outsideToolsAcceptThePakfile_data()

@@ -119,15 +119,11 @@ void TestDelegateVPK::readsEveryKindOfStorage_data()
     QTest::addColumn<QString>("dirName");
     QTest::addColumn<QString>("archive0");
     QTest::addColumn<QString>("archive12");
-    QTest::newRow("v1") << 1u << "pak01_dir.vpk"
-                        << "pak01_000.vpk"
-                        << "pak01_012.vpk";
-    QTest::newRow("v2") << 2u << "pak01_dir.vpk"
-                        << "pak01_000.vpk"
-                        << "pak01_012.vpk";
-    QTest::newRow("v2 names in other case") << 2u << "pak01_DIR.vpk"
-                                            << "PAK01_000.vpk"
-                                            << "pak01_012.VPK";
+    const QString dir("pak01_dir.vpk"), a0("pak01_000.vpk"), a12("pak01_012.vpk");
+    QTest::newRow("v1") << 1u << dir << a0 << a12;
+    QTest::newRow("v2") << 2u << dir << a0 << a12;
+    QTest::newRow("v2 names in other case")
+        << 2u << QString("pak01_DIR.vpk") << QString("PAK01_000.vpk") << QString("pak01_012.VPK");
 }
 
 void TestDelegateVPK::readsEveryKindOfStorage()

@@ -56,30 +56,21 @@ class TestGeneratedInputs : public QObject
     Q_OBJECT
 
 private slots:
-    void mapEntries();
     void noOpFlush();
     void flushWithEdits();
     void vpkEntries();
 };
 
-void TestGeneratedInputs::mapEntries()
-{
-    QTemporaryDir dir;
-    const QString path = writeMap(dir);
-    QVERIFY(!path.isEmpty());
-    CDelegateBSP d;
-    QVERIFY2(d.open(path, true), qPrintable(d.lastError()));
-    QCOMPARE(d.pakfileEntries().size(), 2500);
-    QCOMPARE(entriesDigest(d), QByteArray("a93ff3c186a1740bd31a63831210b7343b96cc2a"));
-}
-
 void TestGeneratedInputs::noOpFlush()
 {
     QTemporaryDir dir;
     const QString path = writeMap(dir);
+    QVERIFY(!path.isEmpty());
     const QByteArray before = fileDigest(path);
     CDelegateBSP d;
-    QVERIFY(d.open(path, false));
+    QVERIFY2(d.open(path, false), qPrintable(d.lastError()));
+    QCOMPARE(d.pakfileEntries().size(), 2500);
+    QCOMPARE(entriesDigest(d), QByteArray("a93ff3c186a1740bd31a63831210b7343b96cc2a"));
     QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
     QCOMPARE(fileDigest(path + ".backup"), before);
     QCOMPARE(fileDigest(path), QByteArray("d2ab322ba6f41b6c0ac9709bbd6302334d530695"));

@@ -69,38 +69,26 @@ void TestPackageViewLogic::searchModes_data()
     QTest::addColumn<bool>("match");
     const int sub = CPackageSearch::Substring, whole = CPackageSearch::WholeString,
               wild = CPackageSearch::Wildcard, regex = CPackageSearch::RegularExpression;
-    QTest::newRow("substring") << sub << false << "ick"
-                               << "brick.vtf" << true;
-    QTest::newRow("substring case") << sub << true << "ICK"
-                                    << "brick.vtf" << false;
-    QTest::newRow("substring no case") << sub << false << "ICK"
-                                       << "brick.vtf" << true;
-    QTest::newRow("whole no case") << whole << false << "brick.VTF"
-                                   << "brick.vtf" << true;
-    QTest::newRow("whole case") << whole << true << "brick.VTF"
-                                << "brick.vtf" << false;
-    QTest::newRow("whole is not part") << whole << false << "brick"
-                                       << "brick.vtf" << false;
-    QTest::newRow("wildcard unanchored") << wild << false << "*.vtf"
-                                         << "brick.vtf.bak" << true;
-    QTest::newRow("wildcard ?") << wild << false << "br?ck"
-                                << "BRICK.vmt" << true;
-    QTest::newRow("wildcard case") << wild << true << "*.VTF"
-                                   << "brick.vtf" << false;
-    QTest::newRow("wildcard miss") << wild << false << "*.vmt"
-                                   << "brick.vtf" << false;
-    QTest::newRow("regex unanchored") << regex << false << "r[aeiou]c"
-                                      << "brick" << true;
-    QTest::newRow("regex anchored by user") << regex << false << "^rick"
-                                            << "brick" << false;
-    QTest::newRow("invalid regex") << regex << false << "("
-                                   << "(" << false;
-    QTest::newRow("root folder") << sub << false << "roo"
-                                 << "root" << true;
-    QTest::newRow("empty query") << sub << false << ""
-                                 << "root" << false;
-    QTest::newRow("unknown mode is substring") << 9 << false << "ick"
-                                               << "brick" << true;
+    const auto row = [](const char *name, int mode, bool caseSensitive, const char *query,
+                        const char *entry, bool match) {
+        QTest::newRow(name) << mode << caseSensitive << QString(query) << QString(entry) << match;
+    };
+    row("substring", sub, false, "ick", "brick.vtf", true);
+    row("substring case", sub, true, "ICK", "brick.vtf", false);
+    row("substring no case", sub, false, "ICK", "brick.vtf", true);
+    row("whole no case", whole, false, "brick.VTF", "brick.vtf", true);
+    row("whole case", whole, true, "brick.VTF", "brick.vtf", false);
+    row("whole is not part", whole, false, "brick", "brick.vtf", false);
+    row("wildcard unanchored", wild, false, "*.vtf", "brick.vtf.bak", true);
+    row("wildcard ?", wild, false, "br?ck", "BRICK.vmt", true);
+    row("wildcard case", wild, true, "*.VTF", "brick.vtf", false);
+    row("wildcard miss", wild, false, "*.vmt", "brick.vtf", false);
+    row("regex unanchored", regex, false, "r[aeiou]c", "brick", true);
+    row("regex anchored by user", regex, false, "^rick", "brick", false);
+    row("invalid regex", regex, false, "(", "(", false);
+    row("root folder", sub, false, "roo", "root", true);
+    row("empty query", sub, false, "", "root", false);
+    row("unknown mode is substring", 9, false, "ick", "brick", true);
 }
 
 void TestPackageViewLogic::searchModes()

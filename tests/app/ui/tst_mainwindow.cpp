@@ -125,7 +125,6 @@ private slots:
     void bspInfoFailureWarns();
     void geometryRule_data();
     void geometryRule();
-    void rememberedDirectory();
     void dialogArgumentsReachThePrompt();
     void recentAndTemporaryLists();
     void closeStopsAtARefusingTool();
@@ -158,65 +157,51 @@ void TestMainWindow::cleanup()
 void TestMainWindow::menus_data()
 {
     QTest::addColumn<QString>("menu");
-    QTest::addColumn<QStringList>("entries");
-    QTest::addColumn<QStringList>("icons");
+    QTest::addColumn<QStringList>("entries"); // "text|icon", "-" for a separator
 
-    QTest::newRow("File") << "File" << QStringList{"Exit"} << QStringList{"cross"};
+    QTest::newRow("File") << "File" << QStringList{"Exit|cross"};
     QTest::newRow("Tools") << "Tools"
-                           << QStringList{"Hammer Splitter Editor",
+                           << QStringList{"Hammer Splitter Editor|vsplit",
                                           "-",
-                                          "Package Viewer",
+                                          "Package Viewer|package_magnify.png",
                                           "-",
-                                          "Particle Editor",
-                                          "VBSP Editor",
-                                          "VMT Editor",
-                                          "Mass VMT Editor",
-                                          "VTF Editor",
-                                          "Mass VTF Editor",
+                                          "Particle Editor|particles.png",
+                                          "VBSP Editor|icon_vbsp.png",
+                                          "VMT Editor|vvmt.png",
+                                          "Mass VMT Editor|vmass.png",
+                                          "VTF Editor|vvtf.png",
+                                          "Mass VTF Editor|vtfmass2.png",
                                           "-",
-                                          "BSP Info",
-                                          "Entity Lump Editor",
-                                          "Pakfile Lump Editor",
+                                          "BSP Info|vbspinfo.png",
+                                          "Entity Lump Editor|ventity.png",
+                                          "Pakfile Lump Editor|vpakfile.png",
                                           "-",
-                                          "Output"}
-                           << QStringList{"vsplit",
-                                          "",
-                                          "package_magnify.png",
-                                          "",
-                                          "particles.png",
-                                          "icon_vbsp.png",
-                                          "vvmt.png",
-                                          "vmass.png",
-                                          "vvtf.png",
-                                          "vtfmass2.png",
-                                          "",
-                                          "vbspinfo.png",
-                                          "ventity.png",
-                                          "vpakfile.png",
-                                          "",
-                                          "application_output.png"};
-    QTest::newRow("Help") << "Help" << QStringList{"About Qt", "About OSTREL"}
-                          << QStringList{"qtcreator_logo_16.png", "ziver_oviraro_icon_16.png"};
+                                          "Output|application_output.png"};
+    QTest::newRow("Help") << "Help"
+                          << QStringList{"About Qt|qtcreator_logo_16.png",
+                                         "About OSTREL|ziver_oviraro_icon_16.png"};
 }
 
 void TestMainWindow::menus()
 {
     QFETCH(QString, menu);
     QFETCH(QStringList, entries);
-    QFETCH(QStringList, icons);
 
     QCOMPARE(entryTexts(m_window->menuBar()->actions()), (QStringList{"File", "Tools", "Help"}));
     QMenu *found = menuNamed(*m_window, menu);
     QVERIFY(found);
     const QList<QAction *> actions = found->actions();
-    QCOMPARE(entryTexts(actions), entries);
+    QCOMPARE(actions.size(), entries.size());
     for (int i = 0; i < actions.size(); ++i) {
         QAction *action = actions.at(i);
+        const QString text = entries.at(i).section(QLatin1Char('|'), 0, 0);
+        const QString icon = entries.at(i).section(QLatin1Char('|'), 1);
+        QCOMPARE(action->isSeparator() ? QStringLiteral("-") : action->text(), text);
         QVERIFY2(action->shortcuts().isEmpty(), qPrintable(action->text()));
         if (action->isSeparator())
             continue;
-        const QIcon expected(QStringLiteral(":/resources/icons/") + icons.at(i));
-        QVERIFY2(!expected.isNull(), qPrintable(icons.at(i)));
+        const QIcon expected(QStringLiteral(":/resources/icons/") + icon);
+        QVERIFY2(!expected.isNull(), qPrintable(icon));
         QVERIFY2(!action->icon().isNull(), qPrintable(action->text()));
         QCOMPARE(iconImage(action->icon()), iconImage(expected));
     }
@@ -231,11 +216,9 @@ void TestMainWindow::toolBar()
     QVERIFY(!bar->isFloatable());
     QVERIFY(!bar->isMovable());
     QCOMPARE(bar->contextMenuPolicy(), Qt::CustomContextMenu);
+    // The Tools menu without its last separator and "Output".
     QCOMPARE(entryTexts(bar->actions()),
-             (QStringList{"Hammer Splitter Editor", "-", "Package Viewer", "-", "Particle Editor",
-                          "VBSP Editor", "VMT Editor", "Mass VMT Editor", "VTF Editor",
-                          "Mass VTF Editor", "-", "BSP Info", "Entity Lump Editor",
-                          "Pakfile Lump Editor"}));
+             entryTexts(menuNamed(*m_window, QStringLiteral("Tools"))->actions()).mid(0, 14));
     // The tool bar shares the menu's actions, icons included.
     for (QAction *action : bar->actions()) {
         if (!action->isSeparator())
@@ -245,61 +228,28 @@ void TestMainWindow::toolBar()
 
 void TestMainWindow::toolSlotsOpenTheirWindows_data()
 {
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QString>("className");
-    QTest::addColumn<QString>("baseClass");
-    QTest::addColumn<QString>("title");
-
-    QTest::newRow("splitter") << "Hammer Splitter Editor"
-                              << "VSPLIT"
-                              << "QWidget"
-                              << "Hammer Splitter Editor";
-    QTest::newRow("package") << "Package Viewer"
-                             << "VPackage"
-                             << "QMainWindow"
-                             << "Package Viewer";
-    QTest::newRow("particle") << "Particle Editor"
-                              << "VParticle"
-                              << "QMainWindow"
-                              << "Particle Editor";
-    QTest::newRow("vbsp") << "VBSP Editor"
-                          << "VVBSP"
-                          << "QMainWindow"
-                          << "VBSP Editor[*]";
-    QTest::newRow("vmt") << "VMT Editor"
-                         << "VVMT"
-                         << "QMainWindow"
-                         << "VMT Editor[*]";
-    QTest::newRow("vmass") << "Mass VMT Editor"
-                           << "VMass"
-                           << "QSplitter"
-                           << "Mass VMT Editor";
-    QTest::newRow("vtf") << "VTF Editor"
-                         << "VVTF"
-                         << "QMainWindow"
-                         << "VTF Editor";
-    QTest::newRow("vtfmass") << "Mass VTF Editor"
-                             << "VTFMass"
-                             << "QWidget"
-                             << "Mass VTF Editor";
-    QTest::newRow("entity") << "Entity Lump Editor"
-                            << "VENTITY"
-                            << "QMainWindow"
-                            << "Entity Lump Editor";
-    QTest::newRow("pakfile") << "Pakfile Lump Editor"
-                             << "VPakfile"
-                             << "QStackedWidget"
-                             << "Pakfile Lump Editor";
+    // "menu entry|class|base class|window title"
+    QTest::addColumn<QString>("row");
+    for (const char *row : {"Hammer Splitter Editor|VSPLIT|QWidget|Hammer Splitter Editor",
+                            "Package Viewer|VPackage|QMainWindow|Package Viewer",
+                            "Particle Editor|VParticle|QMainWindow|Particle Editor",
+                            "VBSP Editor|VVBSP|QMainWindow|VBSP Editor[*]",
+                            "VMT Editor|VVMT|QMainWindow|VMT Editor[*]",
+                            "Mass VMT Editor|VMass|QSplitter|Mass VMT Editor",
+                            "VTF Editor|VVTF|QMainWindow|VTF Editor",
+                            "Mass VTF Editor|VTFMass|QWidget|Mass VTF Editor",
+                            "Entity Lump Editor|VENTITY|QMainWindow|Entity Lump Editor",
+                            "Pakfile Lump Editor|VPakfile|QStackedWidget|Pakfile Lump Editor"})
+        QTest::newRow(row) << QString::fromLatin1(row);
 }
 
 void TestMainWindow::toolSlotsOpenTheirWindows()
 {
-    QFETCH(QString, entry);
-    QFETCH(QString, className);
-    QFETCH(QString, baseClass);
-    QFETCH(QString, title);
+    QFETCH(QString, row);
+    const QStringList fields = row.split(QLatin1Char('|'));
+    const QString &className = fields[1], &baseClass = fields[2], &title = fields[3];
 
-    QAction *action = actionNamed(*m_window, entry);
+    QAction *action = actionNamed(*m_window, fields[0]);
     QVERIFY(action);
     action->trigger();
     const QList<QMdiSubWindow *> tools = toolSubWindows(*m_window);
@@ -371,19 +321,16 @@ void TestMainWindow::argumentsOpenByTheirSuffix_data()
     QTest::addColumn<QString>("className");
     QTest::addColumn<QString>("paneLine"); // "%1": the file's full path
 
-    QTest::newRow("map") << "m.BSP"
-                         << "VPackage" << QString();
-    QTest::newRow("particles") << "p.pcf"
-                               << "VParticle" << QString();
-    QTest::newRow("material") << "m.vmt"
-                              << "VVMT" << QString();
-    QTest::newRow("texture") << "t.Vtf"
-                             << "VVTF" << QString();
-    QTest::newRow("unknown kind")
-        << "notes.txt" << QString()
-        << "Argument Failure: \"%1\" is not a kind of file the workbench opens.";
-    QTest::newRow("missing") << "gone.vmt" << QString()
-                             << "Argument Failure: \"%1\" does not exist.";
+    static const char *const rows[][3] = {
+        {"m.BSP", "VPackage", nullptr},
+        {"p.pcf", "VParticle", nullptr},
+        {"m.vmt", "VVMT", nullptr},
+        {"t.Vtf", "VVTF", nullptr},
+        {"notes.txt", nullptr,
+         "Argument Failure: \"%1\" is not a kind of file the workbench opens."},
+        {"gone.vmt", nullptr, "Argument Failure: \"%1\" does not exist."}};
+    for (const auto &row : rows)
+        QTest::newRow(row[0]) << QString(row[0]) << QString(row[1]) << QString(row[2]);
 }
 
 void TestMainWindow::argumentsOpenByTheirSuffix()
@@ -538,56 +485,6 @@ void TestMainWindow::geometryRule()
     QCOMPARE(placement.geometry, QRect(208, 162, 1024, 576));
 }
 
-void TestMainWindow::rememberedDirectory()
-{
-    QStringList startDirectories;
-    CPrompt::Answer next;
-    CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
-        startDirectories << request.directory;
-        return next;
-    });
-
-    // Nothing remembered yet.
-    next.ok = true;
-    next.text = QStringLiteral("/data/maps/de_test.bsp");
-    QCOMPARE(m_window->getOpenFileName(nullptr, "Open", "All (*)"), next.text);
-    QCOMPARE(startDirectories.last(), QString());
-    QCOMPARE(m_window->lastDirectory(), QStringLiteral("/data/maps"));
-
-    // A save remembers the saved file's folder.
-    next.text = QStringLiteral("/data/out/copy.vtf");
-    QCOMPARE(m_window->getSaveFileName(nullptr, "Save", "All (*)"), next.text);
-    QCOMPARE(startDirectories.last(), QStringLiteral("/data/maps"));
-    QCOMPARE(m_window->lastDirectory(), QStringLiteral("/data/out"));
-
-    // Several files: the first one's folder.
-    next.text.clear();
-    next.texts = QStringList{"/data/a/one.vmt", "/data/b/two.vmt"};
-    QCOMPARE(m_window->getOpenFileNames(nullptr, "Open", "All (*)"), next.texts);
-    QCOMPARE(startDirectories.last(), QStringLiteral("/data/out"));
-    QCOMPARE(m_window->lastDirectory(), QStringLiteral("/data/a"));
-
-    // A directory: its parent.
-    next.text = QStringLiteral("/data/materials/brick");
-    QCOMPARE(m_window->getExistingDirectory(nullptr, "Folder"), next.text);
-    QCOMPARE(startDirectories.last(), QStringLiteral("/data/a"));
-    QCOMPARE(m_window->lastDirectory(), QStringLiteral("/data/materials"));
-
-    // Cancelling any of them keeps it.
-    next = CPrompt::Answer();
-    QCOMPARE(m_window->getOpenFileName(nullptr, "Open", "All (*)"), QString());
-    QCOMPARE(m_window->getOpenFileNames(nullptr, "Open", "All (*)"), QStringList());
-    QCOMPARE(m_window->getSaveFileName(nullptr, "Save", "All (*)"), QString());
-    QCOMPARE(m_window->getExistingDirectory(nullptr, "Folder"), QString());
-    QCOMPARE(m_window->lastDirectory(), QStringLiteral("/data/materials"));
-    QCOMPARE(startDirectories.last(), QStringLiteral("/data/materials"));
-
-    // An explicit directory is used as given and does not change the memory.
-    QCOMPARE(m_window->getOpenFileName(nullptr, "Open", "All (*)", "/elsewhere"), QString());
-    QCOMPARE(startDirectories.last(), QStringLiteral("/elsewhere"));
-    QCOMPARE(m_window->lastDirectory(), QStringLiteral("/data/materials"));
-}
-
 void TestMainWindow::dialogArgumentsReachThePrompt()
 {
     // The main window takes the filter before the directory; the prompt the
@@ -616,6 +513,10 @@ void TestMainWindow::dialogArgumentsReachThePrompt()
         QCOMPARE(asked.at(i).filter, QString::fromLatin1(filters[i]));
         QCOMPARE(asked.at(i).directory, QString::fromLatin1(directories[i]));
     }
+    // No directory given: the prompt's remembered one.
+    CPrompt::setLastDirectory(QStringLiteral("/remembered"));
+    m_window->getOpenFileName(&parent, "Open", "All (*)");
+    QCOMPARE(asked.last().directory, QStringLiteral("/remembered"));
 }
 
 void TestMainWindow::recentAndTemporaryLists()

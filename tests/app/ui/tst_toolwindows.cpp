@@ -1,4 +1,3 @@
-#include "ByteBuilder.h"
 #include "CFileFGD.h"
 #include "CFileVBSP.h"
 #include "CFileVTF.h"
@@ -25,8 +24,6 @@ private slots:
     void materialEditorTitles();
     void windowsOwnTheirDocuments();
     void pathsShowLiterally();
-    void textureReaderChecksTheSignature_data();
-    void textureReaderChecksTheSignature();
     void textureDimensions_data();
     void textureDimensions();
 };
@@ -100,33 +97,6 @@ void TestToolWindows::pathsShowLiterally()
     });
     QVERIFY(!pakfile.open(path));
     QCOMPARE(warnings, QStringList{"Pakfile Lump Editor|File Error: Unable to open"});
-}
-
-void TestToolWindows::textureReaderChecksTheSignature_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("error");
-
-    ByteBuilder header;
-    header.bytes(QByteArray("VTF\0", 4)).u32(7).u32(2).u32(64).u16(16).u16(16);
-    QTest::newRow("empty") << QByteArray() << "Read Error: Incomplete";
-    QTest::newRow("three bytes") << QByteArray("VTF") << "Read Error: Incomplete";
-    QTest::newRow("wrong signature")
-        << QByteArray("VTX\0\7\0\0\0", 8) << "File Error: Magic number mismatch";
-    QTest::newRow("picture") << QByteArray("\x89PNG\r\n\x1a\n")
-                             << "File Error: Magic number mismatch";
-    QTest::newRow("header cut short") << header.data() << "Read Error: Incomplete";
-}
-
-void TestToolWindows::textureReaderChecksTheSignature()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, error);
-
-    QString reason;
-    CFileVTF *texture = CFileVTF::fromByteArray(bytes, reason);
-    QVERIFY(!texture);
-    QCOMPARE(reason, error);
 }
 
 void TestToolWindows::textureDimensions_data()

@@ -690,20 +690,11 @@ void TestVPackage::iconExtensions_data()
     // Taken as a path's extension is: after the first "." of the last part.
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("extension");
-    QTest::newRow("plain") << "brick.vtf"
-                           << "vtf";
-    QTest::newRow("two dots") << "archive.tar.gz"
-                              << "tar.gz";
-    QTest::newRow("leading dot") << ".hidden"
-                                 << "";
-    QTest::newRow("leading dot and more") << ".a.b"
-                                          << "b";
-    QTest::newRow("none") << "readme"
-                          << "";
-    QTest::newRow("after a bar") << "x.y|skin.VMT"
-                                 << "VMT";
-    QTest::newRow("trailing dot") << "top."
-                                  << "";
+    static const char *const rows[][2] = {
+        {"brick.vtf", "vtf"}, {"archive.tar.gz", "tar.gz"}, {".hidden", ""}, {".a.b", "b"},
+        {"readme", ""},       {"x.y|skin.VMT", "VMT"},      {"top.", ""}};
+    for (const auto &row : rows)
+        QTest::newRow(row[0]) << QString(row[0]) << QString(row[1]);
 }
 
 void TestVPackage::iconExtensions()
