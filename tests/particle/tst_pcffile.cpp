@@ -1,6 +1,7 @@
 #include "CFilePCF.h"
 #include "DMXAttribute.h"
 #include "DMXElement.h"
+#include "DmxBuild.h"
 #include "FileBytes.h"
 #include "Fuzz.h"
 #include "PCFDelegate.h"
@@ -493,30 +494,18 @@ void TestPcfFile::writeErrors()
     QFETCH(int, version);
     QFETCH(QString, message);
     Document document(newDmxRoot(2));
-    auto *system = new DMXElement;
-    system->type = QStringLiteral("DmeParticleSystemDefinition");
-    system->name = QStringLiteral("sys");
-    document->systemList()->append(system);
-    document->elements.append(system);
-    auto *first = new DMXAttribute;
-    first->setName(QStringLiteral("value"));
-    first->setValue(ATTRIBUTE_INTEGER, new qint32(3));
-    system->attributes.append(first);
-    auto *faulty = new DMXAttribute;
-    faulty->setName(QStringLiteral("faulty"));
-    if (fault == 2) {
-        faulty->setValue(ATTRIBUTE_ELEMENT, new DMXElement);
+    DMXElement *system = DmxBuild::addSystem(
+        document.get(), DmxBuild::element(QStringLiteral("DmeParticleSystemDefinition"), "sys"));
+    DmxBuild::add(system, "value", ATTRIBUTE_INTEGER, new qint32(3));
+    if (fault == 1) {
+        system->attributes.append(new DMXAttribute);
+        system->attributes.last()->setName(QStringLiteral("faulty"));
+    } else if (fault == 2) {
+        DmxBuild::add(system, "faulty", ATTRIBUTE_ELEMENT, new DMXElement);
     } else if (fault == 3) {
-        auto *list = new DMXElementList{system, new DMXElement};
-        faulty->setValue(ATTRIBUTE_ELEMENT_ARRAY, list);
-        faulty->setOwnsValue(false);
-        delete list->at(1);
-        (*list)[1] = nullptr;
+        DmxBuild::add(system, "faulty", ATTRIBUTE_ELEMENT_ARRAY,
+                      new DMXElementList{system, nullptr}, false);
     }
-    if (fault)
-        system->attributes.append(faulty);
-    else
-        delete faulty;
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.pcf"));
@@ -570,12 +559,8 @@ void TestPcfFile::dictionaryLimit()
     QFETCH(bool, accepted);
     // The root's type and its list's name, then one attribute name each.
     Document document(newDmxRoot(version));
-    for (int i = 2; i < entries; ++i) {
-        auto *attribute = new DMXAttribute;
-        attribute->setName(QString::number(i));
-        attribute->setValue(ATTRIBUTE_INTEGER, new qint32(i));
-        document->root()->attributes.append(attribute);
-    }
+    for (int i = 2; i < entries; ++i)
+        DmxBuild::add(document->root(), QString::number(i), ATTRIBUTE_INTEGER, new qint32(i));
     if (version == 3)
         document->root()->name = QStringLiteral("2");
     PCFDelegate delegate;
@@ -629,10 +614,7 @@ void TestPcfFile::timeTicks()
     QFETCH(float, seconds);
     QFETCH(qint32, ticks);
     Document document(newDmxRoot(1));
-    auto *time = new DMXAttribute;
-    time->setName(QStringLiteral("t"));
-    time->setValue(ATTRIBUTE_TIME, new float(seconds));
-    document->root()->attributes.append(time);
+    DmxBuild::add(document->root(), "t", ATTRIBUTE_TIME, new float(seconds));
     PCFDelegate delegate;
     QByteArray out;
     QVERIFY(delegate.writeData(document.get(), 1, &out));
