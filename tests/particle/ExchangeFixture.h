@@ -2,6 +2,7 @@
 
 #include "CFilePCF.h"
 #include "DmxBuild.h"
+#include "FileBytes.h"
 #include "PCFDelegate.h"
 #include "PCFProgressSink.h"
 
@@ -65,18 +66,6 @@ inline QByteArray bytes(CFilePCF *document, int format = 0)
     QByteArray out;
     delegate.writeData(document, format ? format : document->format, &out);
     return out;
-}
-
-inline bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Writes the document to the path and frees it.

@@ -35,18 +35,6 @@ QByteArray fireFile()
     return b.data();
 }
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 // Each way the particle tools save a whole file; true when it reports
 // success and, after a failure, the reason given is `error` (when set).
 bool save(const QString &saver, const QString &folder, const QString &sources, const QString &error)
@@ -128,10 +116,10 @@ void TestParticleSave::saves()
     const QString folder = base.filePath("target");
     const QString sources = base.filePath("sources");
     QVERIFY(QDir().mkdir(folder) && QDir().mkdir(sources));
-    QVERIFY(writeBytes(QDir(sources).filePath("fire.pcf"), fireFile()));
+    QVERIFY(writeFile(QDir(sources).filePath("fire.pcf"), fireFile()));
     const QString name = saver == "manifest" ? "map_manifest.txt" : "fire.pcf";
     const QString path = QDir(folder).filePath(name);
-    QVERIFY(writeBytes(path, oldBytes));
+    QVERIFY(writeFile(path, oldBytes));
     QVERIFY(QFile::setPermissions(path, fileWritable ? fileForEveryone : readOnly));
     QVERIFY(QFile::setPermissions(folder, folderWritable ? everyone : folderReadOnly));
 
@@ -145,7 +133,7 @@ void TestParticleSave::saves()
         QSKIP("This machine does not let the test give up root's rights or limit file sizes");
 
     QCOMPARE(result == ChildRun::Succeeded, succeeds);
-    const QByteArray now = readBytes(path);
+    const QByteArray now = readFile(path);
     if (succeeds)
         QVERIFY(now.startsWith(saver == "manifest" ? "particles_manifest" : "<!-- dmx"));
     else

@@ -23,13 +23,9 @@ struct Files
 
     QString add(const QString &name, CFilePCF *document)
     {
-        const QString path = dir.filePath(name);
         const QByteArray data = bytes(document);
         delete document;
-        writeFile(path, data);
-        paths << path;
-        before << data;
-        return path;
+        return addRaw(name, data);
     }
     QString addRaw(const QString &name, const QByteArray &data)
     {

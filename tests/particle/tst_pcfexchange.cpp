@@ -64,17 +64,16 @@ void TestPcfExchange::uniqueNames_data()
     QTest::addColumn<QStringList>("imported");
     QTest::addColumn<QStringList>("after");
 
-    QTest::newRow("free name") << QStringList{"smoke"} << QStringList{"fire"}
-                               << QStringList{"smoke", "fire"};
-    QTest::newRow("fire and fire_1 taken") << QStringList{"fire", "fire_1"} << QStringList{"fire"}
-                                           << QStringList{"fire", "fire_1", "fire_2"};
-    QTest::newRow("case-sensitive")
-        << QStringList{"Fire"} << QStringList{"fire"} << QStringList{"Fire", "fire"};
+    const auto row = [](const char *name, const QStringList &present, const QStringList &imported,
+                        const QStringList &after) {
+        QTest::newRow(name) << present << imported << after;
+    };
+    row("free name", {"smoke"}, {"fire"}, {"smoke", "fire"});
+    row("fire and fire_1 taken", {"fire", "fire_1"}, {"fire"}, {"fire", "fire_1", "fire_2"});
+    row("case-sensitive", {"Fire"}, {"fire"}, {"Fire", "fire"});
     // Copies are unique among themselves too.
-    QTest::newRow("x and x_1 into x")
-        << QStringList{"x"} << QStringList{"x", "x_1"} << QStringList{"x", "x_1", "x_1_1"};
-    QTest::newRow("placeholder text in a name")
-        << QStringList{"a%1"} << QStringList{"a%1"} << QStringList{"a%1", "a%1_1"};
+    row("x and x_1 into x", {"x"}, {"x", "x_1"}, {"x", "x_1", "x_1_1"});
+    row("placeholder text in a name", {"a%1"}, {"a%1"}, {"a%1", "a%1_1"});
 }
 
 void TestPcfExchange::uniqueNames()

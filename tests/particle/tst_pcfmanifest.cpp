@@ -71,14 +71,11 @@ void TestPcfManifest::manifestPath_data()
 {
     QTest::addColumn<QString>("map");
     QTest::addColumn<QString>("manifest");
-    QTest::newRow("bsp") << "/m/de_x.bsp"
-                         << "/m/de_x_manifest.txt";
-    QTest::newRow("capitals") << "/m/de_x.BSP"
-                              << "/m/de_x_manifest.txt";
-    QTest::newRow("other suffix") << "/m/de_x.map"
-                                  << "/m/de_x.map_manifest.txt";
-    QTest::newRow("no suffix") << "/m/bsp"
-                               << "/m/bsp_manifest.txt";
+    for (const QStringList &row : {QStringList{"/m/de_x.bsp", "/m/de_x_manifest.txt"},
+                                   QStringList{"/m/de_x.BSP", "/m/de_x_manifest.txt"},
+                                   QStringList{"/m/de_x.map", "/m/de_x.map_manifest.txt"},
+                                   QStringList{"/m/bsp", "/m/bsp_manifest.txt"}})
+        QTest::newRow(qPrintable(row[0])) << row[0] << row[1];
 }
 
 void TestPcfManifest::manifestPath()

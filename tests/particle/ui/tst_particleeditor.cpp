@@ -29,6 +29,13 @@ QStringList actionTexts(const QMenu *menu)
     return out;
 }
 
+// Opens the context menu on a row and picks one of its entries.
+void act(VParticle *window, const QStringList &row, QAction *VParticle::*entry)
+{
+    window->prepareContextMenu(rowAt(window->tree, row));
+    (window->*entry)->trigger();
+}
+
 QImage iconImage(const QIcon &icon)
 {
     return icon.pixmap(16, 16).toImage();
@@ -274,16 +281,15 @@ void TestParticleEditor::inPlaceEditing_data()
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("modified");
 
-    QTest::newRow("float") << path({"smoke", "radius"}) << true << "7.5"
-                           << "7.5" << true;
-    QTest::newRow("float, letters") << path({"smoke", "radius"}) << true << "abc"
-                                    << "2" << false;
-    QTest::newRow("array item") << path({"smoke", "x", "x[1]"}) << true << " 9 "
-                                << "9" << true;
-    QTest::newRow("element") << path({"smoke"}) << false << ""
-                             << "" << false;
-    QTest::newRow("array") << path({"smoke", "x"}) << false << ""
-                           << "" << false;
+    const auto row = [](const char *name, const QStringList &tail, bool opens, const char *typed,
+                        const char *shown, bool modified) {
+        QTest::newRow(name) << path(tail) << opens << QString(typed) << QString(shown) << modified;
+    };
+    row("float", {"smoke", "radius"}, true, "7.5", "7.5", true);
+    row("float, letters", {"smoke", "radius"}, true, "abc", "2", false);
+    row("array item", {"smoke", "x", "x[1]"}, true, " 9 ", "9", true);
+    row("element", {"smoke"}, false, "", "", false);
+    row("array", {"smoke", "x"}, false, "", "", false);
 }
 
 void TestParticleEditor::inPlaceEditing()
@@ -348,18 +354,14 @@ void TestParticleEditor::contextMenuEntries_data()
     QTest::addColumn<QStringList>("row");
     QTest::addColumn<QStringList>("entries");
 
-    QTest::newRow("top level") << psd << QStringList{"Add Attribute", "Delete"};
-    QTest::newRow("system") << path({"fire"})
-                            << QStringList{"Add Attribute", "Rename Attribute", "Scramble GUID",
-                                           "Delete"};
-    QTest::newRow("float") << path({"fire", "radius"})
-                           << QStringList{"Rename Attribute", "To Array", "Delete"};
-    QTest::newRow("float array") << path({"fire", "x"})
-                                 << QStringList{"Add Attribute", "Rename Attribute", "From Array",
-                                                "Delete"};
-    QTest::newRow("array item") << path({"fire", "x", "x[0]"}) << QStringList{"Delete"};
-    QTest::newRow("element array")
-        << path({"fire", "operators"}) << QStringList{"Add Attribute", "Delete"};
+    const QStringList add{"Add Attribute"}, rename{"Rename Attribute"}, remove{"Delete"};
+    const QStringList guid{"Scramble GUID"}, to{"To Array"}, from{"From Array"};
+    QTest::newRow("top level") << psd << add + remove;
+    QTest::newRow("system") << path({"fire"}) << add + rename + guid + remove;
+    QTest::newRow("float") << path({"fire", "radius"}) << rename + to + remove;
+    QTest::newRow("float array") << path({"fire", "x"}) << add + rename + from + remove;
+    QTest::newRow("array item") << path({"fire", "x", "x[0]"}) << remove;
+    QTest::newRow("element array") << path({"fire", "operators"}) << add + remove;
 }
 
 void TestParticleEditor::contextMenuEntries()
@@ -383,17 +385,14 @@ void TestParticleEditor::addAttribute()
 
     // Cancelled, and a name the element already has: nothing.
     script.cancel().attribute("radius", "MATRIX");
-    for (int i = 0; i < 2; ++i) {
-        window->prepareContextMenu(rowAt(window->tree, path({"smoke"})));
-        window->contextAddAttributeAction->trigger();
-    }
+    for (int i = 0; i < 2; ++i)
+        act(window, path({"smoke"}), &VParticle::contextAddAttributeAction);
     QCOMPARE(smoke->attributes.size(), count);
     QVERIFY(!window->isWindowModified());
     QCOMPARE(script.asked[0].title, QStringLiteral("Add Attribute"));
 
     script.attribute("spin", "MATRIX");
-    window->prepareContextMenu(rowAt(window->tree, path({"smoke"})));
-    window->contextAddAttributeAction->trigger();
+    act(window, path({"smoke"}), &VParticle::contextAddAttributeAction);
     QCOMPARE(smoke->attributes.size(), count + 1);
     QCOMPARE(smoke->attributes.last()->valueString(),
              QStringLiteral("1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1"));
@@ -408,8 +407,7 @@ void TestParticleEditor::addSystemElementAndChild()
     TemplateScope templates({nullptr, EditingFixture::templateDocument(2)});
     VParticle *window = open(EditingFixture::chainDocument(2));
     auto trigger = [&](const QStringList &row) {
-        window->prepareContextMenu(rowAt(window->tree, row));
-        window->contextAddAttributeAction->trigger();
+        act(window, row, &VParticle::contextAddAttributeAction);
     };
 
     // Cancelled and taken names change nothing.
@@ -463,8 +461,7 @@ void TestParticleEditor::addArrayItems()
 {
     EditorScript script;
     VParticle *window = open(EditingFixture::chainDocument());
-    window->prepareContextMenu(rowAt(window->tree, path({"smoke", "x"})));
-    window->contextAddAttributeAction->trigger();
+    act(window, path({"smoke", "x"}), &VParticle::contextAddAttributeAction);
     for (VParticleTreeWidgetItem *row :
          rowsAt(window->tree, path({"smoke", "x"})) +
              rowsAt(window->tree, path({"fire", "children", "smoke", "smoke", "x"}))) {
@@ -481,8 +478,7 @@ void TestParticleEditor::renames()
     EditorScript script;
     VParticle *window = open(EditingFixture::chainDocument());
     auto rename = [&](const QStringList &row) {
-        window->prepareContextMenu(rowAt(window->tree, row));
-        window->contextRenameAttributeAction->trigger();
+        act(window, row, &VParticle::contextRenameAttributeAction);
     };
     // A sibling's name, an existing system's name: refused silently.
     script.text("radius").text("sparks").text("smoke");
@@ -512,8 +508,7 @@ void TestParticleEditor::scrambleGuid()
     VParticle *window = open(EditingFixture::chainDocument());
     DMXElement *sparks = window->document->findParticleSystem("sparks");
     const QUuid old = sparks->guid;
-    window->prepareContextMenu(rowAt(window->tree, path({"sparks"})));
-    window->contextScrambleGUIDAction->trigger();
+    act(window, path({"sparks"}), &VParticle::contextScrambleGUIDAction);
     QVERIFY(sparks->guid != old);
     const QList<VParticleTreeWidgetItem *> rows = window->rows()->rowsOfValue(sparks);
     QCOMPARE(rows.size(), 3);
@@ -526,8 +521,7 @@ void TestParticleEditor::deleteSystem()
 {
     VParticle *window = open(EditingFixture::chainDocument());
     CFilePCF *document = window->document;
-    window->prepareContextMenu(rowAt(window->tree, path({"smoke"})));
-    window->contextDeleteAction->trigger();
+    act(window, path({"smoke"}), &VParticle::contextDeleteAction);
     QVERIFY(!window->contextItem);
     QCOMPARE(childNames(rowAt(window->tree, psd)), QStringList({"fire", "sparks"}));
     QCOMPARE(rowAt(window->tree, psd)->text(2), QStringLiteral("2 Item(s)"));
@@ -549,8 +543,7 @@ void TestParticleEditor::deleteRowsOfEachKind()
     VParticle *window = open(EditingFixture::chainDocument());
     CFilePCF *document = window->document;
     auto remove = [&](const QStringList &row) {
-        window->prepareContextMenu(rowAt(window->tree, row));
-        window->contextDeleteAction->trigger();
+        act(window, row, &VParticle::contextDeleteAction);
     };
 
     // Top-level rows stay; a generic element reference warns and stays.
@@ -602,8 +595,7 @@ void TestParticleEditor::arrayConversion()
     EditorScript script;
     VParticle *window = open(EditingFixture::chainDocument());
     DMXElement *smoke = window->document->findParticleSystem("smoke");
-    window->prepareContextMenu(rowAt(window->tree, path({"smoke", "radius"})));
-    window->contextToArrayAction->trigger();
+    act(window, path({"smoke", "radius"}), &VParticle::contextToArrayAction);
     for (VParticleTreeWidgetItem *row :
          rowsAt(window->tree, path({"smoke", "radius"})) +
              rowsAt(window->tree, path({"fire", "children", "smoke", "smoke", "radius"}))) {
@@ -614,10 +606,8 @@ void TestParticleEditor::arrayConversion()
 
     // Several items: the choice is asked; cancelled, nothing changes.
     script.cancel().pick(2);
-    for (int i = 0; i < 2; ++i) {
-        window->prepareContextMenu(rowAt(window->tree, path({"smoke", "x"})));
-        window->contextFromArrayAction->trigger();
-    }
+    for (int i = 0; i < 2; ++i)
+        act(window, path({"smoke", "x"}), &VParticle::contextFromArrayAction);
     QCOMPARE(script.offered[0], QStringList({"1", "2", "3"}));
     QCOMPARE(script.asked[0].title, QStringLiteral("Select Attribute"));
     QCOMPARE(smoke->attribute("x")->type(), uint(ATTRIBUTE_FLOAT));
@@ -628,8 +618,7 @@ void TestParticleEditor::arrayConversion()
     QCOMPARE(x->childCount(), 0);
 
     // One item: taken without asking.
-    window->prepareContextMenu(rowAt(window->tree, path({"smoke", "radius"})));
-    window->contextFromArrayAction->trigger();
+    act(window, path({"smoke", "radius"}), &VParticle::contextFromArrayAction);
     QCOMPARE(script.asked.size(), 2);
     QCOMPARE(smoke->attribute("radius")->valueString(), QStringLiteral("2"));
 }
@@ -750,7 +739,6 @@ void TestParticleEditor::addAttributeDialog()
 {
     VParticleAddAttributeDialog dialog(nullptr);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Add Attribute"));
-    QCOMPARE(dialog.width(), 350);
     QCOMPARE(dialog.typeCombo->count(), 26);
     QCOMPARE(dialog.typeCombo->itemText(0), QStringLiteral("INTEGER"));
     QCOMPARE(dialog.typeCombo->itemText(25), QStringLiteral("MATRIX_ARRAY"));
