@@ -1,9 +1,5 @@
 #include "FuzzCheck.h"
 
-#include "CBinaryReader.h"
-
-#include <QFile>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -43,15 +39,6 @@ void requireLinear(quint64 used, qint64 inputSize, quint64 multiple, quint64 con
                           .arg(bound));
 }
 
-ReaderWork::ReaderWork()
-    : m_start(CBinaryReader::bytesTaken())
-{}
-
-quint64 ReaderWork::taken() const
-{
-    return CBinaryReader::bytesTaken() - m_start;
-}
-
 CountingBuffer::CountingBuffer(const QByteArray &data, QIODevice::OpenMode extraMode)
     : m_data(data)
 {
@@ -68,35 +55,11 @@ qint64 CountingBuffer::readData(char *data, qint64 maxSize)
     return n;
 }
 
-DiscardingDevice::DiscardingDevice()
-{
-    open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-}
-
-qint64 DiscardingDevice::writeData(const char *, qint64 size)
-{
-    m_written += size;
-    return size;
-}
-
 InputFile::InputFile(const QByteArray &bytes, const QString &name)
 {
     require(m_dir.isValid(), "temporary folder");
     m_path = m_dir.filePath(name);
     require(add(name, bytes), "writing the input file");
-}
-
-bool InputFile::add(const QString &name, const QByteArray &bytes) const
-{
-    QFile file(m_dir.filePath(name));
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
-
-QByteArray InputFile::contents() const
-{
-    QFile file(m_path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace FuzzCheck

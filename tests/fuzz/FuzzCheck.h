@@ -1,5 +1,8 @@
 #pragma once
 
+#include "CBinaryReader.h"
+#include "FileBytes.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QString>
@@ -33,11 +36,10 @@ void requireLinear(quint64 used, qint64 inputSize, quint64 multiple, quint64 con
 class ReaderWork
 {
 public:
-    ReaderWork();
-    quint64 taken() const;
+    quint64 taken() const { return CBinaryReader::bytesTaken() - m_start; }
 
 private:
-    quint64 m_start;
+    quint64 m_start = CBinaryReader::bytesTaken();
 };
 
 // A read-only, unbuffered buffer over the input that counts the bytes the
@@ -61,12 +63,16 @@ private:
 class DiscardingDevice : public QIODevice
 {
 public:
-    DiscardingDevice();
+    DiscardingDevice() { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
     qint64 written() const { return m_written; }
 
 protected:
     qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *, qint64 size) override;
+    qint64 writeData(const char *, qint64 size) override
+    {
+        m_written += size;
+        return size;
+    }
 
 private:
     qint64 m_written = 0;
@@ -79,11 +85,13 @@ class InputFile
 public:
     InputFile(const QByteArray &bytes, const QString &name);
     QString path() const { return m_path; }
-    QString folder() const { return m_dir.path(); }
     // Writes another file beside it.
-    bool add(const QString &name, const QByteArray &bytes) const;
+    bool add(const QString &name, const QByteArray &bytes) const
+    {
+        return writeFile(m_dir.filePath(name), bytes);
+    }
     // The file's bytes as they are now.
-    QByteArray contents() const;
+    QByteArray contents() const { return readFile(m_path); }
 
 private:
     QTemporaryDir m_dir;

@@ -31,36 +31,17 @@ void replay(const QString &label, const QByteArray &input)
     ++replayed;
 }
 
-// A folder's inputs: every file except the generators and notes kept there.
-QStringList inputsOf(const QString &folder)
+int writeSeeds(const QDir &folder)
 {
-    QStringList out;
-    const QDir dir(folder);
-    for (const QFileInfo &info : dir.entryInfoList(QDir::Files, QDir::Name)) {
-        const QString suffix = info.suffix();
-        if (suffix != QLatin1String("cpp") && suffix != QLatin1String("md"))
-            out << info.filePath();
-    }
-    return out;
-}
-
-int writeSeeds(const QString &folder)
-{
-    if (!QDir().mkpath(folder)) {
-        std::fprintf(stderr, "cannot create %s\n", qPrintable(folder));
-        return 1;
-    }
     const QList<QByteArray> seeds = fuzzSeeds();
     for (int i = 0; i < seeds.size(); ++i) {
-        QFile file(
-            QDir(folder).filePath(QStringLiteral("seed-%1").arg(i, 3, 10, QLatin1Char('0'))));
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            file.write(seeds[i]) != seeds[i].size()) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+        const QString path = folder.filePath(QStringLiteral("seed-%1").arg(i, 3, 10, QChar('0')));
+        if (!writeFile(path, seeds[i])) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;
         }
     }
-    std::printf("%d seeds in %s\n", int(seeds.size()), qPrintable(folder));
+    std::printf("%d seeds in %s\n", int(seeds.size()), qPrintable(folder.path()));
     return 0;
 }
 
@@ -71,12 +52,13 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     FuzzCheck::quietMessages();
     QStringList args = app.arguments().mid(1);
-    if (args.value(0) == QLatin1String("--write-seeds"))
-        return args.size() == 2 ? writeSeeds(args[1]) : 2;
-    if (args.value(0) == QLatin1String("--regressions")) {
+    const bool seeding = args.value(0) == QLatin1String("--write-seeds");
+    if (seeding || args.value(0) == QLatin1String("--regressions")) {
         if (args.size() != 2)
             return 2;
-        args = QFileInfo(args[1]).isDir() ? QStringList{args[1]} : QStringList();
+        if (seeding)
+            return writeSeeds(QDir(args[1]));
+        args = QFileInfo(args[1]).isDir() ? args.mid(1) : QStringList();
     }
 
     const QList<QByteArray> seeds = fuzzSeeds();
@@ -85,8 +67,15 @@ int main(int argc, char **argv)
     for (const FuzzRegression::Entry &entry : FuzzRegression::registry())
         replay(QString::fromLatin1(entry.name), entry.make());
     for (const QString &arg : qAsConst(args)) {
-        const QStringList files = QFileInfo(arg).isDir() ? inputsOf(arg) : QStringList{arg};
-        for (const QString &path : files) {
+        QStringList files{arg};
+        if (QFileInfo(arg).isDir()) {
+            // The folder's inputs: every file but the generators and notes kept there.
+            files.clear();
+            for (const QFileInfo &info : QDir(arg).entryInfoList(QDir::Files, QDir::Name))
+                if (info.suffix() != QLatin1String("cpp") && info.suffix() != QLatin1String("md"))
+                    files << info.filePath();
+        }
+        for (const QString &path : qAsConst(files)) {
             QFile file(path);
             if (!file.open(QIODevice::ReadOnly)) {
                 std::fprintf(stderr, "cannot read %s\n", qPrintable(path));

@@ -3,18 +3,15 @@
 #include "FuzzCheck.h"
 #include "FuzzTarget.h"
 
-#include <QFile>
-
 using FuzzCheck::require;
 
 namespace {
 
-qint64 totalLength(const QStringList &list)
+// The entries of the lists and their characters.
+template <typename... Lists>
+qint64 textSize(const Lists &...lists)
 {
-    qint64 total = list.size();
-    for (const QString &entry : list)
-        total += entry.size();
-    return total;
+    return (0 + ... + (lists.size() + lists.join(QString()).size()));
 }
 
 } // namespace
@@ -22,54 +19,31 @@ qint64 totalLength(const QStringList &list)
 int fuzzOne(const QByteArray &input)
 {
     FuzzCheck::CountingBuffer device(input, QIODevice::Text);
-    CConfig config;
-    config.load(&device);
+    CConfig c;
+    c.load(&device);
     // Every byte is read once, line by line.
     FuzzCheck::requireLinear(device.bytesRead(), input.size(), 1, 0, "configuration read");
 
     // Lists filled from one section stay parallel.
-    require(config.shaders.size() == config.shaderTips.size() &&
-                config.parameters.size() == config.parameterTips.size() &&
-                config.proxies.size() == config.proxyTips.size() &&
-                config.proxies.size() == config.proxyParameters.size() &&
-                config.soundchars.size() == config.soundcharValues.size() &&
-                config.bsplumps.size() == config.bsplumpValues.size() &&
-                config.vmttexturekeys.size() == config.vmttextureExceptions.size() &&
-                config.specialkeys.size() == config.specialkeyPaths.size() &&
-                config.mapfiles.size() == config.mapfileKinds.size() &&
-                config.spriteshapes.size() == config.spriteshapeLabels.size(),
+    require(c.shaders.size() == c.shaderTips.size() &&
+                c.parameters.size() == c.parameterTips.size() &&
+                c.proxies.size() == c.proxyTips.size() &&
+                c.proxies.size() == c.proxyParameters.size() &&
+                c.soundchars.size() == c.soundcharValues.size() &&
+                c.bsplumps.size() == c.bsplumpValues.size() &&
+                c.vmttexturekeys.size() == c.vmttextureExceptions.size() &&
+                c.specialkeys.size() == c.specialkeyPaths.size() &&
+                c.mapfiles.size() == c.mapfileKinds.size() &&
+                c.spriteshapes.size() == c.spriteshapeLabels.size(),
             "parallel lists");
-    qint64 built = 0;
-    for (const QStringList *list : {&config.shaders,
-                                    &config.shaderTips,
-                                    &config.parameters,
-                                    &config.parameterTips,
-                                    &config.proxies,
-                                    &config.proxyTips,
-                                    &config.proxyParameters,
-                                    &config.soundchars,
-                                    &config.soundcharValues,
-                                    &config.bsplumps,
-                                    &config.bsplumpValues,
-                                    &config.contentdirectories,
-                                    &config.vmtmaterialkeys,
-                                    &config.vmttexturekeys,
-                                    &config.studiokeys,
-                                    &config.materialkeys,
-                                    &config.spritekeys,
-                                    &config.soundkeys,
-                                    &config.scenekeys,
-                                    &config.particlekeys,
-                                    &config.specialkeys,
-                                    &config.specialkeyPaths,
-                                    &config.mapfiles,
-                                    &config.mapfileKinds,
-                                    &config.detailorientations,
-                                    &config.spriteshapes,
-                                    &config.spriteshapeLabels})
-        built += totalLength(*list);
-    for (const QStringList *exceptions : qAsConst(config.vmttextureExceptions))
-        built += exceptions ? totalLength(*exceptions) : 0;
+    qint64 built = textSize(
+        c.shaders, c.shaderTips, c.parameters, c.parameterTips, c.proxies, c.proxyTips,
+        c.proxyParameters, c.soundchars, c.soundcharValues, c.bsplumps, c.bsplumpValues,
+        c.contentdirectories, c.vmtmaterialkeys, c.vmttexturekeys, c.studiokeys, c.materialkeys,
+        c.spritekeys, c.soundkeys, c.scenekeys, c.particlekeys, c.specialkeys, c.specialkeyPaths,
+        c.mapfiles, c.mapfileKinds, c.detailorientations, c.spriteshapes, c.spriteshapeLabels);
+    for (const QStringList *exceptions : qAsConst(c.vmttextureExceptions))
+        built += exceptions ? textSize(*exceptions) : 0;
     // A line goes into three lists at most, plus a default of five characters.
     FuzzCheck::requireLinear(quint64(built), input.size(), 8, 64, "configuration lists");
     return 0;
@@ -77,7 +51,6 @@ int fuzzOne(const QByteArray &input)
 
 QList<QByteArray> fuzzSeeds()
 {
-    QFile shipped(QStringLiteral(OSTREL_SOURCE_DIR "/src/app/zedidavurur.ini"));
     const QByteArray sections =
         "[general]\nminimize_output_on_startup:TRUE\n[/general]\n"
         "# ZEDIDAVURUR VERSION 3\n[soundchars]\n#:hash\n*\n[/soundchars]\n"
@@ -86,8 +59,5 @@ QList<QByteArray> fuzzSeeds()
         "[/vmttexturekeys]\n[specialkeys]\nkey\n[/specialkeys]\n"
         "[mapfiles]\n*.nav\n[/mapfiles]\n[/vpakfile]\n"
         "[vvbsp]\n[spriteshapes]\nTri:Triangle\n[/spriteshapes]\n[/vvbsp]\n";
-    QList<QByteArray> seeds{sections};
-    if (shipped.open(QIODevice::ReadOnly))
-        seeds << shipped.readAll();
-    return seeds;
+    return {sections, readFile(QStringLiteral(OSTREL_SOURCE_DIR "/src/app/zedidavurur.ini"))};
 }

@@ -6,8 +6,6 @@
 #include "FuzzCheck.h"
 #include "FuzzTarget.h"
 
-#include <QFile>
-
 #include <memory>
 
 using FuzzCheck::require;
@@ -102,8 +100,8 @@ QList<QByteArray> fuzzSeeds()
 {
     // The hand-written sample of the definition tests, which uses every
     // directive, helper and body form.
-    QFile tests(QStringLiteral(OSTREL_SOURCE_DIR "/tests/gamedata/tst_fgd.cpp"));
-    const QByteArray source = tests.open(QIODevice::ReadOnly) ? tests.readAll() : QByteArray();
+    const QByteArray source =
+        readFile(QStringLiteral(OSTREL_SOURCE_DIR "/tests/gamedata/tst_fgd.cpp"));
     const QByteArray open = "R\"FGD(";
     const int start = source.indexOf(open);
     const int end = source.indexOf(")FGD\"", start);

@@ -68,12 +68,9 @@ void checkRebuild(QVector<CEntity> entities, int inputSize)
     // double quote (taken from a damaged line) reads back otherwise. Every
     // other list must read back as it was built.
     const QList<QStringList> texts = pairTexts(entities);
-    for (const QStringList &pairs : texts) {
-        for (const QString &text : pairs) {
-            if (text.contains(QLatin1Char('"')))
-                return;
-        }
-    }
+    for (const QStringList &pairs : texts)
+        if (pairs.join(QString()).contains(QLatin1Char('"')))
+            return;
     require(pairTexts(again) == texts, "a built entity lump reads back differently");
 }
 

@@ -11,12 +11,10 @@ namespace {
 
 bool quoteFree(const CFilePHY &model)
 {
-    for (const PHYTextBlock &block : model.textBlocks) {
-        for (const auto &pair : block.pairs) {
-            if (pair.first.contains(QLatin1Char('"')) || pair.second.contains(QLatin1Char('"')))
+    for (const PHYTextBlock &block : model.textBlocks)
+        for (const auto &pair : block.pairs)
+            if ((pair.first + pair.second).contains(QLatin1Char('"')))
                 return false;
-        }
-    }
     return true;
 }
 

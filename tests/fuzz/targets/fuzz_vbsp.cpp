@@ -25,19 +25,16 @@ bool quotesOnlyDelimit(const QByteArray &listing)
 // Every type, group and prop has a name the reader gives back as it is.
 bool namesReadBack(const CFileVBSP &document)
 {
+    bool ok = true;
     for (const CDetailType *type : document.types) {
-        if (!DetailRecordList::nameReadsBack(type->name))
-            return false;
+        ok = ok && DetailRecordList::nameReadsBack(type->name);
         for (const CDetailGroup *group : type->groups) {
-            if (!DetailRecordList::nameReadsBack(group->name))
-                return false;
-            for (const CDetailProp *prop : group->props) {
-                if (!DetailRecordList::nameReadsBack(prop->name))
-                    return false;
-            }
+            ok = ok && DetailRecordList::nameReadsBack(group->name);
+            for (const CDetailProp *prop : group->props)
+                ok = ok && DetailRecordList::nameReadsBack(prop->name);
         }
     }
-    return true;
+    return ok;
 }
 
 } // namespace

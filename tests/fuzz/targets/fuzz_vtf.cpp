@@ -9,12 +9,21 @@
 #include "VTFFixture.h"
 #include "VTFSheet.h"
 
-#include <functional>
 #include <memory>
 
 using FuzzCheck::require;
 
 namespace {
+
+template <typename Visit>
+void forEachImage(const CFileVTF &texture, Visit visit)
+{
+    for (int mip = 0; mip < texture.mipmapCount(); ++mip)
+        for (int frame = 0; frame < texture.frameCount(); ++frame)
+            for (int face = 0; face < texture.faceCount(); ++face)
+                for (int slice = 0; slice < texture.sliceCount(); ++slice)
+                    visit(mip, frame, face, slice);
+}
 
 // The bytes the display buffers take: every image and the thumbnail in
 // RGBA8888. An image that decodes was in the file (DXT1, the densest format,
@@ -24,12 +33,10 @@ quint64 decodeForDisplay(const CFileVTF &texture)
 {
     quint64 decoded = 0;
     QByteArray rgba;
-    for (int mip = 0; mip < texture.mipmapCount(); ++mip)
-        for (int frame = 0; frame < texture.frameCount(); ++frame)
-            for (int face = 0; face < texture.faceCount(); ++face)
-                for (int slice = 0; slice < texture.sliceCount(); ++slice)
-                    if (texture.decodeImage(mip, frame, face, slice, rgba))
-                        decoded += quint64(rgba.size());
+    forEachImage(texture, [&](int mip, int frame, int face, int slice) {
+        if (texture.decodeImage(mip, frame, face, slice, rgba))
+            decoded += quint64(rgba.size());
+    });
     if (vtfConvertToRGBA8888(texture.lowResImage(), texture.lowResImageWidth(),
                              texture.lowResImageHeight(), texture.lowResImageFormat(), rgba,
                              texture.hdrKey(), texture.hdrShift(), texture.hdrGamma()))
@@ -63,13 +70,10 @@ void checkRewrite(CFileVTF &texture)
                 again->faceCount() <= texture.faceCount() &&
                 again->sliceCount() <= texture.sliceCount(),
             "a written texture changes shape");
-    for (int mip = 0; mip < again->mipmapCount(); ++mip)
-        for (int frame = 0; frame < again->frameCount(); ++frame)
-            for (int face = 0; face < again->faceCount(); ++face)
-                for (int slice = 0; slice < again->sliceCount(); ++slice)
-                    require(again->image(mip, frame, face, slice) ==
-                                texture.image(mip, frame, face, slice),
-                            "a written texture loses an image");
+    forEachImage(*again, [&](int mip, int frame, int face, int slice) {
+        require(again->image(mip, frame, face, slice) == texture.image(mip, frame, face, slice),
+                "a written texture loses an image");
+    });
     QByteArray second;
     require(again->write(&second) && second == first, "a re-read texture writes other bytes");
 }
@@ -114,31 +118,18 @@ int fuzzOne(const QByteArray &input)
 
 QList<QByteArray> fuzzSeeds()
 {
-    // Each seed a change of the fixture's plain 4 x 4 RGBA8888 texture
-    // (version 7.3, three levels).
+    // Changes of a plain 4 x 4 RGBA8888 texture of three levels: cube maps of
+    // six faces in 7.5 and seven (with the spheremap) before, one DXT5 block,
+    // one tone-mapped 16-bit float image. The 7.4 and 7.5 seeds carry sheets
+    // of one and of four coordinate sets a frame.
     QList<QByteArray> seeds;
-    auto add = [&seeds](const std::function<void(VTFFixture &)> &change) {
-        VTFFixture texture;
-        change(texture);
+    for (const char *words : {"7.3", "7.0", "7.2 depth:2 frames:2", "7.4 thumbnail lod ts0 crc kvd",
+                              "7.5 flags:0x4000 faces:6", "7.1 flags:0x4000 faces:7",
+                              "7.3 format:15 bpp:1 mips:1", "7.3 format:24 bpp:8"}) {
+        VTFFixture texture = VTFFixture::from(QLatin1String(words));
+        if (texture.minor >= 4)
+            texture.sheet = sheetPayload(texture.minor == 5);
         seeds << texture.build();
-    };
-    add([](VTFFixture &) {});
-    add([](VTFFixture &t) { t.minor = 0; });
-    add([](VTFFixture &t) { t.minor = 2, t.depth = 2, t.frames = 2; });
-    add([](VTFFixture &t) {
-        t.minor = 4;
-        t.thumbnail = t.lod = t.ts0 = t.crc = true;
-        t.sheet = sheetPayload(false);
-        t.keyValues = "\"key\" \"value\"";
-    });
-    // Cube maps: six faces in 7.5, seven (with the spheremap) before.
-    add([](VTFFixture &t) {
-        t.minor = 5, t.flags = 0x4000, t.faces = 6;
-        t.sheet = sheetPayload(true);
-    });
-    add([](VTFFixture &t) { t.minor = 1, t.flags = 0x4000, t.faces = 7; });
-    // One DXT5 block; one tone-mapped 16-bit float image.
-    add([](VTFFixture &t) { t.format = 15, t.bytesPerPixel = 1, t.mips = 1; });
-    add([](VTFFixture &t) { t.format = 24, t.bytesPerPixel = 8; });
+    }
     return seeds;
 }
