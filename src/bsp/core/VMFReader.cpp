@@ -75,6 +75,17 @@ bool setUnsigned(const QByteArray &value, T &field)
     return ok;
 }
 
+// The active camera is the one signed field, written as "-1" when there is
+// none: read as a signed number, so that what is written reads back.
+bool setSigned(const QByteArray &value, qint16 &field)
+{
+    bool ok = false;
+    const qint32 number = value.toInt(&ok);
+    if (ok)
+        field = qint16(number);
+    return ok;
+}
+
 // Reads up to the "}" that closes a block whose "{" is still to come, keeping
 // nothing.
 void skipBlock(VMFLineSource &in)
@@ -365,9 +376,8 @@ void readCameras(VMFLineSource &in, CFileVMF &doc)
             if (--depth <= 0)
                 return;
         } else if (in.hasText()) {
-            // "-1" (no active camera) does not parse and keeps the default.
             if (in.is("activecamera"))
-                setUnsigned(in.value, doc.activecamera);
+                setSigned(in.value, doc.activecamera);
             else if (in.is("position") && !doc.cameras.isEmpty())
                 doc.cameras.last().position = in.value;
             else if (in.is("look") && !doc.cameras.isEmpty())
