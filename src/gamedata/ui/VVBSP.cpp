@@ -3,6 +3,7 @@
 #include "CFileVBSP.h"
 #include "CPath.h"
 #include "CPrompt.h"
+#include "GamedataErrors.h"
 #include "MainWindowDialogs.h"
 #include "MainWindowTools.h"
 #include "VVBSPPanels.h"
@@ -236,9 +237,14 @@ void VVBSP::openFile(const QString &path)
         openElsewhere(path);
         return;
     }
-    CFileVBSP *document = readVbspFile(encodedPath(path));
+    QString reason;
+    CFileVBSP *document = readVbspFile(encodedPath(path), &reason);
     if (!document) {
-        warn(QLatin1String(UnableToRead) + quoted(path));
+        // A file that opened but was refused says why, with its line.
+        QString text = QLatin1String(UnableToRead) + quoted(path);
+        if (!reason.isEmpty() && reason != QLatin1String(GamedataError::VbspUnableToOpen))
+            text += QLatin1Char('\n') + reason;
+        warn(text);
         return;
     }
     setDocument(document);

@@ -98,6 +98,8 @@ private slots:
     void fillAndShow();
     void edits_data();
     void edits();
+    void keyboardEdits_data();
+    void keyboardEdits();
     void adds_data();
     void adds();
     void typeMenus();
@@ -293,6 +295,86 @@ void TestFgdEditor::edits()
     }
     QTEST(added(before, dump(fgd())), "changed");
     QTEST(entry ? entry->text() : cell->text(), "shown");
+}
+
+void TestFgdEditor::keyboardEdits_data()
+{
+    QTest::addColumn<int>("entity");
+    QTest::addColumn<QString>("table");
+    // "edit r c" double-clicks a cell, "press k" types a key into the table,
+    // "type t" and "key k" go to the open editor, "noeditor" checks that none
+    // is open.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QStringList>("changed");
+
+    QTest::newRow("keyvalue Tab, Return") << 1 << "keyvalueTable"
+                                          << "edit 0 2, type Glow, key Tab, type 200, key Return"
+                                          << QStringList{" kv \"_light\" 7 \"Glow\" \"200\" \"\""};
+    QTest::newRow("keyvalue Tab, Down")
+        << 1 << "keyvalueTable"
+        << "edit 1 2, type Far, key Tab, type 64, key Down"
+        << QStringList{" kv \"_distance\" 3 \"Far\" \"64\" \"\" sphere"};
+    QTest::newRow("choice Tab, Up")
+        << 1 << "choiceTable"
+        << "edit 0 1, type Steady, key Tab, type 7, key Up"
+        << QStringList{"  choice \"0\" \"Steady\"", "  choice \"7\" \"Flicker\""};
+    QTest::newRow("flags by arrows")
+        << 1 << "flagTable"
+        << "edit 2 1, type Dark, key Down, press N, type ever, key Down"
+        << QStringList{" flag 2 \"Dark\"", " flag 3 \"Never\""};
+    QTest::newRow("flag Return") << 1 << "flagTable"
+                                 << "edit 0 1, key Down, press O, key Return"
+                                 << QStringList{" flag 1 \"O\""};
+    // The type changes through its menu only: Tab opens no editor on it.
+    QTest::newRow("input Tab over the type") << 0 << "inputTable"
+                                             << "edit 0 0, type Use, key Tab, noeditor"
+                                             << QStringList{" input \"Use\" 0 \"Removes it.\""};
+    QTest::newRow("output Backtab") << 0 << "outputTable"
+                                    << "edit 0 2, type Late., key Backtab, noeditor"
+                                    << QStringList{" output \"OnUser1\" 0 \"Late.\""};
+}
+
+// However an edit typed into a cell ends, its text reaches the document.
+void TestFgdEditor::keyboardEdits()
+{
+    QFETCH(int, entity);
+    QFETCH(QString, table);
+    QFETCH(QString, steps);
+    click("entityTable", entity, 0);
+    if (table == QLatin1String("choiceTable"))
+        click("keyvalueTable", 2, 0);
+    const QString before = dump(fgd());
+    QTableWidget *view = widget(table.toLatin1());
+    reveal(view);
+    const auto editor = [view] { return view->indexWidget(view->currentIndex()); };
+    for (const QString &step : steps.split(QStringLiteral(", "))) {
+        const QString verb = step.section(' ', 0, 0);
+        const QString rest = step.section(' ', 1);
+        if (verb == QLatin1String("edit")) {
+            QTableWidgetItem *cell =
+                view->item(rest.section(' ', 0, 0).toInt(), rest.section(' ', 1, 1).toInt());
+            view->setCurrentItem(cell);
+            emit view->itemDoubleClicked(cell);
+        } else if (verb == QLatin1String("press")) {
+            QTest::keyClick(view, rest.at(0).toLatin1());
+        } else if (verb == QLatin1String("noeditor")) {
+            QVERIFY(!editor());
+            continue;
+        } else {
+            QVERIFY2(editor(), qPrintable(step));
+            if (verb == QLatin1String("type"))
+                QTest::keyClicks(editor(), rest);
+            else
+                QTest::keyClick(editor(), rest == QLatin1String("Tab")       ? Qt::Key_Tab
+                                          : rest == QLatin1String("Backtab") ? Qt::Key_Backtab
+                                          : rest == QLatin1String("Return")  ? Qt::Key_Return
+                                          : rest == QLatin1String("Up")      ? Qt::Key_Up
+                                                                             : Qt::Key_Down);
+        }
+        // Return writes back once the editor has seen the key.
+        QCoreApplication::processEvents();
+    }
+    QTEST(added(before, dump(fgd())), "changed");
 }
 
 void TestFgdEditor::adds_data()

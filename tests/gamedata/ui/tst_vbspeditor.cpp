@@ -93,6 +93,7 @@ private slots:
     void closeFlow();
     void panelClamps_data();
     void panelClamps();
+    void spriteSizesKept();
     void fieldEnabling();
     void treeMoves();
     void addPasteRename();
@@ -172,6 +173,45 @@ void TestVbspEditor::openFiles()
     m_window = new VVBSP(missing);
     QCOMPARE(script.texts(), QStringList("VBSP Editor[*]|Unable to read \"" + missing + '"'));
     QVERIFY(!m_window->document());
+    delete m_window;
+
+    // A file with text but no listing opens nothing, says where, and is left
+    // as it was.
+    const QString notes = file("notes.vbsp");
+    const QByteArray text("\xEF\xBB\xBFgrass\r\n{\r\n}\r\n");
+    QVERIFY(writeFile(notes, text));
+    m_window = new VVBSP(notes);
+    QCOMPARE(script.texts().last(), "VBSP Editor[*]|Unable to read \"" + notes +
+                                        "\"\nRead Error: Expected 'detail' at line 1");
+    QVERIFY(!m_window->document());
+    QCOMPARE(readFile(notes), text);
+}
+
+// A sprite's width and height are world units: the fields show them as the
+// file has them, and saving without an edit gives the file back, its
+// byte-order mark included.
+void TestVbspEditor::spriteSizesKept()
+{
+    const QString path = file("sizes.vbsp");
+    const QByteArray listing =
+        "\xEF\xBB\xBF" +
+        propFile({"\"sprite\" \"128 0 64 96 512\"", "\"spritesize\" \"0.5 0 32 48.5\"",
+                  "\"spriterandomscale\" \"0.2\"", "\"amount\" \"0.8\"",
+                  "\"detailOrientation\" \"1\"", "\"sway\" \"0\""});
+    QVERIFY(writeFile(path, listing));
+    m_window = new VVBSP(path);
+    m_window->tree()->setCurrentItem(itemAt(m_window->tree(), {"t", "g", "p"}));
+    VVBSPPanels *p = m_window->panels();
+    QCOMPARE(p->uOrigin->text() + ' ' + p->vOrigin->text() + ' ' + p->uWidth->text() + ' ' +
+                 p->vHeight->text(),
+             QStringLiteral("0.5 0 32 48.5"));
+    // Leaving the fields stores what they show.
+    for (QLineEdit *edit : {p->uWidth, p->vHeight})
+        emit edit->editingFinished();
+    m_window->setWindowModified(true);
+    m_window->fileSave();
+    QVERIFY(!m_window->isWindowModified());
+    QCOMPARE(readFile(path), listing);
 }
 
 void TestVbspEditor::closeFlow_data()
@@ -228,6 +268,10 @@ void TestVbspEditor::panelClamps_data()
                            << "detailpropEdit_xOrigin 5000 4096, detailpropEdit_yHeight -2 0, "
                               "detailpropEdit_uWidth 0.1234567 0.123456, "
                               "detailpropEdit_shape_angle 361 360";
+    QTest::newRow("sprite size") << blade
+                                 << "detailpropEdit_uOrigin 1.5 1, detailpropEdit_vOrigin -1 0, "
+                                    "detailpropEdit_uWidth 4096.5 4096.5, "
+                                    "detailpropEdit_vHeight -2 0, detailpropEdit_vHeight 24 24";
 }
 
 void TestVbspEditor::panelClamps()
