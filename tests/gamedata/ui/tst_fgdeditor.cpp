@@ -123,6 +123,9 @@ private:
     void contextAction(const char *table, int row, int column, const char *menu,
                        const QString &entry) const;
     QAction *menuAction(const char *menu, const QString &text) const;
+    // Shows the entity (and the keyvalue with choices for the choice table);
+    // the document as it then is.
+    QString showFor(int entity, const QString &table) const;
 
     std::unique_ptr<VFGD> m_window;
 };
@@ -171,6 +174,14 @@ QAction *TestFgdEditor::menuAction(const char *menu, const QString &text) const
             return action;
     }
     return nullptr;
+}
+
+QString TestFgdEditor::showFor(int entity, const QString &table) const
+{
+    click("entityTable", entity, 0);
+    if (table == QLatin1String("choiceTable"))
+        click("keyvalueTable", 2, 0);
+    return dump(fgd());
 }
 
 void TestFgdEditor::emptyWindow()
@@ -278,10 +289,7 @@ void TestFgdEditor::edits()
     QFETCH(int, row);
     QFETCH(int, column);
     QFETCH(QString, text);
-    click("entityTable", entity, 0);
-    if (table == QLatin1String("choiceTable"))
-        click("keyvalueTable", 2, 0);
-    const QString before = dump(fgd());
+    const QString before = showFor(entity, table);
     const QByteArray name = table.toLatin1();
     QListWidgetItem *entry = nullptr;
     QTableWidgetItem *cell = nullptr;
@@ -340,10 +348,7 @@ void TestFgdEditor::keyboardEdits()
     QFETCH(int, entity);
     QFETCH(QString, table);
     QFETCH(QString, steps);
-    click("entityTable", entity, 0);
-    if (table == QLatin1String("choiceTable"))
-        click("keyvalueTable", 2, 0);
-    const QString before = dump(fgd());
+    const QString before = showFor(entity, table);
     QTableWidget *view = widget(table.toLatin1());
     reveal(view);
     const auto editor = [view] { return view->indexWidget(view->currentIndex()); };
