@@ -201,19 +201,14 @@ void TestFgd::texts_data()
                                        << "class 3 a \"\"\n kv \"k\" 2 \"K\" \"\" \"\"";
     QTest::newRow("unknown helper") << QByteArray("@PointClass Wirebox (mins, maxs) base(X) = a []")
                                     << "class 1 a \"\"\n bases X\nunknown wirebox ";
-    // Blanks inside a type's parentheses are no part of it.
-    QTest::newRow("blanks around types")
-        << QByteArray("@PointClass = a [\n spawnflags( Flags ) =\n [\n 4 : \"Four\" : 1\n ]\n"
-                      " health(\tinteger ) : \"H\"\n input Kill( void ) : \"K\"\n]\n"
-                      "@PointClass = b []")
-        << "class 1 a \"\"\n flags 4 defaults 4\n flag 2 \"Four\"\n kv \"health\" 3 \"H\" \"\" "
-           "\"\"\n input \"Kill\" 0 \"K\"\nclass 1 b \"\"";
-    QTest::newRow("directives in any case")
-        << QByteArray("@INCLUDE \"base.fgd\"\n@materialexclusion\n[\n\"tools\"\n]\n"
-                      "@AutoVisgroup = \"Lights\"\n[\n\"Point\"\n[\n\"light\"\n]\n]\n"
-                      "@PointClass = light []")
-        << "include base.fgd\nexclude tools\nvisgroup \"Lights\"\n minor \"Point\": light\n"
-           "class 1 light \"\"";
+    // Directives in any case; blanks inside a type's parentheses are no part of it.
+    QTest::newRow("real spellings")
+        << QByteArray(
+               "@INCLUDE \"a.fgd\"\n@AutoVisgroup = \"L\" [ \"P\" [ \"x\" ] ]\n@PointClass = a "
+               "[ spawnflags( Flags ) = [ 4 : \"F\" ] input K(\tvoid ) : \"\" ]")
+        << "include a.fgd\nvisgroup \"L\"\n minor \"P\": x\nclass 1 a \"\"\n flags 4 defaults 0\n "
+           "flag "
+           "2 \"F\"\n input \"K\" 0 \"\"";
     // Syntax errors fail the whole read.
     QTest::newRow("no body") << QByteArray("@PointClass = a\n\n")
                              << "error Read Error: Expected '[' at line 3";

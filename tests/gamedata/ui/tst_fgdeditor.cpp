@@ -98,7 +98,6 @@ private slots:
     void fillAndShow();
     void edits_data();
     void edits();
-    void keyboardEdits_data();
     void keyboardEdits();
     void adds_data();
     void adds();
@@ -123,9 +122,6 @@ private:
     void contextAction(const char *table, int row, int column, const char *menu,
                        const QString &entry) const;
     QAction *menuAction(const char *menu, const QString &text) const;
-    // Shows the entity (and the keyvalue with choices for the choice table);
-    // the document as it then is.
-    QString showFor(int entity, const QString &table) const;
 
     std::unique_ptr<VFGD> m_window;
 };
@@ -174,14 +170,6 @@ QAction *TestFgdEditor::menuAction(const char *menu, const QString &text) const
             return action;
     }
     return nullptr;
-}
-
-QString TestFgdEditor::showFor(int entity, const QString &table) const
-{
-    click("entityTable", entity, 0);
-    if (table == QLatin1String("choiceTable"))
-        click("keyvalueTable", 2, 0);
-    return dump(fgd());
 }
 
 void TestFgdEditor::emptyWindow()
@@ -289,7 +277,10 @@ void TestFgdEditor::edits()
     QFETCH(int, row);
     QFETCH(int, column);
     QFETCH(QString, text);
-    const QString before = showFor(entity, table);
+    click("entityTable", entity, 0);
+    if (table == QLatin1String("choiceTable"))
+        click("keyvalueTable", 2, 0);
+    const QString before = dump(fgd());
     const QByteArray name = table.toLatin1();
     QListWidgetItem *entry = nullptr;
     QTableWidgetItem *cell = nullptr;
@@ -305,81 +296,44 @@ void TestFgdEditor::edits()
     QTEST(entry ? entry->text() : cell->text(), "shown");
 }
 
-void TestFgdEditor::keyboardEdits_data()
-{
-    QTest::addColumn<int>("entity");
-    QTest::addColumn<QString>("table");
-    // "edit r c" double-clicks a cell, "press k" types a key into the table,
-    // "type t" and "key k" go to the open editor, "noeditor" checks that none
-    // is open.
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QStringList>("changed");
-
-    QTest::newRow("keyvalue Tab, Return") << 1 << "keyvalueTable"
-                                          << "edit 0 2, type Glow, key Tab, type 200, key Return"
-                                          << QStringList{" kv \"_light\" 7 \"Glow\" \"200\" \"\""};
-    QTest::newRow("keyvalue Tab, Down")
-        << 1 << "keyvalueTable"
-        << "edit 1 2, type Far, key Tab, type 64, key Down"
-        << QStringList{" kv \"_distance\" 3 \"Far\" \"64\" \"\" sphere"};
-    QTest::newRow("choice Tab, Up")
-        << 1 << "choiceTable"
-        << "edit 0 1, type Steady, key Tab, type 7, key Up"
-        << QStringList{"  choice \"0\" \"Steady\"", "  choice \"7\" \"Flicker\""};
-    QTest::newRow("flags by arrows")
-        << 1 << "flagTable"
-        << "edit 2 1, type Dark, key Down, press N, type ever, key Down"
-        << QStringList{" flag 2 \"Dark\"", " flag 3 \"Never\""};
-    QTest::newRow("flag Return") << 1 << "flagTable"
-                                 << "edit 0 1, key Down, press O, key Return"
-                                 << QStringList{" flag 1 \"O\""};
-    // The type changes through its menu only: Tab opens no editor on it.
-    QTest::newRow("input Tab over the type") << 0 << "inputTable"
-                                             << "edit 0 0, type Use, key Tab, noeditor"
-                                             << QStringList{" input \"Use\" 0 \"Removes it.\""};
-    QTest::newRow("output Backtab") << 0 << "outputTable"
-                                    << "edit 0 2, type Late., key Backtab, noeditor"
-                                    << QStringList{" output \"OnUser1\" 0 \"Late.\""};
-}
-
-// However an edit typed into a cell ends, its text reaches the document.
+// However an edit typed into a cell ends (Tab, arrows, Return), its text
+// reaches the document; Tab opens no editor on a type, which its menu sets.
 void TestFgdEditor::keyboardEdits()
 {
-    QFETCH(int, entity);
-    QFETCH(QString, table);
-    QFETCH(QString, steps);
-    const QString before = showFor(entity, table);
-    QTableWidget *view = widget(table.toLatin1());
-    reveal(view);
-    const auto editor = [view] { return view->indexWidget(view->currentIndex()); };
-    for (const QString &step : steps.split(QStringLiteral(", "))) {
-        const QString verb = step.section(' ', 0, 0);
-        const QString rest = step.section(' ', 1);
-        if (verb == QLatin1String("edit")) {
-            QTableWidgetItem *cell =
-                view->item(rest.section(' ', 0, 0).toInt(), rest.section(' ', 1, 1).toInt());
-            view->setCurrentItem(cell);
-            emit view->itemDoubleClicked(cell);
-        } else if (verb == QLatin1String("press")) {
-            QTest::keyClick(view, rest.at(0).toLatin1());
-        } else if (verb == QLatin1String("noeditor")) {
-            QVERIFY(!editor());
-            continue;
-        } else {
-            QVERIFY2(editor(), qPrintable(step));
-            if (verb == QLatin1String("type"))
-                QTest::keyClicks(editor(), rest);
-            else
-                QTest::keyClick(editor(), rest == QLatin1String("Tab")       ? Qt::Key_Tab
-                                          : rest == QLatin1String("Backtab") ? Qt::Key_Backtab
-                                          : rest == QLatin1String("Return")  ? Qt::Key_Return
-                                          : rest == QLatin1String("Up")      ? Qt::Key_Up
-                                                                             : Qt::Key_Down);
-        }
-        // Return writes back once the editor has seen the key.
-        QCoreApplication::processEvents();
-    }
-    QTEST(added(before, dump(fgd())), "changed");
+    click("entityTable", 1, 0);
+    click("keyvalueTable", 2, 0);
+    const QString before = dump(fgd());
+    QTableWidget *view = nullptr;
+    const auto edit = [&](const char *name, int row, int column) {
+        click(name, row, column);
+        view = widget(name);
+        view->editItem(view->currentItem());
+    };
+    const auto type = [&](const QString &text, Qt::Key end) {
+        QWidget *editor = view->indexWidget(view->currentIndex());
+        QVERIFY(editor);
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, end);
+        QCoreApplication::processEvents(); // Return writes back once the editor saw it
+    };
+    edit("choiceTable", 0, 1);
+    type("Steady", Qt::Key_Tab);
+    type("7", Qt::Key_Up);
+    edit("flagTable", 2, 1);
+    type("Dark", Qt::Key_Down);
+    QTest::keyClick(view, 'N'); // starts an editor on the flag below
+    type("ever", Qt::Key_Down);
+    edit("keyvalueTable", 0, 2);
+    type("Glow", Qt::Key_Tab);
+    type("200", Qt::Key_Return);
+    edit("keyvalueTable", 1, 0);
+    type("far", Qt::Key_Tab);
+    QVERIFY(!view->indexWidget(view->currentIndex()));
+    QCOMPARE(added(before, dump(fgd())),
+             QStringList({" flag 2 \"Dark\"", " flag 3 \"Never\"",
+                          " kv \"_light\" 7 \"Glow\" \"200\" \"\"",
+                          " kv \"far\" 3 \"Distance\" \"\" \"\" sphere",
+                          "  choice \"0\" \"Steady\"", "  choice \"7\" \"Flicker\""}));
 }
 
 void TestFgdEditor::adds_data()
