@@ -55,7 +55,10 @@ void OSTREL::processArgument(const QString &message)
     }
     if (CStartup::isHeadless()) {
         const QList<QMdiSubWindow *> windows = mdiArea()->subWindowList(QMdiArea::CreationOrder);
-        const QWidget *opened = windows.isEmpty() ? nullptr : windows.last()->widget();
+        // A refused file leaves the output pane last, which is no tool.
+        const QWidget *opened = windows.isEmpty() || windows.last() == m_outputSubWindow
+                                    ? nullptr
+                                    : windows.last()->widget();
         CStartup::trace(QStringLiteral("opened \"%1\" in %2, %3 windows")
                             .arg(path, QString::fromLatin1(
                                            opened ? opened->metaObject()->className() : "nothing"))
