@@ -69,7 +69,6 @@ void TestCommonUi::fitColumnToContents_data()
     QTest::newRow("long name shows whole") << path << 2000 << "text";
     QTest::newRow("capped") << path << 150 << "maximum";
     QTest::newRow("short name keeps the minimum") << QStringLiteral("a") << 2000 << "minimum";
-    QTest::newRow("cap below the minimum") << path << 10 << "minimum";
 }
 
 void TestCommonUi::fitColumnToContents()

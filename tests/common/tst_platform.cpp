@@ -185,13 +185,9 @@ void TestPlatform::registryHandEditedValues_data()
     QTest::newRow("valid") << QByteArray("v=dword:0000ddb4") << true << quint32(56756);
     QTest::newRow("too long for 32 bits") << QByteArray("v=dword:100000000") << false << quint32(0);
     QTest::newRow("one digit") << QByteArray("v=dword:1") << true << quint32(1);
-    QTest::newRow("one letter not hex") << QByteArray("v=dword:BackA") << false << quint32(0);
     QTest::newRow("five digits") << QByteArray("v=dword:BaCe0") << true << quint32(0xbace0);
-    QTest::newRow("eight, top bit")
-        << QByteArray("v=dword:ffffffff") << true << quint32(0xffffffff);
     QTest::newRow("no digits") << QByteArray("v=dword:") << false << quint32(0);
     QTest::newRow("hex prefix") << QByteArray("v=dword:0x1") << false << quint32(0);
-    QTest::newRow("sign") << QByteArray("v=dword:+1") << false << quint32(0);
     QTest::newRow("not hex") << QByteArray("v=dword:zzzzzzzz") << false << quint32(0);
     QTest::newRow("list") << QByteArray("v=a, b") << false << quint32(0);
 }
