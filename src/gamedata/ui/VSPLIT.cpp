@@ -240,8 +240,11 @@ void VSPLIT::writeDistance(int distance)
 {
     bool ok = false;
     const quint32 value = m_distances[distance]->text().toUInt(&ok, 10);
+    // An emptied field writes nothing, so it shows what is stored again.
     if (ok)
         writeSetting(ViewCount + distance, value);
+    else
+        showStored(ViewCount + distance);
 }
 
 void VSPLIT::setCubicDistance(int distance)

@@ -203,6 +203,7 @@ void TestSplitterEditor::showsAndWritesValues()
     model->clear();
     emit model->editingFinished();
     QCOMPARE(stored(Views, "ModelDistance"), 56756u);
+    QCOMPARE(model->text(), QStringLiteral("56756"));
     QVERIFY(m_script->asked.isEmpty());
 }
 
