@@ -229,13 +229,13 @@ void VVBSP::fileOpen()
     openFile(MainWindowDialogs::openFileName(nullptr, caption, filter));
 }
 
-void VVBSP::openFile(const QString &path)
+bool VVBSP::openFile(const QString &path)
 {
     if (path.isEmpty())
-        return;
+        return true;
     if (m_document) {
         openElsewhere(path);
-        return;
+        return true;
     }
     QString reason;
     CFileVBSP *document = readVbspFile(encodedPath(path), &reason);
@@ -245,9 +245,10 @@ void VVBSP::openFile(const QString &path)
         if (!reason.isEmpty() && reason != QLatin1String(GamedataError::VbspUnableToOpen))
             text += QLatin1Char('\n') + reason;
         warn(text);
-        return;
+        return false;
     }
     setDocument(document);
+    return true;
 }
 
 QString VVBSP::askSavePath()
