@@ -9,7 +9,6 @@
 #include "EntityLump.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -179,9 +178,7 @@ int main(int argc, char **argv)
     BenchOptions options;
     if (!options.parse(args, {"load"}, {{"--entities", 200000}}))
         fail("unknown benchmark " + options.wanted.value(0));
-    const QString folder = options.folder;
-    QTemporaryDir temporary(folder.isEmpty() ? QDir::tempPath() + "/entity_bench-XXXXXX"
-                                             : folder + "/entity_bench-XXXXXX");
+    QTemporaryDir temporary(options.workingFolderTemplate(QStringLiteral("entity_bench")));
     if (!temporary.isValid())
         fail("cannot make a working folder");
 
