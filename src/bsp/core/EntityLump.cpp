@@ -192,19 +192,30 @@ QVector<CEntity> parse(QIODevice *device, qint64 end)
     if (!device || !device->isOpen() || !device->isReadable())
         return {};
     const qint64 start = device->pos();
-    qint64 want = end - start;
+    qint64 want = end > start ? end - start : 0;
     if (!device->isSequential())
-        want = qMin(want, device->size() - start);
-    want = qBound<qint64>(0, want, MaxTextBytes);
+        want = qMax<qint64>(0, qMin(want, device->size() - start));
+    want = qMin(want, MaxTextBytes);
     // A lump already in memory is read where it is rather than copied.
     if (auto *buffer = qobject_cast<QBuffer *>(device)) {
-        const QVector<CEntity> entities = parseText(buffer->data().constData() + start, int(want));
+        const QVector<CEntity> entities =
+            parseText(want > 0 ? buffer->data().constData() + start : nullptr, int(want));
         buffer->seek(start + want);
         return entities;
     }
-    QByteArray text(int(want), Qt::Uninitialized);
-    const qint64 got = want > 0 ? device->read(text.data(), want) : 0;
-    text.truncate(int(qMax<qint64>(got, 0)));
+    QByteArray text;
+    if (device->isSequential()) {
+        // Only what arrives: a stream gives no size to allocate for.
+        while (text.size() < want) {
+            const QByteArray chunk = device->read(qMin<qint64>(want - text.size(), 1 << 20));
+            if (chunk.isEmpty())
+                break;
+            text += chunk;
+        }
+    } else if (want > 0) {
+        text.resize(int(want));
+        text.truncate(int(qMax<qint64>(device->read(text.data(), want), 0)));
+    }
     return parse(text);
 }
 
