@@ -30,20 +30,41 @@ bool isBlank(char c)
 
 // Trimmed as QString::trimmed trims, except that the line ends of a value
 // written over several lines stay, so that it writes back as it was read.
-QString trimmedText(const char *begin, const char *end)
+QLatin1String trimmedText(const char *begin, const char *end)
 {
     const auto trims = [](char c) { return c != '\n' && c != '\r' && QChar(uchar(c)).isSpace(); };
     while (begin < end && trims(*begin))
         ++begin;
     while (end > begin && trims(end[-1]))
         --end;
-    return QString::fromLatin1(begin, int(end - begin));
+    return QLatin1String(begin, int(end - begin));
 }
+
+// The same few keys ("classname", "origin") come back in every entity: one
+// shared string per spelling spares a string per pair, a good part of the
+// memory a large lump takes.
+class KeyStrings
+{
+public:
+    QString get(QLatin1String text)
+    {
+        if (text.isEmpty())
+            return QString::fromLatin1(text.data(), 0);
+        QString &slot = m_slots[qHash(text) % Slots];
+        if (slot != text)
+            slot = QString(text);
+        return slot;
+    }
+
+private:
+    static constexpr uint Slots = 1024;
+    QString m_slots[Slots];
+};
 
 // The written form of a pair, "key" "value" with blanks around and between.
 // Read here rather than by the general key/value split, which takes a quoted
 // text that starts with "//" for a comment and would lose such a pair.
-bool writtenPair(QLatin1String line, QString &key, QString &value)
+bool writtenPair(QLatin1String line, QString &key, QString &value, KeyStrings &keys)
 {
     const char *const data = line.data();
     const int size = line.size();
@@ -60,7 +81,8 @@ bool writtenPair(QLatin1String line, QString &key, QString &value)
         if (!close)
             return false;
         const char *const end = static_cast<const char *>(close);
-        *texts[t] = trimmedText(data + at + 1, end);
+        const QLatin1String text = trimmedText(data + at + 1, end);
+        *texts[t] = t == 0 ? keys.get(text) : QString(text);
         at = int(end - data) + 1;
     }
     while (at < size && isBlank(data[at]))
@@ -80,6 +102,7 @@ QVector<CEntity> parseText(const char *data, int size)
     QVector<CEntity> entities;
     std::optional<CEntity> open;
     EntityTextLines lines(data, size);
+    KeyStrings keys;
     // At least one line, as the text may be a single NUL.
     do {
         const QLatin1String line = lines.next();
@@ -88,7 +111,7 @@ QVector<CEntity> parseText(const char *data, int size)
             continue;
         QString key;
         QString value;
-        bool pair = writtenPair(line, key, value);
+        bool pair = writtenPair(line, key, value, keys);
         if (!pair) {
             QByteArray keyBytes;
             QByteArray valueBytes;
