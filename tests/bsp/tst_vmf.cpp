@@ -235,6 +235,16 @@ void TestVmf::skipsUnknownBlocks()
     QCOMPARE(one.warning(QStringLiteral("w.vmf")),
              QStringLiteral("Map Source Warning: Import of \"w.vmf\" skipped 1 block it does not "
                             "read: editor"));
+
+    // Names are listed up to a limit, each once whatever its case.
+    QByteArray many = "world\n{\n";
+    for (int i = 0; i < VMFSkippedBlocks::MaxNames + 5; ++i)
+        many += "b" + QByteArray::number(i) + "\n{\n}\nB" + QByteArray::number(i) + "\n{\n}\n";
+    VMFSkippedBlocks capped;
+    readVmf(many + "}\n", &capped);
+    QCOMPARE(capped.count, 2 * (VMFSkippedBlocks::MaxNames + 5));
+    QCOMPARE(capped.names.size(), VMFSkippedBlocks::MaxNames);
+    QVERIFY(capped.warning(QString()).endsWith(QLatin1String(", b19, ...")));
 }
 
 void TestVmf::readerLimits()

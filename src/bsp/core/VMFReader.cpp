@@ -76,7 +76,10 @@ public:
         ++skipped.count;
         if (!m_seen.contains(lowerName)) {
             m_seen.insert(lowerName);
-            skipped.names.append(name);
+            if (skipped.names.size() < VMFSkippedBlocks::MaxNames)
+                skipped.names.append(name);
+            else
+                skipped.moreNames = true;
         }
     }
     // Reads the next line of the block in hand: false at the block's "}"
@@ -532,6 +535,8 @@ QString VMFSkippedBlocks::warning(const QString &path) const
     QStringList list;
     for (const QByteArray &name : names)
         list << QString::fromLatin1(name);
+    if (moreNames)
+        list << QStringLiteral("...");
     return QString::fromLatin1(count == 1 ? BspErrors::SkippedBlock : BspErrors::SkippedBlocks)
         .arg(path)
         .arg(count)

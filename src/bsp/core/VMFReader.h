@@ -15,9 +15,15 @@ class QIODevice;
 // document written from the read does not carry them.
 struct VMFSkippedBlocks
 {
+    // Names listed at most: a line in the output pane, not a dump of a
+    // hostile file.
+    static constexpr int MaxNames = 20;
+
     int count = 0;
-    // Each name once, as first met.
+    // Each name once, as first met, up to MaxNames.
     QVector<QByteArray> names;
+    // More names than listed were met.
+    bool moreNames = false;
 
     // BspErrors::SkippedBlock(s) for the file at `path`.
     QString warning(const QString &path) const;
