@@ -8,6 +8,7 @@
 #include "functions.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -478,7 +479,8 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString shortWrite = QString::fromLatin1(DeviceError::ShortWrite).arg(9).arg(9);
         const QString shortRead = QString::fromLatin1(DeviceError::ShortRead).arg(5).arg(5);
-        QTest::newRow("temporary file") << Step::TemporaryFile << 0 << E::Bsp::TemporaryOpen;
+        QTest::newRow("temporary file")
+            << Step::TemporaryFile << 0 << E::Bsp::temporaryOpen("<folder>", QString());
         QTest::newRow("header space") << Step::Header << 0 << E::Bsp::HeaderWrite;
         QTest::newRow("lump 5") << Step::Lump << 5
                                 << "Write Error: Unable to write lump 5 (Nodes)\n" + shortWrite;
@@ -499,8 +501,9 @@ private slots:
         QTest::newRow("sync") << Step::SyncTemporary << 0 << E::Bsp::TemporarySync;
         QTest::newRow("read back")
             << Step::ReadBack << 0 << E::Bsp::readBack(QString::fromLatin1(E::FileOpen));
-        // The map's path is filled in by the test.
-        QTest::newRow("backup") << Step::Backup << 0 << E::Bsp::backupFailed("%1", "Unknown error");
+        // The map's path and folder are filled in by the test.
+        QTest::newRow("backup") << Step::Backup << 0
+                                << E::Bsp::backupFailed("<backup>", "Unknown error");
         QTest::newRow("replace") << Step::Replace << 0 << E::Bsp::SwapUndone;
     }
 
@@ -521,7 +524,8 @@ private slots:
         QVERIFY(d.addFile(QByteArray("hello"), false, "added/new.txt"));
         QVERIFY(d.addFile(local.toLocal8Bit() + '\0', true, "added/ref.bin"));
         const QStringList before = editState(d);
-        message = message.arg(file.path() + ".backup");
+        message.replace("<backup>", file.path() + ".backup")
+            .replace("<folder>", QFileInfo(file.path()).absolutePath());
 
         d.failAt(step, item);
         expectFailedFlush(d, message);
@@ -600,10 +604,12 @@ private slots:
         CDelegateBSP d;
         QVERIFY(d.open(file.path(), false));
 
-        // The temporary name is taken by a folder.
+        // The temporary name is taken by a folder: the message names the
+        // folder and keeps the system's reason.
         QVERIFY(QDir().mkdir(file.path() + ".tmp"));
         QVERIFY(!d.flush(nullptr));
-        QCOMPARE(d.lastError(), QString(E::Bsp::TemporaryOpen));
+        QCOMPARE(d.lastError(),
+                 E::Bsp::temporaryOpen(QFileInfo(file.path()).absolutePath(), "Is a directory"));
         QVERIFY(QDir().rmdir(file.path() + ".tmp"));
 
         // A lump's local file is gone.

@@ -10,6 +10,8 @@
 
 #include <QBuffer>
 #include <QDataStream>
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 
@@ -261,8 +263,11 @@ bool CBspRewrite::checkLimits()
 
 bool CBspRewrite::openTemporary()
 {
-    if (fault(Step::TemporaryFile, 0) || !m_temp.open(QIODevice::ReadWrite | QIODevice::Truncate))
-        return failWith(E::Bsp::TemporaryOpen);
+    const bool injected = fault(Step::TemporaryFile, 0);
+    if (injected || !m_temp.open(QIODevice::ReadWrite | QIODevice::Truncate))
+        return failWith(E::Bsp::temporaryOpen(
+            QDir::toNativeSeparators(QFileInfo(m_temp.fileName()).absolutePath()),
+            injected ? QString() : m_temp.errorString()));
     m_created = true;
     return true;
 }
