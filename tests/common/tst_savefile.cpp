@@ -1,4 +1,5 @@
 #include "CSaveFile.h"
+#include "ChildRun.h"
 #include "FileBytes.h"
 #include "FullDisk.h"
 
@@ -7,9 +8,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 class TestSaveFile : public QObject
 {
     Q_OBJECT
@@ -17,6 +15,7 @@ class TestSaveFile : public QObject
 private slots:
     void failedSavesKeepTheOldFile_data();
     void failedSavesKeepTheOldFile();
+    void writeFailureKeepsTheSystemReason_data();
     void writeFailureKeepsTheSystemReason();
     void savesThroughALink();
 };
@@ -89,27 +88,52 @@ void TestSaveFile::failedSavesKeepTheOldFile()
     QCOMPARE(readFile(path), Old);
 }
 
-// A real short write: the system stops a file at its size limit after part
-// of a write, and Qt then reports no reason of its own.
+// Real failures, in a child process given less than the test: a file size
+// limit stops a write part way (Qt then keeps no reason of its own), and an
+// ordinary user cannot make a temporary file in a read-only folder.
+void TestSaveFile::writeFailureKeepsTheSystemReason_data()
+{
+    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("file size limit")
+        << false << QStringLiteral("Write Error: Unable to write (File too large)");
+    QTest::newRow("read-only folder")
+        << true
+        << "Unable to save \"t.vtf\": the folder \"<folder>\" cannot be written to. Save "
+           "to another folder.";
+}
+
 void TestSaveFile::writeFailureKeepsTheSystemReason()
 {
+    QFETCH(bool, readOnlyFolder);
+    QFETCH(QString, message);
     QTemporaryDir dir;
-    const QString path = dir.filePath("t.vtf");
+    const QString folder = dir.filePath("f");
+    const QString path = folder + "/t.vtf";
     QVERIFY(writeFile(path, Old));
-    rlimit before{};
-    QVERIFY(getrlimit(RLIMIT_FSIZE, &before) == 0);
-    rlimit limited = before;
-    limited.rlim_cur = 40000;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
-    CSaveFile file(path);
-    QString error;
-    const bool saved = save(file, QByteArray(100000, 'n'), 1, error);
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, oldHandler);
-    QVERIFY(!saved);
-    QCOMPARE(error, QStringLiteral("Write Error: Unable to write (File too large)"));
+    const QFile::Permissions all = QFile::Permissions(0x7777);
+    QVERIFY(QFile::setPermissions(dir.path(), all) && QFile::setPermissions(path, all));
+    QVERIFY(QFile::setPermissions(folder, readOnlyFolder ? QFile::Permissions(0x5555) : all));
+    message.replace("<folder>", folder);
+
+    ChildRun::Limits limits;
+    limits.ordinaryUser = readOnlyFolder;
+    limits.fileSize = readOnlyFolder ? -1 : 40000;
+    const ChildRun::Result result = ChildRun::run(limits, [&] {
+        CSaveFile file(path);
+        QString error;
+        if (save(file, QByteArray(100000, 'n'), 1, error))
+            return false;
+        if (error != message)
+            qWarning("%s", qPrintable(error));
+        return error == message;
+    });
+    QFile::setPermissions(folder, all);
+    if (result == ChildRun::Unavailable)
+        QSKIP("This machine does not let the test give up root's rights or limit file sizes");
+    QCOMPARE(result, ChildRun::Succeeded);
     QCOMPARE(readFile(path), Old);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"t.vtf"});
 }
 
 // A link stays a link: the file it names is replaced, and a refusal names

@@ -1,5 +1,6 @@
 #include "CDelegateBSP.h"
 #include "CPackageHierarchyNode.h"
+#include "ChildRun.h"
 #include "FlushSyncronizer.h"
 #include "Fuzz.h"
 #include "MapBuilder.h"
@@ -593,6 +594,32 @@ private slots:
         CDelegateBSP fresh;
         QVERIFY(fresh.open(file.path(), true));
         QCOMPARE(fresh.pakfileEntries().size(), 4);
+        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+    }
+
+    // The disk fills up while the new map is written (a file size limit, in
+    // a child process): the message keeps the system's reason and the map
+    // stays as it was.
+    void fullDiskKeepsTheReason()
+    {
+        const QByteArray original = typicalMap().build();
+        MapFile file(original);
+        ChildRun::Limits limits;
+        limits.fileSize = original.size() + 100;
+        const ChildRun::Result result = ChildRun::run(limits, [&] {
+            CDelegateBSP d;
+            if (!d.open(file.path(), false) ||
+                !d.setData(QByteArray(original.size(), 'n'), false, d.node(5)) || d.flush(nullptr))
+                return false;
+            if (d.lastError().endsWith(" (File too large)"))
+                return true;
+            qWarning("%s", qPrintable(d.lastError()));
+            return false;
+        });
+        if (result == ChildRun::Unavailable)
+            QSKIP("This machine does not let the test limit file sizes");
+        QCOMPARE(result, ChildRun::Succeeded);
+        QCOMPARE(readFile(file.path()), original);
         QVERIFY(!QFile::exists(file.path() + ".tmp"));
     }
 

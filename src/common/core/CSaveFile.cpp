@@ -8,10 +8,6 @@
 #include <cerrno>
 #include <cstring>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
 namespace {
 
 qint64 testSpace = -1;
@@ -63,14 +59,11 @@ bool CSaveFile::open(OpenMode mode)
 void CSaveFile::failWrite(const QString &reason)
 {
     m_writeFailed = true;
-    QString text = reason;
-#ifdef Q_OS_UNIX
-    // A short write leaves no reason (Qt stops before the call that would
-    // fail): one more byte to the temporary file, which is dropped anyway,
-    // asks the system for it.
-    if ((text.isEmpty() || text == unsetReason()) && handle() >= 0 && ::write(handle(), "", 1) < 0)
-        text = systemReason(errno);
-#endif
+    // A short write leaves no reason: the temporary file, dropped anyway, is
+    // asked for it.
+    const QString text = reason.isEmpty() || reason == unsetReason()
+                             ? DurableFile::writeFailureReason(*this)
+                             : reason;
     setErrorString(text);
 }
 

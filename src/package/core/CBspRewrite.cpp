@@ -70,7 +70,12 @@ void CBspRewrite::discard()
 
 bool CBspRewrite::failWith(const QString &message)
 {
-    m_message = message;
+    // A write to the temporary file that failed (a full disk) keeps the
+    // system's reason; after any other failure writing still works and
+    // nothing is added.
+    const QString reason = m_temp.isOpen() ? DurableFile::writeFailureReason(m_temp) : QString();
+    m_message =
+        reason.isEmpty() || message.contains(reason) ? message : E::withReason(message, reason);
     return false;
 }
 
