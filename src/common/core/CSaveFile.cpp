@@ -85,12 +85,14 @@ qint64 CSaveFile::writeData(const char *data, qint64 length)
 
 bool CSaveFile::commit()
 {
-    if (isOpen() && !m_writeFailed) {
+    if (!isOpen())
+        return QSaveFile::commit();
+    if (!m_writeFailed) {
         QString reason;
         if (!DurableFile::sync(*this, &reason))
             failWrite(reason);
     }
-    if (isOpen() && m_writeFailed) {
+    if (m_writeFailed) {
         const QString reason = errorString();
         cancelWriting();
         QSaveFile::commit();
