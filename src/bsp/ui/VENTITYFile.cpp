@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QBuffer>
+#include <QDebug>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -67,16 +68,16 @@ bool askYesNo(QWidget *window, const QString &text)
 
 } // namespace
 
-void VENTITY::openFile(const QString &path)
+bool VENTITY::openFile(const QString &path)
 {
     if (path.isEmpty())
-        return;
+        return true;
     if (!m_path.isEmpty()) {
         openElsewhere(path);
-        return;
+        return true;
     }
     if (!loadMap(path) && !loadLump(path) && !loadMapSource(path))
-        return;
+        return false;
     for (QAction *action : {m_saveAction, m_importMenu->menuAction(), m_importBspAction,
                             m_importLmpAction, m_importVmfAction, m_exportMenu->menuAction(),
                             m_exportLmpAction, m_exportVmfAction, m_boxAction, m_sphereAction})
@@ -86,6 +87,7 @@ void VENTITY::openFile(const QString &path)
     m_entityAddButton->setEnabled(true);
     m_path = path;
     setWindowTitle(CPath(path, true).fileName(false) + QStringLiteral("[*]"));
+    return true;
 }
 
 void VENTITY::parseEntityLump(QIODevice *device, qint64 end)
@@ -162,11 +164,15 @@ bool VENTITY::loadMapSource(const QString &path)
         warn(QString::fromLatin1(E::UnableToOpenFile).arg(path));
         return false;
     }
-    const std::unique_ptr<CFileVMF> document = readVmf(&file);
+    VMFSkippedBlocks skipped;
+    const std::unique_ptr<CFileVMF> document = readVmf(&file, -1, &skipped);
     if (!document) {
         warn(QString::fromLatin1(E::UnableToRead).arg(path));
         return false;
     }
+    // An export from these entities will not carry what was skipped.
+    if (skipped.count > 0)
+        qWarning().noquote() << skipped.warning(path);
     const bool skipHidden = EntityMapSource::hasHiddenEntity(*document) &&
                             askYesNo(this, QStringLiteral("Ignore hidden entities?"));
     for (CEntity &entity : EntityMapSource::entities(*document, skipHidden)) {
@@ -236,9 +242,10 @@ bool VENTITY::saveLump(const QString &path)
     // Written aside and put in place only when complete.
     CSaveFile file(path);
     const auto fail = [&] {
-        const QString reason = file.errorString();
+        const QString message =
+            file.folderOr(QString::fromLatin1(E::SaveError).arg(file.errorString()));
         file.cancelWriting();
-        warn(QString::fromLatin1(E::SaveError).arg(reason));
+        warn(message);
         return false;
     };
     if (!file.open(QIODevice::WriteOnly))
@@ -256,7 +263,7 @@ bool VENTITY::saveLump(const QString &path)
             return fail();
     }
     if (!file.commit()) {
-        warn(QString::fromLatin1(E::SaveError).arg(file.errorString()));
+        warn(file.folderOr(QString::fromLatin1(E::SaveError).arg(file.errorString())));
         return false;
     }
     return true;
