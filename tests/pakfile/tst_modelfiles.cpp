@@ -235,7 +235,8 @@ private slots:
                        "\"$basetexture\" \"models/props/metal_d\"");
             CScanFoundList found;
             QStringList errors;
-            CFileMDL::followModel("models/Props/Crate.mdl", found, game.base(), &errors);
+            CFileMDL::followModel("models/Props/Crate.mdl", found, textureKeys(), game.base(),
+                                  &errors);
             return found.paths() + errors;
         };
         ByteBuilder b;
