@@ -3,6 +3,7 @@
 #include "CFileVBSP.h"
 #include "CPath.h"
 #include "CPrompt.h"
+#include "CSaveFile.h"
 #include "GamedataErrors.h"
 #include "MainWindowDialogs.h"
 #include "MainWindowTools.h"
@@ -243,7 +244,7 @@ bool VVBSP::openFile(const QString &path)
         // A file that opened but was refused says why, with its line.
         QString text = QLatin1String(UnableToRead) + quoted(path);
         if (!reason.isEmpty() && reason != QLatin1String(GamedataError::VbspUnableToOpen))
-            text += QLatin1Char('\n') + reason;
+            text += QStringLiteral(" (%1)").arg(reason);
         warn(text);
         return false;
     }
@@ -260,9 +261,14 @@ QString VVBSP::askSavePath()
 
 bool VVBSP::writeTo(const QString &path)
 {
-    if (writeVbspFile(*m_document, encodedPath(path)))
+    QString reason;
+    if (writeVbspFile(*m_document, encodedPath(path), &reason))
         return true;
-    warn(QLatin1String(UnableToWrite) + quoted(path));
+    // The folder's own message says it all; any other failure keeps its reason.
+    if (reason == CSaveFile::folderMessage(path))
+        warn(reason);
+    else
+        warn(QLatin1String(UnableToWrite) + quoted(path) + QStringLiteral(" (%1)").arg(reason));
     return false;
 }
 
