@@ -5,14 +5,13 @@
 
 #include <algorithm>
 
-const CDirectoryListings::Listing &CDirectoryListings::listing(const QString &folder)
+CDirectoryListings::Listing &CDirectoryListings::listing(const QString &folder)
 {
     auto it = m_listings.find(folder);
     if (it != m_listings.end())
         return *it;
     // The kinds come from the listing itself: no look at each entry (a game
-    // folder holds thousands), only readability is asked later, of the few
-    // names that match.
+    // folder holds thousands); readability is asked only of names that match.
     Listing entries;
     QDirIterator names(folder, QDir::Dirs | QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot |
                                    QDir::Hidden);
@@ -30,14 +29,20 @@ const CDirectoryListings::Listing &CDirectoryListings::listing(const QString &fo
 QVector<CDirectoryListings::Entry> CDirectoryListings::matches(const QString &folder,
                                                                const QString &name)
 {
-    const Listing &entries = listing(folder);
-    QVector<Entry> found = entries.value(name.toCaseFolded());
-    // Folding is the index only; the comparison the single look-up makes has
-    // the last word.
-    found.erase(std::remove_if(found.begin(), found.end(),
-                               [&name](const Entry &entry) {
-                                   return entry.name.compare(name, Qt::CaseInsensitive) != 0;
-                               }),
-                found.end());
+    Listing &entries = listing(folder);
+    const auto bucket = entries.find(name.toCaseFolded());
+    QVector<Entry> found;
+    if (bucket == entries.end())
+        return found;
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    for (Entry &entry : *bucket) {
+        // Folding is the index only; the comparison the single look-up makes
+        // has the last word.
+        if (entry.name.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (entry.readable < 0)
+            entry.readable = QFileInfo(prefix + entry.name).isReadable() ? 1 : 0;
+        found.append(entry);
+    }
     return found;
 }

@@ -18,11 +18,15 @@ public:
     {
         QString name;
         bool isDir = false;
+        // Asked of the disk on the first look-up that matches the entry: 1
+        // readable, 0 not, -1 not asked yet.
+        qint8 readable = -1;
     };
 
     // The entries of `folder` (an absolute path) whose names equal `name`
-    // without regard to case, in no particular order. The folder is listed on
-    // the first look-up; one that cannot be listed has no entries.
+    // without regard to case, in no particular order, readability known. The
+    // folder is listed on the first look-up; one that cannot be listed has no
+    // entries.
     QVector<Entry> matches(const QString &folder, const QString &name);
 
     // How many folders were read from the disk so far.
@@ -30,7 +34,7 @@ public:
 
 private:
     using Listing = QHash<QString, QVector<Entry>>; // by case-folded name
-    const Listing &listing(const QString &folder);
+    Listing &listing(const QString &folder);
 
     QHash<QString, Listing> m_listings;
 };

@@ -49,20 +49,17 @@ QStringList candidates(const QString &folder, const QString &level, bool fileLev
     QStringList names;
     if (listings) {
         for (const CDirectoryListings::Entry &entry : listings->matches(folder, level)) {
-            if (entry.isDir != fileLevel)
+            if (entry.isDir != fileLevel && entry.readable == 1)
                 names.append(entry.name);
         }
-    } else {
-        const QStringList entries = QDir(folder).entryList(
-            (fileLevel ? QDir::Files : QDir::Dirs) | LevelFilter, QDir::NoSort);
-        for (const QString &entry : entries) {
-            if (entry.compare(level, Qt::CaseInsensitive) == 0)
-                names.append(entry);
-        }
+        return names;
     }
-    for (int i = names.size() - 1; i >= 0; --i) {
-        if (!QFileInfo(childPath(folder, names.at(i))).isReadable())
-            names.removeAt(i);
+    const QStringList entries =
+        QDir(folder).entryList((fileLevel ? QDir::Files : QDir::Dirs) | LevelFilter, QDir::NoSort);
+    for (const QString &entry : entries) {
+        if (entry.compare(level, Qt::CaseInsensitive) == 0 &&
+            QFileInfo(childPath(folder, entry)).isReadable())
+            names.append(entry);
     }
     return names;
 }
