@@ -1,3 +1,4 @@
+#include "CPrompt.h"
 #include "CStartup.h"
 
 #include <QDir>
@@ -21,6 +22,7 @@ private slots:
     void configurationPath();
     void route_data();
     void route();
+    void firstFileDialogOpensInTheStartFolder();
     void fileArguments_data();
     void fileArguments();
 
@@ -174,6 +176,25 @@ void TestStartup::route()
     QCOMPARE(int(CStartup::routeFor(argument)), route);
     if (route != CStartup::RouteNone)
         QCOMPARE(CStartup::resolvedPath(argument), m_dir->filePath(QStringLiteral("a/") + file));
+}
+
+void TestStartup::firstFileDialogOpensInTheStartFolder()
+{
+    // Start-up moves to the program's folder; the dialogs stay with the user.
+    const QString start = m_dir->filePath(QStringLiteral("a"));
+    CStartup::setBaseDirectory(start);
+    QVERIFY(QDir::setCurrent(m_dir->filePath(QStringLiteral("c"))));
+    QStringList asked;
+    CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
+        asked << request.directory;
+        CPrompt::Answer answer;
+        answer.ok = true;
+        answer.text = QStringLiteral("/elsewhere/m.bsp");
+        return answer;
+    });
+    CPrompt::getOpenFileName(nullptr, QStringLiteral("Open"));
+    CPrompt::getSaveFileName(nullptr, QStringLiteral("Save"));
+    QCOMPARE(asked, (QStringList{start, QStringLiteral("/elsewhere")}));
 }
 
 void TestStartup::fileArguments_data()

@@ -184,7 +184,10 @@ void TestPlatform::registryHandEditedValues_data()
     QTest::newRow("space inside") << QByteArray("v=dword:0000dd b4") << false << quint32(0);
     QTest::newRow("valid") << QByteArray("v=dword:0000ddb4") << true << quint32(56756);
     QTest::newRow("too long for 32 bits") << QByteArray("v=dword:100000000") << false << quint32(0);
-    QTest::newRow("too short") << QByteArray("v=dword:1") << false << quint32(0);
+    QTest::newRow("one digit") << QByteArray("v=dword:1") << true << quint32(1);
+    QTest::newRow("five digits") << QByteArray("v=dword:BaCe0") << true << quint32(0xbace0);
+    QTest::newRow("no digits") << QByteArray("v=dword:") << false << quint32(0);
+    QTest::newRow("hex prefix") << QByteArray("v=dword:0x1") << false << quint32(0);
     QTest::newRow("not hex") << QByteArray("v=dword:zzzzzzzz") << false << quint32(0);
     QTest::newRow("list") << QByteArray("v=a, b") << false << quint32(0);
 }

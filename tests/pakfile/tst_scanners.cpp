@@ -396,6 +396,27 @@ private slots:
         QCOMPARE(C::row(map, wind, QString()).size, qint64(-1));
     }
 
+    void texdataNamesEndingInTheScriptSuffix()
+    {
+        // Compilers keep the suffix in some texture-data names; it is not
+        // added a second time, whatever its capitals.
+        GameFolder game;
+        game.write("materials/Rock/Cliff.vmt", "");
+        game.write("materials/Rock/Moss.VMT", "");
+        game.write("materials/Rock/Plain.vmt", "");
+        MapFixture m;
+        m.lumps[0] = "{\n\"classname\" \"worldspawn\"\n}\n";
+        m.lumps[43] = QByteArray("Rock/Cliff.vmt\0Rock/Moss.VMT\0Rock/Plain\0", 40);
+        MapFile file(m.build());
+        CDelegateBSP map;
+        QVERIFY(map.open(file.path(), true));
+        const C::Result result = C::run(map, C::Materials, game.base(), contentConfiguration());
+        QCOMPARE(result.found.paths(),
+                 (QStringList{"materials/Rock/Cliff.vmt", "materials/Rock/Moss.VMT",
+                              "materials/Rock/Plain.vmt"}));
+        QCOMPARE(result.errors, QStringList());
+    }
+
     void gameFolderTexts_data()
     {
         QTest::addColumn<QByteArray>("vproject");

@@ -111,6 +111,9 @@ QString CStartup::baseDirectory()
 void CStartup::setBaseDirectory(const QString &directory)
 {
     baseDirectoryStore() = directory;
+    // The user is there, not in the program's folder start-up moves to: the
+    // first file dialog opens there too, later ones where the last choice was.
+    CPrompt::setLastDirectory(directory);
 }
 
 QString CStartup::resolvedPath(const QString &path)

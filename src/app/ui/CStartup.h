@@ -37,6 +37,9 @@ public:
     static constexpr const char *ErrorArgumentMissing = "Argument Failure: \"%1\" does not exist.";
     static constexpr const char *ErrorArgumentUnsupported =
         "Argument Failure: \"%1\" is not a kind of file the workbench opens.";
+    // %2: the reader's own error text.
+    static constexpr const char *ErrorArgumentUnreadable =
+        "Argument Failure: \"%1\" could not be opened: %2";
 
     // Every early stop ends with this code; a forward and an empty argument
     // vector end with 0.
@@ -82,7 +85,8 @@ public:
 
     // The folder relative forwarded paths are resolved against: the one the
     // running instance was started in (start-up later moves to the program's
-    // own folder). Empty until set.
+    // own folder). Empty until set. Setting it also makes it the folder the
+    // file dialogs start in until the user chooses another.
     static QString baseDirectory();
     static void setBaseDirectory(const QString &directory);
     // `path` made absolute against baseDirectory() (or the current folder).

@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QMutex>
 #include <QScreen>
+#include <QTabBar>
 #include <QTextEdit>
 #include <QThread>
 #include <QToolBar>
@@ -75,21 +76,23 @@ OSTREL::OSTREL(int argc, char **argv, QWidget *parent)
     setWindowTitle(QStringLiteral("OSTREL"));
     setWindowIcon(resourceIcon(QStringLiteral("ziver_oviraro_icon_16.png")));
 
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const bool virtualDesktop = screen && screen->virtualSiblings().size() > 1;
-    const MainWindowPlacement placement =
-        mainWindowPlacement(screen ? screen->geometry().size() : QSize(), virtualDesktop);
-    if (placement.maximized)
-        setWindowState(windowState() | Qt::WindowMaximized);
-    else
-        setGeometry(placement.geometry);
-
     createActions();
     createToolBar();
     createDocumentArea();
     createOutputPane();
     m_splitterSubWindow = nullptr;
     setCentralWidget(m_mdiArea);
+
+    // Placed once its bars exist, which the size must leave room for.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const bool virtualDesktop = screen && screen->virtualSiblings().size() > 1;
+    const MainWindowPlacement placement =
+        mainWindowPlacement(screen ? screen->geometry().size() : QSize(),
+                            screen ? screen->availableGeometry() : QRect(), virtualDesktop,
+                            MainWindowGeometry::LargestToolWindow + documentAreaChrome());
+    setGeometry(placement.geometry);
+    if (placement.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
     installMessageHandler();
     // Entity definitions read from here on ask about unknown helpers.
     installFgdPrompts();
@@ -208,6 +211,19 @@ void OSTREL::createDocumentArea()
     m_mdiArea->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
     m_mdiArea->setViewMode(QMdiArea::TabbedView);
     m_mdiArea->setWindowIcon(QIcon());
+    // A tool larger than the area (on a small screen) scrolls into view.
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+QSize OSTREL::documentAreaChrome() const
+{
+    const int frame = 2 * m_mdiArea->frameWidth();
+    int height = menuBar()->sizeHint().height() + m_toolBar->sizeHint().height() + frame;
+    // The area's tab bar, which exists once the view is tabbed.
+    if (const auto *tabs = m_mdiArea->findChild<QTabBar *>())
+        height += tabs->sizeHint().height();
+    return QSize(frame, height);
 }
 
 // ---------------------------------------------------------------- output pane
@@ -275,7 +291,27 @@ void OSTREL::openToolWindow(QWidget *tool)
     subWindow->setAttribute(Qt::WA_DeleteOnClose);
     connect(tool, &QObject::destroyed, subWindow, &QWidget::close);
     tool->show();
+    placeToolWindow(subWindow);
+}
+
+void OSTREL::placeToolWindow(QMdiSubWindow *subWindow)
+{
+    // The user cannot shrink a tool below the size at which all of its
+    // controls show; where the area is smaller, it scrolls instead.
+    subWindow->setMinimumSize(subWindow->minimumSizeHint());
     keepInsideDocumentArea(subWindow);
+}
+
+void OSTREL::openFileInToolWindow(QWidget *tool, const QString &path,
+                                  const std::function<bool(const QString &)> &open)
+{
+    openToolWindow(tool);
+    if (path.isEmpty() || open(path))
+        return;
+    // The tool has said why it refused the file; an empty tab beside that
+    // message would only pass for a file that opened.
+    if (auto *subWindow = qobject_cast<QMdiSubWindow *>(tool->parentWidget()))
+        subWindow->close();
 }
 
 void OSTREL::keepInsideDocumentArea(QMdiSubWindow *subWindow)
@@ -308,7 +344,7 @@ QMdiSubWindow *OSTREL::addSubWindow(QWidget *widget, Qt::WindowFlags flags)
         return nullptr;
     subWindow->setAttribute(Qt::WA_DeleteOnClose);
     subWindow->show();
-    keepInsideDocumentArea(subWindow);
+    placeToolWindow(subWindow);
     return subWindow;
 }
 

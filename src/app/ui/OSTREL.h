@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class CFileFGD;
 class CFilePCF;
 class CFileVBSP;
@@ -75,6 +77,9 @@ public:
     QWidget *mainWindowWidget() override { return this; }
 
     QMdiArea *mdiArea() const { return m_mdiArea; }
+    // The room the window's bars and frames take besides the document area's
+    // viewport.
+    QSize documentAreaChrome() const;
     QTextEdit *outputPane() const { return m_output; }
     QMdiSubWindow *outputSubWindow() const { return m_outputSubWindow; }
     QMdiSubWindow *splitterSubWindow() const { return m_splitterSubWindow; }
@@ -138,6 +143,17 @@ private:
     void createDocumentArea();
     void createOutputPane();
     void updateOutputTitle();
+    // Brings the output pane up, restored and active.
+    void showOutputPane();
+    // Names a command-line file that opened nothing in the output pane and
+    // brings the pane up.
+    void reportRefusal(const QString &text);
+    // Adds `tool` as a tab and opens `path` in it with `open`; a tool that
+    // refuses the file takes its tab with it.
+    void openFileInToolWindow(QWidget *tool, const QString &path,
+                              const std::function<bool(const QString &)> &open);
+    // Gives a new tool's sub-window its minimum size and moves it into sight.
+    void placeToolWindow(QMdiSubWindow *subWindow);
     // Moves (and if need be shrinks) a new sub-window into the visible area.
     void keepInsideDocumentArea(QMdiSubWindow *subWindow);
     QAction *addToolAction(QMenu *menu, const QString &text, const QString &icon);

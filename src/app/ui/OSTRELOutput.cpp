@@ -111,6 +111,16 @@ void OSTREL::resetMessageCount(Qt::WindowStates oldState, Qt::WindowStates newSt
     updateOutputTitle();
 }
 
+void OSTREL::showOutputPane()
+{
+    if (!m_outputSubWindow)
+        return;
+    if (m_outputSubWindow->isHidden())
+        m_output->setVisible(true);
+    m_outputSubWindow->showNormal();
+    m_mdiArea->setActiveSubWindow(m_outputSubWindow);
+}
+
 void OSTREL::showOUTPUT()
 {
     if (!m_outputSubWindow)

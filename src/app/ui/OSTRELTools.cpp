@@ -38,7 +38,7 @@ void OSTREL::showVSplit()
     m_splitterSubWindow = subWindow;
     subWindow->adjustSize();
     subWindow->show();
-    keepInsideDocumentArea(subWindow);
+    placeToolWindow(subWindow);
 }
 
 void OSTREL::showVPackage()
@@ -48,7 +48,9 @@ void OSTREL::showVPackage()
 
 void OSTREL::showVPackage(const QString &fileToOpen)
 {
-    openToolWindow(new VPackage(fileToOpen));
+    auto *viewer = new VPackage(QString());
+    openFileInToolWindow(viewer, fileToOpen,
+                         [viewer](const QString &path) { return viewer->openPackage(path); });
 }
 
 void OSTREL::showVMass()
@@ -63,7 +65,9 @@ void OSTREL::showVParticle()
 
 void OSTREL::showVParticle(const QString &fileToOpen)
 {
-    openToolWindow(new VParticle(this, fileToOpen));
+    auto *editor = new VParticle(this);
+    openFileInToolWindow(editor, fileToOpen,
+                         [editor](const QString &path) { return editor->openFile(path); });
 }
 
 void OSTREL::showVParticle(CFilePCF *fileToOpen)
@@ -78,7 +82,9 @@ void OSTREL::showVVBSP()
 
 void OSTREL::showVVBSP(const QString &fileToOpen)
 {
-    openToolWindow(new VVBSP(fileToOpen));
+    auto *editor = new VVBSP;
+    openFileInToolWindow(editor, fileToOpen,
+                         [editor](const QString &path) { return editor->openFile(path); });
 }
 
 void OSTREL::showVVBSP(CFileVBSP *fileToOpen)
@@ -93,7 +99,9 @@ void OSTREL::showVVMT()
 
 void OSTREL::showVVMT(const QString &fileToOpen)
 {
-    openToolWindow(new VVMT(fileToOpen));
+    auto *editor = new VVMT(QString());
+    openFileInToolWindow(editor, fileToOpen,
+                         [editor](const QString &path) { return editor->openFile(path); });
 }
 
 void OSTREL::showVVMT(const QByteArray &materialText, const QString &name)
@@ -118,7 +126,9 @@ void OSTREL::showVVTF()
 
 void OSTREL::showVVTF(const QString &fileToOpen)
 {
-    openToolWindow(new VVTF(fileToOpen));
+    auto *editor = new VVTF(QString());
+    openFileInToolWindow(editor, fileToOpen,
+                         [editor](const QString &path) { return editor->vtfOpen(path); });
 }
 
 void OSTREL::showVVTF(CFileVTF *vtf)
@@ -148,7 +158,10 @@ void OSTREL::showVBSPInfo()
 
 void OSTREL::showVBSPInfo(const QString &fileToOpen)
 {
-    openToolWindow(new VBSPINFO(fileToOpen, nullptr));
+    auto *information = new VBSPINFO(QString(), nullptr);
+    openFileInToolWindow(information, fileToOpen, [information](const QString &path) {
+        return information->openFile(path);
+    });
 }
 
 void OSTREL::showVEntity()
@@ -158,7 +171,9 @@ void OSTREL::showVEntity()
 
 void OSTREL::showVEntity(const QString &fileToOpen)
 {
-    openToolWindow(new VENTITY(this, fileToOpen));
+    auto *editor = new VENTITY(this, QString());
+    openFileInToolWindow(editor, fileToOpen,
+                         [editor](const QString &path) { return editor->openFile(path); });
 }
 
 void OSTREL::showVPakfile()
@@ -169,6 +184,6 @@ void OSTREL::showVPakfile()
 void OSTREL::showVPakfile(const QString &fileToOpen)
 {
     auto *editor = new VPakfile;
-    openToolWindow(editor);
-    editor->open(fileToOpen);
+    openFileInToolWindow(editor, fileToOpen,
+                         [editor](const QString &path) { return editor->open(path); });
 }

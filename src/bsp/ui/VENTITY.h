@@ -60,7 +60,8 @@ public:
     VEntityListWidgetItem *currentEntity() const { return m_currentEntity; }
 
     // Opens a file into this window when it holds none, else in a new one.
-    void openFile(const QString &path);
+    // False only when the file is refused (the reason has been shown).
+    bool openFile(const QString &path);
     // Each appends the entities of a file of its suffix and is false at once,
     // without a message, for another suffix.
     bool loadMap(const QString &path);

@@ -4,6 +4,7 @@
 
 #include "EntityLump.h"
 #include "VEntityListWidgetItem.h"
+#include "uifunctions.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -125,6 +126,8 @@ void VENTITY::entityListRowChanged(int row)
     const QVector<CEntityKeyValue> &pairs = m_currentEntity->pairs();
     for (int i = 0; i < pairs.size(); ++i)
         insertTableRow(i, pairs[i].key, pairs[i].value);
+    // Long keys show whole; the values keep at least half the table.
+    fitColumnToContents(m_keyvalueTable, 0, m_keyvalueTable->viewport()->width() / 2);
 }
 
 void VENTITY::entityAdd()

@@ -68,16 +68,16 @@ bool askYesNo(QWidget *window, const QString &text)
 
 } // namespace
 
-void VENTITY::openFile(const QString &path)
+bool VENTITY::openFile(const QString &path)
 {
     if (path.isEmpty())
-        return;
+        return true;
     if (!m_path.isEmpty()) {
         openElsewhere(path);
-        return;
+        return true;
     }
     if (!loadMap(path) && !loadLump(path) && !loadMapSource(path))
-        return;
+        return false;
     for (QAction *action : {m_saveAction, m_importMenu->menuAction(), m_importBspAction,
                             m_importLmpAction, m_importVmfAction, m_exportMenu->menuAction(),
                             m_exportLmpAction, m_exportVmfAction, m_boxAction, m_sphereAction})
@@ -87,6 +87,7 @@ void VENTITY::openFile(const QString &path)
     m_entityAddButton->setEnabled(true);
     m_path = path;
     setWindowTitle(CPath(path, true).fileName(false) + QStringLiteral("[*]"));
+    return true;
 }
 
 void VENTITY::parseEntityLump(QIODevice *device, qint64 end)

@@ -15,8 +15,8 @@ const char *const DefaultValueName = "@";
 const char *const DefaultStoreName = "ostrel/registry.ini";
 const char *const NewStoreHeader =
     "; Registry store: one section per key, \"name=value\" one a line, \"@\" the\n"
-    "; default value, \"dword:\" and eight hex digits a 32-bit value. Values are\n"
-    "; taken as written after the first \"=\".";
+    "; default value, \"dword:\" and one to eight hex digits a 32-bit value.\n"
+    "; Values are taken as written after the first \"=\".";
 
 QString &storeFileOverride()
 {
@@ -269,14 +269,25 @@ bool CRegistryKey::readDword(const QString &name, quint32 *value) const
     if (!readRaw(name, &raw) || !raw.startsWith(QLatin1String(DwordPrefix)))
         return false;
     const QString digits = raw.mid(int(qstrlen(DwordPrefix)));
-    // Exactly eight hex digits, as a .reg export writes them: anything longer
-    // would not fit the 32-bit value the caller asked for.
-    if (digits.size() != 8)
+    // One to eight hex digits: a .reg export writes eight, a hand-edited store
+    // may write fewer; anything longer would not fit the 32-bit value the
+    // caller asked for. Nothing but digits: no sign, "0x" or blanks.
+    if (digits.isEmpty() || digits.size() > 8)
         return false;
-    bool ok = false;
-    const quint32 number = digits.toUInt(&ok, 16);
-    if (!ok)
-        return false;
+    quint32 number = 0;
+    for (const QChar c : digits) {
+        const ushort u = c.unicode();
+        quint32 digit = 0;
+        if (u >= '0' && u <= '9')
+            digit = u - '0';
+        else if (u >= 'a' && u <= 'f')
+            digit = u - 'a' + 10;
+        else if (u >= 'A' && u <= 'F')
+            digit = u - 'A' + 10;
+        else
+            return false;
+        number = number * 16 + digit;
+    }
     if (value)
         *value = number;
     return true;

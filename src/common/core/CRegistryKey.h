@@ -15,9 +15,9 @@
 //     DrawType0,0=dword:00000002
 //
 // One value a line, "name=value": the key's default value is named "@", a
-// 32-bit value is "dword:" and eight hex digits, anything else is a string
-// and is taken exactly as written after the first "=" (quotes, backslashes
-// and "%1" included; blanks at its ends are dropped). A name may stand in
+// 32-bit value is "dword:" and one to eight hex digits (eight when written),
+// anything else is a string and is taken exactly as written after the first
+// "=" (quotes, backslashes and "%1" included; blanks at its ends are dropped). A name may stand in
 // double quotes, which are not part of it. Lines starting with ";" or "#"
 // are comments. Key and value names are matched without regard to case, as
 // the registry does. Writing keeps every other line of the file as it was.

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
+#include <QHeaderView>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -46,6 +48,17 @@ int textWidth(const QString &text)
     // Made per call: a metrics object kept in a static would outlive the
     // application's font database.
     return QFontMetrics(QFont()).horizontalAdvance(text);
+}
+
+void fitColumnToContents(QTableView *table, int column, int maximum)
+{
+    if (!table)
+        return;
+    table->resizeColumnToContents(column);
+    QHeaderView *header = table->horizontalHeader();
+    const int minimum = header->minimumSectionSize();
+    header->resizeSection(column,
+                          qBound(minimum, header->sectionSize(column), qMax(minimum, maximum)));
 }
 
 void centerWidget(QWidget *widget, QWidget *reference)

@@ -4,11 +4,17 @@
 #include <QMessageBox>
 #include <QString>
 
+class QTableView;
 class QTextEdit;
 class QWidget;
 
 // Pixel width of the text in the application's default font.
 int textWidth(const QString &text);
+// Sizes a table's column to the text of its rows (as many as the header
+// measures), never below the header's minimum section size nor above
+// `maximum`, so that long names show whole and the columns beside them stay
+// in reach.
+void fitColumnToContents(QTableView *table, int column, int maximum);
 // Resizes the widget to its contents and centres it over the reference widget
 // (global coordinates). Does nothing when either is null.
 void centerWidget(QWidget *widget, QWidget *reference);

@@ -179,22 +179,35 @@ void VSPLIT::readKey(int keyIndex)
         if (!key.readDword(QString::fromLatin1(Settings[setting].value), &value)) {
             disableSetting(setting);
             warn(QString::fromLatin1(Settings[setting].unreadable));
-        } else if (setting < ViewCount) {
-            // An index the list does not hold leaves no entry chosen. Setting
-            // the index does not emit activated(), so nothing is written back.
-            m_views[setting]->setCurrentIndex(value < quint32(ViewTypeCount) ? int(value) : -1);
         } else {
-            m_distances[setting - ViewCount]->setText(QString::number(value));
+            m_stored[setting] = value;
+            showStored(setting);
         }
     }
     key.close();
 }
 
+void VSPLIT::showStored(int setting)
+{
+    const quint32 value = m_stored[setting];
+    if (setting < ViewCount) {
+        // An index the list does not hold leaves no entry chosen. Setting
+        // the index does not emit activated(), so nothing is written back.
+        m_views[setting]->setCurrentIndex(value < quint32(ViewTypeCount) ? int(value) : -1);
+    } else {
+        m_distances[setting - ViewCount]->setText(QString::number(value));
+    }
+}
+
 void VSPLIT::disableSetting(int setting)
 {
+    // A control that stands for nothing stored shows nothing either: a list's
+    // first entry or an empty field would pass for a value read.
     if (setting < ViewCount) {
+        m_views[setting]->setCurrentIndex(-1);
         m_views[setting]->setEnabled(false);
     } else {
+        m_distances[setting - ViewCount]->clear();
         m_distances[setting - ViewCount]->setEnabled(false);
         m_cubicButtons[setting - ViewCount]->setEnabled(false);
     }
@@ -203,11 +216,19 @@ void VSPLIT::disableSetting(int setting)
 void VSPLIT::writeSetting(int setting, quint32 value)
 {
     CRegistryKey key;
-    // A failed write says so too: the map editor would not see the change.
-    if (!key.open(CRegistryKey::CurrentUser, QString::fromLatin1(keyOf(setting).path)) ||
-        !key.writeDword(QString::fromLatin1(Settings[setting].value), value))
-        warn(QString::fromLatin1(Settings[setting].unwritable));
+    const bool written =
+        key.open(CRegistryKey::CurrentUser, QString::fromLatin1(keyOf(setting).path)) &&
+        key.writeDword(QString::fromLatin1(Settings[setting].value), value);
     key.close();
+    if (written) {
+        m_stored[setting] = value;
+        return;
+    }
+    // A failed write says so too: the map editor would not see the change.
+    // The control goes back to what is stored, so it never shows a value
+    // that only looks saved.
+    warn(QString::fromLatin1(Settings[setting].unwritable));
+    showStored(setting);
 }
 
 void VSPLIT::writeView(int view, int viewChoice)
@@ -219,8 +240,11 @@ void VSPLIT::writeDistance(int distance)
 {
     bool ok = false;
     const quint32 value = m_distances[distance]->text().toUInt(&ok, 10);
+    // An emptied field writes nothing, so it shows what is stored again.
     if (ok)
         writeSetting(ViewCount + distance, value);
+    else
+        showStored(ViewCount + distance);
 }
 
 void VSPLIT::setCubicDistance(int distance)

@@ -41,6 +41,8 @@ private:
     // Key 0 holds the views, key 1 the distances.
     void readKey(int keyIndex);
     void disableSetting(int setting);
+    // Shows the value last read from or written to the store.
+    void showStored(int setting);
     void writeSetting(int setting, quint32 value);
     void writeView(int view, int viewChoice);
     void writeDistance(int distance);
@@ -51,4 +53,5 @@ private:
     QComboBox *m_views[ViewCount] = {};
     QLineEdit *m_distances[DistanceCount] = {};
     QPushButton *m_cubicButtons[DistanceCount] = {};
+    quint32 m_stored[ViewCount + DistanceCount] = {};
 };

@@ -228,20 +228,21 @@ void VVBSP::fileOpen()
     openFile(MainWindowDialogs::openFileName(nullptr, caption, filter));
 }
 
-void VVBSP::openFile(const QString &path)
+bool VVBSP::openFile(const QString &path)
 {
     if (path.isEmpty())
-        return;
+        return true;
     if (m_document) {
         openElsewhere(path);
-        return;
+        return true;
     }
     CFileVBSP *document = readVbspFile(encodedPath(path));
     if (!document) {
         warn(QLatin1String(UnableToRead) + quoted(path));
-        return;
+        return false;
     }
     setDocument(document);
+    return true;
 }
 
 QString VVBSP::askSavePath()

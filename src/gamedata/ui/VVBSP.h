@@ -41,7 +41,9 @@ public:
     VVBSPPanels *panels() const { return m_panels; }
     QMenu *contextMenu() const { return m_contextMenu; }
 
-    void openFile(const QString &path);
+    // Opens here when the window holds nothing, else in a new editor. False
+    // only when the file is refused (the reason has been shown).
+    bool openFile(const QString &path);
     void refreshTree();
     void refreshShapeSupport();
     VVBSPTreeWidgetItem *addTypeItem(CDetailType *type);

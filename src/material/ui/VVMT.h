@@ -35,7 +35,8 @@ public:
     ~VVMT() override;
 
     // Loads the path here when the window holds nothing, else in a new window.
-    void openFile(const QString &path);
+    // False only when the file is refused (the reason has been shown).
+    bool openFile(const QString &path);
 
     const QString &path() const { return m_path; }
     const QString &displayName() const { return m_displayName; }

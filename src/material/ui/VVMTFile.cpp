@@ -33,19 +33,21 @@ void VVMT::vmtOpen()
     openFile(MainWindowDialogs::openFileName(nullptr, tr("Open VMT"), QLatin1String(VmtFilter)));
 }
 
-void VVMT::openFile(const QString &path)
+bool VVMT::openFile(const QString &path)
 {
     if (path.isEmpty())
-        return;
+        return true;
     if (!m_path.isEmpty() || !text().isEmpty()) {
         openElsewhere(path);
-        return;
+        return true;
     }
     m_path = path;
     // A window whose file could not be read holds no file: a later save must
     // not write its empty text over the one on disk.
-    if (!readFile())
-        m_path.clear();
+    if (readFile())
+        return true;
+    m_path.clear();
+    return false;
 }
 
 void VVMT::openElsewhere(const QString &path)

@@ -227,23 +227,23 @@ void VPackage::clearPackage()
     m_delegate.reset();
 }
 
-void VPackage::openPackage(const QString &path)
+bool VPackage::openPackage(const QString &path)
 {
     if (path.isEmpty())
-        return;
+        return true;
     if (CPackageFactory::typeForPath(path) == 0) {
         // Said here, whether or not this window is free: a new viewer would
         // only stand empty beside the warning.
         if (!m_delegate)
             setPackageWidgetsEnabled(false);
         CPrompt::warning(this, Title, CPackageFactory::unsupportedMessage(path));
-        return;
+        return false;
     }
     if (m_delegate && m_delegate->type() != 0) {
         // One package per window: the main window opens another viewer.
         if (!MainWindowTools::open("showVPackage", Q_ARG(QString, path)))
             (new VPackage(path))->show();
-        return;
+        return true;
     }
 
     clearPackage();
@@ -256,7 +256,7 @@ void VPackage::openPackage(const QString &path)
     }
     if (!m_delegate->open(path, true)) {
         CPrompt::warning(this, Title, m_delegate->lastError(), QMessageBox::Ok, QMessageBox::Ok);
-        return;
+        return false;
     }
 
     // The views show the delegate's own tree: nothing is copied, whatever
@@ -275,6 +275,7 @@ void VPackage::openPackage(const QString &path)
     auto *vpk = qobject_cast<CDelegateVPK *>(m_delegate.get());
     if (vpk && !vpk->isComplete())
         CPrompt::warning(this, Title, vpk->lastError());
+    return true;
 }
 
 QModelIndex VPackage::indexForNode(const CPackageHierarchyNode *node) const

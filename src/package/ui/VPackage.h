@@ -41,8 +41,9 @@ public:
     ~VPackage() override;
 
     // Opens a package of a known kind here, or, when this window already holds
-    // one (or failed to), in a new viewer window.
-    void openPackage(const QString &path);
+    // one (or failed to), in a new viewer window. False only when the file
+    // is refused (the reason has been shown).
+    bool openPackage(const QString &path);
 
     // Roomy enough for the folder tree and the Name and Size columns: the
     // bare layout would open the viewer at its minimum size.

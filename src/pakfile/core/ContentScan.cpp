@@ -244,7 +244,10 @@ void Scan::scanMaterials()
     for (int i = 0; i < strings.size(); ++i) {
         const QString name = ScanPath::textBeforeNul(strings[i]);
         if (!name.isEmpty()) {
-            QString path = MaterialsPrefix + name + ScriptSuffix;
+            // A name that already ends in ".vmt" keeps its one suffix.
+            QString path = MaterialsPrefix + name;
+            if (!name.endsWith(ScriptSuffix, Qt::CaseInsensitive))
+                path += ScriptSuffix;
             collapseSeparators(path);
             record(path, Follow::Script);
         }

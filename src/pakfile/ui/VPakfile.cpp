@@ -31,6 +31,10 @@ namespace T = VPakfileTexts;
 
 namespace {
 
+// The Name and Path columns' widths before a map fills them.
+constexpr int NameColumnWidth = 288;
+constexpr int PathColumnWidth = 320;
+
 QString text(const char *latin1)
 {
     return QString::fromLatin1(latin1);
@@ -93,7 +97,7 @@ QTableWidget *VPakfile::buildTable(QWidget *parent, int sizeColumnWidth)
     QHeaderView *header = table->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setStretchLastSection(true);
-    const int widths[] = {288, 320, sizeColumnWidth, 94};
+    const int widths[] = {NameColumnWidth, PathColumnWidth, sizeColumnWidth, 94};
     for (int column = 0; column < 4; ++column)
         header->resizeSection(column, widths[column]);
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -284,6 +288,11 @@ void VPakfile::fillPakfileTable()
     m_pakfileTable->setRowCount(nodes.size());
     for (int row = 0; row < nodes.size(); ++row)
         updatePakfileRow(nodes[row], row);
+    // Long names and paths show whole rather than cut at the widths made for
+    // an empty table; Size and Type stay in reach beside them.
+    const int room = m_pakfileTable->viewport()->width();
+    fitColumnToContents(m_pakfileTable, 0, qMax(NameColumnWidth, room / 3));
+    fitColumnToContents(m_pakfileTable, 1, qMax(PathColumnWidth, room / 2));
 }
 
 void VPakfile::updatePakfileRow(CPackageHierarchyNode *node, int row)

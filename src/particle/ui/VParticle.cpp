@@ -289,24 +289,25 @@ void VParticle::showFormatTicks()
     }
 }
 
-void VParticle::openFile(const QString &path)
+bool VParticle::openFile(const QString &path)
 {
     if (path.isEmpty())
-        return;
+        return true;
     if (!documentPath.isEmpty() || document) {
         openElsewhere(path);
-        return;
+        return true;
     }
     documentPath = path;
     auto *loaded = new CFilePCF;
     if (delegate->read(path, loaded)) {
         document = loaded;
         refreshDocumentState();
-        return;
+        return true;
     }
     documentPath.clear();
     delete loaded;
     warn(delegate->error());
+    return false;
 }
 
 void VParticle::openElsewhere(const QString &path)

@@ -40,7 +40,9 @@ public:
     // opens with its values in sight.
     QSize sizeHint() const override;
 
-    void openFile(const QString &path);
+    // Opens here when the window holds nothing, else in a new editor. False
+    // only when the file is refused (the reason has been shown).
+    bool openFile(const QString &path);
     // Takes the document over; a window that has one hands it to a new editor.
     void setDocument(CFilePCF *newDocument);
     void refreshDocumentState();

@@ -222,7 +222,8 @@ public slots:
     void vtfAnimationCycle();
 
     void vtfOpen();
-    void vtfOpen(const QString &path);
+    // False only when the file is refused (the reason has been shown).
+    bool vtfOpen(const QString &path);
     void vtfNew();
     void vtfImport();
     void vtfOpenShared();

@@ -35,17 +35,18 @@ void VVTF::vtfOpen()
                                             QLatin1String(VVTFText::TextureFilter)));
 }
 
-void VVTF::vtfOpen(const QString &path)
+bool VVTF::vtfOpen(const QString &path)
 {
     if (path.isEmpty())
-        return;
+        return true;
     QString error;
     CFileVTF *document = CFileVTF::fromFile(path, error);
     if (!document) {
         CPrompt::information(this, QLatin1String(VVTFText::Title), error);
-        return;
+        return false;
     }
     adopt(document);
+    return true;
 }
 
 void VVTF::vtfNew()

@@ -125,6 +125,8 @@ private slots:
     void bspInfoFailureWarns();
     void geometryRule_data();
     void geometryRule();
+    void everyToolShowsWhole_data();
+    void everyToolShowsWhole();
     void dialogArgumentsReachThePrompt();
     void recentAndTemporaryLists();
     void closeStopsAtARefusingTool();
@@ -318,54 +320,79 @@ void TestMainWindow::toolWindowsOpenInsideTheArea()
 void TestMainWindow::argumentsOpenByTheirSuffix_data()
 {
     QTest::addColumn<QString>("file"); // created in the test folder unless "gone"
-    QTest::addColumn<QString>("className");
-    QTest::addColumn<QString>("paneLine"); // "%1": the file's full path
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("className"); // empty: no tab stays
+    QTest::addColumn<QString>("boxTitle");  // of the tool's refusal; empty: none
+    QTest::addColumn<QString>("paneLine");  // "%1": the file's full path
 
-    static const char *const rows[][3] = {
-        {"m.BSP", "VPackage", nullptr},
-        {"p.pcf", "VParticle", nullptr},
-        {"m.vmt", "VVMT", nullptr},
-        {"t.Vtf", "VVTF", nullptr},
-        {"notes.txt", nullptr,
-         "Argument Failure: \"%1\" is not a kind of file the workbench opens."},
-        {"gone.vmt", nullptr, "Argument Failure: \"%1\" does not exist."}};
-    for (const auto &row : rows)
-        QTest::newRow(row[0]) << QString(row[0]) << QString(row[1]) << QString(row[2]);
+    // A map of lumps that are all empty: the header alone.
+    QByteArray map("VBSP\x14\0\0\0", 8);
+    map.append(QByteArray(64 * 16 + 4, '\0'));
+    const QByteArray junk("not what the name says");
+    QTest::newRow("map") << "m.BSP" << map << "VPackage" << QString() << QString();
+    QTest::newRow("material") << "m.vmt" << junk << "VVMT" << QString() << QString();
+    // Refused by the tool: its box says why, its tab goes again.
+    QTest::newRow("broken archive") << "a.vpk" << QByteArray("\x34\x12\xaa\x55\x07\0\0\0", 8)
+                                    << QString() << "Package Viewer" << QString();
+    QTest::newRow("broken map") << "b.bsp" << junk << QString() << "Package Viewer" << QString();
+    QTest::newRow("broken particles")
+        << "p.pcf" << junk << QString() << "Particle Editor" << QString();
+    // Refused before any tool opens: the output pane names it.
+    QTest::newRow("broken texture") << "t.Vtf" << junk << QString() << QString()
+                                    << "Argument Failure: \"%1\" could not be opened: ";
+    QTest::newRow("other suffix")
+        << "notes.txt" << junk << QString() << QString()
+        << "Argument Failure: \"%1\" is not a kind of file the workbench opens.";
+    QTest::newRow("missing") << "gone.vmt" << QByteArray() << QString() << QString()
+                             << "Argument Failure: \"%1\" does not exist.";
 }
 
 void TestMainWindow::argumentsOpenByTheirSuffix()
 {
     QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
     QFETCH(QString, className);
+    QFETCH(QString, boxTitle);
     QFETCH(QString, paneLine);
 
-    // Broken contents: each tool says so in its own way, which is not what
-    // this test is about.
-    CPrompt::setHandler([](const CPrompt::Request &) {
+    QStringList boxes;
+    CPrompt::setHandler([&boxes](const CPrompt::Request &request) {
+        boxes << request.title;
         CPrompt::Answer answer;
         answer.button = QMessageBox::Ok;
         return answer;
     });
     const QString path = m_dir.filePath(file);
     if (!file.startsWith(QLatin1String("gone"))) {
-        QFile bytes(path);
-        QVERIFY(bytes.open(QIODevice::WriteOnly));
-        bytes.write("not what the name says");
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::WriteOnly));
+        QCOMPARE(written.write(bytes), qint64(bytes.size()));
     }
+    m_window->outputSubWindow()->showMinimized();
     CStartup::setBaseDirectory(m_dir.path());
     m_window->processArgument(file);
     CStartup::setBaseDirectory(QString());
     QFile::remove(path);
+    flushDeletes();
 
     const QList<QMdiSubWindow *> tools = toolSubWindows(*m_window);
+    QCOMPARE(boxes, boxTitle.isEmpty() ? QStringList() : QStringList{boxTitle});
     if (className.isEmpty()) {
         QCOMPARE(tools.size(), 0);
-        QCOMPARE(m_window->outputPane()->document()->lastBlock().text(), paneLine.arg(path));
     } else {
         QCOMPARE(tools.size(), 1);
         QCOMPARE(QString::fromLatin1(tools.first()->widget()->metaObject()->className()),
                  className);
+    }
+    if (paneLine.isEmpty()) {
         QVERIFY(!m_window->outputPane()->toPlainText().contains(QLatin1String("Argument")));
+        QVERIFY(m_window->outputSubWindow()->isMinimized());
+    } else {
+        // Named where the user sees it: the pane comes up restored.
+        const QString line = m_window->outputPane()->document()->lastBlock().text();
+        QVERIFY2(line.startsWith(paneLine.arg(path)), qPrintable(line));
+        QVERIFY(!m_window->outputSubWindow()->isMinimized());
+        QVERIFY(m_window->outputSubWindow()->isVisible());
     }
     // The probe of a later start opens and says nothing.
     const int lines = m_window->outputPane()->document()->blockCount();
@@ -387,6 +414,18 @@ void TestMainWindow::pakfileEditorOpensThePath()
     auto *editor = qobject_cast<VPakfile *>(toolSubWindows(*m_window).value(0)->widget());
     QVERIFY(editor);
     QCOMPARE(editor->windowTitle(), QStringLiteral("ctf_2fort"));
+
+    // A map it refuses: the warning, and no empty editor beside it.
+    QList<CPrompt::Request> asked;
+    CPrompt::ScopedHandler script([&](const CPrompt::Request &request) {
+        asked << request;
+        return CPrompt::Answer();
+    });
+    m_window->showVPakfile(m_dir.filePath(QStringLiteral("missing.bsp")));
+    flushDeletes();
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked.at(0).kind, CPrompt::Kind::Warning);
+    QCOMPARE(toolSubWindows(*m_window).size(), 1);
 }
 
 void TestMainWindow::splitterEditorIsSingle()
@@ -462,27 +501,96 @@ void TestMainWindow::bspInfoFailureWarns()
 void TestMainWindow::geometryRule_data()
 {
     QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QRect>("available");
     QTest::addColumn<bool>("virtualDesktop");
     QTest::addColumn<bool>("maximized");
+    QTest::addColumn<QRect>("geometry");
 
-    QTest::newRow("1280x960") << QSize(1280, 960) << false << false;
-    QTest::newRow("1920x1080") << QSize(1920, 1080) << false << false;
-    QTest::newRow("1279x960") << QSize(1279, 960) << false << true;
-    QTest::newRow("1280x959") << QSize(1280, 959) << false << true;
-    QTest::newRow("virtual small") << QSize(800, 600) << true << false;
-    QTest::newRow("virtual large") << QSize(2560, 1440) << true << false;
-    QTest::newRow("no screen") << QSize() << false << true;
+    // The window needs 904 x 700 to show its largest tool whole.
+    const auto row = [](const char *name, QSize screen, QRect available, bool virtualDesktop,
+                        bool maximized, QRect geometry) {
+        QTest::newRow(name) << screen << available << virtualDesktop << maximized << geometry;
+    };
+    row("1600x1000, no panel", {1600, 1000}, {0, 0, 1600, 1000}, false, false, {80, 50, 1440, 900});
+    row("1280x800 without a window manager", {1280, 800}, {0, 0, 1280, 800}, false, true,
+        {64, 40, 1152, 720});
+    row("1920x1080 with a top panel", {1920, 1080}, {0, 32, 1920, 1048}, false, false,
+        {96, 84, 1728, 943});
+    row("1279x960", {1279, 960}, {0, 0, 1279, 960}, false, true, {64, 48, 1151, 864});
+    // The share would cut the tool off: the window takes what it needs.
+    row("1024x768", {1024, 768}, {0, 0, 1024, 768}, false, true, {51, 34, 921, 700});
+    // Smaller than what it needs: the whole screen, and the tools scroll.
+    row("1024x600", {1024, 600}, {0, 0, 1024, 600}, false, true, {51, 0, 921, 600});
+    row("800x600", {800, 600}, {0, 0, 800, 600}, false, true, {0, 0, 800, 600});
+    row("virtual small", {800, 600}, {0, 0, 800, 600}, true, false, {0, 0, 800, 600});
+    row("no screen", {}, {}, false, true, {0, 0, 904, 700});
 }
 
 void TestMainWindow::geometryRule()
 {
     QFETCH(QSize, screen);
+    QFETCH(QRect, available);
     QFETCH(bool, virtualDesktop);
     QFETCH(bool, maximized);
+    QFETCH(QRect, geometry);
 
-    const MainWindowPlacement placement = mainWindowPlacement(screen, virtualDesktop);
+    const MainWindowPlacement placement =
+        mainWindowPlacement(screen, available, virtualDesktop, QSize(904, 700));
     QCOMPARE(placement.maximized, maximized);
-    QCOMPARE(placement.geometry, QRect(208, 162, 1024, 576));
+    QCOMPARE(placement.geometry, geometry);
+}
+
+void TestMainWindow::everyToolShowsWhole_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::newRow("1600x1000") << QSize(1600, 1000);
+    QTest::newRow("1280x800") << QSize(1280, 800);
+}
+
+void TestMainWindow::everyToolShowsWhole()
+{
+    QFETCH(QSize, screen);
+    // Placed as start-up places it on that screen without a window manager.
+    const MainWindowPlacement placement =
+        mainWindowPlacement(screen, QRect(QPoint(0, 0), screen), false,
+                            MainWindowGeometry::LargestToolWindow + m_window->documentAreaChrome());
+    m_window->setGeometry(placement.geometry);
+    QTRY_COMPARE(m_window->size(), placement.geometry.size());
+    const QRect area = m_window->mdiArea()->viewport()->rect();
+    QVERIFY(area.width() >= MainWindowGeometry::LargestToolWindow.width());
+    QVERIFY(area.height() >= MainWindowGeometry::LargestToolWindow.height());
+
+    const QString map = m_dir.filePath(QStringLiteral("info.bsp"));
+    QFile file(map);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("VBSP\x14\0\0\0", 8) + QByteArray(64 * 16 + 4, '\0'));
+    file.close();
+    for (QAction *action : menuNamed(*m_window, QStringLiteral("Tools"))->actions()) {
+        const QString text = action->text();
+        if (action->isSeparator() || text == QLatin1String("Output"))
+            continue;
+        if (text == QLatin1String("BSP Info"))
+            m_window->showVBSPInfo(map);
+        else
+            action->trigger();
+        QMdiSubWindow *subWindow = toolSubWindows(*m_window).value(0);
+        QVERIFY2(subWindow, qPrintable(text));
+        qInfo("%s %d x %d", qPrintable(text), subWindow->minimumSize().width(),
+              subWindow->minimumSize().height());
+        // Never smaller than what shows every control, and that fits.
+        const QSize minimum = subWindow->minimumSize();
+        QCOMPARE(minimum, subWindow->minimumSizeHint());
+        QVERIFY2(minimum.width() <= MainWindowGeometry::LargestToolWindow.width() &&
+                     minimum.height() <= MainWindowGeometry::LargestToolWindow.height(),
+                 qPrintable(QStringLiteral("%1: %2 x %3")
+                                .arg(text)
+                                .arg(minimum.width())
+                                .arg(minimum.height())));
+        QVERIFY2(area.contains(subWindow->geometry()), qPrintable(text));
+        subWindow->close();
+        flushDeletes();
+        QVERIFY2(toolSubWindows(*m_window).isEmpty(), qPrintable(text));
+    }
 }
 
 void TestMainWindow::dialogArgumentsReachThePrompt()

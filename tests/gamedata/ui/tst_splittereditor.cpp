@@ -159,6 +159,11 @@ void TestSplitterEditor::missingValues()
         QWidget *control = m_editor->findChild<QWidget *>(name);
         if (!control->isEnabled())
             off << name;
+        // A disabled control shows no value that could pass for a stored one.
+        if (auto *combo = qobject_cast<QComboBox *>(control); combo && !combo->isEnabled())
+            QCOMPARE(combo->currentIndex(), -1);
+        if (auto *field = qobject_cast<QLineEdit *>(control); field && !field->isEnabled())
+            QCOMPARE(field->text(), QString());
         if (FieldNames.contains(name))
             QCOMPARE(child<QPushButton>(name + "Button")->isEnabled(), control->isEnabled());
     }
@@ -198,26 +203,49 @@ void TestSplitterEditor::showsAndWritesValues()
     model->clear();
     emit model->editingFinished();
     QCOMPARE(stored(Views, "ModelDistance"), 56756u);
+    QCOMPARE(model->text(), QStringLiteral("56756"));
     QVERIFY(m_script->asked.isEmpty());
 }
 
 void TestSplitterEditor::failedWritesWarn()
 {
     build();
+    // As a user's choice does: the entry changes, then activated() reports it.
+    const auto choose = [this](const QString &name, int index) {
+        auto *combo = child<QComboBox>(name);
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    };
     {
         UnwritableStore unwritable;
-        emit child<QComboBox>("topLeft")->activated(5);
+        choose("topLeft", 5);
         child<QPushButton>("detailDistanceButton")->click();
+        auto *draw = child<QLineEdit>("drawDistance");
+        draw->setText(QStringLiteral("77"));
+        emit draw->editingFinished();
     }
     QCOMPARE(stored(Splitter, "DrawType0,0"), 3u);
     QCOMPARE(stored(Views, "DetailDistance"), 1200u);
+    QCOMPARE(stored(Views, "BackPlane"), 4000u);
+    // Every control shows the stored value again, not the one refused.
+    QCOMPARE(child<QComboBox>("topLeft")->currentIndex(), 3);
+    QCOMPARE(child<QLineEdit>("detailDistance")->text(), QStringLiteral("1200"));
+    QCOMPARE(child<QLineEdit>("drawDistance")->text(), QStringLiteral("4000"));
+    // What was written last is what a later failure goes back to.
+    choose("topLeft", 6);
+    QCOMPARE(stored(Splitter, "DrawType0,0"), 6u);
     // A key gone since the window was built.
     QFile::remove(CRegistryKey::storeFile());
-    emit child<QComboBox>("bottomLeft")->activated(1);
+    choose("bottomLeft", 1);
+    QCOMPARE(child<QComboBox>("bottomLeft")->currentIndex(), 0);
+    choose("topLeft", 2);
+    QCOMPARE(child<QComboBox>("topLeft")->currentIndex(), 6);
     const QString title = QStringLiteral("Hammer Splitter Editor|");
     QCOMPARE(m_script->texts(), (QStringList{title + "Unable to set top left viewport.",
                                              title + "Unable to set detail draw distance.",
-                                             title + "Unable to set bottom left viewport."}));
+                                             title + "Unable to set draw distance.",
+                                             title + "Unable to set bottom left viewport.",
+                                             title + "Unable to set top left viewport."}));
 }
 
 QTEST_MAIN(TestSplitterEditor)
