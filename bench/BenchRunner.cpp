@@ -1,6 +1,7 @@
 #include "BenchRunner.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -36,6 +37,12 @@ bool BenchOptions::parse(const QStringList &arguments, const QStringList &all,
         }
     }
     return true;
+}
+
+QString BenchOptions::workingFolderTemplate(const QString &program) const
+{
+    return (folder.isEmpty() ? QDir::tempPath() : folder) + QLatin1Char('/') + program +
+           QStringLiteral("-XXXXXX");
 }
 
 BenchRunner::BenchRunner(int rounds)

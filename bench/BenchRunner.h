@@ -23,6 +23,9 @@ struct BenchOptions
     bool parse(const QStringList &arguments, const QStringList &all,
                const QHash<QString, int> &defaults);
     bool runs(const QString &measure) const { return wanted.contains(measure); }
+    // The template of the program's working folder: "<program>-XXXXXX" in
+    // --dir, or else in the system's temporary folder.
+    QString workingFolderTemplate(const QString &program) const;
 };
 
 // Times the project's code against a baseline, alternating the two for a

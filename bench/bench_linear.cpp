@@ -331,8 +331,7 @@ int main(int argc, char **argv)
             args, {"scan", "entsave", "vtfopen"},
             {{"--files", 10000}, {"--refs", 2000}, {"--entities", 20000}, {"--side", 4096}}))
         fail("unknown benchmark " + options.wanted.value(0));
-    const QString folder = options.folder.isEmpty() ? QDir::tempPath() : options.folder;
-    QTemporaryDir temporary(folder + "/bench_linear-XXXXXX");
+    QTemporaryDir temporary(options.workingFolderTemplate("bench_linear"));
     if (!temporary.isValid())
         fail("cannot make a working folder");
 

@@ -75,6 +75,7 @@ private slots:
     void normalizes();
     void readsLumpFiles_data();
     void readsLumpFiles();
+    void readsFromFiles();
     void survivesDamagedText();
     void convertsMapSources();
 };
@@ -109,6 +110,15 @@ void TestEntityLump::parses_data()
     QTest::newRow("Latin-1") << QByteArray("{\n\"k\xe9\" \"\xff\"\n}\n")
                              << QString::fromUtf8("ké=ÿ");
     QTest::newRow("just the NUL") << raw("\0") << "";
+    QTest::newRow("quoted values over line ends, their ends kept")
+        << QByteArray(
+               "{\n\"message\" \"one\ntwo\"\n\"m2\" \"a\r\n b\r\"\n\"ke\ny\"\t\"v\" // c\n}\n")
+        << "message=one\ntwo;m2=a\r\n b\r;ke\ny=v";
+    QTest::newRow("quote closed only past a NUL opens nothing")
+        << raw("{\n\"k\" \"open\n\0\"b\" \"2\"\n}\n") << "k=open;b=2";
+    QTest::newRow("quotes in comments and words open nothing")
+        << QByteArray("{\n\"a\" \"1\" // it's \"quoted\nb x\"y\n\"c\" \"3\"\n}\n")
+        << "a=1;b=x\"y;c=3";
 }
 
 void TestEntityLump::parses()
@@ -135,6 +145,13 @@ void TestEntityLump::buildsAndReadsBack()
     const QByteArray text = EntityLump::build(view(entities(list)));
     QCOMPARE(describe(EntityLump::parse(text)), list);
     QCOMPARE(EntityLump::lumpFileBytes(text), LumpMaps::lumpFile(20, 0, 0, text.size(), 0, text));
+
+    // A value written over lines by another tool comes back as it was read.
+    const QByteArray spanning =
+        raw("{\n\"classname\" \"game_text\"\n\"message\" \"Line one\r\nline two\n\"\n}\n\0");
+    const QVector<CEntity> read = EntityLump::parse(spanning);
+    QCOMPARE(read.size(), 1);
+    QCOMPARE(EntityLump::build(view(read)), spanning);
 }
 
 void TestEntityLump::insertsAtClampedPositions()
@@ -206,6 +223,30 @@ void TestEntityLump::readsLumpFiles()
     const bool ok = EntityLump::readLumpFile(file, list, error);
     QCOMPARE(ok ? describe(list) : error, read);
     QVERIFY(ok ? error.isEmpty() : list.isEmpty());
+}
+
+void TestEntityLump::readsFromFiles()
+{
+    // A file is read through the device; a buffer where its bytes are. Both
+    // stop at the end position and leave the device there.
+    const QByteArray text = raw("{\n\"a\" \"1\"\n}\n{\n\"b\" \"2\"\n}\n\0");
+    const QByteArray file = lumpFile(20, 0, text.size(), text);
+    QTemporaryFile temporary;
+    QVERIFY(temporary.open());
+    QCOMPARE(temporary.write(file), qint64(file.size()));
+    QVector<CEntity> list;
+    QString error;
+    QVERIFY(EntityLump::readLumpFile(&temporary, list, error));
+    QCOMPARE(describe(list), QStringLiteral("a=1|b=2"));
+
+    QByteArray bytes = "junk" + text;
+    QBuffer buffer(&bytes);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    QVERIFY(buffer.seek(4));
+    QCOMPARE(describe(EntityLump::parse(&buffer, 4 + 12)), QStringLiteral("a=1"));
+    QCOMPARE(buffer.pos(), qint64(16));
+    QVERIFY(temporary.seek(20));
+    QCOMPARE(describe(EntityLump::parse(&temporary, 1 << 30)), QStringLiteral("a=1|b=2"));
 }
 
 void TestEntityLump::survivesDamagedText()

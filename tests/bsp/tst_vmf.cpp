@@ -137,6 +137,7 @@ private slots:
     void writesAndReadsBack();
     void readerValues_data();
     void readerValues();
+    void skipsUnknownBlocks();
     void readerLimits();
     void saveFailures();
     void survivesDamagedText();
@@ -181,9 +182,12 @@ void TestVmf::readerValues_data()
         << QByteArray("world\n{\nhidden\n{\nsolid\n{\neditor\n{\n\"visgroupshown\" \"0\"\n}\n}\n"
                       "}\n\"after\" \"1\"\n}\nhidden\n{\nentity\n{\n\"classname\" \"a\"\n}\n}\n")
         << QStringList{"\"after\" \"1\"\n\thidden\n\t{\n\t\tsolid", "entity\n{\n\t\"classname\""};
-    QTest::newRow("unknown block ends the entity")
+    QTest::newRow("unknown block skipped whole")
         << QByteArray("entity\n{\nodd\n{\n\"x\" \"1\"\n}\n\"late\" \"2\"\n}\n")
-        << QStringList{"entity\n{\n\t\"x\" \"1\"\n\teditor"};
+        << QStringList{"entity\n{\n\t\"late\" \"2\"\n\teditor"};
+    QTest::newRow("a lone word skips nothing")
+        << QByteArray("entity\n{\nlonely\n\"k\" \"v\"\n}\n\"top\" \"1\"\n")
+        << QStringList{"entity\n{\n\t\"k\" \"v\"\n\teditor"};
 }
 
 void TestVmf::readerValues()
@@ -194,6 +198,53 @@ void TestVmf::readerValues()
     const QByteArray out = ::written(*readVmf(text));
     for (const QString &part : written)
         QVERIFY2(out.contains(part.toLatin1()), qPrintable(part));
+}
+
+void TestVmf::skipsUnknownBlocks()
+{
+    // A block of a newer editor opening every block, at every depth: each is
+    // skipped whole, keys that the reader knows and nested braces included,
+    // and the document is the one read without them.
+    const QByteArray junk = "point_data\n{\n\"id\" \"99\"\n\"classname\" \"junk\"\n"
+                            "\"row0\" \"x\"\nEditor\n{\n\"color\" \"1 1 1\"\n}\n}\n";
+    const QByteArray text = lines(FullText);
+    QByteArray withJunk = "palette_plus\r\n{\r\n\"color0\" \"255 0 0\"\r\n}\r\n";
+    int blocks = 1;
+    for (const QByteArray &line : text.split('\n')) {
+        withJunk += line + '\n';
+        if (line.trimmed() == "{") {
+            withJunk += junk;
+            ++blocks;
+        }
+    }
+    withJunk.chop(1);
+    VMFSkippedBlocks skipped;
+    QCOMPARE(written(*readVmf(withJunk, &skipped)), text);
+    QCOMPARE(skipped.count, blocks);
+    QCOMPARE(skipped.names, (QVector<QByteArray>{"palette_plus", "point_data"}));
+    QCOMPARE(skipped.warning(QStringLiteral("/maps/a.vmf")),
+             QStringLiteral("Map Source Warning: Import of \"/maps/a.vmf\" skipped %1 blocks it "
+                            "does not read: palette_plus, point_data")
+                 .arg(blocks));
+
+    VMFSkippedBlocks none;
+    QCOMPARE(written(*readVmf(text, &none)), text);
+    QCOMPARE(none.count, 0);
+    VMFSkippedBlocks one;
+    readVmf(QByteArray("world\n{\neditor\n{\n\"color\" \"1\"\n}\n\"k\" \"v\"\n}\n"), &one);
+    QCOMPARE(one.warning(QStringLiteral("w.vmf")),
+             QStringLiteral("Map Source Warning: Import of \"w.vmf\" skipped 1 block it does not "
+                            "read: editor"));
+
+    // Names are listed up to a limit, each once whatever its case.
+    QByteArray many = "world\n{\n";
+    for (int i = 0; i < VMFSkippedBlocks::MaxNames + 5; ++i)
+        many += "b" + QByteArray::number(i) + "\n{\n}\nB" + QByteArray::number(i) + "\n{\n}\n";
+    VMFSkippedBlocks capped;
+    readVmf(many + "}\n", &capped);
+    QCOMPARE(capped.count, 2 * (VMFSkippedBlocks::MaxNames + 5));
+    QCOMPARE(capped.names.size(), VMFSkippedBlocks::MaxNames);
+    QVERIFY(capped.warning(QString()).endsWith(QLatin1String(", b19, ...")));
 }
 
 void TestVmf::readerLimits()

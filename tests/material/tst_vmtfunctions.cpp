@@ -44,6 +44,8 @@ private slots:
     void golden_data();
     void golden();
     void bytes();
+    void lineEnds_data();
+    void lineEnds();
     void damagedScripts();
 };
 
@@ -101,9 +103,16 @@ void TestVmtFunctions::golden_data()
     row("remove/no match: blank lines above brace only", RemoveProxies, TwoProxies, "None", {},
         "\"S\"\n{\n\t\"$a\" \"1\"\n\n\t\"Proxies\"\n\t{\n\t\t\"Sine\"\n\t\t{\n\t\t\t\"resultvar\" "
         "\"$x\"\n\t\t}\n\t\t\"Linear\"\n\t\t{\n\t\t}\n\t}\n}\n");
-    row("remove/unquoted names do not stay", RemoveProxies,
+    row("remove/unquoted names stay", RemoveProxies,
         "\"S\"\n{\n\tProxies\n\t{\n\t\tSine\n\t\t{\n\t\t}\n\t\tLinear\n\t\t{\n\t\t}\n\t}\n}",
-        "sine", {}, "\"S\"\n{\n}");
+        "sine", {}, "\"S\"\n{\n\tProxies\n\t{\n\t\tLinear\n\t\t{\n\t\t}\n\t}\n}");
+    row("remove/quoted by name, unquoted left", RemoveProxies,
+        "S\n{\n\t\"Proxies\"\n\t{\n\t\t\"Sine\"\n\t\t{\n\t\t\tresultvar $x\n\t\t}\n"
+        "\t\tAnimatedTexture // frames\n\t\t{\n\t\t}\n\t}\n}\n",
+        "Sine", {},
+        "S\n{\n\t\"Proxies\"\n\t{\n\t\tAnimatedTexture // frames\n\t\t{\n\t\t}\n\t}\n}\n");
+    row("remove/last unquoted proxy: the block goes", RemoveProxies,
+        "S\n{\n\tProxies\n\t{\n\t\tSine\n\t\t{\n\t\t}\n\t}\n}", "sine", {}, "S\n{\n}");
 
     // The bulk editor's removal: every spelling of the key above the header,
     // or only those of one value.
@@ -171,17 +180,77 @@ void TestVmtFunctions::golden()
 
 void TestVmtFunctions::bytes()
 {
-    // Latin-1 both ways; a file with a line feed without carriage return
-    // keeps every byte (the editor's tests keep CR LF files).
-    const QByteArray mixed("\"S\"\r\n{\n\t$k caf\xe9\xa0\n}");
-    bool crlf = true;
-    QString text = decodeMaterialText(mixed, &crlf);
-    QVERIFY(!crlf);
-    QCOMPARE(encodeMaterialText(text, crlf), mixed);
+    // Latin-1 both ways; every line end form is a line end and comes back.
+    const QByteArray mixed("\"S\"\r\n{\n\t$k caf\xe9\xa0\r\r\n\0}", 21);
+    MaterialLineEnds ends;
+    QString text = decodeMaterialText(mixed, &ends);
+    QCOMPARE(text, QString::fromLatin1("\"S\"\n{\n\t$k caf\xe9\xa0\n\n\0}", 19));
+    QCOMPARE(encodeMaterialText(text, text, ends), mixed);
+    // Two CR LF against one LF and one CR; on a tie the end met first.
+    QCOMPARE(ends.common(), QByteArray("\r\n"));
+    ends.codes = "nrrn";
+    QCOMPARE(ends.common(), QByteArray("\n"));
+    QCOMPARE(MaterialLineEnds().common(), QByteArray("\n"));
+    QCOMPARE(encodeMaterialText(QString::fromUtf8("a\n\u20ac"), "\r"), QByteArray("a\r?"));
 
     QString error;
-    QVERIFY(!readMaterialFile(QStringLiteral("/dev/zero"), text, crlf, error));
+    QVERIFY(!readMaterialFile(QStringLiteral("/dev/zero"), text, ends, error));
     QCOMPARE(error, QString::fromLatin1(VmtError::TooLarge).arg(VmtError::MaxScriptBytes));
+}
+
+void TestVmtFunctions::lineEnds_data()
+{
+    QTest::addColumn<int>("routine");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("expected"); // the bulk editor's save
+
+    // Mac line ends: one "Proxies" block, the new proxy's lines with CR.
+    QTest::newRow("CR/add proxy")
+        << int(Proxy)
+        << QByteArray("\"S\"\r{\r\t\"Proxies\"\r\t{\r\t\tSine\r\t\t{\r\t\t}\r\t}\r}\r") << "Linear"
+        << QByteArray("\"S\"\r{\r\t\"Proxies\"\r\t{\r\t\tSine\r\t\t{\r\t\t}\r\r\t\t\"Linear\"\r"
+                      "\t\t{\r\t\t}\r\t}\r}\r");
+    // Mostly LF: the new key above the proxies with LF, the CR LF lines kept.
+    QTest::newRow("mixed/add parameter")
+        << int(KeyValue) << QByteArray("\"S\"\r\n{\n\t$a 1\r\n\tProxies\n\t{\n\t\t$b 2\n\t}\n}")
+        << "$c"
+        << QByteArray("\"S\"\r\n{\n\t$a 1\r\n\t\"$c\" \"\"\n\tProxies\n\t{\n\t\t$b 2\n\t}\n}");
+    QTest::newRow("mixed/remove every parameter")
+        << int(RemoveKeyValues)
+        << QByteArray("S\r\n{\r\n\t$a 1\n\t$b 2\r\tProxies\r\n\t{\n\t\t$c 3\r\n\t}\r\n}\r\n") << ""
+        << QByteArray("S\r\n{\r\n\tProxies\r\n\t{\n\t\t$c 3\r\n\t}\r\n}\r\n");
+    QTest::newRow("CR LF/remove one unquoted proxy")
+        << int(RemoveProxies)
+        << QByteArray("S\r\n{\r\n\tProxies\r\n\t{\r\n\t\tSine\r\n\t\t{\r\n\t\t}\r\n\t\tLinear\n"
+                      "\t\t{\n\t\t}\n\t}\r\n}")
+        << "sine" << QByteArray("S\r\n{\r\n\tProxies\r\n\t{\r\n\t\tLinear\n\t\t{\n\t\t}\n\t}\r\n}");
+    QTest::newRow("mixed/shader replaced")
+        << int(Shader) << QByteArray("\"A\"\r\n{\n}\r\n") << "B" << QByteArray("\"B\"\r\n{\n}\r\n");
+}
+
+void TestVmtFunctions::lineEnds()
+{
+    QFETCH(int, routine);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, expected);
+
+    MaterialLineEnds ends;
+    const QString original = decodeMaterialText(bytes, &ends);
+    QCOMPARE(encodeMaterialText(original, original, ends), bytes);
+    QString text = original;
+    if (routine == Shader)
+        setVmtShader(text, name);
+    else if (routine == KeyValue)
+        setVmtKeyValue(text, name, QString());
+    else if (routine == Proxy)
+        addVmtProxy(text, name, {});
+    else if (routine == RemoveProxies)
+        removeVmtProxies(text, name);
+    else
+        removeVmtKeyValues(text, name, QString());
+    QCOMPARE(encodeMaterialText(text, original, ends), expected);
 }
 
 void TestVmtFunctions::damagedScripts()

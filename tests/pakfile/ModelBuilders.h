@@ -5,10 +5,11 @@
 #include <QByteArray>
 #include <QList>
 
-// Hand-built studio models: the 400-byte header with the fields a test names,
-// then the texture records and names, the texture folder offsets and names,
-// the include records and names and the key-value text, each table placed
-// after the previous one.
+// Hand-built studio models laid out as real ones: the 408-byte header with the
+// fields a test names, the 256-byte second header right after it, one bone
+// record, then the texture records and names, the texture folder offsets and
+// names, the include records and names and the key-value text, each table
+// placed after the previous one.
 struct ModelSpec
 {
     QList<QByteArray> textures;
@@ -19,7 +20,10 @@ struct ModelSpec
 
 namespace ModelOffset {
 constexpr int Name = 12;
+constexpr int FileLength = 76;
 constexpr int EyePositionY = 84;
+constexpr int BoneCount = 156;
+constexpr int BoneOffset = 160;
 constexpr int TextureCount = 204;
 constexpr int TextureOffset = 208;
 constexpr int DirectoryCount = 212;
@@ -30,9 +34,13 @@ constexpr int Mass = 328;
 constexpr int IncludeCount = 336;
 constexpr int IncludeOffset = 340;
 constexpr int RootLod = 377;
-constexpr int Header2Offset = 392;
-constexpr int ReservedTail = 396;
-constexpr int HeaderSize = 400;
+constexpr int VertexAnimationScale = 392;
+constexpr int ReservedAfterScale = 396;
+constexpr int Header2Offset = 400;
+constexpr int ReservedTail = 404;
+constexpr int HeaderSize = 408;
+constexpr int Header2Size = 256;
+constexpr int BoneRecordSize = 216;
 } // namespace ModelOffset
 
 inline QByteArray buildModel(const ModelSpec &spec)
@@ -41,6 +49,11 @@ inline QByteArray buildModel(const ModelSpec &spec)
     ByteBuilder b;
     b.bytes("IDST").zeros(HeaderSize - 4);
     b.patchU32(4, 48); // version
+
+    b.patchU32(Header2Offset, quint32(b.pos()));
+    b.zeros(Header2Size);
+    b.patchU32(BoneCount, 1).patchU32(BoneOffset, quint32(b.pos()));
+    b.zeros(BoneRecordSize);
 
     b.patchU32(TextureCount, quint32(spec.textures.size()));
     b.patchU32(TextureOffset, quint32(b.pos()));
@@ -72,6 +85,7 @@ inline QByteArray buildModel(const ModelSpec &spec)
     b.patchU32(KeyvalueCount, quint32(spec.keyvalues.size()));
     b.patchU32(KeyvalueOffset, quint32(b.pos()));
     b.bytes(spec.keyvalues);
+    b.patchU32(FileLength, quint32(b.pos()));
     return b.data();
 }
 

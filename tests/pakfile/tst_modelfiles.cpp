@@ -136,12 +136,12 @@ private slots:
         using namespace ModelOffset;
         ByteBuilder b;
         b.bytes(buildModel(crateSpec()));
-        b.patchU32(EyePositionY, 0x40200000).patchU32(Mass, 0x41480000); // 2.5f, 12.5f
-        b.patchU8(RootLod, 3).patchU32(ReservedTail, 66);
+        b.patchU32(EyePositionY, 0x40200000).patchU32(Mass, 0x41480000);  // 2.5f, 12.5f
+        b.patchU8(RootLod, 3).patchU32(VertexAnimationScale, 0x3a000000); // 1/2048
+        b.patchU32(ReservedAfterScale, 55).patchU32(ReservedTail, 66);
         for (int i = 0; i < 15; ++i)
             b.patchU8(Name + i, quint8("props/crate.mdl"[i]));
-        b.patchU32(Header2Offset, quint32(b.pos()));
-        b.i32(7).zeros(248).i32(-3);
+        b.patchU32(HeaderSize, 7).patchU32(HeaderSize + Header2Size - 4, quint32(-3));
 
         std::unique_ptr<CFileMDL> mdl(CFileMDL::fromByteArray(b.data()));
         QVERIFY(mdl);
@@ -150,7 +150,11 @@ private slots:
         QCOMPARE(h.eyePosition.y, 2.5f);
         QCOMPARE(h.mass, 12.5f);
         QCOMPARE(h.rootLod, qint8(3));
+        QCOMPARE(h.vertexAnimationScale, 1.0f / 2048);
+        QCOMPARE(h.reservedAfterScale, 55);
+        QCOMPARE(h.studioHdr2Offset, HeaderSize);
         QCOMPARE(h.reservedTail, 66);
+        QCOMPARE(h.boneOffset, HeaderSize + Header2Size);
         QCOMPARE(mdl->header2.leadingIntegers[0], 7);
         QCOMPARE(mdl->header2.reserved[58], -3);
         QCOMPARE(mdl->textureNames, (QList<QByteArray>{"Metal", "Wood"}));
@@ -172,6 +176,9 @@ private slots:
         QTest::addColumn<quint32>("value");
         QTest::newRow("signature") << 0 << 0x58534449u;
         QTest::newRow("second header past end") << int(Header2Offset) << 0x7ffffff0u;
+        QTest::newRow("second header over the end")
+            << int(Header2Offset) << quint32(buildModel(crateSpec()).size() - Header2Size + 1);
+        QTest::newRow("negative second header offset") << int(Header2Offset) << 0x80000000u;
         QTest::newRow("negative texture count") << int(TextureCount) << 0xffffffffu;
         QTest::newRow("huge texture count") << int(TextureCount) << 0x7fffffffu;
         QTest::newRow("texture table past end") << int(TextureOffset) << 0x7ffffff0u;
@@ -200,6 +207,49 @@ private slots:
         const auto load = [](const QByteArray &data) { delete CFileMDL::fromByteArray(data); };
         Fuzz::truncations(b.data(), load);
         Fuzz::byteFlips(buildModel(crateSpec()), 300, quint32(at + 100), load);
+    }
+
+    // The float at 392 is not an offset: a model with fixed-point vertex
+    // animation needs what the same model with 0 there needs. A file cut
+    // inside the header is refused as any unreadable model.
+    void modelHeaderTail_data()
+    {
+        QTest::addColumn<quint32>("scale"); // the float's bits
+        QTest::addColumn<int>("length");    // -1: whole
+        QTest::newRow("scale 1/2048") << 0x3a000000u << -1;
+        QTest::newRow("scale all bits") << 0xffffffffu << -1;
+        QTest::newRow("cut inside the header") << 0u << int(ModelOffset::HeaderSize - 1);
+        QTest::newRow("cut inside the second header") << 0u << int(ModelOffset::HeaderSize + 4);
+    }
+    void modelHeaderTail()
+    {
+        QFETCH(quint32, scale);
+        QFETCH(int, length);
+        const auto scan = [](const QByteArray &bytes) {
+            GameFolder game;
+            game.write("models/Props/Crate.mdl", bytes);
+            game.write("materials/Models/Props/metal.vmt",
+                       "\"$basetexture\" \"models/props/metal_d\"");
+            CScanFoundList found;
+            QStringList errors;
+            CFileMDL::followModel("models/Props/Crate.mdl", found, game.base(), &errors);
+            return found.paths() + errors;
+        };
+        ByteBuilder b;
+        b.bytes(buildModel(crateSpec()));
+        b.patchU32(4, 49).patchU32(152, 0x200000); // version 49, fixed-point flag
+        const QStringList unscaled = scan(b.data());
+        // Six companions, both includes, four materials and a texture, and the
+        // missing include's error.
+        QCOMPARE(unscaled.size(), 14);
+        QCOMPARE(unscaled.value(12), QString("materials/Shared/Wood.vmt"));
+        b.patchU32(ModelOffset::VertexAnimationScale, scale);
+        if (length < 0) {
+            QCOMPARE(scan(b.data()), unscaled);
+        } else {
+            QCOMPARE(scan(b.data().left(length)),
+                     QStringList{"Read Error: Unable to read \".../models/Props/Crate.mdl\""});
+        }
     }
 
     void modelScanOrder()

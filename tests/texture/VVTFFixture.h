@@ -5,6 +5,8 @@
 #include "VTFFixture.h"
 #include "VVTF.h"
 
+#include <Magick++.h>
+
 #include <QAction>
 #include <QImage>
 #include <QLabel>
@@ -12,6 +14,8 @@
 #include <QList>
 #include <QPointer>
 #include <QWidget>
+
+#include <vector>
 
 // Stands in for the main window: keeps the texture editors it is asked to
 // open for a further document.
@@ -77,4 +81,24 @@ inline QByteArray filled(int width, int height, QRgb colour)
     const char pixel[4] = {char(qRed(colour)), char(qGreen(colour)), char(qBlue(colour)),
                            char(qAlpha(colour))};
     return QByteArray(pixel, 4).repeated(width * height);
+}
+
+// An opaque colour for each page of a multi-page file, all different.
+inline QRgb pageColour(int page)
+{
+    return qRgb(10 + 40 * page, 200 - 30 * page, (70 * page) % 256);
+}
+
+// A file of 16 x 16 pages of pageColour(), written by ImageMagick in the
+// format its name asks for, 8 bits a channel.
+inline void writePages(const QString &path, int pages)
+{
+    std::vector<Magick::Image> images;
+    for (int i = 0; i < pages; ++i) {
+        const QRgb c = pageColour(i);
+        images.emplace_back(Magick::Geometry(16, 16),
+                            Magick::ColorRGB(qRed(c) / 255.0, qGreen(c) / 255.0, qBlue(c) / 255.0));
+        images.back().depth(8);
+    }
+    Magick::writeImages(images.begin(), images.end(), path.toStdString());
 }

@@ -97,6 +97,8 @@ private slots:
     void damagedFiles();
     void mipmapRanges();
     void hdrMipmapsKeepTheirValues();
+    void paddedFormatsAreOpaque_data();
+    void paddedFormatsAreOpaque();
     void copiesGammaReflectivity();
     void spheremaps();
     void thumbnails();
@@ -310,6 +312,49 @@ void TestVTFFile::hdrMipmapsKeepTheirValues()
     QVERIFY(texture);
     texture->generateMipmaps(1, 0, 1, 0, 0, 0, 0, 0, 0, 2);
     QCOMPARE(texture->image(0, 0, 0, 0), QByteArray(8, VTFFixture::pixelByte(1, 0, 0, 0)));
+}
+
+void TestVTFFile::paddedFormatsAreOpaque_data()
+{
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QByteArray>("rgba");
+    // X 0, as real files hold it; bit 15 clear.
+    QTest::newRow("BGRX8888") << "format:16 bpp:4 mips:1 flags:0" << QByteArray::fromHex("c8643200")
+                              << QByteArray::fromHex("3264c8ff");
+    QTest::newRow("BGRX5551") << "format:18 bpp:2 mips:1 flags:0" << QByteArray::fromHex("2104")
+                              << QByteArray::fromHex("080808ff");
+}
+
+void TestVTFFile::paddedFormatsAreOpaque()
+{
+    QFETCH(QString, words);
+    QFETCH(QByteArray, stored);
+    QFETCH(QByteArray, rgba);
+
+    // The 4 x 4 image is the last thing in the file.
+    QByteArray file = VTFFixture::from(words).build();
+    file.replace(file.size() - 16 * stored.size(), 16 * stored.size(), stored.repeated(16));
+    QScopedPointer<CFileVTF> texture(CFileVTF::fromByteArray(file));
+    QVERIFY(texture);
+    QByteArray decoded;
+    QVERIFY(texture->decodeImage(0, 0, 0, 0, decoded));
+    QCOMPARE(decoded.toHex(), rgba.repeated(16).toHex());
+    // Saved without an edit: the same bytes, so the same colours anywhere.
+    QCOMPARE(written(*texture).toHex(), file.toHex());
+
+    // Converted to formats with alpha and saved, the picture stays opaque.
+    for (VTFImageFormat target : {IMAGE_FORMAT_RGBA8888, IMAGE_FORMAT_DXT5}) {
+        QScopedPointer<CFileVTF> converted(CFileVTF::fromByteArray(file));
+        QVERIFY(converted->setHighResImageFormat(target));
+        QScopedPointer<CFileVTF> back(CFileVTF::fromByteArray(written(*converted)));
+        QVERIFY(back && back->decodeImage(0, 0, 0, 0, decoded));
+        QCOMPARE(back->flags() & 0x3000, 0x2000u);
+        for (int i = 0; i < 16; ++i)
+            QCOMPARE(int(uchar(decoded[4 * i + 3])), 255);
+        if (target == IMAGE_FORMAT_RGBA8888)
+            QCOMPARE(decoded.toHex(), rgba.repeated(16).toHex());
+    }
 }
 
 void TestVTFFile::copiesGammaReflectivity()

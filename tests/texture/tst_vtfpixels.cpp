@@ -118,9 +118,9 @@ void TestVTFPixels::roundTrip_data()
     // Stored G, B, A, R.
     row("ARGB8888", IMAGE_FORMAT_ARGB8888, "34567812 008000ff 117f8010 6432ffc8", same);
     row("BGRA8888", IMAGE_FORMAT_BGRA8888, "56341278 8000ff00 7f111080 3264c8ff", same);
-    // X carries the alpha both ways.
-    row("BGRX8888", IMAGE_FORMAT_BGRX8888, "56341278 8000ff00 7f111080 3264c8ff", same);
+    // X is padding: written 255, read as opaque whatever it holds.
     const QByteArray opaque = hex("123456ff ff0080ff 10117fff c86432ff");
+    row("BGRX8888", IMAGE_FORMAT_BGRX8888, "563412ff 8000ffff 7f1110ff 3264c8ff", opaque);
     row("RGB888", IMAGE_FORMAT_RGB888, "123456 ff0080 10117f c86432", opaque);
     row("BGR888", IMAGE_FORMAT_BGR888, "563412 8000ff 7f1110 3264c8", opaque);
     const QByteArray keyed = hex("123456ff 0000ff00 10117fff c86432ff");
@@ -129,10 +129,11 @@ void TestVTFPixels::roundTrip_data()
     const QByteArray in565 = hex("103452ff ff0084ff 10107bff ce6531ff");
     row("RGB565", IMAGE_FORMAT_RGB565, "a251 1f80 8278 3933", in565);
     row("BGR565", IMAGE_FORMAT_BGR565, "aa11 10f8 8f10 26cb", in565);
-    // Bit 15 is alpha >= 128, for the X variant too.
-    const QByteArray in5551 = hex("10315200 ff008400 10107bff ce6331ff");
-    row("BGRX5551", IMAGE_FORMAT_BGRX5551, "ca08 107c 4f88 86e5", in5551);
-    row("BGRA5551", IMAGE_FORMAT_BGRA5551, "ca08 107c 4f88 86e5", in5551);
+    // Bit 15 is alpha >= 128; the X variant always sets it and reads opaque.
+    row("BGRX5551", IMAGE_FORMAT_BGRX5551, "ca88 10fc 4f88 86e5",
+        hex("103152ff ff0084ff 10107bff ce6331ff"));
+    row("BGRA5551", IMAGE_FORMAT_BGRA5551, "ca08 107c 4f88 86e5",
+        hex("10315200 ff008400 10107bff ce6331ff"));
     // Byte 0 is G, B nibbles, byte 1 A, R; 16 encodes as 0 and 17 as 1.
     row("BGRA4444", IMAGE_FORMAT_BGRA4444, "3571 070f 1770 52fb",
         hex("11335577 ff007700 00117777 bb5522ff"));
@@ -509,6 +510,8 @@ void TestVTFPixels::imageFormat_data()
     row("one-bit DXT1", IMAGE_FORMAT_DXT1_ONEBITALPHA, true, 0x1000, QSize(128, 8));
     row("DXT1", IMAGE_FORMAT_DXT1, true, 0, QSize(128, 8));
     row("BGRA5551", IMAGE_FORMAT_BGRA5551, true, 0x1000, QSize(512, 2));
+    // Padding is not alpha: both flags go.
+    row("BGRX8888", IMAGE_FORMAT_BGRX8888, true, 0, QSize(1024, 4));
     row("RGBA16161616F", IMAGE_FORMAT_RGBA16161616F, false, 0x2000, QSize(1024, 4));
     row("P8", IMAGE_FORMAT_P8, false, 0x2000, QSize(1024, 4));
     row("27", 27, false, 0x2000, QSize(1024, 4));

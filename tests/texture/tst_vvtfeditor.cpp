@@ -15,8 +15,6 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include <vector>
-
 // The texture editor window: over documents built in code (counters, the
 // rendered picture, tiling, animation, the image tree), and how it gets its
 // documents (opening a file, a new texture, an import from image files, and
@@ -56,15 +54,6 @@ QString counters(const VVTF &w)
            bits({w.mipmapLeft->isEnabled(), w.mipmapRight->isEnabled(), w.frameLeft->isEnabled(),
                  w.frameRight->isEnabled(), w.faceLeft->isEnabled(), w.faceRight->isEnabled(),
                  w.sliceLeft->isEnabled(), w.sliceRight->isEnabled()});
-}
-
-// A TIFF file of 16 x 16 pages, written by ImageMagick.
-void writeTiff(const QString &path, int pages)
-{
-    std::vector<Magick::Image> images;
-    for (int i = 0; i < pages; ++i)
-        images.emplace_back(Magick::Geometry(16, 16), Magick::ColorRGB(i / 8.0, 0.5, 0.25));
-    Magick::writeImages(images.begin(), images.end(), path.toStdString());
 }
 } // namespace
 
@@ -336,7 +325,7 @@ void TestVVTFEditor::import()
         picture.fill(qRgb(255, 128, 0));
         QVERIFY(picture.save(path));
     } else if (source.startsWith(QLatin1String("tiff"))) {
-        writeTiff(path, source.mid(4).toInt());
+        writePages(path, source.mid(4).toInt());
     } else if (source == QLatin1String("junk")) {
         QVERIFY(CSaveFile::writeAll(path, "no picture here"));
     }

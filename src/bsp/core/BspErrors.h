@@ -46,5 +46,11 @@ inline const char *const NoAssociatedFile = "Unable to save: No associated file"
 inline const char *const FileTypeNotRecognized = "Unable to save: File type \"%1\" not recognized";
 // %1: the file's own reason.
 inline const char *const SaveError = "Save Error: %1";
+// A map source read with blocks the reader skips. %1: the path, %2: the
+// number of blocks, %3: their names.
+inline const char *const SkippedBlock =
+    "Map Source Warning: Import of \"%1\" skipped %2 block it does not read: %3";
+inline const char *const SkippedBlocks =
+    "Map Source Warning: Import of \"%1\" skipped %2 blocks it does not read: %3";
 
 } // namespace BspErrors

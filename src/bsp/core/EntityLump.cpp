@@ -1,10 +1,15 @@
 #include "EntityLump.h"
 
 #include "BspErrors.h"
+#include "EntityTextLines.h"
 #include "LumpFile.h"
 #include "functions.h"
 
 #include <QBuffer>
+#include <QLatin1String>
+
+#include <cstring>
+#include <limits>
 
 #include <optional>
 
@@ -15,41 +20,122 @@ namespace EntityLump {
 namespace {
 
 const QString ClassName = QStringLiteral("classname");
+// What one byte array can hold.
+constexpr qint64 MaxTextBytes = std::numeric_limits<int>::max() - 64;
 
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
 }
 
+// Trimmed as QString::trimmed trims, except that the line ends of a value
+// written over several lines stay, so that it writes back as it was read.
+QLatin1String trimmedText(const char *begin, const char *end)
+{
+    const auto trims = [](char c) { return c != '\n' && c != '\r' && QChar(uchar(c)).isSpace(); };
+    while (begin < end && trims(*begin))
+        ++begin;
+    while (end > begin && trims(end[-1]))
+        --end;
+    return QLatin1String(begin, int(end - begin));
+}
+
+// The same few keys ("classname", "origin") come back in every entity: one
+// shared string per spelling spares a string per pair, a good part of the
+// memory a large lump takes.
+class KeyStrings
+{
+public:
+    QString get(QLatin1String text)
+    {
+        if (text.isEmpty())
+            return QString::fromLatin1(text.data(), 0);
+        QString &slot = m_slots[qHash(text) % Slots];
+        if (slot != text)
+            slot = QString(text);
+        return slot;
+    }
+
+private:
+    static constexpr uint Slots = 1024;
+    QString m_slots[Slots];
+};
+
 // The written form of a pair, "key" "value" with blanks around and between.
 // Read here rather than by the general key/value split, which takes a quoted
 // text that starts with "//" for a comment and would lose such a pair.
-bool writtenPair(const QByteArray &line, QString &key, QString &value)
+bool writtenPair(QLatin1String line, QString &key, QString &value, KeyStrings &keys)
 {
+    const char *const data = line.data();
     const int size = line.size();
     int at = 0;
-    QByteArray texts[2];
-    for (QByteArray &text : texts) {
+    QString *texts[2] = {&key, &value};
+    for (int t = 0; t < 2; ++t) {
         const int start = at;
-        while (at < size && isBlank(line[at]))
+        while (at < size && isBlank(data[at]))
             ++at;
         // Blanks must part the two texts.
-        if (at == size || line[at] != '"' || (&text != texts && at == start))
+        if (at == size || data[at] != '"' || (t == 1 && at == start))
             return false;
-        const int close = line.indexOf('"', at + 1);
-        if (close < 0)
+        const void *close = std::memchr(data + at + 1, '"', size_t(size - at - 1));
+        if (!close)
             return false;
-        text = line.mid(at + 1, close - at - 1);
-        at = close + 1;
+        const char *const end = static_cast<const char *>(close);
+        const QLatin1String text = trimmedText(data + at + 1, end);
+        *texts[t] = t == 0 ? keys.get(text) : QString(text);
+        at = int(end - data) + 1;
     }
-    while (at < size && isBlank(line[at]))
+    while (at < size && isBlank(data[at]))
         ++at;
-    if (at != size)
-        return false;
-    // Trimmed as the general split trims, so both readings agree.
-    key = QString::fromLatin1(texts[0]).trimmed();
-    value = QString::fromLatin1(texts[1]).trimmed();
-    return true;
+    return at == size;
+}
+
+// "{" or "}" with blanks around.
+char structure(QLatin1String line)
+{
+    const QLatin1String text = line.trimmed();
+    return text.size() == 1 ? text.at(0).toLatin1() : '\0';
+}
+
+QVector<CEntity> parseText(const char *data, int size)
+{
+    QVector<CEntity> entities;
+    std::optional<CEntity> open;
+    EntityTextLines lines(data, size);
+    KeyStrings keys;
+    // At least one line, as the text may be a single NUL.
+    do {
+        const QLatin1String line = lines.next();
+        // Padding after the text is a run of NULs, each an empty line.
+        if (line.isEmpty())
+            continue;
+        QString key;
+        QString value;
+        bool pair = writtenPair(line, key, value, keys);
+        if (!pair) {
+            QByteArray keyBytes;
+            QByteArray valueBytes;
+            parseKeyValue(QByteArray::fromRawData(line.data(), line.size()), keyBytes, valueBytes);
+            // An empty value is a value too: the writer writes such pairs.
+            pair = !valueBytes.isNull();
+            key = QString::fromLatin1(keyBytes);
+            value = QString::fromLatin1(valueBytes);
+        }
+        if (pair) {
+            if (open)
+                open->insertKeyValue(key, value);
+            continue;
+        }
+        const char brace = structure(line);
+        if (brace == '{') {
+            open.emplace();
+        } else if (brace == '}' && open) {
+            if (open->pairCount() > 0)
+                entities.append(std::move(*open));
+            open.reset();
+        }
+    } while (!lines.atEnd());
+    return entities;
 }
 
 } // namespace
@@ -126,51 +212,39 @@ bool normalize(QVector<CEntity> &entities)
 
 QVector<CEntity> parse(QIODevice *device, qint64 end)
 {
-    QVector<CEntity> entities;
     if (!device || !device->isOpen() || !device->isReadable())
+        return {};
+    const qint64 start = device->pos();
+    qint64 want = end > start ? end - start : 0;
+    if (!device->isSequential())
+        want = qMax<qint64>(0, qMin(want, device->size() - start));
+    want = qMin(want, MaxTextBytes);
+    // A lump already in memory is read where it is rather than copied.
+    if (auto *buffer = qobject_cast<QBuffer *>(device)) {
+        const QVector<CEntity> entities =
+            parseText(want > 0 ? buffer->data().constData() + start : nullptr, int(want));
+        buffer->seek(start + want);
         return entities;
-    std::optional<CEntity> open;
-    do {
-        const QByteArray line = readLine(device);
-        // Padding after the text is a run of NULs, each an empty line.
-        if (line.isEmpty())
-            continue;
-        QString key;
-        QString value;
-        QByteArray keyBytes;
-        QByteArray valueBytes;
-        bool pair = writtenPair(line, key, value);
-        if (!pair) {
-            parseKeyValue(line, keyBytes, valueBytes);
-            // An empty value is a value too: the writer writes such pairs.
-            pair = !valueBytes.isNull();
-            key = QString::fromLatin1(keyBytes);
-            value = QString::fromLatin1(valueBytes);
+    }
+    QByteArray text;
+    if (device->isSequential()) {
+        // Only what arrives: a stream gives no size to allocate for.
+        while (text.size() < want) {
+            const QByteArray chunk = device->read(qMin<qint64>(want - text.size(), 1 << 20));
+            if (chunk.isEmpty())
+                break;
+            text += chunk;
         }
-        if (pair) {
-            if (open)
-                open->insertKeyValue(key, value);
-            continue;
-        }
-        const QString structure = QString::fromLatin1(line).trimmed();
-        if (structure == QLatin1String("{")) {
-            open.emplace();
-        } else if (structure == QLatin1String("}") && open) {
-            if (open->pairCount() > 0)
-                entities.append(std::move(*open));
-            open.reset();
-        }
-        // The device's end stops the walk too: an end past it must not spin.
-    } while (!device->atEnd() && device->pos() < end);
-    return entities;
+    } else if (want > 0) {
+        text.resize(int(want));
+        text.truncate(int(qMax<qint64>(device->read(text.data(), want), 0)));
+    }
+    return parse(text);
 }
 
 QVector<CEntity> parse(const QByteArray &text)
 {
-    QByteArray copy = text;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    return parse(&buffer, buffer.size());
+    return parseText(text.constData(), text.size());
 }
 
 void appendText(QByteArray &out, const CEntity &entity)

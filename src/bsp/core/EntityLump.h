@@ -19,7 +19,8 @@ class QIODevice;
 //     }
 //
 // then one NUL byte after the last block. One byte per character (Latin-1).
-// Lines end at LF, CR, CR LF or NUL when read and with LF when written.
+// Lines end at LF, CR, CR LF or NUL when read (a quoted value may hold line
+// ends, which it keeps) and with LF when written.
 namespace EntityLump {
 
 // The lump file the entity editor writes: header size 20, lump index 0,
@@ -44,14 +45,15 @@ bool giveClassname(CEntity &entity);
 // true when a class was given.
 bool normalize(QVector<CEntity> &entities);
 
-// Reads lines from the device's position while it is below `end` (at least
-// one line; the device's end stops it too). A line that is a pair (a key and
-// a value, either of them maybe empty, quoted or bare; "//" outside quotes
-// starts a comment) is added to the open block; any other line only counts
-// when it is exactly "{" (opens a block, dropping one still open) or "}"
-// (closes it; a block without pairs is dropped). Text that fits nothing is
-// skipped; a block still open at the end is dropped. Never fails; the work is
-// linear in the bytes read.
+// Reads the text from the device's position to `end` (the device's end
+// stops it too), in memory: a QBuffer's bytes are read where they are. A
+// line (EntityTextLines: a quoted token runs over line ends to its closing
+// quote) that is a pair (a key and a value, either of them maybe empty,
+// quoted or bare; "//" outside quotes starts a comment) is added to the open
+// block; any other line only counts when it is exactly "{" (opens a block,
+// dropping one still open) or "}" (closes it; a block without pairs is
+// dropped). Text that fits nothing is skipped; a block still open at the end
+// is dropped. Never fails; the work is linear in the bytes read.
 QVector<CEntity> parse(QIODevice *device, qint64 end);
 QVector<CEntity> parse(const QByteArray &text);
 

@@ -1,9 +1,12 @@
 #include "VMFReader.h"
 
+#include "BspErrors.h"
 #include "functions.h"
 
 #include <QBuffer>
 #include <QIODevice>
+#include <QSet>
+#include <QStringList>
 
 #include <limits>
 
@@ -23,17 +26,62 @@ public:
 
     void next()
     {
+        if (m_pending) {
+            m_pending = false;
+            return;
+        }
         parseKeyValue(readLine(m_device), key, value);
         lowerKey = key.toLower();
     }
+    // The line in hand comes again from the next next().
+    void unread() { m_pending = true; }
     // Every loop stops here, so a text that ends inside a block ends the read.
-    bool finished() const { return m_device->atEnd() || (m_end >= 0 && m_device->pos() >= m_end); }
+    bool finished() const
+    {
+        return !m_pending && (m_device->atEnd() || (m_end >= 0 && m_device->pos() >= m_end));
+    }
     bool isClose() const { return key == "}"; }
     bool hasValue() const { return !value.isNull(); }
     bool hasText() const { return !value.isEmpty(); }
     // A block header: the word alone on its line, in any case.
     bool isHeader(const char *word) const { return value.isNull() && lowerKey == word; }
     bool is(const char *word) const { return lowerKey == word; }
+    // Any block header: a word alone on its line other than a brace.
+    bool isBlockName() const
+    {
+        return value.isNull() && !key.isEmpty() && key != "{" && key != "}";
+    }
+    // At a block header: reads the block whole, nested blocks included, and
+    // notes its name. When the next line is no "{", there is no block to
+    // skip and that line comes again.
+    void skipBlock()
+    {
+        const QByteArray name = key;
+        const QByteArray lowerName = lowerKey;
+        if (finished())
+            return;
+        next();
+        if (key != "{") {
+            unread();
+            return;
+        }
+        int depth = 1;
+        while (depth > 0 && !finished()) {
+            next();
+            if (key == "{")
+                ++depth;
+            else if (isClose())
+                --depth;
+        }
+        ++skipped.count;
+        if (!m_seen.contains(lowerName)) {
+            m_seen.insert(lowerName);
+            if (skipped.names.size() < VMFSkippedBlocks::MaxNames)
+                skipped.names.append(name);
+            else
+                skipped.moreNames = true;
+        }
+    }
     // Reads the next line of the block in hand: false at the block's "}"
     // (read) or at the end of the text.
     bool nextInBlock()
@@ -47,10 +95,13 @@ public:
     QByteArray key;
     QByteArray lowerKey;
     QByteArray value;
+    VMFSkippedBlocks skipped;
 
 private:
     QIODevice *m_device;
     qint64 m_end;
+    bool m_pending = false;
+    QSet<QByteArray> m_seen;
 };
 
 // Numbers and flags as the map editor writes them; a value that does not
@@ -86,26 +137,15 @@ bool setSigned(const QByteArray &value, qint16 &field)
     return ok;
 }
 
-// Reads up to the "}" that closes a block whose "{" is still to come, keeping
-// nothing.
-void skipBlock(VMFLineSource &in)
-{
-    int depth = 0;
-    while (!in.finished()) {
-        in.next();
-        if (in.key == "{")
-            ++depth;
-        else if (in.isClose() && --depth <= 0)
-            return;
-    }
-}
-
 void readEditorBlock(VMFLineSource &in, VMFEditor &editor)
 {
     in.next(); // "{"
     while (in.nextInBlock()) {
-        if (!in.hasValue())
+        if (!in.hasValue()) {
+            if (in.isBlockName())
+                in.skipBlock();
             continue;
+        }
         // The editor block's keys count only as the map editor spells them.
         const QByteArray &key = in.key;
         if (key == "color") {
@@ -134,12 +174,14 @@ void readVisgroupBlock(VMFLineSource &in, VMFVisgroup &group, int depth)
     while (in.nextInBlock()) {
         if (in.isHeader("visgroup")) {
             if (depth >= VMFReaderLimits::MaxVisgroupDepth) {
-                skipBlock(in);
+                in.skipBlock();
                 continue;
             }
             group.children.append(VMFVisgroup());
             readVisgroupBlock(in, group.children.last(), depth + 1);
         } else if (!in.hasValue()) {
+            if (in.isBlockName())
+                in.skipBlock();
             continue;
         } else if (in.is("name")) {
             group.name = in.value;
@@ -159,6 +201,8 @@ void readRows(VMFLineSource &in, VMFDispInfo::Rows &rows)
             if (rows.isEmpty())
                 rows.reserve(VMFDispInfo::TypicalRows);
             rows.append(in.value);
+        } else if (in.isBlockName()) {
+            in.skipBlock();
         }
     }
 }
@@ -172,15 +216,21 @@ void readDisplacement(VMFLineSource &in, VMFDispInfo &disp)
                 while (in.nextInBlock()) {
                     if (in.hasValue())
                         disp.allowed_verts = in.value;
+                    else if (in.isBlockName())
+                        in.skipBlock();
                 }
                 continue;
             }
+            bool known = false;
             for (const VMFDispInfo::RowList &list : VMFDispInfo::rowLists()) {
                 if (in.is(list.name)) {
                     readRows(in, disp.*list.rows);
+                    known = true;
                     break;
                 }
             }
+            if (!known && in.isBlockName())
+                in.skipBlock();
             continue;
         }
         if (in.is("startposition")) {
@@ -206,6 +256,8 @@ void readSide(VMFLineSource &in, VMFSide &side)
         if (!in.hasValue()) {
             if (in.is("dispinfo"))
                 readDisplacement(in, side.displacement.create());
+            else if (in.isBlockName())
+                in.skipBlock();
             continue;
         }
         if (in.is("plane")) {
@@ -239,6 +291,8 @@ void readSolid(VMFLineSource &in, VMFSolid &solid)
             readSide(in, solid.sides.last());
         } else if (in.isHeader("editor")) {
             readEditorBlock(in, solid.editor);
+        } else if (in.isBlockName()) {
+            in.skipBlock();
         } else if (in.hasValue() && in.is("id")) {
             setUnsigned(in.value, solid.id);
         }
@@ -247,18 +301,24 @@ void readSolid(VMFLineSource &in, VMFSolid &solid)
 
 void readGroup(VMFLineSource &in, VMFGroup &group)
 {
-    // The first "}" closes the group's own editor block, the second the group.
-    bool editorClosed = false;
+    // The group's keys and those of its editor block are read as one.
+    int depth = 0;
     while (!in.finished()) {
         in.next();
-        if (in.isClose()) {
-            if (editorClosed)
-                return;
-            editorClosed = true;
+        if (in.key == "{") {
+            ++depth;
             continue;
         }
-        if (!in.hasValue())
+        if (in.isClose()) {
+            if (--depth <= 0)
+                return;
             continue;
+        }
+        if (!in.hasValue()) {
+            if (!in.is("editor") && in.isBlockName())
+                in.skipBlock();
+            continue;
+        }
         if (in.is("color"))
             group.color = in.value;
         else if (in.is("visgroupshown"))
@@ -278,6 +338,8 @@ void readConnections(VMFLineSource &in, VMFBody &body)
     while (in.nextInBlock()) {
         if (in.hasValue())
             body.connections << in.key << in.value;
+        else if (in.isBlockName())
+            in.skipBlock();
     }
 }
 
@@ -303,6 +365,8 @@ void readBodyBlock(VMFLineSource &in, VMFBody &body, VMFEditor *editor)
             readGroup(in, body.groups.last());
         } else if (in.is("editor") && editor) {
             readEditorBlock(in, *editor);
+        } else if (in.isBlockName()) {
+            in.skipBlock();
         }
         if (in.finished())
             return;
@@ -320,6 +384,10 @@ void readBodyBlock(VMFLineSource &in, VMFBody &body, VMFEditor *editor)
 void readVersionInfo(VMFLineSource &in, CFileVMF &doc)
 {
     while (in.nextInBlock()) {
+        if (in.isBlockName()) {
+            in.skipBlock();
+            continue;
+        }
         if (!in.hasText())
             continue;
         if (in.is("prefab"))
@@ -342,6 +410,8 @@ void readVisgroups(VMFLineSource &in, CFileVMF &doc)
         if (in.is("visgroup")) {
             doc.visgroups.append(VMFVisgroup());
             readVisgroupBlock(in, doc.visgroups.last(), 1);
+        } else if (in.isBlockName()) {
+            in.skipBlock();
         }
     }
 }
@@ -349,6 +419,10 @@ void readVisgroups(VMFLineSource &in, CFileVMF &doc)
 void readViewSettings(VMFLineSource &in, CFileVMF &doc)
 {
     while (in.nextInBlock()) {
+        if (in.isBlockName()) {
+            in.skipBlock();
+            continue;
+        }
         if (!in.hasText())
             continue;
         if (in.is("bsnaptogrid"))
@@ -384,6 +458,8 @@ void readCameras(VMFLineSource &in, CFileVMF &doc)
                 doc.cameras.last().look = in.value;
         } else if (in.isHeader("camera")) {
             doc.cameras.append(VMFCamera());
+        } else if (in.isBlockName()) {
+            in.skipBlock();
         }
     }
 }
@@ -391,6 +467,10 @@ void readCameras(VMFLineSource &in, CFileVMF &doc)
 void readCordon(VMFLineSource &in, CFileVMF &doc)
 {
     while (in.nextInBlock()) {
+        if (in.isBlockName()) {
+            in.skipBlock();
+            continue;
+        }
         if (!in.hasText())
             continue;
         if (in.is("mins"))
@@ -404,7 +484,7 @@ void readCordon(VMFLineSource &in, CFileVMF &doc)
 
 } // namespace
 
-std::unique_ptr<CFileVMF> readVmf(QIODevice *device, qint64 length)
+std::unique_ptr<CFileVMF> readVmf(QIODevice *device, qint64 length, VMFSkippedBlocks *skipped)
 {
     if (!device || !device->isOpen() || !device->isReadable())
         return nullptr;
@@ -415,9 +495,8 @@ std::unique_ptr<CFileVMF> readVmf(QIODevice *device, qint64 length)
     VMFLineSource in(device, end);
     while (!in.finished()) {
         in.next();
-        // Anything else is passed over, so an unknown block's lines are read
-        // as if they stood at the top level: that makes a "hidden" block
-        // around an entity transparent.
+        // A "hidden" block around entities is transparent: its lines are
+        // read as if they stood at the top level. Other blocks are skipped.
         if (in.is("entity")) {
             doc->entities.append(VMFEntity());
             VMFEntity &entity = doc->entities.last();
@@ -434,15 +513,32 @@ std::unique_ptr<CFileVMF> readVmf(QIODevice *device, qint64 length)
             readCameras(in, *doc);
         } else if (in.is("cordon")) {
             readCordon(in, *doc);
+        } else if (in.isBlockName() && !in.is("hidden")) {
+            in.skipBlock();
         }
     }
+    if (skipped)
+        *skipped = in.skipped;
     return doc;
 }
 
-std::unique_ptr<CFileVMF> readVmf(const QByteArray &text)
+std::unique_ptr<CFileVMF> readVmf(const QByteArray &text, VMFSkippedBlocks *skipped)
 {
     QByteArray copy = text;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    return readVmf(&buffer);
+    return readVmf(&buffer, -1, skipped);
+}
+
+QString VMFSkippedBlocks::warning(const QString &path) const
+{
+    QStringList list;
+    for (const QByteArray &name : names)
+        list << QString::fromLatin1(name);
+    if (moreNames)
+        list << QStringLiteral("...");
+    return QString::fromLatin1(count == 1 ? BspErrors::SkippedBlock : BspErrors::SkippedBlocks)
+        .arg(path)
+        .arg(count)
+        .arg(list.join(QStringLiteral(", ")));
 }

@@ -20,6 +20,7 @@
 
 #include <QAction>
 #include <QBuffer>
+#include <QDebug>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -169,11 +170,15 @@ bool VENTITY::loadMapSource(const QString &path)
         warn(QString::fromLatin1(E::UnableToOpenFile).arg(path));
         return false;
     }
-    const std::unique_ptr<CFileVMF> document = readVmf(&file);
+    VMFSkippedBlocks skipped;
+    const std::unique_ptr<CFileVMF> document = readVmf(&file, -1, &skipped);
     if (!document) {
         warn(QString::fromLatin1(E::UnableToRead).arg(path));
         return false;
     }
+    // An export from these entities will not carry what was skipped.
+    if (skipped.count > 0)
+        qWarning().noquote() << skipped.warning(path);
     const bool skipHidden = EntityMapSource::hasHiddenEntity(*document) &&
                             askYesNo(this, QStringLiteral("Ignore hidden entities?"));
     for (CEntity &entity : EntityMapSource::entities(*document, skipHidden)) {

@@ -102,8 +102,14 @@ void removeBlanksAboveClosingBrace(QStringList &lines)
     lines.erase(lines.begin() + first, lines.begin() + brace);
 }
 
+// A word alone on its line that is no brace: the name of an unquoted proxy.
+bool isProxyName(const QString &key)
+{
+    return !key.isEmpty() && key != QLatin1String("{") && key != QLatin1String("}");
+}
+
 // Marks the proxies named `name` (lower case) below the header for removal.
-// Returns how many quoted proxies stay.
+// Returns how many proxies stay, their names quoted or not.
 int markNamedProxies(const QStringList &lines, int header, const QString &name, QVector<bool> &drop)
 {
     const int count = lines.size();
@@ -121,7 +127,7 @@ int markNamedProxies(const QStringList &lines, int header, const QString &name, 
                 drop[i] = true;
             for (; i < count && lines.at(i).isEmpty(); ++i)
                 drop[i] = true;
-        } else if (line.trimmed().startsWith(Quote)) {
+        } else if (line.trimmed().startsWith(Quote) || isProxyName(key)) {
             ++kept;
             i = closingAtOrBelow(lines, i) + 1;
         } else {

@@ -10,9 +10,9 @@
 // A real parser would change which files the tools edit, so these rules stay
 // as they are.
 //
-// The text is split at each "\n" (a "\r" stays at the end of its line) and
-// joined again with "\n" after an edit. The routines return a null string on
-// plain success, or one of the VmtMessage texts.
+// The text is split at each "\n" and joined again with "\n" after an edit:
+// callers decode every line end form to "\n" first (vmtbytes.h). The routines return a null string
+// on plain success, or one of the VmtMessage texts.
 
 namespace VmtMessage {
 inline const char *const ShaderReplacementQuestionable =
@@ -44,7 +44,7 @@ QString setVmtKeyValue(QString &text, const QString &key, const QString &value);
 // `values` every value is empty; a shorter list gives empty values too.
 QString addVmtProxy(QString &text, const QString &name, const QStringList &keys,
                     const QStringList *values = nullptr);
-// Removes every proxy of that name (ignoring case), or the whole "Proxies"
-// block when the name is empty or no quoted proxy would be left, then the
+// Removes every proxy of that name (ignoring case, quoted or not), or the
+// whole "Proxies" block when the name is empty or no proxy would be left, then the
 // empty lines above the material's closing brace. Never fails.
 void removeVmtProxies(QString &text, const QString &name);

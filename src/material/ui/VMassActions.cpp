@@ -102,7 +102,8 @@ void VMass::addPath(const QString &path, QSet<QString> &listed)
             }
             const QString texture = path.mid(below, path.size() - 4 - below);
             QString error;
-            if (!writeMaterialFile(material, vmtTextureMaterial(texture), false, error)) {
+            if (!writeMaterialFile(material, encodeMaterialText(vmtTextureMaterial(texture)),
+                                   error)) {
                 logProblem(text(VMassText::CreateFailed, path), error);
                 return;
             }
@@ -184,10 +185,11 @@ void VMass::runOnFiles(AddDataType_t type, bool removal)
     for (int i = 0; i < count; ++i) {
         const VMassListWidgetItem *item = entry(i);
         QString script, error;
-        bool crlf = false;
-        if (!readMaterialFile(item->path, script, crlf, error)) {
+        MaterialLineEnds ends;
+        if (!readMaterialFile(item->path, script, ends, error)) {
             logProblem(text(VMassText::ReadFailed, item->path), error);
         } else {
+            const QString original = script;
             QString message;
             if (removal)
                 applyRemoval(type, script);
@@ -196,7 +198,9 @@ void VMass::runOnFiles(AddDataType_t type, bool removal)
             if (!message.isEmpty())
                 logProblem(message, item->path);
             // Through a temporary file: a failed write leaves the script whole.
-            if (!writeMaterialFile(item->path, script, crlf, error))
+            // Lines left alone keep their own ends.
+            const QByteArray bytes = encodeMaterialText(script, original, ends);
+            if (!writeMaterialFile(item->path, bytes, error))
                 logProblem(text(VMassText::WriteFailed, item->path), error);
         }
         progress->setValue(i + 1);

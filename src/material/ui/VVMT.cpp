@@ -43,7 +43,9 @@ VVMT::VVMT(const QByteArray &bytes, const QString &name)
 {
     initialize();
     const int end = bytes.indexOf('\0');
-    setEditorText(decodeMaterialText(end < 0 ? bytes : bytes.left(end), &m_crlf));
+    MaterialLineEnds ends;
+    const QString text = decodeMaterialText(end < 0 ? bytes : bytes.left(end), &ends);
+    setEditorText(text, ends);
     setWindowModified(false);
     m_displayName = CPath(name, true).fileName(false);
     setWindowTitle(m_displayName + QStringLiteral("[*]"));
@@ -176,9 +178,19 @@ QString VVMT::text() const
     return raw;
 }
 
-void VVMT::setEditorText(const QString &text)
+void VVMT::setEditorText(const QString &text, const MaterialLineEnds &ends)
 {
+    m_readText = text;
+    m_readEnds = ends;
     editor->setPlainText(text);
+}
+
+QByteArray VVMT::scriptBytes() const
+{
+    const QString now = text();
+    if (now == m_readText)
+        return encodeMaterialText(now, m_readText, m_readEnds);
+    return encodeMaterialText(now, m_readEnds.common());
 }
 
 void VVMT::editText(const std::function<void(QString &)> &edit)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vmtbytes.h"
+
 #include <QByteArray>
 #include <QMainWindow>
 #include <QRect>
@@ -95,7 +97,11 @@ private:
     void buildLists();
     QAction *menuAction(QMenu *menu, const QString &label, const char *icon,
                         const std::function<void()> &slot);
-    void setEditorText(const QString &text);
+    // Shows a script as read, keeping its line ends for the save.
+    void setEditorText(const QString &text, const MaterialLineEnds &ends);
+    // The editor's text as the file's bytes: as read when unedited, else
+    // with the script's most common line end throughout.
+    QByteArray scriptBytes() const;
     // Runs a text routine on the editor's text; a change replaces the text
     // as one undoable step.
     void editText(const std::function<void(QString &)> &edit);
@@ -104,6 +110,7 @@ private:
 
     QString m_displayName;
     QString m_path;
-    // The file on disk uses CR LF line ends; saving keeps them.
-    bool m_crlf = false;
+    // The script as read (or last saved) and its line ends.
+    QString m_readText;
+    MaterialLineEnds m_readEnds;
 };

@@ -64,14 +64,13 @@ bool VVMT::readFile()
     if (m_path.isEmpty())
         return false;
     QString loaded, error;
-    bool crlf = false;
-    if (!readMaterialFile(m_path, loaded, crlf, error)) {
+    MaterialLineEnds ends;
+    if (!readMaterialFile(m_path, loaded, ends, error)) {
         warn(error);
         return false;
     }
     m_displayName = fileNameOf(m_path);
-    m_crlf = crlf;
-    setEditorText(loaded);
+    setEditorText(loaded, ends);
     setWindowTitle(m_displayName + QStringLiteral("[*]"));
     setWindowModified(false);
     return true;
@@ -80,10 +79,14 @@ bool VVMT::readFile()
 bool VVMT::writeFile()
 {
     QString error;
-    if (!writeMaterialFile(m_path, text(), m_crlf, error)) {
+    const QByteArray bytes = scriptBytes();
+    if (!writeMaterialFile(m_path, bytes, error)) {
         warn(error);
         return false;
     }
+    // The file now holds these bytes: a further save without an edit keeps
+    // them.
+    m_readText = decodeMaterialText(bytes, &m_readEnds);
     setWindowModified(false);
     return true;
 }

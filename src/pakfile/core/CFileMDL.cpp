@@ -9,7 +9,7 @@ namespace {
 
 namespace MDLLayout {
 constexpr quint32 Signature = 0x54534449; // "IDST"
-constexpr qint64 HeaderSize = 400;
+constexpr qint64 HeaderSize = 408;
 constexpr qint64 NameSize = 64;
 constexpr qint64 Header2Size = 256;
 constexpr qint64 TextureRecordSize = 64;
@@ -85,8 +85,13 @@ const IntField IntsAt332[] = {
     &MDLHeader::offsetBase,
 };
 const IntField IntsAt380[] = {
-    &MDLHeader::reservedInteger,        &MDLHeader::flexControllerUiCount,
-    &MDLHeader::flexControllerUiOffset, &MDLHeader::studioHdr2Offset,
+    &MDLHeader::reservedInteger,
+    &MDLHeader::flexControllerUiCount,
+    &MDLHeader::flexControllerUiOffset,
+};
+const IntField IntsAt396[] = {
+    &MDLHeader::reservedAfterScale,
+    &MDLHeader::studioHdr2Offset,
     &MDLHeader::reservedTail,
 };
 
@@ -131,6 +136,9 @@ private:
         h.allowedRootLods = m_in.i8();
         h.reservedByte = m_in.i8();
         for (IntField field : IntsAt380)
+            h.*field = m_in.i32();
+        h.vertexAnimationScale = m_in.f32();
+        for (IntField field : IntsAt396)
             h.*field = m_in.i32();
         return m_in.ok();
     }

@@ -13,7 +13,7 @@
 
 class CScanFoundList;
 
-// The 400-byte header of a studio model, field by field in file order. The
+// The 408-byte header of a studio model, field by field in file order. The
 // offsets the reader follows count from the start of the file.
 struct MDLHeader
 {
@@ -90,6 +90,9 @@ struct MDLHeader
     qint32 reservedInteger = 0;
     qint32 flexControllerUiCount = 0;
     qint32 flexControllerUiOffset = 0;
+    // Scale of fixed-point vertex animation, 0 in most models; not interpreted.
+    float vertexAnimationScale = 0;
+    qint32 reservedAfterScale = 0;
     qint32 studioHdr2Offset = 0; // 0: no second header
     qint32 reservedTail = 0;
 };

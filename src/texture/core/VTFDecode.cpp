@@ -52,8 +52,11 @@ bool decodeUncompressed(const uchar *in, qint64 count, VTFImageFormat format, uc
         each([](const uchar *p, uchar *o) { put(o, p[3], p[0], p[1], p[2]); });
         return true;
     case IMAGE_FORMAT_BGRA8888:
-    case IMAGE_FORMAT_BGRX8888:
         each([](const uchar *p, uchar *o) { put(o, p[2], p[1], p[0], p[3]); });
+        return true;
+    case IMAGE_FORMAT_BGRX8888:
+        // X is padding (real files hold 0 there): the engine draws it opaque.
+        each([](const uchar *p, uchar *o) { put(o, p[2], p[1], p[0], 255); });
         return true;
     case IMAGE_FORMAT_RGB888:
         each([](const uchar *p, uchar *o) { put(o, p[0], p[1], p[2], 255); });
@@ -96,13 +99,16 @@ bool decodeUncompressed(const uchar *in, qint64 count, VTFImageFormat format, uc
         each([](const uchar *p, uchar *o) { put(o, p[0], p[1], 0, 255); });
         return true;
     case IMAGE_FORMAT_BGRX5551:
-    case IMAGE_FORMAT_BGRA5551:
-        each([](const uchar *p, uchar *o) {
+    case IMAGE_FORMAT_BGRA5551: {
+        // Bit 15 of the X variant is padding: opaque whatever it holds.
+        const bool opaque = format == IMAGE_FORMAT_BGRX5551;
+        each([opaque](const uchar *p, uchar *o) {
             const quint32 v = qFromLittleEndian<quint16>(p);
             put(o, expand5((v >> 10) & 0x1F), expand5((v >> 5) & 0x1F), expand5(v & 0x1F),
-                (v & 0x8000) ? 255 : 0);
+                (opaque || (v & 0x8000)) ? 255 : 0);
         });
         return true;
+    }
     case IMAGE_FORMAT_BGRA4444:
         each([](const uchar *p, uchar *o) {
             put(o, uchar((p[1] & 0x0F) * 17), uchar((p[0] >> 4) * 17), uchar((p[0] & 0x0F) * 17),

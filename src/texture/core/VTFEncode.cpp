@@ -56,8 +56,16 @@ bool encodeUncompressed(const uchar *in, qint64 count, VTFImageFormat format, uc
         bytes(1, 2, 3, 0);
         return true;
     case IMAGE_FORMAT_BGRA8888:
-    case IMAGE_FORMAT_BGRX8888:
         bytes(2, 1, 0, 3);
+        return true;
+    case IMAGE_FORMAT_BGRX8888:
+        // X written 255 so that any reader shows the texture opaque.
+        each([](const uchar *p, uchar *o) {
+            o[0] = p[2];
+            o[1] = p[1];
+            o[2] = p[0];
+            o[3] = 255;
+        });
         return true;
     case IMAGE_FORMAT_RGB888:
     case IMAGE_FORMAT_BGR888:
@@ -86,11 +94,15 @@ bool encodeUncompressed(const uchar *in, qint64 count, VTFImageFormat format, uc
         });
         return true;
     case IMAGE_FORMAT_BGRX5551:
-    case IMAGE_FORMAT_BGRA5551:
-        each([](const uchar *p, uchar *o) {
-            put16(o, (p[0] >> 3) << 10 | (p[1] >> 3) << 5 | p[2] >> 3 | (p[3] >= 128 ? 0x8000 : 0));
+    case IMAGE_FORMAT_BGRA5551: {
+        // The X variant always sets bit 15, as other readers take it for alpha.
+        const bool opaque = format == IMAGE_FORMAT_BGRX5551;
+        each([opaque](const uchar *p, uchar *o) {
+            put16(o, (p[0] >> 3) << 10 | (p[1] >> 3) << 5 | p[2] >> 3 |
+                         (opaque || p[3] >= 128 ? 0x8000 : 0));
         });
         return true;
+    }
     case IMAGE_FORMAT_BGRA4444:
         each([](const uchar *p, uchar *o) {
             o[0] = uchar((p[1] / 17) << 4 | p[2] / 17);

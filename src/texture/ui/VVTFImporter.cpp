@@ -10,6 +10,16 @@
 
 #include <memory>
 
+namespace {
+// Moves the reader on to the image after the one last read. An animation's
+// reader does that by itself with each read (and refuses to jump); a
+// multi-page reader (TIFF, ICO) stays on its page until told.
+bool reachNextImage(QImageReader &reader)
+{
+    return reader.supportsAnimation() || reader.jumpToNextImage();
+}
+} // namespace
+
 void VVTFImporter::step(const char *label)
 {
     if (onStep)
@@ -57,6 +67,9 @@ CFileVTF *VVTFImporter::import(QImageReader &reader, const VVTFImportSettings &s
         QImage image;
         if (i == 0 && !first.isNull()) {
             image = first;
+        } else if (i > 0 && !reachNextImage(reader)) {
+            error = QString::fromLatin1(VVTFText::ImportImageUnreachable).arg(i);
+            return nullptr;
         } else if (!reader.read(&image)) {
             error = reader.errorString();
             return nullptr;

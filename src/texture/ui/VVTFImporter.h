@@ -40,7 +40,8 @@ public:
     std::function<void(const char *step)> onStep;
 
     // A new texture the caller owns, or null with `error` set (the reader's
-    // own text when an image cannot be read).
+    // own text when an image cannot be read). Each place gets the next image
+    // of the file: the pages of a TIFF, the frames of an animation.
     CFileVTF *import(QImageReader &reader, const VVTFImportSettings &settings);
 
     QString error;

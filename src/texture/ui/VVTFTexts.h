@@ -26,6 +26,7 @@ inline const char *const ImageFilter = "Supported Formats (*.png *.jpg *.jpeg *.
 inline const char *const ImportUnreadable = "Device Error: Unable to read \"%1\"";
 // %1: the index of the image in its file.
 inline const char *const ImportResizeFailed = "Import Error: Unable to resize image %1";
+inline const char *const ImportImageUnreachable = "Import Error: Unable to reach image %1";
 // %1 images of %2 left out.
 inline const char *const ImportDropped =
     "Import Error: %1 of %2 images found no place in the texture and were left out";

@@ -5,6 +5,7 @@
 #include "VENTITY.h"
 #include "VEntityListWidgetItem.h"
 #include "VMFReader.h"
+#include "WarningLog.h"
 
 #include <QDir>
 #include <QGroupBox>
@@ -217,6 +218,24 @@ void TestVEntity::mapSources()
     script.files = QStringList{out};
     window.exportAsVMF();
     QCOMPARE(readVmf(readFile(out))->entities.size(), 3); // the brush models left out
+
+    // What the import skipped is said once in the output pane.
+    const QString newer = m_dir.filePath(QStringLiteral("newer.vmf"));
+    QVERIFY(writeFile(newer, "world\n{\n\"classname\" \"worldspawn\"\neditor\n{\n}\n}\n"
+                             "entity\n{\n\"classname\" \"light\"\nsolid\n{\nside\n{\n"
+                             "point_data\n{\n\"x\" \"1\"\n}\n}\n}\n\"k\" \"v\"\n}\n"));
+    {
+        WarningLog log;
+        VENTITY clean(nullptr, vmf);
+        QVERIFY(WarningLog::lines().isEmpty());
+        VENTITY read(nullptr, newer);
+        QCOMPARE(WarningLog::lines(),
+                 QStringList{QStringLiteral("Map Source Warning: Import of \"%1\" skipped 2 "
+                                            "blocks it does not read: editor, point_data")
+                                 .arg(newer)});
+        QCOMPARE(pairsText(*static_cast<VEntityListWidgetItem *>(read.entityList()->item(0))),
+                 QStringLiteral("classname=light;k=v"));
+    }
 
     // A missing map source is reported, not made.
     const QString gone = m_dir.filePath(QStringLiteral("gone.vmf"));

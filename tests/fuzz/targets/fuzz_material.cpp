@@ -8,9 +8,9 @@
 
 int fuzzOne(const QByteArray &input)
 {
-    bool crlf = false;
-    const QString text = decodeMaterialText(input, &crlf);
-    FuzzCheck::require(encodeMaterialText(text, crlf) == input, "a script's bytes change");
+    MaterialLineEnds ends;
+    const QString text = decodeMaterialText(input, &ends);
+    FuzzCheck::require(encodeMaterialText(text, text, ends) == input, "a script's bytes change");
 
     QString edited = text;
     setVmtShader(edited, QStringLiteral("VertexLitGeneric"));
@@ -22,7 +22,7 @@ int fuzzOne(const QByteArray &input)
     removeVmtProxies(edited, QStringLiteral("Sine"));
     // The edits add a few lines at most.
     FuzzCheck::requireLinear(quint64(edited.size()), text.size(), 1, 1024, "edited script");
-    encodeMaterialText(edited, crlf);
+    encodeMaterialText(edited, text, ends);
     return 0;
 }
 
@@ -31,5 +31,7 @@ QList<QByteArray> fuzzSeeds()
     return {"\"LightmappedGeneric\"\r\n{\r\n\t\"$basetexture\" \"brick/wall01\"\r\n"
             "\t\"$surfaceprop\" \"brick\"\r\n\t\"Proxies\"\r\n\t{\r\n\t\t\"Sine\"\r\n\t\t{\r\n"
             "\t\t\t\"sinemin\" \"0\"\r\n\t\t}\r\n\t}\r\n}\r\n",
-            "VertexLitGeneric\n{\n$model 1\nProxies\n{\nAnimatedTexture\n{\n}\n}\n}"};
+            "VertexLitGeneric\n{\n$model 1\nProxies\n{\nAnimatedTexture\n{\n}\n}\n}",
+            "\"UnlitGeneric\"\r{\r\n\t$basetexture "
+            "a\n\tProxies\r\t{\r\n\t\tSine\n\t\t{\r\t\t}\n\t}\r}"};
 }

@@ -43,6 +43,7 @@ private slots:
     }
     void addsAndEditsEveryFileItCan();
     void edits();
+    void keepsLineEnds();
 
 private:
     // Lists the files through the Add button.
@@ -171,6 +172,38 @@ void TestMassMaterial::edits()
              QStringLiteral("Remove all proxies of type \"animatedtexture\"?"));
     QCOMPARE(read(PlainPath), QByteArray("\"LightmappedGeneric\"\n{\n\t\"$DETAIL\" \"[]\"\n}\n"));
     QVERIFY(read(CratePath).contains("\t\t\"Sine\""));
+}
+
+void TestMassMaterial::keepsLineEnds()
+{
+    // Old Mac line ends with one CR LF line, unquoted proxies.
+    const QByteArray mac("\"S\"\r{\r\t$basetexture a\r\n\tProxies\r\t{\r\t\tSine\r\t\t{\r\t\t}\r"
+                         "\t}\r}\r");
+    const char *const macPath = "game/materials/mac.vmt";
+    QVERIFY(writeFile(file(macPath), mac));
+    add({macPath});
+    ScriptedPrompt script;
+    script.buttons[QStringLiteral("Remove")] = QMessageBox::Yes;
+    // Nothing to remove: the bytes stay as they were.
+    m_window->parameterBox->setCurrentText(QStringLiteral("$nothing"));
+    m_window->removeParameterButton->click();
+    QCOMPARE(read(macPath), mac);
+
+    // One "Proxies" block; new lines end like most lines, the others keep theirs.
+    m_window->proxyBox->setCurrentIndex(1);
+    m_window->addProxyButton->click();
+    QByteArray bytes = read(macPath);
+    QCOMPARE(bytes.count("Proxies"), 1);
+    QVERIFY(bytes.contains("\t\t\"AnimatedTexture\"\r\t\t{\r"));
+    QVERIFY(bytes.contains("\t$basetexture a\r\n"));
+    QCOMPARE(bytes.count('\n'), 1);
+    // The named unquoted proxy alone goes.
+    m_window->proxyBox->setCurrentText(QStringLiteral("sine"));
+    m_window->removeProxyButton->click();
+    bytes = read(macPath);
+    QVERIFY(!bytes.contains("Sine"));
+    QVERIFY(bytes.contains("\tProxies\r\t{\r"));
+    QVERIFY(bytes.contains("\"AnimatedTexture\""));
 }
 
 QTEST_MAIN(TestMassMaterial)

@@ -27,6 +27,7 @@ private slots:
     void listClicksGoThroughTheTextRoutines();
     void furtherFilesOpenElsewhere();
     void savesOnlyWhenWritten();
+    void keepsLineEnds();
 };
 
 void TestMaterialEditor::editKeepsEveryOtherByte()
@@ -128,6 +129,28 @@ void TestMaterialEditor::savesOnlyWhenWritten()
                                                    "you want to save your changes?"));
     QCOMPARE(readFile(locked.path), QByteArray("old"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestMaterialEditor::keepsLineEnds()
+{
+    // Mixed line ends: written back as read without an edit, with the most
+    // common end (CR here) throughout after one.
+    const QByteArray mixed("\"UnlitGeneric\"\r{\r\n\t$basetexture a\n\t$alpha 1\r}\r");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("mixed.vmt"));
+    QVERIFY(writeFile(path, mixed));
+    VVMT window(path);
+    QCOMPARE(window.text(),
+             QStringLiteral("\"UnlitGeneric\"\n{\n\t$basetexture a\n\t$alpha 1\n}\n"));
+    window.actionSave->trigger();
+    QCOMPARE(readFile(path), mixed);
+    click(window.shaderList, 0);
+    window.actionSave->trigger();
+    QCOMPARE(readFile(path),
+             QByteArray("\"LightmappedGeneric\"\r{\r\t$basetexture a\r\t$alpha 1\r}\r"));
+    window.actionSave->trigger();
+    QCOMPARE(readFile(path),
+             QByteArray("\"LightmappedGeneric\"\r{\r\t$basetexture a\r\t$alpha 1\r}\r"));
 }
 
 QTEST_MAIN(TestMaterialEditor)
