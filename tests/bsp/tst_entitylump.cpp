@@ -204,13 +204,14 @@ void TestEntityLump::readsLumpFiles_data()
     QTest::newRow("larger header skipped") << lumpFile(28, 0, l, text) << "a=1";
     QTest::newRow("text past the length read")
         << lumpFile(20, 0, 0, text + "{\n\"b\" \"2\"\n}\n") << "a=1|b=2";
+    // Bytes without a file name.
+    const QString notLump = QString::fromLatin1(E::EntityNotLumpFile).arg("The file");
     QTest::newRow("header size below 20")
         << lumpFile(20, 0, l, text).replace(0, 1, "\x13") << E::EntityStartOfData;
-    QTest::newRow("shorter than header + length")
-        << lumpFile(20, 0, l + 1, text) << E::EntityEndOfData;
-    QTest::newRow("negative length") << lumpFile(20, 0, -1, text) << E::EntityEndOfData;
-    QTest::newRow("sum past 32 bits") << lumpFile(20, 0, 0x7ffffff0, text) << E::EntityEndOfData;
-    QTest::newRow("shorter than a header") << QByteArray(12, '\0') << E::EntityEndOfData;
+    QTest::newRow("shorter than header + length") << lumpFile(20, 0, l + 1, text) << notLump;
+    QTest::newRow("negative length") << lumpFile(20, 0, -1, text) << notLump;
+    QTest::newRow("sum past 32 bits") << lumpFile(20, 0, 0x7ffffff0, text) << notLump;
+    QTest::newRow("shorter than a header") << QByteArray(12, '\0') << notLump;
     QTest::newRow("lump index 40") << lumpFile(20, 40, l, text) << E::NotEntityLump;
 }
 

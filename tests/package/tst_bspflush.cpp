@@ -1,5 +1,6 @@
 #include "CDelegateBSP.h"
 #include "CPackageHierarchyNode.h"
+#include "ChildRun.h"
 #include "FlushSyncronizer.h"
 #include "Fuzz.h"
 #include "MapBuilder.h"
@@ -8,6 +9,7 @@
 #include "functions.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -478,7 +480,8 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString shortWrite = QString::fromLatin1(DeviceError::ShortWrite).arg(9).arg(9);
         const QString shortRead = QString::fromLatin1(DeviceError::ShortRead).arg(5).arg(5);
-        QTest::newRow("temporary file") << Step::TemporaryFile << 0 << E::Bsp::TemporaryOpen;
+        QTest::newRow("temporary file")
+            << Step::TemporaryFile << 0 << E::Bsp::temporaryOpen("<folder>", QString());
         QTest::newRow("header space") << Step::Header << 0 << E::Bsp::HeaderWrite;
         QTest::newRow("lump 5") << Step::Lump << 5
                                 << "Write Error: Unable to write lump 5 (Nodes)\n" + shortWrite;
@@ -499,8 +502,9 @@ private slots:
         QTest::newRow("sync") << Step::SyncTemporary << 0 << E::Bsp::TemporarySync;
         QTest::newRow("read back")
             << Step::ReadBack << 0 << E::Bsp::readBack(QString::fromLatin1(E::FileOpen));
-        // The map's path is filled in by the test.
-        QTest::newRow("backup") << Step::Backup << 0 << E::Bsp::backupFailed("%1", "Unknown error");
+        // The map's path and folder are filled in by the test.
+        QTest::newRow("backup") << Step::Backup << 0
+                                << E::Bsp::backupFailed("<backup>", "Unknown error");
         QTest::newRow("replace") << Step::Replace << 0 << E::Bsp::SwapUndone;
     }
 
@@ -521,7 +525,8 @@ private slots:
         QVERIFY(d.addFile(QByteArray("hello"), false, "added/new.txt"));
         QVERIFY(d.addFile(local.toLocal8Bit() + '\0', true, "added/ref.bin"));
         const QStringList before = editState(d);
-        message = message.arg(file.path() + ".backup");
+        message.replace("<backup>", file.path() + ".backup")
+            .replace("<folder>", QFileInfo(file.path()).absolutePath());
 
         d.failAt(step, item);
         expectFailedFlush(d, message);
@@ -592,6 +597,32 @@ private slots:
         QVERIFY(!QFile::exists(file.path() + ".tmp"));
     }
 
+    // The disk fills up while the new map is written (a file size limit, in
+    // a child process): the message keeps the system's reason and the map
+    // stays as it was.
+    void fullDiskKeepsTheReason()
+    {
+        const QByteArray original = typicalMap().build();
+        MapFile file(original);
+        ChildRun::Limits limits;
+        limits.fileSize = original.size() + 100;
+        const ChildRun::Result result = ChildRun::run(limits, [&] {
+            CDelegateBSP d;
+            if (!d.open(file.path(), false) ||
+                !d.setData(QByteArray(original.size(), 'n'), false, d.node(5)) || d.flush(nullptr))
+                return false;
+            if (d.lastError().endsWith(" (File too large)"))
+                return true;
+            qWarning("%s", qPrintable(d.lastError()));
+            return false;
+        });
+        if (result == ChildRun::Unavailable)
+            QSKIP("This machine does not let the test limit file sizes");
+        QCOMPARE(result, ChildRun::Succeeded);
+        QCOMPARE(readFile(file.path()), original);
+        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+    }
+
     void realFailures()
     {
         QTemporaryDir dir;
@@ -600,10 +631,12 @@ private slots:
         CDelegateBSP d;
         QVERIFY(d.open(file.path(), false));
 
-        // The temporary name is taken by a folder.
+        // The temporary name is taken by a folder: the message names the
+        // folder and keeps the system's reason.
         QVERIFY(QDir().mkdir(file.path() + ".tmp"));
         QVERIFY(!d.flush(nullptr));
-        QCOMPARE(d.lastError(), QString(E::Bsp::TemporaryOpen));
+        QCOMPARE(d.lastError(),
+                 E::Bsp::temporaryOpen(QFileInfo(file.path()).absolutePath(), "Is a directory"));
         QVERIFY(QDir().rmdir(file.path() + ".tmp"));
 
         // A lump's local file is gone.

@@ -223,16 +223,29 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("renamed");
-        // A null new path: refused.
-        static const char *const rows[][4] = {
-            {"file", "readme.txt", "notes.txt", "notes.txt"},
-            {"case only", "readme.txt", "README.TXT", "README.TXT"},
-            {"folder", "materials/sub", "other", "materials/other"},
-            {"taken", "materials/sub", "A.VMT", nullptr},
-            {"two components", "readme.txt", "a/b.txt", nullptr},
-            {"empty", "readme.txt", nullptr, nullptr}};
-        for (const auto &row : rows)
-            QTest::newRow(row[0]) << QString(row[1]) << QString(row[2]) << QString(row[3]);
+        QTest::addColumn<QString>("error");
+        // A null new path: refused with the error.
+        const auto refused = [](const char *row, const char *path, const QString &name,
+                                const QString &error) {
+            QTest::newRow(row) << QString(path) << name << QString() << error;
+        };
+        QTest::newRow("file") << "readme.txt"
+                              << "notes.txt"
+                              << "notes.txt" << QString();
+        QTest::newRow("case only") << "readme.txt"
+                                   << "README.TXT"
+                                   << "README.TXT" << QString();
+        QTest::newRow("folder") << "materials/sub"
+                                << "other"
+                                << "materials/other" << QString();
+        QTest::newRow("blank inside") << "readme.txt"
+                                      << "my notes.txt"
+                                      << "my notes.txt" << QString();
+        refused("taken", "materials/sub", "A.VMT", E::unableToRename("materials/sub", "A.VMT"));
+        for (const QString &name :
+             {QStringLiteral("a/b.txt"), QStringLiteral(""), QStringLiteral(".."),
+              QStringLiteral("."), QStringLiteral(" a.txt"), QStringLiteral("a\\b.txt")})
+            refused(qPrintable("invalid: " + name), "readme.txt", name, E::invalidName(name));
     }
 
     void rename()
@@ -240,11 +253,12 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, name);
         QFETCH(QString, renamed);
+        QFETCH(QString, error);
         auto d = make();
         CPackageHierarchyNode *n = d->findNode(path);
         QCOMPARE(d->rename(n, name), !renamed.isNull());
         if (renamed.isNull()) {
-            QCOMPARE(d->lastError(), E::unableToRename(path, name));
+            QCOMPARE(d->lastError(), error);
             QCOMPARE(n->path(true), path);
         } else {
             QCOMPARE(n->path(true), renamed);
@@ -254,6 +268,52 @@ private slots:
         auto other = make();
         QVERIFY(!d->rename(other->findNode("materials"), "x"));
         QCOMPARE(d->lastError(), QString(E::NotOwner));
+    }
+
+    // A name that could climb out of a folder, or that means something else
+    // than typed, is refused as it is, and nothing is staged; ordinary names,
+    // blanks inside included, go in exactly as given.
+    void addFileChecksTheName_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("accepted");
+        for (const char *bad :
+             {"../x.cfg", "materials/../../evil.cfg", "a/./b.vmt", "a\\b.vmt", " a.vmt", "a.vmt ",
+              "a /c.vmt", "C:/x.vmt", "/abs.vmt", "\\\\x.vmt", "x\x01.vmt", "x\x7f.vmt", "a//b.vmt",
+              "materials/", "", "..", "a\tb.vmt"})
+            QTest::newRow(qPrintable("refused " + QString(bad))) << QString(bad) << false;
+        for (const char *good :
+             {"materials/brick/wall01.vmt", "materials/a .vmt", "materials/my brick/wall 01.vmt",
+              "n\xe9"
+              "e.txt",
+              "x..y.vmt"})
+            QTest::newRow(qPrintable("accepted " + QString(good)))
+                << QString::fromLatin1(good) << true;
+    }
+
+    void addFileChecksTheName()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, accepted);
+        auto d = make();
+        const int nodes = d->nodeCount();
+        const int descendants = d->root()->descendantCount();
+        CPackageHierarchyNode *n = d->addFile(QByteArray("data"), false, path);
+        QBuffer device;
+        device.setData("data");
+        device.open(QIODevice::ReadOnly);
+        CPackageHierarchyNode *fromDevice = d->addFile(&device, path);
+        if (accepted) {
+            QVERIFY(n);
+            QCOMPARE(fromDevice, n);
+            QCOMPARE(n->path(true), path);
+            return;
+        }
+        QVERIFY(!n);
+        QVERIFY(!fromDevice);
+        QCOMPARE(d->lastError(), E::invalidName(path));
+        QCOMPARE(d->nodeCount(), nodes);
+        QCOMPARE(d->root()->descendantCount(), descendants);
     }
 
     void readStoredAndCurrent()
@@ -346,7 +406,7 @@ private slots:
     {
         auto d = make();
         // An existing stored entry keeps its index and only stages bytes.
-        CPackageHierarchyNode *same = d->addFile(QByteArray("x"), false, "Materials\\A.vmt");
+        CPackageHierarchyNode *same = d->addFile(QByteArray("x"), false, "Materials/A.vmt");
         QCOMPARE(same, d->node(0));
         QCOMPARE(d->nodeCount(), 3);
 
@@ -354,7 +414,7 @@ private slots:
         QCOMPARE(d->lastError(), QString("Delegate Error: Unable to create leaf at "
                                          "\"readme.txt/inner\""));
         QVERIFY(!d->addFile(QByteArray("x"), false, ""));
-        QCOMPARE(d->lastError(), QString("Delegate Error: Unable to create leaf at \"\""));
+        QCOMPARE(d->lastError(), E::invalidName(""));
         QVERIFY(!d->addFile(QByteArray("x"), false, "materials"));
 
         QByteArray source("abcdef");

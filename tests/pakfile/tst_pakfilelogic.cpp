@@ -31,7 +31,9 @@ private slots:
 
     // The chosen row names the first pakfile folder; the last row, the name or
     // "<different>", puts the files at the root. A typed folder (the list
-    // cancelled) takes them whatever its separators and blanks.
+    // cancelled) loses only one "/" at either end; any other blank or
+    // separator stays, for the package to refuse. On Linux a "\\" is part of
+    // a name.
     void addedFilesFollowTheChosenFolder_data()
     {
         QTest::addColumn<QStringList>("files");
@@ -42,16 +44,22 @@ private slots:
         QTest::newRow("drive, from materials")
             << QStringList{"D:/game/hl2/materials/x/y.vtf"}
             << QStringList{"game", "hl2", "materials", "x", "y.vtf"} << 2 << QString()
-            << QStringList{"/materials/x/y.vtf"};
+            << QStringList{"materials/x/y.vtf"};
         QTest::newRow("several, to the root")
             << QStringList{"/u/a.wav", "/u/b.wav"} << QStringList{"u", "<different>"} << 1
-            << QString() << QStringList{"/a.wav", "/b.wav"};
+            << QString() << QStringList{"a.wav", "b.wav"};
         QTest::newRow("backslashes, drive root")
             << QStringList{"C:\\\\y.vtf"} << QStringList{"y.vtf"} << 1 << QString()
-            << QStringList{"/y.vtf"};
+            << QStringList{"y.vtf"};
+        QTest::newRow("backslash in a Linux name")
+            << QStringList{"/m/..\\..\\evil.cfg"} << QStringList{"m", "..\\..\\evil.cfg"} << 0
+            << QString() << QStringList{"m/..\\..\\evil.cfg"};
         QTest::newRow("typed") << QStringList{"/a/y.vtf", "/b/z.vtf"}
-                               << QStringList{"a", "<different>"} << -1 << " \\custom/dir/ "
-                               << QStringList{"/custom/dir/y.vtf", "/custom/dir/z.vtf"};
+                               << QStringList{"a", "<different>"} << -1 << "/custom/dir/"
+                               << QStringList{"custom/dir/y.vtf", "custom/dir/z.vtf"};
+        QTest::newRow("typed with blanks and backslashes")
+            << QStringList{"/a/y.vtf"} << QStringList{"a", "y.vtf"} << -1 << " \\custom/dir/ "
+            << QStringList{" \\custom/dir/ /y.vtf"};
     }
     void addedFilesFollowTheChosenFolder()
     {

@@ -1,4 +1,5 @@
 #include "CFilePCF.h"
+#include "CSaveFile.h"
 #include "ChildRun.h"
 #include "ExchangeFixture.h"
 #include "PCFDelegate.h"
@@ -55,8 +56,11 @@ bool save(const QString &saver, const QString &folder, const QString &sources, c
         saved = manifest.writeManifest(QDir(folder).filePath("map.bsp"));
         reason = sink.messages.isEmpty() ? QString() : sink.messages.last();
     }
-    const QString expected =
-        error.contains("%1") ? error.arg(QDir(folder).filePath("map_manifest.txt")) : error;
+    const QString target =
+        QDir(folder).filePath(saver == "editor" ? "fire.pcf" : "map_manifest.txt");
+    const QString expected = QString(error)
+                                 .replace("<folder message>", CSaveFile::folderMessage(target))
+                                 .replace("<file>", target);
     if (!saved && reason != expected) {
         qWarning("%s: unexpected reason \"%s\"", qPrintable(saver), qPrintable(reason));
         return true; // neither outcome the test expects
@@ -83,15 +87,20 @@ void TestParticleSave::saves_data()
     QTest::addColumn<qint64>("sizeLimit");
     QTest::addColumn<QString>("error");
     QTest::addColumn<bool>("succeeds");
-    const QStringList openError{"Write Error: Unable to open file", "Unable to write \"%1\""};
-    const QStringList writeError{"Write Error: Unable to write file", "Unable to write \"%1\""};
+    // Each failure keeps the system's reason.
+    const QStringList openError{
+        "Write Error: Unable to open file (Existing file <file> is not writable)",
+        "Unable to write \"<file>\" (Existing file <file> is not writable)"};
+    const QStringList writeError{"Write Error: Unable to write file (File too large)",
+                                 "Unable to write \"<file>\" (File too large)"};
     // The particle files (editor, export, batch) and the map manifest.
     const QStringList savers{"editor", "manifest"};
     for (int i = 0; i < savers.size(); ++i) {
         const QByteArray s = savers[i].toLatin1();
-        // No room for a temporary file, but the file itself may be written.
+        // No room for a temporary file, but the file itself may be written:
+        // refused rather than written in place.
         QTest::newRow(s + ": read-only folder")
-            << savers[i] << false << true << qint64(-1) << QString() << true;
+            << savers[i] << false << true << qint64(-1) << "<folder message>" << false;
         QTest::newRow(s + ": read-only folder and file")
             << savers[i] << false << false << qint64(-1) << openError[i] << false;
         // The disk fills up while the new file is written.

@@ -1,4 +1,5 @@
 #include "CFilePCF.h"
+#include "CSaveFile.h"
 #include "DMXAttribute.h"
 #include "DMXElement.h"
 #include "DmxBuild.h"
@@ -531,14 +532,15 @@ void TestPcfFile::failedWriteKeepsOldFile()
     QVERIFY(!delegate.write(path, document.get(), 1));
     QCOMPARE(readFile(path), QByteArray("old contents"));
 
-    // A target that cannot be opened.
+    // A target whose folder takes no temporary file: the folder is named.
     document->root()->attributes.removeAt(document->root()->attributes.size() - 1);
     delete broken;
-    QVERIFY(!delegate.write(dir.filePath(QStringLiteral("missing/x.pcf")), document.get(), 1));
-    QCOMPARE(delegate.error(), QStringLiteral("Write Error: Unable to open file"));
+    const QString missing = dir.filePath(QStringLiteral("missing/x.pcf"));
+    QVERIFY(!delegate.write(missing, document.get(), 1));
+    QCOMPARE(delegate.error(), CSaveFile::folderMessage(missing));
     // A later success keeps the last failure's text.
     QVERIFY(delegate.write(path, document.get(), 1));
-    QCOMPARE(delegate.error(), QStringLiteral("Write Error: Unable to open file"));
+    QCOMPARE(delegate.error(), CSaveFile::folderMessage(missing));
 }
 
 void TestPcfFile::dictionaryLimit_data()

@@ -171,7 +171,8 @@ void TestPcfManifest::unreadableMapOrManifest()
     RecordingSink blocked;
     PCFManifest manifest(&blocked);
     manifest.run(scene.mapPath, scene.folder, {"a.pcf"});
-    QCOMPARE(blocked.messages.last(), "Unable to write \"" + scene.manifest() + "\"");
+    QCOMPARE(blocked.messages.last(),
+             "Unable to write \"" + scene.manifest() + "\" (Filename refers to a directory)");
     QCOMPARE(blocked.errors.last(), true);
 }
 

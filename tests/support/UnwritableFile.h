@@ -2,9 +2,10 @@
 
 #include "FileBytes.h"
 
-// A file that reads but cannot be replaced: read-only, in a read-only folder
-// and, as root ignores permissions, named so long that no temporary file fits
-// beside it. The folder turns writable again at the end, so that it can go.
+// A writable file that cannot be replaced, as no temporary file can be made
+// beside it: in a read-only folder and, as root ignores permissions, named so
+// long that no temporary name fits. A save must refuse it rather than write
+// in place. The folder turns writable again at the end, so that it can go.
 struct UnwritableFile
 {
     UnwritableFile(const QString &in, const QByteArray &bytes, const char *suffix)
@@ -12,7 +13,6 @@ struct UnwritableFile
         , path(in + QLatin1Char('/') + QString(248, QLatin1Char('r')) + QLatin1String(suffix))
     {
         writeFile(path, bytes);
-        QFile::setPermissions(path, QFile::ReadOwner);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
     }
     ~UnwritableFile()

@@ -49,9 +49,7 @@ struct FailingConverter : VTFMassConverter
     {
         if (QFileInfo(path).fileName() != failing)
             return VTFMassConverter::newOutput(path);
-        auto output = std::make_unique<FailingOutput>(path);
-        output->setDirectWriteFallback(false);
-        return output;
+        return std::make_unique<FailingOutput>(path);
     }
 };
 

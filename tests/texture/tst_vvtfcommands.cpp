@@ -1,4 +1,5 @@
 #include "CSaveFile.h"
+#include "FullDisk.h"
 #include "UnwritableFile.h"
 #include "VVTFFixture.h"
 #include "VVTFImageRangeWidget.h"
@@ -129,17 +130,26 @@ void TestVVTFCommands::saving()
     QCOMPARE(window->windowTitle() + window->document()->toString(), "second[*]" + second);
     QVERIFY(window->isWindowModified());
 
-    // A file that cannot be replaced: a warning, the old file as it was;
-    // closed with Save, the window stays.
+    // A full disk: the system's reason, the old file as it was.
+    QVERIFY(writeFile(second, "old texture"));
+    {
+        const FullDisk disk(100);
+        window->actionSave->trigger();
+    }
+    QCOMPARE(script.asked.last().text,
+             QStringLiteral("Device Error: Incomplete write (No space left on device)"));
+    QCOMPARE(readFile(second), QByteArray("old texture"));
+    QVERIFY(window->isWindowModified());
+
+    // A file that cannot be replaced: a warning that names the folder, the
+    // old file as it was; closed with Save, the window stays.
     QTemporaryDir locked;
     const UnwritableFile stuck(locked.path(), "old texture", ".vtf");
     window->document()->setPath(stuck.path, true);
     window->actionSave->trigger();
     const CPrompt::Request warning = script.asked.last();
-    QVERIFY2(warning.kind == CPrompt::Kind::Warning &&
-                 warning.text.startsWith("Write Error: Unable to ") &&
-                 warning.text.contains('"' + stuck.path + "\" ("),
-             qPrintable(warning.text));
+    QCOMPARE(int(warning.kind), int(CPrompt::Kind::Warning));
+    QCOMPARE(warning.text, CSaveFile::folderMessage(stuck.path));
     script.asked.clear();
     script.button(QMessageBox::Save);
     QVERIFY(!window->close() && window->isWindowModified());

@@ -22,6 +22,9 @@ inline const char *const UnexpectedEndOfFile = "Unexpected end of file";
 inline const char *const UnexpectedStartOfData = "Unexpected start of data";
 inline const char *const UnexpectedEndOfData = "Unexpected end of data";
 inline const char *const LumpTypeMismatch = "Lump type mismatch";
+// Shorter than the header, or not as long as the header says. %1: the quoted
+// file name ("The file" for bytes without one).
+inline const char *const NotLumpFile = "%1 is not a lump file: its 20-byte header is missing";
 inline const char *const LumpVersionMismatch = "Lump version mismatch";
 // %1: the full path of the chosen file.
 inline const char *const UnableToOpenFile = "Unable to open file \"%1\"";
@@ -37,6 +40,8 @@ inline const char *const SaveIncomplete = "Unable to complete file save.";
 inline const char *const EntityStartOfData = "Unexpected start of data.";
 inline const char *const EntityEndOfData = "Unexpected end of data.";
 inline const char *const NotEntityLump = "Lump does not contain entity information.";
+inline const char *const EntityNotLumpFile =
+    "%1 is not a lump file: its 20-byte header is missing.";
 inline const char *const EntityUnableToOpenFile = "Unable to open file.";
 inline const char *const UnableToOpenLumpBuffer = "Unable to open lump buffer.";
 // %1: the path.

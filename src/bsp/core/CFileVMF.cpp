@@ -222,13 +222,15 @@ bool CFileVMF::save(const QString &path)
         return fail(QString::fromLatin1(E::InvalidFilePath));
     CSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(QString::fromLatin1(E::UnableToOpen).arg(path));
+        return fail(file.failure(QString::fromLatin1(E::UnableToOpen).arg(path)));
     if (!saveToDevice(&file)) {
+        m_errorText = file.failure(m_errorText);
         file.cancelWriting();
         return false;
     }
     if (!file.commit())
-        return fail(QString::fromLatin1(E::UnableToSave).arg(path, file.errorString()));
+        return fail(
+            file.folderOr(QString::fromLatin1(E::UnableToSave).arg(path, file.errorString())));
     return true;
 }
 

@@ -289,7 +289,7 @@ bool readLumpFile(QIODevice *device, QVector<CEntity> &entities, QString &error)
     const qint64 size = device->size();
     LumpFile::Header header;
     if (!LumpFile::parseHeader(device->read(LumpFile::HeaderSize), header)) {
-        error = QString::fromLatin1(E::EntityEndOfData);
+        error = LumpFile::notLumpFile(E::EntityNotLumpFile, device);
         return false;
     }
     if (header.headerSize < LumpFile::HeaderSize) {
@@ -299,7 +299,7 @@ bool readLumpFile(QIODevice *device, QVector<CEntity> &entities, QString &error)
     // In 64 bits: two 32-bit fields near their limit must not wrap round to
     // a small size.
     if (header.length < 0 || size < qint64(header.headerSize) + header.length) {
-        error = QString::fromLatin1(E::EntityEndOfData);
+        error = LumpFile::notLumpFile(E::EntityNotLumpFile, device);
         return false;
     }
     if (header.index != LumpIndex) {

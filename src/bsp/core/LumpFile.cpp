@@ -9,6 +9,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 namespace E = BspErrors;
@@ -68,6 +69,14 @@ bool extract(CDelegateBSP &map, int index, QIODevice *device, bool asLumpFile, Q
     return true;
 }
 
+QString notLumpFile(const char *text, const QIODevice *device)
+{
+    const auto *file = qobject_cast<const QFileDevice *>(device);
+    const QString name = file ? QFileInfo(file->fileName()).fileName() : QString();
+    return QString::fromLatin1(text).arg(
+        name.isEmpty() ? QStringLiteral("The file") : QLatin1Char('"') + name + QLatin1Char('"'));
+}
+
 bool read(QIODevice *device, int index, Header &header, QByteArray &data, QString &error)
 {
     if (!device || !device->isReadable()) {
@@ -75,8 +84,12 @@ bool read(QIODevice *device, int index, Header &header, QByteArray &data, QStrin
         return false;
     }
     const qint64 available = device->size() - device->pos();
+    if (!parseHeader(device->read(HeaderSize), header)) {
+        error = notLumpFile(E::NotLumpFile, device);
+        return false;
+    }
     // A header with nothing after it cannot be a lump file either.
-    if (!parseHeader(device->read(HeaderSize), header) || device->atEnd()) {
+    if (device->atEnd()) {
         error = QString::fromLatin1(E::UnexpectedEndOfFile);
         return false;
     }
@@ -85,7 +98,7 @@ bool read(QIODevice *device, int index, Header &header, QByteArray &data, QStrin
         return false;
     }
     if (available != qint64(header.length) + HeaderSize) {
-        error = QString::fromLatin1(E::UnexpectedEndOfData);
+        error = notLumpFile(E::NotLumpFile, device);
         return false;
     }
     if (header.index != index) {

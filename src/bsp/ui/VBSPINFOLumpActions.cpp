@@ -76,17 +76,19 @@ void VBSPINFO::extractLump(int index)
     // overwrite that fails keeps the old file.
     CSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        warn(QString::fromLatin1(E::UnableToOpenOutput).arg(fileName));
+        warn(file.failure(QString::fromLatin1(E::UnableToOpenOutput).arg(fileName)));
         return;
     }
     QString error;
     if (!LumpFile::extract(map, index, &file, asLumpFile, error)) {
+        error = file.failure(error);
         file.cancelWriting();
         warn(error);
         return;
     }
     if (!file.commit())
-        warn(QString::fromLatin1(E::UnableToSaveOutput).arg(fileName, file.errorString()));
+        warn(file.folderOr(
+            QString::fromLatin1(E::UnableToSaveOutput).arg(fileName, file.errorString())));
 }
 
 void VBSPINFO::replaceLump(int index)

@@ -248,9 +248,10 @@ bool VENTITY::saveLump(const QString &path)
     // Written aside and put in place only when complete.
     CSaveFile file(path);
     const auto fail = [&] {
-        const QString reason = file.errorString();
+        const QString message =
+            file.folderOr(QString::fromLatin1(E::SaveError).arg(file.errorString()));
         file.cancelWriting();
-        warn(QString::fromLatin1(E::SaveError).arg(reason));
+        warn(message);
         return false;
     };
     if (!file.open(QIODevice::WriteOnly))
@@ -268,7 +269,7 @@ bool VENTITY::saveLump(const QString &path)
             return fail();
     }
     if (!file.commit()) {
-        warn(QString::fromLatin1(E::SaveError).arg(file.errorString()));
+        warn(file.folderOr(QString::fromLatin1(E::SaveError).arg(file.errorString())));
         return false;
     }
     return true;

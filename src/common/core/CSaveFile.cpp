@@ -1,39 +1,150 @@
 #include "CSaveFile.h"
 
+#include "DurableFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+qint64 testSpace = -1;
+
+QString systemReason(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// The text a device gives when nothing set a reason.
+const QString &unsetReason()
+{
+    static const QString text = QSaveFile().errorString();
+    return text;
+}
+
+} // namespace
+
 CSaveFile::CSaveFile(const QString &path, QObject *parent)
     : QSaveFile(path, parent)
+{}
+
+QString CSaveFile::folderMessage(const QString &path)
 {
-    setDirectWriteFallback(true);
+    const QFileInfo info(path);
+    // A link is saved through: the temporary file goes beside what it names.
+    const QFileInfo target(info.isSymLink() ? info.symLinkTarget() : path);
+    return QStringLiteral("Unable to save \"%1\": the folder \"%2\" cannot be written to. Save to "
+                          "another folder.")
+        .arg(info.fileName(), QDir::toNativeSeparators(target.absolutePath()));
+}
+
+bool CSaveFile::open(OpenMode mode)
+{
+    m_folderRefused = false;
+    m_writeFailed = false;
+    if (QSaveFile::open(mode))
+        return true;
+    // QSaveFile refuses a directory and a file the user may not write before
+    // it tries the temporary file; any other failure is the temporary file's.
+    const QFileInfo info(fileName());
+    if (!fileName().isEmpty() && !info.isDir() && (!info.exists() || info.isWritable())) {
+        m_folderRefused = true;
+        setErrorString(folderMessage(fileName()));
+    }
+    return false;
+}
+
+void CSaveFile::failWrite(const QString &reason)
+{
+    m_writeFailed = true;
+    // A short write leaves no reason: the temporary file, dropped anyway, is
+    // asked for it.
+    const QString text = reason.isEmpty() || reason == unsetReason()
+                             ? DurableFile::writeFailureReason(*this)
+                             : reason;
+    setErrorString(text);
+}
+
+qint64 CSaveFile::writeData(const char *data, qint64 length)
+{
+    if (m_writeFailed)
+        return -1;
+    qint64 allowed = length;
+    if (testSpace >= 0) {
+        allowed = qMin(length, testSpace);
+        testSpace -= allowed;
+    }
+    const qint64 written = allowed > 0 ? QSaveFile::writeData(data, allowed) : 0;
+    if (written == length)
+        return written;
+    failWrite(allowed < length ? systemReason(ENOSPC) : errorString());
+    return -1;
 }
 
 bool CSaveFile::commit()
 {
-    const bool written = isOpen() && flush() && error() == QFileDevice::NoError;
-    if (!written && isOpen())
+    if (!isOpen())
+        return QSaveFile::commit();
+    if (!m_writeFailed) {
+        QString reason;
+        if (!DurableFile::sync(*this, &reason))
+            failWrite(reason);
+    }
+    if (m_writeFailed) {
+        const QString reason = errorString();
         cancelWriting();
-    // In place (no temporary file) the base reports success even after a
-    // cancel; the target is then already changed, but the caller hears of it.
-    return QSaveFile::commit() && written;
+        QSaveFile::commit();
+        setErrorString(reason);
+        return false;
+    }
+    if (QSaveFile::commit())
+        return true;
+    // The bytes are whole and on the disk: only putting the temporary file
+    // under its name in the folder failed.
+    m_folderRefused = true;
+    setErrorString(folderMessage(fileName()));
+    return false;
+}
+
+void CSaveFile::cancelWriting()
+{
+    const QString reason = errorString();
+    QSaveFile::cancelWriting();
+    setErrorString(reason == unsetReason() ? QString() : reason);
+}
+
+QString CSaveFile::folderOr(const QString &text) const
+{
+    return m_folderRefused ? errorString() : text;
+}
+
+QString CSaveFile::failure(const QString &text) const
+{
+    if (m_folderRefused)
+        return errorString();
+    const QString reason = errorString();
+    if (reason.isEmpty() || reason == unsetReason() || text.endsWith(reason))
+        return text;
+    return text + QStringLiteral(" (%1)").arg(reason);
 }
 
 bool CSaveFile::writeAll(const QString &path, const QByteArray &bytes, QString *error)
 {
     CSaveFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly)) {
+    const bool saved = !path.isEmpty() && file.open(QIODevice::WriteOnly) &&
+                       file.write(bytes) == bytes.size() && file.commit();
+    if (!saved) {
         if (error)
             *error = file.errorString();
-        return false;
+        if (file.isOpen())
+            file.cancelWriting();
     }
-    if (file.write(bytes) != bytes.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return saved;
+}
+
+void CSaveFile::setSpaceForTesting(qint64 bytes)
+{
+    testSpace = bytes;
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -32,6 +33,21 @@ QString systemError()
 } // namespace
 
 namespace DurableFile {
+
+QString writeFailureReason(QFileDevice &file)
+{
+    // The text of a device that never set a reason.
+    static const QString unset = QFile().errorString();
+    if (file.error() != QFileDevice::NoError && file.errorString() != unset)
+        return file.errorString();
+#ifdef Q_OS_UNIX
+    struct stat info;
+    const int fd = file.handle();
+    if (fd >= 0 && ::fstat(fd, &info) == 0 && ::pwrite(fd, "", 1, info.st_size) < 0)
+        return systemError();
+#endif
+    return QString();
+}
 
 bool sync(QFileDevice &file, QString *error)
 {

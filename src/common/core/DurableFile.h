@@ -9,6 +9,12 @@ class QFileDevice;
 // name moves to a new file in one step.
 namespace DurableFile {
 
+// Why writing to the file failed, after a write that did: Qt's reason when it
+// kept one; else (Qt keeps none after a short write, nor after a copy in the
+// kernel) the system's reason for one more byte at the file's end, which the
+// failed file can take as it is going to be dropped. Empty when writing works
+// again.
+QString writeFailureReason(QFileDevice &file);
 // Writes Qt's buffer and asks the system to put the file's data on the disk.
 // False when either fails; `error`, when given, says why.
 bool sync(QFileDevice &file, QString *error = nullptr);

@@ -113,15 +113,16 @@ public:
         }
         CSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly)) {
-            m_error = QString::fromLatin1(FileClassError::WriteOpen);
+            m_error = file.failure(QString::fromLatin1(FileClassError::WriteOpen));
             return false;
         }
         if (!write(static_cast<QIODevice *>(&file))) {
+            m_error = file.failure(m_error);
             file.cancelWriting();
             return false;
         }
         if (!file.commit()) {
-            m_error = QString::fromLatin1(FileClassError::WriteCommit);
+            m_error = file.failure(QString::fromLatin1(FileClassError::WriteCommit));
             return false;
         }
         return true;

@@ -3,6 +3,7 @@
 #include "CFileVBSP.h"
 #include "CPath.h"
 #include "CPrompt.h"
+#include "CSaveFile.h"
 #include "MainWindowDialogs.h"
 #include "MainWindowTools.h"
 #include "VVBSPPanels.h"
@@ -254,9 +255,14 @@ QString VVBSP::askSavePath()
 
 bool VVBSP::writeTo(const QString &path)
 {
-    if (writeVbspFile(*m_document, encodedPath(path)))
+    QString reason;
+    if (writeVbspFile(*m_document, encodedPath(path), &reason))
         return true;
-    warn(QLatin1String(UnableToWrite) + quoted(path));
+    // The folder's own message says it all; any other failure keeps its reason.
+    if (reason == CSaveFile::folderMessage(path))
+        warn(reason);
+    else
+        warn(QLatin1String(UnableToWrite) + quoted(path) + QStringLiteral(" (%1)").arg(reason));
     return false;
 }
 

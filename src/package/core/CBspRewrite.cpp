@@ -10,6 +10,8 @@
 
 #include <QBuffer>
 #include <QDataStream>
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 
@@ -68,7 +70,12 @@ void CBspRewrite::discard()
 
 bool CBspRewrite::failWith(const QString &message)
 {
-    m_message = message;
+    // A write to the temporary file that failed (a full disk) keeps the
+    // system's reason; after any other failure writing still works and
+    // nothing is added.
+    const QString reason = m_temp.isOpen() ? DurableFile::writeFailureReason(m_temp) : QString();
+    m_message =
+        reason.isEmpty() || message.contains(reason) ? message : E::withReason(message, reason);
     return false;
 }
 
@@ -261,8 +268,11 @@ bool CBspRewrite::checkLimits()
 
 bool CBspRewrite::openTemporary()
 {
-    if (fault(Step::TemporaryFile, 0) || !m_temp.open(QIODevice::ReadWrite | QIODevice::Truncate))
-        return failWith(E::Bsp::TemporaryOpen);
+    const bool injected = fault(Step::TemporaryFile, 0);
+    if (injected || !m_temp.open(QIODevice::ReadWrite | QIODevice::Truncate))
+        return failWith(E::Bsp::temporaryOpen(
+            QDir::toNativeSeparators(QFileInfo(m_temp.fileName()).absolutePath()),
+            injected ? QString() : m_temp.errorString()));
     m_created = true;
     return true;
 }

@@ -3,6 +3,7 @@
 #include "CPackageHierarchyNode.h"
 #include "CPath.h"
 #include "FlushSyncronizer.h"
+#include "PackageEntryName.h"
 #include "PackageErrors.h"
 #include "functions.h"
 
@@ -424,8 +425,9 @@ bool IPackageDelegate::rename(CPackageHierarchyNode *n, const QString &name)
 {
     if (!checkTreeNode(n))
         return false;
-    const bool oneComponent = splitPath(name) == QStringList(name);
-    if (n == m_rootNode || !oneComponent || !n->setName(name))
+    if (!PackageEntryName::isValidComponent(name))
+        return fail(E::invalidName(name));
+    if (n == m_rootNode || !n->setName(name))
         return fail(E::unableToRename(n->path(true), name));
     return true;
 }
@@ -487,9 +489,13 @@ bool IPackageDelegate::setData(QIODevice *device, CPackageHierarchyNode *n, int 
 CPackageHierarchyNode *IPackageDelegate::addFile(const QByteArray &data, bool isReference,
                                                  const QString &path)
 {
-    const QStringList parts = splitPath(path);
-    CPackageHierarchyNode *n =
-        parts.isEmpty() || !m_rootNode ? nullptr : m_rootNode->createPath(parts, true);
+    // Checked before anything is made: a refused name leaves the tree as it was.
+    if (!PackageEntryName::isValidPath(path)) {
+        fail(E::invalidName(path));
+        return nullptr;
+    }
+    const QStringList parts = path.split(QLatin1Char('/'));
+    CPackageHierarchyNode *n = m_rootNode ? m_rootNode->createPath(parts, true) : nullptr;
     if (!n) {
         fail(E::unableToCreateLeaf(path));
         return nullptr;
@@ -510,6 +516,10 @@ CPackageHierarchyNode *IPackageDelegate::addFile(const QByteArray &data, bool is
 
 CPackageHierarchyNode *IPackageDelegate::addFile(QIODevice *device, const QString &path, int length)
 {
+    if (!PackageEntryName::isValidPath(path)) {
+        fail(E::invalidName(path));
+        return nullptr;
+    }
     QByteArray bytes;
     if (!readExactly(device, length, bytes, m_lastError))
         return nullptr;

@@ -120,8 +120,9 @@ public:
     virtual bool revert(CPackageHierarchyNode *node);
     // Folders are accepted here.
     virtual bool revert(const QString &path);
-    // Gives a node a new name in its folder: one path component, not taken by
-    // a sibling (a change of case alone is allowed). The root keeps its name.
+    // Gives a node a new name in its folder: one valid path component
+    // (PackageEntryName), not taken by a sibling (a change of case alone is
+    // allowed). The root keeps its name.
     virtual bool rename(CPackageHierarchyNode *node, const QString &name);
 
     // Stages length bytes (-1: to the device's end) as the node's new bytes.
@@ -130,7 +131,8 @@ public:
     virtual bool setData(const QByteArray &data, bool isReference, CPackageHierarchyNode *node);
 
     // Finds or creates the file at path and stages the data; a new file gets
-    // the next free entry index. Null on failure.
+    // the next free entry index. A path PackageEntryName refuses stages
+    // nothing. Null on failure.
     virtual CPackageHierarchyNode *addFile(QIODevice *device, const QString &path, int length = -1);
     virtual CPackageHierarchyNode *addFile(const QByteArray &data, bool isReference,
                                            const QString &path);

@@ -12,6 +12,11 @@ QString unableToCreateLeaf(const QString &path)
     return QStringLiteral("Delegate Error: Unable to create leaf at \"%1\"").arg(path);
 }
 
+QString invalidName(const QString &name)
+{
+    return QStringLiteral("Request Error: Invalid name \"%1\".").arg(name);
+}
+
 QString unableToRename(const QString &path, const QString &name)
 {
     return QStringLiteral("Delegate Error: Unable to rename \"%1\" to \"%2\"").arg(path, name);
@@ -127,6 +132,13 @@ QString readBack(const QString &error)
 QString gameLumpOutside(int index)
 {
     return QStringLiteral("Read Error: Game lump %1 lies outside lump 35").arg(index);
+}
+
+QString temporaryOpen(const QString &folder, const QString &reason)
+{
+    return withReason(QString::fromLatin1(TemporaryOpen) +
+                          QStringLiteral(" in the folder \"%1\"").arg(folder),
+                      reason);
 }
 
 QString backupFailed(const QString &backup, const QString &reason)

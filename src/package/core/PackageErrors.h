@@ -63,6 +63,8 @@ constexpr const char CreateNodes[] =
     "Delegate Error: Unable to create nodes for internal file system";
 // "Delegate Error: Unable to create leaf at \"<path>\""
 QString unableToCreateLeaf(const QString &path);
+// "Request Error: Invalid name \"<name>\"."
+QString invalidName(const QString &name);
 // "Delegate Error: Unable to rename \"<path>\" to \"<name>\""
 QString unableToRename(const QString &path, const QString &name);
 // "Package Warning: <n> further warnings are not listed"
@@ -118,6 +120,8 @@ constexpr const char PakfileEditsWithWholeLump[] =
 QString readBack(const QString &error);
 // "Read Error: Game lump <n> lies outside lump 35"
 QString gameLumpOutside(int index);
+// "File Error: Unable to open temporary file in the folder \"<folder>\" (<reason>)"
+QString temporaryOpen(const QString &folder, const QString &reason);
 // "File Error: Unable to make the backup \"<backup>\" (<reason>)"
 QString backupFailed(const QString &backup, const QString &reason);
 // Warning of an open: "Map Warning: The map file is cut short inside lumps

@@ -48,7 +48,7 @@ bool writeEntry(IPackageDelegate &delegate, CPackageHierarchyNode *node, const Q
 {
     CSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly)) {
-        error = QString::fromLatin1(CPackageExtraction::NotOpened).arg(target);
+        error = file.failure(QString::fromLatin1(CPackageExtraction::NotOpened).arg(target));
         return false;
     }
     if (!delegate.writeCurrent(&file, node)) {
@@ -58,7 +58,7 @@ bool writeEntry(IPackageDelegate &delegate, CPackageHierarchyNode *node, const Q
         return false;
     }
     if (!file.commit()) {
-        error = QString::fromLatin1(CPackageExtraction::NotOpened).arg(target);
+        error = file.failure(QString::fromLatin1(CPackageExtraction::NotOpened).arg(target));
         return false;
     }
     return true;

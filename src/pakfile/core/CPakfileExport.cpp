@@ -77,12 +77,14 @@ CPakfileExport::Result CPakfileExport::write(CDelegateBSP &map, const QString &t
     };
     CSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly))
-        return failed(QString::fromLatin1(PakfileError::UnableToOpenQuoted).arg(target));
+        return failed(
+            out.failure(QString::fromLatin1(PakfileError::UnableToOpenQuoted).arg(target)));
     TailHoldingDevice tap(&out, Z::MaxEndRecordSpan);
     tap.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     if (!map.writeStored(&tap, BspFormat::PakfileLump)) {
+        const QString message = out.failure(map.lastError());
         out.cancelWriting();
-        return failed(map.lastError());
+        return failed(message);
     }
 
     QByteArray tail = tap.held;
@@ -99,9 +101,10 @@ CPakfileExport::Result CPakfileExport::write(CDelegateBSP &map, const QString &t
         tail.append(reinterpret_cast<const char *>(length), 2).append(newComment);
     }
     if (out.write(tail) != tail.size() || !out.commit()) {
-        const QString reason = out.errorString();
+        const QString message = out.folderOr(
+            QString::fromLatin1(PakfileError::UnableToFinish).arg(target, out.errorString()));
         out.cancelWriting();
-        return failed(QString::fromLatin1(PakfileError::UnableToFinish).arg(target, reason));
+        return failed(message);
     }
     return result;
 }

@@ -6,11 +6,13 @@ namespace PakfileAddPaths {
 
 QStringList components(const QString &localPath)
 {
-    static const QRegularExpression separator(QStringLiteral("\\\\|/"));
-    QStringList parts = localPath.split(separator, Qt::SkipEmptyParts);
-    const bool rooted =
-        localPath.startsWith(QLatin1Char('/')) || localPath.startsWith(QLatin1Char('\\'));
-    if (!rooted && !parts.isEmpty())
+    static const QRegularExpression separators(QStringLiteral("\\\\|/"));
+    const bool drive =
+        localPath.size() >= 2 && localPath.at(1) == QLatin1Char(':') && localPath.at(0).isLetter();
+    if (!drive && !localPath.startsWith(QLatin1Char('\\')))
+        return localPath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QStringList parts = localPath.split(separators, Qt::SkipEmptyParts);
+    if (drive)
         parts.removeFirst();
     return parts;
 }
@@ -31,26 +33,19 @@ QString pathFromChoice(const QString &localPath, int row)
     // Files of one dialog share their folder; a shorter path still keeps its
     // own name.
     const int from = qBound(0, row, qMax(0, parts.size() - 1));
-    return QLatin1Char('/') + parts.mid(from).join(QLatin1Char('/'));
+    return parts.mid(from).join(QLatin1Char('/'));
 }
 
 QString pathUnderFolder(const QString &localPath, const QString &typedFolder)
 {
-    // Separators and white space off both ends: the pakfile has one root.
-    const auto edge = [](QChar c) {
-        return c == QLatin1Char('/') || c == QLatin1Char('\\') || c.isSpace();
-    };
-    int from = 0;
-    int to = typedFolder.size();
-    while (from < to && edge(typedFolder.at(from)))
-        ++from;
-    while (to > from && edge(typedFolder.at(to - 1)))
-        --to;
-    const QString folder = typedFolder.mid(from, to - from);
+    QString folder = typedFolder;
+    if (folder.startsWith(QLatin1Char('/')))
+        folder.remove(0, 1);
+    if (folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
     const QStringList parts = components(localPath);
     const QString name = parts.isEmpty() ? QString() : parts.last();
-    return folder.isEmpty() ? QLatin1Char('/') + name
-                            : QLatin1Char('/') + folder + QLatin1Char('/') + name;
+    return folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
 }
 
 QString localDirectory(const QString &localPath)

@@ -11,9 +11,10 @@ namespace PakfileAddPaths {
 // The placeholder for the file name when several files were chosen.
 inline const char *const Different = "<different>";
 
-// The components of a local path, split at "\" and "/" with empty parts
-// dropped; a path that starts with neither loses its first component, the
-// drive ("D:").
+// The components of a local path, split at "/" with empty parts dropped. A
+// Windows path (one starting with a drive "D:" or with "\\") is split at "\\"
+// too and loses its drive; elsewhere a "\\" belongs to the name, which the
+// pakfile then refuses.
 QStringList components(const QString &localPath);
 
 // The choices offered: the first file's components, its name replaced by
@@ -21,13 +22,14 @@ QStringList components(const QString &localPath);
 QStringList choices(const QStringList &localPaths);
 
 // The pakfile path of a local file when the choice at `row` names the first
-// pakfile folder: "/" and the file's components from that row on. The last
-// row (the file name) puts the file at the root.
+// pakfile folder: the file's components from that row on, joined by "/". The
+// last row (the file name) puts the file at the root.
 QString pathFromChoice(const QString &localPath, int row);
 
 // The pakfile path of a local file under a folder typed by the user: the text
-// without separators and white space at its ends, "/" in front, then the
-// file's name.
+// as typed, without one "/" at either end (a leading one names the pakfile's
+// root), then "/" and the file's name. Nothing else is tidied: a path the
+// package refuses stays refused.
 QString pathUnderFolder(const QString &localPath, const QString &typedFolder);
 
 // The first file's directory: its path up to the last separator.

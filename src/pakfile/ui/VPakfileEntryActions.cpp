@@ -7,6 +7,8 @@
 #include "CPackageHierarchyNode.h"
 #include "CPrompt.h"
 #include "MainWindowDialogs.h"
+#include "PackageEntryName.h"
+#include "PackageErrors.h"
 #include "PakfileAddPaths.h"
 #include "PakfileErrors.h"
 #include "QListDialog.h"
@@ -120,23 +122,29 @@ void VPakfile::pakAdd()
     for (int i = 0; i < files.size(); ++i) {
         const QString &file = files[i];
         const QString &target = targets[i];
+        // Shown from the pakfile's root, as the table shows folders.
+        const QString shown = QLatin1Char('/') + target;
         const QByteArray reference = QFile::encodeName(file);
         QFile probe(file);
         CPackageHierarchyNode *node =
             m_delegate->root() ? m_delegate->root()->findNode(CDelegateBSP::splitPath(target))
                                : nullptr;
-        if (!probe.open(QIODevice::ReadOnly)) {
+        // Refused before the tree is asked: a sloppy path must not find an
+        // existing entry and replace it.
+        if (!PackageEntryName::isValidPath(target)) {
+            logError(PackageErrors::invalidName(target));
+        } else if (!probe.open(QIODevice::ReadOnly)) {
             logError(QString::fromLatin1(PakfileError::UnableToOpenQuoted).arg(file));
         } else if (node && node->isFolder()) {
             logError(QString::fromLatin1(PakfileError::TargetNotLeaf));
         } else if (node && node->entryIndex >= 0 && node->entryIndex < BspFormat::LumpCount) {
             // The lumps share the tree with the pakfile; they are no entries.
-            logError(QString::fromLatin1(PakfileError::PathNamesLump).arg(target));
+            logError(QString::fromLatin1(PakfileError::PathNamesLump).arg(shown));
         } else if (node) {
             if (skipAll)
                 continue;
             if (!replaceAll) {
-                box.setText(QString::fromLatin1(T::DataExists).arg(target));
+                box.setText(QString::fromLatin1(T::DataExists).arg(shown));
                 const int answer = CPrompt::exec(&box);
                 if (answer == QMessageBox::NoToAll) {
                     skipAll = true;

@@ -137,15 +137,15 @@ bool EntrySaveRun::save(CPackageHierarchyNode *node)
     }
     CSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) {
-        logError(text(E::UnableToOpenQuoted).arg(target));
+        logError(out.failure(text(E::UnableToOpenQuoted).arg(target)));
         return true;
     }
     const bool written = current ? m_map->writeCurrent(&out, node) : m_map->writeStored(&out, node);
     if (!written) {
-        logError(m_map->lastError());
+        logError(out.failure(m_map->lastError()));
         out.cancelWriting();
     } else if (!out.commit()) {
-        logError(text(E::UnableToFinish).arg(target, out.errorString()));
+        logError(out.folderOr(text(E::UnableToFinish).arg(target, out.errorString())));
     }
     return true;
 }

@@ -76,12 +76,13 @@ bool PCFDelegate::write(const QString &path, CFilePCF *document, int version)
     }
     CSaveFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::WriteOnly)) {
-        setError(QString::fromLatin1(PCFError::WriteOpen));
+        setError(file.failure(QString::fromLatin1(PCFError::WriteOpen)));
         return false;
     }
     if (!writer.encode(&file) || !file.commit()) {
+        const QString message = file.failure(QString::fromLatin1(PCFError::WriteIncomplete));
         file.cancelWriting();
-        setError(QString::fromLatin1(PCFError::WriteIncomplete));
+        setError(message);
         return false;
     }
     return true;

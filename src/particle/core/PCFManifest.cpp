@@ -170,8 +170,10 @@ bool PCFManifest::writeManifest(const QString &mapPath)
     const QByteArray text = manifestText(used);
     CSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        const QString message =
+            file.failure(QString::fromLatin1(PCFError::ManifestUnwritable).arg(path));
         file.cancelWriting();
-        log(QString::fromLatin1(PCFError::ManifestUnwritable).arg(path), true);
+        log(message, true);
         return false;
     }
     log(QString::fromLatin1(PCFText::Wrote).arg(path), false);

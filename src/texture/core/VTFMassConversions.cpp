@@ -185,18 +185,18 @@ void VTFMassConverter::writeTexture(CFileVTF &document, const QString &output)
 {
     const std::unique_ptr<CSaveFile> file = newOutput(output);
     if (!file->open(QIODevice::WriteOnly)) {
-        report(VTFMassText::UnableToOpenTarget, quotedTarget(output));
+        reportSave(*file, VTFMassText::UnableToOpenTarget, output);
         return;
     }
     if (!document.write(static_cast<QIODevice *>(file.get()))) {
         file->cancelWriting();
         if (m_sink)
             m_sink->log(document.error());
-        report(VTFMassText::UnableToWrite, quotedTarget(output));
+        reportSave(*file, VTFMassText::UnableToWrite, output);
         return;
     }
     if (!file->commit())
-        report(VTFMassText::UnableToWrite, quotedTarget(output));
+        reportSave(*file, VTFMassText::UnableToWrite, output);
 }
 
 void VTFMassConverter::writeImage(const CFileVTF &document, int mip, int frame, int face, int slice,
@@ -204,7 +204,7 @@ void VTFMassConverter::writeImage(const CFileVTF &document, int mip, int frame, 
 {
     const std::unique_ptr<CSaveFile> file = newOutput(output);
     if (!file->open(QIODevice::WriteOnly)) {
-        report(VTFMassText::UnableToOpenTarget, quotedTarget(output));
+        reportSave(*file, VTFMassText::UnableToOpenTarget, output);
         return;
     }
     // Remembered whether it works or not: a second source must not try again.
@@ -223,5 +223,5 @@ void VTFMassConverter::writeImage(const CFileVTF &document, int mip, int frame, 
     if (!written)
         file->cancelWriting();
     if (!written || !file->commit())
-        report(VTFMassText::UnableToWrite, quotedTarget(output));
+        reportSave(*file, VTFMassText::UnableToWrite, output);
 }

@@ -65,10 +65,7 @@ void VTFMassConverter::applyResource(CFileVTF &document, quint32 tag,
 
 std::unique_ptr<CSaveFile> VTFMassConverter::newOutput(const QString &path) const
 {
-    auto file = std::make_unique<CSaveFile>(path);
-    // Written in place, a failure would take the old file with it.
-    file->setDirectWriteFallback(false);
-    return file;
+    return std::make_unique<CSaveFile>(path);
 }
 
 void VTFMassConverter::report(const char *text, const QString &name)
@@ -77,6 +74,12 @@ void VTFMassConverter::report(const char *text, const QString &name)
         return;
     const QString line = QString::fromLatin1(text);
     m_sink->log(name.isNull() ? line : line.arg(name));
+}
+
+void VTFMassConverter::reportSave(const CSaveFile &file, const char *text, const QString &output)
+{
+    if (m_sink)
+        m_sink->log(file.failure(QString::fromLatin1(text).arg(quotedTarget(output))));
 }
 
 QString VTFMassConverter::quotedSource(const QString &path) const

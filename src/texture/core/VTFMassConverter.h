@@ -70,6 +70,8 @@ protected:
 
 private:
     void report(const char *text, const QString &name = QString());
+    // Logs a failed save of `output`, with the file's reason or folder message.
+    void reportSave(const CSaveFile &file, const char *text, const QString &output);
     bool sameDirectory() const;
     bool isSplitExport() const;
     // Every entry to visit, directories before their contents.

@@ -239,7 +239,7 @@ bool VVTF::writePicture(const QImage &picture, const QString &path)
     if (!file.open(QIODevice::WriteOnly)) {
         error = file.errorString();
     } else if (!writer.write(picture)) {
-        error = writer.errorString();
+        error = file.failure(writer.errorString());
         file.cancelWriting();
     } else if (!file.commit()) {
         error = file.errorString();

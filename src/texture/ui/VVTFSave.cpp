@@ -31,14 +31,14 @@ bool VVTF::saveTo(const QString &path, bool copy)
     CSaveFile file(path);
     QString error;
     if (!file.open(QIODevice::WriteOnly)) {
-        error = QString::fromLatin1(VVTFText::SaveUnopened).arg(path, file.errorString());
+        error = file.folderOr(
+            QString::fromLatin1(VVTFText::SaveUnopened).arg(path, file.errorString()));
     } else if (!m_document->write(static_cast<QIODevice *>(&file))) {
-        error = m_document->error();
-        if (file.error() != QFileDevice::NoError)
-            error += QStringLiteral(" (%1)").arg(file.errorString());
+        error = file.failure(m_document->error());
         file.cancelWriting();
     } else if (!file.commit()) {
-        error = QString::fromLatin1(VVTFText::SaveUncommitted).arg(path, file.errorString());
+        error = file.folderOr(
+            QString::fromLatin1(VVTFText::SaveUncommitted).arg(path, file.errorString()));
     }
     if (!error.isEmpty()) {
         CPrompt::warning(this, windowTitle(), error);

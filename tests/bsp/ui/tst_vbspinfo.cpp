@@ -151,8 +151,12 @@ void TestVBSPInfo::replaceAcceptsOrRefuses_data()
     QTest::newRow("lump file") << 1 << "p.lmp" << lumpFile(20, 1, 3, 5, Revision, h) << QString();
     QTest::newRow("capital suffix, other map revision")
         << 1 << "P.LMP" << lumpFile(20, 1, 3, 5, 99, h) << QString();
+    const QString notLump = QString::fromLatin1(E::NotLumpFile).arg("\"p.lmp\"");
     QTest::newRow("huge length") << 1 << "p.lmp" << lumpFile(20, 1, 3, 0x7fffffff, Revision, h)
-                                 << E::UnexpectedEndOfData;
+                                 << notLump;
+    QTest::newRow("longer than its length")
+        << 1 << "p.lmp" << lumpFile(20, 1, 3, 4, Revision, h) << notLump;
+    QTest::newRow("shorter than a header") << 1 << "p.lmp" << QByteArray(19, '\0') << notLump;
     QTest::newRow("empty lump") << 1 << "p.lmp" << lumpFile(20, 1, 3, 0, Revision, {})
                                 << E::UnexpectedEndOfFile;
     QTest::newRow("header size") << 1 << "p.lmp" << lumpFile(24, 1, 3, 5, Revision, h)

@@ -35,7 +35,8 @@ void checkLumpFile(const QByteArray &input)
     QString error;
     if (!LumpFile::read(input, index, header, data, error)) {
         require(QStringList({BspErrors::UnexpectedEndOfFile, BspErrors::UnexpectedStartOfData,
-                             BspErrors::UnexpectedEndOfData})
+                             BspErrors::UnexpectedEndOfData,
+                             QString::fromLatin1(BspErrors::NotLumpFile).arg("The file")})
                     .contains(error),
                 "a lump file fails without its reason");
         return;

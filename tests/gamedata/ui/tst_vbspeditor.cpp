@@ -2,6 +2,7 @@
 #include "CFileVBSP.h"
 #include "EditorMainWindow.h"
 #include "FileBytes.h"
+#include "FullDisk.h"
 #include "PromptScript.h"
 #include "VVBSP.h"
 #include "VVBSPPanels.h"
@@ -9,6 +10,8 @@
 #include "VVBSPTreeWidgetItem.h"
 #include "VbspFixture.h"
 #include "initResources.h"
+
+#include <memory>
 
 #include <QAction>
 #include <QCheckBox>
@@ -184,6 +187,7 @@ void TestVbspEditor::closeFlow_data()
     QTest::newRow("cancel") << int(QMessageBox::Cancel) << "" << false;
     QTest::newRow("save, dialog cancelled") << int(QMessageBox::Save) << "" << false;
     QTest::newRow("save fails") << int(QMessageBox::Save) << "missing/x.vbsp" << false;
+    QTest::newRow("disk full") << int(QMessageBox::Save) << "full.vbsp" << false;
     QTest::newRow("save") << int(QMessageBox::Save) << "x.vbsp" << true;
 }
 
@@ -200,14 +204,21 @@ void TestVbspEditor::closeFlow()
     const QString path = target.isEmpty() ? QString() : file(target);
     PromptScript script;
     script.button(answer).text(path);
+    std::unique_ptr<FullDisk> disk(target.startsWith("full") ? new FullDisk : nullptr);
     QCOMPARE(m_window->close(), closes);
+    disk.reset();
     QCOMPARE(script.asked.first().title, QStringLiteral("VBSP Editor[*]"));
     QCOMPARE(QFile::exists(path), closes && !path.isEmpty());
-    // A failed write says why; the document keeps the new name and its
-    // changes stay marked.
+    // A failed write says why (no temporary file in a missing folder); the
+    // document keeps the new name and its changes stay marked.
     if (target.startsWith("missing")) {
-        QCOMPARE(script.texts().last(), "x[*]|Unable to write \"" + path + '"');
+        QCOMPARE(script.texts().last(), "x[*]|" + CSaveFile::folderMessage(path));
         QCOMPARE(m_window->path(), path);
+        QVERIFY(m_window->isWindowModified());
+    }
+    if (target.startsWith("full")) {
+        QCOMPARE(script.texts().last(),
+                 "full[*]|Unable to write \"" + path + "\" (No space left on device)");
         QVERIFY(m_window->isWindowModified());
     }
 }

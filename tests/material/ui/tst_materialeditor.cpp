@@ -1,3 +1,4 @@
+#include "CSaveFile.h"
 #include "MaterialFixture.h"
 #include "VVMT.h"
 #include "initResources.h"
@@ -117,7 +118,7 @@ void TestMaterialEditor::savesOnlyWhenWritten()
     script.files = QStringList{locked.path};
     click(window->shaderList, 1);
     window->actionSaveAs->trigger();
-    QCOMPARE(script.warnings.size(), 1);
+    QCOMPARE(script.warnings, QStringList{CSaveFile::folderMessage(locked.path)});
     QVERIFY(window->isWindowModified());
     // Closing with Save, which fails, or Cancel keeps the window; Discard
     // closes it.

@@ -2,6 +2,7 @@
 #include "CPackageHierarchyNode.h"
 #include "CPrompt.h"
 #include "GameFolder.h"
+#include "PackageErrors.h"
 #include "PakfileFixture.h"
 #include "PromptScript.h"
 #include "QListDialog.h"
@@ -272,6 +273,41 @@ private slots:
         m_editor->pakAdd();
         QVERIFY(script.said.last().contains("Delegate Error: Target node is not leaf"));
         QVERIFY(m_editor->delegate()->findNode("materials/sub")->isFolder());
+    }
+
+    // A local file whose name would climb out of its folder or hold what a
+    // pakfile name must not is refused by name, as is a typed folder with a
+    // blank at its end; nothing is staged and the saved map is unchanged.
+    void addRefusesUnsafeNames()
+    {
+        GameFolder local;
+        const QStringList names{"..\\..\\evil.cfg", " a.vmt", "a\\b.vmt", "c:d.vmt"};
+        QStringList files;
+        for (const QString &name : names)
+            files << local.write("game/materials/" + name, "bad");
+        const QString good = local.write("game/materials/my brick/wall 01.vmt", "good");
+        const QByteArray before = bytesOf(m_map->path());
+        const QStringList rowsBefore = column(m_rows, 0);
+
+        Script script;
+        for (const QString &file : files) {
+            script.files({file}).pick(componentOf(file, "materials"));
+            m_editor->pakAdd();
+            const QString name = file.mid(file.lastIndexOf("materials/"));
+            QCOMPARE(script.said.last(), PackageErrors::invalidName(name));
+        }
+        // The list cancelled, then a folder typed with a blank at its end.
+        script.files({good}).cancel().text("materials/my brick ");
+        m_editor->pakAdd();
+        QCOMPARE(script.said.last(), PackageErrors::invalidName("materials/my brick /wall 01.vmt"));
+        QCOMPARE(column(m_rows, 0), rowsBefore);
+        QVERIFY(!m_editor->hasChanges());
+        QCOMPARE(bytesOf(m_map->path()), before);
+
+        // Blanks inside names are ordinary.
+        script.files({good}).pick(componentOf(good, "materials"));
+        m_editor->pakAdd();
+        QVERIFY(m_editor->delegate()->findFile("materials/my brick/wall 01.vmt"));
     }
 
     // After a delete, an add and a comment edit, the saved map reads back in a

@@ -1,0 +1,138 @@
+#include "CSaveFile.h"
+#include "ChildRun.h"
+#include "FileBytes.h"
+#include "FullDisk.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestSaveFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void failedSavesKeepTheOldFile_data();
+    void failedSavesKeepTheOldFile();
+    void writeFailureKeepsTheSystemReason_data();
+    void writeFailureKeepsTheSystemReason();
+};
+
+namespace {
+
+const QByteArray Old = "old contents\r\n";
+
+// A save of `bytes` in `chunks` writes, as the writers of the program do
+// (a data stream writes a few bytes at a time).
+bool save(CSaveFile &file, const QByteArray &bytes, int chunks, QString &error)
+{
+    bool ok = file.open(QIODevice::WriteOnly);
+    const int step = qMax(1, bytes.size() / chunks);
+    for (int at = 0; ok && at < bytes.size(); at += step)
+        ok = file.write(bytes.mid(at, step)) == bytes.mid(at, step).size();
+    ok = ok && file.commit();
+    if (!ok) {
+        error = file.failure(QStringLiteral("Write Error: Unable to write"));
+        if (file.isOpen())
+            file.cancelWriting();
+    }
+    return ok;
+}
+
+} // namespace
+
+// Each failure leaves the old file byte-identical, no temporary file behind,
+// and a message that says why.
+void TestSaveFile::failedSavesKeepTheOldFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<qint64>("room");
+    QTest::addColumn<int>("chunks");
+    QTest::addColumn<QString>("message");
+    const QString full = QStringLiteral("Write Error: Unable to write (No space left on device)");
+    QTest::newRow("room for part of one write") << "t.vtf" << qint64(100) << 1 << full;
+    QTest::newRow("room for part of many small writes") << "t.vtf" << qint64(5000) << 4000 << full;
+    // As root ignores permissions: a name so long that no temporary name
+    // fits beside it. The target itself is writable, and stays untouched.
+    QTest::newRow("no temporary file beside the target")
+        << QString(250, QLatin1Char('r')) + ".vtf" << qint64(-1) << 1
+        << "Unable to save \"" + QString(250, QLatin1Char('r')) +
+               ".vtf\": the folder \"<folder>\" cannot be written to. Save to another folder.";
+}
+
+void TestSaveFile::failedSavesKeepTheOldFile()
+{
+    QFETCH(QString, name);
+    QFETCH(qint64, room);
+    QFETCH(int, chunks);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QVERIFY(writeFile(path, Old));
+
+    const FullDisk disk(room);
+    CSaveFile file(path);
+    QString error;
+    QVERIFY(!save(file, QByteArray(64 * 1024, 'n'), chunks, error));
+    QCOMPARE(error, message.replace("<folder>", dir.path()));
+    QCOMPARE(file.folderRefused(), room < 0);
+    QCOMPARE(readFile(path), Old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+
+    QString reason;
+    QVERIFY(!CSaveFile::writeAll(path, "new", &reason));
+    QCOMPARE(reason, room < 0 ? message : QStringLiteral("No space left on device"));
+    QCOMPARE(readFile(path), Old);
+}
+
+// Real failures, in a child process given less than the test: a file size
+// limit stops a write part way (Qt then keeps no reason of its own), and an
+// ordinary user cannot make a temporary file in a read-only folder.
+void TestSaveFile::writeFailureKeepsTheSystemReason_data()
+{
+    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("file size limit")
+        << false << QStringLiteral("Write Error: Unable to write (File too large)");
+    QTest::newRow("read-only folder")
+        << true
+        << "Unable to save \"t.vtf\": the folder \"<folder>\" cannot be written to. Save "
+           "to another folder.";
+}
+
+void TestSaveFile::writeFailureKeepsTheSystemReason()
+{
+    QFETCH(bool, readOnlyFolder);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("f");
+    const QString path = folder + "/t.vtf";
+    QVERIFY(writeFile(path, Old));
+    const QFile::Permissions all = QFile::Permissions(0x7777);
+    QVERIFY(QFile::setPermissions(dir.path(), all) && QFile::setPermissions(path, all));
+    QVERIFY(QFile::setPermissions(folder, readOnlyFolder ? QFile::Permissions(0x5555) : all));
+    message.replace("<folder>", folder);
+
+    ChildRun::Limits limits;
+    limits.ordinaryUser = readOnlyFolder;
+    limits.fileSize = readOnlyFolder ? -1 : 40000;
+    const ChildRun::Result result = ChildRun::run(limits, [&] {
+        CSaveFile file(path);
+        QString error;
+        if (save(file, QByteArray(100000, 'n'), 1, error))
+            return false;
+        if (error != message)
+            qWarning("%s", qPrintable(error));
+        return error == message;
+    });
+    QFile::setPermissions(folder, all);
+    if (result == ChildRun::Unavailable)
+        QSKIP("This machine does not let the test give up root's rights or limit file sizes");
+    QCOMPARE(result, ChildRun::Succeeded);
+    QCOMPARE(readFile(path), Old);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"t.vtf"});
+}
+
+QTEST_MAIN(TestSaveFile)
+#include "tst_savefile.moc"
