@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CScanFoundList.h"
+#include "MaterialScanner.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -13,5 +14,5 @@ void scanEmptyGame(const Model &model)
     const QTemporaryDir game;
     CScanFoundList found;
     QStringList errors;
-    model.scanDependencies(found, game.path() + QLatin1Char('/'), &errors);
+    model.scanDependencies(found, MaterialKeys(), game.path() + QLatin1Char('/'), &errors);
 }

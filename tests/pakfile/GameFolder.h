@@ -1,8 +1,5 @@
 #pragma once
 
-#include "CConfig.h"
-
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,11 +25,3 @@ struct GameFolder
         return file.fileName();
     }
 };
-
-// Replaces the process-wide configuration with the given text.
-inline void useConfiguration(const QByteArray &text)
-{
-    QBuffer buffer;
-    buffer.setData(text);
-    CConfig::instance()->load(&buffer);
-}

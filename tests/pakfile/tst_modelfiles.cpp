@@ -4,6 +4,7 @@
 #include "CScanFoundList.h"
 #include "Fuzz.h"
 #include "GameFolder.h"
+#include "MaterialScanner.h"
 #include "ModelBuilders.h"
 
 #include <QtTest>
@@ -12,8 +13,12 @@
 
 namespace {
 
-const QByteArray Configuration = "[vpakfile]\n[vmttexturekeys]\n$basetexture\n"
-                                 "[/vmttexturekeys]\n[/vpakfile]\n";
+MaterialKeys textureKeys()
+{
+    MaterialKeys keys;
+    keys.textureKeys = QStringList{"$basetexture"};
+    return keys;
+}
 
 // One line per block: "name: key=value, ...".
 QStringList describe(const CFilePHY &phy)
@@ -51,8 +56,6 @@ class TestModelFiles : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { useConfiguration(Configuration); }
-
     // Both block forms; only exact "model" and "ragdoll" keys are followed,
     // ".mdl" added unless present in exactly that case.
     void collisionBlocks()
@@ -65,7 +68,7 @@ private slots:
                  (QStringList{"solid: index=0, }=", "break: model=gib1, Model=no",
                               "break: ragdoll=Gibs\\gib2.MDL, }=", "break: model=gib3"}));
         CScanFoundList found;
-        phy->scanDependencies(found, QString());
+        phy->scanDependencies(found, textureKeys(), QString());
         QCOMPARE(found.paths(),
                  (QStringList{"models/gib1.mdl", "models/Gibs/gib2.MDL.mdl", "models/gib3.mdl"}));
 
@@ -232,7 +235,8 @@ private slots:
                        "\"$basetexture\" \"models/props/metal_d\"");
             CScanFoundList found;
             QStringList errors;
-            CFileMDL::followModel("models/Props/Crate.mdl", found, game.base(), &errors);
+            CFileMDL::followModel("models/Props/Crate.mdl", found, textureKeys(), game.base(),
+                                  &errors);
             return found.paths() + errors;
         };
         ByteBuilder b;
@@ -270,7 +274,7 @@ private slots:
         const std::unique_ptr<CFileMDL> mdl(
             CFileMDL::fromFile(game.base() + "models/Props/Crate.mdl"));
         QVERIFY(mdl);
-        mdl->scanDependencies(found, game.base(), &errors);
+        mdl->scanDependencies(found, textureKeys(), game.base(), &errors);
         QStringList expected{"models/props/crate.mdl", "models/Props/crate.VVD"};
         for (const char *suffix : {".dx90.vtx", ".dx80.vtx", ".sw.vtx", ".vtx", ".phy"})
             expected << QString("models/Props/Crate") + suffix;
@@ -289,7 +293,7 @@ private slots:
         // From bytes there is no folder, hence no companions.
         const std::unique_ptr<CFileMDL> packed(CFileMDL::fromByteArray(buildModel(crateSpec())));
         CScanFoundList fromBytes;
-        packed->scanDependencies(fromBytes, game.base());
+        packed->scanDependencies(fromBytes, textureKeys(), game.base());
         QCOMPARE(fromBytes.paths().value(0), QString("models/shared_anims.mdl"));
     }
 };

@@ -24,15 +24,17 @@ namespace C = ContentScan;
 
 namespace {
 
-// An empty sound-character key (": nothing") matches no character.
-const QByteArray Configuration = "[soundchars]\n*:Streamed\n):Spatial\n#:Direct\n:nothing\n"
-                                 "[/soundchars]\n"
-                                 "[vpakfile]\n"
-                                 "[vmtmaterialkeys]\n$bottommaterial\n$fallbackmaterial\n"
-                                 "[/vmtmaterialkeys]\n"
-                                 "[vmttexturekeys]\n$basetexture:_rt_Camera\n$bumpmap\n"
-                                 "[/vmttexturekeys]\n"
-                                 "[/vpakfile]\n";
+// An empty sound-character key matches no character.
+const QStringList SoundCharacters = {"*", ")", "#", ""};
+
+MaterialKeys materialKeys()
+{
+    MaterialKeys k;
+    k.materialKeys = QStringList{"$bottommaterial", "$fallbackmaterial"};
+    k.textureKeys = QStringList{"$basetexture", "$bumpmap"};
+    k.textureExceptions = {QStringList{"_rt_Camera"}, QStringList()};
+    return k;
+}
 
 // Each key kind, an exclusion in other capitals, suffixes already present, a
 // mutual include, a sprite sibling, an unsafe value, an unreadable script and
@@ -128,6 +130,8 @@ C::Configuration contentConfiguration()
     c.specialTemplates = QStringList{"never/*", "scripts/vscripts/*"};
     c.mapFiles = QStringList{"maps/*_extra.cfg", "MAPS/*_extra.cfg", "scripts/soundscapes_*.txt"};
     c.mapFileKinds = QStringList{"Other", "Other", "Soundscape"};
+    c.materialKeys = materialKeys();
+    c.soundCharacters = SoundCharacters;
     return c;
 }
 
@@ -160,8 +164,6 @@ class TestScanners : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { useConfiguration(Configuration); }
-
     void splitLinesTable_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -222,7 +224,7 @@ private slots:
         list.add("materials/brick/wall.vmt");
         list.add("materials/effects/spark.vmt");
         QStringList log;
-        scanMaterialScript(*splitLines(Wall), list, game.base(), &log);
+        scanMaterialScript(*splitLines(Wall), list, materialKeys(), game.base(), &log);
         QCOMPARE(list.paths(),
                  (QStringList{"materials/brick/wall.vmt", "materials/effects/spark.vmt",
                               "materials/Brick/Wall_Diffuse.vtf", "materials/Brick/wall_normal.vtf",
@@ -270,8 +272,8 @@ private slots:
                        QString("\"include\" \"materials/c%1.vmt\"").arg(i + 1).toLatin1());
         CScanFoundList list;
         QStringList log;
-        scanMaterialScript(*splitLines("\"include\" \"materials/c0.vmt\""), list, game.base(),
-                           &log);
+        scanMaterialScript(*splitLines("\"include\" \"materials/c0.vmt\""), list, materialKeys(),
+                           game.base(), &log);
         QCOMPARE(list.size(), CScanFoundList::MaxNesting + 1);
         QCOMPARE(log, QStringList{QString("Read Error: References nested too deeply at "
                                           "\"materials/c%1.vmt\"")
@@ -312,7 +314,7 @@ private slots:
         game.write("materials/effects/d.vmt", QByteArray(), MaxScriptBytes + 1);
         CScanFoundList list;
         QStringList log;
-        scanParticleSystems(*document, list, game.base(), name, &log);
+        scanParticleSystems(*document, list, materialKeys(), game.base(), name, &log);
         QTEST(list.paths(), "found");
         QTEST(log, "errors");
     }
@@ -333,7 +335,8 @@ private slots:
                                              "}\n");
         CScanFoundList found;
         QStringList log;
-        scanParticleManifestFile(game.base() + "maps/test_manifest.txt", found, game.base(), &log);
+        scanParticleManifestFile(game.base() + "maps/test_manifest.txt", found, materialKeys(),
+                                 game.base(), &log);
         QCOMPARE(found.paths(), (QStringList{"particles/Fire.pcf", "materials/Effects/flame.vmt",
                                              "materials/effects/flame.vtf"}));
         QCOMPARE(log, (QStringList{PCFError::ReadUnknownFormat,

@@ -12,6 +12,7 @@
 #include <array>
 
 class CScanFoundList;
+struct MaterialKeys;
 
 // The 408-byte header of a studio model, field by field in file order. The
 // offsets the reader follows count from the start of the file.
@@ -141,14 +142,14 @@ public:
     // ".dx80.vtx", ".sw.vtx", ".vtx", ".phy") when the model was loaded from
     // below the game folder, scanning the collision model; the included models,
     // each loaded and scanned; the materials, each texture name in each
-    // texture folder, scanned as material scripts. `baseDirectory` is the game
-    // folder ending in "/", or empty to record paths as built.
-    void scanDependencies(CScanFoundList &found, const QString &baseDirectory,
-                          QStringList *errors = nullptr) const;
+    // texture folder, scanned as material scripts with `keys`. `baseDirectory`
+    // is the game folder ending in "/", or empty to record paths as built.
+    void scanDependencies(CScanFoundList &found, const MaterialKeys &keys,
+                          const QString &baseDirectory, QStringList *errors = nullptr) const;
 
     // Loads base + entry as a model and scans it; logs "Unable to read" when it
     // does not load (a missing file included).
-    static void followModel(const QString &entry, CScanFoundList &found,
+    static void followModel(const QString &entry, CScanFoundList &found, const MaterialKeys &keys,
                             const QString &baseDirectory, QStringList *errors);
 
     // Caps on tables no real model comes near; beyond them a file is refused
@@ -172,10 +173,10 @@ public:
     QList<MDLIncludeModel> includeModels;
 
 private:
-    void scanCompanions(CScanFoundList &found, const QString &baseDirectory,
-                        QStringList *errors) const;
-    void scanIncludes(CScanFoundList &found, const QString &baseDirectory,
+    void scanCompanions(CScanFoundList &found, const MaterialKeys &keys,
+                        const QString &baseDirectory, QStringList *errors) const;
+    void scanIncludes(CScanFoundList &found, const MaterialKeys &keys, const QString &baseDirectory,
                       QStringList *errors) const;
-    void scanMaterials(CScanFoundList &found, const QString &baseDirectory,
-                       QStringList *errors) const;
+    void scanMaterials(CScanFoundList &found, const MaterialKeys &keys,
+                       const QString &baseDirectory, QStringList *errors) const;
 };

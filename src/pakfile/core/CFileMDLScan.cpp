@@ -24,8 +24,8 @@ const QString ScriptSuffix = QStringLiteral(".vmt");
 // block the scan. The nesting guard keeps a long chain of models from
 // exhausting the stack.
 template <typename T>
-void followDocument(const QString &entry, CScanFoundList &found, const QString &baseDirectory,
-                    QStringList *errors)
+void followDocument(const QString &entry, CScanFoundList &found, const MaterialKeys &keys,
+                    const QString &baseDirectory, QStringList *errors)
 {
     if (!ScanPath::isFileBelow(baseDirectory, entry)) {
         ScanPath::log(errors, PakfileError::UnableToRead, entry);
@@ -42,29 +42,29 @@ void followDocument(const QString &entry, CScanFoundList &found, const QString &
         ScanPath::log(errors, PakfileError::UnableToRead, entry);
         return;
     }
-    document->scanDependencies(found, baseDirectory, errors);
+    document->scanDependencies(found, keys, baseDirectory, errors);
 }
 
 } // namespace
 
-void CFileMDL::scanDependencies(CScanFoundList &found, const QString &baseDirectory,
-                                QStringList *errors) const
+void CFileMDL::scanDependencies(CScanFoundList &found, const MaterialKeys &keys,
+                                const QString &baseDirectory, QStringList *errors) const
 {
-    scanCompanions(found, baseDirectory, errors);
-    scanIncludes(found, baseDirectory, errors);
-    scanMaterials(found, baseDirectory, errors);
+    scanCompanions(found, keys, baseDirectory, errors);
+    scanIncludes(found, keys, baseDirectory, errors);
+    scanMaterials(found, keys, baseDirectory, errors);
 }
 
-void CFileMDL::followModel(const QString &entry, CScanFoundList &found,
+void CFileMDL::followModel(const QString &entry, CScanFoundList &found, const MaterialKeys &keys,
                            const QString &baseDirectory, QStringList *errors)
 {
-    followDocument<CFileMDL>(entry, found, baseDirectory, errors);
+    followDocument<CFileMDL>(entry, found, keys, baseDirectory, errors);
 }
 
 // Only for a model loaded from below the game folder: a model built from bytes
 // has no folder, and one elsewhere has no companions the scan could name.
-void CFileMDL::scanCompanions(CScanFoundList &found, const QString &baseDirectory,
-                              QStringList *errors) const
+void CFileMDL::scanCompanions(CScanFoundList &found, const MaterialKeys &keys,
+                              const QString &baseDirectory, QStringList *errors) const
 {
     if (m_directory.isEmpty() || baseDirectory.isEmpty() ||
         !m_directory.startsWith(baseDirectory, Qt::CaseInsensitive))
@@ -77,12 +77,12 @@ void CFileMDL::scanCompanions(CScanFoundList &found, const QString &baseDirector
         if (entry.isNull() || !found.add(entry))
             continue;
         if (suffix == PhySuffix && ScanPath::isFileBelow(baseDirectory, entry))
-            followDocument<CFilePHY>(entry, found, baseDirectory, errors);
+            followDocument<CFilePHY>(entry, found, keys, baseDirectory, errors);
     }
 }
 
-void CFileMDL::scanIncludes(CScanFoundList &found, const QString &baseDirectory,
-                            QStringList *errors) const
+void CFileMDL::scanIncludes(CScanFoundList &found, const MaterialKeys &keys,
+                            const QString &baseDirectory, QStringList *errors) const
 {
     for (const MDLIncludeModel &include : includeModels) {
         const QString path = QLatin1Char('/') + ScanPath::textBeforeNul(include.name);
@@ -92,13 +92,13 @@ void CFileMDL::scanIncludes(CScanFoundList &found, const QString &baseDirectory,
             continue;
         // Unlike companions, a missing included model is reported.
         if (!baseDirectory.isEmpty())
-            followModel(entry, found, baseDirectory, errors);
+            followModel(entry, found, keys, baseDirectory, errors);
     }
 }
 
 // Each texture name in each texture folder, in that order.
-void CFileMDL::scanMaterials(CScanFoundList &found, const QString &baseDirectory,
-                             QStringList *errors) const
+void CFileMDL::scanMaterials(CScanFoundList &found, const MaterialKeys &keys,
+                             const QString &baseDirectory, QStringList *errors) const
 {
     for (const QByteArray &name : textureNames) {
         for (const QByteArray &directory : textureDirectories) {
@@ -108,7 +108,8 @@ void CFileMDL::scanMaterials(CScanFoundList &found, const QString &baseDirectory
                 ScanPath::admit(ScanPath::collapsed(path), found, baseDirectory, errors);
             if (entry.isNull() || !found.add(entry))
                 continue;
-            followMaterialScript(entry, found, baseDirectory, errors, PakfileError::UnableToRead);
+            followMaterialScript(entry, found, keys, baseDirectory, errors,
+                                 PakfileError::UnableToRead);
         }
     }
 }

@@ -203,8 +203,8 @@ bool CFilePHY::write(QDataStream &stream)
     return true;
 }
 
-void CFilePHY::scanDependencies(CScanFoundList &found, const QString &baseDirectory,
-                                QStringList *errors) const
+void CFilePHY::scanDependencies(CScanFoundList &found, const MaterialKeys &keys,
+                                const QString &baseDirectory, QStringList *errors) const
 {
     for (const PHYTextBlock &block : textBlocks) {
         if (block.name != BreakName)
@@ -222,7 +222,7 @@ void CFilePHY::scanDependencies(CScanFoundList &found, const QString &baseDirect
                 continue;
             // A gib that is not on disk is listed without a report.
             if (ScanPath::isFileBelow(baseDirectory, entry))
-                CFileMDL::followModel(entry, found, baseDirectory, errors);
+                CFileMDL::followModel(entry, found, keys, baseDirectory, errors);
         }
     }
 }

@@ -10,6 +10,7 @@
 #include <QVector>
 
 class CScanFoundList;
+struct MaterialKeys;
 
 // One named block of a collision model's text section, its key/value pairs in
 // file order (duplicates kept).
@@ -42,10 +43,11 @@ public:
 
     // Records the models that the "model" and "ragdoll" pairs of the "break"
     // blocks name ("models/" + value, ".mdl" added unless present) and scans
-    // every one found on disk as a studio model. `baseDirectory` is the game
-    // folder ending in "/", or empty to record paths as built.
-    void scanDependencies(CScanFoundList &found, const QString &baseDirectory,
-                          QStringList *errors = nullptr) const;
+    // every one found on disk as a studio model, its materials with `keys`.
+    // `baseDirectory` is the game folder ending in "/", or empty to record
+    // paths as built.
+    void scanDependencies(CScanFoundList &found, const MaterialKeys &keys,
+                          const QString &baseDirectory, QStringList *errors = nullptr) const;
 
     qint32 headerWord1 = 0;
     qint32 headerWord2 = 0;

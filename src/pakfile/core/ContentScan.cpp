@@ -1,7 +1,6 @@
 #include "ContentScan.h"
 
 #include "BspRecords.h"
-#include "CConfig.h"
 #include "CDelegateBSP.h"
 #include "CFileMDL.h"
 #include "CFilePCF.h"
@@ -24,21 +23,6 @@
 #include <vector>
 
 namespace ContentScan {
-
-Configuration Configuration::fromConfig(const CConfig &config)
-{
-    Configuration c;
-    c.studioKeys = config.studiokeys;
-    c.spriteKeys = config.spritekeys;
-    c.soundKeys = config.soundkeys;
-    c.sceneKeys = config.scenekeys;
-    c.particleKeys = config.particlekeys;
-    c.specialKeys = config.specialkeys;
-    c.specialTemplates = config.specialkeyPaths;
-    c.mapFiles = config.mapfiles;
-    c.mapFileKinds = config.mapfileKinds;
-    return c;
-}
 
 namespace {
 
@@ -159,9 +143,10 @@ QString Scan::record(const QString &path, Follow follow, bool exact)
     if (!(exact ? found.addExact(entry) : found.add(entry)))
         return QString();
     if (follow == Follow::Script)
-        followMaterialScript(entry, found, m_base, &m_result.errors, E::UnableToRead);
+        followMaterialScript(entry, found, m_config.materialKeys, m_base, &m_result.errors,
+                             E::UnableToRead);
     else if (follow == Follow::Model && ScanPath::isFileBelow(m_base, entry))
-        CFileMDL::followModel(entry, found, m_base, &m_result.errors);
+        CFileMDL::followModel(entry, found, m_config.materialKeys, m_base, &m_result.errors);
     return entry;
 }
 
@@ -217,7 +202,8 @@ void Scan::scanPackedFile(CPackageHierarchyNode *node, int index)
         if (!bytes || bytes->isEmpty())
             return;
         const std::unique_ptr<CScanRecord> record = splitLines(*bytes);
-        scanMaterialScript(*record, m_result.found, m_base, &m_result.errors);
+        scanMaterialScript(*record, m_result.found, m_config.materialKeys, m_base,
+                           &m_result.errors);
     } else if (on(PackedModels) && endsWith(".mdl")) {
         scanPackedDocument<CFileMDL>(index);
     } else if (on(PackedPhysics) && endsWith(".phy")) {
@@ -234,7 +220,7 @@ void Scan::scanPackedDocument(int index)
         return;
     const std::unique_ptr<T> document(T::fromByteArray(*bytes));
     if (document)
-        document->scanDependencies(m_result.found, m_base, &m_result.errors);
+        document->scanDependencies(m_result.found, m_config.materialKeys, m_base, &m_result.errors);
 }
 
 void Scan::scanMaterials()
@@ -291,7 +277,8 @@ void Scan::scanEntity(const QString &line)
     } else if (on(Particles) && listed(c.particleKeys, key)) {
         for (const auto &document : m_particles) {
             if (!value.isEmpty() && document->findParticleSystem(value))
-                scanParticleSystems(*document, m_result.found, m_base, value, &m_result.errors);
+                scanParticleSystems(*document, m_result.found, c.materialKeys, m_base, value,
+                                    &m_result.errors);
         }
     } else if (on(Scenes) && listed(c.sceneKeys, key)) {
         if (!nv.isEmpty())
@@ -344,9 +331,10 @@ void Scan::scanMapFiles()
         if (!entry.isNull() && !m_base.isEmpty()) {
             const QString kind = m_config.mapFileKinds.value(i);
             if (is(kind, "Soundscape") || is(kind, "Soundscript"))
-                scanSoundScriptFile(m_base + entry, m_result.found);
+                scanSoundScriptFile(m_base + entry, m_result.found, m_config.soundCharacters);
             else if (is(kind, "Particle Manifest"))
-                scanParticleManifestFile(m_base + entry, m_result.found, m_base, &m_result.errors);
+                scanParticleManifestFile(m_base + entry, m_result.found, m_config.materialKeys,
+                                         m_base, &m_result.errors);
         }
         step(i + 1);
     }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "CScanFoundList.h"
+#include "MaterialScanner.h"
 
 #include <QString>
 #include <QStringList>
 
-class CConfig;
 class CDelegateBSP;
 class CPackageHierarchyNode;
 
@@ -39,8 +39,8 @@ constexpr quint16 PackedPhase = PackedMaterials | PackedModels | PackedPhysics;
 // Special files act only inside the entity phase; they do not start it.
 constexpr quint16 EntityPhase = 0x3F8;
 
-// The configuration lists the scan reads; each key list is compared without
-// regard to case.
+// The configuration lists the scan reads, filled by the caller; each key list
+// is compared without regard to case.
 struct Configuration
 {
     QStringList studioKeys;
@@ -55,8 +55,10 @@ struct Configuration
     // kind of file it names.
     QStringList mapFiles;
     QStringList mapFileKinds;
-
-    static Configuration fromConfig(const CConfig &config);
+    // What every material script found is scanned with.
+    MaterialKeys materialKeys;
+    // The sound characters' keys, stripped from a sound script's waves.
+    QStringList soundCharacters;
 };
 
 // Where the scan reports its phases; the window shows them in its progress

@@ -1,6 +1,5 @@
 #include "MaterialScanner.h"
 
-#include "CConfig.h"
 #include "CPath.h"
 #include "CScanFoundList.h"
 #include "CScanRecord.h"
@@ -34,11 +33,12 @@ void chopSuffix(QString &value, const QString &suffix)
 class MaterialScan
 {
 public:
-    MaterialScan(CScanFoundList &found, const QString &baseDirectory, QStringList *errors)
+    MaterialScan(CScanFoundList &found, const MaterialKeys &keys, const QString &baseDirectory,
+                 QStringList *errors)
         : m_found(found)
+        , m_keys(keys)
         , m_base(baseDirectory)
         , m_errors(errors)
-        , m_config(*CConfig::instance())
     {}
 
     void run(const CScanRecord &record)
@@ -53,13 +53,13 @@ public:
                 include(value);
                 continue;
             }
-            if (indexOfKey(m_config.vmtmaterialkeys, key) >= 0) {
+            if (indexOfKey(m_keys.materialKeys, key) >= 0) {
                 material(value);
                 continue;
             }
-            const int textureKey = indexOfKey(m_config.vmttexturekeys, key);
+            const int textureKey = indexOfKey(m_keys.textureKeys, key);
             if (textureKey >= 0)
-                texture(value, m_config.vmttextureExceptions.value(textureKey));
+                texture(value, m_keys.textureExceptions.value(textureKey));
         }
     }
 
@@ -97,10 +97,10 @@ private:
             follow(spriteEntry);
     }
 
-    void texture(QString value, const QStringList *exclusions)
+    void texture(QString value, const QStringList &exclusions)
     {
         chopSuffix(value, TextureSuffix);
-        if (exclusions && exclusions->contains(value, Qt::CaseInsensitive))
+        if (exclusions.contains(value, Qt::CaseInsensitive))
             return;
         const QString entry =
             ScanPath::admit(MaterialsPrefix + value + TextureSuffix, m_found, m_base, m_errors);
@@ -111,25 +111,25 @@ private:
 
     void follow(const QString &entry)
     {
-        followMaterialScript(entry, m_found, m_base, m_errors, PakfileError::UnableToRead);
+        followMaterialScript(entry, m_found, m_keys, m_base, m_errors, PakfileError::UnableToRead);
     }
 
     CScanFoundList &m_found;
+    const MaterialKeys &m_keys;
     const QString m_base;
     QStringList *m_errors;
-    const CConfig &m_config;
 };
 
 } // namespace
 
-void scanMaterialScript(const CScanRecord &record, CScanFoundList &found,
+void scanMaterialScript(const CScanRecord &record, CScanFoundList &found, const MaterialKeys &keys,
                         const QString &baseDirectory, QStringList *errors)
 {
-    MaterialScan(found, baseDirectory, errors).run(record);
+    MaterialScan(found, keys, baseDirectory, errors).run(record);
 }
 
-void followMaterialScript(const QString &entry, CScanFoundList &found, const QString &baseDirectory,
-                          QStringList *errors, const char *readError)
+void followMaterialScript(const QString &entry, CScanFoundList &found, const MaterialKeys &keys,
+                          const QString &baseDirectory, QStringList *errors, const char *readError)
 {
     if (!ScanPath::isFileBelow(baseDirectory, entry))
         return;
@@ -143,5 +143,5 @@ void followMaterialScript(const QString &entry, CScanFoundList &found, const QSt
         ScanPath::log(errors, readError, entry);
         return;
     }
-    scanMaterialScript(*record, found, baseDirectory, errors);
+    scanMaterialScript(*record, found, keys, baseDirectory, errors);
 }

@@ -40,7 +40,7 @@ QList<const DMXElement *> chosenSystems(const CFilePCF &document, const QString 
 
 } // namespace
 
-void scanParticleSystems(const CFilePCF &document, CScanFoundList &found,
+void scanParticleSystems(const CFilePCF &document, CScanFoundList &found, const MaterialKeys &keys,
                          const QString &baseDirectory, const QString &systemName,
                          QStringList *errors)
 {
@@ -55,12 +55,12 @@ void scanParticleSystems(const CFilePCF &document, CScanFoundList &found,
         const QString entry = ScanPath::admit(path, found, baseDirectory, errors);
         if (entry.isNull() || !found.add(entry))
             continue;
-        followMaterialScript(entry, found, baseDirectory, errors,
+        followMaterialScript(entry, found, keys, baseDirectory, errors,
                              PakfileError::UnableToReadParticleMaterial);
     }
 }
 
-void scanParticleManifest(const QByteArray &bytes, CScanFoundList &found,
+void scanParticleManifest(const QByteArray &bytes, CScanFoundList &found, const MaterialKeys &keys,
                           const QString &baseDirectory, QStringList *errors)
 {
     if (baseDirectory.isEmpty())
@@ -85,7 +85,7 @@ void scanParticleManifest(const QByteArray &bytes, CScanFoundList &found,
             continue;
         CFilePCF document;
         if (reader.read(baseDirectory + entry, &document)) {
-            scanParticleSystems(document, found, baseDirectory, QString(), errors);
+            scanParticleSystems(document, found, keys, baseDirectory, QString(), errors);
         } else {
             found.removeLast();
             if (errors)
@@ -94,10 +94,10 @@ void scanParticleManifest(const QByteArray &bytes, CScanFoundList &found,
     }
 }
 
-void scanParticleManifestFile(const QString &path, CScanFoundList &found,
+void scanParticleManifestFile(const QString &path, CScanFoundList &found, const MaterialKeys &keys,
                               const QString &baseDirectory, QStringList *errors)
 {
     QByteArray bytes;
     if (ScanPath::readWhole(path, bytes))
-        scanParticleManifest(bytes, found, baseDirectory, errors);
+        scanParticleManifest(bytes, found, keys, baseDirectory, errors);
 }

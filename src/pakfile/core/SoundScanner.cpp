@@ -1,6 +1,5 @@
 #include "SoundScanner.h"
 
-#include "CConfig.h"
 #include "CScanFoundList.h"
 #include "CScanRecord.h"
 #include "ScanPath.h"
@@ -23,9 +22,8 @@ bool isSoundCharacter(QChar c, const QStringList &keys)
 
 } // namespace
 
-void scanSoundScript(const QByteArray &bytes, CScanFoundList &found)
+void scanSoundScript(const QByteArray &bytes, CScanFoundList &found, const QStringList &soundKeys)
 {
-    const QStringList &soundKeys = CConfig::instance()->soundchars;
     const std::unique_ptr<CScanRecord> record = splitLines(bytes);
     QString key, value, comment;
     for (const QByteArray &line : qAsConst(record->lines)) {
@@ -46,9 +44,9 @@ void scanSoundScript(const QByteArray &bytes, CScanFoundList &found)
     }
 }
 
-void scanSoundScriptFile(const QString &path, CScanFoundList &found)
+void scanSoundScriptFile(const QString &path, CScanFoundList &found, const QStringList &soundKeys)
 {
     QByteArray bytes;
     if (ScanPath::readWhole(path, bytes))
-        scanSoundScript(bytes, found);
+        scanSoundScript(bytes, found, soundKeys);
 }

@@ -12,6 +12,7 @@
 #include "FileTypeName.h"
 #include "PakfileErrors.h"
 #include "QProgressDialogger.h"
+#include "ScanConfiguration.h"
 #include "ScanDirectory.h"
 #include "VPakfileBusyDialog.h"
 #include "VPakfileTexts.h"
@@ -125,7 +126,7 @@ void VPakfile::pakScanScan()
     DialogProgress phases(progress);
     const ContentScan::Result result =
         ContentScan::run(*m_delegate, m_scanOptionsMask, m_scanBaseDirectory,
-                         ContentScan::Configuration::fromConfig(*CConfig::instance()), &phases);
+                         scanConfiguration(*CConfig::instance()), &phases);
     phases.phase(text(T::BuildingTable), result.found.size());
     fillScanTable(result.found.paths(), progress);
 

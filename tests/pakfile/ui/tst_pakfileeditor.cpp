@@ -1,3 +1,4 @@
+#include "CConfig.h"
 #include "CDelegateBSP.h"
 #include "CPackageHierarchyNode.h"
 #include "CPrompt.h"
@@ -10,6 +11,7 @@
 #include "VPakfile.h"
 #include "VScanTableWidgetItem.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -139,10 +141,13 @@ class TestPakfileEditor : public QObject
     }
 
 private slots:
+    // The window reads the process-wide configuration.
     void initTestCase()
     {
-        useConfiguration("[vpakfile]\n[vmttexturekeys]\n$basetexture\n[/vmttexturekeys]\n"
-                         "[soundkeys]\nmessage\n[/soundkeys]\n[/vpakfile]\n");
+        QBuffer buffer;
+        buffer.setData("[vpakfile]\n[vmttexturekeys]\n$basetexture\n[/vmttexturekeys]\n"
+                       "[soundkeys]\nmessage\n[/soundkeys]\n[/vpakfile]\n");
+        CConfig::instance()->load(&buffer);
     }
 
     // The pakfile map, whose entities name three sounds and whose one texture

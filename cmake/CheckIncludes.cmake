@@ -1,0 +1,61 @@
+# Run as a test: cmake -DSOURCE_DIR=<repository>/src -P CheckIncludes.cmake
+#
+# The include rules of the layers, by header name (every library puts its own
+# folder on the include path, so an include names a header by its file name):
+# no tool library nor the configuration includes a header of the application,
+# and no core file includes the configuration or a window header.
+cmake_minimum_required(VERSION 3.16)
+if(NOT SOURCE_DIR)
+  message(FATAL_ERROR "SOURCE_DIR is not set")
+endif()
+
+function(header_names out)
+  set(names "")
+  foreach(pattern ${ARGN})
+    file(GLOB_RECURSE headers "${SOURCE_DIR}/${pattern}")
+    foreach(header ${headers})
+      get_filename_component(name ${header} NAME)
+      list(APPEND names ${name})
+    endforeach()
+  endforeach()
+  list(REMOVE_DUPLICATES names)
+  set(${out} ${names} PARENT_SCOPE)
+endfunction()
+
+set(failures "")
+# check(<label> <forbidden header names> <source globs...>)
+function(check label forbidden)
+  foreach(pattern ${ARGN})
+    file(GLOB_RECURSE sources "${SOURCE_DIR}/${pattern}")
+    foreach(source ${sources})
+      file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<][^\">]+[\">]")
+      foreach(line ${includes})
+        string(REGEX REPLACE "^[^\"<]*[\"<]([^\">]+)[\">].*$" "\\1" included "${line}")
+        get_filename_component(name "${included}" NAME)
+        if(name IN_LIST forbidden)
+          file(RELATIVE_PATH relative ${SOURCE_DIR} ${source})
+          list(APPEND failures "${relative} includes ${name} (${label})")
+        endif()
+      endforeach()
+    endforeach()
+  endforeach()
+  set(failures ${failures} PARENT_SCOPE)
+endfunction()
+
+header_names(app_headers "app/*.h")
+header_names(ui_headers "*/ui/*.h")
+header_names(config_headers "config/*.h")
+
+set(below_app "")
+foreach(sub common package particle texture material bsp pakfile gamedata config)
+  list(APPEND below_app "${sub}/*.h" "${sub}/*.cpp")
+endforeach()
+check("a header of the application" "${app_headers}" ${below_app})
+check("a window header" "${ui_headers}" "*/core/*.h" "*/core/*.cpp" "config/*.h" "config/*.cpp")
+check("the configuration" "${config_headers}" "*/core/*.h" "*/core/*.cpp")
+
+if(failures)
+  list(JOIN failures "\n  " text)
+  message(FATAL_ERROR "Layering broken:\n  ${text}")
+endif()
+message(STATUS "Layering holds")
