@@ -254,7 +254,7 @@ private slots:
             }
         }
         CScanFoundList list;
-        scanMaterialScript(*splitLines(script), list, game.base(), nullptr);
+        scanMaterialScript(*splitLines(script), list, materialKeys(), game.base(), nullptr);
         expected.sort();
         QStringList found = list.paths().filter(".vmt");
         found.sort();
