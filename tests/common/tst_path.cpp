@@ -1,9 +1,12 @@
+#include "CDirectoryListings.h"
 #include "CPath.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <unistd.h>
 
 class TestPath : public QObject
 {
@@ -17,6 +20,8 @@ private slots:
     void resolve_data();
     void resolve();
     void resolveWithAbsoluteAndRelativeBase();
+    void listingsReadEachFolderOnce();
+    void unreadableNamesAreSkipped();
 
 private:
     QTemporaryDir m_tree;
@@ -181,6 +186,13 @@ void TestPath::resolve()
         QVERIFY(resolved.isEmpty());
     else
         QVERIFY(resolved.m_baseName.isEmpty());
+
+    // Through listings: the same answer, also from listings already read.
+    CDirectoryListings listings;
+    QCOMPARE(CPath(path, isFile).resolve(m_tree.path(), false, listings), resolved);
+    QCOMPARE(CPath(path, isFile).resolve(m_tree.path(), false, listings), resolved);
+    const QString absolute = CPath(path, isFile).resolve(m_tree.path(), true).toString();
+    QCOMPARE(CPath(path, isFile).resolve(m_tree.path(), true, listings).toString(), absolute);
 }
 
 void TestPath::resolveWithAbsoluteAndRelativeBase()
@@ -207,6 +219,64 @@ void TestPath::resolveWithAbsoluteAndRelativeBase()
     // A base that does not exist, or names a file, resolves nothing.
     QVERIFY(file.resolve(m_tree.filePath("nowhere")).isEmpty());
     QVERIFY(file.resolve(m_tree.filePath("materials/Brick.vmt")).isEmpty());
+}
+
+void TestPath::listingsReadEachFolderOnce()
+{
+    QTemporaryDir tree;
+    const QStringList files{"materials/Brick/Wall.vmt", "materials/Brick/Floor.vmt",
+                            "materials/Metal/Plate.vmt", "models/Crate.mdl"};
+    for (const QString &file : files) {
+        QVERIFY(QDir().mkpath(QFileInfo(tree.filePath(file)).path()));
+        QFile f(tree.filePath(file));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    CDirectoryListings listings;
+    for (int round = 0; round < 3; ++round) {
+        for (const QString &file : files) {
+            const QString asked = round == 1 ? file.toUpper() : file.toLower();
+            QCOMPARE(CPath(asked, true).resolve(tree.path(), false, listings).toString(), file);
+        }
+        QVERIFY(CPath("materials/brick/missing.vmt", true)
+                    .resolve(tree.path(), false, listings)
+                    .isEmpty());
+    }
+    // The base, materials, materials/Brick, materials/Metal and models.
+    QCOMPARE(listings.listingCount(), 5);
+
+    // A file made after its folder was listed is not seen by those listings:
+    // they belong to one batch.
+    QFile late(tree.filePath("models/Late.mdl"));
+    QVERIFY(late.open(QIODevice::WriteOnly));
+    QVERIFY(CPath("models/late.mdl", true).resolve(tree.path(), false, listings).isEmpty());
+    QCOMPARE(CPath("models/late.mdl", true).resolve(tree.path()).toString(),
+             QStringLiteral("models/Late.mdl"));
+}
+
+void TestPath::unreadableNamesAreSkipped()
+{
+    if (::geteuid() == 0)
+        QSKIP("root reads every file");
+    QTemporaryDir tree;
+    for (const char *name : {"Locked.vmt", "open.VMT", "open.vmt"}) {
+        QFile f(tree.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(QFile::setPermissions(tree.filePath("Locked.vmt"), QFileDevice::WriteOwner));
+    QVERIFY(QFile::setPermissions(tree.filePath("open.VMT"), QFileDevice::WriteOwner));
+    CDirectoryListings listings;
+    // An unreadable name is no candidate: not found, and no rival to a
+    // readable one that differs only in case.
+    for (CDirectoryListings *cache : {static_cast<CDirectoryListings *>(nullptr), &listings}) {
+        const auto resolve = [&](const char *path) {
+            const CPath p(QString::fromLatin1(path), true);
+            return (cache ? p.resolve(tree.path(), false, *cache) : p.resolve(tree.path()))
+                .toString();
+        };
+        QCOMPARE(resolve("locked.vmt"), QString());
+        QCOMPARE(resolve("Locked.vmt"), QString());
+        QCOMPARE(resolve("OPEN.vmt"), QStringLiteral("open.vmt"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPath)

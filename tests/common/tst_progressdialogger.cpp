@@ -48,6 +48,7 @@ private slots:
     void cancelButton();
     void cancelArrivesDuringSetValue();
     void closeButtonIsNotCancel();
+    void manyItemsProcessEventsSeldom();
 };
 
 void TestProgressDialogger::initialState()
@@ -264,6 +265,35 @@ void TestProgressDialogger::closeButtonIsNotCancel()
     QVERIFY(!d.isVisible());
     d.setValue(2);
     QVERIFY(d.isVisible());
+}
+
+void TestProgressDialogger::manyItemsProcessEventsSeldom()
+{
+    // One value per item of a long operation: the bar follows every one, the
+    // events run per percent or a few dozen times a second, and the end is
+    // never skipped.
+    constexpr int Items = 100000;
+    QProgressDialogger d(QString(), 0, Items, QString(), nullptr);
+    d.autoClose = true;
+    EventCounter counter;
+    int runs = 0; // times setValue let the event loop run
+    bool pending = false;
+    for (int i = 1; i <= Items; ++i) {
+        if (!pending)
+            QCoreApplication::postEvent(&counter, new QEvent(QEvent::User));
+        pending = true;
+        d.setValue(i);
+        QCOMPARE(d.progressBar->value(), i);
+        if (counter.count > 0) {
+            counter.count = 0;
+            pending = false;
+            ++runs;
+        }
+    }
+    QVERIFY2(runs >= 100 && runs < 1000, qPrintable(QString::number(runs)));
+    QVERIFY(!pending); // the last value ran the loop
+    QVERIFY(d.buttonOk->isEnabled());
+    QVERIFY(!d.isVisible());
 }
 
 QTEST_MAIN(TestProgressDialogger)

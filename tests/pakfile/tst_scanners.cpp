@@ -238,6 +238,31 @@ private slots:
                           "Read Error: Unable to read \".../materials/Brick/Locked.vmt\""}));
     }
 
+    void scanListsEachFolderOnce()
+    {
+        // Miscased names in two folders: every folder of the game folder is
+        // listed once however many names are looked up in it.
+        GameFolder game;
+        QByteArray script;
+        QStringList expected;
+        for (int i = 0; i < 20; ++i) {
+            for (const char *folder : {"Brick", "Metal"}) {
+                const QString path = QString("materials/%1/Plate%2.vmt").arg(folder).arg(i);
+                game.write(path, "\"$basetexture\" \"x\"");
+                expected.append(path);
+                script += "\"$bottommaterial\" \"" + path.mid(10).toUpper().toLatin1() + "\"\n";
+            }
+        }
+        CScanFoundList list;
+        scanMaterialScript(*splitLines(script), list, materialKeys(), game.base(), nullptr);
+        expected.sort();
+        QStringList found = list.paths().filter(".vmt");
+        found.sort();
+        QCOMPARE(found, expected);
+        // The game folder, materials, materials/Brick and materials/Metal.
+        QCOMPARE(list.listings().listingCount(), 4);
+    }
+
     void longChainStops()
     {
         // Each script includes the next: the scan stops at the nesting limit.

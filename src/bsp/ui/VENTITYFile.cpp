@@ -7,6 +7,7 @@
 #include "CConfig.h"
 #include "CDelegateBSP.h"
 #include "CPath.h"
+#include "CProgressThrottle.h"
 #include "CPrompt.h"
 #include "CSaveFile.h"
 #include "EntityLump.h"
@@ -102,8 +103,13 @@ QByteArray VENTITY::buildEntityLump()
     setUpProgress(progress, this, 500);
     normalizeEntities();
     progress.setMaximum(m_entityList->count());
-    const QByteArray text =
-        EntityLump::build(entities(), [&progress](int written) { progress.setValue(written); });
+    // Once the dialog shows, each value it takes processes events: far more
+    // than writing one entity costs.
+    CProgressThrottle throttle;
+    const QByteArray text = EntityLump::build(entities(), [&progress, &throttle](int written) {
+        if (throttle.due(written, progress.maximum()))
+            progress.setValue(written);
+    });
     progress.close();
     return text;
 }

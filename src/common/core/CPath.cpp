@@ -1,5 +1,7 @@
 #include "CPath.h"
 
+#include "CDirectoryListings.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -8,9 +10,10 @@
 namespace {
 
 // Hidden is included so that dot-files resolve like any other name (it only
-// widens the listing on platforms where "hidden" is a name prefix).
-constexpr QDir::Filters LevelFilter =
-    QDir::NoSymLinks | QDir::Readable | QDir::NoDotAndDotDot | QDir::Hidden;
+// widens the listing on platforms where "hidden" is a name prefix). Readable
+// is not a filter: it would cost a look at every entry of a folder, so only
+// the names that match are asked.
+constexpr QDir::Filters LevelFilter = QDir::NoSymLinks | QDir::NoDotAndDotDot | QDir::Hidden;
 
 // True when every level exists with exactly this spelling and would be listed
 // by the case-insensitive walk: no symbolic link, readable, folders then a
@@ -31,6 +34,34 @@ bool existsAsSpelled(const QString &start, const QStringList &levels, bool hasFi
             return false;
     }
     return true;
+}
+
+QString childPath(const QString &folder, const QString &name)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
+}
+
+// The names in `folder` that the walk may take for `level`: equal to it
+// without regard to case, of the level's kind and readable.
+QStringList candidates(const QString &folder, const QString &level, bool fileLevel,
+                       CDirectoryListings *listings)
+{
+    QStringList names;
+    if (listings) {
+        for (const CDirectoryListings::Entry &entry : listings->matches(folder, level)) {
+            if (entry.isDir != fileLevel && entry.readable == 1)
+                names.append(entry.name);
+        }
+        return names;
+    }
+    const QStringList entries =
+        QDir(folder).entryList((fileLevel ? QDir::Files : QDir::Dirs) | LevelFilter, QDir::NoSort);
+    for (const QString &entry : entries) {
+        if (entry.compare(level, Qt::CaseInsensitive) == 0 &&
+            QFileInfo(childPath(folder, entry)).isReadable())
+            names.append(entry);
+    }
+    return names;
 }
 
 } // namespace
@@ -152,6 +183,16 @@ bool CPath::operator==(const CPath &other) const
 
 CPath CPath::resolve(const QString &base, bool absolute) const
 {
+    return resolveIn(base, absolute, nullptr);
+}
+
+CPath CPath::resolve(const QString &base, bool absolute, CDirectoryListings &listings) const
+{
+    return resolveIn(base, absolute, &listings);
+}
+
+CPath CPath::resolveIn(const QString &base, bool absolute, CDirectoryListings *listings) const
+{
     QDir dir;
     if (base.isEmpty()) {
         dir = QDir::isAbsolutePath(m_directory) ? QDir::root() : QDir::current();
@@ -176,43 +217,35 @@ CPath CPath::resolve(const QString &base, bool absolute) const
 
     // An exact match wins at every level, so when the path exists as spelled
     // the walk below would take it: one look per level instead of listing
-    // every folder (game folders hold thousands of files).
-    if (existsAsSpelled(start, levels, hasFile)) {
+    // every folder (game folders hold thousands of files). With listings at
+    // hand the walk costs no look at the disk at all.
+    if (!listings && existsAsSpelled(start, levels, hasFile)) {
         const QString spelled = levels.join(QLatin1Char('/'));
         if (!absolute)
             return CPath(spelled, false);
-        return CPath(
-            (start.endsWith(QLatin1Char('/')) ? start : start + QLatin1Char('/')) + spelled, false);
+        return CPath(childPath(start, spelled), false);
     }
 
     QString result;
+    QString folder = start;
     for (int i = 0; i < levels.size(); ++i) {
         const QString &level = levels.at(i);
-        const bool fileLevel = hasFile && i == levels.size() - 1;
-        const QStringList entries =
-            dir.entryList((fileLevel ? QDir::Files : QDir::Dirs) | LevelFilter, QDir::NoSort);
-
-        QString taken;
-        int matches = 0;
-        for (const QString &entry : entries) {
-            if (entry.compare(level, Qt::CaseInsensitive) != 0)
-                continue;
-            ++matches;
-            if (taken.isEmpty() || (entry == level && taken != level))
-                taken = entry;
-        }
-        if (matches == 0)
+        if (level == QLatin1String(".") || level == QLatin1String(".."))
             return CPath();
-        if (matches > 1 && taken != level)
+        const bool fileLevel = hasFile && i == levels.size() - 1;
+        const QStringList names = candidates(folder, level, fileLevel, listings);
+        if (names.isEmpty())
+            return CPath();
+        QString taken = names.contains(level) ? level : names.first();
+        if (names.size() > 1 && taken != level)
             return CPath();
 
         result += taken + QLatin1Char('/');
-        if (!fileLevel && !dir.cd(taken))
-            return CPath();
+        folder = childPath(folder, taken);
     }
 
     result.chop(1);
     if (absolute)
-        result = (start.endsWith(QLatin1Char('/')) ? start : start + QLatin1Char('/')) + result;
+        result = childPath(start, result);
     return CPath(result, false);
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class CDirectoryListings;
+
 // A file or folder location held as its parts: directory, base name, extension
 // and last extension. The text is split once, on assignment, and rebuilt on
 // demand; separators are always stored as "/", whatever the input used.
@@ -54,6 +56,9 @@ public:
     // missing, ambiguous without an exact match, "." / "..", or of the wrong
     // kind (a file level that is a folder).
     CPath resolve(const QString &base, bool absolute = false) const;
+    // The same, with the folders looked up in `listings`: a batch of many
+    // resolves (a content scan) reads each folder from the disk once.
+    CPath resolve(const QString &base, bool absolute, CDirectoryListings &listings) const;
 
     // Every run of "\", "|" and "/" becomes one "/".
     static QString normalizeSeparators(const QString &text);
@@ -65,4 +70,7 @@ public:
     QString m_baseName;
     QString m_extension;
     QString m_lastExtension;
+
+private:
+    CPath resolveIn(const QString &base, bool absolute, CDirectoryListings *listings) const;
 };

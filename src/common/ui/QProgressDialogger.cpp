@@ -131,6 +131,10 @@ void QProgressDialogger::setRange(int minimum, int maximum)
 void QProgressDialogger::setValue(int progress)
 {
     progressBar->setValue(progress);
+    // Operations call this once per item; the dialog and the events follow
+    // only as often as someone can see them.
+    if (!m_throttle.due(progress, progressBar->maximum()))
+        return;
     if (progress < progressBar->maximum()) {
         buttonOk->setEnabled(false);
         buttonCancel->setEnabled(true);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CProgressThrottle.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -12,7 +14,9 @@ class QTextEdit;
 // bar, a collapsible log and the buttons Ok and Cancel. Operations run on the
 // interface thread; setValue() processes pending events, which keeps the
 // interface alive and is where a Cancel click arrives. The operation polls
-// `isCanceled` between items.
+// `isCanceled` between items. The bar takes every value, but the rest of
+// setValue runs only for the steps CProgressThrottle lets through (always the
+// first, a restart and the maximum).
 //
 // A value below the maximum shows the dialog (Ok disabled, Cancel enabled);
 // the maximum finishes it (Ok enabled, Cancel disabled) and closes it when
@@ -83,4 +87,5 @@ private:
     void build();
 
     bool m_closingByItself = false;
+    CProgressThrottle m_throttle;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CDirectoryListings.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -11,7 +13,8 @@
 // newly added, so every file is scanned at most once per list.
 //
 // Lookups go through a folded-case index, so a scan stays linear in the
-// number of paths it finds.
+// number of paths it finds. The list also keeps the game folder's listings
+// for the scan's resolves (see CDirectoryListings): a list serves one scan.
 class CScanFoundList
 {
 public:
@@ -30,6 +33,11 @@ public:
     bool isEmpty() const { return m_paths.isEmpty(); }
     const QString &at(int i) const { return m_paths.at(i); }
     const QString &last() const { return m_paths.last(); }
+
+    // The folder listings of this scan; a cache, so also of a const list.
+    CDirectoryListings &listings() const { return m_listings; }
+    // Frees the listings once the scan is over.
+    void dropListings() { m_listings = CDirectoryListings(); }
 
     // How many followed files are being scanned inside one another right now.
     // Every scanner that follows a file holds a Nesting while it does, and
@@ -63,4 +71,5 @@ private:
     QHash<QString, int> m_folded;
     QHash<QString, int> m_exact;
     int m_nesting = 0;
+    mutable CDirectoryListings m_listings;
 };

@@ -80,6 +80,7 @@ public:
             scanStaticProps();
         if (on(MapSpecificFiles))
             scanMapFiles();
+        m_result.found.dropListings();
         return std::move(m_result);
     }
 
@@ -138,7 +139,7 @@ QString Scan::record(const QString &path, Follow follow, bool exact)
     // already there needs no trip to the disk.
     if (!exact && found.contains(path))
         return QString();
-    const QString entry = ScanPath::resolved(path, m_base);
+    const QString entry = ScanPath::resolved(path, m_base, found.listings());
     if (!(exact ? found.addExact(entry) : found.add(entry)))
         return QString();
     if (follow == Follow::Script)
@@ -155,7 +156,8 @@ void Scan::loadParticles()
 {
     if (m_base.isEmpty())
         return;
-    const CPath onDisk = CPath(ParticleFolder, false).resolve(m_base, false);
+    const CPath onDisk =
+        CPath(ParticleFolder, false).resolve(m_base, false, m_result.found.listings());
     if (onDisk.isEmpty())
         return;
     const QString folder = onDisk.toString() + QLatin1Char('/');

@@ -89,7 +89,7 @@ private:
         if (m_base.isEmpty())
             return;
         const QString sprite = built.left(built.size() - ScriptSuffix.size()) + SpriteSuffix;
-        const CPath onDisk = CPath(sprite, true).resolve(m_base, false);
+        const CPath onDisk = CPath(sprite, true).resolve(m_base, false, m_found.listings());
         if (onDisk.isEmpty())
             return;
         const QString spriteEntry = onDisk.toString();

@@ -61,11 +61,11 @@ bool isFollowable(const QString &path)
     return true;
 }
 
-QString resolved(const QString &path, const QString &baseDirectory)
+QString resolved(const QString &path, const QString &baseDirectory, CDirectoryListings &listings)
 {
     if (baseDirectory.isEmpty())
         return path;
-    const CPath onDisk = CPath(path, true).resolve(baseDirectory, false);
+    const CPath onDisk = CPath(path, true).resolve(baseDirectory, false, listings);
     return onDisk.isEmpty() ? path : onDisk.toString();
 }
 
@@ -78,7 +78,7 @@ QString admit(const QString &path, const CScanFoundList &found, const QString &b
     }
     if (found.contains(path))
         return QString();
-    return resolved(path, baseDirectory);
+    return resolved(path, baseDirectory, found.listings());
 }
 
 bool isFileBelow(const QString &baseDirectory, const QString &entry)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class CDirectoryListings;
 class CScanFoundList;
 
 // Path steps every dependency scanner shares.
@@ -29,8 +30,9 @@ bool isFollowable(const QString &path);
 
 // The entry under which a built path is recorded: with a game folder, the path
 // as spelled on disk when every part of it is found there without regard to
-// case; otherwise the path as built.
-QString resolved(const QString &path, const QString &baseDirectory);
+// case; otherwise the path as built. The folders are looked up in the scan's
+// listings.
+QString resolved(const QString &path, const QString &baseDirectory, CDirectoryListings &listings);
 
 // The entry for a path built from a file's contents, or a null string when
 // nothing is to be recorded: the path is refused as unsafe (logged), or the

@@ -22,3 +22,9 @@ VPakfileBusyDialog::~VPakfileBusyDialog()
 {
     m_window->setEnabled(true);
 }
+
+void VPakfileBusyDialog::setValue(int value)
+{
+    if (m_throttle.due(value, m_dialog.maximum()))
+        m_dialog.setValue(value);
+}

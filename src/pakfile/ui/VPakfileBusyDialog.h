@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CProgressThrottle.h"
+
 #include <QProgressDialog>
 
 // The busy indicator the pakfile editor's row commands run behind. It has no
@@ -18,8 +20,12 @@ public:
     VPakfileBusyDialog &operator=(const VPakfileBusyDialog &) = delete;
 
     QProgressDialog &dialog() { return m_dialog; }
+    // One step of the command; the dialog shows only the steps the throttle
+    // lets through.
+    void setValue(int value);
 
 private:
     QWidget *m_window;
     QProgressDialog m_dialog;
+    CProgressThrottle m_throttle;
 };

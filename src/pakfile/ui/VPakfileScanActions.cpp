@@ -187,7 +187,7 @@ void VPakfile::markScanItems(const QList<QTableWidgetItem *> &items, bool mark, 
             item->marked = mark;
             item->updateColor();
         }
-        busy.dialog().setValue(i + 1);
+        busy.setValue(i + 1);
     }
 }
 

@@ -24,7 +24,10 @@ void CProgressBoxSink::setRange(int minimum, int maximum)
 
 void CProgressBoxSink::setValue(int value)
 {
-    m_dialog->setValue(value);
+    // A batch reports every file and element; each value the modal dialog
+    // takes processes events.
+    if (m_throttle.due(value, m_dialog->maximum()))
+        m_dialog->setValue(value);
 }
 
 void CProgressBoxSink::message(const QString &text, bool isError)

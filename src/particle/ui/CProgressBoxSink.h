@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CProgressThrottle.h"
 #include "PCFProgressSink.h"
 
 #include <QString>
@@ -22,4 +23,5 @@ public:
 private:
     QProgressDialog *m_dialog;
     QString m_title;
+    CProgressThrottle m_throttle;
 };

@@ -249,6 +249,11 @@ public:
 
 private:
     bool readFrom(CBinaryReader &in);
+    // resetImageTree; without `zeroFilled` every image is left null, for a
+    // reader that gives each its bytes (a zero buffer first would hold the
+    // texture's size twice while it reads).
+    bool shapeImageTree(quint16 width, quint16 height, int mipmaps, int frames, int faces,
+                        int slices, bool zeroFilled);
     // The image decoded for an operation that writes pixels back: the fixed
     // tone-map parameters, RGBA16161616F read as RGBA16161616.
     bool decodeUntoned(int mip, int frame, int face, int slice, QByteArray &rgba) const;

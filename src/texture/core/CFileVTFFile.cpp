@@ -252,7 +252,8 @@ bool CFileVTF::readFrom(CBinaryReader &in)
     const VTFReferenceSize oldReference = m_reference;
     const VTFImageFormat oldFormat = m_highResFormat;
     m_highResFormat = format;
-    bool ok = resetImageTree(h.width, h.height, levels, h.frames, faces, slices);
+    // Each image is allocated once, by the read that fills it.
+    bool ok = shapeImageTree(h.width, h.height, levels, h.frames, faces, slices, false);
     for (int level = 0; ok && level < levels; ++level) {
         const qint64 size =
             qint64(vtfComputeImageSize(mipmapWidth(level), mipmapHeight(level), format));

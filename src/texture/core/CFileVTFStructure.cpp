@@ -236,6 +236,12 @@ bool CFileVTF::setSliceCount(int count)
 bool CFileVTF::resetImageTree(quint16 width, quint16 height, int mipmaps, int frames, int faces,
                               int slices)
 {
+    return shapeImageTree(width, height, mipmaps, frames, faces, slices, true);
+}
+
+bool CFileVTF::shapeImageTree(quint16 width, quint16 height, int mipmaps, int frames, int faces,
+                              int slices, bool zeroFilled)
+{
     // The ranges a texture file can state.
     const char *invalid = nullptr;
     if (mipmaps < 0 || mipmaps > 0xFF)
@@ -257,7 +263,7 @@ bool CFileVTF::resetImageTree(quint16 width, quint16 height, int mipmaps, int fr
     const bool hasImages = frames > 0 && faces > 0 && slices > 0;
     QVector<QByteArray> zeros(mipmaps);
     if (!reserveImages(mipmaps, frames, faces, slices) ||
-        (hasImages && !zeroLevels(0, mipmaps - 1, zeros))) {
+        (hasImages && zeroFilled && !zeroLevels(0, mipmaps - 1, zeros))) {
         m_reference = old;
         return false;
     }
