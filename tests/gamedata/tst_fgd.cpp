@@ -201,6 +201,14 @@ void TestFgd::texts_data()
                                        << "class 3 a \"\"\n kv \"k\" 2 \"K\" \"\" \"\"";
     QTest::newRow("unknown helper") << QByteArray("@PointClass Wirebox (mins, maxs) base(X) = a []")
                                     << "class 1 a \"\"\n bases X\nunknown wirebox ";
+    // Directives in any case; blanks inside a type's parentheses are no part of it.
+    QTest::newRow("real spellings")
+        << QByteArray(
+               "@INCLUDE \"a.fgd\"\n@AutoVisgroup = \"L\" [ \"P\" [ \"x\" ] ]\n@PointClass = a "
+               "[ spawnflags( Flags ) = [ 4 : \"F\" ] input K(\tvoid ) : \"\" ]")
+        << "include a.fgd\nvisgroup \"L\"\n minor \"P\": x\nclass 1 a \"\"\n flags 4 defaults 0\n "
+           "flag "
+           "2 \"F\"\n input \"K\" 0 \"\"";
     // Syntax errors fail the whole read.
     QTest::newRow("no body") << QByteArray("@PointClass = a\n\n")
                              << "error Read Error: Expected '[' at line 3";

@@ -79,6 +79,9 @@ private slots:
     void reading_data();
     void reading();
     void roundTrip();
+    void byteOrderMark();
+    void refused_data();
+    void refused();
     void failures();
     void damagedFiles();
 
@@ -328,9 +331,10 @@ void TestVbspFile::reading_data()
     const QString p = QStringLiteral("t(0)[g(1)[p]]|");
     QTest::newRow("short lists") << propFile({"\"sprite\" \"1 2 3\"", "\"spritesize\" \"0 0 0\""})
                                  << p + "sprite=1 2 3 0 1024|spritesize=0.5 0 0 0";
+    // The sprite's origin is a fraction (0..1), its width and height world units.
     QTest::newRow("bounds") << propFile({"\"sprite\" \"5000 -1 x 4096 7 8\"",
-                                         "\"spritesize\" \"0  1 0.25 2\""})
-                            << p + "sprite=4096 0 0 4096 7|spritesize=0 1 0.25 1";
+                                         "\"spritesize\" \"0  1.5 -0.25 32\""})
+                            << p + "sprite=4096 0 0 4096 7|spritesize=0 1 0 32";
     QTest::newRow("sprite overflow")
         << propFile({"\"sprite\" \"99999999999 -99999999999\""}) << p + "sprite=4096 0 0 0 1024";
     QTest::newRow("clamped, not a number")
@@ -345,21 +349,18 @@ void TestVbspFile::reading_data()
         << propFile({"\"amount\" 0.25"}) << p + "amount=0.25";
     QTest::newRow("keys compare with case")
         << propFile({"\"Amount\" \"0\"", "\"model\" \"a b.mdl\""}) << p + "amount=1|model=a b.mdl";
-    QTest::newRow("no detail block") << QByteArray("grass\n{\n}\n") << "";
-    QTest::newRow("brace on the detail line") << QByteArray("detail {\ngrass\n{\n}\n}\n") << "";
+    QTest::newRow("no text") << QByteArray("\xEF\xBB\xBF\r\n  // only a note\r\n\t\r\n") << "";
     QTest::newRow("LF, comments, clamps")
         << QByteArray("// head\ndetail\n{\n  grass // note\n  {\n  \"density\" \"-3\"\n"
                       "  \"Density\" \"4\"\n    tufts\n    {\n    \"alpha\" \"1.5\"\n    }\n"
                       "  }\n}\n")
         << "grass(0)[tufts(1)[]]";
     QTest::newRow("two blocks, no braces needed")
-        << QByteArray("detail\na\n\"density\" \"2\"\n}\n}\ndetail\nb\n") << "a(2)[] b(0)[]";
+        << QByteArray("detail\na\n\"density\" \"2\"\n}\n}\ndetail\nb\n}\n}") << "a(2)[] b(0)[]";
     QTest::newRow("name with a blank is one level off")
         << crlf({"detail", "{", "\tmy type", "\t{", "\t\tg", "\t\t{", "\t\t\tp", "\t\t\t{",
                  "\t\t\t}", "\t\t}", "\t}", "\tlater", "\t{", "\t}", "}"})
         << "g(0)[p(0)[]]";
-    QTest::newRow("missing closing braces")
-        << QByteArray("detail\n{\na\n{\ng\n{\np\n{\n\"amount\" \"0.5\"") << "a(0)[g(0)[p]]";
     QTest::newRow("duplicate names kept")
         << QByteArray("detail\n{\na\n}\na\n}\n}\n") << "a(0)[] a(0)[]";
 }
@@ -408,6 +409,44 @@ void TestVbspFile::roundTrip()
     QCOMPARE(vbspBytes(*back), vbspBytes(document));
 }
 
+// A leading byte-order mark is skipped and written back: a listing in the
+// writer's layout comes back byte for byte.
+void TestVbspFile::byteOrderMark()
+{
+    const QByteArray listing =
+        "\xEF\xBB\xBF" +
+        propFile({"\"sprite\" \"0 64 64 64 512\"", "\"spritesize\" \"0.5 0 32 32\"",
+                  "\"spriterandomscale\" \"0.25\"", "\"amount\" \"1\"",
+                  "\"detailOrientation\" \"2\"", "\"sway\" \"0\""});
+    const auto document = read(listing);
+    QVERIFY(document && document->byteOrderMark);
+    QCOMPARE(vbspBytes(*document), listing);
+}
+
+void TestVbspFile::refused_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("text, no detail block")
+        << QByteArray("\xEF\xBB\xBF// types\r\n\r\ngrass\r\n{\r\n}\r\n")
+        << "Read Error: Expected 'detail' at line 3";
+    QTest::newRow("cut inside a prop") << QByteArray("detail\n{\na\n{\ng\n{\np\n{\n\"amount\" 1")
+                                       << "Read Error: Block \"p\" at line 7 is not closed";
+    QTest::newRow("one brace missing") << crlf({"detail", "{", "\ta", "\t{", "\t}"})
+                                       << "Read Error: Block \"detail\" at line 1 is not closed";
+}
+
+// Text the reader did not take is refused, so that saving can never write an
+// empty listing over it.
+void TestVbspFile::refused()
+{
+    QFETCH(QByteArray, file);
+    QString error;
+    QVERIFY(!readVbspData(file, "x.vbsp", &error));
+    QTEST(error, "error");
+}
+
 void TestVbspFile::failures()
 {
     QString error;
@@ -438,10 +477,13 @@ void TestVbspFile::damagedFiles()
     CFileVBSP document;
     build(document, "tri");
     const QByteArray valid = vbspBytes(document) + propFile({"\"model\" \"m.mdl\""});
+    // A cut listing is refused with a reason; a read one writes.
     const auto load = [](const QByteArray &bytes) {
-        const auto damaged = read(bytes);
-        QVERIFY(damaged);
-        vbspBytes(*damaged);
+        QString error;
+        const std::unique_ptr<CFileVBSP> damaged(readVbspData(bytes, {}, &error));
+        QVERIFY(damaged || !error.isEmpty());
+        if (damaged)
+            vbspBytes(*damaged);
     };
     Fuzz::truncations(valid, load);
     Fuzz::byteFlips(valid, 400, 0x5b5b, load);

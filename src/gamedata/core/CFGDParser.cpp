@@ -92,12 +92,13 @@ bool CFGDParser::parse()
             m_error = QString::fromLatin1(GamedataError::FgdUnexpected).arg(m_cursor.line());
             return false;
         }
-        if (m_cursor.startsWith(IncludeDirective)) {
+        // Real files spell the directives in any case ("@AutoVisgroup").
+        if (m_cursor.startsWithNoCase(IncludeDirective)) {
             readInclude();
-        } else if (m_cursor.startsWith(MaterialExclusionDirective)) {
+        } else if (m_cursor.startsWithNoCase(MaterialExclusionDirective)) {
             if (!readMaterialExclusion())
                 return false;
-        } else if (m_cursor.startsWith(AutoVisGroupDirective)) {
+        } else if (m_cursor.startsWithNoCase(AutoVisGroupDirective)) {
             if (!readAutoVisGroup())
                 return false;
         } else if (m_cursor.startsWithNoCase(MapDirectives[0]) ||
@@ -229,7 +230,8 @@ bool CFGDParser::readBodyItem(FGDEntityClass &entityClass)
     FGDKeyvalue keyvalue;
     keyvalue.name = head;
     keyvalue.sphereRadius = !m_sphereNames.isEmpty() && m_sphereNames.contains(head.toLower());
-    const QByteArray typeText = m_cursor.readUntil(')');
+    // "spawnflags( Flags )": blanks inside the parentheses are no part of the type.
+    const QByteArray typeText = m_cursor.readUntil(')').trimmed();
     keyvalue.type = FGD::parameterTypeFromName(typeText);
     m_cursor.step();
     m_cursor.skipBlanks();
@@ -247,7 +249,7 @@ void CFGDParser::readInputOutput(QVector<FGDInputOutput> &list, const QByteArray
 {
     FGDInputOutput item;
     item.name = name;
-    item.type = FGD::parameterTypeFromName(m_cursor.readUntil(')'));
+    item.type = FGD::parameterTypeFromName(m_cursor.readUntil(')').trimmed());
     m_cursor.step();
     m_cursor.skipBlanks();
     if (m_cursor.at(':')) {

@@ -31,6 +31,9 @@ public:
 
     // Whether the writer also writes each sprite's shape keys and sway.
     bool detailShapeSupport = true;
+    // The file began with a UTF-8 byte-order mark: the writer puts it back,
+    // since the tools that wrote the file may rely on it.
+    bool byteOrderMark = false;
     std::string path;
     std::vector<CDetailType *> types;
 };

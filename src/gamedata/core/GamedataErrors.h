@@ -7,6 +7,10 @@ inline const char *const VbspUnableToOpen = "Read Error: Unable to open file";
 inline const char *const VbspTooLarge = "Read Error: File larger than %1 bytes";
 inline const char *const VbspTooManyRecords = "Read Error: More than %1 detail records";
 inline const char *const VbspInvalidPath = "Write Error: Invalid path";
+// %1: the first line holding text.
+inline const char *const VbspNoDetailBlock = "Read Error: Expected 'detail' at line %1";
+// %1: the name of the innermost block still open at the end, %2: its line.
+inline const char *const VbspBlockNotClosed = "Read Error: Block \"%1\" at line %2 is not closed";
 
 inline const char *const NotImplemented = "Internal Error: Not implemented";
 

@@ -115,15 +115,20 @@ void setSprite(CDetailProp &prop, const std::string &value)
     }
 }
 
+// The sprite's origin as a fraction of its size, then its width and height in
+// world units ("0.5 0 32 32"): only the origin has an upper bound.
 void setSpriteSize(CDetailProp &prop, const std::string &value)
 {
-    float CDetailProp::*const fields[] = {&CDetailProp::uOrigin, &CDetailProp::vOrigin,
-                                          &CDetailProp::uWidth, &CDetailProp::vHeight};
+    const RealKey fields[] = {{nullptr, &CDetailProp::uOrigin, 0.0f, 1.0f},
+                              {nullptr, &CDetailProp::vOrigin, 0.0f, 1.0f},
+                              {nullptr, &CDetailProp::uWidth, 0.0f, VbspFile::MaxSpriteSize},
+                              {nullptr, &CDetailProp::vHeight, 0.0f, VbspFile::MaxSpriteSize}};
     const std::vector<std::vector<char>> pieces = numberPieces(value);
     if (pieces.size() != std::size(fields))
         return;
     for (std::size_t i = 0; i < pieces.size(); ++i)
-        prop.*fields[i] = clampReal(parseReal(pieces[i].data()), 0.0, 1.0);
+        prop.*fields[i].field =
+            clampReal(parseReal(pieces[i].data()), fields[i].low, fields[i].high);
 }
 
 void setPropValue(CDetailProp &prop, const std::string &key, const std::string &value)
@@ -157,9 +162,13 @@ public:
         : m_document(document)
     {}
 
-    // False once the file holds more records than a listing plausibly can.
-    bool line(const std::string &text);
-    void finish();
+    // Line `number` (from 1) of the file. False once the file holds more
+    // records than a listing plausibly can.
+    bool line(const std::string &text, std::size_t number);
+    // Empty when the file read whole; otherwise why it is refused: a file
+    // with text but no "detail" block, or one that ends inside a block, would
+    // be saved back without what the reader did not take.
+    QString finish();
 
 private:
     enum class Level
@@ -170,7 +179,14 @@ private:
         Group,
         Prop
     };
+    // Where each open block began, for the message when it never closes.
+    struct Opening
+    {
+        std::string name;
+        std::size_t line = 0;
+    };
 
+    void open(Level level, const std::string &name, std::size_t number);
     void close();
     void completeProp();
     bool countRecord() { return ++m_records <= VbspFile::MaxRecords; }
@@ -181,9 +197,18 @@ private:
     CDetailGroup *m_group = nullptr;
     CDetailProp *m_prop = nullptr;
     std::size_t m_records = 0;
+    Opening m_openings[int(Level::Prop) + 1];
+    bool m_sawDetail = false;
+    std::size_t m_firstText = 0;
 };
 
-bool Reader::line(const std::string &text)
+void Reader::open(Level level, const std::string &name, std::size_t number)
+{
+    m_level = level;
+    m_openings[int(level)] = {name, number};
+}
+
+bool Reader::line(const std::string &text, std::size_t number)
 {
     std::string key;
     std::string value;
@@ -192,8 +217,13 @@ bool Reader::line(const std::string &text)
     // leaves it empty, and that line holds more than a name.
     const bool lone = !hasValue && !key.empty() && value == "?";
     if (m_level == Level::Outside) {
-        if (lone && key == "detail")
-            m_level = Level::Detail;
+        if (lone && key == "detail") {
+            m_sawDetail = true;
+            open(Level::Detail, key, number);
+        } else if (m_firstText == 0 && (!key.empty() || !value.empty())) {
+            // Blank and comment lines leave both empty.
+            m_firstText = number;
+        }
         return true;
     }
     if (key == "}") {
@@ -211,7 +241,7 @@ bool Reader::line(const std::string &text)
             m_type = new CDetailType;
             m_type->name = key;
             m_document.types.push_back(m_type);
-            m_level = Level::Type;
+            open(Level::Type, key, number);
         }
         break;
     case Level::Type:
@@ -223,7 +253,7 @@ bool Reader::line(const std::string &text)
             m_group = new CDetailGroup;
             m_group->name = key;
             m_type->groups.push_back(m_group);
-            m_level = Level::Group;
+            open(Level::Group, key, number);
         }
         break;
     case Level::Group:
@@ -235,7 +265,7 @@ bool Reader::line(const std::string &text)
             m_prop = new CDetailProp;
             m_prop->name = key;
             m_group->props.push_back(m_prop);
-            m_level = Level::Prop;
+            open(Level::Prop, key, number);
         }
         break;
     case Level::Prop:
@@ -267,10 +297,19 @@ void Reader::close()
     }
 }
 
-void Reader::finish()
+QString Reader::finish()
 {
     if (m_level == Level::Prop)
         completeProp();
+    if (!m_sawDetail && m_firstText != 0)
+        return QString::fromLatin1(GamedataError::VbspNoDetailBlock).arg(m_firstText);
+    if (m_level != Level::Outside) {
+        const Opening &opening = m_openings[int(m_level)];
+        return QString::fromLatin1(GamedataError::VbspBlockNotClosed)
+            .arg(QString::fromLatin1(opening.name.data(), int(opening.name.size())))
+            .arg(opening.line);
+    }
+    return QString();
 }
 
 void Reader::completeProp()
@@ -431,10 +470,14 @@ CFileVBSP *readVbspData(const QByteArray &bytes, const std::string &path, QStrin
     const char *const data = bytes.constData();
     const std::size_t size = std::size_t(bytes.size());
     std::size_t start = 0;
-    while (start < size) {
+    if (bytes.startsWith(VbspFile::Utf8Mark)) {
+        document->byteOrderMark = true;
+        start = std::strlen(VbspFile::Utf8Mark);
+    }
+    for (std::size_t number = 1; start < size; ++number) {
         const void *feed = std::memchr(data + start, '\n', size - start);
         const std::size_t end = feed ? std::size_t(static_cast<const char *>(feed) - data) : size;
-        if (!reader.line(std::string(data + start, end - start))) {
+        if (!reader.line(std::string(data + start, end - start), number)) {
             setError(
                 error,
                 QString::fromLatin1(GamedataError::VbspTooManyRecords).arg(VbspFile::MaxRecords));
@@ -442,7 +485,11 @@ CFileVBSP *readVbspData(const QByteArray &bytes, const std::string &path, QStrin
         }
         start = end + 1;
     }
-    reader.finish();
+    const QString refused = reader.finish();
+    if (!refused.isEmpty()) {
+        setError(error, refused);
+        return nullptr;
+    }
     return document.release();
 }
 
@@ -450,7 +497,8 @@ QByteArray vbspBytes(const CFileVBSP &document)
 {
     Writer writer(document.detailShapeSupport);
     writer.document(document);
-    return QByteArray(writer.text().data(), int(writer.text().size()));
+    const QByteArray text(writer.text().data(), int(writer.text().size()));
+    return document.byteOrderMark ? VbspFile::Utf8Mark + text : text;
 }
 
 bool writeVbspFile(const CFileVBSP &document, const std::string &path, QString *error)

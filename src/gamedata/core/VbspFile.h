@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cfloat>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -25,12 +26,19 @@ constexpr std::size_t MaxRecords = 100000;
 constexpr int32_t MaxSpriteCoordinate = 4096;
 constexpr int32_t MaxOrientation = 2;
 constexpr float MaxAngle = 360.0f;
+// A sprite's width and height are world units: any size the format can hold.
+constexpr float MaxSpriteSize = FLT_MAX;
+
+// Some editors begin a UTF-8 text with it.
+inline const char *const Utf8Mark = "\xEF\xBB\xBF";
 
 } // namespace VbspFile
 
 // A new document owned by the caller, or null (with the reason in `error`)
-// when the file cannot be read. A file that reads always yields a document,
-// possibly without types; its path is `path` and shape support is on.
+// when the file cannot be read, holds text but no "detail" block, or ends
+// inside a block. A file without text yields a document without types; its
+// path is `path` and shape support is on. A leading UTF-8 byte-order mark is
+// skipped and kept on the document.
 CFileVBSP *readVbspFile(const std::string &path, QString *error = nullptr);
 // The same on bytes already in memory.
 CFileVBSP *readVbspData(const QByteArray &bytes, const std::string &path = std::string(),

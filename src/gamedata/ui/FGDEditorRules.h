@@ -38,6 +38,10 @@ QString keyvalueIconPath(bool readonly, bool sphereRadius);
 // outputs, "choices" only to keyvalues.
 bool parameterTypeOffered(int type, bool forKeyvalue);
 
+// The column of the entity, keyvalue, input and output tables that shows the
+// type, which changes through its menu only.
+constexpr int TypeColumn = 1;
+
 // Whether `row` names one of `count` elements (the add row does not).
 inline bool rowInside(int row, int count)
 {

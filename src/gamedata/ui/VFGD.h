@@ -17,6 +17,7 @@ class QTableWidget;
 class QTableWidgetItem;
 class QTreeWidget;
 class QTreeWidgetItem;
+class VFGDCellDelegate;
 class VFGDListWidget;
 class VFGDTableWidget;
 struct FGDChoice;
@@ -178,7 +179,7 @@ private:
     void setColorButton(const QColor &color);
     void refillTable(Table table);
     void fillRow(Table table, int row);
-    void setRowTexts(QTableWidget *table, int row, const QStringList &texts);
+    void setRowTexts(Table table, int row, const QStringList &texts);
     void fillEntityRow(int row, const FGDEntityClass &entityClass);
     void fillKeyvalueRow(int row, const FGDKeyvalue &keyvalue);
     void fillInputRow(int row, const FGDInputOutput &input);
@@ -195,6 +196,7 @@ private:
 
     // Editing helpers (VFGDEntityEdits.cpp, VFGDDetailEdits.cpp).
     Table tableOf(const QTableWidgetItem *cell) const;
+    static bool hasTypeColumn(Table table);
     int elementCount(Table table) const;
     void removeElement(Table table, int row);
     QByteArray *textField(Table table, int row, int column) const;
@@ -271,6 +273,8 @@ private:
     // Per table: the widget and the cell the user last chose in it.
     QTableWidget *m_tables[TableCount] = {};
     QTableWidgetItem *m_current[TableCount] = {};
+    // Shared by every table: tells the cell an editor writes back.
+    VFGDCellDelegate *m_cellDelegate = nullptr;
 
     QListWidgetItem *m_contextListItem = nullptr;
     QTableWidgetItem *m_contextCell = nullptr;

@@ -7,6 +7,7 @@
 #include "CFileFGD.h"
 #include "FGDEditorRules.h"
 #include "FGDText.h"
+#include "VFGDCellDelegate.h"
 #include "VFGDTableWidget.h"
 
 #include <QAction>
@@ -16,13 +17,6 @@
 #include <QTabWidget>
 
 using namespace FGDEditor;
-
-namespace {
-
-// The column that opens a type menu instead of choosing the cell.
-const int TypeColumn = 1;
-
-} // namespace
 
 VFGD::Table VFGD::tableOf(const QTableWidgetItem *cell) const
 {
@@ -149,9 +143,7 @@ void VFGD::cellClicked(Table table, QTableWidgetItem *cell)
 {
     if (!cell)
         return;
-    const bool typed = table == EntityTable || table == KeyvalueTable || table == InputTable ||
-                       table == OutputTable;
-    if (typed) {
+    if (hasTypeColumn(table)) {
         // The add row holds no cells; rows past the elements are not chosen.
         if (!rowInside(cell->row(), elementCount(table)))
             return;
@@ -207,10 +199,19 @@ void VFGD::cellDoubleClicked(Table table, QTableWidgetItem *cell)
     m_tables[table]->editItem(cell);
 }
 
+bool VFGD::hasTypeColumn(Table table)
+{
+    return table == EntityTable || table == KeyvalueTable || table == InputTable ||
+           table == OutputTable;
+}
+
 void VFGD::cellChanged(Table table, QTableWidgetItem *cell)
 {
-    // Only the cell the user chose: cells built or refilled are no edits.
-    if (!cell || cell != m_current[table])
+    // Only the cell the user chose or an editor is writing back, however its
+    // edit ended: cells built or refilled are no edits.
+    if (!cell ||
+        (cell != m_current[table] &&
+         !m_cellDelegate->isCommitting(m_tables[table]->model(), cell->row(), cell->column())))
         return;
     const int row = cell->row();
     const int column = cell->column();

@@ -234,21 +234,26 @@ void VFGD::fillRow(Table table, int row)
     }
 }
 
-void VFGD::setRowTexts(QTableWidget *table, int row, const QStringList &texts)
+void VFGD::setRowTexts(Table table, int row, const QStringList &texts)
 {
-    for (int column = 0; column < texts.size(); ++column)
-        table->setItem(row, column, new QTableWidgetItem(texts.at(column)));
+    for (int column = 0; column < texts.size(); ++column) {
+        auto *cell = new QTableWidgetItem(texts.at(column));
+        // Tab must not open an editor on the type, which only its menu sets.
+        if (column == TypeColumn && hasTypeColumn(table))
+            cell->setFlags(cell->flags() & ~Qt::ItemIsEditable);
+        m_tables[table]->setItem(row, column, cell);
+    }
 }
 
 void VFGD::fillEntityRow(int row, const FGDEntityClass &entityClass)
 {
-    setRowTexts(m_entityTable, row,
+    setRowTexts(EntityTable, row,
                 {textOf(entityClass.classname), FGD::classTypeName(entityClass.type)});
 }
 
 void VFGD::fillKeyvalueRow(int row, const FGDKeyvalue &keyvalue)
 {
-    setRowTexts(m_keyvalueTable, row,
+    setRowTexts(KeyvalueTable, row,
                 {textOf(keyvalue.name), FGD::parameterTypeName(keyvalue.type),
                  textOf(keyvalue.displayName), textOf(keyvalue.defaultValue),
                  textOf(keyvalue.description)});
@@ -257,28 +262,27 @@ void VFGD::fillKeyvalueRow(int row, const FGDKeyvalue &keyvalue)
 
 void VFGD::fillInputRow(int row, const FGDInputOutput &input)
 {
-    setRowTexts(m_inputTable, row, inputOutputTexts(input));
+    setRowTexts(InputTable, row, inputOutputTexts(input));
 }
 
 void VFGD::fillOutputRow(int row, const FGDInputOutput &output)
 {
-    setRowTexts(m_outputTable, row, inputOutputTexts(output));
+    setRowTexts(OutputTable, row, inputOutputTexts(output));
 }
 
 void VFGD::fillChoiceRow(int row, const FGDChoice &choice)
 {
-    setRowTexts(m_choiceTable, row, {textOf(choice.value), textOf(choice.text)});
+    setRowTexts(ChoiceTable, row, {textOf(choice.value), textOf(choice.text)});
 }
 
 void VFGD::fillLineRow(int row, const FGDLine &line)
 {
-    setRowTexts(m_lineTable, row,
-                {colorText(line.color), textOf(line.source), textOf(line.target)});
+    setRowTexts(LineTable, row, {colorText(line.color), textOf(line.source), textOf(line.target)});
 }
 
 void VFGD::fillCylinderRow(int row, const FGDCylinder &cylinder)
 {
-    setRowTexts(m_cylinderTable, row,
+    setRowTexts(CylinderTable, row,
                 {colorText(cylinder.color), textOf(cylinder.source), textOf(cylinder.target),
                  textOf(cylinder.value3), textOf(cylinder.value4), textOf(cylinder.value5),
                  textOf(cylinder.value6)});

@@ -4,6 +4,7 @@
 #include "FGDRecords.h"
 #include "FGDText.h"
 #include "NamedWidget.h"
+#include "VFGDCellDelegate.h"
 #include "VFGDListWidget.h"
 #include "VFGDTableWidget.h"
 
@@ -208,6 +209,9 @@ void VFGD::buildTables()
                                               m_outputTable, m_choiceTable,   m_flagTable,
                                               m_lineTable,   m_cylinderTable};
     std::copy(std::begin(tables), std::end(tables), m_tables);
+    m_cellDelegate = new VFGDCellDelegate(this);
+    for (QTableWidget *table : tables)
+        table->setItemDelegate(m_cellDelegate);
 }
 
 QWidget *VFGD::buildLeftSide()

@@ -4,6 +4,7 @@
 #include "CPath.h"
 #include "CPrompt.h"
 #include "CSaveFile.h"
+#include "GamedataErrors.h"
 #include "MainWindowDialogs.h"
 #include "MainWindowTools.h"
 #include "VVBSPPanels.h"
@@ -237,9 +238,14 @@ bool VVBSP::openFile(const QString &path)
         openElsewhere(path);
         return true;
     }
-    CFileVBSP *document = readVbspFile(encodedPath(path));
+    QString reason;
+    CFileVBSP *document = readVbspFile(encodedPath(path), &reason);
     if (!document) {
-        warn(QLatin1String(UnableToRead) + quoted(path));
+        // A file that opened but was refused says why, with its line.
+        QString text = QLatin1String(UnableToRead) + quoted(path);
+        if (!reason.isEmpty() && reason != QLatin1String(GamedataError::VbspUnableToOpen))
+            text += QStringLiteral(" (%1)").arg(reason);
+        warn(text);
         return false;
     }
     setDocument(document);

@@ -240,14 +240,15 @@ void VVBSP::detailpropEdit_vOriginEdited()
     storeReal(m_panels->vOrigin, propReal(&CDetailProp::vOrigin), 0.0, 1.0);
 }
 
+// Width and height are world units, as the file holds them.
 void VVBSP::detailpropEdit_uWidthEdited()
 {
-    storeReal(m_panels->uWidth, propReal(&CDetailProp::uWidth), 0.0, 1.0);
+    storeReal(m_panels->uWidth, propReal(&CDetailProp::uWidth), 0.0, VbspFile::MaxSpriteSize);
 }
 
 void VVBSP::detailpropEdit_vHeightEdited()
 {
-    storeReal(m_panels->vHeight, propReal(&CDetailProp::vHeight), 0.0, 1.0);
+    storeReal(m_panels->vHeight, propReal(&CDetailProp::vHeight), 0.0, VbspFile::MaxSpriteSize);
 }
 
 void VVBSP::detailpropCombo_sprite_shapeChanged(int index)

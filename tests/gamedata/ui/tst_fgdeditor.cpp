@@ -98,6 +98,7 @@ private slots:
     void fillAndShow();
     void edits_data();
     void edits();
+    void keyboardEdits();
     void adds_data();
     void adds();
     void typeMenus();
@@ -293,6 +294,46 @@ void TestFgdEditor::edits()
     }
     QTEST(added(before, dump(fgd())), "changed");
     QTEST(entry ? entry->text() : cell->text(), "shown");
+}
+
+// However an edit typed into a cell ends (Tab, arrows, Return), its text
+// reaches the document; Tab opens no editor on a type, which its menu sets.
+void TestFgdEditor::keyboardEdits()
+{
+    click("entityTable", 1, 0);
+    click("keyvalueTable", 2, 0);
+    const QString before = dump(fgd());
+    QTableWidget *view = nullptr;
+    const auto edit = [&](const char *name, int row, int column) {
+        click(name, row, column);
+        view = widget(name);
+        view->editItem(view->currentItem());
+    };
+    const auto type = [&](const QString &text, Qt::Key end) {
+        QWidget *editor = view->indexWidget(view->currentIndex());
+        QVERIFY(editor);
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, end);
+        QCoreApplication::processEvents(); // Return writes back once the editor saw it
+    };
+    edit("choiceTable", 0, 1);
+    type("Steady", Qt::Key_Tab);
+    type("7", Qt::Key_Up);
+    edit("flagTable", 2, 1);
+    type("Dark", Qt::Key_Down);
+    QTest::keyClick(view, 'N'); // starts an editor on the flag below
+    type("ever", Qt::Key_Down);
+    edit("keyvalueTable", 0, 2);
+    type("Glow", Qt::Key_Tab);
+    type("200", Qt::Key_Return);
+    edit("keyvalueTable", 1, 0);
+    type("far", Qt::Key_Tab);
+    QVERIFY(!view->indexWidget(view->currentIndex()));
+    QCOMPARE(added(before, dump(fgd())),
+             QStringList({" flag 2 \"Dark\"", " flag 3 \"Never\"",
+                          " kv \"_light\" 7 \"Glow\" \"200\" \"\"",
+                          " kv \"far\" 3 \"Distance\" \"\" \"\" sphere",
+                          "  choice \"0\" \"Steady\"", "  choice \"7\" \"Flicker\""}));
 }
 
 void TestFgdEditor::adds_data()

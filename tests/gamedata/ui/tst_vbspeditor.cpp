@@ -163,11 +163,13 @@ void TestVbspEditor::emptyWindowAndNew()
 void TestVbspEditor::openFiles()
 {
     const QString meadow = file("meadow.vbsp");
-    QVERIFY(writeFile(meadow, propFile({"\"sprite\" \"0 0 8 8 512\""})));
+    QVERIFY(writeFile(
+        meadow, propFile({"\"sprite\" \"0 0 8 8 512\"", "\"spritesize\" \"0.5 0 32 48.5\""})));
     m_window = new VVBSP(meadow);
     QCOMPARE(m_window->textureSize(), 512);
     QCOMPARE(m_window->windowTitle(), QStringLiteral("meadow[*]"));
-    QVERIFY(itemAt(m_window->tree(), {"t", "g", "p"}));
+    m_window->tree()->setCurrentItem(itemAt(m_window->tree(), {"t", "g", "p"}));
+    QCOMPARE(m_window->panels()->vHeight->text(), QStringLiteral("48.5"));
     delete m_window;
 
     PromptScript script;
@@ -175,6 +177,13 @@ void TestVbspEditor::openFiles()
     m_window = new VVBSP(missing);
     QCOMPARE(script.texts(), QStringList("VBSP Editor[*]|Unable to read \"" + missing + '"'));
     QVERIFY(!m_window->document());
+    delete m_window;
+
+    // A file with text but no listing opens nothing and says where.
+    QVERIFY(writeFile(missing, "grass\r\n{\r\n}\r\n"));
+    m_window = new VVBSP(missing);
+    QCOMPARE(script.texts().last(), "VBSP Editor[*]|Unable to read \"" + missing +
+                                        "\" (Read Error: Expected 'detail' at line 1)");
 }
 
 void TestVbspEditor::closeFlow_data()
@@ -239,6 +248,9 @@ void TestVbspEditor::panelClamps_data()
                            << "detailpropEdit_xOrigin 5000 4096, detailpropEdit_yHeight -2 0, "
                               "detailpropEdit_uWidth 0.1234567 0.123456, "
                               "detailpropEdit_shape_angle 361 360";
+    QTest::newRow("sprite size") << blade
+                                 << "detailpropEdit_uOrigin 1.5 1, detailpropEdit_vHeight -2 0, "
+                                    "detailpropEdit_uWidth 4096.5 4096.5";
 }
 
 void TestVbspEditor::panelClamps()
