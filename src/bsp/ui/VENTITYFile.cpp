@@ -103,6 +103,9 @@ QByteArray VENTITY::buildEntityLump()
     setUpProgress(progress, this, 500);
     normalizeEntities();
     progress.setMaximum(m_entityList->count());
+    // The dialog's clock starts with the counted work: it judges from its
+    // first steps whether to show at all, and the normalising above is no step.
+    progress.setValue(0);
     // Once the dialog shows, each value it takes processes events: far more
     // than writing one entity costs.
     CProgressThrottle throttle;
