@@ -1,5 +1,6 @@
 #include "CDirectoryListings.h"
 #include "CPath.h"
+#include "FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -187,7 +188,7 @@ void TestPath::resolve()
     else
         QVERIFY(resolved.m_baseName.isEmpty());
 
-    // Through listings: the same answer, also from listings already read.
+    // Through listings, fresh and already read: the same answer.
     CDirectoryListings listings;
     QCOMPARE(CPath(path, isFile).resolve(m_tree.path(), false, listings), resolved);
     QCOMPARE(CPath(path, isFile).resolve(m_tree.path(), false, listings), resolved);
@@ -226,15 +227,12 @@ void TestPath::listingsReadEachFolderOnce()
     QTemporaryDir tree;
     const QStringList files{"materials/Brick/Wall.vmt", "materials/Brick/Floor.vmt",
                             "materials/Metal/Plate.vmt", "models/Crate.mdl"};
-    for (const QString &file : files) {
-        QVERIFY(QDir().mkpath(QFileInfo(tree.filePath(file)).path()));
-        QFile f(tree.filePath(file));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
+    for (const QString &file : files)
+        QVERIFY(writeFile(tree.filePath(file), QByteArray()));
     CDirectoryListings listings;
-    for (int round = 0; round < 3; ++round) {
+    for (bool upper : {false, true}) {
         for (const QString &file : files) {
-            const QString asked = round == 1 ? file.toUpper() : file.toLower();
+            const QString asked = upper ? file.toUpper() : file.toLower();
             QCOMPARE(CPath(asked, true).resolve(tree.path(), false, listings).toString(), file);
         }
         QVERIFY(CPath("materials/brick/missing.vmt", true)
@@ -244,10 +242,8 @@ void TestPath::listingsReadEachFolderOnce()
     // The base, materials, materials/Brick, materials/Metal and models.
     QCOMPARE(listings.listingCount(), 5);
 
-    // A file made after its folder was listed is not seen by those listings:
-    // they belong to one batch.
-    QFile late(tree.filePath("models/Late.mdl"));
-    QVERIFY(late.open(QIODevice::WriteOnly));
+    // Listings belong to one batch: a file made later is not in them.
+    QVERIFY(writeFile(tree.filePath("models/Late.mdl"), QByteArray()));
     QVERIFY(CPath("models/late.mdl", true).resolve(tree.path(), false, listings).isEmpty());
     QCOMPARE(CPath("models/late.mdl", true).resolve(tree.path()).toString(),
              QStringLiteral("models/Late.mdl"));
@@ -258,15 +254,12 @@ void TestPath::unreadableNamesAreSkipped()
     if (::geteuid() == 0)
         QSKIP("root reads every file");
     QTemporaryDir tree;
-    for (const char *name : {"Locked.vmt", "open.VMT", "open.vmt"}) {
-        QFile f(tree.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
+    for (const char *name : {"Locked.vmt", "open.VMT", "open.vmt"})
+        QVERIFY(writeFile(tree.filePath(name), QByteArray()));
     QVERIFY(QFile::setPermissions(tree.filePath("Locked.vmt"), QFileDevice::WriteOwner));
     QVERIFY(QFile::setPermissions(tree.filePath("open.VMT"), QFileDevice::WriteOwner));
     CDirectoryListings listings;
-    // An unreadable name is no candidate: not found, and no rival to a
-    // readable one that differs only in case.
+    // Not found, and no rival to a readable name differing only in case.
     for (CDirectoryListings *cache : {static_cast<CDirectoryListings *>(nullptr), &listings}) {
         const auto resolve = [&](const char *path) {
             const CPath p(QString::fromLatin1(path), true);

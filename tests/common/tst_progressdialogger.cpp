@@ -1,3 +1,4 @@
+#include "CProgressThrottle.h"
 #include "QProgressDialogger.h"
 
 #include <QEvent>
@@ -49,6 +50,9 @@ private slots:
     void cancelArrivesDuringSetValue();
     void closeButtonIsNotCancel();
     void manyItemsProcessEventsSeldom();
+    void throttleShownSteps_data();
+    void throttleShownSteps();
+    void throttleRestartsAndEnds();
 };
 
 void TestProgressDialogger::initialState()
@@ -269,9 +273,7 @@ void TestProgressDialogger::closeButtonIsNotCancel()
 
 void TestProgressDialogger::manyItemsProcessEventsSeldom()
 {
-    // One value per item of a long operation: the bar follows every one, the
-    // events run per percent or a few dozen times a second, and the end is
-    // never skipped.
+    // The bar follows every value, the events run seldom, the end always.
     constexpr int Items = 100000;
     QProgressDialogger d(QString(), 0, Items, QString(), nullptr);
     d.autoClose = true;
@@ -291,9 +293,52 @@ void TestProgressDialogger::manyItemsProcessEventsSeldom()
         }
     }
     QVERIFY2(runs >= 100 && runs < 1000, qPrintable(QString::number(runs)));
-    QVERIFY(!pending); // the last value ran the loop
+    QVERIFY(!pending);
     QVERIFY(d.buttonOk->isEnabled());
     QVERIFY(!d.isVisible());
+}
+
+void TestProgressDialogger::throttleShownSteps_data()
+{
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("steps"); // values 1..steps
+    QTest::addColumn<int>("msPerStep");
+    QTest::addColumn<int>("shown");
+    // The first value, 99 new percents and the end.
+    QTest::newRow("200000 items, no time passes") << 200000 << 200000 << 0 << 101;
+    QTest::newRow("50 items") << 50 << 50 << 0 << 50;
+    // Within one percent every third step is due (0, 30, 60 ms...).
+    QTest::newRow("slow steps within a percent") << 100000000 << 1000 << 10 << 334;
+}
+
+void TestProgressDialogger::throttleShownSteps()
+{
+    QFETCH(int, maximum);
+    QFETCH(int, steps);
+    QFETCH(int, msPerStep);
+    QFETCH(int, shown);
+    CProgressThrottle throttle;
+    int count = 0;
+    for (int step = 0; step < steps; ++step)
+        count += throttle.dueAt(step + 1, maximum, qint64(step) * msPerStep) ? 1 : 0;
+    QCOMPARE(count, shown);
+}
+
+void TestProgressDialogger::throttleRestartsAndEnds()
+{
+    CProgressThrottle throttle;
+    QVERIFY(throttle.dueAt(0, 1000, 0));
+    QVERIFY(!throttle.dueAt(5, 1000, 1));
+    QVERIFY(throttle.dueAt(10, 1000, 2));
+    // A lower value (a second phase), a new maximum and the end always show.
+    QVERIFY(throttle.dueAt(0, 1000, 3));
+    QVERIFY(!throttle.dueAt(1, 1000, 4));
+    QVERIFY(throttle.dueAt(1, 2000, 5));
+    QVERIFY(throttle.dueAt(2000, 2000, 6));
+    QVERIFY(throttle.dueAt(2000, 2000, 7));
+    // A busy bar (no maximum) passes everything.
+    QVERIFY(throttle.dueAt(0, 0, 8));
+    QVERIFY(throttle.dueAt(0, 0, 9));
 }
 
 QTEST_MAIN(TestProgressDialogger)

@@ -3,7 +3,6 @@
 #include "FileBytes.h"
 #include "FullDisk.h"
 
-#include <QDataStream>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,8 +22,7 @@ namespace {
 
 const QByteArray Old = "old contents\r\n";
 
-// A save of `bytes` in `chunks` writes, as the writers of the program do
-// (a data stream writes a few bytes at a time).
+// Saves `bytes` in `chunks` writes, as a data stream writes a few bytes at a time.
 bool save(CSaveFile &file, const QByteArray &bytes, int chunks, QString &error)
 {
     bool ok = file.open(QIODevice::WriteOnly);
@@ -53,12 +51,12 @@ void TestSaveFile::failedSavesKeepTheOldFile_data()
     const QString full = QStringLiteral("Write Error: Unable to write (No space left on device)");
     QTest::newRow("room for part of one write") << "t.vtf" << qint64(100) << 1 << full;
     QTest::newRow("room for part of many small writes") << "t.vtf" << qint64(5000) << 4000 << full;
-    // As root ignores permissions: a name so long that no temporary name
-    // fits beside it. The target itself is writable, and stays untouched.
+    // Even as root no temporary name fits beside this one; the target stays writable.
+    const QString name = QString(250, QLatin1Char('r')) + ".vtf";
     QTest::newRow("no temporary file beside the target")
-        << QString(250, QLatin1Char('r')) + ".vtf" << qint64(-1) << 1
-        << "Unable to save \"" + QString(250, QLatin1Char('r')) +
-               ".vtf\": the folder \"<folder>\" cannot be written to. Save to another folder.";
+        << name << qint64(-1) << 1
+        << "Unable to save \"" + name +
+               "\": the folder \"<folder>\" cannot be written to. Save to another folder.";
 }
 
 void TestSaveFile::failedSavesKeepTheOldFile()
@@ -86,25 +84,19 @@ void TestSaveFile::failedSavesKeepTheOldFile()
     QCOMPARE(readFile(path), Old);
 }
 
-// Real failures, in a child process given less than the test: a file size
-// limit stops a write part way (Qt then keeps no reason of its own), and an
-// ordinary user cannot make a temporary file in a read-only folder.
+// Real failures in a child process: a file size limit stops a write part way
+// (Qt then keeps no reason of its own), and an ordinary user cannot make a
+// temporary file in a read-only folder.
 void TestSaveFile::writeFailureKeepsTheSystemReason_data()
 {
     QTest::addColumn<bool>("readOnlyFolder");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("file size limit")
-        << false << QStringLiteral("Write Error: Unable to write (File too large)");
-    QTest::newRow("read-only folder")
-        << true
-        << "Unable to save \"t.vtf\": the folder \"<folder>\" cannot be written to. Save "
-           "to another folder.";
+    QTest::newRow("file size limit") << false;
+    QTest::newRow("read-only folder") << true;
 }
 
 void TestSaveFile::writeFailureKeepsTheSystemReason()
 {
     QFETCH(bool, readOnlyFolder);
-    QFETCH(QString, message);
     QTemporaryDir dir;
     const QString folder = dir.filePath("f");
     const QString path = folder + "/t.vtf";
@@ -112,7 +104,9 @@ void TestSaveFile::writeFailureKeepsTheSystemReason()
     const QFile::Permissions all = QFile::Permissions(0x7777);
     QVERIFY(QFile::setPermissions(dir.path(), all) && QFile::setPermissions(path, all));
     QVERIFY(QFile::setPermissions(folder, readOnlyFolder ? QFile::Permissions(0x5555) : all));
-    message.replace("<folder>", folder);
+    const QString message = readOnlyFolder
+                                ? CSaveFile::folderMessage(path)
+                                : QStringLiteral("Write Error: Unable to write (File too large)");
 
     ChildRun::Limits limits;
     limits.ordinaryUser = readOnlyFolder;
