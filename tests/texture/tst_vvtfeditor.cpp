@@ -441,8 +441,6 @@ void TestVVTFEditor::importPages()
     VVTFImportSettings settings;
     settings.format = IMAGE_FORMAT_RGBA8888;
     settings.layout = VVTFRules::ImportLayout(layout);
-    settings.generateMipmaps = false;
-    settings.generateSpheremaps = false;
     QScopedPointer<CFileVTF> texture(VVTFImporter().import(reader, settings));
     QVERIFY(texture);
 
