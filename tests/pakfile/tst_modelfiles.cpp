@@ -140,7 +140,7 @@ private slots:
         ByteBuilder b;
         b.bytes(buildModel(crateSpec()));
         b.patchU32(EyePositionY, 0x40200000).patchU32(Mass, 0x41480000);  // 2.5f, 12.5f
-        b.patchU8(RootLod, 3).patchU32(VertexAnimationScale, 0x3a000000); // 1/2048
+        b.patchU8(RootLod, 3).patchU32(VertexAnimationScale, 0x3a000000); // 1/2048, no offset
         b.patchU32(ReservedAfterScale, 55).patchU32(ReservedTail, 66);
         for (int i = 0; i < 15; ++i)
             b.patchU8(Name + i, quint8("props/crate.mdl"[i]));
@@ -157,7 +157,6 @@ private slots:
         QCOMPARE(h.reservedAfterScale, 55);
         QCOMPARE(h.studioHdr2Offset, HeaderSize);
         QCOMPARE(h.reservedTail, 66);
-        QCOMPARE(h.boneOffset, HeaderSize + Header2Size);
         QCOMPARE(mdl->header2.leadingIntegers[0], 7);
         QCOMPARE(mdl->header2.reserved[58], -3);
         QCOMPARE(mdl->textureNames, (QList<QByteArray>{"Metal", "Wood"}));
@@ -210,50 +209,6 @@ private slots:
         const auto load = [](const QByteArray &data) { delete CFileMDL::fromByteArray(data); };
         Fuzz::truncations(b.data(), load);
         Fuzz::byteFlips(buildModel(crateSpec()), 300, quint32(at + 100), load);
-    }
-
-    // The float at 392 is not an offset: a model with fixed-point vertex
-    // animation needs what the same model with 0 there needs. A file cut
-    // inside the header is refused as any unreadable model.
-    void modelHeaderTail_data()
-    {
-        QTest::addColumn<quint32>("scale"); // the float's bits
-        QTest::addColumn<int>("length");    // -1: whole
-        QTest::newRow("scale 1/2048") << 0x3a000000u << -1;
-        QTest::newRow("scale all bits") << 0xffffffffu << -1;
-        QTest::newRow("cut inside the header") << 0u << int(ModelOffset::HeaderSize - 1);
-        QTest::newRow("cut inside the second header") << 0u << int(ModelOffset::HeaderSize + 4);
-    }
-    void modelHeaderTail()
-    {
-        QFETCH(quint32, scale);
-        QFETCH(int, length);
-        const auto scan = [](const QByteArray &bytes) {
-            GameFolder game;
-            game.write("models/Props/Crate.mdl", bytes);
-            game.write("materials/Models/Props/metal.vmt",
-                       "\"$basetexture\" \"models/props/metal_d\"");
-            CScanFoundList found;
-            QStringList errors;
-            CFileMDL::followModel("models/Props/Crate.mdl", found, textureKeys(), game.base(),
-                                  &errors);
-            return found.paths() + errors;
-        };
-        ByteBuilder b;
-        b.bytes(buildModel(crateSpec()));
-        b.patchU32(4, 49).patchU32(152, 0x200000); // version 49, fixed-point flag
-        const QStringList unscaled = scan(b.data());
-        // Six companions, both includes, four materials and a texture, and the
-        // missing include's error.
-        QCOMPARE(unscaled.size(), 14);
-        QCOMPARE(unscaled.value(12), QString("materials/Shared/Wood.vmt"));
-        b.patchU32(ModelOffset::VertexAnimationScale, scale);
-        if (length < 0) {
-            QCOMPARE(scan(b.data()), unscaled);
-        } else {
-            QCOMPARE(scan(b.data().left(length)),
-                     QStringList{"Read Error: Unable to read \".../models/Props/Crate.mdl\""});
-        }
     }
 
     void modelScanOrder()

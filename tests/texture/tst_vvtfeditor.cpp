@@ -1,11 +1,18 @@
+// The stand-in image reader below is built into this program, not loaded.
+#define QT_STATICPLUGIN
+
 #include "CSaveFile.h"
 #include "VVTFFixture.h"
+#include "VVTFImporter.h"
 #include "VVTFNewImageWidget.h"
 
 #include <Magick++.h>
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QDialog>
+#include <QImageIOPlugin>
+#include <QImageReader>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -13,12 +20,48 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <QtPlugin>
 #include <QtTest>
+
+// A reader that counts three pages but cannot move past the first, as a
+// damaged multi-page file or an odd format plugin may.
+class StuckPagesHandler : public QImageIOHandler
+{
+public:
+    bool canRead() const override { return true; }
+    bool read(QImage *image) override
+    {
+        *image = QImage(4, 4, QImage::Format_ARGB32);
+        image->fill(Qt::red);
+        return true;
+    }
+    int imageCount() const override { return 3; }
+    bool jumpToNextImage() override { return false; }
+};
+
+class StuckPagesPlugin : public QImageIOPlugin
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID QImageIOHandlerFactoryInterface_iid FILE "stuckpages.json")
+
+public:
+    Capabilities capabilities(QIODevice *, const QByteArray &format) const override
+    {
+        return format == "stuckpages" ? CanRead : Capabilities();
+    }
+    QImageIOHandler *create(QIODevice *, const QByteArray &) const override
+    {
+        return new StuckPagesHandler; // the reader sets its device
+    }
+};
+
+Q_IMPORT_PLUGIN(StuckPagesPlugin)
 
 // The texture editor window: over documents built in code (counters, the
 // rendered picture, tiling, animation, the image tree), and how it gets its
 // documents (opening a file, a new texture, an import from image files, and
-// where a second document goes).
+// where a second document goes). Every page of a multi-page file lands in its
+// own frame, face or slice.
 class TestVVTFEditor : public QObject
 {
     Q_OBJECT
@@ -37,6 +80,9 @@ private slots:
     void newTexture();
     void import_data();
     void import();
+    void importPages_data();
+    void importPages();
+    void importUnreachablePage();
 
 private:
     QTemporaryDir m_dir;
@@ -368,6 +414,54 @@ void TestVVTFEditor::import()
         }
         QVERIFY(!window.isWindowModified());
     }
+}
+
+void TestVVTFEditor::importPages_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<int>("layout");
+    using Layout = VVTFRules::ImportLayout;
+    QTest::newRow("TIFF as frames") << "pages.tiff" << 4 << int(Layout::Frames);
+    QTest::newRow("TIFF as faces") << "pages.tiff" << 6 << int(Layout::Faces);
+    QTest::newRow("TIFF as slices") << "pages.tiff" << 4 << int(Layout::Slices);
+    // An animation's reader moves on by itself and cannot be told to jump.
+    QTest::newRow("GIF as frames") << "frames.gif" << 4 << int(Layout::Frames);
+}
+
+void TestVVTFEditor::importPages()
+{
+    QFETCH(QString, file);
+    QFETCH(int, pages);
+    QFETCH(int, layout);
+
+    const QString path = m_dir.filePath(QString::number(pages) + file);
+    writePages(path, pages);
+    QImageReader reader(path);
+    VVTFImportSettings settings;
+    settings.format = IMAGE_FORMAT_RGBA8888;
+    settings.layout = VVTFRules::ImportLayout(layout);
+    QScopedPointer<CFileVTF> texture(VVTFImporter().import(reader, settings));
+    QVERIFY(texture);
+
+    const int top = texture->mipmapCount() - 1;
+    for (int page = 0; page < pages; ++page) {
+        int place[3] = {0, 0, 0}; // frame, face, slice
+        place[layout] = page;
+        QByteArray rgba;
+        QVERIFY(texture->decodeImage(top, place[0], place[1], place[2], rgba));
+        QCOMPARE(rgba.toHex(), filled(16, 16, pageColour(page)).toHex());
+    }
+}
+
+void TestVVTFEditor::importUnreachablePage()
+{
+    QBuffer device;
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    QImageReader reader(&device, "stuckpages");
+    VVTFImporter importer;
+    QVERIFY(!importer.import(reader, VVTFImportSettings()));
+    QCOMPARE(importer.error, QStringLiteral("Import Error: Unable to reach image 1"));
 }
 
 VTF_TEST_MAIN(TestVVTFEditor, QApplication, )

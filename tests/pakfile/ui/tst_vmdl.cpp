@@ -1,5 +1,4 @@
 #include "CFileMDL.h"
-#include "ModelBuilders.h"
 #include "VMDL.h"
 
 #include <QTreeWidget>
@@ -64,20 +63,6 @@ private slots:
         m_window->setModel(m_model.data());
         QTEST(item->text(1), "shown");
         QCOMPARE(m_model->header.name.size(), 64);
-    }
-
-    // A model read from a file shows its second header's offset, the integer
-    // at 400; the float before it has no row of its own.
-    void showsSecondHeaderOffset()
-    {
-        ByteBuilder b;
-        b.bytes(buildModel(ModelSpec()));
-        b.patchU32(ModelOffset::VertexAnimationScale, 0x3a000000);
-        m_model.reset(CFileMDL::fromByteArray(b.data()));
-        QVERIFY(m_model);
-        m_window->setModel(m_model.data());
-        QCOMPARE(row("Studio HDR2 Offset")->text(1), QString("408"));
-        QVERIFY(m_tree->findItems("0.000", Qt::MatchStartsWith | Qt::MatchRecursive, 1).isEmpty());
     }
 
 private:
