@@ -225,7 +225,6 @@ void TestVmtFunctions::lineEnds()
 
     MaterialLineEnds ends;
     const QString original = decodeMaterialText(bytes, &ends);
-    QCOMPARE(encodeMaterialText(original, original, ends), bytes);
     QString text = original;
     if (routine == Shader)
         setVmtShader(text, name);
