@@ -142,8 +142,6 @@ void TestMaterialEditor::keepsLineEnds()
     const QString path = dir.filePath(QStringLiteral("mixed.vmt"));
     QVERIFY(writeFile(path, mixed));
     VVMT window(path);
-    QCOMPARE(window.text(),
-             QStringLiteral("\"UnlitGeneric\"\n{\n\t$basetexture a\n\t$alpha 1\n}\n"));
     window.actionSave->trigger();
     QCOMPARE(readFile(path), mixed);
     click(window.shaderList, 0);
