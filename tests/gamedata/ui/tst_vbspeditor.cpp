@@ -217,8 +217,8 @@ void TestVbspEditor::closeFlow()
     QCOMPARE(m_window->close(), closes);
     QCOMPARE(script.asked.first().title, QStringLiteral("VBSP Editor[*]"));
     QCOMPARE(QFile::exists(path), closes && !path.isEmpty());
-    // A failed write says why (no temporary file in a missing folder); the
-    // document keeps the new name and its changes stay marked.
+    // A failed write says why; the document keeps the new name and its
+    // changes stay marked.
     if (target.startsWith("missing")) {
         QCOMPARE(script.texts().last(), "x[*]|" + CSaveFile::folderMessage(path));
         QCOMPARE(m_window->path(), path);
