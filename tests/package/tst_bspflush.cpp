@@ -597,9 +597,8 @@ private slots:
         QVERIFY(!QFile::exists(file.path() + ".tmp"));
     }
 
-    // The disk fills up while the new map is written (a file size limit, in
-    // a child process): the message keeps the system's reason and the map
-    // stays as it was.
+    // A disk that fills up (a file size limit, in a child process): the
+    // message keeps the system's reason, the map stays as it was.
     void fullDiskKeepsTheReason()
     {
         const QByteArray original = typicalMap().build();
@@ -631,8 +630,7 @@ private slots:
         CDelegateBSP d;
         QVERIFY(d.open(file.path(), false));
 
-        // The temporary name is taken by a folder: the message names the
-        // folder and keeps the system's reason.
+        // The temporary name is taken by a folder.
         QVERIFY(QDir().mkdir(file.path() + ".tmp"));
         QVERIFY(!d.flush(nullptr));
         QCOMPARE(d.lastError(),

@@ -233,8 +233,6 @@ void TestVEntity::mapSources()
                  QStringList{QStringLiteral("Map Source Warning: Import of \"%1\" skipped 2 "
                                             "blocks it does not read: editor, point_data")
                                  .arg(newer)});
-        QCOMPARE(pairsText(*static_cast<VEntityListWidgetItem *>(read.entityList()->item(0))),
-                 QStringLiteral("classname=light;k=v"));
     }
 
     // A missing map source is reported, not made.
