@@ -37,6 +37,13 @@ inline QVector<Row> read(const QString &fileName)
     return rows;
 }
 
+// A generation's functions: its table, then the functions added to it.
+inline QVector<Row> readFunctions(int format)
+{
+    return read(QStringLiteral("format%1.tsv").arg(format)) +
+           read(QStringLiteral("format%1-added.tsv").arg(format));
+}
+
 // Every kind names its list in the plural ("operator", "operators").
 inline QString listOf(const Row &row)
 {
@@ -62,8 +69,8 @@ inline QVariantList components(const Row &row, bool other)
     for (QString part : row.value.split(' ', Qt::SkipEmptyParts)) {
         if (part.endsWith('f'))
             part.chop(1);
-        if (type == ATTRIBUTE_INTEGER)
-            out << part.toInt() + (other ? 7 : 0);
+        if (type == ATTRIBUTE_INTEGER) // an int declared "1.0" is 1
+            out << int(part.toDouble()) + (other ? 7 : 0);
         else if (type == ATTRIBUTE_BOOLEAN)
             out << ((part.toInt() != 0) != other);
         else if (type == ATTRIBUTE_COLOR)

@@ -121,6 +121,7 @@ private slots:
     void parameterTableRefusals_data();
     void parameterTableRefusals();
     void parameterTableDamage();
+    void engineFileKeepsEveryParameter_data();
     void engineFileKeepsEveryParameter();
     void regeneratesIdenticalBytes_data();
     void regeneratesIdenticalBytes();
@@ -141,9 +142,9 @@ void TestPcfTemplates::documents_data()
     QTest::addColumn<int>("systemAttributes");
     // How many functions each list holds follows from the data files (see
     // matchesParameterData).
-    QTest::newRow("orangebox") << 1 << 81 << 34;
-    QTest::newRow("l4d") << 2 << 90 << 44;
-    QTest::newRow("l4d2") << 3 << 111 << 45;
+    QTest::newRow("orangebox") << 1 << 87 << 34;
+    QTest::newRow("l4d") << 2 << 99 << 44;
+    QTest::newRow("l4d2") << 3 << 120 << 45;
 }
 
 void TestPcfTemplates::documents()
@@ -292,7 +293,7 @@ void TestPcfTemplates::colorRandomPositions()
         return QString::compare(a, b, Qt::CaseInsensitive) < 0;
     });
     QCOMPARE(others, sorted);
-    QCOMPARE(others.size(), 34);
+    QCOMPARE(others.size(), 41);
     // Eleven distinct elements with different values.
     QSet<QString> colours;
     for (const DMXElement *item : *defaults->attribute("initializers")->elementList())
@@ -305,11 +306,11 @@ void TestPcfTemplates::matchesParameterData_data()
 {
     QTest::addColumn<int>("format");
     QTest::addColumn<int>("attributes");
-    // Format 1 holds exactly its 961 rows; format 3 repeats "Color Random"
-    // (23 rows) ten more times and adds the candidate rows.
-    QTest::newRow("1") << 1 << 961;
-    QTest::newRow("2") << 2 << 1012;
-    QTest::newRow("3") << 3 << 2061 + 10 * 23 + 15;
+    // Format 1 holds exactly its 961 + 77 rows; format 3 repeats "Color
+    // Random" (23 rows) ten more times and adds the candidate rows.
+    QTest::newRow("1") << 1 << 961 + 77;
+    QTest::newRow("2") << 2 << 1012 + 102;
+    QTest::newRow("3") << 3 << 2061 + 192 + 10 * 23 + 15;
 }
 
 void TestPcfTemplates::matchesParameterData()
@@ -319,7 +320,7 @@ void TestPcfTemplates::matchesParameterData()
     using namespace ParameterData;
     using Key = QPair<QString, QString>;
     QMap<Key, QVector<Row>> rows;
-    for (const Row &row : read(QStringLiteral("format%1.tsv").arg(format)))
+    for (const Row &row : readFunctions(format))
         rows[Key(listOf(row), row.function)].append(row);
     QMap<Key, QVector<Row>> candidates;
     if (format == 3) {
@@ -419,13 +420,27 @@ void TestPcfTemplates::parameterTableDamage()
     Fuzz::byteFlips(text, 300, 5, load);
 }
 
+void TestPcfTemplates::engineFileKeepsEveryParameter_data()
+{
+    QTest::addColumn<int>("target");
+    // Function attributes that keep the file's value: format 2 lacks "Color
+    // Random" (13 rows), format 3 "Sequence Two Random" (8); both keep the
+    // later function (6 rows, twice).
+    QTest::addColumn<int>("kept");
+    QTest::newRow("to 1") << 1 << 961 + 77;
+    QTest::newRow("to 2") << 2 << 961 + 77 - 13 + 12;
+    QTest::newRow("to 3") << 3 << 961 + 77 - 8 + 12;
+}
+
 void TestPcfTemplates::engineFileKeepsEveryParameter()
 {
+    QFETCH(int, target);
+    QFETCH(int, kept);
     // A first-generation file as the engine's tools write one: a system with
     // every function of the first generation, every parameter set away from
     // its default, and twice a function that only later generations know.
     using namespace ParameterData;
-    QVector<Row> rows = read(QStringLiteral("format1.tsv"));
+    QVector<Row> rows = readFunctions(1);
     QVERIFY(!rows.isEmpty());
     QVector<Row> later;
     for (const Row &row : read(QStringLiteral("format2.tsv"))) {
@@ -479,30 +494,49 @@ void TestPcfTemplates::engineFileKeepsEveryParameter()
     Document document(new CFilePCF);
     PCFDelegate delegate;
     QVERIFY2(delegate.readData(b.data(), document.get()), qPrintable(delegate.error()));
-    Document templates = readResource(1);
+    Document templates = readResource(target);
     PCFConversionReport report;
-    QVERIFY(delegate.convert(document.get(), 1, templates->findParticleSystem("default"), &report)
-                .isNull());
+    QVERIFY(
+        delegate.convert(document.get(), target, templates->findParticleSystem("default"), &report)
+            .isNull());
 
-    // Only the later function went, and the report names it, with its count.
-    QCOMPARE(conversionReportLines(report, "engine.pcf"),
-             QStringList{"Format Conversion: \"engine.pcf\", system \"engine\": dropped 2 "
-                         "function(s): operators \"Normal Lock to Control Point\" x2"});
-    QCOMPARE(document->elements.size(), 2 + functions.size() - 2);
-    // Every parameter of every kept function is there with the file's value.
+    // In its own encoding only the later function went, and the report names
+    // it, with its count.
+    if (target == 1)
+        QCOMPARE(conversionReportLines(report, "engine.pcf"),
+                 QStringList{"Format Conversion: \"engine.pcf\", system \"engine\": dropped 2 "
+                             "function(s): operators \"Normal Lock to Control Point\" x2"});
+    // Every function the target's tables list stays, in order, with every
+    // parameter they list for it holding the file's value.
+    QVector<Row> known = readFunctions(target);
+    if (target == 3)
+        known += read(QStringLiteral("format3-candidates.tsv"));
+    const auto key = [](const Row &row, bool parameter) {
+        return QStringList{listOf(row), row.function, parameter ? row.name + ':' + row.type : ""}
+            .join('\n');
+    };
+    QSet<QString> keys;
+    for (const Row &row : known)
+        keys << key(row, false) << key(row, true);
+    int next = 2;
     int checked = 0;
-    for (int i = 0; i < functions.size() - 2; ++i) {
-        const DMXElement *function = document->elements[2 + i];
-        const QVector<Row> &expected = functions[i].second;
-        QCOMPARE(function->attributes.size(), expected.size());
-        for (int k = 0; k < expected.size(); ++k) {
-            const DMXAttribute *attribute = function->attributes[k];
-            QCOMPARE(attribute->name(), expected[k].name);
-            QCOMPARE(components(attribute), components(expected[k], true));
+    for (const auto &function : functions) {
+        if (!keys.contains(key(function.second[0], false)))
+            continue;
+        const DMXElement *element = document->elements.value(next++);
+        QVERIFY(element);
+        QCOMPARE(element->name, function.second[0].function);
+        for (const Row &row : function.second) {
+            if (!keys.contains(key(row, true)))
+                continue;
+            const DMXAttribute *attribute = element->attribute(row.name);
+            QVERIFY2(attribute, qPrintable(row.function + ": " + row.name));
+            QCOMPARE(components(attribute), components(row, true));
             ++checked;
         }
     }
-    QCOMPARE(checked, 961);
+    QCOMPARE(document->elements.size(), next);
+    QCOMPARE(checked, kept);
 }
 
 void TestPcfTemplates::regeneratesIdenticalBytes_data()

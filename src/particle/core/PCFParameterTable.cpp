@@ -66,6 +66,13 @@ uint PCFParameterTable::typeOf(const QString &declared)
 
 QString PCFParameterTable::valueText(uint type, const QString &declared)
 {
+    if (type == ATTRIBUTE_INTEGER) {
+        // The engine reads an int declared as "1.0" as 1; any other fraction
+        // stays and is refused.
+        const int dot = declared.indexOf(QLatin1Char('.'));
+        const int zeros = declared.midRef(dot + 1).count(QLatin1Char('0'));
+        return dot > 0 && zeros == declared.size() - dot - 1 ? declared.left(dot) : declared;
+    }
     if (!floatComponents(type))
         return declared;
     QStringList parts = declared.split(QLatin1Char(' '), Qt::SkipEmptyParts);

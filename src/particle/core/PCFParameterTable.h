@@ -49,7 +49,7 @@ public:
     // for an unknown one.
     static uint typeOf(const QString &declared);
     // The default as attribute text: float components lose a C suffix
-    // ("4.0f" becomes "4.0").
+    // ("4.0f" becomes "4.0"), an integer its zero fraction ("1.0" is "1").
     static QString valueText(uint type, const QString &declared);
 
 private:

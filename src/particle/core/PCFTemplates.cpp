@@ -126,7 +126,12 @@ bool PCFTemplates::loadParameters(int format, const QString &folder, PCFParamete
         return false;
     }
     const QDir data(folder);
-    if (!parameters->load(data.filePath(name), false, error))
+    // The added file holds functions that every game of the generation
+    // registers and nearly every real system uses ("Position Within Sphere
+    // Random"); without them a conversion would drop them.
+    const QString added = QStringLiteral("format%1-added.tsv").arg(format);
+    if (!parameters->load(data.filePath(name), false, error) ||
+        !parameters->load(data.filePath(added), false, error))
         return false;
     // The third generation very probably has the visibility parameters that
     // its successor declares; with them in the template, a conversion keeps

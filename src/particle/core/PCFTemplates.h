@@ -19,7 +19,8 @@ QString fileName(int format);
 // The parameter data file of a format ("format2.tsv"); null for other codes.
 QString dataFileName(int format);
 // Reads the parameter data of a format from the folder that holds the data
-// files (format 3 with its candidate rows). False with the reason.
+// files: its table, then the functions added to it ("format2-added.tsv"),
+// format 3 also its candidate rows. False with the reason.
 bool loadParameters(int format, const QString &folder, PCFParameterTable *parameters,
                     QString *error);
 
