@@ -396,19 +396,34 @@ private slots:
 
     // A dismissed overwrite question counts as No; with the structure kept, an
     // entry path that would leave the folder is refused and the rest saved.
+    // Of two names that differ only in case the row shows the later: saved
+    // or deleted, that entry is meant. A long name shows whole.
     void savedEntriesStayInTheChosenFolder()
     {
-        MapFile file(pakfileMap(nullptr, {{"../evil.txt", "e"}}).build());
+        const QString longName = "water_doublecross_0_-384_96_depth_48.vmt";
+        ZipFixture z;
+        MapFixture m = pakfileMap(&z, {{"../evil.txt", "e"},
+                                       {"materials/UPPER.VMT", "upper"},
+                                       {"materials/upper.vmt", "lower"},
+                                       {"materials/maps/" + longName.toLatin1(), "w"}});
+        // Copied as it lies, the hidden entry needs its real CRC.
+        z.entries[5].crc = 0x6e5fdf9c;
+        m.lumps[40] = z.build();
+        MapFile file(m.build());
         GameFolder out;
         out.write("flat/readme.txt", "old");
+        m_editor->resize(m_editor->minimumSize());
+        m_editor->show();
         QVERIFY(m_editor->open(file.path()));
+        QVERIFY(m_rows->columnWidth(0) >= m_rows->fontMetrics().horizontalAdvance(longName));
         CDelegateBSP *map = m_editor->delegate();
         QVERIFY(map->setData("changed", false, map->findFile("materials/a.vmt")));
 
         Script script;
-        select(m_rows, {"a.vmt", "readme.txt", "evil.txt", "b.vtf"});
+        select(m_rows, {"a.vmt", "readme.txt", "evil.txt", "b.vtf", "upper.vmt"});
         script.files({out.base() + "flat"}).button(QMessageBox::No).button(QMessageBox::No);
         m_editor->pakFileSave();
+        QCOMPARE(bytesOf(out.base() + "flat/upper.vmt"), QByteArray("lower"));
         QCOMPARE(bytesOf(out.base() + "flat/a.vmt"), QByteArray("alpha"));
         QCOMPARE(bytesOf(out.base() + "flat/readme.txt"), QByteArray("old"));
         QCOMPARE(bytesOf(out.base() + "flat/evil.txt"), QByteArray("e"));
@@ -422,6 +437,15 @@ private slots:
         QVERIFY(!QFileInfo::exists(out.base() + "evil.txt"));
         QVERIFY(script.said.last().contains(
             "File System Error: Refusing unsafe entry path \"../evil.txt\""));
+
+        select(m_rows, {"upper.vmt"});
+        m_editor->pakFileDeleteToggle();
+        click("bspSave");
+        if (!zipToolsPresent())
+            QSKIP("python3 or unzip is not installed");
+        const QString saved = pythonZip(file.path()).join(" ");
+        QVERIFY(saved.contains("materials/UPPER.VMT=" + QByteArray("upper").toHex()));
+        QVERIFY2(!saved.contains("upper.vmt"), qPrintable(saved));
     }
 
     void statusCountsAndComment()
