@@ -1,3 +1,4 @@
+#include "ArchiveErrors.h"
 #include "CDelegateVPK.h"
 #include "CPackageHierarchyNode.h"
 #include "CVPKDirectoryEntry.h"
@@ -91,7 +92,8 @@ private slots:
     void archiveNamesAndTheirFailures();
     void offsetsAreCheckedAgainstTheArchive_data();
     void offsetsAreCheckedAgainstTheArchive();
-    void recordCutShortKeepsEarlierEntries();
+    void treeCutShortKeepsEarlierEntries_data();
+    void treeCutShortKeepsEarlierEntries();
     void treeShapes();
     void unsignedDirectoryIsABareTree();
     void requestsAndFlush();
@@ -283,19 +285,45 @@ void TestDelegateVPK::offsetsAreCheckedAgainstTheArchive()
     QVERIFY(out.data().isEmpty());
 }
 
-void TestDelegateVPK::recordCutShortKeepsEarlierEntries()
+void TestDelegateVPK::treeCutShortKeepsEarlierEntries_data()
 {
-    QTemporaryDir dir;
+    QTest::addColumn<QByteArray>("file");
+    // Not taken for a directory at all.
+    QTest::addColumn<bool>("refused");
+    // A tree cut right after its first record, followed by `tail`.
+    const auto cut = [](const QByteArray &tail) {
+        VpkTree t;
+        t.ext("txt").path("a").file("first", 0, 0, 5);
+        return t.finish().chopped(3) + tail;
+    };
+    const auto signedFile = [](const QByteArray &tree) { return VpkFixture::directory(1, tree); };
     // The second record claims 200 preload bytes; 3 follow.
-    VpkTree t;
-    t.ext("txt").path("a").file("first", 0, 0, 5).raw(QByteArray("second\0", 7));
     ByteBuilder record;
     record.u32(0).u16(200).u16(0).u32(0).u32(0).u16(0xFFFF).bytes("abc");
-    t.raw(record.data());
-    const QString path = writePackage(dir, "pak01_dir.vpk", VpkFixture::directory(1, t.finish()));
+    QTest::newRow("preload bytes")
+        << signedFile(cut("second" + QByteArray(1, 0) + record.data())) << false;
+    QTest::newRow("inside a file name") << signedFile(cut("seco")) << false;
+    QTest::newRow("where a file name would begin") << signedFile(cut({})) << false;
+    QTest::newRow("inside a folder name") << signedFile(cut(QByteArray("\0b/c", 4))) << false;
+    QTest::newRow("inside an extension") << signedFile(cut(QByteArray("\0\0cf", 4))) << false;
+    QTest::newRow("without the signature") << cut({}) << false;
+    QTest::newRow("no whole record without the signature") << cut({}).left(20) << true;
+    QTest::newRow("text file") << QByteArray("a text file\nof two lines\n") << true;
+    QTest::newRow("empty file") << QByteArray() << true;
+}
 
+void TestDelegateVPK::treeCutShortKeepsEarlierEntries()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    const QString path = writePackage(dir, "pak01_dir.vpk", file);
     CDelegateVPK vpk;
-    QVERIFY(vpk.open(path, true));
+    QCOMPARE(vpk.open(path, true), !refused);
+    if (refused) {
+        QCOMPARE(vpk.lastError(), QString(ArchiveErrors::VpkHeader));
+        return;
+    }
     QVERIFY(!vpk.isComplete());
     QCOMPARE(vpk.lastError(), QString(PackageErrors::ReadIncompleteRead));
     QCOMPARE(vpk.entries().size(), 1);
@@ -384,11 +412,6 @@ void TestDelegateVPK::unsignedDirectoryIsABareTree()
     QCOMPARE(vpk.version(), 0u);
     QCOMPARE(vpk.entries().size(), StandardFiles.size());
     QCOMPARE(readAll(vpk, "docs/notes.txt"), QByteArray("pre:ABCDE"));
-
-    // An empty file is an empty package.
-    VpkFixture::writeFile(path, QByteArray());
-    QVERIFY(vpk.open(path, true));
-    QCOMPARE(vpk.root()->childCount(), 0);
 }
 
 void TestDelegateVPK::requestsAndFlush()
