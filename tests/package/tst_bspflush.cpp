@@ -836,8 +836,7 @@ private slots:
     void recordsWithoutNodesSurviveEveryFlush_data()
     {
         QTest::addColumn<QString>("source");
-        // A file renamed in case only (in a folder named by another record)
-        // and the name it is saved under.
+        // A file renamed in case only, and the name it is saved under.
         QTest::addColumn<QStringList>("renamed");
         QTest::newRow("by hand") << "hand" << QStringList{"sounds/a.wav", "Sounds/A.WAV"};
         QTest::newRow("zip -0 -r") << "zip" << QStringList{"top.txt", "TOP.TXT"};
@@ -865,8 +864,8 @@ private slots:
         QVERIFY(d.nodeCount() > d.root()->fileCount());
         const auto before = zipListing(archive);
 
-        // A no-op flush keeps every record with its own name, those without a
-        // node included, and every other lump.
+        // A no-op flush keeps every record, those without a node included,
+        // and every other lump.
         QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
         MapView out(readFile(file.path()));
         QCOMPARE(zipListing(out.lump(40)), before);
