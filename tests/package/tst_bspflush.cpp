@@ -195,8 +195,7 @@ QByteArray zipTool(const QString &dir, const QStringList &options,
 }
 
 // Every record of a zip as (name, stored bytes), read by the zip format
-// alone, in central directory order. Names are compared as a path: case and
-// the separators a flush folds do not count.
+// alone, in central directory order.
 QList<QPair<QByteArray, QByteArray>> zipListing(const QByteArray &zip)
 {
     QList<QPair<QByteArray, QByteArray>> records;
@@ -210,11 +209,7 @@ QList<QPair<QByteArray, QByteArray>> zipListing(const QByteArray &zip)
         const int nameLength = u16(at + 28);
         const int local = u32(at + 42);
         const int data = local + 30 + u16(local + 26) + u16(local + 28);
-        QByteArray name = zip.mid(at + 46, nameLength).toLower().replace('\\', '/');
-        name.replace('|', '/');
-        while (name.contains("//"))
-            name.replace("//", "/");
-        records.append({name, zip.mid(data, u32(at + 20))});
+        records.append({zip.mid(at + 46, nameLength), zip.mid(data, u32(at + 20))});
         at += 46 + nameLength + u16(at + 30) + u16(at + 32);
     }
     return records;
@@ -841,14 +836,17 @@ private slots:
     void recordsWithoutNodesSurviveEveryFlush_data()
     {
         QTest::addColumn<QString>("source");
-        QTest::newRow("by hand") << "hand";
-        QTest::newRow("zip -0 -r") << "zip";
-        QTest::newRow("python zipfile") << "python";
+        // A file renamed in case only, and the name it is saved under.
+        QTest::addColumn<QStringList>("renamed");
+        QTest::newRow("by hand") << "hand" << QStringList{"sounds/a.wav", "Sounds/A.WAV"};
+        QTest::newRow("zip -0 -r") << "zip" << QStringList{"top.txt", "TOP.TXT"};
+        QTest::newRow("python zipfile") << "python" << QStringList{"maps/x.txt", "maps/x.txt"};
     }
 
     void recordsWithoutNodesSurviveEveryFlush()
     {
         QFETCH(QString, source);
+        QFETCH(QStringList, renamed);
         QTemporaryDir dir;
         QByteArray archive;
         if (source == "hand") {
@@ -877,9 +875,12 @@ private slots:
         }
         // And so does every later flush with edits.
         QVERIFY(d.addFile(QByteArray("added"), false, "added.txt"));
+        CPackageHierarchyNode *n = d.findFile(renamed[0]);
+        QVERIFY(d.rename(n, renamed[1].section('/', -1)));
+        auto expected = before;
+        expected[n->entryIndex - 64].first = renamed[1].toLatin1();
         QVERIFY(d.flush(nullptr));
         out = MapView(readFile(file.path()));
-        auto expected = before;
         expected.append(qMakePair(QByteArray("added.txt"), QByteArray("added")));
         QCOMPARE(zipListing(out.lump(40)), expected);
         CDelegateBSP fresh;

@@ -1,3 +1,4 @@
+#include "ArchiveErrors.h"
 #include "CDelegateVPK.h"
 #include "CPackageHierarchyNode.h"
 #include "CVPKDirectoryEntry.h"
@@ -91,7 +92,8 @@ private slots:
     void archiveNamesAndTheirFailures();
     void offsetsAreCheckedAgainstTheArchive_data();
     void offsetsAreCheckedAgainstTheArchive();
-    void recordCutShortKeepsEarlierEntries();
+    void treeCutShortKeepsEarlierEntries_data();
+    void treeCutShortKeepsEarlierEntries();
     void treeShapes();
     void unsignedDirectoryIsABareTree();
     void requestsAndFlush();
@@ -283,17 +285,31 @@ void TestDelegateVPK::offsetsAreCheckedAgainstTheArchive()
     QVERIFY(out.data().isEmpty());
 }
 
-void TestDelegateVPK::recordCutShortKeepsEarlierEntries()
+void TestDelegateVPK::treeCutShortKeepsEarlierEntries_data()
 {
-    QTemporaryDir dir;
+    QTest::addColumn<QByteArray>("file");
+    // A tree cut right after its first record, then `tail`, in a signed file.
+    const auto cut = [](const QByteArray &tail, bool signature = true) {
+        VpkTree t;
+        t.ext("txt").path("a").file("first", 0, 0, 5);
+        const QByteArray tree = t.finish().chopped(3) + tail;
+        return signature ? VpkFixture::directory(1, tree) : tree;
+    };
     // The second record claims 200 preload bytes; 3 follow.
-    VpkTree t;
-    t.ext("txt").path("a").file("first", 0, 0, 5).raw(QByteArray("second\0", 7));
     ByteBuilder record;
-    record.u32(0).u16(200).u16(0).u32(0).u32(0).u16(0xFFFF).bytes("abc");
-    t.raw(record.data());
-    const QString path = writePackage(dir, "pak01_dir.vpk", VpkFixture::directory(1, t.finish()));
+    record.cstring("second").u32(0).u16(200).u16(0).u32(0).u32(0).u16(0xFFFF).bytes("abc");
+    QTest::newRow("preload bytes") << cut(record.data());
+    QTest::newRow("where a file name would begin") << cut({});
+    QTest::newRow("inside a folder name") << cut(QByteArray("\0b/c", 4));
+    QTest::newRow("inside an extension") << cut(QByteArray("\0\0cf", 4));
+    QTest::newRow("without the signature") << cut({}, false);
+}
 
+void TestDelegateVPK::treeCutShortKeepsEarlierEntries()
+{
+    QFETCH(QByteArray, file);
+    QTemporaryDir dir;
+    const QString path = writePackage(dir, "pak01_dir.vpk", file);
     CDelegateVPK vpk;
     QVERIFY(vpk.open(path, true));
     QVERIFY(!vpk.isComplete());
@@ -385,10 +401,10 @@ void TestDelegateVPK::unsignedDirectoryIsABareTree()
     QCOMPARE(vpk.entries().size(), StandardFiles.size());
     QCOMPARE(readAll(vpk, "docs/notes.txt"), QByteArray("pre:ABCDE"));
 
-    // An empty file is an empty package.
-    VpkFixture::writeFile(path, QByteArray());
-    QVERIFY(vpk.open(path, true));
-    QCOMPARE(vpk.root()->childCount(), 0);
+    // A file whose tree gives no whole record is no directory.
+    VpkFixture::writeFile(path, "a text file\n");
+    QVERIFY(!vpk.open(path, true));
+    QCOMPARE(vpk.lastError(), QString(ArchiveErrors::VpkHeader));
 }
 
 void TestDelegateVPK::requestsAndFlush()

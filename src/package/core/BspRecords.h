@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
 // Layout constants and in-memory records of compiled maps and of the zip
@@ -101,4 +102,7 @@ struct CPakfileEntry
     // stored (method or encryption): neither can be trusted to read it, so
     // the record is set aside and both headers are written back as read.
     bool headersDisagree = false;
+    // The path the tree shows the file under when it is not the record's own
+    // (a folder named by an earlier record in other case); empty otherwise.
+    QString treePath;
 };

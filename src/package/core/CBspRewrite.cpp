@@ -166,7 +166,11 @@ bool CBspRewrite::collectFiles()
                 e.record.compression = Z::MethodStored;
                 e.record.flags &= ~Z::FlagsEncrypted;
             }
-            e.record.fileName = path.toLatin1();
+            // Unless the user renamed it, a stored file keeps its own name.
+            const QByteArray shown = path.toLatin1();
+            e.record.fileName = old ? CDelegateBSP::pakfileSaveName(path, *old) : shown;
+            if (e.record.fileName != shown)
+                e.treePath = path;
         }
         // Sizes and CRC go into the local header: no descriptor follows.
         e.record.flags &= ~Z::FlagDataDescriptor;

@@ -20,6 +20,9 @@ struct CBspRewriteEntry
     // The directory record as written (the old one, updated, for a file that
     // had stored data).
     CZipCentralDirectoryHeader record;
+    // The node's path when the file is written under another name (its
+    // record's own), which the record keeps as the path the tree shows.
+    QString treePath;
     // Absolute position of the file's data in the new map.
     quint32 dataOffset = 0;
     // Copied as it lay (compressed or encrypted): old CRC and sizes kept.

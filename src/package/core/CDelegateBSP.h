@@ -192,6 +192,10 @@ private:
     static QStringList pakfilePathParts(const QByteArray &name);
     // Archivers store folders as empty records whose names end in a slash.
     static bool isFolderRecord(const QByteArray &name);
+    // The name a flush writes a stored file under, given the node's path now:
+    // the record's own while the node keeps the path the tree gave it (names
+    // that differ only in case share folders and nodes), else that path.
+    static QByteArray pakfileSaveName(const QString &path, const CPakfileEntry &entry);
     // How a record set aside at open must lie towards the files of the tree
     // in a rewritten pakfile, so that an open of the new map gives each of
     // them its node again: of two records with one path the later takes it,

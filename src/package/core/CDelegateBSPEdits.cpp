@@ -119,8 +119,7 @@ bool CDelegateBSP::hasPakfileEdits() const
         }
         if (n->pendingData || n->deleted || !e)
             return true;
-        const QString filed = pakfilePathParts(e->local.fileName).join(QLatin1Char('/'));
-        if (!pathsEqual(n->path(true), filed))
+        if (pakfileSaveName(n->path(true), *e) != e->local.fileName)
             return true;
     }
     return false;

@@ -121,6 +121,7 @@ void CDelegateBSP::adoptRewrite(const CBspRewrite &rewrite, FlushSyncronizer *sy
         e->dataOffset = written[m].dataOffset;
         e->setAside = !written[m].node;
         e->headersDisagree = written[m].keepLocal;
+        e->treePath = written[m].treePath;
     }
 
     // Pakfile nodes are renumbered in archive order; what was not written

@@ -11,6 +11,17 @@ namespace F = BspFormat;
 namespace {
 // A warning quotes no more of a name than this.
 constexpr int MaxWarnedNameLength = 200;
+
+// The node's path below the root is exactly these components.
+bool hasPath(const CPackageHierarchyNode *n, const QStringList &parts)
+{
+    int i = parts.size();
+    for (; n && n->parent(); n = n->parent()) {
+        if (--i < 0 || n->name() != parts[i])
+            return false;
+    }
+    return i == 0;
+}
 } // namespace
 
 bool CDelegateBSP::buildHierarchy()
@@ -69,6 +80,18 @@ QStringList CDelegateBSP::pakfilePathParts(const QByteArray &name)
 bool CDelegateBSP::isFolderRecord(const QByteArray &name)
 {
     return name.endsWith('/') || name.endsWith('\\');
+}
+
+QByteArray CDelegateBSP::pakfileSaveName(const QString &path, const CPakfileEntry &entry)
+{
+    const QByteArray shown = path.toLatin1();
+    if (shown == entry.local.fileName)
+        return shown;
+    const bool asOpened =
+        entry.treePath.isEmpty()
+            ? path == pakfilePathParts(entry.local.fileName).join(QLatin1Char('/'))
+            : path == entry.treePath;
+    return asOpened ? entry.local.fileName : shown;
 }
 
 CDelegateBSP::RecordPlace CDelegateBSP::setAsidePlace(const CPakfileEntry &record,
@@ -157,15 +180,19 @@ void CDelegateBSP::addPakfileNodes()
             continue;
         }
         if (n->entryIndex >= 0) {
-            // Same path ignoring case: the later record wins the node.
+            // Same path ignoring case: the later record wins the node, and
+            // its row shows the later record's name.
             CPakfileEntry *earlier = m_pakfileEntries.value(n->entryIndex - F::LumpCount);
             addWarning(E::Bsp::hiddenPakfileFile(
                 earlier ? QString::fromLatin1(earlier->local.fileName) : n->path(true), text()));
             if (earlier)
                 earlier->setAside = true;
             m_nodes[n->entryIndex] = nullptr;
+            n->setName(parts.last());
         }
         e->setAside = false;
+        if (!hasPath(n, parts))
+            e->treePath = n->path(true);
         n->owner = this;
         n->entryIndex = m_nodes.size() - 1;
         m_nodes.last() = n;

@@ -180,6 +180,12 @@ bool CDelegateVPK::open(const QString &path, bool readOnly)
     const qint64 available = qMin(m_file.size() - treeStart, MaxTreeBytes);
     CVPKTreeReader tree(&m_file, available > 0 && m_file.seek(treeStart) ? available : 0);
     readTree(tree);
+    // Read without a header, any file gives some tree: only one that holds a
+    // whole record is taken for a directory (not a text file, say).
+    if (!m_hasSignature && m_entries.isEmpty()) {
+        close();
+        return fail(ArchiveErrors::VpkHeader);
+    }
     // Room reserved while the count was unknown is returned before the tree
     // takes its share.
     m_entries.squeeze();
@@ -211,11 +217,18 @@ void CDelegateVPK::clearEntries()
 void CDelegateVPK::readTree(CVPKTreeReader &tree)
 {
     // A string ends at a NUL or at the end of the file; only a string that is
-    // empty as read ends a level.
+    // empty as read ends a level. The end of the file before that string cuts
+    // the tree short, as a record cut short does: what came before is kept.
+    const auto cutShort = [this] {
+        m_complete = false;
+        fail(PackageErrors::ReadIncompleteRead);
+    };
     int length = 0;
     const char *text = nullptr;
     const auto next = [&] {
         text = tree.nextString(&length);
+        if (!text)
+            cutShort();
         return length > 0;
     };
     while (next()) {
@@ -247,9 +260,7 @@ void CDelegateVPK::readTree(CVPKTreeReader &tree)
                 CVPKDirectoryEntry *entry = record ? newEntry() : nullptr;
                 const char *preload = entry ? tree.take(entry->readFixed(record)) : nullptr;
                 if (!preload) {
-                    // A record cut short: keep what came before it.
-                    m_complete = false;
-                    fail(PackageErrors::ReadIncompleteRead);
+                    cutShort();
                     if (entry)
                         --m_blockUsed;
                     return;

@@ -33,7 +33,8 @@ public:
 
     // Always read-only, whatever readOnly says. A directory cut short keeps the
     // entries read before the cut: open() succeeds, lastError() holds the read
-    // error and isComplete() is false.
+    // error and isComplete() is false. A file without the signature is refused
+    // unless its tree gives a whole record.
     bool open(const QString &path, bool readOnly) override;
     void close() override;
     // The directory file, also while reads have the file pointed at an archive.
@@ -55,7 +56,7 @@ public:
     quint32 treeSize() const { return m_treeSize; }
     // The four further values of a version-2 header (index 0 to 3).
     quint32 headerExtra(int index) const;
-    // False when the last open() stopped at a record cut short.
+    // False when the last open() stopped at a tree or record cut short.
     bool isComplete() const { return m_complete; }
     // Entries left out of the tree because their path cannot be a file name
     // ("", "." or ".." components), is deeper than MaxTreeDepth, is longer

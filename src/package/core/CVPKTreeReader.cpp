@@ -60,7 +60,12 @@ const char *CVPKTreeReader::nextString(int *length)
         // Only the new bytes are searched after a refill.
         scanned = available;
         if (fill(available + 1) == available) {
-            // The input ends inside the string: the rest is the string.
+            // The input ends inside the string: the rest is the string. With
+            // nothing left there is no string, not even an empty one.
+            if (available == 0) {
+                *length = 0;
+                return nullptr;
+            }
             const char *start = m_buffer.constData() + m_pos;
             *length = available;
             m_pos = m_end;

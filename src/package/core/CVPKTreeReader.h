@@ -16,8 +16,8 @@ public:
     // Reads from the device's current position, at most `limit` bytes.
     CVPKTreeReader(QIODevice *device, qint64 limit);
 
-    // The next string, valid until the next call (without its NUL); empty
-    // at the end of the input.
+    // The next string, valid until the next call (without its NUL); null,
+    // with length 0, at the end of the input.
     const char *nextString(int *length);
     // Exactly n bytes, valid until the next call; null (and nothing
     // consumed) when fewer are left.

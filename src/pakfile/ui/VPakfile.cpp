@@ -34,6 +34,7 @@ namespace {
 // The Name and Path columns' widths before a map fills them.
 constexpr int NameColumnWidth = 288;
 constexpr int PathColumnWidth = 320;
+constexpr int TypeColumnWidth = 94;
 
 QString text(const char *latin1)
 {
@@ -97,7 +98,7 @@ QTableWidget *VPakfile::buildTable(QWidget *parent, int sizeColumnWidth)
     QHeaderView *header = table->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setStretchLastSection(true);
-    const int widths[] = {NameColumnWidth, PathColumnWidth, sizeColumnWidth, 94};
+    const int widths[] = {NameColumnWidth, PathColumnWidth, sizeColumnWidth, TypeColumnWidth};
     for (int column = 0; column < 4; ++column)
         header->resizeSection(column, widths[column]);
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -288,11 +289,14 @@ void VPakfile::fillPakfileTable()
     m_pakfileTable->setRowCount(nodes.size());
     for (int row = 0; row < nodes.size(); ++row)
         updatePakfileRow(nodes[row], row);
-    // Long names and paths show whole rather than cut at the widths made for
-    // an empty table; Size and Type stay in reach beside them.
-    const int room = m_pakfileTable->viewport()->width();
-    fitColumnToContents(m_pakfileTable, 0, qMax(NameColumnWidth, room / 3));
-    fitColumnToContents(m_pakfileTable, 1, qMax(PathColumnWidth, room / 2));
+    // Long names show whole rather than cut at the width made for an empty
+    // table, as far as Size and Type stay in sight beside them; paths get
+    // what the names leave.
+    const int room = m_pakfileTable->viewport()->width() -
+                     m_pakfileTable->horizontalHeader()->sectionSize(2) - TypeColumnWidth;
+    fitColumnToContents(m_pakfileTable, 0, qMax(NameColumnWidth, room));
+    fitColumnToContents(m_pakfileTable, 1,
+                        qMax(PathColumnWidth, room - m_pakfileTable->columnWidth(0)));
 }
 
 void VPakfile::updatePakfileRow(CPackageHierarchyNode *node, int row)

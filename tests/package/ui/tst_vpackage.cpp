@@ -650,7 +650,7 @@ void TestVPackage::mapEntriesThatCannotBeRead()
     QCOMPARE(warnings, viewer->delegate()->warnings());
     QCOMPARE(warnings.size(), 1);
 
-    QCOMPARE(tableColumn(viewer->table(), 0), QStringList({"lumps", "B.VMT", "a.txt"}));
+    QCOMPARE(tableColumn(viewer->table(), 0), QStringList({"lumps", "b.vmt", "a.txt"}));
     QCOMPARE(tableColumn(viewer->table(), 1), QStringList({"64 Item(s)", "500", "500"}));
     // Opening one says why nothing opens.
     for (int row : {1, 2}) {

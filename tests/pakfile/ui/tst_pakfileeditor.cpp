@@ -396,12 +396,21 @@ private slots:
 
     // A dismissed overwrite question counts as No; with the structure kept, an
     // entry path that would leave the folder is refused and the rest saved.
+    // Of two names that differ only in case, the row (deleted here) is the
+    // later's. A long name shows whole.
     void savedEntriesStayInTheChosenFolder()
     {
-        MapFile file(pakfileMap(nullptr, {{"../evil.txt", "e"}}).build());
+        const QString longName = "water_doublecross_0_-384_96_depth_48.vmt";
+        MapFile file(pakfileMap(nullptr, {{"../evil.txt", "e"},
+                                          {"models/M.DX90.VTX", "upper"},
+                                          {"materials/maps/" + longName.toLatin1(), "w"}})
+                         .build());
         GameFolder out;
         out.write("flat/readme.txt", "old");
+        m_editor->resize(m_editor->minimumSize());
+        m_editor->show();
         QVERIFY(m_editor->open(file.path()));
+        QVERIFY(m_rows->columnWidth(0) >= m_rows->fontMetrics().horizontalAdvance(longName));
         CDelegateBSP *map = m_editor->delegate();
         QVERIFY(map->setData("changed", false, map->findFile("materials/a.vmt")));
 
@@ -422,6 +431,13 @@ private slots:
         QVERIFY(!QFileInfo::exists(out.base() + "evil.txt"));
         QVERIFY(script.said.last().contains(
             "File System Error: Refusing unsafe entry path \"../evil.txt\""));
+
+        select(m_rows, {"M.DX90.VTX"});
+        m_editor->pakFileDeleteToggle();
+        click("bspSave");
+        if (!zipToolsPresent())
+            QSKIP("python3 or unzip is not installed");
+        QCOMPARE(pythonZip(file.path()).filter("models/"), QStringList{"models/m.dx90.vtx=78797a"});
     }
 
     void statusCountsAndComment()
