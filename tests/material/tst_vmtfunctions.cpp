@@ -43,6 +43,12 @@ QString edited(const char *text, const char *from, const char *to)
     return QString::fromLatin1(text).replace(QLatin1String(from), QLatin1String(to));
 }
 
+// The patch with a "Sine" proxy added after its own.
+QString waterWithSine()
+{
+    return edited(Water, "\t\t\t}\n", "\t\t\t}\n\n\t\t\t\"Sine\"\n\t\t\t{\n\t\t\t}\n");
+}
+
 // `args`: the value of a key, or the keys of a proxy followed, after a "=",
 // by their values.
 void row(const char *tag, Routine routine, const QString &text, const QString &name,
@@ -96,6 +102,8 @@ void TestVmtFunctions::golden_data()
         "\"x\"\n\t}\n}");
     row("key/inserted above header", KeyValue, "\"S\"\n{\n\t$a 1\n\tProxies\n\t{\n\t\t$b 2\n\t}\n}",
         "$b", {"v"}, "\"S\"\n{\n\t$a 1\n\t\"$b\" \"v\"\n\tProxies\n\t{\n\t\t$b 2\n\t}\n}");
+    row("key/material not closed", KeyValue, "\"S\"\n{\n\t$a 1\n", "$b", {}, "\"S\"\n{\n\t$a 1\n",
+        NoKeyValueInsertionPoint);
     row("key/header first", KeyValue, "Proxies\n{", "$k", {"v"}, "Proxies\n{",
         NoKeyValueInsertionPoint);
 
@@ -133,8 +141,7 @@ void TestVmtFunctions::golden_data()
     // block there whatever its header looks like; removals stop at the brace
     // that matches.
     const QString water = edited(Water, WaterProxies, "");
-    row("patch/proxy", Proxy, Water, "Sine", {},
-        edited(Water, "\t\t\t}\n", "\t\t\t}\n\n\t\t\t\"Sine\"\n\t\t\t{\n\t\t\t}\n"));
+    row("patch/proxy", Proxy, Water, "Sine", {}, waterWithSine());
     row("patch/key", KeyValue, Water, "$surfaceprop", {},
         edited(Water, "\t\t\"Proxies", "\t\t\"$surfaceprop\" \"\"\n\t\t\"Proxies"));
     row("patch/only proxy", RemoveProxies, Water, "waterlod", {}, water);
@@ -255,6 +262,9 @@ void TestVmtFunctions::lineEnds_data()
         << int(RemoveKeyValues)
         << QByteArray("S\r\n{\r\n\t$a 1\n\t$b 2\r\tProxies\r\n\t{\n\t\t$c 3\r\n\t}\r\n}\r\n") << ""
         << QByteArray("S\r\n{\r\n\tProxies\r\n\t{\n\t\t$c 3\r\n\t}\r\n}\r\n");
+    QTest::newRow("CR LF/proxy into a patch")
+        << int(Proxy) << QByteArray(Water).replace("\n", "\r\n") << "Sine"
+        << waterWithSine().toLatin1().replace("\n", "\r\n");
     QTest::newRow("mixed/shader replaced")
         << int(Shader) << QByteArray("\"A\"\r\n{\n}\r\n") << "B" << QByteArray("\"B\"\r\n{\n}\r\n");
 }
@@ -273,6 +283,8 @@ void TestVmtFunctions::lineEnds()
         setVmtShader(text, name);
     else if (routine == KeyValue)
         setVmtKeyValue(text, name, QString());
+    else if (routine == Proxy)
+        addVmtProxy(text, name, {});
     else
         removeVmtKeyValues(text, name, QString());
     QCOMPARE(encodeMaterialText(text, original, ends), expected);
