@@ -25,6 +25,29 @@ const char *const TwoProxies =
 const char *const NoProxies = "\"S\"\n{\n\t\"$a\" \"1\"\n}\n";
 const char *const KeysAndProxies = "\"S\"\n{\n\t\"$Base\" \"a/b\"\n\t$base c\n\t$surf metal\n"
                                    "\t\"Proxies\"\n\t{\n\t\t$base x\n\t}\n}\n";
+// A patch material as a map compiler writes it for cubemapped water.
+const char *const Water =
+    "\"patch\"\n{\n\t\"include\"\t\"materials/nature/water.vmt\"\n\t\"replace\"\n"
+    "\t{\n\t\t\"$envmap\"\t\"c0\"\n\t\t\"Proxies\"\n\t\t{\n\t\t\t\"WaterLOD\"\n"
+    "\t\t\t{\n\t\t\t}\n\t\t}\n\t}\n}\n";
+const char *const WaterProxies =
+    "\t\t\"Proxies\"\n\t\t{\n\t\t\t\"WaterLOD\"\n\t\t\t{\n\t\t\t}\n\t\t}\n";
+// A header in capitals closed by "\t} // proxies", braces in quotes and
+// comments, a one-line proxy and a key after the block.
+const char *const Odd =
+    "S\n{\n\t$a 1\n\tPROXIES // animated\n\t{\n\t\tSine { resultvar \"$x\" }\n"
+    "\t\t\"Linear\" // {\n\t\t{\n\t\t\t\"$b\" \"}\"\n\t\t}\n\t} // proxies\n\t$c 2\n}\n";
+
+QString edited(const char *text, const char *from, const char *to)
+{
+    return QString::fromLatin1(text).replace(QLatin1String(from), QLatin1String(to));
+}
+
+// The patch with a "Sine" proxy added after its own.
+QString waterWithSine()
+{
+    return edited(Water, "\t\t\t}\n", "\t\t\t}\n\n\t\t\t\"Sine\"\n\t\t\t{\n\t\t\t}\n");
+}
 
 // `args`: the value of a key, or the keys of a proxy followed, after a "=",
 // by their values.
@@ -79,6 +102,8 @@ void TestVmtFunctions::golden_data()
         "\"x\"\n\t}\n}");
     row("key/inserted above header", KeyValue, "\"S\"\n{\n\t$a 1\n\tProxies\n\t{\n\t\t$b 2\n\t}\n}",
         "$b", {"v"}, "\"S\"\n{\n\t$a 1\n\t\"$b\" \"v\"\n\tProxies\n\t{\n\t\t$b 2\n\t}\n}");
+    row("key/material not closed", KeyValue, "\"S\"\n{\n\t$a 1\n", "$b", {}, "\"S\"\n{\n\t$a 1\n",
+        NoKeyValueInsertionPoint);
     row("key/header first", KeyValue, "Proxies\n{", "$k", {"v"}, "Proxies\n{",
         NoKeyValueInsertionPoint);
 
@@ -90,8 +115,8 @@ void TestVmtFunctions::golden_data()
         "\"S\"\n{\n\t\"Proxies\"\n\t{\n\n\t\t\"Sine\"\n\t\t{\n\t\t\t\"a\" \"1\"\n\t\t}\n\t}\n}\n");
     row("proxy/new block", Proxy, NoProxies, "Sine", {},
         "\"S\"\n{\n\t\"$a\" \"1\"\n\n\t\"Proxies\"\n\t{\n\t\t\"Sine\"\n\t\t{\n\t\t}\n\t}\n}\n");
-    row("proxy/blank-indented header is not one", Proxy, "\"S\"\n{\n  Proxies\n  {\n  }\n}", "P",
-        {}, "\"S\"\n{\n  Proxies\n  {\n\n\t\"Proxies\"\n\t{\n\t\t\"P\"\n\t\t{\n\t\t}\n\t}\n  }\n}");
+    row("proxy/blank-indented header", Proxy, "\"S\"\n{\n  Proxies\n  {\n  }\n}", "P", {},
+        "\"S\"\n{\n  Proxies\n  {\n\n\t\t\"P\"\n\t\t{\n\t\t}\n  }\n}");
     row("proxy/no anchor", Proxy, "x\n}", "P", {}, "x\n}", NoProxyInsertionPoint);
 
     row("remove/whole block", RemoveProxies, TwoProxies, "", {}, NoProxies);
@@ -111,6 +136,31 @@ void TestVmtFunctions::golden_data()
         "\t\tAnimatedTexture // frames\n\t\t{\n\t\t}\n\t}\n}\n",
         "Sine", {},
         "S\n{\n\t\"Proxies\"\n\t{\n\t\tAnimatedTexture // frames\n\t\t{\n\t\t}\n\t}\n}\n");
+
+    // Keys and proxies of a patch go into its "replace" block, one Proxies
+    // block there whatever its header looks like; removals stop at the brace
+    // that matches.
+    const QString water = edited(Water, WaterProxies, "");
+    row("patch/proxy", Proxy, Water, "Sine", {}, waterWithSine());
+    row("patch/key", KeyValue, Water, "$surfaceprop", {},
+        edited(Water, "\t\t\"Proxies", "\t\t\"$surfaceprop\" \"\"\n\t\t\"Proxies"));
+    row("patch/only proxy", RemoveProxies, Water, "waterlod", {}, water);
+    row("patch/unquoted header", RemoveProxies, edited(Water, "\t\t\"Proxies\"", "proxies"), "", {},
+        water);
+    row("patch/every key", RemoveKeyValues, Water, "", {},
+        edited(Water, "\t\t\"$envmap\"\t\"c0\"\n", ""));
+    row("odd/whole block", RemoveProxies, Odd, "", {}, "S\n{\n\t$a 1\n\t$c 2\n}\n");
+    row("odd/one-line proxy", RemoveProxies, Odd, "sine", {},
+        edited(Odd, "\t\tSine { resultvar \"$x\" }\n", ""));
+    row("odd/key", KeyValue, Odd, "$d", {}, edited(Odd, "1\n", "1\n\t\"$d\" \"\"\n"));
+    row("odd/proxy", Proxy, Odd, "P", {},
+        edited(Odd, "\t} //", "\n\t\t\"P\"\n\t\t{\n\t\t}\n\t} //"));
+    row("key/after a nested block", KeyValue, "S\n{\n\t$a 1\n\t\">=dx90\"\n\t{\n\t\t$b 2\n\t}\n}",
+        "$c", {}, "S\n{\n\t$a 1\n\t\">=dx90\"\n\t{\n\t\t$b 2\n\t}\n\t\"$c\" \"\"\n}");
+    row("remove/closing braces on one line", RemoveProxies,
+        "S\n{\n\t$a 1\n\tProxies\n\t{\n\t\tSine\n\t\t{\n\t\t}\n\t}}", "", {}, "S\n{\n\t$a 1\n}");
+    row("compact/whole block", RemoveProxies, "\"S\" { $a 1 Proxies { Sine { } } }", "", {},
+        "\"S\" { $a 1  }");
 
     // The bulk editor's removal: every spelling of the key above the header,
     // or only those of one value.
@@ -212,6 +262,9 @@ void TestVmtFunctions::lineEnds_data()
         << int(RemoveKeyValues)
         << QByteArray("S\r\n{\r\n\t$a 1\n\t$b 2\r\tProxies\r\n\t{\n\t\t$c 3\r\n\t}\r\n}\r\n") << ""
         << QByteArray("S\r\n{\r\n\tProxies\r\n\t{\n\t\t$c 3\r\n\t}\r\n}\r\n");
+    QTest::newRow("CR LF/proxy into a patch")
+        << int(Proxy) << QByteArray(Water).replace("\n", "\r\n") << "Sine"
+        << waterWithSine().toLatin1().replace("\n", "\r\n");
     QTest::newRow("mixed/shader replaced")
         << int(Shader) << QByteArray("\"A\"\r\n{\n}\r\n") << "B" << QByteArray("\"B\"\r\n{\n}\r\n");
 }
@@ -230,6 +283,8 @@ void TestVmtFunctions::lineEnds()
         setVmtShader(text, name);
     else if (routine == KeyValue)
         setVmtKeyValue(text, name, QString());
+    else if (routine == Proxy)
+        addVmtProxy(text, name, {});
     else
         removeVmtKeyValues(text, name, QString());
     QCOMPARE(encodeMaterialText(text, original, ends), expected);

@@ -2,7 +2,7 @@
 
 #include "CPath.h"
 #include "functions.h"
-#include "vmtfunctions.h"
+#include "vmtblocks.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -32,12 +32,10 @@ QString vmtTextureMaterial(const QString &texture)
 QString vmtKeyValue(const QString &text, const QString &key)
 {
     const QStringList lines = text.split(QLatin1Char('\n'));
-    for (const QString &line : lines) {
-        const QString trimmed = line.trimmed();
-        if (trimmed == QLatin1String("Proxies") || trimmed == QLatin1String("\"Proxies\""))
-            break;
+    const VmtStructure structure(lines);
+    for (int i = structure.keysBegin(); i < structure.keysEnd(); ++i) {
         QString lineKey, lineValue;
-        if (splitKeyValueLine(trimmed, lineKey, lineValue) && lineKey == key)
+        if (structure.keyValue(lines, i, lineKey, lineValue) && lineKey == key)
             return lineValue;
     }
     return QString();
@@ -46,21 +44,19 @@ QString vmtKeyValue(const QString &text, const QString &key)
 void removeVmtKeyValues(QString &text, const QString &key, const QString &value)
 {
     const QStringList lines = text.split(QLatin1Char('\n'));
+    const VmtStructure structure(lines);
     QStringList kept;
     kept.reserve(lines.size());
-    int i = 0;
-    for (; i < lines.size() && !isVmtProxiesHeader(lines.at(i)); ++i) {
-        const QString &line = lines.at(i);
+    for (int i = 0; i < lines.size(); ++i) {
         QString lineKey, lineValue;
         const bool remove =
-            splitKeyValueLine(line, lineKey, lineValue) &&
+            i >= structure.keysBegin() && i < structure.keysEnd() &&
+            structure.keyValue(lines, i, lineKey, lineValue) &&
             (key.isEmpty() ||
              (lineKey.compare(key, Qt::CaseInsensitive) == 0 &&
               (value.isEmpty() || lineValue.compare(value, Qt::CaseInsensitive) == 0)));
         if (!remove)
-            kept << line;
+            kept << lines.at(i);
     }
-    for (; i < lines.size(); ++i)
-        kept << lines.at(i);
     text = kept.join(QLatin1Char('\n'));
 }

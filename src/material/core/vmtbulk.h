@@ -15,10 +15,10 @@ QString vmtRelativePath(const QString &path);
 // the texture as its base texture ("brick/wall01").
 QString vmtTextureMaterial(const QString &texture);
 
-// The value of the first key/value line above the "Proxies" header whose key
-// is exactly `key` (lines trimmed first); empty when there is none.
+// The value of the first of the material's key lines (vmtblocks.h) whose key
+// is exactly `key`; empty when there is none.
 QString vmtKeyValue(const QString &text, const QString &key);
-// Removes key/value lines above the "Proxies" header: all of them for an empty
-// key; else those whose key matches ignoring case and, when `value` is not
-// empty, whose value matches ignoring case too.
+// Removes the material's key lines (none at or below its Proxies block): all
+// of them for an empty key; else those whose key matches ignoring case and,
+// when `value` is not empty, whose value matches ignoring case too.
 void removeVmtKeyValues(QString &text, const QString &key, const QString &value);

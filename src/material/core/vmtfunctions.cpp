@@ -1,6 +1,6 @@
 #include "vmtfunctions.h"
 
-#include "functions.h"
+#include "vmtblocks.h"
 
 #include <QVector>
 
@@ -14,145 +14,108 @@ QStringList splitLines(const QString &text)
     return text.split(Newline);
 }
 
-QString keyValueLine(const QString &key, const QString &value)
+// New lines are indented by one tab per block around them: a key of the
+// material's own block gets one.
+QString tabs(int depth)
 {
-    return QStringLiteral("\t\"") + key + QStringLiteral("\" \"") + value + Quote;
+    return QString(depth, QLatin1Char('\t'));
 }
 
-// Where new lines may follow: a quoted name or key, a "$" key or an opening
-// brace, after trimming.
-bool isAnchor(const QString &line)
+QString keyValueLine(int depth, const QString &key, const QString &value)
 {
-    const QString trimmed = line.trimmed();
-    return trimmed.startsWith(Quote) || trimmed.startsWith(QLatin1Char('$')) ||
-           trimmed.startsWith(QLatin1Char('{'));
+    return tabs(depth) + Quote + key + QStringLiteral("\" \"") + value + Quote;
 }
 
-bool trimsToClosingBrace(const QString &line)
+// A proxy block without a line end, its braces at `depth`.
+QString proxyBlock(int depth, const QString &name, const QStringList &keys,
+                   const QStringList *values)
 {
-    return line.trimmed() == QLatin1String("}");
+    QString block =
+        tabs(depth) + Quote + name + QStringLiteral("\"\n") + tabs(depth) + QStringLiteral("{\n");
+    for (int i = 0; i < keys.size(); ++i)
+        block +=
+            keyValueLine(depth + 1, keys.at(i), values ? values->value(i) : QString()) + Newline;
+    return block + tabs(depth) + QLatin1Char('}');
 }
 
-// The lowest line at or above `from` that is an anchor, or -1.
-int anchorAtOrAbove(const QStringList &lines, int from)
+// Lines taken out of a script, applied in one pass at the end: removing line
+// by line would cost a copy of the rest of the script per line.
+class LineCut
 {
-    for (int i = from; i >= 0; --i) {
-        if (isAnchor(lines.at(i)))
-            return i;
-    }
-    return -1;
-}
+public:
+    explicit LineCut(const QStringList &lines)
+        : m_lines(lines)
+        , m_drop(lines.size(), false)
+        , m_changed(lines.size(), false)
+    {}
 
-// The lowest line at or above `from` whose trimmed text starts with "}", or -1.
-int closingAtOrAbove(const QStringList &lines, int from)
-{
-    for (int i = from; i >= 0; --i) {
-        if (lines.at(i).trimmed().startsWith(QLatin1Char('}')))
-            return i;
-    }
-    return -1;
-}
-
-// The first line at or below `from` that trims to "}"; the last line when the
-// search runs off the end.
-int closingAtOrBelow(const QStringList &lines, int from)
-{
-    for (int i = from; i < lines.size(); ++i) {
-        if (trimsToClosingBrace(lines.at(i)))
-            return i;
-    }
-    return lines.size() - 1;
-}
-
-QString proxyBody(const QStringList &keys, const QStringList *values)
-{
-    QString body;
-    for (int i = 0; i < keys.size(); ++i) {
-        body += QStringLiteral("\t\t\t\"") + keys.at(i) + QStringLiteral("\" \"") +
-                (values ? values->value(i) : QString()) + QStringLiteral("\"\n");
-    }
-    return body;
-}
-
-// From the header down to the first line that is exactly "\t}", or to the end.
-void removeWholeBlock(QStringList &lines, int header)
-{
-    int end = lines.size() - 1;
-    for (int i = header; i < lines.size(); ++i) {
-        if (lines.at(i) == QLatin1String("\t}")) {
-            end = i;
-            break;
-        }
-    }
-    lines.erase(lines.begin() + header, lines.begin() + end + 1);
-}
-
-// Removes the exactly empty lines directly above the last line that trims to
-// "}" (normally the material's closing brace).
-void removeBlanksAboveClosingBrace(QStringList &lines)
-{
-    int brace = lines.size() - 1;
-    while (brace >= 0 && !trimsToClosingBrace(lines.at(brace)))
-        --brace;
-    if (brace < 0)
-        return;
-    int first = brace;
-    while (first > 0 && lines.at(first - 1).isEmpty())
-        --first;
-    lines.erase(lines.begin() + first, lines.begin() + brace);
-}
-
-// A word alone on its line that is no brace: the name of an unquoted proxy.
-bool isProxyName(const QString &key)
-{
-    return !key.isEmpty() && key != QLatin1String("{") && key != QLatin1String("}");
-}
-
-// Marks the proxies named `name` (lower case) below the header for removal.
-// Returns how many proxies stay, their names quoted or not.
-int markNamedProxies(const QStringList &lines, int header, const QString &name, QVector<bool> &drop)
-{
-    const int count = lines.size();
-    int kept = 0;
-    int i = header + 1;
-    while (i < count) {
-        const QString &line = lines.at(i);
-        QString key, value;
-        if (splitKeyValueLine(line, key, value)) {
-            ++i;
-        } else if (key.toLower() == name) {
-            // The name line, its block, and the empty lines that follow it.
-            const int end = closingAtOrBelow(lines, i);
-            for (; i <= end; ++i)
-                drop[i] = true;
-            for (; i < count && lines.at(i).isEmpty(); ++i)
-                drop[i] = true;
-        } else if (line.trimmed().startsWith(Quote) || isProxyName(key)) {
-            ++kept;
-            i = closingAtOrBelow(lines, i) + 1;
+    // A block from its name to its matching "}". Text before the name and
+    // anything but a comment after the "}" are not the block's: they stay.
+    // A block on a line that an earlier cut changed stays too (two proxies
+    // on one line), rather than cutting at columns that moved.
+    void block(const VmtBlock &block)
+    {
+        if (m_changed.at(block.headerLine) || m_changed.at(block.closeLine))
+            return;
+        QString before = m_lines.at(block.headerLine).left(block.headerColumn);
+        QString after = m_lines.at(block.closeLine).mid(block.closeEnd);
+        if (before.trimmed().isEmpty())
+            before.clear();
+        const QString rest = after.trimmed();
+        if (rest.isEmpty() || rest.startsWith(QLatin1String("//")))
+            after.clear();
+        for (int i = block.headerLine; i <= block.closeLine; ++i)
+            m_drop[i] = true;
+        if (block.headerLine == block.closeLine) {
+            keep(block.headerLine, before + after);
         } else {
-            ++i;
+            keep(block.headerLine, before);
+            keep(block.closeLine, after);
         }
     }
-    return kept;
-}
+    void emptyLinesBelow(int line)
+    {
+        for (int i = line + 1; i < m_lines.size() && m_lines.at(i).isEmpty(); ++i)
+            m_drop[i] = true;
+    }
+    // The exactly empty lines left directly above a line.
+    void emptyLinesAbove(int line)
+    {
+        for (int i = line - 1; i >= 0; --i) {
+            if (m_drop.at(i))
+                continue;
+            if (!m_lines.at(i).isEmpty())
+                break;
+            m_drop[i] = true;
+        }
+    }
+    QString joined() const
+    {
+        QStringList kept;
+        kept.reserve(m_lines.size());
+        for (int i = 0; i < m_lines.size(); ++i) {
+            if (!m_drop.at(i))
+                kept << m_lines.at(i);
+        }
+        return kept.join(Newline);
+    }
+
+private:
+    void keep(int line, const QString &text)
+    {
+        if (text.isEmpty())
+            return;
+        m_lines[line] = text;
+        m_drop[line] = false;
+        m_changed[line] = true;
+    }
+
+    QStringList m_lines;
+    QVector<bool> m_drop;
+    QVector<bool> m_changed;
+};
 
 } // namespace
-
-bool isVmtProxiesHeader(const QString &line)
-{
-    return line == QLatin1String("Proxies") || line == QLatin1String("\"Proxies\"") ||
-           line == QLatin1String("\tProxies") || line == QLatin1String("\t\"Proxies\"");
-}
-
-int indexOfVmtProxiesHeader(const QStringList &lines)
-{
-    for (int i = 0; i < lines.size(); ++i) {
-        if (isVmtProxiesHeader(lines.at(i)))
-            return i;
-    }
-    return -1;
-}
 
 QString setVmtShader(QString &text, const QString &shader)
 {
@@ -198,31 +161,32 @@ QString setVmtShader(QString &text, const QString &shader)
 QString setVmtKeyValue(QString &text, const QString &key, const QString &value)
 {
     if (text.trimmed().isEmpty()) {
-        text += QStringLiteral("\"\"\n{\n") + keyValueLine(key, value) + QStringLiteral("\n}\n");
+        text += QStringLiteral("\"\"\n{\n") + keyValueLine(1, key, value) + QStringLiteral("\n}\n");
         return QString();
     }
 
     QStringList lines = splitLines(text);
+    const VmtStructure structure(lines);
+    const int keys = structure.keyBlock();
+    if (keys < 0)
+        return QString::fromLatin1(VmtMessage::NoKeyValueInsertionPoint);
     const QString wanted = key.toLower();
-    int stop = lines.size();
-    for (int i = 0; i < lines.size(); ++i) {
-        // Keys inside the proxies are never the material's own.
-        if (isVmtProxiesHeader(lines.at(i))) {
-            stop = i;
-            break;
-        }
+    // Keys inside the proxies are never the material's own.
+    const int end = structure.keysEnd();
+    for (int i = structure.keysBegin(); i < end; ++i) {
         QString lineKey, lineValue;
-        if (splitKeyValueLine(lines.at(i), lineKey, lineValue) && lineKey.toLower() == wanted) {
-            lines[i] = keyValueLine(key, value);
+        if (structure.keyValue(lines, i, lineKey, lineValue) && lineKey.toLower() == wanted) {
+            // Indented as the line's block is.
+            lines[i] = keyValueLine(structure.depthAt(i), key, value);
             text = lines.join(Newline);
             return QString();
         }
     }
 
-    const int anchor = anchorAtOrAbove(lines, stop - 1);
-    if (anchor < 0)
+    const int at = structure.insertionLine(keys, end, true);
+    if (at < 0)
         return QString::fromLatin1(VmtMessage::NoKeyValueInsertionPoint);
-    lines.insert(anchor + 1, keyValueLine(key, value));
+    lines.insert(at, keyValueLine(structure.block(keys).depth, key, value));
     text = lines.join(Newline);
     return QString();
 }
@@ -230,66 +194,63 @@ QString setVmtKeyValue(QString &text, const QString &key, const QString &value)
 QString addVmtProxy(QString &text, const QString &name, const QStringList &keys,
                     const QStringList *values)
 {
-    const QString body = proxyBody(keys, values);
-    const QString proxy = QStringLiteral("\t\t\"") + name + QStringLiteral("\"\n\t\t{\n") + body +
-                          QStringLiteral("\t\t}");
     if (text.trimmed().isEmpty()) {
-        text += QStringLiteral("\"\"\n{\n\n\t\"Proxies\"\n\t{\n") + proxy +
-                QStringLiteral("\n\t}\n}\n");
+        text += QStringLiteral("\"\"\n{\n\n\t\"Proxies\"\n\t{\n") +
+                proxyBlock(2, name, keys, values) + QStringLiteral("\n\t}\n}\n");
         return QString();
     }
 
     QStringList lines = splitLines(text);
-    if (indexOfVmtProxiesHeader(lines) >= 0) {
-        // The "Proxies" block is taken to be the material's last block: the new
-        // proxy goes above the second closing brace from the bottom.
-        const int materialEnd = closingAtOrAbove(lines, lines.size() - 1);
-        const int blockEnd = materialEnd < 0 ? -1 : closingAtOrAbove(lines, materialEnd - 1);
-        if (blockEnd < 0)
-            return QString::fromLatin1(VmtMessage::NoProxyInsertionPoint);
-        lines.insert(blockEnd, Newline + proxy);
-        text = lines.join(Newline);
-        return QString();
-    }
-
-    const int anchor = anchorAtOrAbove(lines, lines.size() - 1);
-    if (anchor < 0)
+    const VmtStructure structure(lines);
+    const int keyBlock = structure.keyBlock();
+    if (keyBlock < 0)
         return QString::fromLatin1(VmtMessage::NoProxyInsertionPoint);
-    lines.insert(anchor + 1,
-                 QStringLiteral("\n\t\"Proxies\"\n\t{\n") + proxy + QStringLiteral("\n\t}"));
+    const int proxies = structure.proxiesBlock();
+    if (proxies >= 0) {
+        // After an empty line, directly above the block's closing brace.
+        const VmtBlock &block = structure.block(proxies);
+        const int at = structure.insertionLine(proxies, block.closeLine, false);
+        if (at < 0)
+            return QString::fromLatin1(VmtMessage::NoProxyInsertionPoint);
+        lines.insert(at, Newline + proxyBlock(block.depth, name, keys, values));
+    } else {
+        // A new block after the material's last key or block.
+        const VmtBlock &block = structure.block(keyBlock);
+        const int at = structure.insertionLine(keyBlock, block.closeLine, true);
+        if (at < 0)
+            return QString::fromLatin1(VmtMessage::NoProxyInsertionPoint);
+        const QString indent = tabs(block.depth);
+        lines.insert(at, Newline + indent + QStringLiteral("\"Proxies\"\n") + indent +
+                             QStringLiteral("{\n") +
+                             proxyBlock(block.depth + 1, name, keys, values) + Newline + indent +
+                             QLatin1Char('}'));
+    }
     text = lines.join(Newline);
     return QString();
 }
 
 void removeVmtProxies(QString &text, const QString &name)
 {
-    QStringList lines = splitLines(text);
-    const int count = lines.size();
-    const int header = indexOfVmtProxiesHeader(lines);
-    if (header < 0)
+    const QStringList lines = splitLines(text);
+    const VmtStructure structure(lines, name);
+    const int proxies = structure.proxiesBlock();
+    if (proxies < 0)
         return;
 
-    bool removedByName = false;
-    if (!name.isEmpty() && header != count - 1) {
-        QVector<bool> drop(count, false);
-        if (markNamedProxies(lines, header, name.toLower(), drop) > 0) {
-            // Built in one pass: removing line by line would cost a copy of
-            // the rest of the script per line.
-            QStringList kept;
-            kept.reserve(count);
-            for (int i = 0; i < count; ++i) {
-                if (!drop.at(i))
-                    kept << lines.at(i);
+    LineCut cut(lines);
+    const VmtBlock &block = structure.block(proxies);
+    if (name.isEmpty() || block.otherProxies == 0) {
+        // No name, or no named proxy left: the whole block goes.
+        cut.block(block);
+    } else {
+        for (int i = proxies + 1; i < structure.blockCount(); ++i) {
+            const VmtBlock &proxy = structure.block(i);
+            if (proxy.parent == proxies) {
+                cut.block(proxy);
+                cut.emptyLinesBelow(proxy.closeLine);
             }
-            lines = kept;
-            removedByName = true;
         }
     }
-    // No quoted proxy left (or no name): the whole block goes.
-    if (!removedByName)
-        removeWholeBlock(lines, header);
-
-    removeBlanksAboveClosingBrace(lines);
-    if (lines.size() != count)
-        text = lines.join(Newline);
+    cut.emptyLinesAbove(structure.block(structure.keyBlock()).closeLine);
+    text = cut.joined();
 }

@@ -3,16 +3,17 @@
 #include <QString>
 #include <QStringList>
 
-// The four routines that change the text of a material script. They work on
-// lines, by the layout conventions real scripts follow, not on a parsed tree:
-// exact whole-line matches for the "Proxies" header and some braces, trimmed
-// matches for others and first-character tests to find a place for new lines.
-// A real parser would change which files the tools edit, so these rules stay
-// as they are.
+// The four routines that change the text of a material script. They edit it
+// in place, line by line. The shader line is found by layout; the others go
+// where the script's block structure says (vmtblocks.h): keys
+// go into the block that holds the material's keys (a "patch" material's
+// "replace" block when it has one), proxies into that block's Proxies block,
+// and a removal takes a block from its name to its matching brace. A script
+// without a material block that closes gets no key or proxy edit.
 //
 // The text is split at each "\n" and joined again with "\n" after an edit:
-// callers decode every line end form to "\n" first (vmtbytes.h). The routines return a null string
-// on plain success, or one of the VmtMessage texts.
+// callers decode every line end form to "\n" first (vmtbytes.h). The routines
+// return a null string on plain success, or one of the VmtMessage texts.
 
 namespace VmtMessage {
 inline const char *const ShaderReplacementQuestionable =
@@ -26,25 +27,19 @@ inline const char *const NoKeyValueInsertionPoint =
 inline const char *const NoProxyInsertionPoint = "Unable to find suitable proxy insertion point.";
 } // namespace VmtMessage
 
-// "Proxies", "\"Proxies\"", "\tProxies" or "\t\"Proxies\"", compared whole and
-// case-sensitively: other indentation is not a header.
-bool isVmtProxiesHeader(const QString &line);
-// The first header line, or -1.
-int indexOfVmtProxiesHeader(const QStringList &lines);
-
 // Replaces the quoted shader line above the first "{" line (or, lacking one,
 // the first line that starts with a quote); an empty text gets a new material.
 QString setVmtShader(QString &text, const QString &shader);
-// Replaces the first line above the "Proxies" header whose key matches
-// (ignoring case) with "\t\"key\" \"value\"", or inserts that line after the
-// lowest line above the header that starts with a quote, "$" or "{".
+// Replaces the first line of the material's keys (vmtblocks.h) whose key
+// matches, ignoring case, with "\"key\" \"value\"", or inserts that line below
+// the last key or block above the Proxies block (or the closing brace).
 QString setVmtKeyValue(QString &text, const QString &key, const QString &value);
 // Adds a proxy block with one "\"key\" \"value\"" line per key at the end of
-// the "Proxies" block, or a new "Proxies" block when there is none. Without
+// the Proxies block, or a new "Proxies" block below the material's last key. Without
 // `values` every value is empty; a shorter list gives empty values too.
 QString addVmtProxy(QString &text, const QString &name, const QStringList &keys,
                     const QStringList *values = nullptr);
 // Removes every proxy of that name (ignoring case, quoted or not), or the
-// whole "Proxies" block when the name is empty or no proxy would be left, then the
-// empty lines above the material's closing brace. Never fails.
+// whole Proxies block when the name is empty or no proxy would be left, then
+// the empty lines above the closing brace of its block. Never fails.
 void removeVmtProxies(QString &text, const QString &name);
