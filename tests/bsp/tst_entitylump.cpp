@@ -94,12 +94,17 @@ void TestEntityLump::parses_data()
     QTest::newRow("quoted texts starting with //")
         << QByteArray("{\n\"//k\" \"// v\"\n\t\"url\"\t\"//a/b\" \n}\n") << "//k=// v;url=//a/b";
     QTest::newRow("brace on a pair line")
-        << QByteArray("{\n{ \"classname\" \"x\"\n\"k\" \"v\" }\n}\n") << "{=classname;k=v";
+        << QByteArray("{\n{ \"classname\" \"x\"\n\"k\" \"v\" }\n}\n")
+        << "{=classname\" \"x;k=\"v\" }";
     QTest::newRow("comments") << QByteArray(
                                      "{ // open\n{\n\"a\" \"b//c\" // d\n// \"e\" \"f\"\n}\n")
                               << "a=b//c";
     QTest::newRow("quoted blanks trimmed") << QByteArray("{\n\" a \" \" 1 2 \"\n}\n") << "a=1 2";
-    QTest::newRow("bare words") << QByteArray("{\nkey value more\n}\n") << "key=value";
+    QTest::newRow("bare words") << QByteArray("{\nkey value more\n}\n") << "key=value more";
+    // More than one text after the key: all of it is the value, but a comment.
+    QTest::newRow("quotes escaped with backslashes")
+        << QByteArray("{\n\"e\" \"a \\\"b\\\" \\\\ c.\"\n\"k\"\t\" 1\" \"2 \" // x\n}\n")
+        << "e=a \\\"b\\\" \\\\ c.;k= 1\" \"2 ";
     QTest::newRow("empty, reopened and unclosed blocks dropped")
         << QByteArray("{\n}\n{\n\"a\" \"1\"\n{\n\"b\" \"2\"\n}\n{\n\"c\" \"3\"\n") << "b=2";
     QTest::newRow("stray lines ignored")
@@ -146,10 +151,12 @@ void TestEntityLump::buildsAndReadsBack()
     QCOMPARE(describe(EntityLump::parse(text)), list);
     QCOMPARE(EntityLump::lumpFileBytes(text), LumpMaps::lumpFile(20, 0, 0, text.size(), 0, text));
 
-    // A value written over lines by another tool comes back as it was read.
-    const QByteArray spanning =
-        raw("{\n\"classname\" \"game_text\"\n\"message\" \"Line one\r\nline two\n\"\n}\n\0");
-    QCOMPARE(EntityLump::build(view(EntityLump::parse(spanning))), spanning);
+    // A value written over lines by another tool, or holding quotes the
+    // engine reads no escapes in, comes back as it was read.
+    for (const QByteArray &kept :
+         {raw("{\n\"classname\" \"game_text\"\n\"message\" \"Line one\r\nline two\n\"\n}\n\0"),
+          raw("{\n\"escape_test\" \"a string which \\\"has quotes\\\" and \\\\ in it.\"\n}\n\0")})
+        QCOMPARE(EntityLump::build(view(EntityLump::parse(kept))), kept);
 }
 
 void TestEntityLump::insertsAtClampedPositions()

@@ -415,6 +415,14 @@ void TestVVTFCommands::editSaveReopenExport()
         seen[2] = grey(level);
         QCOMPARE(seen, QList<int>({1 << level, 1 << level, grey(level), grey(level)}));
     }
+    // A cubemap's HDR twin is named up to its last suffix, beside the other.
+    const QString twin = m_dir.filePath(QStringLiteral("rock.hdr.vtf"));
+    QVERIFY(QFile::copy(path, twin));
+    VVTF hdr(twin);
+    QCOMPARE(hdr.windowTitle(), QStringLiteral("rock.hdr[*]"));
+    hdr.actionExport->trigger();
+    QCOMPARE(dir.entryList(QDir::Files).size(), 6);
+    QVERIFY(dir.exists(QStringLiteral("rock.hdr_2_0_0_0.png")));
 
     // A reversed range asks its questions and writes nothing.
     const QDir reversed(m_dir.filePath(QStringLiteral("reversed")));

@@ -300,18 +300,24 @@ void OSTREL::placeToolWindow(QMdiSubWindow *subWindow)
     // controls show; where the area is smaller, it scrolls instead.
     subWindow->setMinimumSize(subWindow->minimumSizeHint());
     keepInsideDocumentArea(subWindow);
+    // Not left to focus: a tool whose controls start disabled takes none,
+    // and the focus coming back (from the menu that opened the tool) would
+    // bring the window that kept it to the front again.
+    m_mdiArea->setActiveSubWindow(subWindow);
+    subWindow->setFocus();
 }
 
-void OSTREL::openFileInToolWindow(QWidget *tool, const QString &path,
+bool OSTREL::openFileInToolWindow(QWidget *tool, const QString &path,
                                   const std::function<bool(const QString &)> &open)
 {
     openToolWindow(tool);
     if (path.isEmpty() || open(path))
-        return;
+        return true;
     // The tool has said why it refused the file; an empty tab beside that
     // message would only pass for a file that opened.
     if (auto *subWindow = qobject_cast<QMdiSubWindow *>(tool->parentWidget()))
         subWindow->close();
+    return false;
 }
 
 void OSTREL::keepInsideDocumentArea(QMdiSubWindow *subWindow)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CFileIconCache.h"
+#include "CStartup.h"
 #include "IMainWindow.h"
 
 #include <QByteArray>
@@ -92,16 +93,19 @@ public slots:
 
     void showVSplit();
     void showVPackage();
-    void showVPackage(const QString &fileToOpen);
+    // This, showVParticle and showVVMT with a path are routes of the command
+    // line: true when the file opened (or none was named), false when the
+    // tool refused it and its tab went.
+    bool showVPackage(const QString &fileToOpen);
     void showVMass();
     void showVParticle();
-    void showVParticle(const QString &fileToOpen);
+    bool showVParticle(const QString &fileToOpen);
     void showVParticle(CFilePCF *fileToOpen);
     void showVVBSP();
     void showVVBSP(const QString &fileToOpen);
     void showVVBSP(CFileVBSP *fileToOpen);
     void showVVMT();
-    void showVVMT(const QString &fileToOpen);
+    bool showVVMT(const QString &fileToOpen);
     void showVVMT(const QByteArray &data, const QString &name);
     void showVFGD();
     void showVFGD(CFileFGD *fileToOpen);
@@ -148,11 +152,15 @@ private:
     // Names a command-line file that opened nothing in the output pane and
     // brings the pane up.
     void reportRefusal(const QString &text);
+    // Opens a command-line file by its route; false when it was refused, with
+    // the reader's reason in `reason` for a texture.
+    bool openArgument(CStartup::Route route, const QString &path, QString &reason);
     // Adds `tool` as a tab and opens `path` in it with `open`; a tool that
-    // refuses the file takes its tab with it.
-    void openFileInToolWindow(QWidget *tool, const QString &path,
+    // refuses the file takes its tab with it (and false is returned).
+    bool openFileInToolWindow(QWidget *tool, const QString &path,
                               const std::function<bool(const QString &)> &open);
-    // Gives a new tool's sub-window its minimum size and moves it into sight.
+    // Gives a new tool's sub-window its minimum size, moves it into sight and
+    // makes it the active one.
     void placeToolWindow(QMdiSubWindow *subWindow);
     // Moves (and if need be shrinks) a new sub-window into the visible area.
     void keepInsideDocumentArea(QMdiSubWindow *subWindow);

@@ -1,6 +1,7 @@
 #include "OSTREL.h"
 
 #include "CFileVTF.h"
+#include "CPrompt.h"
 #include "CStartup.h"
 
 #include <QMdiArea>
@@ -13,6 +14,29 @@ void OSTREL::reportRefusal(const QString &text)
     // unseen behind the window that did open.
     showOutputPane();
     CStartup::trace(QStringLiteral("output: ") + text);
+}
+
+bool OSTREL::openArgument(CStartup::Route route, const QString &path, QString &reason)
+{
+    switch (route) {
+    case CStartup::RoutePackage:
+        return showVPackage(path);
+    case CStartup::RouteParticle:
+        return showVParticle(path);
+    case CStartup::RouteMaterial:
+        return showVVMT(path);
+    case CStartup::RouteTexture: {
+        // A file that is no texture opens nothing; the reader says why.
+        CFileVTF *texture = CFileVTF::fromFile(path, reason);
+        if (!texture)
+            return false;
+        showVVTF(texture);
+        return true;
+    }
+    case CStartup::RouteNone:
+        break;
+    }
+    return true;
 }
 
 void OSTREL::processArgument(const QString &message)
@@ -29,39 +53,30 @@ void OSTREL::processArgument(const QString &message)
         return;
     }
     const QString path = CStartup::resolvedPath(message);
-    switch (route) {
-    case CStartup::RoutePackage:
-        showVPackage(path);
-        break;
-    case CStartup::RouteParticle:
-        showVParticle(path);
-        break;
-    case CStartup::RouteMaterial:
-        showVVMT(path);
-        break;
-    case CStartup::RouteTexture: {
-        // A file that is no texture opens nothing; the reader says why.
-        QString error;
-        CFileVTF *texture = CFileVTF::fromFile(path, error);
-        if (!texture) {
-            reportRefusal(QString::fromLatin1(CStartup::ErrorArgumentUnreadable).arg(path, error));
-            return;
-        }
-        showVVTF(texture);
-        break;
+    // A tool that refuses the file says why in a box that does not name it;
+    // among several files of a command line the pane line tells which.
+    QString reason;
+    bool opened = false;
+    {
+        const CPrompt::ScopedWatch watch([&reason](const CPrompt::Request &request) {
+            if (request.kind == CPrompt::Kind::Warning || request.kind == CPrompt::Kind::Critical)
+                reason = request.text;
+        });
+        opened = openArgument(route, path, reason);
     }
-    case CStartup::RouteNone:
-        break;
+    if (!opened) {
+        reportRefusal(QString::fromLatin1(CStartup::ErrorArgumentUnreadable).arg(path, reason));
+        return;
     }
     if (CStartup::isHeadless()) {
         const QList<QMdiSubWindow *> windows = mdiArea()->subWindowList(QMdiArea::CreationOrder);
-        // A refused file leaves the output pane last, which is no tool.
-        const QWidget *opened = windows.isEmpty() || windows.last() == m_outputSubWindow
-                                    ? nullptr
-                                    : windows.last()->widget();
-        CStartup::trace(QStringLiteral("opened \"%1\" in %2, %3 windows")
-                            .arg(path, QString::fromLatin1(
-                                           opened ? opened->metaObject()->className() : "nothing"))
-                            .arg(windows.size()));
+        // The output pane, last where no tool was added, is no tool.
+        const QWidget *tool = windows.isEmpty() || windows.last() == m_outputSubWindow
+                                  ? nullptr
+                                  : windows.last()->widget();
+        CStartup::trace(
+            QStringLiteral("opened \"%1\" in %2, %3 windows")
+                .arg(path, QString::fromLatin1(tool ? tool->metaObject()->className() : "nothing"))
+                .arg(windows.size()));
     }
 }

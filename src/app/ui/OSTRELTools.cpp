@@ -46,11 +46,11 @@ void OSTREL::showVPackage()
     openToolWindow(new VPackage(QString()));
 }
 
-void OSTREL::showVPackage(const QString &fileToOpen)
+bool OSTREL::showVPackage(const QString &fileToOpen)
 {
     auto *viewer = new VPackage(QString());
-    openFileInToolWindow(viewer, fileToOpen,
-                         [viewer](const QString &path) { return viewer->openPackage(path); });
+    return openFileInToolWindow(
+        viewer, fileToOpen, [viewer](const QString &path) { return viewer->openPackage(path); });
 }
 
 void OSTREL::showVMass()
@@ -63,11 +63,11 @@ void OSTREL::showVParticle()
     openToolWindow(new VParticle(this));
 }
 
-void OSTREL::showVParticle(const QString &fileToOpen)
+bool OSTREL::showVParticle(const QString &fileToOpen)
 {
     auto *editor = new VParticle(this);
-    openFileInToolWindow(editor, fileToOpen,
-                         [editor](const QString &path) { return editor->openFile(path); });
+    return openFileInToolWindow(editor, fileToOpen,
+                                [editor](const QString &path) { return editor->openFile(path); });
 }
 
 void OSTREL::showVParticle(CFilePCF *fileToOpen)
@@ -97,11 +97,11 @@ void OSTREL::showVVMT()
     openToolWindow(new VVMT(QString()));
 }
 
-void OSTREL::showVVMT(const QString &fileToOpen)
+bool OSTREL::showVVMT(const QString &fileToOpen)
 {
     auto *editor = new VVMT(QString());
-    openFileInToolWindow(editor, fileToOpen,
-                         [editor](const QString &path) { return editor->openFile(path); });
+    return openFileInToolWindow(editor, fileToOpen,
+                                [editor](const QString &path) { return editor->openFile(path); });
 }
 
 void OSTREL::showVVMT(const QByteArray &materialText, const QString &name)

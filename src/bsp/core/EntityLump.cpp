@@ -90,6 +90,55 @@ bool writtenPair(QLatin1String line, QString &key, QString &value, KeyStrings &k
     return at == size;
 }
 
+bool isSpace(char c)
+{
+    return QChar(uchar(c)).isSpace();
+}
+
+int skipSpaces(const char *data, int size, int at)
+{
+    while (at < size && isSpace(data[at]))
+        ++at;
+    return at;
+}
+
+// Just past the text starting at `at`: the closing quote of a quoted one,
+// else the next blank.
+int textEnd(const char *data, int size, int at)
+{
+    if (at < size && data[at] == '"') {
+        if (const void *close = std::memchr(data + at + 1, '"', size_t(size - at - 1)))
+            return int(static_cast<const char *>(close) - data) + 1;
+    }
+    while (at < size && !isSpace(data[at]))
+        ++at;
+    return at;
+}
+
+// A line with more than one text after its key (a value holding quotes of its
+// own, such as one written with backslashes, which the engine does not read
+// as escapes): all of the line after the key, up to a comment, is the value.
+// Without the quotes that enclose it, so that the pair writes back as it was
+// read. False for a line with at most one text after its key.
+bool valueAfterKey(QLatin1String line, QLatin1String &value)
+{
+    const char *const data = line.data();
+    const int size = line.size();
+    const int start = skipSpaces(data, size, textEnd(data, size, skipSpaces(data, size, 0)));
+    int end = start;
+    int texts = 0;
+    while (end < size && !(data[end] == '/' && end + 1 < size && data[end + 1] == '/')) {
+        end = skipSpaces(data, size, textEnd(data, size, end));
+        ++texts;
+    }
+    if (texts < 2)
+        return false;
+    value = trimmedText(data + start, data + end);
+    if (value.size() >= 2 && value.front() == QLatin1Char('"') && value.back() == QLatin1Char('"'))
+        value = value.mid(1, value.size() - 2);
+    return true;
+}
+
 // "{" or "}" with blanks around.
 char structure(QLatin1String line)
 {
@@ -119,7 +168,9 @@ QVector<CEntity> parseText(const char *data, int size)
             // An empty value is a value too: the writer writes such pairs.
             pair = !valueBytes.isNull();
             key = QString::fromLatin1(keyBytes);
-            value = QString::fromLatin1(valueBytes);
+            QLatin1String whole;
+            value = pair && valueAfterKey(line, whole) ? QString(whole)
+                                                       : QString::fromLatin1(valueBytes);
         }
         if (pair) {
             if (open)

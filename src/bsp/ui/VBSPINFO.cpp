@@ -16,12 +16,21 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QMenu>
+#include <QStyle>
 #include <QTableWidget>
 
 namespace {
 
 constexpr int RowHeight = 20;
 constexpr int ColumnCount = 4;
+
+// A ten-digit number in the three number columns; four bytes of the
+// four-character code in the last.
+int columnWidth(int column)
+{
+    return column < 3 ? textWidth(QStringLiteral("0000000000")) + 6
+                      : 4 * textWidth(QStringLiteral("'w' (000) , "));
+}
 
 } // namespace
 
@@ -79,10 +88,8 @@ void VBSPINFO::initialize()
     m_table->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_table, &QWidget::customContextMenuRequested, this, &VBSPINFO::tableContextMenu);
 
-    const int numberWidth = textWidth(QStringLiteral("0000000000")) + 6;
-    for (int column = 0; column < 3; ++column)
-        m_table->setColumnWidth(column, numberWidth);
-    m_table->setColumnWidth(3, 4 * textWidth(QStringLiteral("'w' (000) , ")));
+    for (int column = 0; column < ColumnCount; ++column)
+        m_table->setColumnWidth(column, columnWidth(column));
     for (int row = 0; row < BspFormat::LumpCount; ++row) {
         m_table->setRowHeight(row, RowHeight);
         for (int column = 0; column < ColumnCount; ++column) {
@@ -101,6 +108,21 @@ void VBSPINFO::initialize()
     m_copyAction = m_contextMenu->addAction(QIcon(QStringLiteral(":/resources/icons/page_copy")),
                                             QStringLiteral("Copy"));
     connect(m_copyAction, &QAction::triggered, this, &VBSPINFO::tableItemCopy);
+}
+
+QSize VBSPINFO::sizeHint() const
+{
+    // The whole table: every column, and every row (the document area gives
+    // a new window no more than its own room), with the frame and the scroll
+    // bar the rows need where they do not all fit.
+    const int frame = 2 * m_table->frameWidth();
+    int width = m_table->verticalHeader()->sizeHint().width() + frame +
+                m_table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_table);
+    for (int column = 0; column < ColumnCount; ++column)
+        width += columnWidth(column);
+    const int height =
+        m_table->horizontalHeader()->sizeHint().height() + m_table->verticalHeader()->length();
+    return QSize(width, height + frame).expandedTo(minimumSize());
 }
 
 bool VBSPINFO::loadDelegate(CDelegateBSP *delegate)

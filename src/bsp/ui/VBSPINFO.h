@@ -29,6 +29,9 @@ public:
     VBSPINFO(const QString &path, QWidget *parent = nullptr);
     ~VBSPINFO() override;
 
+    // Room for every column whole and every row.
+    QSize sizeHint() const override;
+
     // False, changing nothing, for a delegate without a file.
     bool loadDelegate(CDelegateBSP *delegate);
     // Opens the map read-only (a write-protected map can still be shown);

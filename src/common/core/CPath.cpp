@@ -169,6 +169,13 @@ QString CPath::fileName(bool withExtension) const
     return m_baseName + QLatin1Char('.') + m_extension;
 }
 
+QString CPath::fileNameWithoutLastExtension() const
+{
+    if (m_baseName.isEmpty() || m_extension.size() <= m_lastExtension.size())
+        return fileName(false);
+    return fileName(true).chopped(m_lastExtension.size() + 1);
+}
+
 bool CPath::isEmpty() const
 {
     return m_directory.isEmpty() && m_baseName.isEmpty() && m_extension.isEmpty() &&

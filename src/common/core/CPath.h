@@ -39,6 +39,9 @@ public:
     // The base name, optionally followed by "." and the extension. The "." is
     // added even for an empty extension ("name."); empty without a base name.
     QString fileName(bool withExtension = false) const;
+    // The file name without its last extension only ("c0.hdr" for
+    // "c0.hdr.vtf"); empty without a base name.
+    QString fileNameWithoutLastExtension() const;
 
     const QString &baseName() const { return m_baseName; }
     const QString &extension() const { return m_extension; }

@@ -14,6 +14,12 @@ CPrompt::Handler &handler()
     return instance;
 }
 
+CPrompt::ScopedWatch::Watcher &watcher()
+{
+    static CPrompt::ScopedWatch::Watcher instance;
+    return instance;
+}
+
 QString &rememberedDirectory()
 {
     static QString directory;
@@ -49,21 +55,33 @@ CPrompt::ScopedHandler::~ScopedHandler()
     setHandler(std::move(m_previous));
 }
 
+CPrompt::ScopedWatch::ScopedWatch(Watcher newWatcher)
+    : m_previous(std::move(watcher()))
+{
+    watcher() = std::move(newWatcher);
+}
+
+CPrompt::ScopedWatch::~ScopedWatch()
+{
+    watcher() = std::move(m_previous);
+}
+
 QMessageBox::StandardButton CPrompt::message(Kind kind, QWidget *parent, const QString &title,
                                              const QString &text,
                                              QMessageBox::StandardButtons buttons,
                                              QMessageBox::StandardButton defaultButton)
 {
-    if (handler()) {
-        Request request;
-        request.kind = kind;
-        request.parent = parent;
-        request.title = title;
-        request.text = text;
-        request.buttons = buttons;
-        request.defaultButton = defaultButton;
+    Request request;
+    request.kind = kind;
+    request.parent = parent;
+    request.title = title;
+    request.text = text;
+    request.buttons = buttons;
+    request.defaultButton = defaultButton;
+    if (watcher())
+        watcher()(request);
+    if (handler())
         return handler()(request).button;
-    }
     switch (kind) {
     case Kind::Question:
         return QMessageBox::question(parent, title, text, buttons, defaultButton);

@@ -114,6 +114,23 @@ public:
         Handler m_previous;
     };
 
+    // Tells `watcher` of every message box asked for while it lives, before
+    // the box shows or the handler answers it; an outer watch hears nothing
+    // until this one ends. So the main window learns why a tool refused a
+    // file.
+    class ScopedWatch
+    {
+    public:
+        using Watcher = std::function<void(const Request &)>;
+        explicit ScopedWatch(Watcher watcher);
+        ~ScopedWatch();
+        ScopedWatch(const ScopedWatch &) = delete;
+        ScopedWatch &operator=(const ScopedWatch &) = delete;
+
+    private:
+        Watcher m_previous;
+    };
+
     static QMessageBox::StandardButton
     question(QWidget *parent, const QString &title, const QString &text,
              QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,

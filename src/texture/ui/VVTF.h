@@ -318,6 +318,10 @@ private:
     // Saves to the document's own path, or asks for one; true when the file
     // was written.
     bool saveDocument();
+    // The name the title and exported pictures carry: the file's name up to
+    // its last suffix, so that a cubemap's "c0.hdr.vtf" stays apart from
+    // "c0.vtf"; the display name of a texture without a file.
+    QString textureName() const;
 
     // Wires the menus, the tree and the panel fields to the commands.
     void connectCommands();

@@ -88,11 +88,17 @@ void VVTF::showFaceCountTicks(int faces)
     actionFacesSeven->setIcon(onOffIcon(faces == 7));
 }
 
+QString VVTF::textureName() const
+{
+    const QString name = m_document->fileNameWithoutLastExtension();
+    return name.isEmpty() ? m_document->displayName() : name;
+}
+
 void VVTF::vtfOpenShared()
 {
     if (!m_document)
         return;
-    setWindowTitle(m_document->displayName() + QStringLiteral("[*]"));
+    setWindowTitle(textureName() + QStringLiteral("[*]"));
 
     for (QAction *action :
          {actionSave, actionSaveAs, actionSaveCopyAs, actionExport, actionCopy,

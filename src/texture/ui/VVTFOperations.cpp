@@ -285,9 +285,7 @@ void VVTF::vtfExport()
         return;
     const QString extension = QLatin1Char('.') + extensionFromFilter(format);
     // A texture never saved has no file name yet: its shown name stands in.
-    QString base = m_document->fileName(false);
-    if (base.isEmpty())
-        base = m_document->displayName();
+    const QString base = textureName();
 
     VVTFEditRules::Position p;
     for (p.mipmap = r.mipStart; p.mipmap <= r.mipEnd; ++p.mipmap)

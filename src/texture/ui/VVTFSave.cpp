@@ -1,7 +1,6 @@
 #include "VVTF.h"
 
 #include "CFileVTF.h"
-#include "CPath.h"
 #include "CPrompt.h"
 #include "CSaveFile.h"
 #include "MainWindowDialogs.h"
@@ -46,9 +45,9 @@ bool VVTF::saveTo(const QString &path, bool copy)
     }
     if (!copy) {
         setWindowModified(false);
-        setWindowTitle(CPath(path, true).fileName(false) + QStringLiteral("[*]"));
         // A later Save writes here.
         m_document->setPath(path, true);
+        setWindowTitle(textureName() + QStringLiteral("[*]"));
     }
     return true;
 }

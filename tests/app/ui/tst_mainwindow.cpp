@@ -1,4 +1,5 @@
 #include "CConfig.h"
+#include "CFileVTF.h"
 #include "CPrompt.h"
 #include "CRegistryKey.h"
 #include "CStartup.h"
@@ -257,12 +258,23 @@ void TestMainWindow::toolSlotsOpenTheirWindows()
     const QStringList fields = row.split(QLatin1Char('|'));
     const QString &className = fields[1], &baseClass = fields[2], &title = fields[3];
 
+    // Opened over a texture editor that has the focus, it comes in front and
+    // stays there when the focus comes back from the menu.
+    m_window->showVVTF(new CFileVTF(4, 4));
+    toolSubWindows(*m_window).value(0)->widget()->setFocus();
+    QWidget menu;
+    menu.show();
+    menu.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&menu));
     QAction *action = actionNamed(*m_window, fields[0]);
     QVERIFY(action);
     action->trigger();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     const QList<QMdiSubWindow *> tools = toolSubWindows(*m_window);
-    QCOMPARE(tools.size(), 1);
-    QWidget *tool = tools.first()->widget();
+    QCOMPARE(tools.size(), 2);
+    QCOMPARE(m_window->mdiArea()->activeSubWindow(), tools.last());
+    QWidget *tool = tools.last()->widget();
     QVERIFY(tool);
     QCOMPARE(QString::fromLatin1(tool->metaObject()->className()), className);
     QCOMPARE(QString::fromLatin1(tool->metaObject()->superClass()->className()), baseClass);
@@ -325,7 +337,9 @@ void TestMainWindow::toolWindowsOpenInsideTheArea()
 
 void TestMainWindow::argumentsOpenByTheirSuffix_data()
 {
-    QTest::addColumn<QString>("file"); // created in the test folder unless "gone"
+    // Made in the test folder from the bytes (none: not made), or a folder
+    // when the name ends in "/".
+    QTest::addColumn<QString>("file");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("className"); // empty: no tab stays
     QTest::addColumn<QString>("boxTitle");  // of the tool's refusal; empty: none
@@ -334,15 +348,21 @@ void TestMainWindow::argumentsOpenByTheirSuffix_data()
     const QByteArray junk("not what the name says");
     QTest::newRow("map") << "m.BSP" << emptyMap() << "VPackage" << QString() << QString();
     QTest::newRow("material") << "m.vmt" << junk << "VVMT" << QString() << QString();
-    // Refused by the tool: its box says why, its tab goes again.
+    // Refused by the tool: its box says why, its tab goes again, and the
+    // output pane names the file with the box's text.
+    const QString refused = QStringLiteral("Argument Failure: \"%1\" could not be opened: ");
     QTest::newRow("broken archive") << "a.vpk" << QByteArray("\x34\x12\xaa\x55\x07\0\0\0", 8)
-                                    << QString() << "Package Viewer" << QString();
-    QTest::newRow("broken map") << "b.bsp" << junk << QString() << "Package Viewer" << QString();
+                                    << QString() << "Package Viewer" << refused;
+    QTest::newRow("broken map") << "b.bsp" << junk << QString() << "Package Viewer" << refused;
+    QTest::newRow("broken cache") << "c.gcf" << junk << QString() << "Package Viewer" << refused;
+    QTest::newRow("broken network cache")
+        << "n.ncf" << junk << QString() << "Package Viewer" << refused;
     QTest::newRow("broken particles")
-        << "p.pcf" << junk << QString() << "Particle Editor" << QString();
-    // Refused before any tool opens: the output pane names it.
-    QTest::newRow("broken texture") << "t.Vtf" << junk << QString() << QString()
-                                    << "Argument Failure: \"%1\" could not be opened: ";
+        << "p.pcf" << junk << QString() << "Particle Editor" << refused;
+    QTest::newRow("unreadable material")
+        << "folder.vmt/" << QByteArray() << QString() << "VMT Editor[*]" << refused;
+    // Refused before any tool opens: only the output pane names it.
+    QTest::newRow("broken texture") << "t.Vtf" << junk << QString() << QString() << refused;
     QTest::newRow("other suffix")
         << "notes.txt" << junk << QString() << QString()
         << "Argument Failure: \"%1\" is not a kind of file the workbench opens.";
@@ -359,14 +379,20 @@ void TestMainWindow::argumentsOpenByTheirSuffix()
     QFETCH(QString, paneLine);
 
     QStringList boxes;
-    CPrompt::setHandler([&boxes](const CPrompt::Request &request) {
+    QString boxText;
+    CPrompt::setHandler([&](const CPrompt::Request &request) {
         boxes << request.title;
+        boxText = request.text;
         CPrompt::Answer answer;
         answer.button = QMessageBox::Ok;
         return answer;
     });
+    if (file.endsWith(QLatin1Char('/'))) {
+        file.chop(1);
+        QVERIFY(QDir(m_dir.path()).mkdir(file));
+    }
     const QString path = m_dir.filePath(file);
-    if (!file.startsWith(QLatin1String("gone")))
+    if (!bytes.isEmpty())
         QVERIFY(writeFile(path, bytes));
     m_window->outputSubWindow()->showMinimized();
     CStartup::setBaseDirectory(m_dir.path());
@@ -391,6 +417,8 @@ void TestMainWindow::argumentsOpenByTheirSuffix()
         // Named where the user sees it: the pane comes up restored.
         const QString line = m_window->outputPane()->document()->lastBlock().text();
         QVERIFY2(line.startsWith(paneLine.arg(path)), qPrintable(line));
+        if (!boxTitle.isEmpty())
+            QCOMPARE(line, paneLine.arg(path) + boxText);
         QVERIFY(!m_window->outputSubWindow()->isMinimized());
         QVERIFY(m_window->outputSubWindow()->isVisible());
     }

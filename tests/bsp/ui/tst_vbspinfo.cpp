@@ -7,7 +7,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -73,6 +76,18 @@ void TestVBSPInfo::showsTheDirectory()
         QCOMPARE(cell(*window, 1, 2), QStringLiteral("3"));
         QCOMPARE(cell(*window, 1, 3), QStringLiteral("'L' (76) , 'Z' (90) , 'M' (77) , 'A' (65)"));
     }
+
+    // In the document area a 1280 x 800 screen leaves, it opens with every
+    // column whole and more rows than its minimum size shows.
+    QMdiArea area;
+    area.resize(1240, 660);
+    area.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&area));
+    auto *placed = new VBSPINFO(&delegate);
+    area.addSubWindow(placed)->show();
+    QTableWidget *table = placed->table();
+    QTRY_VERIFY(table->rowAt(table->viewport()->height() - 1) > 20);
+    QVERIFY(!table->horizontalScrollBar()->isVisible());
 
     // A map that does not open leaves the window empty and disabled.
     ScriptedPrompt script;
