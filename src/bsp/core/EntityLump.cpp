@@ -28,11 +28,16 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
+bool isSpace(char c)
+{
+    return QChar(uchar(c)).isSpace();
+}
+
 // Trimmed as QString::trimmed trims, except that the line ends of a value
 // written over several lines stay, so that it writes back as it was read.
 QLatin1String trimmedText(const char *begin, const char *end)
 {
-    const auto trims = [](char c) { return c != '\n' && c != '\r' && QChar(uchar(c)).isSpace(); };
+    const auto trims = [](char c) { return c != '\n' && c != '\r' && isSpace(c); };
     while (begin < end && trims(*begin))
         ++begin;
     while (end > begin && trims(end[-1]))
@@ -88,11 +93,6 @@ bool writtenPair(QLatin1String line, QString &key, QString &value, KeyStrings &k
     while (at < size && isBlank(data[at]))
         ++at;
     return at == size;
-}
-
-bool isSpace(char c)
-{
-    return QChar(uchar(c)).isSpace();
 }
 
 int skipSpaces(const char *data, int size, int at)
