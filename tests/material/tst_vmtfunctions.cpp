@@ -32,6 +32,13 @@ const char *const Water =
     "\t\t\t{\n\t\t\t}\n\t\t}\n\t}\n}\n";
 const char *const WaterProxies =
     "\t\t\"Proxies\"\n\t\t{\n\t\t\t\"WaterLOD\"\n\t\t\t{\n\t\t\t}\n\t\t}\n";
+// A map compiler's depth patch, its keys in "insert" only.
+const char *const Depth =
+    "\"patch\"\r\n{\r\n\t\"include\"\t\"materials/x/y.vmt\"\r\n\t\"insert\"\r\n"
+    "\t{\r\n\t\t\"$envmap\"\t\"maps/m/c0_0_0\"\r\n\t}\r\n}\r\n";
+// A key in a fallback block ahead of the material's own.
+const char *const Hud = "\"UnlitGeneric\"\n{\n\t\"<dx90\"\n\t{\n\t\t\"$outlinecolor\" \"[1 1 1]\"\n"
+                        "\t\t\"$outline\" \"1\"\n\t}\n\t\"$outlinecolor\" \"[0 0 0]\"\n}\n";
 // A header in capitals closed by "\t} // proxies", braces in quotes and
 // comments, a one-line proxy and a key after the block.
 const char *const Odd =
@@ -43,11 +50,12 @@ QString edited(const char *text, const char *from, const char *to)
     return QString::fromLatin1(text).replace(QLatin1String(from), QLatin1String(to));
 }
 
-// The patch with a "Sine" proxy added after its own.
-QString waterWithSine()
+// The patch with a new "insert" block holding `lines` at the end.
+QString waterWithInsert(const char *lines)
 {
-    return edited(Water, "\t\t\t}\n", "\t\t\t}\n\n\t\t\t\"Sine\"\n\t\t\t{\n\t\t\t}\n");
+    return edited(Water, "\t}\n}\n", QByteArray("\t}\n\t\"insert\"\n\t{\n") + lines + "\t}\n}\n");
 }
+const char *const SineInPatch = "\t\t\"Proxies\"\n\t\t{\n\t\t\t\"Sine\"\n\t\t\t{\n\t\t\t}\n\t\t}\n";
 
 // `args`: the value of a key, or the keys of a proxy followed, after a "=",
 // by their values.
@@ -137,13 +145,18 @@ void TestVmtFunctions::golden_data()
         "Sine", {},
         "S\n{\n\t\"Proxies\"\n\t{\n\t\tAnimatedTexture // frames\n\t\t{\n\t\t}\n\t}\n}\n");
 
-    // Keys and proxies of a patch go into its "replace" block, one Proxies
-    // block there whatever its header looks like; removals stop at the brace
-    // that matches.
+    // New keys and proxies of a patch go into its "insert" block, made when
+    // it has none; held ones change where they stand, one Proxies block
+    // whatever its header looks like; removals stop at the brace that matches.
     const QString water = edited(Water, WaterProxies, "");
-    row("patch/proxy", Proxy, Water, "Sine", {}, waterWithSine());
+    row("patch/proxy", Proxy, Water, "Sine", {}, waterWithInsert(SineInPatch));
     row("patch/key", KeyValue, Water, "$surfaceprop", {},
-        edited(Water, "\t\t\"Proxies", "\t\t\"$surfaceprop\" \"\"\n\t\t\"Proxies"));
+        waterWithInsert("\t\t\"$surfaceprop\" \"\"\n"));
+    row("patch/held key", KeyValue, Water, "$ENVMAP", {"c1"},
+        edited(Water, "\"$envmap\"\t\"c0\"", "\"$ENVMAP\" \"c1\""));
+    const QString depth = QString::fromLatin1(Depth).remove('\r');
+    row("patch/key in insert", KeyValue, depth, "$envmap", {"c1"},
+        QString(depth).replace("\"$envmap\"\t\"maps/m/c0_0_0\"", "\"$envmap\" \"c1\""));
     row("patch/only proxy", RemoveProxies, Water, "waterlod", {}, water);
     row("patch/unquoted header", RemoveProxies, edited(Water, "\t\t\"Proxies\"", "proxies"), "", {},
         water);
@@ -155,6 +168,18 @@ void TestVmtFunctions::golden_data()
     row("odd/key", KeyValue, Odd, "$d", {}, edited(Odd, "1\n", "1\n\t\"$d\" \"\"\n"));
     row("odd/proxy", Proxy, Odd, "P", {},
         edited(Odd, "\t} //", "\n\t\t\"P\"\n\t\t{\n\t\t}\n\t} //"));
+    row("odd/key after the block", KeyValue, Odd, "$C", {"3"},
+        edited(Odd, "\t$c 2", "\t\"$C\" \"3\""));
+    row("odd/remove key after the block", RemoveKeyValues, Odd, "$c", {},
+        edited(Odd, "\t$c 2\n", ""));
+    // Keys of a fallback block are not the material's.
+    row("fallback/own key", KeyValue, Hud, "$outlinecolor", {"x"},
+        edited(Hud, "\t\"$outlinecolor\" \"[0 0 0]\"", "\t\"$outlinecolor\" \"x\""));
+    row("fallback/only nested: new", KeyValue, Hud, "$outline", {"0"},
+        edited(Hud, "0]\"\n", "0]\"\n\t\"$outline\" \"0\"\n"));
+    row("fallback/remove own", RemoveKeyValues, Hud, "$outlinecolor", {},
+        edited(Hud, "\t\"$outlinecolor\" \"[0 0 0]\"\n", ""));
+    row("fallback/lookup own", KeyLookup, Hud, "$outlinecolor", {}, Hud, "[0 0 0]");
     row("key/after a nested block", KeyValue, "S\n{\n\t$a 1\n\t\">=dx90\"\n\t{\n\t\t$b 2\n\t}\n}",
         "$c", {}, "S\n{\n\t$a 1\n\t\">=dx90\"\n\t{\n\t\t$b 2\n\t}\n\t\"$c\" \"\"\n}");
     row("remove/closing braces on one line", RemoveProxies,
@@ -264,7 +289,19 @@ void TestVmtFunctions::lineEnds_data()
         << QByteArray("S\r\n{\r\n\tProxies\r\n\t{\n\t\t$c 3\r\n\t}\r\n}\r\n");
     QTest::newRow("CR LF/proxy into a patch")
         << int(Proxy) << QByteArray(Water).replace("\n", "\r\n") << "Sine"
-        << waterWithSine().toLatin1().replace("\n", "\r\n");
+        << waterWithInsert(SineInPatch).toLatin1().replace("\n", "\r\n");
+    // Into "insert", never the patch block; "include" stays.
+    const QByteArray envmap("\t\t\"$envmap\"\t\"maps/m/c0_0_0\"\r\n");
+    QTest::newRow("CR LF/depth patch key")
+        << int(KeyValue) << QByteArray(Depth) << "$surfaceprop"
+        << QByteArray(Depth).replace(envmap, envmap + "\t\t\"$surfaceprop\" \"\"\r\n");
+    QTest::newRow("CR LF/depth patch proxy")
+        << int(Proxy) << QByteArray(Depth) << "Sine"
+        << QByteArray(Depth).replace(envmap, envmap +
+                                                 "\r\n\t\t\"Proxies\"\r\n\t\t{\r\n\t\t\t\"Sine\""
+                                                 "\r\n\t\t\t{\r\n\t\t\t}\r\n\t\t}\r\n");
+    QTest::newRow("CR LF/depth patch, every parameter")
+        << int(RemoveKeyValues) << QByteArray(Depth) << "" << QByteArray(Depth).replace(envmap, "");
     QTest::newRow("mixed/shader replaced")
         << int(Shader) << QByteArray("\"A\"\r\n{\n}\r\n") << "B" << QByteArray("\"B\"\r\n{\n}\r\n");
 }

@@ -33,9 +33,25 @@ VmtStructure::VmtStructure(const QStringList &lines, const QString &proxy)
     if (m_blocks.isEmpty() || m_blocks.first().closeLine < 0 ||
         isNamed(QStringRef(&m_blocks.first().name), "Proxies"))
         return;
-    const bool patch = isNamed(QStringRef(&m_blocks.first().name), "patch") && m_replace >= 0;
-    m_keys = patch ? m_replace : 0;
-    m_proxies = patch ? m_replaceProxies : m_materialProxies;
+    m_material = 0;
+    if (!m_patch) {
+        m_keyBlocks << 0;
+        m_newKeys = 0;
+        return;
+    }
+    // The engine applies "insert" (writing its keys) before "replace"
+    // (changing those the included material has); the patch block's own keys
+    // are not the material's.
+    for (const int block : {m_insert, m_replace}) {
+        if (block >= 0)
+            m_keyBlocks << block;
+    }
+    m_newKeys = m_insert;
+}
+
+bool VmtStructure::holdsKeys(int index) const
+{
+    return m_patch ? index == m_insert || index == m_replace : index == 0;
 }
 
 int VmtStructure::current() const
@@ -48,16 +64,21 @@ void VmtStructure::openBlock(int line, int column, int openLine, const QStringRe
     const int parent = current();
     int *first = nullptr; // where a block kept as the first of its kind is noted
     bool keep = false;
+    const int grandparent = parent >= 0 ? m_blocks.at(parent).parent : -1;
     if (m_depth == 0) {
         keep = m_blocks.isEmpty();
-    } else if (parent >= 0 && (parent == m_materialProxies || parent == m_replaceProxies)) {
+        if (keep)
+            m_patch = isNamed(name, "patch");
+    } else if (grandparent >= 0 && m_blocks.at(grandparent).proxies == parent) {
         keep = !m_proxy.isEmpty() && name.compare(m_proxy, Qt::CaseInsensitive) == 0;
         if (!keep && !name.isEmpty())
             ++m_blocks[parent].otherProxies;
-    } else if (parent == 0 && isNamed(name, "replace")) {
+    } else if (parent == 0 && m_patch && isNamed(name, "insert")) {
+        first = &m_insert;
+    } else if (parent == 0 && m_patch && isNamed(name, "replace")) {
         first = &m_replace;
-    } else if (parent >= 0 && (parent == 0 || parent == m_replace) && isNamed(name, "Proxies")) {
-        first = parent == 0 ? &m_materialProxies : &m_replaceProxies;
+    } else if (parent >= 0 && holdsKeys(parent) && isNamed(name, "Proxies")) {
+        first = &m_blocks[parent].proxies;
     }
     if (first && *first < 0) {
         *first = m_blocks.size();
@@ -145,21 +166,29 @@ void VmtStructure::scanLine(const QString &line, int index)
     m_endDepth[index] = m_depth;
 }
 
-int VmtStructure::keysBegin() const
+int VmtStructure::keyValue(const QStringList &lines, int line, QString &key, QString &value) const
 {
-    return m_keys < 0 ? 0 : m_blocks.at(m_keys).openLine + 1;
+    // The scan notes the block each pair stands directly in.
+    const int block = m_itemOf.at(line);
+    if (block < 0 || m_braces.at(line) || !m_keyBlocks.contains(block) ||
+        !splitKeyValueLine(lines.at(line), key, value))
+        return -1;
+    return block;
 }
 
-int VmtStructure::keysEnd() const
+int VmtStructure::findKey(const QStringList &lines, int block, const QString &key,
+                          Qt::CaseSensitivity cs, QString *value) const
 {
-    if (m_keys < 0)
-        return 0;
-    return m_proxies < 0 ? m_blocks.at(m_keys).closeLine : m_blocks.at(m_proxies).headerLine;
-}
-
-bool VmtStructure::keyValue(const QStringList &lines, int line, QString &key, QString &value) const
-{
-    return !m_braces.at(line) && splitKeyValueLine(lines.at(line), key, value);
+    const VmtBlock &keys = m_blocks.at(block);
+    for (int i = keys.openLine + 1; i < keys.closeLine; ++i) {
+        QString lineKey, lineValue;
+        if (keyValue(lines, i, lineKey, lineValue) == block && lineKey.compare(key, cs) == 0) {
+            if (value)
+                *value = lineValue;
+            return i;
+        }
+    }
+    return -1;
 }
 
 int VmtStructure::insertionLine(int index, int limit, bool afterItem) const

@@ -9,9 +9,10 @@
 // except that a key's value must stand on the key's own line (as every real
 // script has it). Braces inside quotes or comments do not count; a quote left
 // open ends with its line, and "[...]" platform conditions are passed over.
-// Only the blocks the routines need are kept (the material, its first
-// "replace" block, their first Proxies blocks and, in those, the proxies of
-// one name), so that deep or countless blocks cost no more than their lines.
+// Only the blocks the routines need are kept (the material, a patch's first
+// "insert" and "replace" blocks, their first Proxies blocks and, in those, the
+// proxies of one name), so that deep or countless blocks cost no more than
+// their lines.
 
 struct VmtBlock
 {
@@ -24,6 +25,7 @@ struct VmtBlock
     int parent = -1;      // the enclosing kept block; -1 at the top
     int depth = 1;        // blocks around its contents, itself included
     int otherProxies = 0; // in a Proxies block: the named proxies not kept
+    int proxies = -1;     // in a block of keys: its first Proxies block (any case)
 };
 
 class VmtStructure
@@ -34,21 +36,24 @@ public:
 
     const VmtBlock &block(int index) const { return m_blocks.at(index); }
     int blockCount() const { return m_blocks.size(); }
-    // The block that holds the material's keys: a "patch" material's
-    // "replace" block when it has one, else the material's own (the first
-    // block at the top, unless that is a Proxies block). -1 without a
-    // material whose block closes: such a script gets no edit.
-    int keyBlock() const { return m_keys; }
-    // The key block's own Proxies block (named so in any case), or -1.
-    int proxiesBlock() const { return m_proxies; }
-    // The lines the material's keys are looked for in: from below the key
-    // block's "{" to above its Proxies block's name, or to its "}".
-    int keysBegin() const;
-    int keysEnd() const;
-    // The blocks open at the end of a line.
-    int depthAt(int line) const { return m_endDepth.at(line); }
-    // A line holding a key and a value and no brace (no block's name line).
-    bool keyValue(const QStringList &lines, int line, QString &key, QString &value) const;
+    // The material's block: the first block at the top, unless that is a
+    // Proxies block. -1 without one whose block closes: such a script gets no
+    // edit.
+    int material() const { return m_material; }
+    // The blocks that hold the material's keys, in the order the engine
+    // applies them: a "patch" material's "insert" and "replace" blocks (those
+    // it has), else the material's own. None without a material.
+    const QVector<int> &keyBlocks() const { return m_keyBlocks; }
+    // The block new keys and proxies go into: the material's own, or a
+    // patch's "insert" block; -1 for a patch without one.
+    int newKeysBlock() const { return m_newKeys; }
+    // A line holding a key and a value and no brace directly in one of the
+    // key blocks, before or after its Proxies block but never in a block
+    // nested in it (a fallback block, the Proxies block): that key block, or -1.
+    int keyValue(const QStringList &lines, int line, QString &key, QString &value) const;
+    // The first such line of the key block `block` whose key matches, or -1.
+    int findKey(const QStringList &lines, int block, const QString &key,
+                Qt::CaseSensitivity cs = Qt::CaseInsensitive, QString *value = nullptr) const;
     // Where new lines for a block go, looking upward from above `limit`: below
     // its last line that ends directly inside it and, with `afterItem`, holds
     // one of its keys or ends one of its blocks (or holds its "{"). -1 when no
@@ -61,6 +66,8 @@ private:
     void openBlock(int line, int column, int openLine, const QStringRef &name);
     // The kept block the text at the current depth stands in, or -1.
     int current() const;
+    // A kept block that may hold the material's keys and a Proxies block.
+    bool holdsKeys(int index) const;
 
     QString m_proxy;
     QVector<VmtBlock> m_blocks;
@@ -73,9 +80,10 @@ private:
     int m_pendingLine = 0;
     int m_pendingColumn = 0;
     QStringRef m_pendingName; // into the lines, which outlive the scan
-    int m_replace = -1;       // the material's first "replace" block
-    int m_materialProxies = -1;
-    int m_replaceProxies = -1;
-    int m_keys = -1;
-    int m_proxies = -1;
+    bool m_patch = false;     // the material is a "patch"
+    int m_insert = -1;        // a patch's first "insert" block
+    int m_replace = -1;       // a patch's first "replace" block
+    int m_material = -1;
+    int m_newKeys = -1;
+    QVector<int> m_keyBlocks;
 };

@@ -33,12 +33,14 @@ QString vmtKeyValue(const QString &text, const QString &key)
 {
     const QStringList lines = text.split(QLatin1Char('\n'));
     const VmtStructure structure(lines);
-    for (int i = structure.keysBegin(); i < structure.keysEnd(); ++i) {
-        QString lineKey, lineValue;
-        if (structure.keyValue(lines, i, lineKey, lineValue) && lineKey == key)
-            return lineValue;
+    // A patch's "replace" block is applied after its "insert" block.
+    QString found;
+    for (const int keys : structure.keyBlocks()) {
+        QString value;
+        if (structure.findKey(lines, keys, key, Qt::CaseSensitive, &value) >= 0)
+            found = value;
     }
-    return QString();
+    return found;
 }
 
 void removeVmtKeyValues(QString &text, const QString &key, const QString &value)
@@ -50,8 +52,7 @@ void removeVmtKeyValues(QString &text, const QString &key, const QString &value)
     for (int i = 0; i < lines.size(); ++i) {
         QString lineKey, lineValue;
         const bool remove =
-            i >= structure.keysBegin() && i < structure.keysEnd() &&
-            structure.keyValue(lines, i, lineKey, lineValue) &&
+            structure.keyValue(lines, i, lineKey, lineValue) >= 0 &&
             (key.isEmpty() ||
              (lineKey.compare(key, Qt::CaseInsensitive) == 0 &&
               (value.isEmpty() || lineValue.compare(value, Qt::CaseInsensitive) == 0)));

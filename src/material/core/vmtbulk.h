@@ -16,9 +16,11 @@ QString vmtRelativePath(const QString &path);
 QString vmtTextureMaterial(const QString &texture);
 
 // The value of the first of the material's key lines (vmtblocks.h) whose key
-// is exactly `key`; empty when there is none.
+// is exactly `key`, a patch's "replace" block before its "insert" block;
+// empty when there is none.
 QString vmtKeyValue(const QString &text, const QString &key);
-// Removes the material's key lines (none at or below its Proxies block): all
-// of them for an empty key; else those whose key matches ignoring case and,
+// Removes the material's key lines (none in its Proxies block or another
+// nested block, none of a patch's own lines such as "include"): all of them
+// for an empty key; else those whose key matches ignoring case and,
 // when `value` is not empty, whose value matches ignoring case too.
 void removeVmtKeyValues(QString &text, const QString &key, const QString &value);

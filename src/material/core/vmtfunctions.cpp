@@ -4,6 +4,8 @@
 
 #include <QVector>
 
+#include <functional>
+
 namespace {
 
 const QChar Newline = QLatin1Char('\n');
@@ -26,16 +28,53 @@ QString keyValueLine(int depth, const QString &key, const QString &value)
     return tabs(depth) + Quote + key + QStringLiteral("\" \"") + value + Quote;
 }
 
+// A named block without a line end, its braces at `depth`; `body` is its
+// lines, each with its line end.
+QString namedBlock(int depth, const QString &name, const QString &body)
+{
+    return tabs(depth) + Quote + name + QStringLiteral("\"\n") + tabs(depth) +
+           QStringLiteral("{\n") + body + tabs(depth) + QLatin1Char('}');
+}
+
 // A proxy block without a line end, its braces at `depth`.
 QString proxyBlock(int depth, const QString &name, const QStringList &keys,
                    const QStringList *values)
 {
-    QString block =
-        tabs(depth) + Quote + name + QStringLiteral("\"\n") + tabs(depth) + QStringLiteral("{\n");
+    QString body;
     for (int i = 0; i < keys.size(); ++i)
-        block +=
+        body +=
             keyValueLine(depth + 1, keys.at(i), values ? values->value(i) : QString()) + Newline;
-    return block + tabs(depth) + QLatin1Char('}');
+    return namedBlock(depth, name, body);
+}
+
+// Puts `make(depth)`, lines for a block whose braces stand at `depth`, into
+// the block that takes new keys, below its last key or block above its
+// Proxies block's name (with `aboveProxies`) or its closing brace; with
+// `spaced`, after an empty line. A patch without an "insert" block gets one,
+// below the patch's last item, holding them: elsewhere in a patch they do
+// nothing. False when no line qualifies.
+bool addToKeys(QStringList &lines, const VmtStructure &structure, bool aboveProxies, bool spaced,
+               const std::function<QString(int)> &make)
+{
+    const int keys = structure.newKeysBlock();
+    if (keys < 0) {
+        const int patch = structure.material();
+        const VmtBlock &block = structure.block(patch);
+        const int at = structure.insertionLine(patch, block.closeLine, true);
+        if (at < 0)
+            return false;
+        lines.insert(
+            at, namedBlock(block.depth, QStringLiteral("insert"), make(block.depth + 1) + Newline));
+        return true;
+    }
+    const VmtBlock &block = structure.block(keys);
+    const int limit = aboveProxies && block.proxies >= 0 ? structure.block(block.proxies).headerLine
+                                                         : block.closeLine;
+    const int at = structure.insertionLine(keys, limit, true);
+    if (at < 0)
+        return false;
+    lines.insert(at, (spaced ? QString(Newline) : QString()) + make(block.depth));
+    return true;
 }
 
 // Lines taken out of a script, applied in one pass at the end: removing line
@@ -167,26 +206,21 @@ QString setVmtKeyValue(QString &text, const QString &key, const QString &value)
 
     QStringList lines = splitLines(text);
     const VmtStructure structure(lines);
-    const int keys = structure.keyBlock();
-    if (keys < 0)
+    if (structure.material() < 0)
         return QString::fromLatin1(VmtMessage::NoKeyValueInsertionPoint);
-    const QString wanted = key.toLower();
-    // Keys inside the proxies are never the material's own.
-    const int end = structure.keysEnd();
-    for (int i = structure.keysBegin(); i < end; ++i) {
-        QString lineKey, lineValue;
-        if (structure.keyValue(lines, i, lineKey, lineValue) && lineKey.toLower() == wanted) {
-            // Indented as the line's block is.
-            lines[i] = keyValueLine(structure.depthAt(i), key, value);
-            text = lines.join(Newline);
-            return QString();
+    // A key the material holds changes where it stands: the first line of
+    // each block that holds it.
+    bool held = false;
+    for (const int keys : structure.keyBlocks()) {
+        const int at = structure.findKey(lines, keys, key);
+        if (at >= 0) {
+            lines[at] = keyValueLine(structure.block(keys).depth, key, value);
+            held = true;
         }
     }
-
-    const int at = structure.insertionLine(keys, end, true);
-    if (at < 0)
+    if (!held && !addToKeys(lines, structure, true, false,
+                            [&](int depth) { return keyValueLine(depth, key, value); }))
         return QString::fromLatin1(VmtMessage::NoKeyValueInsertionPoint);
-    lines.insert(at, keyValueLine(structure.block(keys).depth, key, value));
     text = lines.join(Newline);
     return QString();
 }
@@ -202,10 +236,10 @@ QString addVmtProxy(QString &text, const QString &name, const QStringList &keys,
 
     QStringList lines = splitLines(text);
     const VmtStructure structure(lines);
-    const int keyBlock = structure.keyBlock();
-    if (keyBlock < 0)
+    if (structure.material() < 0)
         return QString::fromLatin1(VmtMessage::NoProxyInsertionPoint);
-    const int proxies = structure.proxiesBlock();
+    const int target = structure.newKeysBlock();
+    const int proxies = target < 0 ? -1 : structure.block(target).proxies;
     if (proxies >= 0) {
         // After an empty line, directly above the block's closing brace.
         const VmtBlock &block = structure.block(proxies);
@@ -213,17 +247,12 @@ QString addVmtProxy(QString &text, const QString &name, const QStringList &keys,
         if (at < 0)
             return QString::fromLatin1(VmtMessage::NoProxyInsertionPoint);
         lines.insert(at, Newline + proxyBlock(block.depth, name, keys, values));
-    } else {
-        // A new block after the material's last key or block.
-        const VmtBlock &block = structure.block(keyBlock);
-        const int at = structure.insertionLine(keyBlock, block.closeLine, true);
-        if (at < 0)
-            return QString::fromLatin1(VmtMessage::NoProxyInsertionPoint);
-        const QString indent = tabs(block.depth);
-        lines.insert(at, Newline + indent + QStringLiteral("\"Proxies\"\n") + indent +
-                             QStringLiteral("{\n") +
-                             proxyBlock(block.depth + 1, name, keys, values) + Newline + indent +
-                             QLatin1Char('}'));
+    } else if (!addToKeys(lines, structure, false, true, [&](int depth) {
+                   // A new block after the material's last key or block.
+                   return namedBlock(depth, QStringLiteral("Proxies"),
+                                     proxyBlock(depth + 1, name, keys, values) + Newline);
+               })) {
+        return QString::fromLatin1(VmtMessage::NoProxyInsertionPoint);
     }
     text = lines.join(Newline);
     return QString();
@@ -233,24 +262,28 @@ void removeVmtProxies(QString &text, const QString &name)
 {
     const QStringList lines = splitLines(text);
     const VmtStructure structure(lines, name);
-    const int proxies = structure.proxiesBlock();
-    if (proxies < 0)
-        return;
-
     LineCut cut(lines);
-    const VmtBlock &block = structure.block(proxies);
-    if (name.isEmpty() || block.otherProxies == 0) {
-        // No name, or no named proxy left: the whole block goes.
-        cut.block(block);
-    } else {
-        for (int i = proxies + 1; i < structure.blockCount(); ++i) {
-            const VmtBlock &proxy = structure.block(i);
-            if (proxy.parent == proxies) {
-                cut.block(proxy);
-                cut.emptyLinesBelow(proxy.closeLine);
+    bool cutting = false;
+    for (const int keys : structure.keyBlocks()) {
+        const int proxies = structure.block(keys).proxies;
+        if (proxies < 0)
+            continue;
+        const VmtBlock &block = structure.block(proxies);
+        if (name.isEmpty() || block.otherProxies == 0) {
+            // No name, or no named proxy left: the whole block goes.
+            cut.block(block);
+        } else {
+            for (int i = proxies + 1; i < structure.blockCount(); ++i) {
+                const VmtBlock &proxy = structure.block(i);
+                if (proxy.parent == proxies) {
+                    cut.block(proxy);
+                    cut.emptyLinesBelow(proxy.closeLine);
+                }
             }
         }
+        cut.emptyLinesAbove(structure.block(keys).closeLine);
+        cutting = true;
     }
-    cut.emptyLinesAbove(structure.block(structure.keyBlock()).closeLine);
-    text = cut.joined();
+    if (cutting)
+        text = cut.joined();
 }
