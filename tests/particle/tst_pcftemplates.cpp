@@ -143,8 +143,8 @@ void TestPcfTemplates::documents_data()
     // How many functions each list holds follows from the data files (see
     // matchesParameterData).
     QTest::newRow("orangebox") << 1 << 87 << 34;
-    QTest::newRow("l4d") << 2 << 99 << 44;
-    QTest::newRow("l4d2") << 3 << 120 << 45;
+    QTest::newRow("l4d") << 2 << 100 << 44;
+    QTest::newRow("l4d2") << 3 << 121 << 45;
 }
 
 void TestPcfTemplates::documents()
@@ -293,7 +293,7 @@ void TestPcfTemplates::colorRandomPositions()
         return QString::compare(a, b, Qt::CaseInsensitive) < 0;
     });
     QCOMPARE(others, sorted);
-    QCOMPARE(others.size(), 41);
+    QCOMPARE(others.size(), 42);
     // Eleven distinct elements with different values.
     QSet<QString> colours;
     for (const DMXElement *item : *defaults->attribute("initializers")->elementList())
@@ -309,8 +309,8 @@ void TestPcfTemplates::matchesParameterData_data()
     // Format 1 holds exactly its 961 + 77 rows; format 3 repeats "Color
     // Random" (23 rows) ten more times and adds the candidate rows.
     QTest::newRow("1") << 1 << 961 + 77;
-    QTest::newRow("2") << 2 << 1012 + 102;
-    QTest::newRow("3") << 3 << 2061 + 192 + 10 * 23 + 15;
+    QTest::newRow("2") << 2 << 1012 + 115;
+    QTest::newRow("3") << 3 << 2061 + 210 + 10 * 23 + 15;
 }
 
 void TestPcfTemplates::matchesParameterData()
@@ -423,13 +423,12 @@ void TestPcfTemplates::parameterTableDamage()
 void TestPcfTemplates::engineFileKeepsEveryParameter_data()
 {
     QTest::addColumn<int>("target");
-    // Function attributes that keep the file's value: format 2 lacks "Color
-    // Random" (13 rows), format 3 "Sequence Two Random" (8); both keep the
-    // later function (6 rows, twice).
+    // Function attributes that keep the file's value: every one, and formats
+    // 2 and 3 also keep the later function (6 rows, twice).
     QTest::addColumn<int>("kept");
     QTest::newRow("to 1") << 1 << 961 + 77;
-    QTest::newRow("to 2") << 2 << 961 + 77 - 13 + 12;
-    QTest::newRow("to 3") << 3 << 961 + 77 - 8 + 12;
+    QTest::newRow("to 2") << 2 << 961 + 77 + 12;
+    QTest::newRow("to 3") << 3 << 961 + 77 + 12;
 }
 
 void TestPcfTemplates::engineFileKeepsEveryParameter()
