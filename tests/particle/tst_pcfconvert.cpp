@@ -229,11 +229,10 @@ void TestPcfConvert::conformElementResult()
     add(nullChild, QStringLiteral("child"), ATTRIBUTE_ELEMENT, nullptr, false);
     addList(s.get(), QStringLiteral("children"), {nullChild});
     const QList<DMXElement *> removed = PCFDelegate::conformElement(s.get(), t.get());
-    QStringList removedNames = names(removed);
-    removedNames.sort();
-    QCOMPARE(removedNames, (QStringList{"Lifespan Decay", "Unknown", "gone", "stray"}));
+    QCOMPARE(removed.size(), 4);
+    QVERIFY(removed.contains(unknown) && removed.contains(stray) && removed.contains(renamed) &&
+            removed.contains(nullChild));
     QCOMPARE(*s->attribute(QStringLiteral("operators"))->elementList(), QList<DMXElement *>{known});
-    QCOMPARE(known->name, QStringLiteral("movement basic"));
     // A removed child entry stays listed until the document drops it.
     s->attribute(QStringLiteral("children"))->elementList()->clear();
     qDeleteAll(removed);
