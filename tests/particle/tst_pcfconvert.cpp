@@ -213,18 +213,28 @@ void TestPcfConvert::conformsEverySystem()
 
 void TestPcfConvert::conformElementResult()
 {
-    // The elements cut loose are handed back, not freed.
+    // The elements cut loose are handed back, not freed. A function is found
+    // by its STRING functionName, else by its name, in any case; a child
+    // entry whose child is null names no system.
     std::unique_ptr<DMXElement> t(templateSystem());
     std::unique_ptr<DMXElement> s(element(systemType, QStringLiteral("s")));
     DMXElement *unknown = element(operatorType, QStringLiteral("Unknown"));
-    DMXElement *known = element(operatorType, QStringLiteral("Movement Basic"));
-    addList(s.get(), QStringLiteral("operators"), {unknown, known});
+    DMXElement *known = element(operatorType, QStringLiteral("movement basic"));
+    DMXElement *renamed = element(operatorType, QStringLiteral("Lifespan Decay"));
+    add(renamed, QStringLiteral("functionName"), ATTRIBUTE_STRING, new QString("Unknown"));
+    addList(s.get(), QStringLiteral("operators"), {unknown, known, renamed});
     DMXElement *stray = element(QStringLiteral("DmElement"), QStringLiteral("stray"));
     add(s.get(), QStringLiteral("stray"), ATTRIBUTE_ELEMENT, stray);
+    DMXElement *nullChild = element(QStringLiteral("DmeParticleChild"), QStringLiteral("gone"));
+    add(nullChild, QStringLiteral("child"), ATTRIBUTE_ELEMENT, nullptr, false);
+    addList(s.get(), QStringLiteral("children"), {nullChild});
     const QList<DMXElement *> removed = PCFDelegate::conformElement(s.get(), t.get());
-    QCOMPARE(removed.size(), 2);
-    QVERIFY(removed.contains(unknown) && removed.contains(stray));
+    QCOMPARE(removed.size(), 4);
+    QVERIFY(removed.contains(unknown) && removed.contains(stray) && removed.contains(renamed) &&
+            removed.contains(nullChild));
     QCOMPARE(*s->attribute(QStringLiteral("operators"))->elementList(), QList<DMXElement *>{known});
+    // A removed child entry stays listed until the document drops it.
+    s->attribute(QStringLiteral("children"))->elementList()->clear();
     qDeleteAll(removed);
 }
 

@@ -23,6 +23,7 @@ const QString childrenName = QStringLiteral("children");
 const QString childEntryType = QStringLiteral("DmeParticleChild");
 const QString childName = QStringLiteral("child");
 const QString delayName = QStringLiteral("delay");
+const QString functionNameName = QStringLiteral("functionName");
 
 // Where a template element's attributes and list entries are found by name.
 struct TemplateIndex
@@ -31,8 +32,8 @@ struct TemplateIndex
     QHash<QString, QVarLengthArray<int, 2>> byName;
     // Per attribute, the position of the first attribute of its name and type.
     QVector<int> firstOf;
-    // Per ELEMENT_ARRAY position: entry name to the entries so named, in
-    // list order.
+    // Per ELEMENT_ARRAY position: case-folded entry name to the entries so
+    // named, in list order.
     QHash<int, QHash<QString, QVector<const DMXElement *>>> entries;
 };
 
@@ -105,7 +106,7 @@ const TemplateIndex &Conformer::indexOf(const DMXElement *templateElement)
             QHash<QString, QVector<const DMXElement *>> &entries = index.entries[i];
             for (const DMXElement *entry : *list) {
                 if (entry)
-                    entries[entry->name].append(entry);
+                    entries[entry->name.toCaseFolded()].append(entry);
             }
         }
     }
@@ -154,8 +155,9 @@ void Conformer::cutLoose(DMXElement *owner, DMXAttribute *attribute)
     delete attribute;
 }
 
-// A "children" list keeps only "DmeParticleChild" entries with an ELEMENT
-// "child" and gains a FLOAT "delay" of 0 where it lacks one.
+// A "children" list keeps only "DmeParticleChild" entries whose ELEMENT
+// "child" names an element (a null one names none) and gains a FLOAT "delay"
+// of 0 where it lacks one.
 void Conformer::cleanChildren(DMXElement *owner, DMXAttribute *children)
 {
     DMXElementList *list = children->elementList();
@@ -185,7 +187,7 @@ void Conformer::cleanChildren(DMXElement *owner, DMXAttribute *children)
                 hasDelay = true;
             else if (attribute && attribute->name() == childName &&
                      attribute->type() == ATTRIBUTE_ELEMENT)
-                hasChild = true;
+                hasChild = hasChild || attribute->element();
             else {
                 cutLoose(entry, attribute);
                 continue;
@@ -209,9 +211,22 @@ void Conformer::cleanChildren(DMXElement *owner, DMXAttribute *children)
     keepMarked(list, keep);
 }
 
+// What the engine looks a function element up by: the text of its STRING
+// "functionName", or without one the element's own name.
+const QString &functionName(const DMXElement *item)
+{
+    for (const DMXAttribute *attribute : item->attributes) {
+        if (attribute && attribute->type() == ATTRIBUTE_STRING &&
+            attribute->name() == functionNameName)
+            return *static_cast<const QString *>(attribute->value());
+    }
+    return item->name;
+}
+
 // The entries of a matched ELEMENT_ARRAY other than "children": each is kept
-// and conformed when the template's list holds an element of its name and
-// type, and taken out otherwise.
+// and conformed to the first element of the template's list of its type whose
+// name equals its function name, in any case, and taken out otherwise. It
+// keeps its own name and function name.
 void Conformer::conformEntries(DMXAttribute *attribute, const TemplateIndex &index,
                                int templatePosition, QVector<ConformTask> &pending)
 {
@@ -225,7 +240,7 @@ void Conformer::conformEntries(DMXAttribute *attribute, const TemplateIndex &ind
         if (!item)
             continue;
         const DMXElement *itemTemplate = nullptr;
-        const auto candidates = entries.constFind(item->name);
+        const auto candidates = entries.constFind(functionName(item).toCaseFolded());
         if (candidates != entries.cend()) {
             for (const DMXElement *candidate : *candidates) {
                 if (candidate->type == item->type) {
