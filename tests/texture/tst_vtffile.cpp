@@ -203,13 +203,9 @@ void TestVTFFile::reading_data()
     const QString blank = QStringLiteral("Read Error: Images without data exceed 65536 pixels");
     patch<qint32>(huge, 52, 27);
     QTest::newRow("bytes-free format") << huge << blank;
-    QTest::newRow("65536 blank pixels, bytes after")
-        << file("7.2 format:-1 bpp:0 mips:1 side:256") + QByteArray(65536, '\0') << one;
-    const QByteArray after(65792, '\0');
-    QTest::newRow("NONE, 65792 blank pixels, bytes after")
-        << file("7.2 format:-1 bpp:0 mips:1 width:256 height:257") + after << blank;
-    QTest::newRow("unknown format, bytes after")
-        << file("7.2 format:99 bpp:0 mips:1 width:256 height:257") + after << blank;
+    QTest::newRow("blank pixels, bytes after")
+        << file("7.2 format:-1 bpp:0 mips:1 width:256 height:257") + QByteArray(65792, '\0')
+        << blank;
     // No frames: no images, so a 65535 x 65535 level costs nothing.
     QByteArray empty = huge;
     patch<quint32>(empty, 16, 0xFFFFFFFF);
@@ -251,11 +247,6 @@ void TestVTFFile::reading()
                                          texture->faceCount())
                      : error,
              result);
-    // What opens, a plain save writes so that it opens again.
-    if (texture) {
-        QScopedPointer<CFileVTF> back(CFileVTF::fromByteArray(written(*texture), error));
-        QVERIFY2(back, qPrintable(error));
-    }
 }
 
 void TestVTFFile::cubeMapsAtOtherVersions()
