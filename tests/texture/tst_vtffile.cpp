@@ -198,9 +198,14 @@ void TestVTFFile::reading_data()
     patch<quint8>(huge, 56, 13);
     patch<quint16>(huge, 63, 0xFFFF);
     QTest::newRow("65535 frames and slices") << huge << incomplete;
-    // A format without bytes still cannot claim billions of images.
+    // A format without bytes still cannot claim billions of images; nor, with
+    // bytes after them that a save drops, more blank pixels than one without.
+    const QString blank = QStringLiteral("Read Error: Images without data exceed 65536 pixels");
     patch<qint32>(huge, 52, 27);
-    QTest::newRow("bytes-free format") << huge << incomplete;
+    QTest::newRow("bytes-free format") << huge << blank;
+    QTest::newRow("blank pixels, bytes after")
+        << file("7.2 format:-1 bpp:0 mips:1 width:256 height:257") + QByteArray(65792, '\0')
+        << blank;
     // No frames: no images, so a 65535 x 65535 level costs nothing.
     QByteArray empty = huge;
     patch<quint32>(empty, 16, 0xFFFFFFFF);

@@ -38,6 +38,8 @@ private slots:
     void replaceImage_data();
     void replaceImage();
     void editSaveReopenExport();
+    void exportChosenImage_data();
+    void exportChosenImage();
 
 private:
     QTemporaryDir m_dir;
@@ -82,15 +84,22 @@ QString asked(const PromptScript &script)
     return out.join(QLatin1Char(' '));
 }
 
-// ImageMagick's view of a picture: width, height, red and alpha of its
-// first pixel.
-QList<int> seenByMagick(const QString &path)
+// ImageMagick's view of a picture: its size and its RGBA bytes.
+QByteArray readByMagick(const QString &path, QSize &size)
 {
     Magick::Image image(QFile::encodeName(path).toStdString());
     Magick::Blob rgba;
     image.magick("RGBA"), image.depth(8), image.write(&rgba);
-    const auto *pixel = static_cast<const uchar *>(rgba.data());
-    return {int(image.columns()), int(image.rows()), pixel[0], pixel[3]};
+    size = QSize(int(image.columns()), int(image.rows()));
+    return QByteArray(static_cast<const char *>(rgba.data()), int(rgba.length()));
+}
+
+// Width, height, red and alpha of its first pixel.
+QList<int> seenByMagick(const QString &path)
+{
+    QSize size;
+    const QByteArray rgba = readByMagick(path, size);
+    return {size.width(), size.height(), quint8(rgba[0]), quint8(rgba[3])};
 }
 } // namespace
 
@@ -437,13 +446,60 @@ void TestVVTFCommands::editSaveReopenExport()
     reopened.actionExport->trigger();
     QVERIFY(script.asked.size() == 3 && reversed.entryList(QDir::Files).isEmpty());
 
-    // A single image: the picture as shown, through one save question.
+    // A single image, through one save question.
     VVTF single(new CFileVTF(1, 1));
     out = m_dir.filePath(QStringLiteral("single.png"));
     fillRange = nullptr;
     single.actionExport->trigger();
     QCOMPARE(script.asked.last().title, QStringLiteral("Save Image"));
     QCOMPARE(QImage(out).size(), QSize(1, 1));
+}
+
+void TestVVTFCommands::exportChosenImage_data()
+{
+    // The format, the View entries, then the 4 x 4 level of an 8 x 8
+    // texture of two levels as stored and as decoded by hand: one DXT5 block
+    // of alphas 231, 21 and the six exact ones between, odd pixels blue;
+    // BGRA8888 pixels of four alphas.
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QByteArray>("rgba");
+    const QByteArray dxt = QByteArray::fromHex("e71588c6fa88c6fa00f81f0044444444");
+    const QByteArray dxtRgba = QByteArray::fromHex("ff0000e70000ff15ff0000c90000ffab"
+                                                   "ff00008d0000ff6fff0000510000ff33");
+    const QByteArray bgra = QByteArray::fromHex("1020304050607080a0b0c0d0e0f0ffff");
+    const QByteArray bgraRgba = QByteArray::fromHex("3020104070605080c0b0a0d0fff0e0ff");
+    QTest::newRow("DXT5") << "format:15|" << dxt << dxtRgba.repeated(2);
+    QTest::newRow("DXT5 masked") << "format:15|Mask" << dxt << dxtRgba.repeated(2);
+    QTest::newRow("BGRA8888") << "format:12|" << bgra.repeated(4) << bgraRgba.repeated(4);
+    QTest::newRow("BGRA8888 masked")
+        << "format:12|Mask" << bgra.repeated(4) << bgraRgba.repeated(4);
+}
+
+void TestVVTFCommands::exportChosenImage()
+{
+    QFETCH(QString, row);
+    QFETCH(QByteArray, stored);
+    QFETCH(QByteArray, rgba);
+    // The 4 x 4 level chosen while the 8 x 8 one shows, the smallest first.
+    const QString path = m_dir.filePath(QStringLiteral("chosen.vtf"));
+    const QByteArray header =
+        VTFFixture::from("side:8 mips:2 bpp:0 " + row.section('|', 0, 0)).build();
+    QVERIFY(CSaveFile::writeAll(path, header + stored + stored.repeated(4)));
+    VVTF window(path);
+    trigger(window, row.section('|', 1));
+    const QString out = m_dir.filePath(QStringLiteral("chosen.png"));
+    PromptScript script;
+    script
+        .accept([](QDialog *dialog) {
+            auto *range = dialog->findChild<VVTFImageRangeWidget *>();
+            range->mipmapStartBox->setCurrentIndex(0), range->mipmapEndBox->setCurrentIndex(0);
+        })
+        .files({out});
+    window.actionExport->trigger();
+    QSize size;
+    QCOMPARE(readByMagick(out, size).toHex(), rgba.toHex());
+    QVERIFY(size == QSize(4, 4) && script.count(CPrompt::Kind::SaveFileName) == 1);
 }
 
 VTF_TEST_MAIN(TestVVTFCommands, QApplication, initResources())

@@ -24,9 +24,11 @@
 
 namespace {
 // Images of a format without bytes (NONE, or a value no format has) cost
-// nothing to read, so their number is capped on its own, and so are their
-// pixels: NONE images are shown as blank images of their size.
-constexpr quint64 MaxEmptyImages = 0x10000;
+// nothing to read, so their pixels are capped on their own (and with them
+// their number): they are shown as blank images of their size. The cap is
+// fixed: one that grew with the bytes after the images would accept files
+// whose saved copy, which keeps none of those bytes, does not read.
+constexpr quint64 MaxEmptyPixels = 0x10000;
 
 // The header values as a file states them.
 struct FileHeader
@@ -227,7 +229,6 @@ bool CFileVTF::readFrom(CBinaryReader &in)
     const VTFReferenceSize reference = fileReference(h.width, h.height, levels);
     const quint64 perLevel = quint64(h.frames) * quint64(faces) * quint64(slices);
     const quint64 left = quint64(in.remaining());
-    const quint64 emptyLimit = qMax(left, MaxEmptyImages);
     quint64 total = 0;
     quint64 emptyPixels = 0;
     for (int level = 0; level < levels; ++level) {
@@ -239,13 +240,11 @@ bool CFileVTF::readFrom(CBinaryReader &in)
         total += size * perLevel;
         // Sides beyond 65535 are refused when the tree is sized.
         const quint64 pixels = qMin<quint64>(width, 0x10000) * qMin<quint64>(height, 0x10000);
-        if (size == 0 && perLevel > (emptyLimit - emptyPixels) / pixels)
-            return failed(VTFError::Incomplete);
+        if (size == 0 && perLevel > (MaxEmptyPixels - emptyPixels) / pixels)
+            return failed(VTFError::BlankImagesTooLarge);
         if (size == 0)
             emptyPixels += pixels * perLevel;
     }
-    if (perLevel * quint64(levels) > emptyLimit)
-        return failed(VTFError::Incomplete);
 
     // The tree is built over the old one, which comes back on failure.
     const VTFImageTree oldImages = m_images;

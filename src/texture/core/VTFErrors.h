@@ -9,6 +9,10 @@ inline const char *const Incomplete = "Read Error: Incomplete";
 inline const char *const MagicMismatch = "File Error: Magic number mismatch";
 inline const char *const FormatTooOld = "Internal Error: Format too old";
 inline const char *const FormatTooNew = "Internal Error: Format too new";
+// Images of a format without bytes (NONE or unknown) beyond the pixels shown
+// blank.
+inline const char *const BlankImagesTooLarge =
+    "Read Error: Images without data exceed 65536 pixels";
 
 // Writing.
 inline const char *const NoDevice = "Stream Error: No device";

@@ -32,6 +32,18 @@ constexpr double GammaMaximum = 3.4028234663852886e38;
 constexpr int GammaDecimals = 6;
 // Colour with alpha, not over a checkerboard: what an exported image holds.
 constexpr int ExportChannels = VTF_CHANNEL_COLOR | VTF_CHANNEL_KEEP_ALPHA;
+
+// The image at p as an export writes it, at its own level's size whatever the
+// view shows; null where the texture holds no image there or it does not
+// decode.
+QImage exportedPicture(const CFileVTF &document, const VVTFEditRules::Position &p)
+{
+    QByteArray rgba;
+    if (!document.decodeImage(p.mipmap, p.frame, p.face, p.slice, rgba))
+        return QImage();
+    return vtfQImageFromImage(rgba, document.mipmapWidth(p.mipmap), document.mipmapHeight(p.mipmap),
+                              ExportChannels, false);
+}
 } // namespace
 
 bool VVTF::askResampleFilter(int &filter)
@@ -261,14 +273,15 @@ void VVTF::vtfExport()
     const QString filter = QLatin1String(VVTFText::ExportFilter);
 
     if (r.single()) {
-        // One image: the picture as the view shows it.
+        // One image: the chosen one, written as each image of a range is.
+        const QImage picture =
+            exportedPicture(*m_document, {r.mipStart, r.frameStart, r.faceStart, r.sliceStart});
+        if (picture.isNull())
+            return;
         const QString path = MainWindowDialogs::saveFileName(
             this, QLatin1String(VVTFText::SaveImageCaption), filter);
-        if (path.isEmpty())
-            return;
-        writePicture(vtfQImageFromImage(m_displayBuffer, m_displayWidth, m_displayHeight,
-                                        int(m_viewFlags & ChannelModeBits), true),
-                     path);
+        if (!path.isEmpty())
+            writePicture(picture, path);
         return;
     }
 
@@ -294,12 +307,9 @@ void VVTF::vtfExport()
                 for (p.slice = r.sliceStart; p.slice <= r.sliceEnd; ++p.slice) {
                     // Positions the texture does not hold (the slice fields
                     // are not limited) are skipped.
-                    QByteArray rgba;
-                    if (!m_document->decodeImage(p.mipmap, p.frame, p.face, p.slice, rgba))
+                    const QImage picture = exportedPicture(*m_document, p);
+                    if (picture.isNull())
                         continue;
-                    const QImage picture = vtfQImageFromImage(
-                        rgba, m_document->mipmapWidth(p.mipmap), m_document->mipmapHeight(p.mipmap),
-                        ExportChannels, false);
                     if (!writePicture(picture,
                                       VVTFEditRules::exportFileName(directory, base, p, extension)))
                         return;

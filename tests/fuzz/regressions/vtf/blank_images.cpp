@@ -15,3 +15,10 @@ FUZZ_REGRESSION(many_blank_images)
                QStringLiteral("7.2 format:-1 bpp:0 mips:1 side:64 frames:32768 depth:2"))
         .build();
 }
+
+// Blank images past the cap, then bytes that a save drops.
+FUZZ_REGRESSION(blank_image_trailing_bytes)
+{
+    return VTFFixture::from("7.2 format:-1 bpp:0 mips:1 width:256 height:257 flags:0").build() +
+           QByteArray(65792, '\0');
+}
