@@ -52,17 +52,18 @@ const QByteArray Wall = "\"LightmappedGeneric\"\r\n{\r\n"
                         "\t\"Proxies\"\r\n\t{\r\n\t\t\"AnimatedTexture\"\r\n\t\t{\r\n"
                         "\t\t\t\"$basetexture\" \"brick/anim\"\r\n\t\t}\r\n\t}\r\n}\r\n";
 
-// A particle file (binary 3, pcf 2) with one system and its material.
+// A particle file (binary 3, pcf 2) with one system and its material, its
+// root as the engine's own editor writes it ("editorType" first).
 QByteArray particleFile(const QByteArray &system, const QByteArray &material)
 {
     PcfBuilder b(2);
     b.header();
-    b.dictionary(
-        {"DmElement", "particleSystemDefinitions", "DmeParticleSystemDefinition", "material"});
+    b.dictionary({"DmElement", "editorType", "particleSystemDefinitions",
+                  "DmeParticleSystemDefinition", "material"});
     b.i32(2);
     b.element("DmElement", "root", 0);
     b.element("DmeParticleSystemDefinition", system, 1);
-    b.i32(1);
+    b.i32(2).attribute("editorType", ATTRIBUTE_STRING).text("pet");
     b.attribute("particleSystemDefinitions", ATTRIBUTE_ELEMENT_ARRAY).i32(1).i32(1);
     b.i32(1);
     b.attribute("material", ATTRIBUTE_STRING).text(material);

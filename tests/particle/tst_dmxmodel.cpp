@@ -90,9 +90,12 @@ void TestDmxModel::setValueRefusesNull()
 {
     DMXAttribute attribute;
     QVERIFY(attribute.setValue(ATTRIBUTE_INTEGER, new qint32(4)));
-    QVERIFY(!attribute.setValue(ATTRIBUTE_ELEMENT, nullptr));
+    QVERIFY(!attribute.setValue(ATTRIBUTE_STRING, nullptr));
     QCOMPARE(attribute.type(), uint(ATTRIBUTE_UNKNOWN));
     QVERIFY(!attribute.value());
+    // A null ELEMENT is the null reference.
+    QVERIFY(attribute.setValue(ATTRIBUTE_ELEMENT, nullptr));
+    QCOMPARE(attribute.type(), uint(ATTRIBUTE_ELEMENT));
     QVERIFY(!newDmxAttributeValue(ATTRIBUTE_UNKNOWN));
     QVERIFY(!newDmxAttributeValue(29));
     QVERIFY(!newDmxRoot(0));
@@ -203,14 +206,14 @@ void TestDmxModel::findParticleSystem()
     std::unique_ptr<CFilePCF> document(newDmxRoot(1));
     QCOMPARE(document->root()->name, QStringLiteral("untitled"));
     DMXElement *smoke = addSystem(document.get(), system(QStringLiteral("smoke")));
-    document->root()->attributes[0]->setName(QStringLiteral("renamed"));
-    QCOMPARE(document->findParticleSystem(QStringLiteral("smoke")), smoke);
-    QVERIFY(!document->findParticleSystem(QStringLiteral("fire")));
-
-    // A first attribute of another type is no system list.
+    // The list is found by its name and type wherever it stands.
     auto *scalar = new DMXAttribute;
     scalar->setValue(ATTRIBUTE_INTEGER, new qint32(1));
     document->root()->attributes.prepend(scalar);
+    QCOMPARE(document->findParticleSystem(QStringLiteral("smoke")), smoke);
+    QVERIFY(!document->findParticleSystem(QStringLiteral("fire")));
+
+    document->root()->attributes[1]->setName(QStringLiteral("renamed"));
     QVERIFY(!document->findParticleSystem(QStringLiteral("smoke")));
     QVERIFY(!document->systemList());
 }

@@ -77,6 +77,13 @@ void TestParticleEditing::rowTexts()
     QVERIFY(!PCFEditing::newItemWrapper(x, 3));
     QVERIFY(!PCFEditing::newItemWrapper(fire->attribute("radius"), 0));
     QCOMPARE(PCFEditing::itemTexts(x), QStringList({"1", "2", "3"}));
+
+    // A null reference in a list has its row, with an empty value.
+    fire->attribute("operators")->elementList()->append(nullptr);
+    std::unique_ptr<DMXAttribute> null(PCFEditing::newItemWrapper(fire->attribute("operators"), 1));
+    QVERIFY(null && !null->element());
+    QCOMPARE(PCFEditing::rowType(null.get()), QStringLiteral("ELEMENT"));
+    QCOMPARE(PCFEditing::rowValue(null.get()), QString());
 }
 
 void TestParticleEditing::addParticleSystem_data()

@@ -179,8 +179,11 @@ void TestPcfBatch::unreadableFiles()
         PCFBatch batch(nullptr, &sink);
         // Every file fails: the run still completes.
         QVERIFY(batch.run(mode, files.paths.mid(0, 2), 2, m_templates));
-        QCOMPARE(sink.messages, (QStringList{QString::fromLatin1(PCFError::ReadUnknownFormat),
-                                             QString::fromLatin1(PCFError::ReadOpen)}));
+        // Each refusal names its file.
+        QCOMPARE(
+            sink.messages,
+            (QStringList{'"' + files.paths[0] + "\" : Read Error: Invalid or unrecognized format",
+                         '"' + missing + "\" : Read Error: Unable to open file"}));
         QCOMPARE(sink.labels.last(), QStringLiteral("Writing..."));
         QVERIFY(batch.written().isEmpty());
         QVERIFY(files.unchanged(0));

@@ -160,7 +160,7 @@ void TestPcfExchange::refusedTargets_data()
 {
     QTest::addColumn<int>("kind");
     QTest::newRow("format 0") << 0;
-    QTest::newRow("first root attribute not a list") << 1;
+    QTest::newRow("root without a system list") << 1;
     QTest::newRow("root without attributes") << 2;
     QTest::newRow("no target") << 3;
 }
@@ -174,10 +174,7 @@ void TestPcfExchange::refusedTargets()
     if (kind == 0) {
         target->format = 0;
     } else if (kind == 1) {
-        auto *first = new DMXAttribute;
-        first->setName(QStringLiteral("name"));
-        first->setValue(ATTRIBUTE_STRING, new QString(QStringLiteral("x")));
-        root->attributes.prepend(first);
+        root->attributes.first()->setName(QStringLiteral("name"));
     } else if (kind == 2) {
         qDeleteAll(root->attributes);
         root->attributes.clear();

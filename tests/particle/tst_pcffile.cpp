@@ -101,6 +101,40 @@ QByteArray largeFile(int encoding)
     return b.data();
 }
 
+// A root as the engine's own editor writes it ("editorType" before the
+// system list), a "DmeParticleChild" whose child is the null reference -1 and
+// an "operators" list holding it as an item.
+QByteArray editorRootFile(int encoding)
+{
+    PcfBuilder b(encoding);
+    QList<QByteArray> dictionary{"DmElement",
+                                 "root",
+                                 "editorType",
+                                 "pet",
+                                 "particleSystemDefinitions",
+                                 "DmeParticleSystemDefinition",
+                                 "fire",
+                                 "children",
+                                 "operators",
+                                 "DmeParticleChild",
+                                 "smoke",
+                                 "delay",
+                                 "child"};
+    // Element names and texts stand inline outside encoding 3.
+    for (const char *text : {"root", "pet", "fire", "smoke"}) {
+        if (!b.indexed())
+            dictionary.removeOne(text);
+    }
+    b.header().dictionary(dictionary);
+    b.i32(3).element("DmElement", "root", 0).element("DmeParticleSystemDefinition", "fire", 1);
+    b.element("DmeParticleChild", "smoke", 2);
+    b.i32(2).attribute("editorType", 5).text("pet");
+    b.attribute("particleSystemDefinitions", 15).i32(1).i32(1);
+    b.i32(2).attribute("children", 15).i32(1).i32(2).attribute("operators", 15).i32(1).i32(-1);
+    b.i32(2).attribute("delay", 3).f32(0).attribute("child", 1).i32(-1);
+    return b.data();
+}
+
 float asFloat(const DMXAttribute *attribute)
 {
     return *static_cast<const float *>(attribute->value());
@@ -142,22 +176,35 @@ private slots:
 void TestPcfFile::everyTypeRoundTrip_data()
 {
     QTest::addColumn<int>("encoding");
-    QTest::newRow("binary 2 pcf 1") << 1;
-    QTest::newRow("binary 3 pcf 2") << 2;
-    QTest::newRow("binary 4 pcf 2") << 3;
+    QTest::addColumn<QByteArray>("fixture");
+    QTest::addColumn<int>("elements");
+    QTest::addColumn<int>("systemAttributes");
+    QTest::addColumn<QString>("system");
+    const char *const names[] = {"binary 2 pcf 1", "binary 3 pcf 2", "binary 4 pcf 2"};
+    for (int encoding = 1; encoding <= 3; ++encoding) {
+        QTest::newRow(names[encoding - 1])
+            << encoding << PcfFixture::everyTypeFile(encoding) << 4
+            << PcfFixture::everyType(encoding).size() << QStringLiteral("sys");
+        QTest::addRow("editor root, null references, %s", names[encoding - 1])
+            << encoding << editorRootFile(encoding) << 3 << 2 << QStringLiteral("fire");
+    }
 }
 
 void TestPcfFile::everyTypeRoundTrip()
 {
     QFETCH(int, encoding);
-    const QByteArray fixture = PcfFixture::everyTypeFile(encoding);
+    QFETCH(QByteArray, fixture);
+    QFETCH(int, elements);
+    QFETCH(int, systemAttributes);
+    QFETCH(QString, system);
     QString error;
     bool ok = false;
     Document document = readBytes(fixture, &error, &ok);
     QVERIFY2(ok, qPrintable(error));
     QCOMPARE(document->format, encoding);
-    QCOMPARE(document->elements.size(), 4);
-    QCOMPARE(document->elements[1]->attributes.size(), PcfFixture::everyType(encoding).size());
+    QCOMPARE(document->elements.size(), elements);
+    QCOMPARE(document->elements[1]->attributes.size(), systemAttributes);
+    QCOMPARE(document->findParticleSystem(system), document->elements[1]);
 
     PCFDelegate delegate;
     QByteArray written;
@@ -337,7 +384,10 @@ void TestPcfFile::readErrors_data()
     row("element position past the end",
         smallStart(2).i32(1).attribute("particleSystemDefinitions", 15).i32(1).i32(2),
         "Read Error: Element index out of bounds");
-    row("negative element position", system(2).i32(1).attribute("value", 1).i32(-1),
+    // -1 is the null reference; no other negative position is.
+    row("negative element position", system(2).i32(1).attribute("value", 1).i32(-2),
+        "Read Error: Element index out of bounds");
+    row("negative element item", system(3).i32(1).attribute("value", 15).i32(2).i32(-1).i32(-3),
         "Read Error: Element index out of bounds");
     row("string index", system(3).i32(1).attribute("value", 5).u16(9),
         "Read Error: String index out of bounds");
@@ -494,6 +544,7 @@ void TestPcfFile::writeErrors()
     QFETCH(int, fault);
     QFETCH(int, version);
     QFETCH(QString, message);
+    DMXElement unlisted;
     Document document(newDmxRoot(2));
     DMXElement *system = DmxBuild::addSystem(
         document.get(), DmxBuild::element(QStringLiteral("DmeParticleSystemDefinition"), "sys"));
@@ -505,7 +556,7 @@ void TestPcfFile::writeErrors()
         DmxBuild::add(system, "faulty", ATTRIBUTE_ELEMENT, new DMXElement);
     } else if (fault == 3) {
         DmxBuild::add(system, "faulty", ATTRIBUTE_ELEMENT_ARRAY,
-                      new DMXElementList{system, nullptr}, false);
+                      new DMXElementList{system, &unlisted}, false);
     }
 
     QTemporaryDir dir;
@@ -639,7 +690,7 @@ void TestPcfFile::robustness_data()
 void TestPcfFile::robustness()
 {
     QFETCH(int, encoding);
-    const QByteArray fixture = PcfFixture::everyTypeFile(encoding);
+    QFETCH(QByteArray, fixture);
     // The intact system is the conversion's template.
     const Document reference = readBytes(fixture);
     const DMXElement *model = reference->elements[1];

@@ -10,6 +10,7 @@
 namespace {
 
 const QString systemType = QStringLiteral("DmeParticleSystemDefinition");
+const QString systemListName = QStringLiteral("particleSystemDefinitions");
 
 } // namespace
 
@@ -76,9 +77,14 @@ bool CFilePCF::write(QDataStream &stream)
 DMXElementList *CFilePCF::systemList() const
 {
     const DMXElement *top = root();
-    if (!top || top->attributes.isEmpty() || !top->attributes.first())
+    if (!top)
         return nullptr;
-    return top->attributes.first()->elementList();
+    for (const DMXAttribute *attribute : top->attributes) {
+        if (attribute && attribute->type() == ATTRIBUTE_ELEMENT_ARRAY &&
+            attribute->name() == systemListName)
+            return attribute->elementList();
+    }
+    return nullptr;
 }
 
 DMXElement *CFilePCF::findParticleSystem(const QString &systemName) const
@@ -294,6 +300,8 @@ bool CFilePCF::copySystems(const QList<DMXElement *> &systems, QList<DMXElement 
                     attribute->setPointer(copy);
             } else if (DMXElementList *list = attribute->elementList()) {
                 for (DMXElement *&item : *list) {
+                    if (!item)
+                        continue;
                     if (DMXElement *copy = link(i, item))
                         item = copy;
                 }
@@ -324,7 +332,7 @@ CFilePCF *newDmxRoot(int format)
     root->type = QStringLiteral("DmElement");
     root->name = QStringLiteral("untitled");
     auto *systems = new DMXAttribute;
-    systems->setName(QStringLiteral("particleSystemDefinitions"));
+    systems->setName(systemListName);
     systems->setValue(ATTRIBUTE_ELEMENT_ARRAY, new DMXElementList);
     root->attributes.append(systems);
     document->elements.append(root);

@@ -9,8 +9,10 @@
 #include <QStringList>
 
 // A particle document: the format code, the string dictionary and every
-// element in file order. Element 0 is the root ("DmElement"), whose first
-// attribute "particleSystemDefinitions" lists the particle systems.
+// element in file order. Element 0 is the root ("DmElement"), whose
+// attribute "particleSystemDefinitions" lists the particle systems; other
+// attributes of the root (the engine's editor puts "editorType" first) are
+// kept where they stand.
 //
 // The document frees the root, which owns every system and through them
 // everything else. Elements of a file that nothing owns are freed by the
@@ -31,8 +33,8 @@ public:
 
     // Element 0, or null.
     DMXElement *root() const { return elements.value(0); }
-    // The root's first attribute when it is an ELEMENT_ARRAY (the system
-    // list), whatever its name; otherwise null.
+    // The list of the root's first ELEMENT_ARRAY "particleSystemDefinitions",
+    // wherever it stands among the root's attributes; otherwise null.
     DMXElementList *systemList() const;
     // The first system of that name in the system list, or null.
     DMXElement *findParticleSystem(const QString &systemName) const;

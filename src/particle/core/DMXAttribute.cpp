@@ -94,7 +94,9 @@ bool DMXAttribute::setValue(uint newType, void *newValue)
     freeValue();
     if (newType == ATTRIBUTE_UNKNOWN)
         return true;
-    if (!newValue || newType >= DMX::TypeCount)
+    // A null ELEMENT is the format's null reference; any other value is an
+    // object.
+    if ((!newValue && newType != ATTRIBUTE_ELEMENT) || newType >= DMX::TypeCount)
         return false;
     setType(newType);
     if (ownsValue() && storedInside(newType)) {

@@ -13,8 +13,8 @@
 // a value of four or eight bytes (INTEGER, FLOAT, TIME, BOOLEAN, COLOR,
 // VECTOR2) that the attribute owns sits inside the attribute; any other value
 // is a heap object of the type (see DMXTypes.h) that the attribute points to.
-// value() gives the value object either way; it is null exactly when the type
-// is 0.
+// value() gives the value object either way; it is null only for type 0 and
+// for an ELEMENT that refers to no element (the format's null reference).
 //
 // With ownsValue() the attribute frees its value, and for ELEMENT and
 // ELEMENT_ARRAY the elements it points to. An ELEMENT_ARRAY's list object
@@ -67,9 +67,10 @@ public:
 
     // Frees the old value when owned, then stores the new one, which the
     // attribute takes over (ownsValue() is left as it is): an owned small
-    // value is copied inside and its object freed at once. A nonzero type
-    // with a null value, and a code above 28, are refused: the attribute is
-    // left of type 0 and false is returned.
+    // value is copied inside and its object freed at once. A null ELEMENT is
+    // the null reference; any other nonzero type with a null value, and a
+    // code above 28, are refused: the attribute is left of type 0 and false
+    // is returned.
     bool setValue(uint newType, void *newValue);
     // Stores a small value (INTEGER, FLOAT, TIME, BOOLEAN, COLOR, VECTOR2)
     // inside the attribute from its bytes, freeing the old value when owned;

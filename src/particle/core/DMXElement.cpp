@@ -167,10 +167,12 @@ DMXElement *DMXElement::copyOwnedTree(const DMXElement *source,
                 DMXElement *target = targets.value(0);
                 out->setValue(ATTRIBUTE_ELEMENT, owning && target ? shell(target) : target);
             } else {
+                // Null items (references to no element) keep their places.
+                const DMXElementList &items = *attribute->elementList();
                 auto *list = new DMXElementList;
-                list->reserve(targets.size());
-                for (DMXElement *target : targets)
-                    list->append(owning ? shell(target) : target);
+                list->reserve(items.size());
+                for (DMXElement *target : items)
+                    list->append(owning && target ? shell(target) : target);
                 out->setValue(ATTRIBUTE_ELEMENT_ARRAY, list);
             }
             if (!owning)
@@ -197,7 +199,7 @@ DMXElement *DMXElement::clone() const
             attribute->setPointer(linked(target));
         } else if (DMXElementList *list = attribute->elementList()) {
             for (DMXElement *&item : *list)
-                item = linked(item);
+                item = item ? linked(item) : nullptr;
         }
     }
     return top;

@@ -96,7 +96,8 @@ void PCFBatch::read(const QStringList &paths)
             m_records.append({loaded, false});
         } else {
             delete loaded;
-            report(m_delegate->error());
+            // Named, so that the file among many that failed can be found.
+            report(QString::fromLatin1(PCFText::ItemError).arg(path, m_delegate->error()));
         }
         if (m_sink)
             m_sink->setValue(++done);

@@ -162,7 +162,8 @@ DMXAttribute *PCFEditing::newItemWrapper(const DMXAttribute *array, int index)
         return nullptr;
     void *item = array->elementList() ? static_cast<void *>(array->elementList()->at(index))
                                       : array->valueList()->at(index);
-    if (!item)
+    // A null element item is the null reference, shown as an empty value.
+    if (!item && !array->elementList())
         return nullptr;
     return newDmxAttribute(DMX::itemType(array->type()), item, itemName(array, index));
 }

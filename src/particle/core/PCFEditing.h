@@ -45,7 +45,8 @@ QString rowValue(const DMXAttribute *attribute);
 // element's type name for ELEMENT_ARRAY, "name[index]" for the other arrays.
 QString itemName(const DMXAttribute *array, int index);
 // A stand-alone, non-owning attribute over item `index` of the array (the item
-// itself, not a copy); null when there is no such item.
+// itself, not a copy; an ELEMENT of no element for a null reference); null
+// when there is no such item.
 DMXAttribute *newItemWrapper(const DMXAttribute *array, int index);
 
 // The template documents' parts the additions copy from: the first element of

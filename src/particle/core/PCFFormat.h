@@ -6,7 +6,8 @@
 namespace PCFFormat {
 
 // Format codes, which also index the template documents.
-enum Code : int {
+enum Code : int
+{
     Binary2Dmx1 = -1, // recognised, not read
     None = 0,
     Binary2Pcf1 = 1,
@@ -25,7 +26,10 @@ constexpr quint16 HeaderTerminator = 0x000A;
 // Encoding 3 keeps element names and STRING values in the dictionary and
 // writes the dictionary size as int32; the others write names and values
 // inline and the size as u16.
-inline bool usesStringTable(int code) { return code == Binary4Pcf2; }
+inline bool usesStringTable(int code)
+{
+    return code == Binary4Pcf2;
+}
 
 // Most dictionary entries a u16 size can announce (its sign bit stays clear);
 // with an int32 size, most that 16-bit indices can reach.
@@ -39,6 +43,9 @@ constexpr int GuidSize = 16;
 constexpr int MinElementHeaderInline = 2 + 1 + GuidSize;
 constexpr int MinElementHeaderIndexed = 2 + 2 + GuidSize;
 constexpr int MinAttributeSize = 2 + 1;
+
+// The element position that refers to no element.
+constexpr qint32 NullElement = -1;
 
 // The header text of a format code; null for codes without one.
 inline const char *headerText(int code)

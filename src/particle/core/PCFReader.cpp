@@ -8,7 +8,6 @@
 
 namespace {
 
-const QString systemListName = QStringLiteral("particleSystemDefinitions");
 const QString childName = QStringLiteral("child");
 
 // A dictionary entry no attribute has used yet.
@@ -87,12 +86,11 @@ bool PCFReader::readContents()
 {
     if (!readHeader() || !readDictionary() || !readElementHeaders() || !readElementBodies())
         return false;
+    // The system list may stand anywhere among the root's attributes (the
+    // engine's editor writes its own first).
     const DMXElement *root = m_document->root();
-    if (root && !root->attributes.isEmpty()) {
-        const DMXAttribute *first = root->attributes.first();
-        if (first->name() != systemListName || first->type() != ATTRIBUTE_ELEMENT_ARRAY)
-            return fail(PCFError::ReadUnexpectedAttribute);
-    }
+    if (root && !root->attributes.isEmpty() && !m_document->systemList())
+        return fail(PCFError::ReadUnexpectedAttribute);
     return true;
 }
 
@@ -345,6 +343,8 @@ bool PCFReader::readItem(uint type, void **value)
         const qint32 position = m_in.i32();
         if (!m_in.ok())
             return endOfFile();
+        if (position == PCFFormat::NullElement)
+            return true;
         if (position < 0 || position >= m_document->elements.size())
             return fail(PCFError::ReadElementIndex);
         m_targets.append(position);

@@ -4,6 +4,8 @@
 // PCFErrors.h).
 namespace PCFText {
 inline const char *const OperationComplete = "Operation complete.";
+// A file a tool could not read: its path and the reason.
+inline const char *const ItemError = "\"%1\" : %2";
 
 // Batch run.
 inline const char *const Reading = "Reading...";
@@ -25,6 +27,5 @@ inline const char *const LostCount = "%1 x%2";
 inline const char *const Processing = "Processing...";
 inline const char *const Loading = "Loading \"%1\"";
 inline const char *const Scanning = "Scanning...";
-inline const char *const ItemError = "\"%1\" : %2";
 inline const char *const Wrote = "Wrote \"%1\"";
 } // namespace PCFText

@@ -230,6 +230,15 @@ bool PCFWriter::positionOf(const DMXElement *element, int *position) const
     }
 }
 
+bool PCFWriter::elementPosition(const DMXElement *element, int *position) const
+{
+    if (!element) {
+        *position = PCFFormat::NullElement;
+        return true;
+    }
+    return positionOf(element, position);
+}
+
 bool PCFWriter::prepare()
 {
     m_prepared = false;
@@ -262,12 +271,14 @@ bool PCFWriter::prepare()
 bool PCFWriter::check(int elementIndex, int attributeIndex, const DMXAttribute *attribute)
 {
     const uint type = attribute ? attribute->type() : uint(ATTRIBUTE_UNKNOWN);
-    if (type == ATTRIBUTE_UNKNOWN || type >= DMX::TypeCount || !attribute->value())
+    // A null ELEMENT is the null reference, the one value that may be null.
+    if (type == ATTRIBUTE_UNKNOWN || type >= DMX::TypeCount ||
+        (!attribute->value() && type != ATTRIBUTE_ELEMENT))
         return fail(
             QString::fromLatin1(PCFError::WriteUnknownType).arg(elementIndex).arg(attributeIndex));
     int position = NoPosition;
     if (type == ATTRIBUTE_ELEMENT) {
-        if (!positionOf(attribute->element(), &position))
+        if (!elementPosition(attribute->element(), &position))
             return fail(QString::fromLatin1(PCFError::WriteUnreferenced)
                             .arg(elementIndex)
                             .arg(attributeIndex));
@@ -275,7 +286,7 @@ bool PCFWriter::check(int elementIndex, int attributeIndex, const DMXAttribute *
     } else if (type == ATTRIBUTE_ELEMENT_ARRAY) {
         const DMXElementList *list = attribute->elementList();
         for (int k = 0; k < list->size(); ++k) {
-            if (!positionOf(list->at(k), &position))
+            if (!elementPosition(list->at(k), &position))
                 return fail(QString::fromLatin1(PCFError::WriteUnreferencedItem)
                                 .arg(elementIndex)
                                 .arg(attributeIndex)

@@ -45,6 +45,8 @@ private:
     int internName(const DMXAttribute *attribute);
     bool check(int elementIndex, int attributeIndex, const DMXAttribute *attribute);
     bool positionOf(const DMXElement *element, int *position) const;
+    // positionOf, with the null reference for no element.
+    bool elementPosition(const DMXElement *element, int *position) const;
     void buildPositions();
     bool encodeInto(Sink &out);
     void encodeAttribute(Sink &out, const DMXAttribute *attribute, int *lookup);

@@ -51,7 +51,9 @@ void VParticle::prepareContextMenu(VParticleTreeWidgetItem *row)
     contextParent = row->parentRow();
     m_contextMenu->clear();
     const uint type = row->attributeType();
-    if (type == ATTRIBUTE_ELEMENT || DMX::isArray(type))
+    // A null reference has no element to add to or to give a GUID.
+    const bool namesElement = type == ATTRIBUTE_ELEMENT && row->element();
+    if (namesElement || DMX::isArray(type))
         m_contextMenu->addAction(contextAddAttributeAction);
     if ((type == ATTRIBUTE_ELEMENT || isScalar(type) || isValueArray(type)) && rowOffersRename(row))
         m_contextMenu->addAction(contextRenameAttributeAction);
@@ -59,7 +61,7 @@ void VParticle::prepareContextMenu(VParticleTreeWidgetItem *row)
         m_contextMenu->addAction(contextFromArrayAction);
     else if (rowOffersToArray(row))
         m_contextMenu->addAction(contextToArrayAction);
-    else if (type == ATTRIBUTE_ELEMENT)
+    else if (namesElement)
         m_contextMenu->addAction(contextScrambleGUIDAction);
     m_contextMenu->addAction(contextDeleteAction);
 }

@@ -247,7 +247,7 @@ void TestParticleTools::massFormat()
     // Per-file warnings sit on the progress dialog (gone by now), the end on the window.
     QVERIFY(script.asked[2].parent && script.asked[2].parent != window);
     QCOMPARE(script.asked[3].parent, window);
-    QCOMPARE(script.asked[2].text, QStringLiteral("Read Error: Invalid or unrecognized format"));
+    QCOMPARE(script.asked[2].text, '"' + junk + "\" : Read Error: Invalid or unrecognized format");
     QCOMPARE(script.asked[3].text, QStringLiteral("Operation complete."));
     std::unique_ptr<CFilePCF> converted(readDocument(good));
     QCOMPARE(converted->format, 3);
