@@ -1,5 +1,6 @@
 #include "vmtfunctions.h"
 
+#include "functions.h"
 #include "vmtblocks.h"
 
 #include <QVector>
@@ -59,9 +60,9 @@ public:
             return;
         QString before = m_lines.at(block.headerLine).left(block.headerColumn);
         QString after = m_lines.at(block.closeLine).mid(block.closeEnd);
-        if (before.trimmed().isEmpty())
+        if (trimmedAscii(before).isEmpty())
             before.clear();
-        const QString rest = after.trimmed();
+        const QString rest = trimmedAscii(after);
         if (rest.isEmpty() || rest.startsWith(QLatin1String("//")))
             after.clear();
         for (int i = block.headerLine; i <= block.closeLine; ++i)
@@ -120,7 +121,7 @@ private:
 QString setVmtShader(QString &text, const QString &shader)
 {
     const QString shaderLine = Quote + shader + Quote;
-    if (text.trimmed().isEmpty()) {
+    if (trimmedAscii(text).isEmpty()) {
         text += shaderLine + QStringLiteral("\n{\n}\n");
         return QString();
     }
@@ -160,7 +161,7 @@ QString setVmtShader(QString &text, const QString &shader)
 
 QString setVmtKeyValue(QString &text, const QString &key, const QString &value)
 {
-    if (text.trimmed().isEmpty()) {
+    if (trimmedAscii(text).isEmpty()) {
         text += QStringLiteral("\"\"\n{\n") + keyValueLine(1, key, value) + QStringLiteral("\n}\n");
         return QString();
     }
@@ -194,7 +195,7 @@ QString setVmtKeyValue(QString &text, const QString &key, const QString &value)
 QString addVmtProxy(QString &text, const QString &name, const QStringList &keys,
                     const QStringList *values)
 {
-    if (text.trimmed().isEmpty()) {
+    if (trimmedAscii(text).isEmpty()) {
         text += QStringLiteral("\"\"\n{\n\n\t\"Proxies\"\n\t{\n") +
                 proxyBlock(2, name, keys, values) + QStringLiteral("\n\t}\n}\n");
         return QString();
