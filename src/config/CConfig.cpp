@@ -1,6 +1,7 @@
 #include "CConfig.h"
 
 #include "PCFTemplates.h"
+#include "functions.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -62,7 +63,7 @@ public:
     {
         QString line;
         while (next(line)) {
-            const QString text = line.trimmed();
+            const QString text = trimmedAscii(line);
             if (text.isEmpty())
                 continue;
             if (text.startsWith(QLatin1Char('[')) && text.endsWith(QLatin1Char(']'))) {
@@ -73,7 +74,7 @@ public:
             }
             if (text.startsWith(VersionPrefix, Qt::CaseInsensitive)) {
                 bool ok = false;
-                const uint version = text.mid(VersionPrefix.size()).trimmed().toUInt(&ok);
+                const uint version = trimmedAscii(text.mid(VersionPrefix.size())).toUInt(&ok);
                 m_config.version = ok ? version : 0;
             }
         }

@@ -92,7 +92,8 @@ void TestEntityLump::parses_data()
     QTest::newRow("empty values kept")
         << QByteArray("{\n\"a\" \"\"\n\"b\" \" \"\n\"c\"\"\"\n\"\" \"d\"\n}\n") << "a=;b=;c=;=d";
     QTest::newRow("quoted texts starting with //")
-        << QByteArray("{\n\"//k\" \"// v\"\n\t\"url\"\t\"//a/b\" \n}\n") << "//k=// v;url=//a/b";
+        << QByteArray("{\n\"//k\" \"// v\"\n\t\"url\"\t\"//a/b\" \n\"t\" \"//@x\" // c\n}\n")
+        << "//k=// v;url=//a/b;t=//@x";
     QTest::newRow("brace on a pair line")
         << QByteArray("{\n{ \"classname\" \"x\"\n\"k\" \"v\" }\n}\n")
         << "{=classname\" \"x;k=\"v\" }";
@@ -114,6 +115,9 @@ void TestEntityLump::parses_data()
     QTest::newRow("blanks round braces") << QByteArray(" \t{ \n\"a\" \"1\"\n  }\t\n") << "a=1";
     QTest::newRow("Latin-1") << QByteArray("{\n\"k\xe9\" \"\xff\"\n}\n")
                              << QString::fromUtf8("ké=ÿ");
+    QTest::newRow("UTF-8 ends in 0x85 and 0xA0")
+        << QByteArray("{\n\"\xA0k\" \"\xE5\x86\x85\"\t// c\n\x85 \xC2\xA0x\n}\n")
+        << QString::fromLatin1("\xA0k=\xE5\x86\x85;\x85=\xC2\xA0x");
     QTest::newRow("just the NUL") << raw("\0") << "";
     QTest::newRow("quoted values over line ends, their ends kept")
         << QByteArray(
@@ -155,7 +159,8 @@ void TestEntityLump::buildsAndReadsBack()
     // engine reads no escapes in, comes back as it was read.
     for (const QByteArray &kept :
          {raw("{\n\"classname\" \"game_text\"\n\"message\" \"Line one\r\nline two\n\"\n}\n\0"),
-          raw("{\n\"escape_test\" \"a string which \\\"has quotes\\\" and \\\\ in it.\"\n}\n\0")})
+          raw("{\n\"escape_test\" \"a string which \\\"has quotes\\\" and \\\\ in it.\"\n}\n\0"),
+          raw("{\n\"\xA0k\" \"voil\xC3\xA0\"\n\"message\" \"\xE5\x86\x85\"\n}\n\0")})
         QCOMPARE(EntityLump::build(view(EntityLump::parse(kept))), kept);
 }
 
@@ -262,19 +267,22 @@ void TestEntityLump::survivesDamagedText()
 void TestEntityLump::convertsMapSources()
 {
     const QVector<CEntity> list = entities(QStringLiteral(
-        "classname=WORLDSPAWN;skyname=sky;OnMapSpawn=a,b,c,d,e"
+        "classname=WORLDSPAWN;skyname=sky;OnMapSpawn=a,b,c,d,e;OnNewGame=r\033Use\033p,q\0330\033-1"
         "|classname=func_door;model=*1;OnOpen=x,y,z,0,-1"
         "|classname=prop;model=models/a.mdl;c1=a,b;c3=a,b,c,d;c4=a,b,c,d,e;c5=a,b,c,d,e,f"
+        ";e4=t\033Kill\033\0330\033-1;e5=\033\033\033\033\033"
         "|classname=x;MODEL=*"));
     const CFileVMF doc = EntityMapSource::toDocument(view(list), {QStringLiteral("model")});
     const auto bytes = [](const char *text) { return QByteArray(text).split(' ').toVector(); };
     QCOMPARE(doc.world.keyValues, bytes("classname WORLDSPAWN skyname sky"));
-    QCOMPARE(doc.world.connections, bytes("OnMapSpawn a,b,c,d,e"));
+    QCOMPARE(doc.world.connections,
+             bytes("OnMapSpawn a,b,c,d,e OnNewGame r\033Use\033p,q\0330\033-1"));
     QCOMPARE(doc.entities.size(), 1);
     const VMFEntity &prop = doc.entities[0];
     QCOMPARE(prop.body.keyValues,
-             bytes("classname prop model models/a.mdl c1 a,b c3 a,b,c,d c5 a,b,c,d,e,f"));
-    QCOMPARE(prop.body.connections, bytes("c4 a,b,c,d,e"));
+             bytes("classname prop model models/a.mdl c1 a,b c3 a,b,c,d c5 a,b,c,d,e,f e5 "
+                   "\033\033\033\033\033"));
+    QCOMPARE(prop.body.connections, bytes("c4 a,b,c,d,e e4 t\033Kill\033\0330\033-1"));
 }
 
 QTEST_GUILESS_MAIN(TestEntityLump)

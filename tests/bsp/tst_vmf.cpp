@@ -186,6 +186,11 @@ void TestVmf::readerValues_data()
     QTest::newRow("unknown block skipped whole")
         << QByteArray("entity\n{\nodd\n{\n\"x\" \"1\"\n}\n\"late\" \"2\"\n}\n")
         << QStringList{"entity\n{\n\t\"late\" \"2\"\n\teditor"};
+    QTest::newRow("quoted // texts and UTF-8 kept")
+        << QByteArray("entity\n{\n\"t\" \"//@l\" // c\n\"\xA0k\" \"voil\xC3\xA0\"\nconnections\n{\n"
+                      "\"On\" \"//b\0331\"\n}\n}\n")
+        << QStringList{QString::fromLatin1("\t\"t\" \"//@l\"\n\t\"\xA0k\" \"voil\xC3\xA0\"\n"
+                                           "\tconnections\n\t{\n\t\t\"On\" \"//b\0331\"\n")};
     QTest::newRow("a lone word skips nothing")
         << QByteArray("entity\n{\nlonely\n\"k\" \"v\"\n}\n\"top\" \"1\"\n")
         << QStringList{"entity\n{\n\t\"k\" \"v\"\n\teditor"};

@@ -67,6 +67,7 @@ void TestFunctions::trimPath_data()
                  {"absolute keeps root", "/home/user/ ", "/home/user"},
                  {"absolute doubled", " //home/", "/home"},
                  {"drive", "D:/Games/", "D:/Games"},
+                 {"NEL and no-break space kept", "\xC2\x85/a\xC2\xA0 ", "\xC2\x85/a\xC2\xA0"},
                  {"empty", "", ""}});
 }
 
@@ -232,6 +233,12 @@ void TestFunctions::tokenizeAndParse()
     parseKeyValue("onlykey", key, value);
     QCOMPARE(key, QStringLiteral("onlykey"));
     QVERIFY(value.isNull());
+    // A quoted "//" text is a comment, but not in entity text.
+    const QString output = QStringLiteral("\"On\" \"//t\033Kill\033\0330\033-1\" // c");
+    parseKeyValue(output, key, value, comment);
+    QVERIFY(value.isNull());
+    parseKeyValue(output, key, value, comment, QuotedSlashes::Text);
+    QCOMPARE(value + comment, QStringLiteral("//t\033Kill\033\0330\033-1// c"));
 }
 
 void TestFunctions::parseKeyValueBytes()

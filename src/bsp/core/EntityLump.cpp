@@ -28,16 +28,11 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-bool isSpace(char c)
-{
-    return QChar(uchar(c)).isSpace();
-}
-
-// Trimmed as QString::trimmed trims, except that the line ends of a value
-// written over several lines stay, so that it writes back as it was read.
+// Trimmed of white space, except that the line ends of a value written over
+// several lines stay, so that it writes back as it was read.
 QLatin1String trimmedText(const char *begin, const char *end)
 {
-    const auto trims = [](char c) { return c != '\n' && c != '\r' && isSpace(c); };
+    const auto trims = [](char c) { return c != '\n' && c != '\r' && isAsciiSpace(c); };
     while (begin < end && trims(*begin))
         ++begin;
     while (end > begin && trims(end[-1]))
@@ -66,9 +61,8 @@ private:
     QString m_slots[Slots];
 };
 
-// The written form of a pair, "key" "value" with blanks around and between.
-// Read here rather than by the general key/value split, which takes a quoted
-// text that starts with "//" for a comment and would lose such a pair.
+// The written form of a pair, "key" "value" with blanks around and between:
+// nearly every line of a lump, read here without the general key/value split.
 bool writtenPair(QLatin1String line, QString &key, QString &value, KeyStrings &keys)
 {
     const char *const data = line.data();
@@ -97,7 +91,7 @@ bool writtenPair(QLatin1String line, QString &key, QString &value, KeyStrings &k
 
 int skipSpaces(const char *data, int size, int at)
 {
-    while (at < size && isSpace(data[at]))
+    while (at < size && isAsciiSpace(data[at]))
         ++at;
     return at;
 }
@@ -110,7 +104,7 @@ int textEnd(const char *data, int size, int at)
         if (const void *close = std::memchr(data + at + 1, '"', size_t(size - at - 1)))
             return int(static_cast<const char *>(close) - data) + 1;
     }
-    while (at < size && !isSpace(data[at]))
+    while (at < size && !isAsciiSpace(data[at]))
         ++at;
     return at;
 }
@@ -164,7 +158,8 @@ QVector<CEntity> parseText(const char *data, int size)
         if (!pair) {
             QByteArray keyBytes;
             QByteArray valueBytes;
-            parseKeyValue(QByteArray::fromRawData(line.data(), line.size()), keyBytes, valueBytes);
+            parseKeyValue(QByteArray::fromRawData(line.data(), line.size()), keyBytes, valueBytes,
+                          QuotedSlashes::Text);
             // An empty value is a value too: the writer writes such pairs.
             pair = !valueBytes.isNull();
             key = QString::fromLatin1(keyBytes);

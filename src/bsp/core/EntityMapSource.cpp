@@ -62,7 +62,8 @@ QVector<CEntity> entities(const CFileVMF &document, bool skipHidden)
 
 bool isConnection(const QString &value)
 {
-    return value.count(QLatin1Char(',')) == 4;
+    // Newer games part the five with the byte 0x1b, older ones with commas.
+    return value.count(QLatin1Char(',')) == 4 || value.count(QLatin1Char('\x1b')) == 4;
 }
 
 bool isWorldClass(const CEntity &entity)

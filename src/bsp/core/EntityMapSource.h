@@ -17,7 +17,8 @@ bool hasHiddenEntity(const CFileVMF &document);
 // (output name as key), each text up to its first NUL, as Latin-1.
 QVector<CEntity> entities(const CFileVMF &document, bool skipHidden);
 
-// A connection: a value with exactly four commas ("target,input,param,delay,times").
+// A connection: a value with exactly four commas ("target,input,param,delay,times")
+// or exactly four 0x1b bytes in their place.
 bool isConnection(const QString &value);
 // The world's class, in any letter case.
 bool isWorldClass(const CEntity &entity);

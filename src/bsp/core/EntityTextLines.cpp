@@ -1,6 +1,6 @@
 #include "EntityTextLines.h"
 
-#include <QChar>
+#include "functions.h"
 
 #include <cstring>
 
@@ -9,13 +9,6 @@ namespace {
 bool isLineEnd(char c)
 {
     return c == '\n' || c == '\r' || c == '\0';
-}
-
-// White space as the line's tokenizer sees it (Latin-1, so NBSP and NEL
-// count too).
-bool isSpace(char c)
-{
-    return QChar(uchar(c)).isSpace();
 }
 
 } // namespace
@@ -49,7 +42,7 @@ QLatin1String EntityTextLines::next()
     bool tokenStart = true;
     while (i < m_size && !isLineEnd(m_data[i])) {
         const char c = m_data[i];
-        if (isSpace(c)) {
+        if (isAsciiSpace(c)) {
             tokenStart = true;
             ++i;
             continue;

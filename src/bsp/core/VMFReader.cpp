@@ -30,7 +30,8 @@ public:
             m_pending = false;
             return;
         }
-        parseKeyValue(readLine(m_device), key, value);
+        // A quoted text is a key or value whatever it starts with.
+        parseKeyValue(readLine(m_device), key, value, QuotedSlashes::Text);
         lowerKey = key.toLower();
     }
     // The line in hand comes again from the next next().

@@ -14,7 +14,7 @@ bool isSeparator(QChar c)
 
 bool isSeparatorOrSpace(QChar c)
 {
-    return isSeparator(c) || c.isSpace();
+    return isSeparator(c) || isAsciiSpace(c);
 }
 
 // Strips separators and white space from both ends. An absolute path keeps
@@ -25,7 +25,7 @@ QString stripPathEnds(const QString &path)
     int end = path.size();
     while (end > 0 && isSeparatorOrSpace(path.at(end - 1)))
         --end;
-    while (begin < end && path.at(begin).isSpace())
+    while (begin < end && isAsciiSpace(path.at(begin)))
         ++begin;
     const bool absolute = begin < end && path.at(begin) == QLatin1Char('/');
     while (begin < end && isSeparatorOrSpace(path.at(begin)))
@@ -63,7 +63,37 @@ void unquote(QString &text)
     }
 }
 
+// Each token of the line as tokenizeKeyValueLine gives it, and whether it was
+// written from a double quote.
+template <typename Take>
+void forEachToken(const QString &line, Take take)
+{
+    static const QRegularExpression token(QStringLiteral("(\"[^\"]+\"|//.*$|(\\S)+)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    QRegularExpressionMatchIterator it = token.globalMatch(line);
+    while (it.hasNext()) {
+        QString text = it.next().captured(1);
+        const bool quoted = text.startsWith(QLatin1Char('"'));
+        if (text.endsWith(QLatin1Char('"')))
+            text.chop(1);
+        if (text.startsWith(QLatin1Char('"')))
+            text.remove(0, 1);
+        take(trimmedAscii(text), quoted);
+    }
+}
+
 } // namespace
+
+QString trimmedAscii(const QString &text)
+{
+    int begin = 0;
+    int end = text.size();
+    while (end > 0 && isAsciiSpace(text.at(end - 1)))
+        --end;
+    while (begin < end && isAsciiSpace(text.at(begin)))
+        ++begin;
+    return begin == 0 && end == text.size() ? text : text.mid(begin, end - begin);
+}
 
 void trimPath(QString &path)
 {
@@ -168,7 +198,7 @@ bool splitKeyValueLine(const QString &line, QString &key, QString &value)
 {
     const int n = line.size();
     int i = 0;
-    while (i < n && line.at(i).isSpace())
+    while (i < n && isAsciiSpace(line.at(i)))
         ++i;
     if (i >= n || line.midRef(i, 2) == QLatin1String("//")) {
         key = QString();
@@ -176,12 +206,12 @@ bool splitKeyValueLine(const QString &line, QString &key, QString &value)
         return false;
     }
     int start = i;
-    while (i < n && !line.at(i).isSpace())
+    while (i < n && !isAsciiSpace(line.at(i)))
         ++i;
     key = line.mid(start, i - start);
     unquote(key);
 
-    while (i < n && line.at(i).isSpace())
+    while (i < n && isAsciiSpace(line.at(i)))
         ++i;
     if (i >= n || line.midRef(i, 2) == QLatin1String("//")) {
         value = QString();
@@ -196,7 +226,7 @@ bool splitKeyValueLine(const QString &line, QString &key, QString &value)
         }
         value = line.mid(start, close - start + 1);
     } else {
-        while (i < n && !line.at(i).isSpace())
+        while (i < n && !isAsciiSpace(line.at(i)))
             ++i;
         value = line.mid(start, i - start);
     }
@@ -246,31 +276,22 @@ bool splitKeyValueLine(const std::string &line, std::string &key, std::string &v
 
 QStringList tokenizeKeyValueLine(const QString &line)
 {
-    static const QRegularExpression token(QStringLiteral("(\"[^\"]+\"|//.*$|(\\S)+)"),
-                                          QRegularExpression::CaseInsensitiveOption);
     QStringList tokens;
-    QRegularExpressionMatchIterator it = token.globalMatch(line);
-    while (it.hasNext()) {
-        QString text = it.next().captured(1);
-        if (text.endsWith(QLatin1Char('"')))
-            text.chop(1);
-        if (text.startsWith(QLatin1Char('"')))
-            text.remove(0, 1);
-        tokens.append(text.trimmed());
-    }
+    forEachToken(line, [&tokens](const QString &text, bool) { tokens.append(text); });
     return tokens;
 }
 
-void parseKeyValue(const QString &line, QString &key, QString &value, QString &comment)
+void parseKeyValue(const QString &line, QString &key, QString &value, QString &comment,
+                   QuotedSlashes quoted)
 {
     key = QString();
     value = QString();
     comment = QString();
     int found = 0;
-    const QStringList tokens = tokenizeKeyValueLine(line);
-    for (const QString &token : tokens) {
-        if (token.startsWith(QLatin1String("//"))) {
-            comment = token.trimmed();
+    forEachToken(line, [&](const QString &token, bool wasQuoted) {
+        if (token.startsWith(QLatin1String("//")) &&
+            !(wasQuoted && quoted == QuotedSlashes::Text)) {
+            comment = token;
         } else if (found == 0) {
             key = token;
             ++found;
@@ -278,7 +299,7 @@ void parseKeyValue(const QString &line, QString &key, QString &value, QString &c
             value = token;
             ++found;
         }
-    }
+    });
 }
 
 void parseKeyValue(const QString &line, QString &key, QString &value)
@@ -287,12 +308,14 @@ void parseKeyValue(const QString &line, QString &key, QString &value)
     parseKeyValue(line, key, value, comment);
 }
 
-void parseKeyValue(const QByteArray &line, QByteArray &key, QByteArray &value)
+void parseKeyValue(const QByteArray &line, QByteArray &key, QByteArray &value, QuotedSlashes quoted)
 {
     const int nul = line.indexOf('\0');
     QString textKey;
     QString textValue;
-    parseKeyValue(QString::fromLatin1(nul < 0 ? line : line.left(nul)), textKey, textValue);
+    QString comment;
+    parseKeyValue(QString::fromLatin1(nul < 0 ? line : line.left(nul)), textKey, textValue, comment,
+                  quoted);
     // Null means "not found"; found but empty must stay distinguishable.
     const auto toBytes = [](const QString &text) {
         if (text.isNull())

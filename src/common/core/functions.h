@@ -16,6 +16,23 @@ inline const char *const ShortRead = "Read Error: Unable to read %1 of %2 bytes"
 inline const char *const ShortWrite = "Write Error: Unable to write %1 of %2 bytes";
 } // namespace DeviceError
 
+// --- White space in text read from files -------------------------------------
+
+// Space, tab, LF, VT, FF and CR; never a character from 0x80 up. 8-bit text is
+// read as Latin-1, and in UTF-8 text read that way the bytes QChar::isSpace
+// takes for white space (0x85, 0xA0) end characters (an a with a grave accent
+// is C3 A0): trimming them would cut the character in half.
+constexpr bool isAsciiSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+inline bool isAsciiSpace(QChar c)
+{
+    return c.unicode() < 0x80 && isAsciiSpace(char(c.unicode()));
+}
+// The text without that white space at either end.
+QString trimmedAscii(const QString &text);
+
 // --- Path text --------------------------------------------------------------
 
 // Removes separators ("/", "\") and white space from both ends, in place. A
@@ -55,13 +72,23 @@ bool splitKeyValueLine(const std::string &line, std::string &key, std::string &v
 // characters, each without one trailing and one leading quote, trimmed.
 // Two adjacent quotes give an empty token.
 QStringList tokenizeKeyValueLine(const QString &line);
+// What a token written in double quotes that starts with "//" is: a comment,
+// as in materials and scripts, or a key or value whatever it begins with, as
+// entity text (map sources, entity lumps) is read.
+enum class QuotedSlashes
+{
+    Comment,
+    Text
+};
 // First token is the key, second the value, a "//" token the comment; outputs
 // not found are null.
-void parseKeyValue(const QString &line, QString &key, QString &value, QString &comment);
+void parseKeyValue(const QString &line, QString &key, QString &value, QString &comment,
+                   QuotedSlashes quoted = QuotedSlashes::Comment);
 void parseKeyValue(const QString &line, QString &key, QString &value);
 // On the bytes up to the first NUL. A key or value found but empty comes back
 // empty and non-null; one not found comes back null.
-void parseKeyValue(const QByteArray &line, QByteArray &key, QByteArray &value);
+void parseKeyValue(const QByteArray &line, QByteArray &key, QByteArray &value,
+                   QuotedSlashes quoted = QuotedSlashes::Comment);
 
 // --- Numbers -------------------------------------------------------------------
 

@@ -10,7 +10,7 @@ const QChar CloseBrace = QLatin1Char('}');
 
 bool endsWord(QChar c)
 {
-    return c.isSpace() || c == Quote || c == OpenBrace || c == CloseBrace;
+    return isAsciiSpace(c) || c == Quote || c == OpenBrace || c == CloseBrace;
 }
 
 bool isNamed(const QStringRef &name, const char *wanted)
@@ -106,7 +106,7 @@ void VmtStructure::scanLine(const QString &line, int index)
     int i = 0;
     while (i < n) {
         const QChar c = line.at(i);
-        if (c.isSpace()) {
+        if (isAsciiSpace(c)) {
             ++i;
         } else if (c == QLatin1Char('/') && i + 1 < n && line.at(i + 1) == QLatin1Char('/')) {
             break;

@@ -1,5 +1,6 @@
 #include "vmtfunctions.h"
 
+#include "functions.h"
 #include "vmtblocks.h"
 
 #include <QVector>
@@ -98,9 +99,9 @@ public:
             return;
         QString before = m_lines.at(block.headerLine).left(block.headerColumn);
         QString after = m_lines.at(block.closeLine).mid(block.closeEnd);
-        if (before.trimmed().isEmpty())
+        if (trimmedAscii(before).isEmpty())
             before.clear();
-        const QString rest = after.trimmed();
+        const QString rest = trimmedAscii(after);
         if (rest.isEmpty() || rest.startsWith(QLatin1String("//")))
             after.clear();
         for (int i = block.headerLine; i <= block.closeLine; ++i)
@@ -159,7 +160,7 @@ private:
 QString setVmtShader(QString &text, const QString &shader)
 {
     const QString shaderLine = Quote + shader + Quote;
-    if (text.trimmed().isEmpty()) {
+    if (trimmedAscii(text).isEmpty()) {
         text += shaderLine + QStringLiteral("\n{\n}\n");
         return QString();
     }
@@ -199,7 +200,7 @@ QString setVmtShader(QString &text, const QString &shader)
 
 QString setVmtKeyValue(QString &text, const QString &key, const QString &value)
 {
-    if (text.trimmed().isEmpty()) {
+    if (trimmedAscii(text).isEmpty()) {
         text += QStringLiteral("\"\"\n{\n") + keyValueLine(1, key, value) + QStringLiteral("\n}\n");
         return QString();
     }
@@ -228,7 +229,7 @@ QString setVmtKeyValue(QString &text, const QString &key, const QString &value)
 QString addVmtProxy(QString &text, const QString &name, const QStringList &keys,
                     const QStringList *values)
 {
-    if (text.trimmed().isEmpty()) {
+    if (trimmedAscii(text).isEmpty()) {
         text += QStringLiteral("\"\"\n{\n\n\t\"Proxies\"\n\t{\n") +
                 proxyBlock(2, name, keys, values) + QStringLiteral("\n\t}\n}\n");
         return QString();
