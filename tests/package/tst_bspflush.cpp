@@ -216,8 +216,9 @@ QList<QPair<QByteArray, QByteArray>> zipListing(const QByteArray &zip)
 }
 
 // A pakfile as another tool makes it: `zip -0 -r` (folder records included)
-// or python3's zipfile (folder records, names differing in case, a deflated
-// file). Empty when the tool is missing.
+// or python3's zipfile (folder records, names differing in case, folders
+// included, beside a file of the folder, a deflated file). Empty when the
+// tool is missing.
 QByteArray toolArchive(const QString &tool, const QString &dir)
 {
     QProcess p;
@@ -234,6 +235,7 @@ QByteArray toolArchive(const QString &tool, const QString &dir)
             "with zipfile.ZipFile('out.zip', 'w') as z:\n"
             "    z.writestr('maps/', b'')\n"
             "    z.writestr('maps/x.txt', b'first')\n"
+            "    z.writestr('maps/y.txt', b'beside')\n"
             "    z.writestr('Maps/X.TXT', b'second')\n"
             "    z.writestr('docs/long.txt', b'words ' * 200, zipfile.ZIP_DEFLATED)\n"
             "    z.writestr('top.txt', b'top')\n";
@@ -838,9 +840,9 @@ private slots:
         QTest::addColumn<QString>("source");
         // A file renamed in case only, and the name it is saved under.
         QTest::addColumn<QStringList>("renamed");
-        QTest::newRow("by hand") << "hand" << QStringList{"sounds/a.wav", "Sounds/A.WAV"};
+        QTest::newRow("by hand") << "hand" << QStringList{"sounds/a.wav", "SOUNDS/A.WAV"};
         QTest::newRow("zip -0 -r") << "zip" << QStringList{"top.txt", "TOP.TXT"};
-        QTest::newRow("python zipfile") << "python" << QStringList{"maps/x.txt", "maps/x.txt"};
+        QTest::newRow("python zipfile") << "python" << QStringList{"maps/x.txt", "Maps/x.txt"};
     }
 
     void recordsWithoutNodesSurviveEveryFlush()
@@ -955,7 +957,8 @@ private slots:
     void setAsideRecordsYieldToTheTree_data()
     {
         QTest::addColumn<QStringList>("names");
-        // "remove:path", "rename:path>name" or "add:path", in order.
+        // "remove:path", "rename:path>name", "refuse:path>name" (a rename
+        // refused) or "add:path", in order.
         QTest::addColumn<QStringList>("edits");
         QTest::addColumn<QString>("kept");
         // "Folder" is set aside: "FOLDER/a.txt" made the folder first.
@@ -966,10 +969,18 @@ private slots:
             << folder
             << QStringList{"remove:FOLDER/a.txt", "remove:folder/b.txt", "add:folder/new.txt"}
             << "folder/new.txt";
-        // "two.txt" is set aside: "TWO.TXT" hides it.
-        QTest::newRow("file renamed to a hidden file's path")
+        // "two.txt" is set aside: "TWO.TXT" hides it. Its name is taken.
+        QTest::newRow("file added at a hidden file's path")
             << QStringList{"one.txt", "two.txt", "TWO.TXT"}
-            << QStringList{"rename:TWO.TXT>three.txt", "rename:one.txt>two.txt"} << "two.txt";
+            << QStringList{"rename:TWO.TXT>three.txt", "refuse:one.txt>two.txt", "add:two.txt"}
+            << "two.txt";
+        QTest::newRow("file renamed in case only")
+            << QStringList{"upper.vmt", "UPPER.VMT"}
+            << QStringList{"refuse:UPPER.VMT>upper.vmt", "rename:UPPER.VMT>Upper.vmt"}
+            << "upper.vmt";
+        QTest::newRow("folder renamed in case only")
+            << QStringList{"a/x.txt", "A/x.txt"} << QStringList{"refuse:A>a", "rename:A>b"}
+            << "b/x.txt";
     }
 
     void setAsideRecordsYieldToTheTree()
@@ -993,7 +1004,10 @@ private slots:
             if (verb == "remove")
                 QVERIFY(d.remove(path));
             else if (verb == "rename")
-                QVERIFY(d.rename(d.findFile(path), edit.section('>', 1)));
+                QVERIFY(d.rename(d.findNode(path), edit.section('>', 1)));
+            else if (verb == "refuse")
+                QVERIFY(!d.rename(d.findNode(path), edit.section('>', 1)) &&
+                        d.lastError() == E::unableToRename(path, edit.section('>', 1)));
             else
                 QVERIFY(d.addFile(QByteArray("added"), false, path));
         }

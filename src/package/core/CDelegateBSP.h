@@ -55,7 +55,8 @@ public:
     // refused, since it would be written as "?" and collide with others.
     CPackageHierarchyNode *addFile(const QByteArray &data, bool isReference,
                                    const QString &path) override;
-    // Lumps and their folder have fixed names; pakfile names must be Latin-1.
+    // Lumps and their folder have fixed names; pakfile names must be Latin-1
+    // and, like a sibling's, a set-aside record's name is taken.
     bool rename(CPackageHierarchyNode *node, const QString &name) override;
 
     // Field 1 offset, 2 length, 3 version, 4 four-character code (b0 in the
@@ -196,6 +197,9 @@ private:
     // the record's own while the node keeps the path the tree gave it (names
     // that differ only in case share folders and nodes), else that path.
     static QByteArray pakfileSaveName(const QString &path, const CPakfileEntry &entry);
+    // A flush would write a file of top's subtree (or top) under the name of
+    // a record set aside.
+    bool writesSetAsideName(const CPackageHierarchyNode *top) const;
     // How a record set aside at open must lie towards the files of the tree
     // in a rewritten pakfile, so that an open of the new map gives each of
     // them its node again: of two records with one path the later takes it,

@@ -7,6 +7,7 @@
 #include "functions.h"
 
 #include <QBuffer>
+#include <QSet>
 #include <QtEndian>
 
 #include <algorithm>
@@ -102,7 +103,47 @@ bool CDelegateBSP::rename(CPackageHierarchyNode *n, const QString &name)
         const QString folder = n->path(false);
         return fail(E::Bsp::notLatin1(folder.isEmpty() ? name : folder + QLatin1Char('/') + name));
     }
-    return IPackageDelegate::rename(n, name);
+    const QString before = n->name();
+    const QString path = n->path(true);
+    if (!IPackageDelegate::rename(n, name))
+        return false;
+    if (!writesSetAsideName(n))
+        return true;
+    // Its old name is free again: no sibling took it meanwhile.
+    n->setName(before);
+    return fail(E::unableToRename(path, name));
+}
+
+bool CDelegateBSP::writesSetAsideName(const CPackageHierarchyNode *top) const
+{
+    // Flushes write records without a node under their own names, so a file
+    // written under one of them would make two entries with one name.
+    QSet<QString> setAside;
+    for (const CPakfileEntry *e : m_pakfileEntries) {
+        if (e->setAside) {
+            setAside.insert(pakfilePathParts(e->local.fileName).join(QLatin1Char('/')));
+            setAside.insert(pakfilePathParts(e->central.fileName).join(QLatin1Char('/')));
+        }
+    }
+    if (setAside.isEmpty())
+        return false;
+    for (int i = F::LumpCount; i < m_nodes.size(); ++i) {
+        const CPackageHierarchyNode *n = m_nodes[i];
+        const CPackageHierarchyNode *up = n;
+        while (up && up != top)
+            up = up->parent();
+        if (!up || !n->isLeaf())
+            continue;
+        // A file written under its own stored name adds no name the archive
+        // did not have.
+        const QString path = n->path(true);
+        const CPakfileEntry *e = pakfileEntry(i);
+        const QByteArray saved = e ? pakfileSaveName(path, *e) : path.toLatin1();
+        if ((!e || saved != e->local.fileName) &&
+            setAside.contains(pakfilePathParts(saved).join(QLatin1Char('/'))))
+            return true;
+    }
+    return false;
 }
 
 bool CDelegateBSP::hasPakfileEdits() const

@@ -21,37 +21,77 @@ constexpr qint64 ScanChunk = 64 * 1024;
 // with typical names); a larger span is read from the file.
 constexpr qint64 MaxDirectoryInMemory = 64 * 1024 * 1024;
 
-// Position of the first signature that lies wholly within [from, limit) of
-// the reader, or -1. Scans in chunks so that junk between records costs
-// little, and never reads outside the range.
-qint64 findSignature(CBinaryReader &r, qint64 from, qint64 limit, quint32 signature)
+// Finds the signature of the records of a reader, front to back. Records
+// normally follow one another directly and are looked for where they should
+// be; otherwise the reader is scanned in chunks that stay in a window later
+// searches look in first, so that junk between records costs little and
+// each byte is scanned at most once however the records lie. Never reads
+// outside the reader.
+class SignatureScan
 {
-    uchar pattern[4];
-    qToLittleEndian(signature, pattern);
-    const QByteArray needle(reinterpret_cast<const char *>(pattern), 4);
-    limit = qMin(limit, r.size());
-    // Records normally follow one another directly: look where the record
-    // should be before scanning, or every entry would read a whole chunk.
-    if (from >= 0 && from + 4 <= limit && r.seek(from)) {
-        const quint32 found = r.u32();
-        if (!r.ok())
-            return -1;
-        if (found == signature)
-            return from;
+public:
+    SignatureScan(CBinaryReader &reader, quint32 signature)
+        : m_reader(reader)
+        , m_signature(signature)
+    {
+        uchar pattern[4];
+        qToLittleEndian(signature, pattern);
+        m_needle = QByteArray(reinterpret_cast<const char *>(pattern), 4);
     }
-    for (qint64 at = from; at >= 0 && at + 4 <= limit; at += ScanChunk) {
-        const qint64 length = qMin(ScanChunk + 3, limit - at);
-        if (!r.seek(at))
+
+    // Position of the first signature that lies wholly within [from, end of
+    // the reader), or -1.
+    qint64 find(qint64 from)
+    {
+        const qint64 limit = m_reader.size();
+        if (from < 0 || from + 4 > limit)
             return -1;
-        const QByteArray chunk = r.bytes(length);
-        if (!r.ok())
-            return -1;
-        const int hit = chunk.indexOf(needle);
-        if (hit >= 0)
-            return at + hit;
+        if (!covers(from)) {
+            if (!m_reader.seek(from))
+                return -1;
+            const quint32 found = m_reader.u32();
+            if (!m_reader.ok())
+                return -1;
+            if (found == m_signature)
+                return from;
+        }
+        for (qint64 at = from; at + 4 <= limit; at = m_start + m_window.size() - 3) {
+            if (!covers(at) && !moveWindow(at))
+                return -1;
+            const int hit = m_window.indexOf(m_needle, int(at - m_start));
+            if (hit >= 0)
+                return m_start + hit;
+        }
+        return -1;
     }
-    return -1;
-}
+
+private:
+    bool covers(qint64 at) const { return at >= m_start && at + 4 <= m_start + m_window.size(); }
+
+    // The window from `at` on: what it holds of that is kept, and the next
+    // chunk is read after it.
+    bool moveWindow(qint64 at)
+    {
+        if (at >= m_start && at <= m_start + m_window.size())
+            m_window.remove(0, int(at - m_start));
+        else
+            m_window.clear();
+        m_start = at;
+        const qint64 readFrom = m_start + m_window.size();
+        const qint64 length = qMin(ScanChunk, m_reader.size() - readFrom);
+        if (length <= 0 || !m_reader.seek(readFrom))
+            return false;
+        m_window += m_reader.bytes(length);
+        return m_reader.ok();
+    }
+
+    CBinaryReader &m_reader;
+    quint32 m_signature;
+    QByteArray m_needle;
+    QByteArray m_window;
+    // Position of the window's first byte in the reader.
+    qint64 m_start = 0;
+};
 
 // The fixed part of a record after its signature, taken in one read: a
 // pakfile can list tens of thousands of files, and every field read from the
@@ -230,11 +270,12 @@ bool CDelegateBSP::readCentralDirectory(CBinaryReader &directory)
         m_pakfileEntries.append(new CPakfileEntry());
 
     qint64 at = 0;
+    SignatureScan scan(directory, Z::CentralSignature);
     for (CPakfileEntry *e : qAsConst(m_pakfileEntries)) {
         // Junk between entries is skipped, as far as the end record: each
         // search starts where the last entry ended, so the junk is crossed
         // once in all.
-        at = findSignature(directory, at, directory.size(), Z::CentralSignature);
+        at = scan.find(at);
         if (at < 0 || !directory.seek(at + 4) || !directory.canRead(Z::CentralHeaderSize - 4))
             return fail(E::Bsp::NoCentralEntry);
         CBinaryReader fixed = fixedPart(directory, Z::CentralHeaderSize);

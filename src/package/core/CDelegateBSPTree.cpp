@@ -135,6 +135,9 @@ void CDelegateBSP::addPakfileNodes()
         }
         return true;
     };
+    // Folders renamed for a later record leave the paths the tree gave
+    // earlier records out of date.
+    bool foldersRenamed = false;
     for (int record = 0; record < m_pakfileEntries.size(); ++record) {
         CPakfileEntry *e = m_pakfileEntries[record];
         // Every record keeps its slot (index 64 + record position), even one
@@ -181,7 +184,8 @@ void CDelegateBSP::addPakfileNodes()
         }
         if (n->entryIndex >= 0) {
             // Same path ignoring case: the later record wins the node, and
-            // its row shows the later record's name.
+            // its row shows the later record's name, folders included (the
+            // lumps folder keeps its name, as a rename would).
             CPakfileEntry *earlier = m_pakfileEntries.value(n->entryIndex - F::LumpCount);
             addWarning(E::Bsp::hiddenPakfileFile(
                 earlier ? QString::fromLatin1(earlier->local.fileName) : n->path(true), text()));
@@ -189,6 +193,12 @@ void CDelegateBSP::addPakfileNodes()
                 earlier->setAside = true;
             m_nodes[n->entryIndex] = nullptr;
             n->setName(parts.last());
+            CPackageHierarchyNode *folder = n->parent();
+            for (int i = parts.size() - 2; i >= 0 && folder != m_rootNode->first();
+                 --i, folder = folder->parent()) {
+                if (folder->name() != parts[i])
+                    foldersRenamed = folder->setName(parts[i]) || foldersRenamed;
+            }
         }
         e->setAside = false;
         if (!hasPath(n, parts))
@@ -196,5 +206,14 @@ void CDelegateBSP::addPakfileNodes()
         n->owner = this;
         n->entryIndex = m_nodes.size() - 1;
         m_nodes.last() = n;
+    }
+    if (!foldersRenamed)
+        return;
+    for (int record = 0; record < m_pakfileEntries.size(); ++record) {
+        CPakfileEntry *e = m_pakfileEntries[record];
+        const CPackageHierarchyNode *n = m_nodes[F::LumpCount + record];
+        if (n)
+            e->treePath =
+                hasPath(n, pakfilePathParts(e->local.fileName)) ? QString() : n->path(true);
     }
 }

@@ -27,6 +27,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace T = VPakfileTexts;
 
 namespace {
@@ -291,9 +293,13 @@ void VPakfile::fillPakfileTable()
         updatePakfileRow(nodes[row], row);
     // Long names show whole rather than cut at the width made for an empty
     // table, as far as Size and Type stay in sight beside them; paths get
-    // what the names leave.
-    const int room = m_pakfileTable->viewport()->width() -
-                     m_pakfileTable->horizontalHeader()->sectionSize(2) - TypeColumnWidth;
+    // what the names leave. Type texts are short and always show whole.
+    QHeaderView *header = m_pakfileTable->horizontalHeader();
+    const QAbstractItemView *view = m_pakfileTable;
+    const int typeWidth =
+        std::max({TypeColumnWidth, view->sizeHintForColumn(3), header->sectionSizeHint(3)});
+    header->resizeSection(3, typeWidth);
+    const int room = m_pakfileTable->viewport()->width() - header->sectionSize(2) - typeWidth;
     fitColumnToContents(m_pakfileTable, 0, qMax(NameColumnWidth, room));
     fitColumnToContents(m_pakfileTable, 1,
                         qMax(PathColumnWidth, room - m_pakfileTable->columnWidth(0)));

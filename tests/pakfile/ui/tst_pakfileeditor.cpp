@@ -396,21 +396,32 @@ private slots:
 
     // A dismissed overwrite question counts as No; with the structure kept, an
     // entry path that would leave the folder is refused and the rest saved.
-    // Of two names that differ only in case, the row (deleted here) is the
-    // later's. A long name shows whole.
+    // Of two names that differ only in case, folders included, the row
+    // (deleted here) shows the later's name and size. A long name and the
+    // longest type show whole.
     void savedEntriesStayInTheChosenFolder()
     {
         const QString longName = "water_doublecross_0_-384_96_depth_48.vmt";
         MapFile file(pakfileMap(nullptr, {{"../evil.txt", "e"},
-                                          {"models/M.DX90.VTX", "upper"},
-                                          {"materials/maps/" + longName.toLatin1(), "w"}})
+                                          {"Models/M.DX90.VTX", "upper"},
+                                          {"materials/maps/" + longName.toLatin1(), "w"},
+                                          {"materials/sky.hdr.vtf", "h"}})
                          .build());
         GameFolder out;
         out.write("flat/readme.txt", "old");
-        m_editor->resize(m_editor->minimumSize());
-        m_editor->show();
-        QVERIFY(m_editor->open(file.path()));
-        QVERIFY(m_rows->columnWidth(0) >= m_rows->fontMetrics().horizontalAdvance(longName));
+        for (const QSize size : {m_editor->minimumSize(), QSize(1280, 800)}) {
+            m_editor->resize(size);
+            m_editor->show();
+            QVERIFY(m_editor->open(file.path()));
+            QVERIFY(m_rows->columnWidth(0) >= m_rows->fontMetrics().horizontalAdvance(longName));
+            const int margins =
+                2 * (m_rows->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+            QVERIFY(m_rows->columnWidth(3) >=
+                    m_rows->fontMetrics().horizontalAdvance("Texture (HDR)") + margins);
+        }
+        const int upper = column(m_rows, 0).indexOf("M.DX90.VTX");
+        QCOMPARE(m_rows->item(upper, 1)->text() + '|' + m_rows->item(upper, 2)->text(),
+                 QStringLiteral("/Models|5"));
         CDelegateBSP *map = m_editor->delegate();
         QVERIFY(map->setData("changed", false, map->findFile("materials/a.vmt")));
 
@@ -437,7 +448,8 @@ private slots:
         click("bspSave");
         if (!zipToolsPresent())
             QSKIP("python3 or unzip is not installed");
-        QCOMPARE(pythonZip(file.path()).filter("models/"), QStringList{"models/m.dx90.vtx=78797a"});
+        QCOMPARE(pythonZip(file.path()).filter("models/", Qt::CaseInsensitive),
+                 QStringList{"models/m.dx90.vtx=78797a"});
     }
 
     void statusCountsAndComment()
