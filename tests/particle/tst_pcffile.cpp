@@ -463,13 +463,14 @@ void TestPcfFile::rootWithoutAttributes()
 void TestPcfFile::trimmedDictionaryStrings()
 {
     PcfBuilder b(1);
-    b.header().dictionary({" DmElement ", "particleSystemDefinitions\t", "DmElement"});
-    b.i32(1).u16(2).cstring("  root ").guid(0);
+    // A name in UTF-8 ending in C3 A0 or E5 86 85 keeps its last byte.
+    b.header().dictionary({" DmElement ", "particleSystemDefinitions\t", "DmElement\xC3\xA0"});
+    b.i32(1).u16(2).cstring("  root\xE5\x86\x85 ").guid(0);
     b.i32(1).u16(1).u8(15).i32(0);
     Document document = readBytes(b.data());
-    QCOMPARE(document->strings,
-             (QStringList{"DmElement", "particleSystemDefinitions", "DmElement"}));
-    QCOMPARE(document->elements[0]->name, QStringLiteral("root"));
+    QCOMPARE(document->strings, (QStringList{"DmElement", "particleSystemDefinitions",
+                                             QString::fromLatin1("DmElement\xC3\xA0")}));
+    QCOMPARE(document->elements[0]->name, QString::fromLatin1("root\xE5\x86\x85"));
     QCOMPARE(document->elements[0]->typeIndex, quint16(2));
     QCOMPARE(document->stringCount, 3);
 }

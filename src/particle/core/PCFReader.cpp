@@ -3,6 +3,7 @@
 #include "CFilePCF.h"
 #include "PCFErrors.h"
 #include "PCFFormat.h"
+#include "functions.h"
 
 #include <QUuid>
 
@@ -96,7 +97,7 @@ bool PCFReader::readContents()
 
 bool PCFReader::readHeader()
 {
-    const QString header = QString::fromLatin1(m_in.takeLine()).trimmed();
+    const QString header = trimmedAscii(QString::fromLatin1(m_in.takeLine()));
     const int codes[] = {PCFFormat::Binary2Pcf1, PCFFormat::Binary3Pcf2, PCFFormat::Binary4Pcf2,
                          PCFFormat::Binary2Dmx1};
     int format = PCFFormat::None;
@@ -122,7 +123,8 @@ QString PCFReader::readText()
     const auto shared = m_texts.constFind(QByteArray::fromRawData(at, length));
     if (shared != m_texts.constEnd())
         return shared.value();
-    const QString text = QString::fromLatin1(at, length).trimmed();
+    // UTF-8 text read as Latin-1 may end in 0x85 or 0xA0: not white space.
+    const QString text = trimmedAscii(QString::fromLatin1(at, length));
     if (length <= SharedTextLength && m_texts.size() < SharedTexts)
         m_texts.insert(QByteArray(at, length), text);
     return text;
@@ -146,7 +148,7 @@ bool PCFReader::readDictionary()
         const char *at = m_in.takeString(&length);
         if (!at)
             return endOfFile();
-        m_document->strings.append(QString::fromLatin1(at, length).trimmed());
+        m_document->strings.append(trimmedAscii(QString::fromLatin1(at, length)));
     }
     m_nameIds.fill(NoName, int(count));
     return true;
