@@ -48,25 +48,19 @@ void TestSaveFile::failedSavesKeepTheOldFile_data()
     QTest::addColumn<qint64>("room");
     QTest::addColumn<int>("chunks");
     QTest::addColumn<QString>("message");
-    // What writeAll() says: the reason alone, or the folder message whole.
-    QTest::addColumn<QString>("reason");
     const QString full = QStringLiteral("Write Error: Unable to write (No space left on device)");
-    const QString noSpace = QStringLiteral("No space left on device");
-    QTest::newRow("room for part of one write") << "t.vtf" << qint64(100) << 1 << full << noSpace;
-    QTest::newRow("room for part of many small writes")
-        << "t.vtf" << qint64(5000) << 4000 << full << noSpace;
+    QTest::newRow("room for part of one write") << "t.vtf" << qint64(100) << 1 << full;
+    QTest::newRow("room for part of many small writes") << "t.vtf" << qint64(5000) << 4000 << full;
     // Even as root no temporary name fits beside this one; the target stays writable.
     const QString name = QString(250, QLatin1Char('r')) + ".vtf";
-    const QString folder =
-        "Unable to save \"" + name +
-        "\": the folder \"<folder>\" cannot be written to. Save to another folder.";
     QTest::newRow("no temporary file beside the target")
-        << name << qint64(-1) << 1 << folder << folder;
-    // No folder takes the name itself (nor is there an old file).
+        << name << qint64(-1) << 1
+        << "Unable to save \"" + name +
+               "\": the folder \"<folder>\" cannot be written to. Save to another folder.";
+    // No folder takes the name itself (nor holds an old file by that name).
     QTest::newRow("name too long for any folder")
         << QString(4000, QLatin1Char('e')) << qint64(-1) << 1
-        << "Write Error: Unable to write (File name too long)"
-        << "File name too long";
+        << "Write Error: Unable to write (File name too long)";
 }
 
 void TestSaveFile::failedSavesKeepTheOldFile()
@@ -75,26 +69,22 @@ void TestSaveFile::failedSavesKeepTheOldFile()
     QFETCH(qint64, room);
     QFETCH(int, chunks);
     QFETCH(QString, message);
-    QFETCH(QString, reason);
     QTemporaryDir dir;
     const QString path = dir.filePath(name);
     const QByteArray old = writeFile(path, Old) ? Old : QByteArray();
-    message.replace("<folder>", dir.path());
-    reason.replace("<folder>", dir.path());
 
     const FullDisk disk(room);
     CSaveFile file(path);
     QString error;
     QVERIFY(!save(file, QByteArray(64 * 1024, 'n'), chunks, error));
-    QCOMPARE(error, message);
-    QCOMPARE(file.folderRefused(), reason == message);
+    QCOMPARE(error, message.replace("<folder>", dir.path()));
+    QCOMPARE(file.folderRefused(), message.contains("folder"));
     QCOMPARE(readFile(path), old);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-             old.isEmpty() ? QStringList() : QStringList{name});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), int(!old.isEmpty()));
 
-    QString said;
-    QVERIFY(!CSaveFile::writeAll(path, "new", &said));
-    QCOMPARE(said, reason);
+    QString reason;
+    QVERIFY(!CSaveFile::writeAll(path, "new", &reason));
+    QCOMPARE(reason, file.folderRefused() ? message : message.section('(', 1).chopped(1));
     QCOMPARE(readFile(path), old);
 }
 

@@ -340,10 +340,7 @@ void TestDelegateVPK::treeShapes()
     QCOMPARE(readAll(vpk, "a/same.txt"), QByteArray("abc"));
 
     // Names that would climb out of an extraction folder, and paths too long
-    // or too deep for one, are left out, and the open says so once.
-    QByteArray tooDeep = "d";
-    for (int i = 0; i < CDelegateVPK::MaxTreeDepth; ++i)
-        tooDeep += "/d";
+    // for one, are left out, and the open says so once.
     VpkTree unsafe;
     unsafe.ext("txt")
         .path("../../etc")
@@ -357,24 +354,20 @@ void TestDelegateVPK::treeShapes()
         .file("g", 0, 0, 1)
         .file("h", 0, 0, 1)
         .path("long")
-        .file(QByteArray(1100, 'n'), 0, 0, 1)
-        .path(tooDeep)
-        .file("z", 0, 0, 1);
-    unsafe.ext(" ").path("p").file(" ", 0, 0, 1);
+        .file(QByteArray(1100, 'n'), 0, 0, 1);
+    unsafe.ext(" ").path("p").file(" ", 0, 0, 1).file("..", 0, 0, 1);
     path = writePackage(dir, "pak01_dir.vpk", VpkFixture::directory(1, unsafe.finish()));
     QVERIFY(vpk.open(path, true));
     QCOMPARE(vpk.setAsideCount(), 6);
     QCOMPARE(vpk.nodeCount(), 10);
-    for (int i : {0, 1, 4, 7, 8, 9})
-        QVERIFY(!vpk.node(i));
     QVERIFY(vpk.findFile("fine/f.txt"));
     QVERIFY(vpk.findFile("fine/.txt"));
     QCOMPARE(vpk.root()->counts(), qMakePair(1, 4));
     QCOMPARE(vpk.warnings(),
-             QStringList("Package Warning: 6 files are left out because their paths cannot be "
-                         "extracted safely: \"../../etc/passwd.txt\", \"ok/./x/y.txt\", "
-                         "\"fine/../../up.txt\", \"long/" +
-                         QString(195, 'n') + "\", \"" + tooDeep.left(200) + "\" and 1 more"));
+             QStringList("Package Warning: 6 files are left out because their paths "
+                         "cannot be extracted safely: \"../../etc/passwd.txt\", "
+                         "\"ok/./x/y.txt\", \"fine/../../up.txt\", \"long/" +
+                         QString(195, 'n') + "\", \"p/\" and 1 more"));
 
     // Paths nested deeper than any real package are set aside, and a hostile
     // one of 100,000 levels costs no time.
