@@ -22,6 +22,8 @@
 #include <functional>
 #include <memory>
 
+#include <unistd.h>
+
 namespace E = PackageErrors;
 using namespace MapFixtures;
 using Step = CDelegateBSP::FlushStep;
@@ -669,6 +671,28 @@ private slots:
                                           "Read Error: "),
                  qPrintable(d.lastError()));
         QVERIFY(!QFile::exists(file.path() + ".tmp"));
+    }
+
+    void linksNeverTurnTheSaveAside()
+    {
+        // Links and second names planted at the temporary's name lose it, their
+        // files untouched; a map opened through a link saves the file it names.
+        MapFile file(typicalMap().build());
+        QTemporaryDir other;
+        const QString victim = other.filePath("victim.txt"), opened = other.filePath("link.bsp");
+        writeFile(victim, "victim");
+        QVERIFY(QFile::link(file.path(), opened) && QFile::link(victim, file.path() + ".tmp"));
+        CDelegateBSP d;
+        QVERIFY(d.open(opened, false) && d.addFile(QByteArray("new"), false, "added.txt"));
+        QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
+        QCOMPARE(::link(qPrintable(victim), qPrintable(file.path() + ".tmp")), 0);
+        QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
+        QCOMPARE(readFile(victim), QByteArray("victim"));
+        QVERIFY(readFile(file.path()).contains("added.txt") &&
+                !QFile::exists(file.path() + ".tmp"));
+        QVERIFY(QFileInfo(opened).isSymLink());
+        QCOMPARE(QDir(other.path()).entryList(QDir::Files),
+                 QStringList({"link.bsp", "victim.txt"}));
     }
 
     void limitsAreCheckedBeforeWriting()

@@ -339,7 +339,8 @@ void TestDelegateVPK::treeShapes()
     QCOMPARE(vpk.root()->counts(), qMakePair(1, 2));
     QCOMPARE(readAll(vpk, "a/same.txt"), QByteArray("abc"));
 
-    // Names that would climb out of an extraction folder are left out.
+    // Names that would climb out of an extraction folder, and paths too long
+    // for one, are left out, and the open says so once.
     VpkTree unsafe;
     unsafe.ext("txt")
         .path("../../etc")
@@ -348,16 +349,25 @@ void TestDelegateVPK::treeShapes()
         .file("y", 0, 0, 5)
         .path("fine")
         .file("f", 0, 0, 5)
-        .file(" ", 0, 0, 1);
-    unsafe.ext(" ").path("p").file(" ", 0, 0, 1);
+        .file(" ", 0, 0, 1)
+        .file("../../up", 0, 0, 1)
+        .file("g", 0, 0, 1)
+        .file("h", 0, 0, 1)
+        .path("long")
+        .file(QByteArray(1100, 'n'), 0, 0, 1);
+    unsafe.ext(" ").path("p").file(" ", 0, 0, 1).file("..", 0, 0, 1);
     path = writePackage(dir, "pak01_dir.vpk", VpkFixture::directory(1, unsafe.finish()));
     QVERIFY(vpk.open(path, true));
-    QCOMPARE(vpk.setAsideCount(), 3);
-    QCOMPARE(vpk.nodeCount(), 5);
-    QVERIFY(!vpk.node(0) && !vpk.node(1) && !vpk.node(4));
+    QCOMPARE(vpk.setAsideCount(), 6);
+    QCOMPARE(vpk.nodeCount(), 10);
     QVERIFY(vpk.findFile("fine/f.txt"));
     QVERIFY(vpk.findFile("fine/.txt"));
-    QCOMPARE(vpk.root()->counts(), qMakePair(1, 2));
+    QCOMPARE(vpk.root()->counts(), qMakePair(1, 4));
+    QCOMPARE(vpk.warnings(),
+             QStringList("Package Warning: 6 files are left out because their paths "
+                         "cannot be extracted safely: \"../../etc/passwd.txt\", "
+                         "\"ok/./x/y.txt\", \"fine/../../up.txt\", \"long/" +
+                         QString(195, 'n') + "\", \"p/\" and 1 more"));
 
     // Paths nested deeper than any real package are set aside, and a hostile
     // one of 100,000 levels costs no time.

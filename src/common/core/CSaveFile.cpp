@@ -30,11 +30,22 @@ CSaveFile::CSaveFile(const QString &path, QObject *parent)
     : QSaveFile(path, parent)
 {}
 
+QString CSaveFile::savedPath(const QString &path)
+{
+    // As QSaveFile follows links; a chain that never ends names no file, and
+    // the link itself is then the one written.
+    constexpr int MaxLinks = 128;
+    QFileInfo info(path);
+    for (int i = 0; i < MaxLinks && info.isSymLink(); ++i)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? path : info.filePath();
+}
+
 QString CSaveFile::folderMessage(const QString &path)
 {
     const QFileInfo info(path);
     // A link is saved through: the temporary file goes beside what it names.
-    const QFileInfo target(info.isSymLink() ? info.symLinkTarget() : path);
+    const QFileInfo target(savedPath(path));
     return QStringLiteral("Unable to save \"%1\": the folder \"%2\" cannot be written to. Save to "
                           "another folder.")
         .arg(info.fileName(), QDir::toNativeSeparators(target.absolutePath()));
@@ -47,9 +58,11 @@ bool CSaveFile::open(OpenMode mode)
     if (QSaveFile::open(mode))
         return true;
     // QSaveFile refuses a directory and a file the user may not write before
-    // it tries the temporary file; any other failure is the temporary file's.
+    // it tries the temporary file; any other failure is the temporary file's,
+    // and the folder's when the reason says so.
     const QFileInfo info(fileName());
-    if (!fileName().isEmpty() && !info.isDir() && (!info.exists() || info.isWritable())) {
+    if (!fileName().isEmpty() && !info.isDir() && (!info.exists() || info.isWritable()) &&
+        refusedByFolder()) {
         m_folderRefused = true;
         setErrorString(folderMessage(fileName()));
     }
@@ -103,9 +116,26 @@ bool CSaveFile::commit()
         return true;
     // The bytes are whole and on the disk: only putting the temporary file
     // under its name in the folder failed.
-    m_folderRefused = true;
-    setErrorString(folderMessage(fileName()));
+    m_folderRefused = refusedByFolder();
+    if (m_folderRefused)
+        setErrorString(folderMessage(fileName()));
     return false;
+}
+
+bool CSaveFile::refusedByFolder() const
+{
+    // Qt words the system's reasons as qt_error_string() does. Where Qt kept
+    // none (a temporary name that fits nowhere beside the target), only the
+    // folder is left to blame.
+    const QString reason = errorString();
+    if (reason.isEmpty() || reason == unsetReason())
+        return true;
+    for (int code : {EACCES, EPERM, EROFS, ENOENT, ENOTDIR}) {
+        if (reason == qt_error_string(code))
+            return true;
+    }
+    // The target's own name fits the folder, the temporary's longer one not.
+    return reason == qt_error_string(ENAMETOOLONG) && QFileInfo::exists(fileName());
 }
 
 void CSaveFile::cancelWriting()

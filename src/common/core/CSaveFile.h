@@ -18,8 +18,10 @@ public:
     // folderRefused() turns true and errorString() is folderMessage().
     bool open(OpenMode mode) override;
     // True after open() or commit() failed because the folder takes no
-    // temporary file (commit(): a temporary file that cannot take a name
-    // there, such as one too long for the folder).
+    // temporary file: the system refused it for want of rights, a read-only
+    // disk or a folder gone, or the target's name fits there but the
+    // temporary's longer one does not. After any other failure (a target name
+    // too long for any folder) errorString() is the system's reason.
     bool folderRefused() const { return m_folderRefused; }
 
     // QSaveFile::commit(), except that it fails when the last buffered bytes
@@ -44,6 +46,9 @@ public:
     // "Unable to save \"<name>\": the folder \"<folder>\" cannot be written
     // to. Save to another folder."
     static QString folderMessage(const QString &path);
+    // The file a save of `path` writes: the one a symbolic link names (through
+    // every link of a chain), else `path` itself.
+    static QString savedPath(const QString &path);
 
     // Writes the bytes and commits. On failure the target is untouched and
     // `error`, when given, holds the file's reason or the folder message.
@@ -58,6 +63,9 @@ protected:
     qint64 writeData(const char *data, qint64 length) override;
 
 private:
+    // Whether the reason of a failed open() or commit() (errorString()) puts
+    // the blame on the folder.
+    bool refusedByFolder() const;
     // Keeps the system's reason for a failed write as errorString().
     void failWrite(const QString &reason);
 

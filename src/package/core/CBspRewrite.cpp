@@ -1,6 +1,7 @@
 #include "CBspRewrite.h"
 
 #include "CPackageHierarchyNode.h"
+#include "CSaveFile.h"
 #include "DurableFile.h"
 #include "FlushSyncronizer.h"
 #include "PackageErrors.h"
@@ -50,8 +51,9 @@ QString shortCopy(const char *text, qint64 size)
 CBspRewrite::CBspRewrite(CDelegateBSP &map, FlushSyncronizer *syncronizer)
     : m_map(map)
     , m_syncronizer(syncronizer)
+    , m_target(CSaveFile::savedPath(map.fileName()))
 {
-    m_temp.setFileName(map.fileName() + QStringLiteral(".tmp"));
+    m_temp.setFileName(m_target + QStringLiteral(".tmp"));
     std::copy(std::begin(map.m_lumps), std::end(map.m_lumps), std::begin(m_lumps));
 }
 
@@ -273,10 +275,21 @@ bool CBspRewrite::checkLimits()
 bool CBspRewrite::openTemporary()
 {
     const bool injected = fault(Step::TemporaryFile, 0);
-    if (injected || !m_temp.open(QIODevice::ReadWrite | QIODevice::Truncate))
-        return failWith(E::Bsp::temporaryOpen(
-            QDir::toNativeSeparators(QFileInfo(m_temp.fileName()).absolutePath()),
-            injected ? QString() : m_temp.errorString()));
+    // Whatever has the temporary's name (left by a save that was cut off, or
+    // a link planted to turn the map onto another file) loses the name but is
+    // never written: the temporary is a new file, made here for this save.
+    const QFileInfo standing(m_temp.fileName());
+    QString reason;
+    if (!injected) {
+        QFile old(m_temp.fileName());
+        if ((standing.exists() || standing.isSymLink()) && !old.remove())
+            reason = old.errorString();
+        else if (!m_temp.open(QIODevice::ReadWrite | QIODevice::NewOnly))
+            reason = m_temp.errorString();
+    }
+    if (injected || !reason.isEmpty())
+        return failWith(
+            E::Bsp::temporaryOpen(QDir::toNativeSeparators(standing.absolutePath()), reason));
     m_created = true;
     return true;
 }

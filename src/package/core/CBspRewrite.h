@@ -33,7 +33,8 @@ struct CBspRewriteEntry
     CZipLocalFileHeader local;
 };
 
-// Writes a complete new map for a delegate into "<map>.tmp": the lumps in the
+// Writes a complete new map for a delegate into "<map>.tmp" (a new file beside
+// the file the map's name links to, if it does): the lumps in the
 // order of their old offsets, packed from the end of the header on, each from
 // its pending bytes, its local file or its stored bytes, then the pakfile
 // rebuilt as a zip of stored files, and the header last. The delegate is not
@@ -54,6 +55,8 @@ public:
     bool run();
     const QString &message() const { return m_message; }
 
+    // The file the map is saved to: the one its name links to, if it does.
+    const QString &targetName() const { return m_target; }
     QString temporaryName() const { return m_temp.fileName(); }
     // The temporary file took the map's name, or is the only copy of the new
     // map: it must not be removed.
@@ -114,6 +117,7 @@ private:
 
     CDelegateBSP &m_map;
     FlushSyncronizer *m_syncronizer;
+    QString m_target;
     QFile m_temp;
     bool m_created = false;
     bool m_keepTemporary = false;

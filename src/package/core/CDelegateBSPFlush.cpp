@@ -53,8 +53,9 @@ bool CDelegateBSP::swapFlushedFile(CBspRewrite &rewrite, QString &message)
     // The map's name holds a whole map at every moment: the new file is on
     // the disk already (the rewrite synced it), the backup is a second name
     // of the old map rather than the map moved away, and the new map takes
-    // the name in one rename.
-    const QString mapName = fileName();
+    // the name in one rename. A map opened through a link is saved where the
+    // link points, and the link stays.
+    const QString mapName = rewrite.targetName();
     const QString backupName = mapName + QStringLiteral(".backup");
     QString reason;
     if (QFileInfo::exists(backupName) || QFileInfo(backupName).isSymLink())

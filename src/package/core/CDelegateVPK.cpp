@@ -64,6 +64,19 @@ bool isBlank(const QString &text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
 }
 
+// Files left out for their paths that the open's warning names, and how much
+// of each path it quotes.
+constexpr int NamedUnsafePaths = 5;
+constexpr int MaxWarnedNameLength = 200;
+
+// A path as the warning quotes it.
+QString warnedPath(const QString &folder, const QString &name)
+{
+    const QString path =
+        folder.isEmpty() ? name : folder.left(MaxWarnedNameLength) + QLatin1Char('/') + name;
+    return path.left(MaxWarnedNameLength);
+}
+
 // A component that extraction could not use as a file name inside its folder.
 bool isUnsafeComponent(const QString &part)
 {
@@ -223,6 +236,7 @@ void CDelegateVPK::readTree(CVPKTreeReader &tree)
         m_complete = false;
         fail(PackageErrors::ReadIncompleteRead);
     };
+    m_longPaths.clear();
     int length = 0;
     const char *text = nullptr;
     const auto next = [&] {
@@ -256,6 +270,16 @@ void CDelegateVPK::readTree(CVPKTreeReader &tree)
                         extension.copyTo(out);
                     }
                 }
+                // Of a path too long to keep, the warning quotes the head.
+                QString longPath;
+                if (tooLong && m_longPaths.size() < NamedUnsafePaths) {
+                    QString head =
+                        QString::fromLatin1(name.text, qMin(name.length, MaxWarnedNameLength));
+                    if (!ext.isEmpty())
+                        head +=
+                            QLatin1Char('.') + QString::fromLatin1(ext.left(MaxWarnedNameLength));
+                    longPath = warnedPath(folderPath, head);
+                }
                 const char *record = tree.take(CVPKDirectoryEntry::RecordSize);
                 CVPKDirectoryEntry *entry = record ? newEntry() : nullptr;
                 const char *preload = entry ? tree.take(entry->readFixed(record)) : nullptr;
@@ -271,6 +295,8 @@ void CDelegateVPK::readTree(CVPKTreeReader &tree)
                 // Name, "." and extension in one string, which the tree node
                 // shares.
                 entry->fileName = std::move(fileName);
+                if (tooLong && m_longPaths.size() < NamedUnsafePaths)
+                    m_longPaths.insert(m_entries.size(), longPath);
                 m_entries.append(entry);
             }
         }
@@ -302,6 +328,9 @@ bool CDelegateVPK::buildHierarchy()
     bool folderUnsafe = false;
     bool folderResolved = false;
     CPackageHierarchyNode *folder = nullptr;
+    // Files whose paths cannot be extracted safely, said once at the end.
+    int unsafe = 0;
+    QStringList unsafeNamed;
 
     for (int i = 0; i < m_entries.size(); ++i) {
         const CVPKDirectoryEntry *entry = m_entries[i];
@@ -329,6 +358,8 @@ bool CDelegateVPK::buildHierarchy()
             (plainName ? !isUnsafeComponent(name)
                        : std::none_of(nameParts.begin(), nameParts.end(), isUnsafeComponent)) &&
             !isBlank(name);
+        if (!placeable && unsafe++ < NamedUnsafePaths)
+            unsafeNamed.append(m_longPaths.value(i, warnedPath(entry->path, name)));
         CPackageHierarchyNode *node = nullptr;
         if (placeable && !folderResolved) {
             folder =
@@ -363,6 +394,8 @@ bool CDelegateVPK::buildHierarchy()
         node->owner = this;
         m_nodes.append(node);
     }
+    if (unsafe > 0)
+        addWarning(PackageErrors::unsafePaths(unsafe, unsafeNamed));
     return true;
 }
 

@@ -58,10 +58,10 @@ public:
     quint32 headerExtra(int index) const;
     // False when the last open() stopped at a tree or record cut short.
     bool isComplete() const { return m_complete; }
-    // Entries left out of the tree because their path cannot be a file name
-    // ("", "." or ".." components), is deeper than MaxTreeDepth, is longer
-    // than MaxPathLength or clashes with a folder (with a warning); their node
-    // table slots are empty.
+    // Entries left out of the tree, with a warning, because their path
+    // cannot be a file name ("", "." or ".." components), is deeper than
+    // MaxTreeDepth, is longer than MaxPathLength or clashes with a folder;
+    // their node table slots are empty.
     int setAsideCount() const { return m_setAside; }
     // Path of the data file of an archive index as the name is built
     // ("<base>_012.vpk"); empty when the directory name has no "_dir.vpk".
@@ -98,6 +98,9 @@ private:
     qint64 m_dataStart = 0;
     bool m_complete = true;
     int m_setAside = 0;
+    // Heads of the first few paths too long to keep, by entry index, for the
+    // warning that names them.
+    QHash<int, QString> m_longPaths;
     // Archive index -> archive file found on disk.
     QHash<int, QString> m_resolvedArchives;
 };

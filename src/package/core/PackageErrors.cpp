@@ -39,6 +39,20 @@ QString folderClash(const char *kind, const QString &path)
         .arg(QLatin1String(kind), path);
 }
 
+QString unsafePaths(int count, const QStringList &named)
+{
+    QStringList quoted;
+    for (const QString &name : named)
+        quoted.append(QLatin1Char('"') + name + QLatin1Char('"'));
+    QString list = quoted.join(QStringLiteral(", "));
+    if (count > named.size())
+        list += QStringLiteral(" and %1 more").arg(count - named.size());
+    const QString what =
+        count == 1 ? QStringLiteral("1 file is left out because its path")
+                   : QStringLiteral("%1 files are left out because their paths").arg(count);
+    return QStringLiteral("Package Warning: %1 cannot be extracted safely: %2").arg(what, list);
+}
+
 QString shortWrite(qint64 missing, qint64 total, const QString &reason)
 {
     const QString text =

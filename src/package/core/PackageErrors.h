@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class QIODevice;
@@ -73,6 +74,10 @@ QString unlistedWarnings(int count);
 // another entry: "<kind> Warning: \"a\" clashes with a file or folder of the
 // same path and is left out" (kind "Pakfile" or "Package").
 QString folderClash(const char *kind, const QString &path);
+// Warning for the files whose paths cannot be extracted safely, the first few
+// named: "Package Warning: 6 files are left out because their paths cannot be
+// extracted safely: \"a/../b\", \"./c\" and 4 more".
+QString unsafePaths(int count, const QStringList &named);
 // The short-write text of copyDevice, with the device's reason when it gave
 // one: "Write Error: Unable to write 6 of 6 bytes (No space left on device)".
 QString shortWrite(qint64 missing, qint64 total, const QString &reason);
