@@ -127,10 +127,8 @@ private slots:
 
     void layoutTie()
     {
-        // Records that read right both ways, {offset 0, length 1100,
-        // version 100} and {version 0, offset 1100, length 100}. File size
-        // minus header is 600; the second column sums to 1100 and the third
-        // to 100: equally far, so the layout cannot be told.
+        // Records that fit both layouts. File size minus header is 600; the
+        // second column sums to 1100 and the third to 100: equally far.
         ByteBuilder b;
         b.u32(0x50534256).i32(21);
         b.i32(0).i32(1100).i32(100).u32(0);
@@ -208,99 +206,69 @@ private slots:
     void mapCutShortOpensButIsNotSaved_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QVector<int>>("cut");
-        QTest::addColumn<int>("length"); // of the first cut lump
-        QTest::addColumn<QStringList>("unread");
-        QTest::addColumn<int>("gameLumps");
-        QTest::addColumn<QByteArray>("readme"); // pakfile file 66
+        QTest::addColumn<int>("lump");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("unread"); // the cut lump's reason line
         // The last lump in the file is LightingHDR, 12 bytes.
         const QByteArray map = typicalMap().build();
-        QTest::newRow("tail missing") << map.left(map.size() - 5) << QVector<int>{53} << 7
-                                      << QStringList() << 3 << QByteArray("r");
+        QTest::newRow("tail missing") << map.left(map.size() - 5) << 53 << 7 << "";
         ByteBuilder far;
         far.bytes(map).patchU32(8 + 1 * 16, quint32(map.size() + 100));
-        QTest::newRow("lump past the end")
-            << far.data() << QVector<int>{1} << 0 << QStringList() << 3 << QByteArray("r");
+        QTest::newRow("lump past the end") << far.data() << 1 << 0 << "";
 
-        // Written as compilers do, one lump last: the pakfile with a large
-        // file, or the game lumps. `at`: that lump's offset.
-        const auto lastLump = [](int version, bool layoutB, int last, int &at) {
+        // As compilers write them, one lump last (the pakfile, with a large
+        // file, or the game lumps); cut `keep` bytes into it or, for 0, to
+        // 40%, where the other column's sum comes closer to the file size.
+        const auto row = [](const char *name, int version, bool layoutB, int last, int keep,
+                            const QString &unread) {
             ZipFixture z;
             MapFixture m = typicalMap(&z);
             m.version = version;
             m.layoutB = layoutB;
-            z.add("materials/big.vtf", QByteArray(200000, 'v'));
+            z.add("big.vtf", QByteArray(200000, 'v'));
             m.lumps[40] = z.build();
-            for (int i = 0; i < 64; ++i) {
-                if (i != last)
-                    m.order.append(i);
-            }
-            m.order.append(last);
-            const QByteArray bytes = m.build();
-            at = m.offsets[last];
-            return bytes;
+            for (int i = 1; i <= 64; ++i)
+                m.order.append((last + i) % 64);
+            const QByteArray whole = m.build();
+            const int size = keep ? m.offsets[last] + keep : whole.size() * 2 / 5;
+            QTest::newRow(name) << whole.left(size) << last << size - m.offsets[last] << unread;
         };
         const QString noEnd = E::withReason(E::Bsp::PakfileShownEmpty, E::Bsp::NoEndRecord);
         const QString noDirectory =
             E::withReason(E::Bsp::NoGameLumpsShown, E::Bsp::GameLumpDirectory);
-        const QByteArray none("<failed>");
-        int at = 0;
-        // Cut to 40%, where the other column's sum comes closer to the file
-        // size than the lengths'.
-        for (bool layoutB : {false, true}) {
-            const QByteArray full = lastLump(21, layoutB, 40, at);
-            const int keep = full.size() * 2 / 5;
-            QTest::addRow("21 layout %c, cut in the middle", layoutB ? 'B' : 'A')
-                << full.left(keep) << QVector<int>{40} << keep - at << QStringList(noEnd) << 3
-                << none;
-        }
-        QByteArray full = lastLump(19, false, 40, at);
-        QTest::newRow("19, cut inside the pakfile")
-            << full.left(at + 100) << QVector<int>{40} << 100 << QStringList(noEnd) << 3 << none;
-        full = lastLump(20, false, 35, at);
-        QTest::newRow("20, cut inside the game-lump directory")
-            << full.left(at + 30) << QVector<int>{35} << 30 << QStringList(noDirectory) << 0
-            << QByteArray("r");
-        full = lastLump(21, true, 35, at);
-        QTest::newRow("21 layout B, cut inside a game lump")
-            << full.left(full.size() - 5) << QVector<int>{35} << full.size() - 5 - at
-            << QStringList() << 3 << QByteArray("r");
-        full = lastLump(21, false, 35, at);
-        QTest::newRow("21 layout A, cut inside the game-lump directory")
-            << full.left(at + 10) << QVector<int>{35} << 10 << QStringList(noDirectory) << 0
-            << QByteArray("r");
+        row("21 {offset, length, version}, cut in the middle", 21, false, 40, 0, noEnd);
+        row("21 {version, offset, length}, cut in the middle", 21, true, 40, 0, noEnd);
+        row("19, cut inside the pakfile", 19, false, 40, 100, noEnd);
+        row("20, cut inside the game-lump directory", 20, false, 35, 30, noDirectory);
+        row("21, cut inside a game lump", 21, true, 35, 317, "");
     }
 
     void mapCutShortOpensButIsNotSaved()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QVector<int>, cut);
+        QFETCH(int, lump);
         QFETCH(int, length);
-        QFETCH(QStringList, unread);
-        QFETCH(int, gameLumps);
-        QFETCH(QByteArray, readme);
+        QFETCH(QString, unread);
         MapFile file(bytes);
         CDelegateBSP d;
         QVERIFY2(d.open(file.path(), false), qPrintable(d.lastError()));
-        QCOMPARE(d.warnings(), QStringList(E::Bsp::cutLumps(cut, unread)));
-        QCOMPARE(d.cutLumps(), cut);
-        QCOMPARE(d.lumpInfo(cut[0], 2), length);
-        QCOMPARE(stored(d, cut[0]).size(), length);
+        const QStringList lines = unread.isEmpty() ? QStringList() : QStringList(unread);
+        QCOMPARE(d.warnings(), QStringList(E::Bsp::cutLumps({lump}, lines)));
+        QCOMPARE(d.cutLumps(), QVector<int>({lump}));
+        QCOMPARE(d.lumpInfo(lump, 2), length);
+        QCOMPARE(stored(d, lump).size(), length);
         // Read in its own layout: the entities and every whole lump are there.
         QCOMPARE(stored(d, 0), typicalMap().lumps[0]);
-        QCOMPARE(stored(d, 43), typicalMap().lumps[43]);
-        QCOMPARE(d.gameLumps().size(), gameLumps);
+        QCOMPARE(d.gameLumps().size(), unread.startsWith(E::Bsp::NoGameLumpsShown) ? 0 : 3);
         // The pakfile is still there to browse and extract when it is whole.
-        QCOMPARE(stored(d, 66), readme);
+        QCOMPARE(stored(d, 66), unread.startsWith(E::Bsp::PakfileShownEmpty) ? "<failed>" : "r");
 
-        // Neither a flush nor a lump replacement writes the map.
+        // Refused like every save, here the entity editor's, with lump 0 staged.
+        QVERIFY(d.setData(QByteArray("{\n}\n"), false, d.node(0)));
         FlushSyncronizer s;
         QVERIFY(!d.flush(&s));
-        QCOMPARE(d.lastError(), E::Bsp::cutMapNotSaved(cut));
+        QCOMPARE(d.lastError(), E::Bsp::cutMapNotSaved({lump}));
         QVERIFY(s.isFailed());
-        QVERIFY(d.setData(QByteArray("new"), false, d.node(1)));
-        QVERIFY(!d.flush(nullptr));
-        QCOMPARE(d.lastError(), E::Bsp::cutMapNotSaved(cut));
         QFile f(file.path());
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), bytes);

@@ -155,30 +155,25 @@ bool CDelegateBSP::readHeader(CBinaryReader &reader)
     if (fileVersion == 21) {
         // Version 21 exists in two record layouts. Read in its own layout,
         // every record has a plausible offset, length and version; read the
-        // other way, a real map's records do not. The sizes decide only when
-        // both readings fit (or neither): the lengths of all lumps add up to
-        // about the file size without the header, so whichever column comes
-        // closer holds the lengths. A cut file can bring the wrong column
-        // closer, hence the records first.
+        // other way, a real map's records do not. Only when both readings
+        // fit (or neither) do the sizes decide: the lengths of all lumps add
+        // up to about the file size without the header, so whichever column
+        // comes closer holds the lengths (in a cut file, the wrong one may).
         const bool fitsA = recordsFit(raw, 0, 1, 2);
         const bool fitsB = recordsFit(raw, 1, 2, 0);
-        if (fitsA != fitsB) {
-            layoutA = fitsA;
-        } else {
-            // 64-bit sums cannot wrap.
-            const qint64 bodySize = m_file.size() - F::HeaderSize;
-            qint64 second = 0;
-            qint64 third = 0;
-            for (const auto &r : raw) {
-                second += r[1];
-                third += r[2];
-            }
-            const qint64 a = qAbs(second - bodySize);
-            const qint64 b = qAbs(third - bodySize);
-            if (a == b)
-                return failOpen(E::Bsp::UnknownLayout);
-            layoutA = a < b;
+        // 64-bit sums cannot wrap.
+        const qint64 bodySize = m_file.size() - F::HeaderSize;
+        qint64 second = 0;
+        qint64 third = 0;
+        for (const auto &r : raw) {
+            second += r[1];
+            third += r[2];
         }
+        const qint64 a = qAbs(second - bodySize);
+        const qint64 b = qAbs(third - bodySize);
+        if (fitsA == fitsB && a == b)
+            return failOpen(E::Bsp::UnknownLayout);
+        layoutA = fitsA != fitsB ? fitsA : a < b;
         m_version = layoutA ? F::InternalVersionLayoutA : 21;
     }
     for (int i = 0; i < F::LumpCount; ++i) {

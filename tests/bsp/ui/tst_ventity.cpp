@@ -1,7 +1,6 @@
 #include "BspErrors.h"
 #include "BspFixture.h"
 #include "CConfig.h"
-#include "PackageErrors.h"
 #include "ScriptedPrompt.h"
 #include "VENTITY.h"
 #include "VEntityListWidgetItem.h"
@@ -91,26 +90,17 @@ void TestVEntity::savesIntoTheMap_data()
 {
     QTest::addColumn<bool>("preserve"); // the answer to the size question
     QTest::addColumn<bool>("flushFails");
-    QTest::addColumn<bool>("cut"); // the map is cut short: the cause of the failure
 
-    QTest::newRow("shorter, padded") << true << false << false;
-    QTest::newRow("shorter, not padded") << false << false << false;
-    QTest::newRow("flush fails") << false << true << false;
-    QTest::newRow("version 21 {offset, length, version} cut to 40%") << false << true << true;
+    QTest::newRow("shorter, padded") << true << false;
+    QTest::newRow("shorter, not padded") << false << false;
+    QTest::newRow("flush fails") << false << true;
 }
 
 void TestVEntity::savesIntoTheMap()
 {
     QFETCH(bool, preserve);
     QFETCH(bool, flushFails);
-    QFETCH(bool, cut);
 
-    if (cut) {
-        MapFixture m = map(22);
-        m.lumps[0] = Lump;
-        const QByteArray whole = m.build();
-        QVERIFY(writeFile(m_map, whole.left(1036 + (whole.size() - 1036) * 2 / 5)));
-    }
     ScriptedPrompt script;
     auto *window = new VENTITY(nullptr, m_map);
 
@@ -125,7 +115,7 @@ void TestVEntity::savesIntoTheMap()
     }
 
     const QByteArray before = readFile(m_map);
-    if (flushFails && !cut) // the map's temporary name is taken
+    if (flushFails) // the map's temporary name is taken
         QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("ctf_a.bsp.tmp")));
     const QString question =
         QStringLiteral("New entity lump smaller than original lump. Preserve original lump size?");
@@ -146,9 +136,6 @@ void TestVEntity::savesIntoTheMap()
     }
     QCOMPARE(script.warnings.value(0).section(QLatin1Char('\n'), 0, 0),
              QString::fromLatin1(E::SaveIncomplete));
-    if (cut)
-        QCOMPARE(script.warnings.value(0).section(QLatin1Char('\n'), 1),
-                 PackageErrors::Bsp::cutMapNotSaved({1, 5, 35, 40, 43}));
     QCOMPARE(readFile(m_map), before);
 
     // Closing: Cancel keeps the window; Save, which fails, keeps it too;
@@ -161,7 +148,7 @@ void TestVEntity::savesIntoTheMap()
         QCOMPARE(guard.isNull(), answer == QMessageBox::Discard);
     }
     QCOMPARE(script.warnings.size(), 2);
-    QVERIFY(cut || QDir(m_dir.path()).rmdir(QStringLiteral("ctf_a.bsp.tmp")));
+    QVERIFY(QDir(m_dir.path()).rmdir(QStringLiteral("ctf_a.bsp.tmp")));
 }
 
 void TestVEntity::lumpFiles()
