@@ -208,19 +208,18 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("lump");
         QTest::addColumn<int>("length");
-        QTest::addColumn<QString>("unread"); // the cut lump's reason line
+        QTest::addColumn<QStringList>("unread"); // the cut lump's reason line
         // The last lump in the file is LightingHDR, 12 bytes.
         const QByteArray map = typicalMap().build();
-        QTest::newRow("tail missing") << map.left(map.size() - 5) << 53 << 7 << "";
+        QTest::newRow("tail missing") << map.left(map.size() - 5) << 53 << 7 << QStringList();
         ByteBuilder far;
         far.bytes(map).patchU32(8 + 1 * 16, quint32(map.size() + 100));
-        QTest::newRow("lump past the end") << far.data() << 1 << 0 << "";
+        QTest::newRow("lump past the end") << far.data() << 1 << 0 << QStringList();
 
-        // As compilers write them, one lump last (the pakfile, with a large
-        // file, or the game lumps); cut `keep` bytes into it or, for 0, to
-        // 40%, where the other column's sum comes closer to the file size.
+        // One lump last, as compilers write; cut `keep` bytes into it or, for 0,
+        // to 40%, where the other column's sum comes closer to the file size.
         const auto row = [](const char *name, int version, bool layoutB, int last, int keep,
-                            const QString &unread) {
+                            const QStringList &unread) {
             ZipFixture z;
             MapFixture m = typicalMap(&z);
             m.version = version;
@@ -233,14 +232,14 @@ private slots:
             const int size = keep ? m.offsets[last] + keep : whole.size() * 2 / 5;
             QTest::newRow(name) << whole.left(size) << last << size - m.offsets[last] << unread;
         };
-        const QString noEnd = E::withReason(E::Bsp::PakfileShownEmpty, E::Bsp::NoEndRecord);
-        const QString noDirectory =
-            E::withReason(E::Bsp::NoGameLumpsShown, E::Bsp::GameLumpDirectory);
+        const QStringList noEnd{E::withReason(E::Bsp::PakfileShownEmpty, E::Bsp::NoEndRecord)};
+        const QStringList noDirectory{
+            E::withReason(E::Bsp::NoGameLumpsShown, E::Bsp::GameLumpDirectory)};
         row("21 {offset, length, version}, cut in the middle", 21, false, 40, 0, noEnd);
         row("21 {version, offset, length}, cut in the middle", 21, true, 40, 0, noEnd);
         row("19, cut inside the pakfile", 19, false, 40, 100, noEnd);
         row("20, cut inside the game-lump directory", 20, false, 35, 30, noDirectory);
-        row("21, cut inside a game lump", 21, true, 35, 317, "");
+        row("21, cut inside a game lump", 21, true, 35, 317, {});
     }
 
     void mapCutShortOpensButIsNotSaved()
@@ -248,20 +247,21 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(int, lump);
         QFETCH(int, length);
-        QFETCH(QString, unread);
+        QFETCH(QStringList, unread);
         MapFile file(bytes);
         CDelegateBSP d;
         QVERIFY2(d.open(file.path(), false), qPrintable(d.lastError()));
-        const QStringList lines = unread.isEmpty() ? QStringList() : QStringList(unread);
-        QCOMPARE(d.warnings(), QStringList(E::Bsp::cutLumps({lump}, lines)));
+        QCOMPARE(d.warnings(), QStringList(E::Bsp::cutLumps({lump}, unread)));
         QCOMPARE(d.cutLumps(), QVector<int>({lump}));
         QCOMPARE(d.lumpInfo(lump, 2), length);
         QCOMPARE(stored(d, lump).size(), length);
         // Read in its own layout: the entities and every whole lump are there.
         QCOMPARE(stored(d, 0), typicalMap().lumps[0]);
-        QCOMPARE(d.gameLumps().size(), unread.startsWith(E::Bsp::NoGameLumpsShown) ? 0 : 3);
+        QCOMPARE(d.gameLumps().size(),
+                 unread.value(0).startsWith(E::Bsp::NoGameLumpsShown) ? 0 : 3);
         // The pakfile is still there to browse and extract when it is whole.
-        QCOMPARE(stored(d, 66), unread.startsWith(E::Bsp::PakfileShownEmpty) ? "<failed>" : "r");
+        QCOMPARE(stored(d, 66),
+                 unread.value(0).startsWith(E::Bsp::PakfileShownEmpty) ? "<failed>" : "r");
 
         // Refused like every save, here the entity editor's, with lump 0 staged.
         QVERIFY(d.setData(QByteArray("{\n}\n"), false, d.node(0)));
