@@ -215,7 +215,6 @@ private slots:
         ByteBuilder far;
         far.bytes(map).patchU32(8 + 1 * 16, quint32(map.size() + 100));
         QTest::newRow("lump past the end") << far.data() << 1 << 0 << QStringList();
-
         // One lump last, as compilers write; cut `keep` bytes into it or, for 0,
         // to 40%, where the other column's sum comes closer to the file size.
         const auto row = [](const char *name, int version, bool layoutB, int last, int keep,
@@ -257,11 +256,10 @@ private slots:
         QCOMPARE(stored(d, lump).size(), length);
         // Read in its own layout: the entities and every whole lump are there.
         QCOMPARE(stored(d, 0), typicalMap().lumps[0]);
-        QCOMPARE(d.gameLumps().size(),
-                 unread.value(0).startsWith(E::Bsp::NoGameLumpsShown) ? 0 : 3);
+        const QString reason = unread.value(0);
+        QCOMPARE(d.gameLumps().size(), reason.startsWith(E::Bsp::NoGameLumpsShown) ? 0 : 3);
         // The pakfile is still there to browse and extract when it is whole.
-        QCOMPARE(stored(d, 66),
-                 unread.value(0).startsWith(E::Bsp::PakfileShownEmpty) ? "<failed>" : "r");
+        QCOMPARE(stored(d, 66), reason.startsWith(E::Bsp::PakfileShownEmpty) ? "<failed>" : "r");
 
         // Refused like every save, here the entity editor's, with lump 0 staged.
         QVERIFY(d.setData(QByteArray("{\n}\n"), false, d.node(0)));
