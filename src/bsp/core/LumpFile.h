@@ -54,8 +54,8 @@ QString lumpFileCut(const char *text, const QIODevice *device, qint64 declared, 
 // header (NotLumpFile), nothing follows the header ("Unexpected end of
 // file"), header size not 20 ("Unexpected start of data"), file size below
 // length + 20 (LumpFileCut) or above it (NotLumpFile), another lump index
-// ("Lump type mismatch"). The map revision is not looked at. On success `data` holds the bytes
-// after the header.
+// ("Lump type mismatch"). The map revision is not looked at. On success
+// `data` holds the bytes after the header.
 bool read(QIODevice *device, int index, Header &header, QByteArray &data, QString &error);
 bool read(const QByteArray &file, int index, Header &header, QByteArray &data, QString &error);
 
