@@ -218,9 +218,13 @@ void TestEntityLump::readsLumpFiles_data()
     const QString notLump = QString::fromLatin1(E::EntityNotLumpFile).arg("The file");
     QTest::newRow("header size below 20")
         << lumpFile(20, 0, l, text).replace(0, 1, "\x13") << E::EntityStartOfData;
-    QTest::newRow("shorter than header + length") << lumpFile(20, 0, l + 1, text) << notLump;
+    const QString cut = QString::fromLatin1(E::EntityLumpFileCut).arg("The file");
+    QTest::newRow("one byte short") << lumpFile(20, 0, l + 1, text) << cut.arg(l + 1).arg(l);
     QTest::newRow("negative length") << lumpFile(20, 0, -1, text) << notLump;
-    QTest::newRow("sum past 32 bits") << lumpFile(20, 0, 0x7ffffff0, text) << notLump;
+    QTest::newRow("sum past 32 bits")
+        << lumpFile(20, 0, 0x7ffffff0, text) << cut.arg(0x7ffffff0).arg(l);
+    QTest::newRow("header past the end")
+        << LumpMaps::lumpFile(40, 0, 7, 0, 99, text.left(5)) << notLump;
     QTest::newRow("shorter than a header") << QByteArray(12, '\0') << notLump;
     QTest::newRow("lump index 40") << lumpFile(20, 40, l, text) << E::NotEntityLump;
 }

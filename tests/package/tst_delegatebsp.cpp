@@ -127,14 +127,14 @@ private slots:
 
     void layoutTie()
     {
-        // File size minus header is 100; the second column sums to 50 and the
-        // third to 150: equally far, so the layout cannot be told.
+        // Records that fit both layouts. File size minus header is 600; the
+        // second column sums to 1100 and the third to 100: equally far.
         ByteBuilder b;
         b.u32(0x50534256).i32(21);
-        b.i32(0).i32(50).i32(150).u32(0);
+        b.i32(0).i32(1100).i32(100).u32(0);
         b.zeros(63 * 16);
         b.i32(1);
-        b.zeros(100);
+        b.zeros(600);
         MapFile file(b.data());
         CDelegateBSP d;
         QVERIFY(!d.open(file.path(), true));
@@ -208,12 +208,37 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("lump");
         QTest::addColumn<int>("length");
+        QTest::addColumn<QStringList>("unread"); // the cut lump's reason line
         // The last lump in the file is LightingHDR, 12 bytes.
         const QByteArray map = typicalMap().build();
-        QTest::newRow("tail missing") << map.left(map.size() - 5) << 53 << 7;
+        QTest::newRow("tail missing") << map.left(map.size() - 5) << 53 << 7 << QStringList();
         ByteBuilder far;
         far.bytes(map).patchU32(8 + 1 * 16, quint32(map.size() + 100));
-        QTest::newRow("lump past the end") << far.data() << 1 << 0;
+        QTest::newRow("lump past the end") << far.data() << 1 << 0 << QStringList();
+        // One lump last, as compilers write; cut `keep` bytes into it or, for 0,
+        // to 40%, where the other column's sum comes closer to the file size.
+        const auto row = [](const char *name, int version, bool layoutB, int last, int keep,
+                            const QStringList &unread) {
+            ZipFixture z;
+            MapFixture m = typicalMap(&z);
+            m.version = version;
+            m.layoutB = layoutB;
+            z.add("big.vtf", QByteArray(200000, 'v'));
+            m.lumps[40] = z.build();
+            for (int i = 1; i <= 64; ++i)
+                m.order.append((last + i) % 64);
+            const QByteArray whole = m.build();
+            const int size = keep ? m.offsets[last] + keep : whole.size() * 2 / 5;
+            QTest::newRow(name) << whole.left(size) << last << size - m.offsets[last] << unread;
+        };
+        const QStringList noEnd{E::withReason(E::Bsp::PakfileShownEmpty, E::Bsp::NoEndRecord)};
+        const QStringList noDirectory{
+            E::withReason(E::Bsp::NoGameLumpsShown, E::Bsp::GameLumpDirectory)};
+        row("21 {offset, length, version}, cut in the middle", 21, false, 40, 0, noEnd);
+        row("21 {version, offset, length}, cut in the middle", 21, true, 40, 0, noEnd);
+        row("19, cut inside the pakfile", 19, false, 40, 100, noEnd);
+        row("20, cut inside the game-lump directory", 20, false, 35, 30, noDirectory);
+        row("21, cut inside a game lump", 21, true, 35, 317, {});
     }
 
     void mapCutShortOpensButIsNotSaved()
@@ -221,16 +246,23 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(int, lump);
         QFETCH(int, length);
+        QFETCH(QStringList, unread);
         MapFile file(bytes);
         CDelegateBSP d;
         QVERIFY2(d.open(file.path(), false), qPrintable(d.lastError()));
-        QCOMPARE(d.warnings(), QStringList(E::Bsp::cutLumps({lump})));
+        QCOMPARE(d.warnings(), QStringList(E::Bsp::cutLumps({lump}, unread)));
         QCOMPARE(d.cutLumps(), QVector<int>({lump}));
         QCOMPARE(d.lumpInfo(lump, 2), length);
         QCOMPARE(stored(d, lump).size(), length);
-        // The pakfile is still there to browse and extract.
-        QCOMPARE(stored(d, 66), QByteArray("r"));
+        // Read in its own layout: the entities and every whole lump are there.
+        QCOMPARE(stored(d, 0), typicalMap().lumps[0]);
+        const QString reason = unread.value(0);
+        QCOMPARE(d.gameLumps().size(), reason.startsWith(E::Bsp::NoGameLumpsShown) ? 0 : 3);
+        // The pakfile is still there to browse and extract when it is whole.
+        QCOMPARE(stored(d, 66), reason.startsWith(E::Bsp::PakfileShownEmpty) ? "<failed>" : "r");
 
+        // Refused like every save, here the entity editor's, with lump 0 staged.
+        QVERIFY(d.setData(QByteArray("{\n}\n"), false, d.node(0)));
         FlushSyncronizer s;
         QVERIFY(!d.flush(&s));
         QCOMPARE(d.lastError(), E::Bsp::cutMapNotSaved({lump}));

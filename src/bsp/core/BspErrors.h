@@ -25,6 +25,11 @@ inline const char *const LumpTypeMismatch = "Lump type mismatch";
 // Shorter than the header, or not as long as the header says. %1: the quoted
 // file name ("The file" for bytes without one).
 inline const char *const NotLumpFile = "%1 is not a lump file: its 20-byte header is missing";
+// The header declares more bytes than follow it. %1: as above, %2: the
+// length in the header, %3: the bytes after the header.
+inline const char *const LumpFileCut =
+    "%1 is a lump file cut short: its header declares %2 bytes of lump, but the file holds %3 "
+    "after the header";
 inline const char *const LumpVersionMismatch = "Lump version mismatch";
 // %1: the full path of the chosen file.
 inline const char *const UnableToOpenFile = "Unable to open file \"%1\"";
@@ -42,6 +47,9 @@ inline const char *const EntityEndOfData = "Unexpected end of data.";
 inline const char *const NotEntityLump = "Lump does not contain entity information.";
 inline const char *const EntityNotLumpFile =
     "%1 is not a lump file: its 20-byte header is missing.";
+inline const char *const EntityLumpFileCut =
+    "%1 is a lump file cut short: its header declares %2 bytes of lump, but the file holds %3 "
+    "after the header.";
 inline const char *const EntityUnableToOpenFile = "Unable to open file.";
 inline const char *const UnableToOpenLumpBuffer = "Unable to open lump buffer.";
 // %1: the path.

@@ -345,7 +345,10 @@ bool readLumpFile(QIODevice *device, QVector<CEntity> &entities, QString &error)
     // In 64 bits: two 32-bit fields near their limit must not wrap round to
     // a small size.
     if (header.length < 0 || size < qint64(header.headerSize) + header.length) {
-        error = LumpFile::notLumpFile(E::EntityNotLumpFile, device);
+        error = header.length >= 0 && size >= header.headerSize
+                    ? LumpFile::lumpFileCut(E::EntityLumpFileCut, device, header.length,
+                                            size - header.headerSize)
+                    : LumpFile::notLumpFile(E::EntityNotLumpFile, device);
         return false;
     }
     if (header.index != LumpIndex) {

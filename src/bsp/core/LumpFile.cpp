@@ -69,12 +69,24 @@ bool extract(CDelegateBSP &map, int index, QIODevice *device, bool asLumpFile, Q
     return true;
 }
 
-QString notLumpFile(const char *text, const QIODevice *device)
+// The device's file name in quotes, or "The file" for bytes without one.
+static QString fileLabel(const QIODevice *device)
 {
     const auto *file = qobject_cast<const QFileDevice *>(device);
     const QString name = file ? QFileInfo(file->fileName()).fileName() : QString();
-    return QString::fromLatin1(text).arg(
-        name.isEmpty() ? QStringLiteral("The file") : QLatin1Char('"') + name + QLatin1Char('"'));
+    return name.isEmpty() ? QStringLiteral("The file") : QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+QString notLumpFile(const char *text, const QIODevice *device)
+{
+    return QString::fromLatin1(text).arg(fileLabel(device));
+}
+
+QString lumpFileCut(const char *text, const QIODevice *device, qint64 declared, qint64 held)
+{
+    // In one pass: a name holding "%2" stays as it is.
+    return QString::fromLatin1(text).arg(fileLabel(device), QString::number(declared),
+                                         QString::number(held));
 }
 
 bool read(QIODevice *device, int index, Header &header, QByteArray &data, QString &error)
@@ -98,7 +110,9 @@ bool read(QIODevice *device, int index, Header &header, QByteArray &data, QStrin
         return false;
     }
     if (available != qint64(header.length) + HeaderSize) {
-        error = notLumpFile(E::NotLumpFile, device);
+        error = available < qint64(header.length) + HeaderSize
+                    ? lumpFileCut(E::LumpFileCut, device, header.length, available - HeaderSize)
+                    : notLumpFile(E::NotLumpFile, device);
         return false;
     }
     if (header.index != index) {

@@ -45,13 +45,17 @@ bool extract(CDelegateBSP &map, int index, QIODevice *device, bool asLumpFile, Q
 
 // One of the NotLumpFile texts for the device's file.
 QString notLumpFile(const char *text, const QIODevice *device);
+// One of the LumpFileCut texts for the device's file, whose header declares
+// `declared` bytes of lump where `held` follow it.
+QString lumpFileCut(const char *text, const QIODevice *device, qint64 declared, qint64 held);
 
 // Reads a lump file meant to replace lump `index` from the device's start.
 // The checks, in order, each with its own message: fewer bytes than the
 // header (NotLumpFile), nothing follows the header ("Unexpected end of
-// file"), header size not 20 ("Unexpected start of data"), file size not
-// length + 20 (NotLumpFile), another lump index ("Lump type mismatch"). The map revision is not
-// looked at. On success `data` holds the bytes after the header.
+// file"), header size not 20 ("Unexpected start of data"), file size below
+// length + 20 (LumpFileCut) or above it (NotLumpFile), another lump index
+// ("Lump type mismatch"). The map revision is not looked at. On success
+// `data` holds the bytes after the header.
 bool read(QIODevice *device, int index, Header &header, QByteArray &data, QString &error);
 bool read(const QByteArray &file, int index, Header &header, QByteArray &data, QString &error);
 

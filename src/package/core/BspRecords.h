@@ -16,6 +16,9 @@ constexpr int InternalVersionLayoutA = 22;
 constexpr int LumpCount = 64;
 constexpr int LumpRecordSize = 16;
 constexpr int HeaderSize = 4 + 4 + LumpCount * LumpRecordSize + 4; // 1036
+// Compilers number lump versions in single digits; an offset or a length
+// read as a version is far larger.
+constexpr qint32 MaxLumpVersion = 255;
 constexpr int GameLumpLump = 35;
 constexpr int PakfileLump = 40;
 constexpr int TexdataStringLump = 43;

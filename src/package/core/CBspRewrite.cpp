@@ -579,6 +579,9 @@ bool CBspRewrite::readBack()
     CDelegateBSP written;
     if (!written.openMap(m_temp.fileName(), true, !m_pakfileWhole, false))
         return failWith(E::Bsp::readBack(written.lastError()));
+    // A written map that ends inside a lump would open cut, not whole.
+    if (!written.cutLumps().isEmpty())
+        return failWith(E::Bsp::readBack(E::Bsp::cutLumps(written.cutLumps())));
     // Game lumps outside lump 35 did not move with it: their bytes are no
     // longer what the map had (a static-prop offset landing in the header).
     // They are judged by the map's own offset convention.

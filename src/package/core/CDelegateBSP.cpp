@@ -14,6 +14,23 @@
 namespace E = PackageErrors;
 namespace F = BspFormat;
 
+namespace {
+
+// Whether every record, its fields taken from these columns, is one a
+// compiler writes: offset 0 or past the header, a length that is not
+// negative and a small version.
+bool recordsFit(const qint32 (&raw)[F::LumpCount][3], int offsetAt, int lengthAt, int versionAt)
+{
+    for (const auto &r : raw) {
+        if ((r[offsetAt] != 0 && r[offsetAt] < F::HeaderSize) || r[lengthAt] < 0 ||
+            quint32(r[versionAt]) > quint32(F::MaxLumpVersion))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 CDelegateBSP::CDelegateBSP(QObject *parent)
     : IPackageDelegate(parent)
 {}
@@ -87,12 +104,25 @@ bool CDelegateBSP::openMap(const QString &path, bool readOnly, bool withPakfile,
     CBinaryReader reader(&m_file);
     if (!readHeader(reader) || !checkLumpBounds(fileSize))
         return false;
+    // A cut lump 35 or 40 that cannot be read whole is shown with what can
+    // be read of it; the warning says why. Whole ones are refused as ever.
+    QStringList unread;
     if (!readGameLumps()) {
-        m_file.close();
-        return false;
+        if (!m_cutLumps.contains(F::GameLumpLump)) {
+            m_file.close();
+            return false;
+        }
+        m_gameLumps.clear();
+        unread << E::withReason(E::Bsp::NoGameLumpsShown, m_lastError);
     }
-    if (withPakfile && m_lumps[F::PakfileLump].length != 0 && !readPakfile())
-        return failOpen(m_lastError);
+    if (withPakfile && m_lumps[F::PakfileLump].length != 0 && !readPakfile()) {
+        if (!m_cutLumps.contains(F::PakfileLump))
+            return failOpen(m_lastError);
+        clearPakfileRecords();
+        unread << E::withReason(E::Bsp::PakfileShownEmpty, m_lastError);
+    }
+    if (!m_cutLumps.isEmpty())
+        addWarning(E::Bsp::cutLumps(m_cutLumps, unread));
     if (withTree && !buildHierarchy())
         return failOpen(m_lastError);
     return true;
@@ -123,9 +153,15 @@ bool CDelegateBSP::readHeader(CBinaryReader &reader)
 
     bool layoutA = true;
     if (fileVersion == 21) {
-        // Version 21 exists in two record layouts. The lengths of all lumps
-        // add up to about the file size without the header, so whichever
-        // column comes closer holds the lengths. 64-bit sums cannot wrap.
+        // Version 21 exists in two record layouts. Read in its own layout,
+        // every record has a plausible offset, length and version; read the
+        // other way, a real map's records do not. Only when both readings
+        // fit (or neither) do the sizes decide: the lengths of all lumps add
+        // up to about the file size without the header, so whichever column
+        // comes closer holds the lengths (in a cut file, the wrong one may).
+        const bool fitsA = recordsFit(raw, 0, 1, 2);
+        const bool fitsB = recordsFit(raw, 1, 2, 0);
+        // 64-bit sums cannot wrap.
         const qint64 bodySize = m_file.size() - F::HeaderSize;
         qint64 second = 0;
         qint64 third = 0;
@@ -135,9 +171,9 @@ bool CDelegateBSP::readHeader(CBinaryReader &reader)
         }
         const qint64 a = qAbs(second - bodySize);
         const qint64 b = qAbs(third - bodySize);
-        if (a == b)
+        if (fitsA == fitsB && a == b)
             return failOpen(E::Bsp::UnknownLayout);
-        layoutA = a < b;
+        layoutA = fitsA != fitsB ? fitsA : a < b;
         m_version = layoutA ? F::InternalVersionLayoutA : 21;
     }
     for (int i = 0; i < F::LumpCount; ++i) {
@@ -171,8 +207,6 @@ bool CDelegateBSP::checkLumpBounds(qint64 fileSize)
             m_cutLumps.append(i);
         }
     }
-    if (!m_cutLumps.isEmpty())
-        addWarning(E::Bsp::cutLumps(m_cutLumps));
     return true;
 }
 
@@ -208,10 +242,18 @@ bool CDelegateBSP::readGameLumps()
     }
     // Every game lump is read whole; the total is capped by the file size so
     // a directory pointing many records at the same bytes cannot exhaust
-    // memory.
+    // memory. In a map cut inside lump 35, those the file ends in are read
+    // up to its end, as the lumps are.
+    const bool cut = m_cutLumps.contains(F::GameLumpLump);
     qint64 total = 0;
     for (CGameLump &g : m_gameLumps) {
-        if (g.offset < 0 || !file.seek(gameLumpStart(g)))
+        if (g.offset < 0)
+            return fail(E::ReadSeekErrorUpper);
+        if (cut && g.length > 0)
+            g.length = qint32(qBound<qint64>(0, file.size() - gameLumpStart(g), g.length));
+        if (cut && g.length == 0)
+            continue;
+        if (!file.seek(gameLumpStart(g)))
             return fail(E::ReadSeekErrorUpper);
         if (g.length < 0 || !file.canRead(g.length))
             return fail(E::ReadIncompleteRead);
@@ -231,11 +273,13 @@ qint64 CDelegateBSP::gameLumpStart(const CGameLump &g) const
 int CDelegateBSP::gameLumpOutsideLump() const
 {
     const CBspLump &lump = m_lumps[F::GameLumpLump];
+    // A lump cut at the end of the file once reached further.
+    const qint64 end = m_cutLumps.contains(F::GameLumpLump) ? std::numeric_limits<qint64>::max()
+                                                            : qint64(lump.offset) + lump.length;
     for (int i = 0; i < m_gameLumps.size(); ++i) {
         const CGameLump &g = m_gameLumps[i];
         const qint64 start = gameLumpStart(g);
-        if (g.length != 0 && (g.length < 0 || start < lump.offset ||
-                              start + g.length > qint64(lump.offset) + lump.length))
+        if (g.length != 0 && (g.length < 0 || start < lump.offset || start + g.length > end))
             return i;
     }
     return -1;
@@ -376,17 +420,21 @@ bool CDelegateBSP::writeStoredRaw(QIODevice *device, int index, bool writeback)
     if (index == F::GameLumpLump && length >= 4 && !m_gameLumpsRelative) {
         // Absolute game-lump offsets move with the lump, so that they stay
         // right wherever the copy lands (at position 0 they count from the
-        // lump's first byte). Relative ones are right anywhere.
+        // lump's first byte). Relative ones are right anywhere, and so is a
+        // directory the end of the file cut off: the bytes are copied as
+        // they are.
         CBinaryReader file(&m_file);
         CBinaryReader in = file.sub(start, length);
         const qint32 count = in.i32();
-        if (!in.ok() || count < 0 || !in.canHold(count, F::GameLumpRecordSize))
+        if (in.ok() && count >= 0 && in.canHold(count, F::GameLumpRecordSize)) {
+            in.seek(0);
+            directory = in.bytes(4 + qint64(count) * F::GameLumpRecordSize);
+            moveGameLumps(directory, start, length, device->pos() - start);
+            start += directory.size();
+            length -= directory.size();
+        } else if (!m_cutLumps.contains(F::GameLumpLump)) {
             return fail(E::Bsp::GameLumpDirectory);
-        in.seek(0);
-        directory = in.bytes(4 + qint64(count) * F::GameLumpRecordSize);
-        moveGameLumps(directory, start, length, device->pos() - start);
-        start += directory.size();
-        length -= directory.size();
+        }
     }
     if (!m_file.seek(start))
         return fail(E::ReadSeekError);

@@ -168,13 +168,15 @@ static QString lumpList(const QVector<int> &lumps)
     return numbers.join(QStringLiteral(", "));
 }
 
-QString cutLumps(const QVector<int> &lumps)
+QString cutLumps(const QVector<int> &lumps, const QStringList &unread)
 {
     const bool one = lumps.size() == 1;
-    return QStringLiteral("Map Warning: The map file is cut short inside lump%1 %2; %3 read up to "
-                          "its end, and the map cannot be saved")
-        .arg(one ? QString() : QStringLiteral("s"), lumpList(lumps),
-             one ? QStringLiteral("it is") : QStringLiteral("they are"));
+    QStringList lines(QStringLiteral("Map Warning: The map file is cut short inside lump%1 %2; %3 "
+                                     "read up to its end, and the map cannot be saved")
+                          .arg(one ? QString() : QStringLiteral("s"), lumpList(lumps),
+                               one ? QStringLiteral("it is") : QStringLiteral("they are")));
+    lines += unread;
+    return lines.join(QLatin1Char('\n'));
 }
 
 QString cutMapNotSaved(const QVector<int> &lumps)

@@ -102,6 +102,10 @@ constexpr const char CommentTooLong[] = "Request Error: Comment longer than 6553
 constexpr const char GameLumpDirectory[] =
     "Read Error: Game lump directory does not fit in lump 35";
 constexpr const char GameLumpsTooLarge[] = "Read Error: Game lumps hold more bytes than the file";
+// Lines of the cut-map warning for a cut lump that cannot be read whole,
+// followed by the reason in brackets.
+constexpr const char NoGameLumpsShown[] = "No game lumps are shown";
+constexpr const char PakfileShownEmpty[] = "The pakfile is shown empty";
 
 // Map rewrite
 constexpr const char TemporaryOpen[] = "File Error: Unable to open temporary file";
@@ -130,8 +134,9 @@ QString temporaryOpen(const QString &folder, const QString &reason);
 // "File Error: Unable to make the backup \"<backup>\" (<reason>)"
 QString backupFailed(const QString &backup, const QString &reason);
 // Warning of an open: "Map Warning: The map file is cut short inside lumps
-// 8, 40; they are read up to its end, and the map cannot be saved"
-QString cutLumps(const QVector<int> &lumps);
+// 8, 40; they are read up to its end, and the map cannot be saved", then
+// each of `unread` on a line of its own.
+QString cutLumps(const QVector<int> &lumps, const QStringList &unread = {});
 // "Delegate Error: The map file is cut short inside lumps 8, 40 and cannot be
 // saved"
 QString cutMapNotSaved(const QVector<int> &lumps);

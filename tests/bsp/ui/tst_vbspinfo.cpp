@@ -167,8 +167,9 @@ void TestVBSPInfo::replaceAcceptsOrRefuses_data()
     QTest::newRow("capital suffix, other map revision")
         << 1 << "P.LMP" << lumpFile(20, 1, 3, 5, 99, h) << QString();
     const QString notLump = QString::fromLatin1(E::NotLumpFile).arg("\"p.lmp\"");
+    const QString cut = QString::fromLatin1(E::LumpFileCut).arg("\"p.lmp\"");
     QTest::newRow("huge length") << 1 << "p.lmp" << lumpFile(20, 1, 3, 0x7fffffff, Revision, h)
-                                 << notLump;
+                                 << cut.arg(0x7fffffff).arg(5);
     QTest::newRow("longer than its length")
         << 1 << "p.lmp" << lumpFile(20, 1, 3, 4, Revision, h) << notLump;
     QTest::newRow("shorter than a header") << 1 << "p.lmp" << QByteArray(19, '\0') << notLump;
