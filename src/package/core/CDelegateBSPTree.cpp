@@ -9,9 +9,6 @@ namespace E = PackageErrors;
 namespace F = BspFormat;
 
 namespace {
-// A warning quotes no more of a name than this.
-constexpr int MaxWarnedNameLength = 200;
-
 // The node's path below the root is exactly these components.
 bool hasPath(const CPackageHierarchyNode *n, const QStringList &parts)
 {

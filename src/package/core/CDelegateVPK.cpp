@@ -64,10 +64,9 @@ bool isBlank(const QString &text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
 }
 
-// Files left out for their paths that the open's warning names, and how much
-// of each path it quotes.
+// Files left out for their paths that the open's warning names.
 constexpr int NamedUnsafePaths = 5;
-constexpr int MaxWarnedNameLength = 200;
+constexpr int MaxWarnedNameLength = IPackageDelegate::MaxWarnedNameLength;
 
 // A path as the warning quotes it.
 QString warnedPath(const QString &folder, const QString &name)

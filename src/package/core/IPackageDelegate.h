@@ -40,6 +40,8 @@ public:
     // quadratic; no real package nests anywhere near this.
     static constexpr int MaxTreeDepth = 256;
     static constexpr int MaxWarnings = 100;
+    // A warning quotes no more of a name than this.
+    static constexpr int MaxWarnedNameLength = 200;
     // Longest name or path below the root, in characters, an entry may have
     // where names can overlap in a hostile directory (one long extension
     // shared by every file, name offsets into one long string): such names
