@@ -369,6 +369,14 @@ void TestDelegateVPK::treeShapes()
                          "\"ok/./x/y.txt\", \"fine/../../up.txt\", \"long/" +
                          QString(195, 'n') + "\", \"p/\" and 1 more"));
 
+    // UTF-8 names keep their last bytes: 0x85 and 0xA0 are no white space.
+    VpkTree utf8;
+    utf8.ext("txt").path("voil\xC3\xA0").file("\xE5\x86\x85", 0, 0, 5);
+    path = writePackage(dir, "pak01_dir.vpk", VpkFixture::directory(1, utf8.finish()));
+    QVERIFY(vpk.open(path, true));
+    QCOMPARE(readAll(vpk, QString::fromLatin1("voil\xC3\xA0/\xE5\x86\x85.txt")),
+             QByteArray("hello"));
+
     // Paths nested deeper than any real package are set aside, and a hostile
     // one of 100,000 levels costs no time.
     VpkTree deep;

@@ -19,7 +19,8 @@
 
 namespace {
 
-// Latin-1 text without the white space QString::trimmed() would remove.
+// Latin-1 text without ASCII white space at its ends (UTF-8 names end in
+// bytes such as 0xA0 that Latin-1 calls spaces).
 struct Latin1
 {
     const char *text;
@@ -27,7 +28,7 @@ struct Latin1
 
     Latin1 trimmed() const
     {
-        const auto space = [](char c) { return QChar(QLatin1Char(c)).isSpace(); };
+        const auto space = [](char c) { return isAsciiSpace(c); };
         int begin = 0;
         int end = length;
         while (begin < end && space(text[begin]))
@@ -61,7 +62,7 @@ constexpr qint64 MaxTreeBytes = std::numeric_limits<int>::max();
 // Nothing but white space: what trims to nothing.
 bool isBlank(const QString &text)
 {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return isAsciiSpace(c); });
 }
 
 // Files left out for their paths that the open's warning names.
