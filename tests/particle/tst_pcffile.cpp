@@ -107,19 +107,11 @@ QByteArray largeFile(int encoding)
 QByteArray editorRootFile(int encoding)
 {
     PcfBuilder b(encoding);
-    QList<QByteArray> dictionary{"DmElement",
-                                 "root",
-                                 "editorType",
-                                 "pet",
-                                 "particleSystemDefinitions",
-                                 "DmeParticleSystemDefinition",
-                                 "fire",
-                                 "children",
-                                 "operators",
-                                 "DmeParticleChild",
-                                 "smoke",
-                                 "delay",
-                                 "child"};
+    QList<QByteArray> dictionary =
+        QByteArray("DmElement root editorType pet particleSystemDefinitions "
+                   "DmeParticleSystemDefinition fire children operators DmeParticleChild "
+                   "smoke delay child")
+            .split(' ');
     // Element names and texts stand inline outside encoding 3.
     for (const char *text : {"root", "pet", "fire", "smoke"}) {
         if (!b.indexed())
