@@ -453,6 +453,19 @@ void TestVVTFCommands::editSaveReopenExport()
     single.actionExport->trigger();
     QCOMPARE(script.asked.last().title, QStringLiteral("Save Image"));
     QCOMPARE(QImage(out).size(), QSize(1, 1));
+    // A slice it lacks is said, and nothing is asked or written.
+    fillRange = [](QDialog *dialog) {
+        auto *range = dialog->findChild<VVTFImageRangeWidget *>();
+        for (QLineEdit *edit : {range->sliceStartEdit, range->sliceEndEdit}) {
+            edit->setText("3");
+            emit edit->editingFinished();
+        }
+    };
+    script.asked.clear();
+    single.actionExport->trigger();
+    QCOMPARE(script.texts().last().section('|', 1),
+             "Export Error: Unable to decode mipmap 0, frame 0, face 0, slice 3");
+    QCOMPARE(script.count(CPrompt::Kind::SaveFileName), 0);
 }
 
 void TestVVTFCommands::exportChosenImage_data()

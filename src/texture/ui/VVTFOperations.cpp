@@ -276,8 +276,17 @@ void VVTF::vtfExport()
         // One image: the chosen one, written as each image of a range is.
         const QImage picture =
             exportedPicture(*m_document, {r.mipStart, r.frameStart, r.faceStart, r.sliceStart});
-        if (picture.isNull())
+        if (picture.isNull()) {
+            // A slice the texture lacks (the slice fields are not limited),
+            // or a format without a decoder: nothing to write, and said so.
+            CPrompt::information(this, windowTitle(),
+                                 QString::fromLatin1(VVTFText::ExportUndecodable)
+                                     .arg(r.mipStart)
+                                     .arg(r.frameStart)
+                                     .arg(r.faceStart)
+                                     .arg(r.sliceStart));
             return;
+        }
         const QString path = MainWindowDialogs::saveFileName(
             this, QLatin1String(VVTFText::SaveImageCaption), filter);
         if (!path.isEmpty())

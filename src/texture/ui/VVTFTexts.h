@@ -14,6 +14,9 @@ inline const char *const PictureUnopened = "Read Error: Unable to open \"%1\"";
 inline const char *const PictureUnreadable = "Read Error: Unable to read \"%1\"";
 inline const char *const SaveImagesCaption = "Save Images";
 inline const char *const SaveImageCaption = "Save Image";
+// The one image chosen for export: its mipmap, frame, face and slice.
+inline const char *const ExportUndecodable =
+    "Export Error: Unable to decode mipmap %1, frame %2, face %3, slice %4";
 inline const char *const ExportFilter =
     "Portable Network Graphics (*.png);;Joint Photographic Experts Group (*.jpg *.jpeg);;"
     "Tagged Image File Format (*.tiff);;Microsoft Windows Bitmap (*.bmp);;"
