@@ -1,6 +1,9 @@
 #include "CPrompt.h"
+#include "QProgressDialogger.h"
+#include "SlowAnswer.h"
 
 #include <QApplication>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -50,6 +53,8 @@ private slots:
     void execRunsDialogWiring();
     void scopedHandlerRestores();
     void realMessageBoxIsAnswered();
+    void progressDialogsStepAside_data();
+    void progressDialogsStepAside();
 };
 
 void TestPrompt::init()
@@ -304,6 +309,63 @@ void TestPrompt::realMessageBoxIsAnswered()
     });
     timer.start(10);
     QCOMPARE(CPrompt::question(nullptr, "OSTREL", "Continue?"), QMessageBox::No);
+}
+
+void TestPrompt::progressDialogsStepAside_data()
+{
+    QTest::addColumn<QString>("ask");
+    for (const char *ask : {"question", "text", "save", "exec", "real box"})
+        QTest::newRow(ask) << QString::fromLatin1(ask);
+}
+
+void TestPrompt::progressDialogsStepAside()
+{
+    QFETCH(QString, ask);
+    QWidget window;
+    window.show();
+    // One waiting for its timer, one shown, and the project's own mid-way.
+    QProgressDialog pending(QStringLiteral("Pending"), QString(), 0, 10, &window);
+    pending.setMinimumDuration(50);
+    QProgressDialog shown(QStringLiteral("Shown"), QString(), 0, 10, &window);
+    shown.show();
+    QProgressDialogger logger(QStringLiteral("Logger"), 0, 10, QString(), &window);
+    logger.setValue(3);
+    QVERIFY(logger.isVisible());
+
+    SlowAnswer slow;
+    slow.waitMs = 300;
+    const auto look = [&](const CPrompt::Request &request) {
+        slow.wait(request.dialog);
+        return CPrompt::Answer();
+    };
+    if (ask == QLatin1String("real box")) {
+        QTimer::singleShot(0, [&] {
+            slow.wait(nullptr);
+            // The box itself is the window that takes the input.
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                box->button(QMessageBox::Ok)->click();
+        });
+        CPrompt::information(&window, "T", "Done");
+    } else {
+        CPrompt::ScopedHandler handler(look);
+        if (ask == QLatin1String("question"))
+            CPrompt::question(&window, "T", "Q?");
+        else if (ask == QLatin1String("text"))
+            CPrompt::getText(&window, "T", "Name:");
+        else if (ask == QLatin1String("save"))
+            CPrompt::getSaveFileName(&window, "T", QString(), "All (*)");
+        else
+            CPrompt::exec(&logger); // the dialog run is never stepped aside
+    }
+    QCOMPARE(slow.covered, 0);
+    // Shown again for the work after the answer; the pending one shows only
+    // when that work says so.
+    QVERIFY(shown.isVisible());
+    QCOMPARE(logger.isVisible(), ask != QLatin1String("exec"));
+    QTest::qWait(100);
+    QVERIFY(!pending.isVisible());
+    pending.setValue(5);
+    QVERIFY(pending.isVisible());
 }
 
 QTEST_MAIN(TestPrompt)

@@ -2,6 +2,7 @@
 
 #include "CPrompt.h"
 #include "QListDialog.h"
+#include "SlowAnswer.h"
 
 #include <QListWidget>
 
@@ -14,6 +15,7 @@
 // - Otherwise the queued steps answer in order, and a question beyond them is
 //   cancelled. A step may work the dialog its question runs through (fill it
 //   in, pick a row) before its answer goes back.
+// - `slow` makes it take its time over each question (see SlowAnswer).
 // A script for one tool derives from it, naming itself as `Self` so that the
 // queueing calls chain with its own, and may hide answerRequest() to look at
 // each question around the queue.
@@ -109,6 +111,7 @@ public:
     CPrompt::Answer answerRequest(const CPrompt::Request &request)
     {
         asked << request;
+        slow.wait(request.dialog);
         if (answer)
             return answer(request);
         if (steps.isEmpty())
@@ -122,6 +125,7 @@ public:
     std::function<CPrompt::Answer(const CPrompt::Request &)> answer;
     QList<CPrompt::Request> asked;
     QList<Step> steps;
+    SlowAnswer slow;
 
 private:
     CPrompt::ScopedHandler m_handler{[this](const CPrompt::Request &request) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CPrompt.h"
+#include "SlowAnswer.h"
 
 #include <QLineEdit>
 #include <QMap>
@@ -17,6 +18,7 @@
 //   the `fields` are typed into the line edits named field0, field1, ... and
 //   the dialog is accepted; any other dialog (a message box) ends with
 //   `result`.
+// - `slow` makes it take its time over each question (see SlowAnswer).
 struct ScriptedPrompt
 {
     QMap<QString, QMessageBox::StandardButton> buttons;
@@ -25,6 +27,7 @@ struct ScriptedPrompt
     QString button;
     QStringList fields;
     int result = QMessageBox::Cancel;
+    SlowAnswer slow;
 
     QList<CPrompt::Request> asked;
     QStringList warnings;
@@ -36,6 +39,7 @@ struct ScriptedPrompt
     CPrompt::Answer answer(const CPrompt::Request &request)
     {
         asked << request;
+        slow.wait(request.dialog);
         if (request.kind == CPrompt::Kind::Warning)
             warnings << request.text;
         CPrompt::Answer a;

@@ -5,6 +5,7 @@
 #include "BspErrors.h"
 #include "CConfig.h"
 #include "CDelegateBSP.h"
+#include "CProgressAside.h"
 #include "CPrompt.h"
 #include "CSaveFile.h"
 #include "FlushSyncronizer.h"
@@ -66,28 +67,33 @@ void VBSPINFO::extractLump(int index)
 
     QProgressDialog busy(QStringLiteral("Processing..."), QStringLiteral("Abort"), 0, 0, this);
     setUpBusyDialog(busy, this);
+    // The dialog goes before any box: alive under one, it would cover it.
+    const auto fail = [&](const QString &text) {
+        CProgressAside::end(busy);
+        warn(text);
+    };
     // The map first: a map that does not open leaves no file behind.
     CDelegateBSP map;
     if (!map.open(m_mapPath, true)) {
-        warn(map.lastError());
+        fail(map.lastError());
         return;
     }
     // Written aside and put in place only when complete, so an agreed
     // overwrite that fails keeps the old file.
     CSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        warn(file.failure(QString::fromLatin1(E::UnableToOpenOutput).arg(fileName)));
+        fail(file.failure(QString::fromLatin1(E::UnableToOpenOutput).arg(fileName)));
         return;
     }
     QString error;
     if (!LumpFile::extract(map, index, &file, asLumpFile, error)) {
         error = file.failure(error);
         file.cancelWriting();
-        warn(error);
+        fail(error);
         return;
     }
     if (!file.commit())
-        warn(file.folderOr(
+        fail(file.folderOr(
             QString::fromLatin1(E::UnableToSaveOutput).arg(fileName, file.errorString())));
 }
 
@@ -115,21 +121,28 @@ void VBSPINFO::replaceLump(int index)
 
     QProgressDialog busy(QStringLiteral("Processing..."), QStringLiteral("Abort"), 0, 0, this);
     setUpBusyDialog(busy, this);
+    const auto fail = [&](const QString &text) {
+        CProgressAside::end(busy);
+        warn(text);
+    };
     // Opened for writing, so that a write-protected map says so before
     // anything is staged instead of being replaced behind its protection.
     CDelegateBSP map;
     if (!map.open(m_mapPath, false)) {
-        warn(map.lastError());
+        fail(map.lastError());
         return;
     }
     const bool staged = isLumpFile ? LumpFile::stage(map, header, std::move(lumpData), error)
                                    : LumpFile::stageRaw(map, index, path, error);
     if (!staged) {
-        warn(error);
+        fail(error);
         return;
     }
     FlushSyncronizer progress;
-    if (!map.flush(&progress))
+    const bool flushed = map.flush(&progress);
+    // Reloading may have its own word to say.
+    CProgressAside::end(busy);
+    if (!flushed)
         warn(flushFailure(progress));
     // The delegate now describes the map on disk, rewritten or not.
     loadDelegate(&map);

@@ -7,6 +7,7 @@
 #include "CConfig.h"
 #include "CDelegateBSP.h"
 #include "CPath.h"
+#include "CProgressAside.h"
 #include "CProgressThrottle.h"
 #include "CPrompt.h"
 #include "CSaveFile.h"
@@ -216,9 +217,6 @@ bool VENTITY::fileSave()
 
 bool VENTITY::saveToMap(const QString &path)
 {
-    QProgressDialog busy(QStringLiteral("Writing entity lump..."), QStringLiteral("Abort"), 0, 0,
-                         this);
-    setUpProgress(busy, this, 0);
     QByteArray text = buildEntityLump();
     CDelegateBSP map;
     if (!map.open(path, false)) {
@@ -230,17 +228,24 @@ bool VENTITY::saveToMap(const QString &path)
         askYesNo(this, QStringLiteral("New entity lump smaller than original lump. Preserve "
                                       "original lump size?")))
         text.append(QByteArray(oldLength - text.size(), '\0'));
-    if (!map.setData(text, false, map.node(0))) {
-        warn(map.lastError());
+    // Made only after the question, and ended before any box: a progress
+    // dialog alive under a box shows itself over it and takes its input.
+    QProgressDialog busy(QStringLiteral("Writing entity lump..."), QStringLiteral("Abort"), 0, 0,
+                         this);
+    setUpProgress(busy, this, 0);
+    const auto fail = [&](const QString &message) {
+        CProgressAside::end(busy);
+        warn(message);
         return false;
-    }
+    };
+    if (!map.setData(text, false, map.node(0)))
+        return fail(map.lastError());
     if (!map.flush(nullptr)) {
         // The map on disk is as it was; say why the new one is not.
         QString message = QString::fromLatin1(E::SaveIncomplete);
         if (!map.lastError().isEmpty())
             message += QLatin1Char('\n') + map.lastError();
-        warn(message);
-        return false;
+        return fail(message);
     }
     return true;
 }

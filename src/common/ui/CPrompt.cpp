@@ -1,6 +1,7 @@
 #include "CPrompt.h"
 
 #include "CPath.h"
+#include "CProgressAside.h"
 
 #include <QColorDialog>
 #include <QFileInfo>
@@ -71,6 +72,7 @@ QMessageBox::StandardButton CPrompt::message(Kind kind, QWidget *parent, const Q
                                              QMessageBox::StandardButtons buttons,
                                              QMessageBox::StandardButton defaultButton)
 {
+    const CProgressAside aside;
     Request request;
     request.kind = kind;
     request.parent = parent;
@@ -129,6 +131,7 @@ QMessageBox::StandardButton CPrompt::critical(QWidget *parent, const QString &ti
 QString CPrompt::getText(QWidget *parent, const QString &title, const QString &label,
                          QLineEdit::EchoMode echo, const QString &text, bool *ok)
 {
+    const CProgressAside aside;
     if (handler()) {
         Request request;
         request.kind = Kind::Text;
@@ -147,6 +150,7 @@ QString CPrompt::getText(QWidget *parent, const QString &title, const QString &l
 QString CPrompt::getItem(QWidget *parent, const QString &title, const QString &label,
                          const QStringList &items, int current, bool editable, bool *ok)
 {
+    const CProgressAside aside;
     if (handler()) {
         Request request;
         request.kind = Kind::Item;
@@ -169,6 +173,7 @@ QString CPrompt::getItem(QWidget *parent, const QString &title, const QString &l
 int CPrompt::getInt(QWidget *parent, const QString &title, const QString &label, int value,
                     int minimum, int maximum, int step, bool *ok)
 {
+    const CProgressAside aside;
     if (handler()) {
         Request request;
         request.kind = Kind::Int;
@@ -249,6 +254,7 @@ QString askOnePath(CPrompt::Kind kind, QWidget *parent, const QString &caption,
 QString CPrompt::getOpenFileName(QWidget *parent, const QString &caption, const QString &directory,
                                  const QString &filter)
 {
+    const CProgressAside aside;
     const QString start = startDirectory(directory);
     const QString path = askOnePath(Kind::OpenFileName, parent, caption, start, filter, [&] {
         return QFileDialog::getOpenFileName(parent, caption, start, filter);
@@ -260,6 +266,7 @@ QString CPrompt::getOpenFileName(QWidget *parent, const QString &caption, const 
 QStringList CPrompt::getOpenFileNames(QWidget *parent, const QString &caption,
                                       const QString &directory, const QString &filter)
 {
+    const CProgressAside aside;
     const QString start = startDirectory(directory);
     QStringList paths;
     if (handler())
@@ -274,6 +281,7 @@ QStringList CPrompt::getOpenFileNames(QWidget *parent, const QString &caption,
 QString CPrompt::getSaveFileName(QWidget *parent, const QString &caption, const QString &directory,
                                  const QString &filter)
 {
+    const CProgressAside aside;
     const QString start = startDirectory(directory);
     QString chosenFilter;
     QString path;
@@ -303,6 +311,7 @@ QString CPrompt::getSaveFileName(QWidget *parent, const QString &caption, const 
 QString CPrompt::getPlainOpenFileName(QWidget *parent, const QString &caption,
                                       const QString &directory, const QString &filter)
 {
+    const CProgressAside aside;
     return askOnePath(Kind::OpenFileName, parent, caption, directory, filter, [&] {
         return QFileDialog::getOpenFileName(parent, caption, directory, filter);
     });
@@ -338,6 +347,7 @@ QString CPrompt::withFilterSuffix(const QString &path, const QString &filter,
 QString CPrompt::getExistingDirectory(QWidget *parent, const QString &caption,
                                       const QString &directory)
 {
+    const CProgressAside aside;
     const QString start = startDirectory(directory);
     const QString path =
         askOnePath(Kind::ExistingDirectory, parent, caption, start, QString(), [&] {
@@ -351,6 +361,7 @@ QString CPrompt::getExistingDirectory(QWidget *parent, const QString &caption,
 
 QColor CPrompt::getColor(const QColor &initial, QWidget *parent, const QString &title)
 {
+    const CProgressAside aside;
     if (handler()) {
         Request request;
         request.kind = Kind::Color;
@@ -367,6 +378,7 @@ int CPrompt::exec(QDialog *dialog)
 {
     if (!dialog)
         return QDialog::Rejected;
+    const CProgressAside aside(dialog);
     if (handler()) {
         Request request;
         request.kind = Kind::Exec;

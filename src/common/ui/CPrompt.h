@@ -13,7 +13,9 @@
 
 // The one way every tool asks the user a modal question: message boxes, input
 // boxes, file dialogs and the project's own dialogs (exec). Each function
-// mirrors its Qt namesake and, by default, shows the real Qt dialog.
+// mirrors its Qt namesake and, by default, shows the real Qt dialog. While a
+// question waits, handler or not, every progress dialog steps aside
+// (CProgressAside), so none can cover it.
 //
 // Tests install a handler that answers instead, so nothing ever blocks:
 //

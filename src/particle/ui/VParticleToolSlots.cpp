@@ -8,6 +8,7 @@
 #include "CDialoggerSink.h"
 #include "CFilePCF.h"
 #include "CPath.h"
+#include "CProgressAside.h"
 #include "CProgressBoxSink.h"
 #include "CPrompt.h"
 #include "MainWindowDialogs.h"
@@ -195,7 +196,7 @@ void VParticle::runBatchOperation(int mode)
     CProgressBoxSink sink(&progress, windowTitle());
     PCFBatch batch(delegate, &sink);
     batch.run(mode, paths, target, templates());
-    progress.hide();
+    CProgressAside::end(progress);
     CPrompt::information(this, windowTitle(), latin1(PCFText::OperationComplete));
 }
 

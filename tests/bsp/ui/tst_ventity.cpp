@@ -120,7 +120,12 @@ void TestVEntity::savesIntoTheMap()
     const QString question =
         QStringLiteral("New entity lump smaller than original lump. Preserve original lump size?");
     script.buttons[question] = preserve ? QMessageBox::Yes : QMessageBox::No;
+    // Answered as a user who takes their time: no progress dialog covers the boxes.
+    script.slow.waitMs = 100;
+    window->show();
     QCOMPARE(window->fileSave(), !flushFails);
+    script.slow.waitMs = 0;
+    QCOMPARE(script.slow.covered, 0);
     QCOMPARE(script.asked.value(1).text, question);
     QCOMPARE(script.asked.value(1).defaultButton, QMessageBox::No);
     QCOMPARE(window->isWindowModified(), flushFails);
