@@ -331,6 +331,10 @@ void TestPrompt::progressDialogsStepAside()
     QProgressDialogger logger(QStringLiteral("Logger"), 0, 10, QString(), &window);
     logger.setValue(3);
     QVERIFY(logger.isVisible());
+    // Finished, it waits for Ok: a box of its own, left as it is.
+    QProgressDialogger finished(QStringLiteral("Done"), 0, 1, QString(), &window);
+    finished.setValue(1);
+    finished.show();
 
     SlowAnswer slow;
     slow.waitMs = 300;
@@ -362,6 +366,7 @@ void TestPrompt::progressDialogsStepAside()
     // when that work says so.
     QVERIFY(shown.isVisible());
     QCOMPARE(logger.isVisible(), ask != QLatin1String("exec"));
+    QVERIFY(finished.isVisible());
     QTest::qWait(100);
     QVERIFY(!pending.isVisible());
     pending.setValue(5);

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "QProgressDialogger.h"
+
 #include <QApplication>
 #include <QEventLoop>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -30,8 +33,9 @@ struct SlowAnswer
 
     static bool covers(const QWidget *window)
     {
-        if (window->inherits("QProgressDialogger"))
-            return window->isVisible();
+        // A finished one waits for Ok like any box.
+        if (auto *dialogger = qobject_cast<const QProgressDialogger *>(window))
+            return dialogger->isVisible() && !dialogger->buttonOk->isEnabled();
         if (!window->inherits("QProgressDialog"))
             return false;
         if (window->isVisible())

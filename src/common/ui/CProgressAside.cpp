@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTimer>
 
 CProgressAside::CProgressAside(const QWidget *keep)
@@ -17,7 +18,12 @@ CProgressAside::CProgressAside(const QWidget *keep)
             for (QTimer *timer :
                  window->findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly))
                 timer->stop();
-        } else if (!qobject_cast<QProgressDialogger *>(window)) {
+        } else if (auto *dialogger = qobject_cast<QProgressDialogger *>(window)) {
+            // Finished, it shows its outcome and waits for Ok like any box;
+            // hiding it would also end its modal loop.
+            if (dialogger->buttonOk->isEnabled())
+                continue;
+        } else {
             continue;
         }
         if (window->isVisible()) {

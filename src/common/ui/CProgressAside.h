@@ -14,8 +14,10 @@ class QProgressDialog;
 class CProgressAside
 {
 public:
-    // Hides every visible progress dialog but `keep` (the dialog about to be
-    // run itself) and keeps the toolkit's dialogs from showing themselves.
+    // Hides every visible progress dialog at work but `keep` (the dialog about
+    // to be run itself) and keeps the toolkit's dialogs from showing
+    // themselves. A finished one, waiting for Ok, is a box of its own and
+    // stays.
     // Leaving the scope shows the hidden ones again, for the work that follows
     // the answer.
     explicit CProgressAside(const QWidget *keep = nullptr);
