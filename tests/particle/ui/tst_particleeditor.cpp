@@ -622,11 +622,8 @@ void TestParticleEditor::deleteNullItems()
     QVERIFY(window->isWindowModified());
     QCOMPARE(childNames(rowAt(window->tree, psd)), QStringList({"fire", "smoke", "sparks"}));
     QCOMPARE(rowAt(window->tree, psd)->text(2), QStringLiteral("3 Item(s)"));
-    QCOMPARE(childNames(rowAt(window->tree, path({"fire", "operators"}))),
-             QStringList({"Movement Basic"}));
 
     window->actionSave->trigger();
-    QVERIFY(!window->isWindowModified());
     CFilePCF saved;
     QVERIFY(PCFDelegate().read(file, &saved));
     QCOMPARE(saved.root()->attribute("particleSystemDefinitions")->itemCount(), 3);
