@@ -148,6 +148,9 @@ void TestEntityLump::buildsAndReadsBack()
     QVector<CEntity> wide(1);
     wide[0].insertKeyValue(QString::fromUtf8("é€"), QString::fromUtf8("a😀b"));
     QCOMPARE(EntityLump::build(view(wide)), raw("{\n\"\xe9?\" \"a?b\"\n}\n\0"));
+    // The editor names the first such character; Latin-1 ones it takes.
+    QCOMPARE(EntityLump::unstorable(wide[0].pairs()[0].key), QString::fromUtf8("€"));
+    QVERIFY(EntityLump::unstorable(QString::fromLatin1("\xe9\xff")).isNull());
 
     // Order of entities and pairs, empty values and repeats survive.
     const QString list = QStringLiteral("b=2;a=;b=3|classname=light;targetname=l1|c=x y");

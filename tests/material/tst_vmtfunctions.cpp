@@ -157,6 +157,18 @@ void TestVmtFunctions::golden_data()
     const QString depth = QString::fromLatin1(Depth).remove('\r');
     row("patch/key in insert", KeyValue, depth, "$envmap", {"c1"},
         QString(depth).replace("\"$envmap\"\t\"maps/m/c0_0_0\"", "\"$envmap\" \"c1\""));
+    // A new item of an existing "insert" block is indented as the items above
+    // it, or one tab past its "{" when it has none; never by a whole line.
+    const QString flat = "patch\n{\ninclude x.vmt\ninsert\n{\n$a 1\n}\n}\n";
+    row("patch/key in unindented insert", KeyValue, flat, "$b", {"2"},
+        QString(flat).replace("$a 1\n", "$a 1\n\"$b\" \"2\"\n"));
+    row("patch/proxy in unindented insert", Proxy, flat, "Sine", {},
+        QString(flat).replace("$a 1\n", "$a 1\n\n\"Proxies\"\n{\n\t\"Sine\"\n\t{\n\t}\n}\n"));
+    row("patch/key in empty insert", KeyValue, "patch\n{\n  insert\n  {\n  }\n}", "$b", {},
+        "patch\n{\n  insert\n  {\n  \t\"$b\" \"\"\n  }\n}");
+    const QString wide = "patch\n{\ninsert\n{\n" + QString(65, ' ') + "$a 1\n}\n}";
+    row("patch/key below a too wide indent", KeyValue, wide, "$b", {},
+        QString(wide).replace("1\n", "1\n\t\t\"$b\" \"\"\n"));
     row("patch/only proxy", RemoveProxies, Water, "waterlod", {}, water);
     row("patch/unquoted header", RemoveProxies, edited(Water, "\t\t\"Proxies\"", "proxies"), "", {},
         water);

@@ -84,6 +84,10 @@ void TestParticleEditing::rowTexts()
     QVERIFY(null && !null->element());
     QCOMPARE(PCFEditing::rowType(null.get()), QStringLiteral("ELEMENT"));
     QCOMPARE(PCFEditing::rowValue(null.get()), QString());
+    // Only the null itself can be taken out by its place.
+    QVERIFY(!PCFEditing::removeNullItem(fire->attribute("operators"), 0));
+    QVERIFY(PCFEditing::removeNullItem(fire->attribute("operators"), 1));
+    QCOMPARE(fire->attribute("operators")->itemCount(), 1);
 }
 
 void TestParticleEditing::addParticleSystem_data()

@@ -50,6 +50,10 @@ inline const char *const EntityNotLumpFile =
 inline const char *const EntityLumpFileCut =
     "%1 is a lump file cut short: its header declares %2 bytes of lump, but the file holds %3 "
     "after the header.";
+// A typed key or value with a character 8-bit text cannot hold. %1: the
+// character.
+inline const char *const EntityUnstorableCharacter =
+    "The character \"%1\" cannot be stored in an entity lump.";
 inline const char *const EntityUnableToOpenFile = "Unable to open file.";
 inline const char *const UnableToOpenLumpBuffer = "Unable to open lump buffer.";
 // %1: the path.

@@ -203,6 +203,19 @@ QByteArray encode(const QString &text)
     return out;
 }
 
+QString unstorable(const QString &text)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() <= 0xFF)
+            continue;
+        const bool pair =
+            c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        return text.mid(i, pair ? 2 : 1);
+    }
+    return QString();
+}
+
 bool isWorld(const CEntity &entity)
 {
     const CEntityKeyValue *pair = entity.find(ClassName);

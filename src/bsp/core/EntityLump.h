@@ -32,6 +32,9 @@ constexpr int MaxCustomLumpSize = 1073741823;
 // Latin-1 bytes; a character above U+00FF (a surrogate pair counting as one
 // character) becomes "?".
 QByteArray encode(const QString &text);
+// The first character `encode` would write as "?" (a surrogate pair whole);
+// null when Latin-1 holds every one.
+QString unstorable(const QString &text);
 
 // The world entity: the first "classname" is exactly "worldspawn".
 bool isWorld(const CEntity &entity);

@@ -2,6 +2,7 @@
 // copied, deleted and edited in place, and the labels that follow them.
 #include "VENTITY.h"
 
+#include "BspErrors.h"
 #include "EntityLump.h"
 #include "VEntityListWidgetItem.h"
 #include "uifunctions.h"
@@ -222,7 +223,15 @@ void VENTITY::keyvalueTableItemChanged(QTableWidgetItem *item)
     const int row = item->row();
     if (m_currentEntity && row >= 0 && row < m_currentEntity->pairCount()) {
         CEntityKeyValue &pair = m_currentEntity->pairs()[row];
-        (item->column() == 0 ? pair.key : pair.value) = item->text();
+        QString &field = item->column() == 0 ? pair.key : pair.value;
+        // Saving would write such a character as "?": the old text stays.
+        const QString refused = EntityLump::unstorable(item->text());
+        if (!refused.isNull()) {
+            item->setText(field);
+            warn(QString::fromLatin1(BspErrors::EntityUnstorableCharacter).arg(refused));
+            return;
+        }
+        field = item->text();
     }
     labelEntity(m_currentEntity);
     setWindowModified(true);

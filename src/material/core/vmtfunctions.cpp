@@ -11,6 +11,10 @@ namespace {
 
 const QChar Newline = QLatin1Char('\n');
 const QChar Quote = QLatin1Char('"');
+const QChar Tab = QLatin1Char('\t');
+// Longer leading blanks are no layout to follow: copied, they would grow the
+// script by a line's length with each edit.
+constexpr int MaxCopiedIndent = 64;
 
 QStringList splitLines(const QString &text)
 {
@@ -21,41 +25,65 @@ QStringList splitLines(const QString &text)
 // material's own block gets one.
 QString tabs(int depth)
 {
-    return QString(depth, QLatin1Char('\t'));
+    return QString(depth, Tab);
 }
 
-QString keyValueLine(int depth, const QString &key, const QString &value)
+QString keyValueLine(const QString &indent, const QString &key, const QString &value)
 {
-    return tabs(depth) + Quote + key + QStringLiteral("\" \"") + value + Quote;
+    return indent + Quote + key + QStringLiteral("\" \"") + value + Quote;
 }
 
-// A named block without a line end, its braces at `depth`; `body` is its
+// A named block without a line end, its braces after `indent`; `body` is its
 // lines, each with its line end.
-QString namedBlock(int depth, const QString &name, const QString &body)
+QString namedBlock(const QString &indent, const QString &name, const QString &body)
 {
-    return tabs(depth) + Quote + name + QStringLiteral("\"\n") + tabs(depth) +
-           QStringLiteral("{\n") + body + tabs(depth) + QLatin1Char('}');
+    return indent + Quote + name + QStringLiteral("\"\n") + indent + QStringLiteral("{\n") + body +
+           indent + QLatin1Char('}');
 }
 
-// A proxy block without a line end, its braces at `depth`.
-QString proxyBlock(int depth, const QString &name, const QStringList &keys,
+// A proxy block without a line end, its braces after `indent`.
+QString proxyBlock(const QString &indent, const QString &name, const QStringList &keys,
                    const QStringList *values)
 {
     QString body;
     for (int i = 0; i < keys.size(); ++i)
         body +=
-            keyValueLine(depth + 1, keys.at(i), values ? values->value(i) : QString()) + Newline;
-    return namedBlock(depth, name, body);
+            keyValueLine(indent + Tab, keys.at(i), values ? values->value(i) : QString()) + Newline;
+    return namedBlock(indent, name, body);
 }
 
-// Puts `make(depth)`, lines for a block whose braces stand at `depth`, into
-// the block that takes new keys, below its last key or block above its
-// Proxies block's name (with `aboveProxies`) or its closing brace; with
-// `spaced`, after an empty line. A patch without an "insert" block gets one,
-// below the patch's last item, holding them: elsewhere in a patch they do
-// nothing. False when no line qualifies.
+// The tabs and blanks a line starts with, up to one more than
+// MaxCopiedIndent.
+QString leadingBlanks(const QString &line)
+{
+    int n = 0;
+    while (n < line.size() && n <= MaxCopiedIndent &&
+           (line.at(n) == Tab || line.at(n) == QLatin1Char(' ')))
+        ++n;
+    return line.left(n);
+}
+
+// The indentation of a new item of a patch's "insert" block, going in at
+// line `at`: that of the item above it, or that of the block's "{" and a tab
+// when none is (the block is empty); the block's depth in tabs when that is
+// implausibly long.
+QString insertIndent(const QStringList &lines, const VmtBlock &block, int at)
+{
+    const int above = at - 1;
+    QString indent = leadingBlanks(lines.at(above));
+    if (above == block.openLine)
+        indent += Tab;
+    return indent.size() <= MaxCopiedIndent ? indent : tabs(block.depth);
+}
+
+// Puts `make(indent)`, lines indented as the items of the block that takes
+// new keys, into that block, below its last key or block above its Proxies
+// block's name (with `aboveProxies`) or its closing brace; with `spaced`,
+// after an empty line. A patch without an "insert" block gets one, below the
+// patch's last item, holding them: elsewhere in a patch they do nothing.
+// False when no line qualifies.
 bool addToKeys(QStringList &lines, const VmtStructure &structure, bool aboveProxies, bool spaced,
-               const std::function<QString(int)> &make)
+               const std::function<QString(const QString &)> &make)
 {
     const int keys = structure.newKeysBlock();
     if (keys < 0) {
@@ -64,8 +92,8 @@ bool addToKeys(QStringList &lines, const VmtStructure &structure, bool aboveProx
         const int at = structure.insertionLine(patch, block.closeLine, true);
         if (at < 0)
             return false;
-        lines.insert(
-            at, namedBlock(block.depth, QStringLiteral("insert"), make(block.depth + 1) + Newline));
+        lines.insert(at, namedBlock(tabs(block.depth), QStringLiteral("insert"),
+                                    make(tabs(block.depth + 1)) + Newline));
         return true;
     }
     const VmtBlock &block = structure.block(keys);
@@ -74,7 +102,10 @@ bool addToKeys(QStringList &lines, const VmtStructure &structure, bool aboveProx
     const int at = structure.insertionLine(keys, limit, true);
     if (at < 0)
         return false;
-    lines.insert(at, (spaced ? QString(Newline) : QString()) + make(block.depth));
+    // A patch's "insert" block follows its own layout, whatever the patch's.
+    const QString indent =
+        keys == structure.material() ? tabs(block.depth) : insertIndent(lines, block, at);
+    lines.insert(at, (spaced ? QString(Newline) : QString()) + make(indent));
     return true;
 }
 
@@ -201,7 +232,8 @@ QString setVmtShader(QString &text, const QString &shader)
 QString setVmtKeyValue(QString &text, const QString &key, const QString &value)
 {
     if (trimmedAscii(text).isEmpty()) {
-        text += QStringLiteral("\"\"\n{\n") + keyValueLine(1, key, value) + QStringLiteral("\n}\n");
+        text += QStringLiteral("\"\"\n{\n") + keyValueLine(tabs(1), key, value) +
+                QStringLiteral("\n}\n");
         return QString();
     }
 
@@ -215,12 +247,13 @@ QString setVmtKeyValue(QString &text, const QString &key, const QString &value)
     for (const int keys : structure.keyBlocks()) {
         const int at = structure.findKey(lines, keys, key);
         if (at >= 0) {
-            lines[at] = keyValueLine(structure.block(keys).depth, key, value);
+            lines[at] = keyValueLine(tabs(structure.block(keys).depth), key, value);
             held = true;
         }
     }
-    if (!held && !addToKeys(lines, structure, true, false,
-                            [&](int depth) { return keyValueLine(depth, key, value); }))
+    if (!held && !addToKeys(lines, structure, true, false, [&](const QString &indent) {
+            return keyValueLine(indent, key, value);
+        }))
         return QString::fromLatin1(VmtMessage::NoKeyValueInsertionPoint);
     text = lines.join(Newline);
     return QString();
@@ -231,7 +264,7 @@ QString addVmtProxy(QString &text, const QString &name, const QStringList &keys,
 {
     if (trimmedAscii(text).isEmpty()) {
         text += QStringLiteral("\"\"\n{\n\n\t\"Proxies\"\n\t{\n") +
-                proxyBlock(2, name, keys, values) + QStringLiteral("\n\t}\n}\n");
+                proxyBlock(tabs(2), name, keys, values) + QStringLiteral("\n\t}\n}\n");
         return QString();
     }
 
@@ -247,11 +280,11 @@ QString addVmtProxy(QString &text, const QString &name, const QStringList &keys,
         const int at = structure.insertionLine(proxies, block.closeLine, false);
         if (at < 0)
             return QString::fromLatin1(VmtMessage::NoProxyInsertionPoint);
-        lines.insert(at, Newline + proxyBlock(block.depth, name, keys, values));
-    } else if (!addToKeys(lines, structure, false, true, [&](int depth) {
+        lines.insert(at, Newline + proxyBlock(tabs(block.depth), name, keys, values));
+    } else if (!addToKeys(lines, structure, false, true, [&](const QString &indent) {
                    // A new block after the material's last key or block.
-                   return namedBlock(depth, QStringLiteral("Proxies"),
-                                     proxyBlock(depth + 1, name, keys, values) + Newline);
+                   return namedBlock(indent, QStringLiteral("Proxies"),
+                                     proxyBlock(indent + Tab, name, keys, values) + Newline);
                })) {
         return QString::fromLatin1(VmtMessage::NoProxyInsertionPoint);
     }

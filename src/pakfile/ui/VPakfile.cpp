@@ -291,6 +291,11 @@ void VPakfile::fillPakfileTable()
     m_pakfileTable->setRowCount(nodes.size());
     for (int row = 0; row < nodes.size(); ++row)
         updatePakfileRow(nodes[row], row);
+    fitPakfileColumns();
+}
+
+void VPakfile::fitPakfileColumns()
+{
     // Long names show whole rather than cut at the width made for an empty
     // table, as far as Size and Type stay in sight beside them; paths get
     // what the names leave. Type texts are short and always show whole.

@@ -86,6 +86,9 @@ private:
     void dropMap();
     // One row per pakfile file of the delegate, in pakfile order.
     void fillPakfileTable();
+    // Sizes the pakfile table's columns to their texts, as far as the window
+    // has room.
+    void fitPakfileColumns();
     // True when there is nothing to lose or the user chose to discard it.
     bool confirmDiscard();
     void sortTable(QTableWidget *table, int column, quint8 &sortColumn, Qt::SortOrder &sortOrder);

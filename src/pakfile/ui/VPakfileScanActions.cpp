@@ -285,4 +285,6 @@ void VPakfile::pakScanApply()
         CPrompt::exec(&progress);
     }
     pakScanCancel();
+    // New and longer rows: the columns fit them as after a save.
+    fitPakfileColumns();
 }

@@ -393,3 +393,12 @@ bool PCFEditing::removeArrayItem(DMXAttribute *array, void *item)
         DMX::deleteValue(DMX::itemType(array->type()), item);
     return true;
 }
+
+bool PCFEditing::removeNullItem(DMXAttribute *list, int index)
+{
+    DMXElementList *items = list ? list->elementList() : nullptr;
+    if (!items || index < 0 || index >= items->size() || items->at(index))
+        return false;
+    items->removeAt(index);
+    return true;
+}

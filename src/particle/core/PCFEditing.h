@@ -125,5 +125,8 @@ bool takeAttribute(DMXElement *element, DMXAttribute *attribute);
 // Takes the item, looked up by identity, out of an array attribute's list and
 // frees it when the attribute owns its value. False when the list lacks it.
 bool removeArrayItem(DMXAttribute *array, void *item);
+// Takes item `index` out of an ELEMENT_ARRAY when it is the null reference
+// (which no identity lookup can tell from another). False otherwise.
+bool removeNullItem(DMXAttribute *list, int index);
 
 } // namespace PCFEditing

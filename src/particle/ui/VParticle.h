@@ -166,6 +166,7 @@ private:
     void showNewElement(DMXAttribute *list, DMXElement *element);
     void deleteElements(const QList<DMXElement *> &elements);
     void deleteArrayItem(VParticleTreeWidgetItem *row);
+    void deleteNullItem(VParticleTreeWidgetItem *row);
     void deleteAttribute(VParticleTreeWidgetItem *row);
     bool rowOffersRename(const VParticleTreeWidgetItem *row) const;
     bool rowOffersToArray(const VParticleTreeWidgetItem *row) const;

@@ -34,7 +34,10 @@ bool isValueArray(uint type)
 bool VParticle::rowOffersRename(const VParticleTreeWidgetItem *row) const
 {
     const VParticleTreeWidgetItem *parent = row ? row->parentRow() : nullptr;
-    return parent && !isValueArray(parent->attributeType());
+    if (!parent || isValueArray(parent->attributeType()))
+        return false;
+    // A null item's name is only its row's: the file has nothing to rename.
+    return parent->attributeType() != ATTRIBUTE_ELEMENT_ARRAY || row->element();
 }
 
 bool VParticle::rowOffersToArray(const VParticleTreeWidgetItem *row) const
@@ -292,6 +295,8 @@ void VParticle::contextDelete()
     if (parentType == ATTRIBUTE_ELEMENT_ARRAY) {
         if (DMXElement *element = row->element())
             deleteElements({element});
+        else
+            deleteNullItem(row);
     } else if (isValueArray(parentType)) {
         deleteArrayItem(row);
     } else if (parentType == ATTRIBUTE_ELEMENT) {
@@ -329,6 +334,24 @@ void VParticle::deleteElements(const QList<DMXElement *> &elements)
     // Rows go before the elements they show are freed.
     m_rows->destroyRows(m_rows->rowsOfElements(removal.removed));
     PCFEditing::freeRemoval(&removal);
+    setWindowModified(true);
+}
+
+void VParticle::deleteNullItem(VParticleTreeWidgetItem *row)
+{
+    // Nulls are told apart by place: every row of the list holds its item
+    // rows in the list's order.
+    VParticleTreeWidgetItem *parent = row->parentRow();
+    const int index = parent->indexOfChild(row);
+    const QList<VParticleTreeWidgetItem *> shown = m_rows->rowsOfAttribute(parent->attribute);
+    if (!PCFEditing::removeNullItem(parent->attribute, index))
+        return;
+    QList<VParticleTreeWidgetItem *> doomed;
+    for (VParticleTreeWidgetItem *list : shown) {
+        if (index < list->childCount())
+            doomed.append(static_cast<VParticleTreeWidgetItem *>(list->child(index)));
+    }
+    m_rows->destroyRows(doomed);
     setWindowModified(true);
 }
 

@@ -357,6 +357,21 @@ void TestVEntity::edits()
     edit(1, 0, QStringLiteral("targetname"));
     edit(1, 1, QStringLiteral("t1"));
     QCOMPARE(list->item(3)->text(), QStringLiteral("light_dynamic (t1)"));
+    {
+        // A character 8-bit text cannot hold is named, in a key or a value,
+        // and the old text stays.
+        ScriptedPrompt script;
+        edit(1, 0, QString::fromUtf8("target✓"));
+        edit(1, 1, QString::fromUtf8("t😀"));
+        QCOMPARE(script.warnings,
+                 QStringList({QString::fromUtf8("The character \"✓\" cannot be stored in an "
+                                                "entity lump."),
+                              QString::fromUtf8("The character \"😀\" cannot be stored in an "
+                                                "entity lump.")}));
+        QCOMPARE(table->item(1, 0)->text() + '=' + table->item(1, 1)->text(),
+                 QStringLiteral("targetname=t1"));
+        QCOMPARE(window.currentEntity()->value(QStringLiteral("targetname")), QStringLiteral("t1"));
+    }
     table->item(2, 1)->setText(QStringLiteral("not an edit"));
     QCOMPARE(window.currentEntity()->value(QStringLiteral("origin")), QStringLiteral("6  7 0"));
 

@@ -34,9 +34,13 @@ void checkLumpFile(const QByteArray &input)
     QByteArray data;
     QString error;
     if (!LumpFile::read(input, index, header, data, error)) {
-        require(QStringList({BspErrors::UnexpectedEndOfFile, BspErrors::UnexpectedStartOfData,
-                             BspErrors::UnexpectedEndOfData,
-                             QString::fromLatin1(BspErrors::NotLumpFile).arg("The file")})
+        // Bytes have no file name; the texts are made as the reader makes them.
+        const qint64 held = input.size() - LumpFile::HeaderSize;
+        require(QStringList(
+                    {BspErrors::UnexpectedEndOfFile, BspErrors::UnexpectedStartOfData,
+                     BspErrors::UnexpectedEndOfData,
+                     LumpFile::notLumpFile(BspErrors::NotLumpFile, nullptr),
+                     LumpFile::lumpFileCut(BspErrors::LumpFileCut, nullptr, header.length, held)})
                     .contains(error),
                 "a lump file fails without its reason");
         return;

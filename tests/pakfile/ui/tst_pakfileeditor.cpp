@@ -551,6 +551,28 @@ private slots:
                          "sound/new.wav=" + QByteArray("RIFF-new").toHex(), "#616263"}));
     }
 
+    // The columns fit the rows Apply adds as they fit a saved map's: a name
+    // longer than every other is not cut.
+    void applyFitsTheColumns()
+    {
+        m_editor->resize(1280, 800);
+        m_editor->show();
+        scan();
+        const QString name = "a_sound_whose_name_outgrows_every_other_row.wav";
+        m_game->write("sound/long/" + name, "RIFF-long");
+        auto *item = new VScanTableWidgetItem(name, nullptr, nullptr);
+        item->marked = true;
+        m_scan->insertRow(0);
+        m_scan->setItem(0, 0, item);
+        m_scan->setItem(0, 1, new QTableWidgetItem("/sound/long"));
+        click("scanApply");
+        QCOMPARE(column(m_rows, 0).last(), name);
+        const QAbstractItemView *view = m_rows;
+        for (const int c : {0, 1, 3})
+            QVERIFY2(m_rows->columnWidth(c) >= view->sizeHintForColumn(c),
+                     qPrintable(QStringLiteral("column %1").arg(c)));
+    }
+
     // Accepted, the ticked boxes of the options make the mask; cancelled, it
     // stays. The folder field takes "VPROJECT" only when it is empty.
     void scanOptionsAndFolder()

@@ -71,6 +71,7 @@ private slots:
     void scrambleGuid();
     void deleteSystem();
     void deleteRowsOfEachKind();
+    void deleteNullItems();
     void arrayConversion();
     void saveAndClose();
     void convertFormat();
@@ -588,6 +589,46 @@ void TestParticleEditor::deleteRowsOfEachKind()
     QStringList before, after;
     QVERIFY(EditingFixture::roundTrip(document, &before, &after));
     QCOMPARE(after, before);
+}
+
+// A null reference has its own row in a list; Delete takes it out of the
+// file, and it cannot be renamed (its name is only the row's).
+void TestParticleEditor::deleteNullItems()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("nulls.pcf");
+    {
+        std::unique_ptr<CFilePCF> document(EditingFixture::chainDocument());
+        document->root()->attribute("particleSystemDefinitions")->elementList()->insert(1, nullptr);
+        document->findParticleSystem("fire")
+            ->attribute("operators")
+            ->elementList()
+            ->prepend(nullptr);
+        QVERIFY(PCFDelegate().write(file, document.get(), document->format));
+    }
+    EditorScript script;
+    VParticle *window = new VParticle(m_main, file);
+    m_window = window;
+    const QList<QStringList> nulls{path({""}), path({"fire", "operators", ""})};
+    for (const QStringList &row : nulls) {
+        window->prepareContextMenu(rowAt(window->tree, row));
+        QCOMPARE(actionTexts(window->contextMenu()), QStringList({"Delete"}));
+        window->contextRenameAttributeAction->trigger();
+    }
+    QVERIFY(script.asked.isEmpty());
+    QVERIFY(!window->isWindowModified());
+    for (const QStringList &row : nulls)
+        act(window, row, &VParticle::contextDeleteAction);
+    QVERIFY(window->isWindowModified());
+    QCOMPARE(childNames(rowAt(window->tree, psd)), QStringList({"fire", "smoke", "sparks"}));
+    QCOMPARE(rowAt(window->tree, psd)->text(2), QStringLiteral("3 Item(s)"));
+
+    window->actionSave->trigger();
+    CFilePCF saved;
+    QVERIFY(PCFDelegate().read(file, &saved));
+    QCOMPARE(saved.root()->attribute("particleSystemDefinitions")->itemCount(), 3);
+    QCOMPARE(saved.findParticleSystem("fire")->attribute("operators")->itemCount(), 1);
+    QCOMPARE(EditingFixture::describe(&saved), EditingFixture::describe(window->document));
 }
 
 void TestParticleEditor::arrayConversion()
