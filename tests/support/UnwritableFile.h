@@ -10,9 +10,9 @@
 #include <unistd.h>
 
 // A writable file that cannot be replaced, as no temporary file can be made
-// beside it: in a read-only folder and, as root ignores permissions, one
-// marked immutable as well. A save must refuse it rather than write in place.
-// The folder turns writable again at the end, so that it can go.
+// beside it: in a read-only folder, for root (who ignores permissions) marked
+// immutable too. A save must refuse it rather than write in place. The folder
+// turns writable again at the end, so that it can go.
 struct UnwritableFile
 {
     UnwritableFile(const QString &in, const QByteArray &bytes, const char *suffix)
@@ -21,25 +21,21 @@ struct UnwritableFile
     {
         writeFile(path, bytes);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-        if (geteuid() == 0)
-            setImmutable(true);
+        setImmutable(true);
     }
     ~UnwritableFile()
     {
-        if (geteuid() == 0)
-            setImmutable(false);
+        setImmutable(false);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     void setImmutable(bool on) const
     {
         const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
         int flags = 0;
-        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0)
             flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-        }
-        if (fd >= 0)
-            ::close(fd);
+        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        ::close(fd);
     }
     const QString folder;
     const QString path;
