@@ -26,12 +26,18 @@ bool CDelegateBSP::flush(FlushSyncronizer *syncronizer)
 {
     // Held until the delegate has taken the new map: a second save of the
     // map meanwhile, by this program or another, is refused.
-    SaveLock lock(CSaveFile::savedPath(fileName()));
+    const QString target = CSaveFile::savedPath(fileName());
+    SaveLock lock(target);
     CBspRewrite rewrite(*this, syncronizer, lock);
     QString message;
-    bool done = lock.state() != SaveLock::Busy;
-    if (!done)
+    // A map another save replaced since this one read it would lose that
+    // save's edits if written from what was read.
+    const DurableFile::FileId opened = DurableFile::idOf(m_file);
+    bool done = false;
+    if (lock.state() == SaveLock::Busy)
         message = QString::fromLatin1(E::Bsp::SaveInProgress);
+    else if (opened.isValid() && DurableFile::idAt(target, true) != opened)
+        message = QString::fromLatin1(E::Bsp::MapReplaced);
     else if (!(done = rewrite.run()))
         message = rewrite.message();
     else

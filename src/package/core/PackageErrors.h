@@ -115,6 +115,8 @@ constexpr const char SwapFailed[] = "File Error: Unable to swap finished files\n
 // The swap failed but the old map is back under its name and open again.
 constexpr const char SwapUndone[] = "File Error: Unable to swap finished files";
 constexpr const char SaveInProgress[] = "File Error: Another save of this map is in progress";
+constexpr const char MapReplaced[] =
+    "File Error: The map was replaced by another save since it was opened";
 constexpr const char TemporaryReplaced[] =
     "File Error: The temporary file was taken away or replaced";
 constexpr const char TooManyPakfileFiles[] =
