@@ -16,6 +16,8 @@ private slots:
     void failedSavesKeepTheOldFile();
     void writeFailureKeepsTheSystemReason_data();
     void writeFailureKeepsTheSystemReason();
+    void longNamesSaveAgainAndAgain_data();
+    void longNamesSaveAgainAndAgain();
 };
 
 namespace {
@@ -51,12 +53,6 @@ void TestSaveFile::failedSavesKeepTheOldFile_data()
     const QString full = QStringLiteral("Write Error: Unable to write (No space left on device)");
     QTest::newRow("room for part of one write") << "t.vtf" << qint64(100) << 1 << full;
     QTest::newRow("room for part of many small writes") << "t.vtf" << qint64(5000) << 4000 << full;
-    // Even as root no temporary name fits beside this one; the target stays writable.
-    const QString name = QString(250, QLatin1Char('r')) + ".vtf";
-    QTest::newRow("no temporary file beside the target")
-        << name << qint64(-1) << 1
-        << "Unable to save \"" + name +
-               "\": the folder \"<folder>\" cannot be written to. Save to another folder.";
     // No folder takes the name itself (nor holds an old file by that name).
     QTest::newRow("name too long for any folder")
         << QString(4000, QLatin1Char('e')) << qint64(-1) << 1
@@ -130,6 +126,31 @@ void TestSaveFile::writeFailureKeepsTheSystemReason()
     QCOMPARE(result, ChildRun::Succeeded);
     QCOMPARE(readFile(path), Old);
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"t.vtf"});
+}
+
+// Every name the folder takes saves again and again, its permissions kept.
+void TestSaveFile::longNamesSaveAgainAndAgain_data()
+{
+    QTest::addColumn<QString>("name");
+    for (int length : {240, 248, 249, 255})
+        QTest::newRow(qPrintable(QString::number(length))) << QString(length - 4, 'r') + ".vtf";
+    QTest::newRow("255, two-byte letters") << QString(125, QChar(0xe9)) + "r.vtf";
+}
+
+void TestSaveFile::longNamesSaveAgainAndAgain()
+{
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    for (const QByteArray &bytes : {QByteArray("first"), QByteArray("second"), Old}) {
+        QString error;
+        QVERIFY2(CSaveFile::writeAll(path, bytes, &error), qPrintable(error));
+        QCOMPARE(readFile(path), bytes);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+        if (bytes != "first")
+            QCOMPARE(int(QFileInfo(path).permissions() & 0x7077), 0x6000);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+    }
 }
 
 QTEST_MAIN(TestSaveFile)

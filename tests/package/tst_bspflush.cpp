@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 
+#include <csignal>
 #include <unistd.h>
 
 namespace E = PackageErrors;
@@ -43,6 +44,13 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
+}
+
+// The temporary files of saves left in the folder of `map`.
+QStringList temporaries(const QString &map)
+{
+    return QDir(QFileInfo(map).path())
+        .entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::System | QDir::Hidden);
 }
 
 // The lump table of a written map, read straight from its bytes.
@@ -287,7 +295,7 @@ private slots:
         QVERIFY(s.messages().isEmpty());
 
         QCOMPARE(readFile(file.path() + ".backup"), original);
-        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        QVERIFY(temporaries(file.path()).isEmpty());
         const MapView out(readFile(file.path()), layoutB);
         const MapView in(original, layoutB);
         QCOMPARE(out.version(), version);
@@ -504,7 +512,10 @@ private slots:
         // The map's path and folder are filled in by the test.
         QTest::newRow("backup") << Step::Backup << 0
                                 << E::Bsp::backupFailed("<backup>", "Unknown error");
-        QTest::newRow("replace") << Step::Replace << 0 << E::Bsp::SwapUndone;
+        QTest::newRow("backup takes its name")
+            << Step::Backup << 1 << E::Bsp::backupFailed("<backup>", "Unknown error");
+        QTest::newRow("replace") << Step::Replace << 0
+                                 << E::withReason(E::Bsp::SwapUndone, "Unknown error");
     }
 
     void injectedFailuresLeaveEverything()
@@ -533,7 +544,7 @@ private slots:
             return;
 
         QCOMPARE(readFile(file.path()), original);
-        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        QVERIFY(temporaries(file.path()).isEmpty());
         // Only a failed last step finds the backup made: the old map itself.
         if (step == Step::Replace)
             QCOMPARE(readFile(file.path() + ".backup"), original);
@@ -593,7 +604,7 @@ private slots:
         CDelegateBSP fresh;
         QVERIFY(fresh.open(file.path(), true));
         QCOMPARE(fresh.pakfileEntries().size(), 4);
-        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        QVERIFY(temporaries(file.path()).isEmpty());
     }
 
     // A disk that fills up (a file size limit, in a child process): the
@@ -618,7 +629,7 @@ private slots:
             QSKIP("This machine does not let the test limit file sizes");
         QCOMPARE(result, ChildRun::Succeeded);
         QCOMPARE(readFile(file.path()), original);
-        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        QVERIFY(temporaries(file.path()).isEmpty());
     }
 
     void realFailures()
@@ -629,12 +640,12 @@ private slots:
         CDelegateBSP d;
         QVERIFY(d.open(file.path(), false));
 
-        // The temporary name is taken by a folder.
+        // A folder where saves once put their temporary file is in no one's way.
         QVERIFY(QDir().mkdir(file.path() + ".tmp"));
-        QVERIFY(!d.flush(nullptr));
-        QCOMPARE(d.lastError(),
-                 E::Bsp::temporaryOpen(QFileInfo(file.path()).absolutePath(), "Is a directory"));
+        QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
         QVERIFY(QDir().rmdir(file.path() + ".tmp"));
+        writeFile(file.path(), original);
+        QVERIFY(d.open(file.path(), false));
 
         // A lump's local file is gone.
         const QString missing = dir.filePath("missing.lmp");
@@ -654,13 +665,14 @@ private slots:
 
         // The backup name is a folder that cannot be removed: no backup can
         // be made, so the map is not replaced and stays open.
+        QVERIFY(QFile::remove(file.path() + ".backup"));
         QVERIFY(QDir().mkpath(file.path() + ".backup/inside"));
         QVERIFY(!d.flush(nullptr));
         const QString backupError = E::Bsp::backupFailed(file.path() + ".backup", "why");
         QVERIFY2(d.lastError().startsWith(backupError.left(backupError.size() - 4)),
                  qPrintable(d.lastError()));
         QVERIFY(d.isOpen());
-        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        QVERIFY(temporaries(file.path()).isEmpty());
         QCOMPARE(readFile(file.path()), original);
         QVERIFY(QDir(file.path() + ".backup").removeRecursively());
 
@@ -670,13 +682,14 @@ private slots:
         QVERIFY2(d.lastError().startsWith("Write Error: Unable to write lump 53 (LightingHDR)\n"
                                           "Read Error: "),
                  qPrintable(d.lastError()));
-        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        QVERIFY(temporaries(file.path()).isEmpty());
     }
 
     void linksNeverTurnTheSaveAside()
     {
-        // Links and second names planted at the temporary's name lose it, their
-        // files untouched; a map opened through a link saves the file it names.
+        // Links and second names planted where saves once put their temporary
+        // file stay as they are, their files untouched; a map opened through
+        // a link saves the file it names.
         MapFile file(typicalMap().build());
         QTemporaryDir other;
         const QString victim = other.filePath("victim.txt"), opened = other.filePath("link.bsp");
@@ -685,11 +698,13 @@ private slots:
         CDelegateBSP d;
         QVERIFY(d.open(opened, false) && d.addFile(QByteArray("new"), false, "added.txt"));
         QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
+        QVERIFY(QFile::remove(file.path() + ".tmp"));
         QCOMPARE(::link(qPrintable(victim), qPrintable(file.path() + ".tmp")), 0);
         QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
         QCOMPARE(readFile(victim), QByteArray("victim"));
-        QVERIFY(readFile(file.path()).contains("added.txt") &&
-                !QFile::exists(file.path() + ".tmp"));
+        QCOMPARE(readFile(file.path() + ".tmp"), QByteArray("victim"));
+        QVERIFY(readFile(file.path()).contains("added.txt"));
+        QCOMPARE(temporaries(file.path()), QStringList{"map.bsp.tmp"});
         QVERIFY(QFileInfo(opened).isSymLink());
         QCOMPARE(QDir(other.path()).entryList(QDir::Files),
                  QStringList({"link.bsp", "victim.txt"}));
@@ -712,7 +727,7 @@ private slots:
         QVERIFY(d.setData(huge.toLocal8Bit(), true, d.node(8)));
         QVERIFY(!d.flush(nullptr));
         QCOMPARE(d.lastError(), QString(E::Bsp::MapTooLarge));
-        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        QVERIFY(temporaries(file.path()).isEmpty());
         QVERIFY(d.revert(d.node(8)));
 
         // The end record counts files in 16 bits.
@@ -720,7 +735,7 @@ private slots:
             QVERIFY(d.addFile(QByteArray(), false, QStringLiteral("many/%1").arg(i)));
         QVERIFY(!d.flush(nullptr));
         QCOMPARE(d.lastError(), QString(E::Bsp::TooManyPakfileFiles));
-        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        QVERIFY(temporaries(file.path()).isEmpty());
         QVERIFY(!d.remove(d.findNode("many/0")));
         FlushSyncronizer s;
         QVERIFY(d.flush(&s));
@@ -747,7 +762,7 @@ private slots:
             }
             if (!d.flush(nullptr)) {
                 QCOMPARE(readFile(path), bytes);
-                QVERIFY(!QFile::exists(path + ".tmp"));
+                QVERIFY(temporaries(path).isEmpty());
                 return;
             }
             ++flushed;
@@ -808,7 +823,7 @@ private slots:
 
         expectFailedFlush(d, message);
         QCOMPARE(readFile(file.path()), bytes);
-        QVERIFY(!QFile::exists(file.path() + ".tmp"));
+        QVERIFY(temporaries(file.path()).isEmpty());
         QVERIFY(!QFile::exists(file.path() + ".backup"));
         QCOMPARE(editState(d), before);
         QVERIFY(d.isOpen());
@@ -1052,18 +1067,18 @@ private slots:
         const QByteArray original = typicalMap().build();
         MapFile file(original);
         const QString folder = QFileInfo(file.path()).path();
-        const QStringList names{"map.bsp", "map.bsp.tmp", "map.bsp.backup"};
         FaultyMap d;
         QVERIFY(d.open(file.path(), false));
+        // A backup from an earlier save stands before this one starts.
+        QVERIFY(d.flush(nullptr));
+        const QByteArray before = readFile(file.path());
         QVERIFY(d.addFile(QByteArray("new"), false, "added.txt"));
-        // What a kill just before each step leaves on disk.
+        // What a kill just before each step leaves on disk, leftovers included.
         QVector<QMap<QString, QByteArray>> snapshots;
         d.fault = [&](Step, int) {
             QMap<QString, QByteArray> files;
-            for (const QString &name : names) {
-                if (QFile::exists(folder + "/" + name))
-                    files[name] = readFile(folder + "/" + name);
-            }
+            for (const QString &name : QDir(folder).entryList(QDir::Files))
+                files[name] = readFile(folder + "/" + name);
             snapshots.append(files);
             return false;
         };
@@ -1073,28 +1088,139 @@ private slots:
         int oldMaps = 0;
         for (int i = 0; i < snapshots.size(); ++i) {
             const QMap<QString, QByteArray> &files = snapshots[i];
-            // The map's path holds a whole map, old or new.
+            // The map's path holds a whole map, old or new, and a backup
+            // stands at every moment: the map before this save once the new
+            // one is in place.
             const QByteArray map = files.value("map.bsp");
-            QVERIFY2(map == original || map == flushed, qPrintable(QString::number(i)));
-            oldMaps += map == original;
-            if (files.contains("map.bsp.backup"))
-                QCOMPARE(files["map.bsp.backup"], original);
+            QVERIFY2(map == before || map == flushed, qPrintable(QString::number(i)));
+            oldMaps += map == before;
+            const QByteArray backup = files.value("map.bsp.backup");
+            QVERIFY2(backup == before || (backup == original && map == before),
+                     qPrintable(QString::number(i)));
             // The next session opens it and saves, leftovers and all.
             QTemporaryDir after;
             for (auto it = files.begin(); it != files.end(); ++it)
                 writeFile(after.filePath(it.key()), it.value());
+            const int left = temporaries(after.filePath("map.bsp")).size();
             CDelegateBSP next;
             QVERIFY(next.open(after.filePath("map.bsp"), false));
             QVERIFY(next.addFile(QByteArray("later"), false, "later.txt"));
             QVERIFY2(next.flush(nullptr), qPrintable(next.lastError()));
             QCOMPARE(readFile(after.filePath("map.bsp.backup")), map);
-            QVERIFY(!QFile::exists(after.filePath("map.bsp.tmp")));
+            QCOMPARE(temporaries(after.filePath("map.bsp")).size(), left);
             CDelegateBSP check;
             QVERIFY(check.open(after.filePath("map.bsp"), true));
             QVERIFY(check.findFile("later.txt"));
         }
         // Snapshots were taken on both sides of the replacement.
         QVERIFY(oldMaps > 0 && oldMaps < snapshots.size());
+    }
+
+    // While one save of a map runs (writing, and once the new map has its
+    // name) a second one, in this process or another, is refused at once.
+    void secondSaveOfAMapIsRefused()
+    {
+        MapFile file(typicalMap().build());
+        FaultyMap first;
+        CDelegateBSP second;
+        QVERIFY(first.open(file.path(), false) && second.open(file.path(), false));
+        QVERIFY(first.addFile(QByteArray("first"), false, "first.txt"));
+        QVERIFY(second.addFile(QByteArray("second"), false, "second.txt"));
+        QStringList refused;
+        first.fault = [&](Step step, int item) {
+            if ((step == Step::Header && item == 1) || step == Step::Reopen) {
+                refused << (second.flush(nullptr) ? QString("saved") : second.lastError());
+                refused << QString::number(ChildRun::run({}, [&] {
+                    CDelegateBSP d;
+                    return d.open(file.path(), false) && !d.flush(nullptr) &&
+                           d.lastError() == E::Bsp::SaveInProgress;
+                }));
+            }
+            return false;
+        };
+        QVERIFY2(first.flush(nullptr), qPrintable(first.lastError()));
+        const QString busy(E::Bsp::SaveInProgress);
+        QCOMPARE(refused, QStringList({busy, "1", busy, "1"}));
+        // Once the first is done, the second, written from the map as it was
+        // before, would drop the first one's edits.
+        QVERIFY(!second.flush(nullptr));
+        QCOMPARE(second.lastError(), QString(E::Bsp::MapReplaced));
+        QVERIFY(readFile(file.path()).contains("first.txt"));
+        QVERIFY(!readFile(file.path()).contains("second.txt"));
+    }
+
+    // A save killed part way (its lock dies with it) is in no later save's
+    // way. What a kill before each step leaves is checked above.
+    void killedSaveDoesNotBlockTheNext()
+    {
+        MapFile file(typicalMap().build());
+        QCOMPARE(ChildRun::run({},
+                               [&] {
+                                   FaultyMap d;
+                                   d.fault = [](Step s, int i) {
+                                       return s == Step::Header && i == 1 && ::raise(SIGKILL);
+                                   };
+                                   return d.open(file.path(), false) && d.flush(nullptr);
+                               }),
+                 ChildRun::Failed);
+        CDelegateBSP d;
+        QVERIFY(d.open(file.path(), false) && d.addFile(QByteArray("later"), false, "later.txt"));
+        QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
+        QVERIFY(readFile(file.path()).contains("later.txt"));
+    }
+
+    // Only the file a save wrote takes the map's name: here another map took
+    // the temporary file's name.
+    void temporaryReplacedUnderTheSave()
+    {
+        const QByteArray original = typicalMap().build(), planted = canonicalMap(20, false).build();
+        MapFile file(original);
+        FaultyMap d;
+        QVERIFY(d.open(file.path(), false) && d.addFile(QByteArray("new"), false, "new.txt"));
+        QString temporary;
+        d.fault = [&](Step step, int item) {
+            if (step == Step::Backup && item == 0) {
+                temporary = QFileInfo(file.path()).path() + "/" + temporaries(file.path()).value(0);
+                QFile::remove(temporary);
+                writeFile(temporary, planted);
+            }
+            return false;
+        };
+        expectFailedFlush(d, E::Bsp::TemporaryReplaced);
+        QCOMPARE(readFile(file.path()), original);
+        QCOMPARE(readFile(temporary), planted);
+        d.fault = nullptr;
+        QVERIFY2(d.isOpen() && d.flush(nullptr), qPrintable(d.lastError()));
+    }
+
+    // Every name the file system takes saves again and again; a backup name
+    // too long to take (past 248 bytes) is cut short, never inside a letter.
+    void longNamesSaveTwice_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (int length : {240, 248, 249, 255})
+            QTest::newRow(qPrintable(QString::number(length))) << QString(length - 4, 'm') + ".bsp";
+        QTest::newRow("255, two-byte letters") << QString(120, QChar(0xe9)) + "mmmmmmmmmmm.bsp";
+    }
+
+    void longNamesSaveTwice()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        writeFile(dir.filePath(name), typicalMap().build());
+        CDelegateBSP d;
+        QVERIFY2(d.open(dir.filePath(name), false), qPrintable(d.lastError()));
+        for (const char *added : {"one.txt", "two.txt"}) {
+            const QByteArray before = readFile(dir.filePath(name));
+            QVERIFY(d.addFile(QByteArray(added), false, added));
+            QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
+            const QStringList files = QDir(dir.path()).entryList(QDir::Files);
+            const QString backup = files.filter(".backup").value(0);
+            QCOMPARE(files.size(), 2);
+            QCOMPARE(backup == name + ".backup", name.toUtf8().size() <= 248);
+            QVERIFY(!backup.contains(QChar::ReplacementCharacter));
+            QCOMPARE(readFile(dir.filePath(backup)), before);
+        }
     }
 
     void pakfileEditsBesideAWholeNewPakfile_data()
@@ -1144,7 +1270,7 @@ private slots:
             QCOMPARE(d.lastError(), QString(E::Bsp::PakfileEditsWithWholeLump));
             QVERIFY(s.isFailed());
             QCOMPARE(readFile(file.path()), original);
-            QVERIFY(!QFile::exists(file.path() + ".tmp"));
+            QVERIFY(temporaries(file.path()).isEmpty());
             return;
         }
         QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));

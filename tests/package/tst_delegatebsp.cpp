@@ -199,7 +199,7 @@ private slots:
         // Opening for writing must not leave an empty map behind.
         QTemporaryDir dir;
         QVERIFY(!d.open(dir.filePath("missing.bsp"), false));
-        QCOMPARE(d.lastError(), QString(E::FileOpen));
+        QCOMPARE(d.lastError(), E::withReason(E::FileOpen, "No such file or directory"));
         QVERIFY(!QFile::exists(dir.filePath("missing.bsp")));
     }
 

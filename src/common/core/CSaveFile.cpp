@@ -1,6 +1,7 @@
 #include "CSaveFile.h"
 
 #include "DurableFile.h"
+#include "SiblingName.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +12,10 @@
 namespace {
 
 qint64 testSpace = -1;
+
+// QSaveFile names its temporary file (or the one it links into the folder)
+// after the target: the target's name and ".XXXXXX".
+constexpr int TemporarySuffixLength = 7;
 
 QString systemReason(int code)
 {
@@ -28,7 +33,13 @@ const QString &unsetReason()
 
 CSaveFile::CSaveFile(const QString &path, QObject *parent)
     : QSaveFile(path, parent)
+    , m_target(path)
 {}
+
+QString CSaveFile::fileName() const
+{
+    return m_target;
+}
 
 QString CSaveFile::savedPath(const QString &path)
 {
@@ -55,8 +66,24 @@ bool CSaveFile::open(OpenMode mode)
 {
     m_folderRefused = false;
     m_writeFailed = false;
-    if (QSaveFile::open(mode))
+    m_stage.clear();
+    QSaveFile::setFileName(m_target);
+    // A name that fits but leaves no room for QSaveFile's: the file is made
+    // under a short new name, which then takes the target's. QSaveFile
+    // itself refuses a folder or a file the user may not write.
+    const QFileInfo target(savedPath(m_target));
+    const int length = QFile::encodeName(target.fileName()).size();
+    const int limit = SiblingName::maxLength(target.filePath());
+    if (length <= limit && length + TemporarySuffixLength > limit && !target.isDir() &&
+        (!target.exists() || target.isWritable())) {
+        m_stage = SiblingName::temporary(target.filePath(), TemporarySuffixLength);
+        QSaveFile::setFileName(m_stage);
+    }
+    if (QSaveFile::open(mode)) {
+        if (!m_stage.isEmpty() && target.exists())
+            setPermissions(target.permissions());
         return true;
+    }
     // QSaveFile refuses a directory and a file the user may not write before
     // it tries the temporary file; any other failure is the temporary file's,
     // and the folder's when the reason says so.
@@ -112,8 +139,15 @@ bool CSaveFile::commit()
         setErrorString(reason);
         return false;
     }
-    if (QSaveFile::commit())
-        return true;
+    if (QSaveFile::commit()) {
+        if (m_stage.isEmpty())
+            return true;
+        QString reason;
+        if (DurableFile::replace(m_stage, savedPath(m_target), &reason))
+            return true;
+        QFile::remove(m_stage);
+        setErrorString(reason);
+    }
     // The bytes are whole and on the disk: only putting the temporary file
     // under its name in the folder failed.
     m_folderRefused = refusedByFolder();
@@ -125,8 +159,7 @@ bool CSaveFile::commit()
 bool CSaveFile::refusedByFolder() const
 {
     // Qt words the system's reasons as qt_error_string() does. Where Qt kept
-    // none (a temporary name that fits nowhere beside the target), only the
-    // folder is left to blame.
+    // none, only the folder is left to blame.
     const QString reason = errorString();
     if (reason.isEmpty() || reason == unsetReason())
         return true;
@@ -134,8 +167,7 @@ bool CSaveFile::refusedByFolder() const
         if (reason == qt_error_string(code))
             return true;
     }
-    // The target's own name fits the folder, the temporary's longer one not.
-    return reason == qt_error_string(ENAMETOOLONG) && QFileInfo::exists(fileName());
+    return false;
 }
 
 void CSaveFile::cancelWriting()

@@ -8,7 +8,9 @@
 // beside the target, which replaces the target only on commit(), once whole
 // and on the disk, so a failed save leaves the old file as it was. Where no
 // temporary file can be made beside the target, the save fails: a file is
-// never written in place, where a full disk or a crash would cut it.
+// never written in place, where a full disk or a crash would cut it. A target
+// whose name leaves no room for QSaveFile's longer temporary name is written
+// under a shorter new name beside it first, which then takes the target's.
 class CSaveFile : public QSaveFile
 {
 public:
@@ -19,9 +21,8 @@ public:
     bool open(OpenMode mode) override;
     // True after open() or commit() failed because the folder takes no
     // temporary file: the system refused it for want of rights, a read-only
-    // disk or a folder gone, or the target's name fits there but the
-    // temporary's longer one does not. After any other failure (a target name
-    // too long for any folder) errorString() is the system's reason.
+    // disk or a folder gone. After any other failure (a target name too long
+    // for any folder) errorString() is the system's reason.
     bool folderRefused() const { return m_folderRefused; }
 
     // QSaveFile::commit(), except that it fails when the last buffered bytes
@@ -31,6 +32,8 @@ public:
     // the save, errorString() keeping the system's reason. Hides the base's
     // commit(): call it on a CSaveFile.
     bool commit();
+    // The target, also while a shorter name stands in for it.
+    QString fileName() const override;
     // QSaveFile::cancelWriting(), except that errorString() keeps the reason
     // of the failure that led to the cancel. Hides the base's.
     void cancelWriting();
@@ -69,6 +72,9 @@ private:
     // Keeps the system's reason for a failed write as errorString().
     void failWrite(const QString &reason);
 
+    // The name the file is written under when it is not the target's.
+    QString m_stage;
+    const QString m_target;
     bool m_folderRefused = false;
     bool m_writeFailed = false;
 };

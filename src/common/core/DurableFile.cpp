@@ -1,12 +1,16 @@
 #include "DurableFile.h"
 
+#include "SiblingName.h"
+
 #include <QFile>
 #include <QFileInfo>
 
-#ifdef Q_OS_UNIX
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <functional>
+
+#ifdef Q_OS_UNIX
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +19,8 @@
 namespace {
 
 constexpr qint64 CopyChunk = 1 << 20;
+// New names tried before a folder is taken to be full of them.
+constexpr int FreshNameTries = 32;
 
 bool failed(QString *error, const QString &reason)
 {
@@ -28,11 +34,82 @@ QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
+
+DurableFile::FileId idFrom(const struct stat &info)
+{
+    return DurableFile::FileId{quint64(info.st_dev), quint64(info.st_ino)};
+}
+
+// In a shared folder (sticky, as /tmp is) only its owner may rename or remove
+// a file: a second name of another user's file would be one that this user
+// can neither move onto the backup name nor take away again.
+bool othersFileInSharedFolder(const QByteArray &from, const QByteArray &to)
+{
+    const uid_t me = ::geteuid();
+    struct stat file;
+    if (me == 0 || ::stat(from.constData(), &file) != 0 || file.st_uid == me)
+        return false;
+    const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(to)).absolutePath());
+    struct stat shared;
+    return ::stat(folder.constData(), &shared) == 0 && (shared.st_mode & S_ISVTX) &&
+           shared.st_uid != me;
+}
 #endif
+
+// Calls `make` with new names beside `target` until one is free: false from
+// `make` with the name then taken means another file had it.
+QString freshName(const QString &target, QString *error,
+                  const std::function<bool(const QString &, QString *)> &make)
+{
+    for (int i = 0; i < FreshNameTries; ++i) {
+        const QString name = SiblingName::temporary(target);
+        QString reason;
+        if (make(name, &reason))
+            return name;
+        if (!DurableFile::idAt(name).isValid()) {
+            failed(error, reason);
+            return QString();
+        }
+    }
+    failed(error, QString::fromLocal8Bit(std::strerror(EEXIST)));
+    return QString();
+}
 
 } // namespace
 
 namespace DurableFile {
+
+FileId idOf(const QFileDevice &file)
+{
+    return idOf(file.handle());
+}
+
+FileId idOf(int handle)
+{
+#ifdef Q_OS_UNIX
+    struct stat info;
+    if (handle >= 0 && ::fstat(handle, &info) == 0)
+        return idFrom(info);
+#else
+    Q_UNUSED(handle)
+#endif
+    return FileId();
+}
+
+FileId idAt(const QString &path, bool followLinks)
+{
+#ifdef Q_OS_UNIX
+    struct stat info;
+    const QByteArray name = QFile::encodeName(path);
+    if ((followLinks ? ::stat(name.constData(), &info) : ::lstat(name.constData(), &info)) == 0)
+        return idFrom(info);
+#else
+    Q_UNUSED(followLinks)
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        return FileId{0, 1};
+#endif
+    return FileId();
+}
 
 QString writeFailureReason(QFileDevice &file)
 {
@@ -108,13 +185,16 @@ bool replace(const QString &from, const QString &to, QString *error)
 bool linkOrCopy(const QString &from, const QString &to, QString *error)
 {
 #ifdef Q_OS_UNIX
-    if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
-        return true;
-    // Only a file system without hard links is worth a copy; anything else
-    // (the name is taken, no permission) would fail the copy too.
-    if (errno != EPERM && errno != EXDEV && errno != EMLINK && errno != ENOTSUP &&
-        errno != EOPNOTSUPP)
-        return failed(error, systemError());
+    const QByteArray fromName = QFile::encodeName(from), toName = QFile::encodeName(to);
+    if (!othersFileInSharedFolder(fromName, toName)) {
+        if (::link(fromName.constData(), toName.constData()) == 0)
+            return true;
+        // Only a file system without hard links is worth a copy; anything
+        // else (the name is taken, no permission) would fail the copy too.
+        if (errno != EPERM && errno != EXDEV && errno != EMLINK && errno != ENOTSUP &&
+            errno != EOPNOTSUPP)
+            return failed(error, systemError());
+    }
 #endif
     QFile source(from);
     QFile target(to);
@@ -137,6 +217,22 @@ bool linkOrCopy(const QString &from, const QString &to, QString *error)
     if (!copied)
         target.remove();
     return copied;
+}
+
+QString linkOrCopyBeside(const QString &from, const QString &target, QString *error)
+{
+    return freshName(target, error, [&from](const QString &name, QString *reason) {
+        return linkOrCopy(from, name, reason);
+    });
+}
+
+bool createBeside(QFile &file, const QString &target, QString *error)
+{
+    return !freshName(target, error, [&file](const QString &name, QString *reason) {
+                file.setFileName(name);
+                return file.open(QIODevice::ReadWrite | QIODevice::NewOnly) ||
+                       failed(reason, file.errorString());
+            }).isEmpty();
 }
 
 } // namespace DurableFile

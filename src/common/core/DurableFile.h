@@ -2,12 +2,33 @@
 
 #include <QString>
 
+class QFile;
 class QFileDevice;
 
 // File operations for saves that must survive a crash or a power cut at any
 // moment: data reaches the disk before a file takes another's name, and a
 // name moves to a new file in one step.
 namespace DurableFile {
+
+// Which file a name or an open file is: the same device and inode are the
+// same file, whatever names it has had since.
+struct FileId
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool isValid() const { return inode != 0; }
+    bool operator==(const FileId &other) const
+    {
+        return isValid() && device == other.device && inode == other.inode;
+    }
+    bool operator!=(const FileId &other) const { return !(*this == other); }
+};
+// The open file's identity; invalid where the system cannot say.
+FileId idOf(const QFileDevice &file);
+FileId idOf(int handle);
+// The identity of what `path` names: the link itself unless `followLinks`;
+// invalid where nothing has the name.
+FileId idAt(const QString &path, bool followLinks = false);
 
 // Why writing to the file failed, after a write that did: Qt's reason when it
 // kept one; else (Qt keeps none after a short write, nor after a copy in the
@@ -32,5 +53,12 @@ bool replace(const QString &from, const QString &to, QString *error = nullptr);
 // link where the file system has them, else a copy synced to disk. `from` is
 // never moved or changed.
 bool linkOrCopy(const QString &from, const QString &to, QString *error = nullptr);
+// linkOrCopy() to a new name beside `target`, one that no other file had
+// (SiblingName::temporary()); that name, or empty with `error` set.
+QString linkOrCopyBeside(const QString &from, const QString &target, QString *error = nullptr);
+// Opens `file` read-write as a new file beside `target`, under a name that no
+// other file had (SiblingName::temporary()). False with `error` set where the
+// folder takes no new file.
+bool createBeside(QFile &file, const QString &target, QString *error = nullptr);
 
 } // namespace DurableFile

@@ -5,6 +5,7 @@
 #include "DurableFile.h"
 #include "FlushSyncronizer.h"
 #include "PackageErrors.h"
+#include "SaveLock.h"
 #include "ZipCrc32.h"
 #include "ZipRecordWriter.h"
 #include "functions.h"
@@ -48,12 +49,12 @@ QString shortCopy(const char *text, qint64 size)
 
 } // namespace
 
-CBspRewrite::CBspRewrite(CDelegateBSP &map, FlushSyncronizer *syncronizer)
+CBspRewrite::CBspRewrite(CDelegateBSP &map, FlushSyncronizer *syncronizer, SaveLock &lock)
     : m_map(map)
     , m_syncronizer(syncronizer)
+    , m_lock(lock)
     , m_target(CSaveFile::savedPath(map.fileName()))
 {
-    m_temp.setFileName(m_target + QStringLiteral(".tmp"));
     std::copy(std::begin(map.m_lumps), std::end(map.m_lumps), std::begin(m_lumps));
 }
 
@@ -65,7 +66,8 @@ CBspRewrite::~CBspRewrite()
 void CBspRewrite::discard()
 {
     m_temp.close();
-    if (m_created && !m_keepTemporary)
+    // A file that took the name since is another's, and stays.
+    if (m_created && !m_keepTemporary && DurableFile::idAt(m_temp.fileName()) == m_tempId)
         QFile::remove(m_temp.fileName());
     m_created = false;
 }
@@ -274,22 +276,14 @@ bool CBspRewrite::checkLimits()
 
 bool CBspRewrite::openTemporary()
 {
-    const bool injected = fault(Step::TemporaryFile, 0);
-    // Whatever has the temporary's name (left by a save that was cut off, or
-    // a link planted to turn the map onto another file) loses the name but is
-    // never written: the temporary is a new file, made here for this save.
-    const QFileInfo standing(m_temp.fileName());
+    // A new file under a name no file had: nothing another save wrote, nor a
+    // link planted to turn the map onto another file, is ever written here.
     QString reason;
-    if (!injected) {
-        QFile old(m_temp.fileName());
-        if ((standing.exists() || standing.isSymLink()) && !old.remove())
-            reason = old.errorString();
-        else if (!m_temp.open(QIODevice::ReadWrite | QIODevice::NewOnly))
-            reason = m_temp.errorString();
-    }
-    if (injected || !reason.isEmpty())
-        return failWith(
-            E::Bsp::temporaryOpen(QDir::toNativeSeparators(standing.absolutePath()), reason));
+    if (fault(Step::TemporaryFile, 0) || !DurableFile::createBeside(m_temp, m_target, &reason))
+        return failWith(E::Bsp::temporaryOpen(
+            QDir::toNativeSeparators(QFileInfo(m_target).absolutePath()), reason));
+    m_tempId = DurableFile::idOf(m_temp);
+    m_lock.alsoHold(m_temp);
     m_created = true;
     return true;
 }

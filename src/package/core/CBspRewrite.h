@@ -2,6 +2,7 @@
 
 #include "BspRecords.h"
 #include "CDelegateBSP.h"
+#include "DurableFile.h"
 
 #include <QFile>
 #include <QString>
@@ -9,6 +10,7 @@
 
 class CPackageHierarchyNode;
 class FlushSyncronizer;
+class SaveLock;
 
 // One pakfile file of a map being rewritten.
 struct CBspRewriteEntry
@@ -33,8 +35,9 @@ struct CBspRewriteEntry
     CZipLocalFileHeader local;
 };
 
-// Writes a complete new map for a delegate into "<map>.tmp" (a new file beside
-// the file the map's name links to, if it does): the lumps in the
+// Writes a complete new map for a delegate into a temporary file, a new file
+// under a name of its own beside the file the map's name links to, if it
+// does (no two saves share it): the lumps in the
 // order of their old offsets, packed from the end of the header on, each from
 // its pending bytes, its local file or its stored bytes, then the pakfile
 // rebuilt as a zip of stored files, and the header last. The delegate is not
@@ -42,7 +45,8 @@ struct CBspRewriteEntry
 class CBspRewrite
 {
 public:
-    CBspRewrite(CDelegateBSP &map, FlushSyncronizer *syncronizer);
+    // `lock` guards the save and holds the temporary file from its making on.
+    CBspRewrite(CDelegateBSP &map, FlushSyncronizer *syncronizer, SaveLock &lock);
     // Discards the temporary file unless it was kept.
     ~CBspRewrite();
 
@@ -58,11 +62,13 @@ public:
     // The file the map is saved to: the one its name links to, if it does.
     const QString &targetName() const { return m_target; }
     QString temporaryName() const { return m_temp.fileName(); }
+    // The temporary file as made: only that file may take the map's name.
+    const DurableFile::FileId &temporaryId() const { return m_tempId; }
     // The temporary file took the map's name, or is the only copy of the new
     // map: it must not be removed.
     void keepTemporary() { m_keepTemporary = true; }
     // Failure exit: closes the temporary file and removes it while it still
-    // carries its temporary name.
+    // carries its temporary name (and the name this file).
     void discard();
 
     const CBspLump &lump(int index) const { return m_lumps[index]; }
@@ -117,8 +123,10 @@ private:
 
     CDelegateBSP &m_map;
     FlushSyncronizer *m_syncronizer;
+    SaveLock &m_lock;
     QString m_target;
     QFile m_temp;
+    DurableFile::FileId m_tempId;
     bool m_created = false;
     bool m_keepTemporary = false;
     qint64 m_writtenBack = 0;

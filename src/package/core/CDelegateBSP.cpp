@@ -97,7 +97,9 @@ bool CDelegateBSP::openMap(const QString &path, bool readOnly, bool withPakfile,
     // Opening for writing must not leave an empty file where a map is missing.
     if (!m_file.open(readOnly ? QIODevice::ReadOnly
                               : QIODevice::ReadWrite | QIODevice::ExistingOnly))
-        return failOpen(E::FileOpen);
+        // A map opened to be saved says why it cannot be written.
+        return failOpen(readOnly ? QString::fromLatin1(E::FileOpen)
+                                 : E::withReason(E::FileOpen, m_file.errorString()));
     const qint64 fileSize = m_file.size();
     if (fileSize < F::HeaderSize)
         return failOpen(E::Bsp::SmallerThanHeader);

@@ -136,7 +136,8 @@ public:
         FinishTemporary, // writing out the temporary file's buffer
         SyncTemporary,   // syncing the temporary file to disk
         ReadBack,        // opening the written temporary file as a map
-        Backup,          // linking or copying the map to its backup name
+        Backup,          // the backup: item 0 linking or copying the map to a new
+                         // name, 1 renaming that onto the backup's name
         Replace,         // renaming the temporary file over the map
         Reopen,          // opening the new map: item 0 read-write, 1 read-only
     };
@@ -222,6 +223,8 @@ private:
     // Closes both files and puts the new map in the old one's place, keeping
     // the old map as the backup. False with the message to report.
     bool swapFlushedFile(CBspRewrite &rewrite, QString &message);
+    // Gives the map as it stands the backup's name. False with the message.
+    bool makeBackup(const QString &mapName, QString &message) const;
     // Takes the records of the map just written and renumbers the pakfile
     // nodes after it.
     void adoptRewrite(const CBspRewrite &rewrite, FlushSyncronizer *syncronizer);

@@ -3,9 +3,12 @@
 #include "CBspRewrite.h"
 #include "CDelegateBSP.h"
 #include "CPackageHierarchyNode.h"
+#include "CSaveFile.h"
 #include "DurableFile.h"
 #include "FlushSyncronizer.h"
 #include "PackageErrors.h"
+#include "SaveLock.h"
+#include "SiblingName.h"
 
 #include <QFileInfo>
 
@@ -21,10 +24,21 @@ bool CDelegateBSP::flushFault(FlushStep, int) const
 
 bool CDelegateBSP::flush(FlushSyncronizer *syncronizer)
 {
-    CBspRewrite rewrite(*this, syncronizer);
+    // Held until the delegate has taken the new map: a second save of the
+    // map meanwhile, by this program or another, is refused.
+    const QString target = CSaveFile::savedPath(fileName());
+    SaveLock lock(target);
+    CBspRewrite rewrite(*this, syncronizer, lock);
     QString message;
-    bool done = rewrite.run();
-    if (!done)
+    // A map another save replaced since this one read it would lose that
+    // save's edits if written from what was read.
+    const DurableFile::FileId opened = DurableFile::idOf(m_file);
+    bool done = false;
+    if (lock.state() == SaveLock::Busy)
+        message = QString::fromLatin1(E::Bsp::SaveInProgress);
+    else if (opened.isValid() && DurableFile::idAt(target, true) != opened)
+        message = QString::fromLatin1(E::Bsp::MapReplaced);
+    else if (!(done = rewrite.run()))
         message = rewrite.message();
     else
         done = swapFlushedFile(rewrite, message);
@@ -48,6 +62,26 @@ bool CDelegateBSP::flush(FlushSyncronizer *syncronizer)
     return true;
 }
 
+bool CDelegateBSP::makeBackup(const QString &mapName, QString &message) const
+{
+    // Made under a new name of its own, then renamed onto the backup's: the
+    // backup's name holds a whole backup at every moment, and one that an
+    // earlier save left (which the user may not remove in a shared folder)
+    // is replaced rather than in the way.
+    const QString backupName = SiblingName::backup(mapName);
+    QString reason = QStringLiteral("Unknown error");
+    const QString made = flushFault(FlushStep::Backup, 0)
+                             ? QString()
+                             : DurableFile::linkOrCopyBeside(mapName, mapName, &reason);
+    if (!made.isEmpty()) {
+        if (!flushFault(FlushStep::Backup, 1) && DurableFile::replace(made, backupName, &reason))
+            return true;
+        QFile::remove(made);
+    }
+    message = E::Bsp::backupFailed(backupName, reason);
+    return false;
+}
+
 bool CDelegateBSP::swapFlushedFile(CBspRewrite &rewrite, QString &message)
 {
     // The map's name holds a whole map at every moment: the new file is on
@@ -56,16 +90,12 @@ bool CDelegateBSP::swapFlushedFile(CBspRewrite &rewrite, QString &message)
     // the name in one rename. A map opened through a link is saved where the
     // link points, and the link stays.
     const QString mapName = rewrite.targetName();
-    const QString backupName = mapName + QStringLiteral(".backup");
-    QString reason;
-    if (QFileInfo::exists(backupName) || QFileInfo(backupName).isSymLink())
-        QFile::remove(backupName);
-    if (flushFault(FlushStep::Backup, 0))
-        reason = QStringLiteral("Unknown error");
-    else
-        DurableFile::linkOrCopy(mapName, backupName, &reason);
-    if (!reason.isEmpty()) {
-        message = E::Bsp::backupFailed(backupName, reason);
+    if (!makeBackup(mapName, message))
+        return false;
+    // Only the file this save wrote takes the map's name (held open by the
+    // save's lock, its identity cannot pass to another file meanwhile).
+    if (DurableFile::idAt(rewrite.temporaryName()) != rewrite.temporaryId()) {
+        message = QString::fromLatin1(E::Bsp::TemporaryReplaced);
         return false;
     }
 
@@ -73,11 +103,11 @@ bool CDelegateBSP::swapFlushedFile(CBspRewrite &rewrite, QString &message)
     QFile::setPermissions(rewrite.temporaryName(), QFileInfo(mapName).permissions());
     const QIODevice::OpenMode oldMode = m_file.openMode();
     m_file.close();
+    QString reason = QStringLiteral("Unknown error");
     if (flushFault(FlushStep::Replace, 0) ||
-        !DurableFile::replace(rewrite.temporaryName(), mapName)) {
+        !DurableFile::replace(rewrite.temporaryName(), mapName, &reason)) {
         // Nothing has moved: the old map simply opens again.
-        const bool reopened = m_file.open(oldMode | QIODevice::ExistingOnly);
-        message = QString::fromLatin1(reopened ? E::Bsp::SwapUndone : E::Bsp::SwapFailed);
+        message = E::Bsp::swapFailed(reason, m_file.open(oldMode | QIODevice::ExistingOnly));
         return false;
     }
     rewrite.keepTemporary();
@@ -87,10 +117,10 @@ bool CDelegateBSP::swapFlushedFile(CBspRewrite &rewrite, QString &message)
         return true;
     // The map is written; a delegate that can still read it beats one that
     // is closed.
-    if (!flushFault(FlushStep::Reopen, 1) &&
-        m_file.open(QIODevice::ReadOnly | QIODevice::ExistingOnly))
+    const bool tried = !flushFault(FlushStep::Reopen, 1);
+    if (tried && m_file.open(QIODevice::ReadOnly | QIODevice::ExistingOnly))
         return true;
-    message = QString::fromLatin1(E::Bsp::SwapFailed);
+    message = E::Bsp::swapFailed(tried ? m_file.errorString() : QString(), false);
     return false;
 }
 

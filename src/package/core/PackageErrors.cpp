@@ -155,6 +155,15 @@ QString temporaryOpen(const QString &folder, const QString &reason)
                       reason);
 }
 
+QString swapFailed(const QString &reason, bool reopened)
+{
+    const QString swap = withReason(QString::fromLatin1(SwapUndone), reason);
+    if (reopened)
+        return swap;
+    const QString lost = QString::fromLatin1(SwapFailed);
+    return swap + lost.mid(lost.indexOf(QLatin1Char('\n')));
+}
+
 QString backupFailed(const QString &backup, const QString &reason)
 {
     return QStringLiteral("File Error: Unable to make the backup \"%1\" (%2)").arg(backup, reason);

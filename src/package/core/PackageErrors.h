@@ -114,6 +114,11 @@ constexpr const char SwapFailed[] = "File Error: Unable to swap finished files\n
                                     "Flush finished successfully, but delegate is no longer valid";
 // The swap failed but the old map is back under its name and open again.
 constexpr const char SwapUndone[] = "File Error: Unable to swap finished files";
+constexpr const char SaveInProgress[] = "File Error: Another save of this map is in progress";
+constexpr const char MapReplaced[] =
+    "File Error: The map was replaced by another save since it was opened";
+constexpr const char TemporaryReplaced[] =
+    "File Error: The temporary file was taken away or replaced";
 constexpr const char TooManyPakfileFiles[] =
     "Write Error: Pakfile cannot hold more than 65535 files";
 constexpr const char MapTooLarge[] = "Write Error: Map would be larger than 2147483647 bytes";
@@ -131,6 +136,9 @@ QString readBack(const QString &error);
 QString gameLumpOutside(int index);
 // "File Error: Unable to open temporary file in the folder \"<folder>\" (<reason>)"
 QString temporaryOpen(const QString &folder, const QString &reason);
+// SwapUndone, or SwapFailed where the delegate lost its map, with the
+// system's reason after the first line.
+QString swapFailed(const QString &reason, bool reopened);
 // "File Error: Unable to make the backup \"<backup>\" (<reason>)"
 QString backupFailed(const QString &backup, const QString &reason);
 // Warning of an open: "Map Warning: The map file is cut short inside lumps
