@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <limits>
 #include <tuple>
 #include <vector>
 
@@ -198,14 +199,27 @@ void TestVTFFile::reading_data()
     patch<quint8>(huge, 56, 13);
     patch<quint16>(huge, 63, 0xFFFF);
     QTest::newRow("65535 frames and slices") << huge << incomplete;
-    // A format without bytes still cannot claim billions of images; nor, with
+    // NONE, without bytes, still cannot claim billions of images; nor, with
     // bytes after them that a save drops, more blank pixels than one without.
     const QString blank = QStringLiteral("Read Error: Images without data exceed 65536 pixels");
-    patch<qint32>(huge, 52, 27);
+    patch<qint32>(huge, 52, -1);
     QTest::newRow("bytes-free format") << huge << blank;
     QTest::newRow("blank pixels, bytes after")
         << file("7.2 format:-1 bpp:0 mips:1 width:256 height:257") + QByteArray(65792, '\0')
         << blank;
+    // A format outside the table has no size here: read, it would show blank
+    // and be saved without its bytes. Refused at any size, by its value.
+    const QString unsupported = QStringLiteral("Read Error: Unsupported image format %1");
+    for (const int value : {27, 34, 35, 70, -2, std::numeric_limits<qint32>::min()}) {
+        const QByteArray number = QByteArray::number(value);
+        QTest::newRow("image format " + number)
+            << file("7.3 side:128 mips:1 bpp:1 format:" + number) << unsupported.arg(value);
+        QByteArray thumbnail = file("7.0 thumbnail");
+        patch<qint32>(thumbnail, 57, value);
+        QTest::newRow("thumbnail format " + number) << thumbnail << unsupported.arg(value);
+    }
+    QTest::newRow("BC7, 1024 x 1024")
+        << file("7.5 side:1024 mips:11 bpp:1 format:70 thumbnail") << unsupported.arg(70);
     // No frames: no images, so a 65535 x 65535 level costs nothing.
     QByteArray empty = huge;
     patch<quint32>(empty, 16, 0xFFFFFFFF);

@@ -295,7 +295,8 @@ void TestVTFMass::imageExport()
 
 void TestVTFMass::failedWrites_data()
 {
-    // The target format and the words of b.vtf, whose output fails; then the log.
+    // The target format and the words of b.vtf, whose output fails or which
+    // does not read (a format the tools do not know); then the log.
     QTest::addColumn<QString>("row");
     QTest::newRow("texture in place") << "VTF|side:64 mips:7|Device Error: Incomplete write;"
                                          "Write Error: Unable to write \".../b.vtf\"";
@@ -305,6 +306,10 @@ void TestVTFMass::failedWrites_data()
     // A palette image cannot be decoded: nothing is written, not even an empty file.
     QTest::newRow("undecodable image")
         << "BMP|format:7 bpp:1|Write Error: Unable to write \".../b.bmp\"";
+    const QString unread = "Read Error: Unsupported image format %1;"
+                           "Read Error: Unable to read \".../b.vtf\"";
+    QTest::newRow("ATI2N in place") << "VTF|side:128 mips:1 bpp:1 format:34|" + unread.arg(34);
+    QTest::newRow("BC7 export") << "BMP|side:1024 mips:1 bpp:1 format:70|" + unread.arg(70);
 }
 
 void TestVTFMass::failedWrites()
@@ -440,7 +445,8 @@ void TestVTFMass::runCycle_data()
     // title and the boxes and log lines shown.
     QTest::addColumn<QString>("row");
     QTest::newRow("nothing to convert") << "x||Done|";
-    QTest::newRow("broken texture") << ".*||Done|Read Error: Unable to read \".../bad.vtf\"";
+    QTest::newRow("broken texture")
+        << ".*||Done|Read Error: Incomplete\nRead Error: Unable to read \".../bad.vtf\"";
     QTest::newRow("bad filter") << "[||Done|box: Request Error: Name filter is not valid";
     // "Cancel" is heard between files: the run stops before the next one.
     QTest::newRow("cancel") << ".*|cancel|.../|";

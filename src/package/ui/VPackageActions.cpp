@@ -231,10 +231,15 @@ void VPackage::openEntry(CPackageHierarchyNode *node)
         MainWindowTools::open("showVVMT", Q_ARG(QByteArray, *bytes), Q_ARG(QString, title));
         return;
     }
-    CFileVTF *document = CFileVTF::fromByteArray(*bytes);
+    QString reason;
+    CFileVTF *document = CFileVTF::fromByteArray(*bytes, reason);
     bytes.reset();
-    if (!document)
+    // A texture the reader refuses (an image format the tools do not know,
+    // say) is said, as an entry that cannot be read is.
+    if (!document) {
+        CPrompt::warning(this, windowTitle(), reason);
         return;
+    }
     document->setDisplayName(title);
     // The texture editor takes the document over.
     if (!MainWindowTools::open("showVVTF", Q_ARG(CFileVTF *, document)))

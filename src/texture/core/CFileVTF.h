@@ -249,6 +249,10 @@ public:
 
 private:
     bool readFrom(CBinaryReader &in);
+    // False, with `refusal` (%1 the value) in the error text, for the first of
+    // the image and thumbnail formats outside NONE and 0..26: their images
+    // have no size here, so they would show blank and be saved without bytes.
+    bool formatsKnown(qint32 highRes, qint32 lowRes, const char *refusal);
     // resetImageTree; without `zeroFilled` every image is left null, for a
     // reader that gives each its bytes (a zero buffer first would hold the
     // texture's size twice while it reads).

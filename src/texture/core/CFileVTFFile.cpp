@@ -23,11 +23,11 @@
 #include <iterator>
 
 namespace {
-// Images of a format without bytes (NONE, or a value no format has) cost
-// nothing to read, so their pixels are capped on their own (and with them
-// their number): they are shown as blank images of their size. The cap is
-// fixed: one that grew with the bytes after the images would accept files
-// whose saved copy, which keeps none of those bytes, does not read.
+// Images of format NONE cost nothing to read, so their pixels are capped on
+// their own (and with them their number): they are shown as blank images of
+// their size. The cap is fixed: one that grew with the bytes after the images
+// would accept files whose saved copy, which keeps none of those bytes, does
+// not read.
 constexpr quint64 MaxEmptyPixels = 0x10000;
 
 // The header values as a file states them.
@@ -163,6 +163,8 @@ bool CFileVTF::readFrom(CBinaryReader &in)
     FileHeader h;
     if (const char *error = readHeader(in, h))
         return failed(error);
+    if (!formatsKnown(h.highResFormat, h.lowResFormat, VTFError::UnsupportedFormat))
+        return false;
 
     // The directory: a repeated identifier keeps the last data.
     if (!in.canHold(h.resourceCount, VTFLayout::ResourceEntrySize))
@@ -298,6 +300,17 @@ bool CFileVTF::readFrom(CBinaryReader &in)
     return true;
 }
 
+bool CFileVTF::formatsKnown(qint32 highRes, qint32 lowRes, const char *refusal)
+{
+    for (const qint32 format : {highRes, lowRes}) {
+        if (!vtfFormatIsKnown(VTFImageFormat(format))) {
+            m_error = QString::fromLatin1(refusal).arg(format);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool CFileVTF::write(QDataStream &stream)
 {
     stream.setByteOrder(QDataStream::LittleEndian);
@@ -311,6 +324,10 @@ bool CFileVTF::write(QDataStream &stream)
         fail(refused);
         return false;
     }
+    // The reader and the format setters keep such formats out; a save must
+    // never be the place where their images are dropped.
+    if (!formatsKnown(m_highResFormat, m_lowResFormat, VTFError::UnsupportedFormatWrite))
+        return false;
     const quint32 minor = m_minorVersion;
 
     // The directory, in the order files have it. Checksums and unknown

@@ -9,16 +9,18 @@ inline const char *const Incomplete = "Read Error: Incomplete";
 inline const char *const MagicMismatch = "File Error: Magic number mismatch";
 inline const char *const FormatTooOld = "Internal Error: Format too old";
 inline const char *const FormatTooNew = "Internal Error: Format too new";
-// Images of a format without bytes (NONE or unknown) beyond the pixels shown
-// blank.
+// Images of format NONE beyond the pixels shown blank.
 inline const char *const BlankImagesTooLarge =
     "Read Error: Images without data exceed 65536 pixels";
+// An image or thumbnail format outside NONE and 0..26; %1 is its value.
+inline const char *const UnsupportedFormat = "Read Error: Unsupported image format %1";
 
 // Writing.
 inline const char *const NoDevice = "Stream Error: No device";
 inline const char *const NotOpen = "Device Error: Not open";
 inline const char *const NotWritable = "Device Error: Not writable";
 inline const char *const IncompleteWrite = "Device Error: Incomplete write";
+inline const char *const UnsupportedFormatWrite = "Write Error: Unsupported image format %1";
 
 // Structure changes.
 inline const char *const InvalidFrameCount = "Request Error: Invalid frame count";

@@ -118,6 +118,11 @@ bool vtfFormatIsValid(VTFImageFormat format)
     return format >= 0 && format < IMAGE_FORMAT_COUNT;
 }
 
+bool vtfFormatIsKnown(VTFImageFormat format)
+{
+    return format == IMAGE_FORMAT_NONE || vtfFormatIsValid(format);
+}
+
 bool vtfFormatIsCompressed(VTFImageFormat format)
 {
     return format == IMAGE_FORMAT_DXT1 || format == IMAGE_FORMAT_DXT3 ||

@@ -10,7 +10,8 @@
 // green, blue, alpha) through VTFConvert.h and encodes back.
 //
 // The type is a signed 32-bit value as stored in files: -1 is "no image",
-// 0..26 are formats, anything else read from a file is kept but invalid.
+// 0..26 are formats, anything else is invalid: the reader refuses a file that
+// states one (it has no size here, so its bytes would be lost on a save).
 enum VTFImageFormat : qint32
 {
     IMAGE_FORMAT_NONE = -1,
@@ -68,6 +69,8 @@ inline constexpr quint64 VTFMaxImageBytes = quint64(0x7FFFFFFF) - 64;
 
 // True for 0..26.
 bool vtfFormatIsValid(VTFImageFormat format);
+// True for NONE and 0..26: the values a texture file may state.
+bool vtfFormatIsKnown(VTFImageFormat format);
 // DXT1, DXT3, DXT5 and DXT1_ONEBITALPHA (sides rounded up to 4 when sized).
 bool vtfFormatIsCompressed(VTFImageFormat format);
 // True for the valid formats that decode and encode (all but P8).

@@ -48,14 +48,26 @@ void VTFMassConverter::applyTextureFlags(CFileVTF &document, bool clear) const
     document.setFlags(flags);
 }
 
+std::unique_ptr<CFileVTF> VTFMassConverter::readTexture(QFile &source)
+{
+    QString reason;
+    Document document(CFileVTF::fromDevice(&source, reason));
+    source.close();
+    // The reader's reason first (an image format the tools do not know,
+    // say), as a failed write logs the writer's.
+    if (!document) {
+        if (m_sink)
+            m_sink->log(reason);
+        report(VTFMassText::UnableToRead, quotedSource(m_current));
+    }
+    return document;
+}
+
 void VTFMassConverter::textureToTexture(QFile &source, const QString &output)
 {
-    const Document document(CFileVTF::fromDevice(&source));
-    source.close();
-    if (!document) {
-        report(VTFMassText::UnableToRead, quotedSource(m_current));
+    const Document document = readTexture(source);
+    if (!document)
         return;
-    }
     if (m_options.setVersion)
         document->setMinorVersion(quint32(m_options.version));
     bool converted = true;
@@ -132,12 +144,9 @@ void VTFMassConverter::imageToTexture(QFile &source, const QString &output)
 void VTFMassConverter::textureToImages(QFile &source, const QString &relativePath,
                                        const QString &output)
 {
-    const Document document(CFileVTF::fromDevice(&source));
-    source.close();
-    if (!document) {
-        report(VTFMassText::UnableToRead, quotedSource(m_current));
+    const Document document = readTexture(source);
+    if (!document)
         return;
-    }
     const std::array<bool, 4> &all = m_options.exportAll;
     const bool split = isSplitExport();
     // Counts along the first image; the largest level is the last.

@@ -88,6 +88,9 @@ private:
     QString quotedTarget(const QString &path) const;
 
     // The conversions (VTFMassConversions.cpp).
+    // The texture of an open source, closed after; null once the reader's
+    // reason and "Unable to read" are logged.
+    std::unique_ptr<CFileVTF> readTexture(QFile &source);
     void textureToTexture(QFile &source, const QString &output);
     void textureToImages(QFile &source, const QString &relativePath, const QString &output);
     void imageToTexture(QFile &source, const QString &output);

@@ -20,6 +20,7 @@
 #include "VPackagePropertiesDialog.h"
 #include "VPackageTableModel.h"
 #include "VPackageTableWidget.h"
+#include "VTFFixture.h"
 #include "VpkFixture.h"
 #include "WarningCapture.h"
 #include "initResources.h"
@@ -616,10 +617,15 @@ void TestVPackage::opensEntriesElsewhere()
     QCOMPARE(fileBytes(opened[0]), QByteArray("hello world"));
     QCOMPARE(main.temporaryFiles.size(), 4);
 
-    // Textures go to the texture editor or nowhere, never to the desktop.
+    // Textures go to the texture editor or nowhere, never to the desktop; one
+    // the reader refuses (a 128 x 128 ATI2N normal map) says why.
     QVERIFY(viewer.delegate()->addFile(QByteArray("not a texture"), false, "skin.VTF"));
+    QVERIFY(viewer.delegate()->addFile(VTFFixture::from("side:128 mips:1 bpp:1 format:34").build(),
+                                       false, "normal.vtf"));
     viewer.openEntry(viewer.delegate()->findFile("SKIN.vtf"));
+    viewer.openEntry(viewer.delegate()->findFile("normal.vtf"));
     QCOMPARE(main.textures, 0);
+    QCOMPARE(prompts.asked.last().text, QString("Read Error: Unsupported image format 34"));
     QCOMPARE(main.temporaryFiles.size(), 4);
 }
 
