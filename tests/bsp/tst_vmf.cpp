@@ -286,6 +286,7 @@ void TestVmf::saveFailures()
     // the file decides whether opening or committing fails.)
     QTemporaryDir dir;
     const UnwritableFile old(dir.path(), "old", ".vmf");
+    REQUIRE_UNWRITABLE(old);
     QVERIFY(!doc.save(old.path));
     QCOMPARE(doc.errorText(), CSaveFile::folderMessage(old.path));
     QCOMPARE(readFile(old.path), QByteArray("old"));

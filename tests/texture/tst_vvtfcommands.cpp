@@ -154,6 +154,7 @@ void TestVVTFCommands::saving()
     // old file as it was; closed with Save, the window stays.
     QTemporaryDir locked;
     const UnwritableFile stuck(locked.path(), "old texture", ".vtf");
+    REQUIRE_UNWRITABLE(stuck);
     window->document()->setPath(stuck.path, true);
     window->actionSave->trigger();
     const CPrompt::Request warning = script.asked.last();

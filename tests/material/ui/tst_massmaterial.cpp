@@ -81,6 +81,7 @@ void TestMassMaterial::addsAndEditsEveryFileItCan()
 {
     QTemporaryDir locked;
     const UnwritableFile stuck(locked.path(), Plain, ".vmt");
+    REQUIRE_UNWRITABLE(stuck);
     add({"game/materials/brick/wall01.vtf", "game/materials/models/crate01.vtf", "loose/lonely.vtf",
          "loose/other.vtf", PlainPath, CratePath, stuck.path});
 

@@ -115,6 +115,7 @@ void TestMaterialEditor::savesOnlyWhenWritten()
 
     // A save that fails keeps the window modified and the old file.
     const UnwritableFile locked(dir.filePath(QStringLiteral("locked")), "old", ".vmt");
+    REQUIRE_UNWRITABLE(locked);
     script.files = QStringList{locked.path};
     click(window->shaderList, 1);
     window->actionSaveAs->trigger();
