@@ -23,6 +23,7 @@
 #include <memory>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace E = PackageErrors;
@@ -1167,6 +1168,46 @@ private slots:
         QVERIFY(d.open(file.path(), false) && d.addFile(QByteArray("later"), false, "later.txt"));
         QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
         QVERIFY(readFile(file.path()).contains("later.txt"));
+    }
+
+    // In a shared folder (sticky, as /tmp is) a user replaces only their own
+    // files. Another's map, though writable, is refused with the system's
+    // reason at every save, never for the backup the last one left; one's
+    // own map beside another's backup saves, its backup beside theirs.
+    void sharedFolderSaves()
+    {
+        if (::geteuid() != 0)
+            QSKIP("Needs files of other users: run as root");
+        QTemporaryDir dir;
+        const QByteArray original = typicalMap().build();
+        const QString others = dir.filePath("others.bsp"), own = dir.filePath("own.bsp");
+        writeFile(others, original);
+        writeFile(own, original);
+        writeFile(own + ".backup", "theirs");
+        QVERIFY(::chmod(QFile::encodeName(dir.path()), 01777) == 0 &&
+                ::chown(QFile::encodeName(others), 65533, 65533) == 0 &&
+                ::chmod(QFile::encodeName(others), 0666) == 0 &&
+                ::chown(QFile::encodeName(own + ".backup"), 65533, 65533) == 0 &&
+                ::chown(QFile::encodeName(own), 65534, 65534) == 0);
+        const QString refused = E::withReason(E::Bsp::SwapUndone, "Operation not permitted");
+        const ChildRun::Result result = ChildRun::run({true}, [&] {
+            for (const char *added : {"one.txt", "two.txt"}) {
+                CDelegateBSP theirs, mine;
+                if (!theirs.open(others, false) || !theirs.addFile("x", false, added) ||
+                    theirs.flush(nullptr) || theirs.lastError() != refused)
+                    return false;
+                const QByteArray before = readFile(own);
+                if (!mine.open(own, false) || !mine.addFile("x", false, added) ||
+                    !mine.flush(nullptr) || readFile(own + ".65534.backup") != before)
+                    return false;
+            }
+            return true;
+        });
+        if (result == ChildRun::Unavailable)
+            QSKIP("This machine does not let the test change its user");
+        QCOMPARE(result, ChildRun::Succeeded);
+        QCOMPARE(readFile(others), original);
+        QCOMPARE(readFile(own + ".backup"), QByteArray("theirs"));
     }
 
     // Only the file a save wrote takes the map's name: here another map took

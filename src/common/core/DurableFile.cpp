@@ -111,6 +111,26 @@ FileId idAt(const QString &path, bool followLinks)
     return FileId();
 }
 
+bool isOthersFile(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && info.st_uid != ::geteuid();
+#else
+    Q_UNUSED(path)
+    return false;
+#endif
+}
+
+QString userTag()
+{
+#ifdef Q_OS_UNIX
+    return QString::number(::geteuid());
+#else
+    return QString();
+#endif
+}
+
 QString writeFailureReason(QFileDevice &file)
 {
     // The text of a device that never set a reason.

@@ -30,6 +30,13 @@ FileId idOf(int handle);
 // invalid where nothing has the name.
 FileId idAt(const QString &path, bool followLinks = false);
 
+// True when `path` names a file of another user, which a shared (sticky)
+// folder lets no one else replace or remove.
+bool isOthersFile(const QString &path);
+// This user's id as text, for the names of this user's own files; empty where
+// the system has none.
+QString userTag();
+
 // Why writing to the file failed, after a write that did: Qt's reason when it
 // kept one; else (Qt keeps none after a short write, nor after a copy in the
 // kernel) the system's reason for one more byte at the file's end, which the

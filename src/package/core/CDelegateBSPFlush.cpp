@@ -74,8 +74,16 @@ bool CDelegateBSP::makeBackup(const QString &mapName, QString &message) const
                              ? QString()
                              : DurableFile::linkOrCopyBeside(mapName, mapName, &reason);
     if (!made.isEmpty()) {
-        if (!flushFault(FlushStep::Backup, 1) && DurableFile::replace(made, backupName, &reason))
-            return true;
+        if (!flushFault(FlushStep::Backup, 1)) {
+            if (DurableFile::replace(made, backupName, &reason))
+                return true;
+            // Another user's backup in a shared folder is that user's alone to
+            // replace: this user's own stands beside it.
+            const QString own = SiblingName::of(mapName, QLatin1Char('.') + DurableFile::userTag() +
+                                                             QStringLiteral(".backup"));
+            if (DurableFile::isOthersFile(backupName) && DurableFile::replace(made, own, &reason))
+                return true;
+        }
         QFile::remove(made);
     }
     message = E::Bsp::backupFailed(backupName, reason);
