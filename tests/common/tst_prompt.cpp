@@ -323,35 +323,32 @@ void TestPrompt::progressDialogsStepAside()
     QFETCH(QString, ask);
     QWidget window;
     window.show();
-    // One waiting for its timer, one shown, and the project's own mid-way.
+    // One waiting for its timer, one shown, the project's own at work and
+    // finished (a box of its own, left as it is).
     QProgressDialog pending(QStringLiteral("Pending"), QString(), 0, 10, &window);
     pending.setMinimumDuration(50);
     QProgressDialog shown(QStringLiteral("Shown"), QString(), 0, 10, &window);
     shown.show();
-    QProgressDialogger logger(QStringLiteral("Logger"), 0, 10, QString(), &window);
-    logger.setValue(3);
-    QVERIFY(logger.isVisible());
-    // Finished, it waits for Ok: a box of its own, left as it is.
+    QProgressDialogger working(QStringLiteral("Working"), 0, 10, QString(), &window);
+    working.setValue(3);
     QProgressDialogger finished(QStringLiteral("Done"), 0, 1, QString(), &window);
     finished.setValue(1);
     finished.show();
 
     SlowAnswer slow;
     slow.waitMs = 300;
-    const auto look = [&](const CPrompt::Request &request) {
-        slow.wait(request.dialog);
-        return CPrompt::Answer();
-    };
     if (ask == QLatin1String("real box")) {
         QTimer::singleShot(0, [&] {
             slow.wait(nullptr);
-            // The box itself is the window that takes the input.
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
                 box->button(QMessageBox::Ok)->click();
         });
         CPrompt::information(&window, "T", "Done");
     } else {
-        CPrompt::ScopedHandler handler(look);
+        CPrompt::ScopedHandler handler([&](const CPrompt::Request &request) {
+            slow.wait(request.dialog);
+            return CPrompt::Answer();
+        });
         if (ask == QLatin1String("question"))
             CPrompt::question(&window, "T", "Q?");
         else if (ask == QLatin1String("text"))
@@ -359,15 +356,13 @@ void TestPrompt::progressDialogsStepAside()
         else if (ask == QLatin1String("save"))
             CPrompt::getSaveFileName(&window, "T", QString(), "All (*)");
         else
-            CPrompt::exec(&logger); // the dialog run is never stepped aside
+            CPrompt::exec(&working); // the dialog run is never stepped aside
     }
     QCOMPARE(slow.covered, 0);
-    // Shown again for the work after the answer; the pending one shows only
-    // when that work says so.
-    QVERIFY(shown.isVisible());
-    QCOMPARE(logger.isVisible(), ask != QLatin1String("exec"));
-    QVERIFY(finished.isVisible());
-    QTest::qWait(100);
+    // Shown again for the work after the answer; the pending one only when
+    // that work says so.
+    QVERIFY(shown.isVisible() && finished.isVisible());
+    QCOMPARE(working.isVisible(), ask != QLatin1String("exec"));
     QVERIFY(!pending.isVisible());
     pending.setValue(5);
     QVERIFY(pending.isVisible());

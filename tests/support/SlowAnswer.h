@@ -6,13 +6,11 @@
 #include <QEventLoop>
 #include <QPushButton>
 #include <QTimer>
-#include <QWidget>
 
-// A user who takes their time over a question: the event loop runs for
-// `waitMs` first, and `covered` counts the questions that a progress dialog
-// then stands over, or is about to (the toolkit's dialog shows itself from its
-// only timer, seconds later). A modal one takes the question's input, and the
-// question is never answered.
+// A user who takes `waitMs` over each question. `covered` counts the
+// questions a progress dialog at work then stands over, or is about to (the
+// toolkit's dialog shows itself from its only timer): modal, it would take the
+// question's input for good. A finished dialogger waits for Ok like any box.
 struct SlowAnswer
 {
     int waitMs = 0;
@@ -26,25 +24,15 @@ struct SlowAnswer
         QTimer::singleShot(waitMs, &loop, &QEventLoop::quit);
         loop.exec();
         for (const QWidget *window : QApplication::topLevelWidgets()) {
-            if (window != running && covers(window))
-                ++covered;
+            bool pending = false;
+            for (const QTimer *timer :
+                 window->findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly))
+                pending = pending || timer->isActive();
+            if (auto *dialogger = qobject_cast<const QProgressDialogger *>(window))
+                covered +=
+                    window != running && window->isVisible() && !dialogger->buttonOk->isEnabled();
+            else if (window != running && window->inherits("QProgressDialog"))
+                covered += window->isVisible() || pending;
         }
-    }
-
-    static bool covers(const QWidget *window)
-    {
-        // A finished one waits for Ok like any box.
-        if (auto *dialogger = qobject_cast<const QProgressDialogger *>(window))
-            return dialogger->isVisible() && !dialogger->buttonOk->isEnabled();
-        if (!window->inherits("QProgressDialog"))
-            return false;
-        if (window->isVisible())
-            return true;
-        for (const QTimer *timer :
-             window->findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (timer->isActive())
-                return true;
-        }
-        return false;
     }
 };
