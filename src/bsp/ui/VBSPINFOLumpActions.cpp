@@ -5,7 +5,6 @@
 #include "BspErrors.h"
 #include "CConfig.h"
 #include "CDelegateBSP.h"
-#include "CProgressAside.h"
 #include "CPrompt.h"
 #include "CSaveFile.h"
 #include "FlushSyncronizer.h"
@@ -67,33 +66,28 @@ void VBSPINFO::extractLump(int index)
 
     QProgressDialog busy(QStringLiteral("Processing..."), QStringLiteral("Abort"), 0, 0, this);
     setUpBusyDialog(busy, this);
-    // The dialog goes before any box: alive under one, it would cover it.
-    const auto fail = [&](const QString &text) {
-        CProgressAside::end(busy);
-        warn(text);
-    };
     // The map first: a map that does not open leaves no file behind.
     CDelegateBSP map;
     if (!map.open(m_mapPath, true)) {
-        fail(map.lastError());
+        warn(map.lastError());
         return;
     }
     // Written aside and put in place only when complete, so an agreed
     // overwrite that fails keeps the old file.
     CSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        fail(file.failure(QString::fromLatin1(E::UnableToOpenOutput).arg(fileName)));
+        warn(file.failure(QString::fromLatin1(E::UnableToOpenOutput).arg(fileName)));
         return;
     }
     QString error;
     if (!LumpFile::extract(map, index, &file, asLumpFile, error)) {
         error = file.failure(error);
         file.cancelWriting();
-        fail(error);
+        warn(error);
         return;
     }
     if (!file.commit())
-        fail(file.folderOr(
+        warn(file.folderOr(
             QString::fromLatin1(E::UnableToSaveOutput).arg(fileName, file.errorString())));
 }
 
@@ -121,28 +115,21 @@ void VBSPINFO::replaceLump(int index)
 
     QProgressDialog busy(QStringLiteral("Processing..."), QStringLiteral("Abort"), 0, 0, this);
     setUpBusyDialog(busy, this);
-    const auto fail = [&](const QString &text) {
-        CProgressAside::end(busy);
-        warn(text);
-    };
     // Opened for writing, so that a write-protected map says so before
     // anything is staged instead of being replaced behind its protection.
     CDelegateBSP map;
     if (!map.open(m_mapPath, false)) {
-        fail(map.lastError());
+        warn(map.lastError());
         return;
     }
     const bool staged = isLumpFile ? LumpFile::stage(map, header, std::move(lumpData), error)
                                    : LumpFile::stageRaw(map, index, path, error);
     if (!staged) {
-        fail(error);
+        warn(error);
         return;
     }
     FlushSyncronizer progress;
-    const bool flushed = map.flush(&progress);
-    // Reloading may have its own word to say.
-    CProgressAside::end(busy);
-    if (!flushed)
+    if (!map.flush(&progress))
         warn(flushFailure(progress));
     // The delegate now describes the map on disk, rewritten or not.
     loadDelegate(&map);

@@ -7,7 +7,6 @@
 #include "CConfig.h"
 #include "CDelegateBSP.h"
 #include "CPath.h"
-#include "CProgressAside.h"
 #include "CProgressThrottle.h"
 #include "CPrompt.h"
 #include "CSaveFile.h"
@@ -228,24 +227,22 @@ bool VENTITY::saveToMap(const QString &path)
         askYesNo(this, QStringLiteral("New entity lump smaller than original lump. Preserve "
                                       "original lump size?")))
         text.append(QByteArray(oldLength - text.size(), '\0'));
-    // Made only after the question, and ended before any box: a progress
-    // dialog alive under a box shows itself over it and takes its input.
+    // Made only after the question: the prompt steps a progress dialog
+    // aside while a box is up, but one made now is for the work that follows.
     QProgressDialog busy(QStringLiteral("Writing entity lump..."), QStringLiteral("Abort"), 0, 0,
                          this);
     setUpProgress(busy, this, 0);
-    const auto fail = [&](const QString &message) {
-        CProgressAside::end(busy);
-        warn(message);
+    if (!map.setData(text, false, map.node(0))) {
+        warn(map.lastError());
         return false;
-    };
-    if (!map.setData(text, false, map.node(0)))
-        return fail(map.lastError());
+    }
     if (!map.flush(nullptr)) {
         // The map on disk is as it was; say why the new one is not.
         QString message = QString::fromLatin1(E::SaveIncomplete);
         if (!map.lastError().isEmpty())
             message += QLatin1Char('\n') + map.lastError();
-        return fail(message);
+        warn(message);
+        return false;
     }
     return true;
 }
