@@ -411,4 +411,5 @@ void CConfig::loadParticleTemplates()
 {
     // Entry 0 stays null; an entry whose resource fails to read is null.
     PCFTemplates::reload(particleTemplates);
+    PCFTemplates::reloadKept(particleKept);
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "PCFKeptList.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <QtGlobal>
 
 class CFilePCF;
@@ -70,6 +73,10 @@ public:
     // Entry n is the template document of particle format code n (1 to 3);
     // entry 0 is always null, and so is an entry whose template failed to load.
     QList<CFilePCF *> particleTemplates;
+    // Entry n says what real files of format code n carry beyond its
+    // template, which a conversion to it keeps; entry 0 is empty, and so is
+    // an entry whose list failed to load.
+    QVector<PCFKeptList> particleKept;
 
     // Characters that may prefix a sound name (first character of each key).
     QStringList soundchars;
@@ -112,7 +119,8 @@ public:
 private:
     void reset();
     void parse(QIODevice *device);
-    // Fills entries 1 to 3 of particleTemplates through the particle reader;
-    // an entry whose resource fails to read stays null.
+    // Fills entries 1 to 3 of particleTemplates through the particle reader,
+    // and of particleKept; an entry whose resource fails to read stays null
+    // (empty).
     void loadParticleTemplates();
 };

@@ -22,17 +22,37 @@ struct Row
     QString value;
 };
 
+// The columns of every line after the header.
+inline QVector<QStringList> lines(const QString &fileName)
+{
+    QVector<QStringList> out;
+    QFile file(QStringLiteral(PARTICLE_PARAMETER_DIR "/") + fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return out;
+    const QList<QByteArray> all = file.readAll().split('\n');
+    for (int i = 1; i < all.size(); ++i)
+        out.append(QString::fromUtf8(all[i]).split('\t'));
+    return out;
+}
+
 inline QVector<Row> read(const QString &fileName)
 {
     QVector<Row> rows;
-    QFile file(QStringLiteral(PARTICLE_PARAMETER_DIR "/") + fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return rows;
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    for (int i = 1; i < lines.size(); ++i) {
-        const QStringList c = QString::fromUtf8(lines[i]).split('\t');
+    for (const QStringList &c : lines(fileName)) {
         if (c.size() >= 5)
             rows.append({c[0], c[1], c[2], c[3], c[4]});
+    }
+    return rows;
+}
+
+// What real files of a format carry beyond its tables: kind first, no
+// default (the value stays empty); a whole function has no parameter.
+inline QVector<Row> readKept(int format)
+{
+    QVector<Row> rows;
+    for (const QStringList &c : lines(QStringLiteral("format%1-kept.tsv").arg(format))) {
+        if (c.size() >= 4)
+            rows.append({c[1], c[0], c[2], c[3], QString()});
     }
     return rows;
 }
@@ -52,9 +72,9 @@ inline QString listOf(const Row &row)
 
 inline uint typeCode(const QString &type)
 {
-    static const QHash<QString, uint> codes{{"int", 2},    {"float", 3}, {"bool", 4},
-                                            {"string", 5}, {"Color", 8}, {"Vector", 10},
-                                            {"QAngle", 12}};
+    static const QHash<QString, uint> codes{{"int", 2},       {"float", 3},  {"bool", 4},
+                                            {"string", 5},    {"Color", 8},  {"Vector", 10},
+                                            {"Vector4D", 11}, {"QAngle", 12}};
     return codes.value(type);
 }
 

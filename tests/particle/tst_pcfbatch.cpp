@@ -97,21 +97,30 @@ void TestPcfBatch::guidUniquenessWritesOnlyChangedFiles()
 void TestPcfBatch::massFormat()
 {
     Files files;
-    files.add("a.pcf", document(1, {"fire"}));
-    // What the target's template lacks is dropped, and said: one line per
-    // system, as a message that is no failure, and in the run's log.
-    CFilePCF *old = document(3, {"smoke"});
-    DMXElement *smoke = old->findParticleSystem("smoke");
-    DmxBuild::addFloat(smoke, "bogus", 1);
-    DMXElement *gone = DmxBuild::element("DmeParticleOperator", "Old Operator");
-    smoke->attribute("operators")->elementList()->append(gone);
-    old->elements.append(gone);
-    files.add("b.pcf", old);
+    // What the target's template lacks is dropped from a file of another
+    // encoding, and said: one line per system, as a message that is no
+    // failure, and in the run's log. A file already in the target encoding
+    // is converted and written too, and keeps all it had.
+    const auto withExtras = [](int format, const QString &name) {
+        CFilePCF *out = document(format, {name});
+        DMXElement *system = out->findParticleSystem(name);
+        DmxBuild::addFloat(system, "bogus", 1);
+        DMXElement *extra = DmxBuild::element("DmeParticleOperator", "Old Operator");
+        system->attribute("operators")->elementList()->append(extra);
+        out->elements.append(extra);
+        return out;
+    };
+    files.add("a.pcf", withExtras(3, "fire"));
+    files.add("b.pcf", withExtras(2, "smoke"));
     RecordingSink sink;
     PCFBatch batch(nullptr, &sink);
     QVERIFY(batch.run(PCFBatch::MassFormat, files.paths, 3, m_templates));
-    // A file already in the target encoding is converted and written too.
     QCOMPARE(batch.written(), files.paths);
+    Document own(readDocument(files.paths[0]));
+    QVERIFY(own);
+    QCOMPARE(DmxBuild::shape(own->findParticleSystem("fire")),
+             (QStringList{"radius:3", "operators:15", "children:15", "bogus:3"}));
+    QCOMPARE(own->findParticleSystem("fire")->attribute("operators")->itemCount(), 2);
     QCOMPARE(sink.labels[1], QStringLiteral("Formatting 2 files..."));
     const QString line = "Format Conversion: \"" + files.paths[1] +
                          "\", system \"smoke\": dropped 1 function(s): operators \"Old "

@@ -32,6 +32,59 @@ QSet<DMXElement *> ownedFromRoot(const CFilePCF *document)
     return out;
 }
 
+// The element and everything it owns as text, one line per attribute
+// ("name:type=value"), an owned element's lines indented below it; names of
+// the elements themselves and GUIDs left out.
+QStringList dump(const DMXElement *element, const QString &indent = QString())
+{
+    QStringList out;
+    for (const DMXAttribute *attribute : element->attributes) {
+        out << QStringLiteral("%1%2:%3=%4")
+                   .arg(indent, attribute->name())
+                   .arg(attribute->type())
+                   .arg(attribute->valueString());
+        if (!attribute->ownsValue())
+            continue;
+        if (const DMXElement *single = attribute->element())
+            out << dump(single, indent + "  ");
+        else if (const DMXElementList *list = attribute->elementList())
+            for (const DMXElement *item : *list)
+                out << indent + "  " + item->name << dump(item, indent + "    ");
+    }
+    return out;
+}
+
+// A system as real files carry it beyond the fixture template: a parameter
+// and a function nothing names, and a function and a parameter of a known
+// one that `keptLists()` names.
+DMXElement *realLooking(const QString &name)
+{
+    using namespace DmxBuild;
+    DMXElement *out = system(name);
+    addFloat(out, "bogus", 1);
+    DMXElement *mover = out->attribute("operators")->elementList()->first();
+    addFloat(mover, "kept param", 2);
+    addFloat(mover, "unknown param", 3);
+    for (const char *function : {"Kept Function", "Unknown Function"}) {
+        DMXElement *item = element("DmeParticleOperator", function);
+        addFloat(item, "its own", 4);
+        out->attribute("operators")->elementList()->append(item);
+    }
+    return out;
+}
+
+QVector<PCFKeptList> keptLists()
+{
+    QVector<PCFKeptList> out(4);
+    QString error;
+    for (int format = 1; format <= 3; ++format)
+        out[format].add("function_kind\tfunction_name\tparameter_name\tdmx_type\tevidence\n"
+                        "operator\tMovement Basic\tkept param\tfloat\t\n"
+                        "operator\tkept function\t\t\t\n",
+                        "kept.tsv", &error);
+    return out;
+}
+
 } // namespace
 
 class TestPcfExchange : public QObject
@@ -45,6 +98,8 @@ private slots:
     void uniqueNames_data();
     void uniqueNames();
     void childSystemsComeAlong();
+    void targetKeepsWhatItHeld_data();
+    void targetKeepsWhatItHeld();
     void guidsPreservedOrRenewed();
     void refusedTargets_data();
     void refusedTargets();
@@ -85,7 +140,7 @@ void TestPcfExchange::uniqueNames()
     Document target(document(2, present));
     QString warning;
     QVERIFY(PCFExchange::mergeSystems(source.get(), systemsNamed(source.get(), imported),
-                                      target.get(), false, m_templates, nullptr, &warning));
+                                      target.get(), false, m_templates, {}, nullptr, &warning));
     QCOMPARE(systemNames(target.get()), after);
     QCOMPARE(systemNames(source.get()), imported);
 }
@@ -102,7 +157,7 @@ void TestPcfExchange::childSystemsComeAlong()
     // smoke is reached twice (chosen and as a child) and copied once.
     QString warning;
     QVERIFY(PCFExchange::mergeSystems(source.get(), {fire, smoke}, target.get(), false, m_templates,
-                                      nullptr, &warning));
+                                      {}, nullptr, &warning));
     QCOMPARE(systemNames(target.get()), (QStringList{"smoke", "fire", "smoke_1", "sparks"}));
 
     DMXElement *copiedFire = target->findParticleSystem("fire");
@@ -124,6 +179,62 @@ void TestPcfExchange::childSystemsComeAlong()
     QCOMPARE(systemNames(&back), systemNames(target.get()));
 }
 
+void TestPcfExchange::targetKeepsWhatItHeld_data()
+{
+    QTest::addColumn<int>("source");
+    QTest::addColumn<int>("target");
+    QTest::newRow("into a copy of itself") << 2 << 2;
+    QTest::newRow("into another encoding") << 1 << 2;
+}
+
+void TestPcfExchange::targetKeepsWhatItHeld()
+{
+    QFETCH(int, source);
+    QFETCH(int, target);
+    Document from(newDmxRoot(source));
+    DmxBuild::addSystem(from.get(), realLooking("fire"));
+    Document into(newDmxRoot(target));
+    DMXElement *own = DmxBuild::addSystem(into.get(), realLooking("fire"));
+    // A GUID the target repeats, and a parameter of the template it lacks,
+    // are its own business.
+    own->attribute("operators")->elementList()->first()->guid = own->guid;
+    delete own->attributes.takeFirst();
+    const QStringList held = dump(own);
+    QList<QUuid> guids;
+    for (const DMXElement *element : into->elements)
+        guids << element->guid;
+    const int ownCount = into->elements.size();
+
+    QString warning;
+    PCFConversionReport report;
+    QVERIFY(PCFExchange::mergeSystems(from.get(), systemsNamed(from.get(), {"fire"}), into.get(),
+                                      false, m_templates, keptLists(), nullptr, &warning, &report));
+    QCOMPARE(dump(own), held);
+    for (int i = 0; i < ownCount; ++i)
+        QCOMPARE(into->elements[i]->guid, guids[i]);
+    QVERIFY(guidsUnique(into->elements.mid(ownCount) << into->root()));
+
+    // The copy is whole in its own encoding; in another it loses what that
+    // encoding's games do not know, and says so.
+    const QStringList copied = dump(into->findParticleSystem("fire_1"));
+    if (source == target) {
+        QCOMPARE(copied, dump(from->findParticleSystem("fire")));
+        QVERIFY(report.isEmpty());
+        return;
+    }
+    QStringList expected = dump(from->findParticleSystem("fire"));
+    expected.removeAll("bogus:3=1");
+    expected.removeAll("    unknown param:3=3");
+    expected.replace(expected.indexOf("operators:15=3 Item(s)"), "operators:15=2 Item(s)");
+    const int unknown = expected.indexOf("  Unknown Function");
+    expected.erase(expected.begin() + unknown, expected.begin() + unknown + 2);
+    QCOMPARE(copied, expected);
+    QCOMPARE(conversionReportLines(report, "x"),
+             QStringList{"Format Conversion: \"x\", system \"fire_1\": dropped 1 function(s): "
+                         "operators \"Unknown Function\"; dropped 2 parameter(s): \"bogus\" of the "
+                         "system, \"unknown param\" of \"Movement Basic\""});
+}
+
 void TestPcfExchange::guidsPreservedOrRenewed()
 {
     Document source(document(2, {"fire"}));
@@ -136,7 +247,7 @@ void TestPcfExchange::guidsPreservedOrRenewed()
     QString warning;
     for (int i = 0; i < 2; ++i)
         QVERIFY(PCFExchange::mergeSystems(source.get(), chosen, renewed.get(), false, m_templates,
-                                          nullptr, &warning));
+                                          {}, nullptr, &warning));
     QCOMPARE(systemNames(renewed.get()), (QStringList{"fire", "fire_1"}));
     QVERIFY(guidsUnique(renewed->elements));
     // The systems themselves always get new GUIDs; what they own only where
@@ -147,7 +258,7 @@ void TestPcfExchange::guidsPreservedOrRenewed()
     // Preserved GUIDs are kept, even where that makes duplicates.
     Document kept(document(2, {}));
     for (int i = 0; i < 2; ++i)
-        QVERIFY(PCFExchange::mergeSystems(source.get(), chosen, kept.get(), true, m_templates,
+        QVERIFY(PCFExchange::mergeSystems(source.get(), chosen, kept.get(), true, m_templates, {},
                                           nullptr, &warning));
     const DMXElement *first = kept->findParticleSystem("fire");
     const DMXElement *second = kept->findParticleSystem("fire_1");
@@ -183,7 +294,7 @@ void TestPcfExchange::refusedTargets()
     const int elementCount = target->elements.size();
     QString warning;
     QVERIFY(!PCFExchange::mergeSystems(source.get(), systemsNamed(source.get(), {"fire"}),
-                                       kind == 3 ? nullptr : target.get(), false, m_templates,
+                                       kind == 3 ? nullptr : target.get(), false, m_templates, {},
                                        nullptr, &warning));
     QCOMPARE(warning, QString::fromLatin1(PCFError::ExportFormat));
     QCOMPARE(target->elements.size(), elementCount);
@@ -197,12 +308,12 @@ void TestPcfExchange::nothingToCopy()
     QVERIFY(op);
     QString warning;
     // Not a system, a foreign system, an empty list: true, target untouched.
-    QVERIFY(PCFExchange::mergeSystems(source.get(), {op}, target.get(), false, m_templates, nullptr,
-                                      &warning));
+    QVERIFY(PCFExchange::mergeSystems(source.get(), {op}, target.get(), false, m_templates, {},
+                                      nullptr, &warning));
     QVERIFY(PCFExchange::mergeSystems(source.get(), systemsNamed(target.get(), {"smoke"}),
-                                      target.get(), false, m_templates, nullptr, &warning));
-    QVERIFY(PCFExchange::mergeSystems(source.get(), {}, target.get(), false, m_templates, nullptr,
-                                      &warning));
+                                      target.get(), false, m_templates, {}, nullptr, &warning));
+    QVERIFY(PCFExchange::mergeSystems(source.get(), {}, target.get(), false, m_templates, {},
+                                      nullptr, &warning));
     QVERIFY(warning.isNull());
     QCOMPARE(systemNames(target.get()), QStringList{"smoke"});
 }
@@ -214,7 +325,7 @@ void TestPcfExchange::conformFailureKeepsCopies()
     const QList<CFilePCF *> partial{nullptr, m_templates[1], m_templates[2]};
     QString warning;
     QVERIFY(!PCFExchange::mergeSystems(source.get(), systemsNamed(source.get(), {"fire"}),
-                                       target.get(), false, partial, nullptr, &warning));
+                                       target.get(), false, partial, {}, nullptr, &warning));
     QCOMPARE(warning, QString::fromLatin1(PCFError::FormatTemplate));
     QCOMPARE(systemNames(target.get()), QStringList{"fire"});
 }
@@ -229,7 +340,7 @@ void TestPcfExchange::exportToNewAndExistingFile()
     QString warning;
 
     QVERIFY(PCFExchange::exportSystems(path, source.get(), systemsNamed(source.get(), {"fire"}),
-                                       true, m_templates, nullptr, &warning));
+                                       true, m_templates, {}, nullptr, &warning));
     Document fresh(readDocument(path));
     QVERIFY(fresh);
     QCOMPARE(fresh->format, 1);
@@ -239,7 +350,7 @@ void TestPcfExchange::exportToNewAndExistingFile()
     // Into an existing file of another encoding: what was there stays.
     QVERIFY(writeDocument(path, document(3, {"fire", "kept"})));
     QVERIFY(PCFExchange::exportSystems(path, source.get(), systemsNamed(source.get(), {"fire"}),
-                                       false, m_templates, nullptr, &warning));
+                                       false, m_templates, {}, nullptr, &warning));
     Document merged(readDocument(path));
     QVERIFY(merged);
     QCOMPARE(merged->format, 3);
@@ -258,14 +369,14 @@ void TestPcfExchange::exportToUnreadableFile()
     Document source(document(2, {"fire"}));
     QString warning;
     QVERIFY(!PCFExchange::exportSystems(path, source.get(), systemsNamed(source.get(), {"fire"}),
-                                        false, m_templates, nullptr, &warning));
+                                        false, m_templates, {}, nullptr, &warning));
     QCOMPARE(warning, QString::fromLatin1(PCFError::ReadUnknownFormat));
     QCOMPARE(readFile(path), junk);
 
     // A target the merge refuses is not written either.
     const QString empty = dir.filePath("new.pcf");
     source->format = 0;
-    QVERIFY(!PCFExchange::exportSystems(empty, source.get(), {}, false, m_templates, nullptr,
+    QVERIFY(!PCFExchange::exportSystems(empty, source.get(), {}, false, m_templates, {}, nullptr,
                                         &warning));
     QCOMPARE(warning, QString::fromLatin1(PCFError::ExportFormat));
     QVERIFY(!QFile::exists(empty));

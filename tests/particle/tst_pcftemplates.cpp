@@ -1,7 +1,9 @@
 #include "CConfig.h"
 #include "CFilePCF.h"
+#include "DmxBuild.h"
 #include "Fuzz.h"
 #include "PCFDelegate.h"
+#include "PCFKeptList.h"
 #include "PCFParameterTable.h"
 #include "PCFTemplates.h"
 #include "ParameterData.h"
@@ -102,6 +104,87 @@ QByteArray handBuilt(int encoding, const QList<QPair<QByteArray, int>> &integers
     return b.data();
 }
 
+// What the games of one encoding know of functions, from the data files read
+// plainly: keys "list\nfunction" (in any case) and
+// "list\nfunction\nparameter\ntype code".
+struct Known
+{
+    QSet<QString> functions, parameters, whole, kept;
+};
+
+QString functionKey(const QString &list, const QString &function)
+{
+    return list + '\n' + function.toCaseFolded();
+}
+
+QString parameterKey(const QString &list, const QString &function, const QString &name, uint type)
+{
+    return functionKey(list, function) + '\n' + name + '\n' + QString::number(type);
+}
+
+Known known(int format)
+{
+    using namespace ParameterData;
+    Known out;
+    QVector<Row> rows = readFunctions(format);
+    if (format == 3)
+        rows += read(QStringLiteral("format3-candidates.tsv"));
+    for (const Row &row : rows) {
+        out.functions << functionKey(listOf(row), row.function);
+        out.parameters << parameterKey(listOf(row), row.function, row.name, typeCode(row.type));
+    }
+    for (const Row &row : readKept(format)) {
+        if (row.name.isEmpty())
+            out.whole << functionKey(listOf(row), row.function);
+        else
+            out.kept << parameterKey(listOf(row), row.function, row.name, typeCode(row.type));
+    }
+    return out;
+}
+
+// A function element as real files carry it: its name, the last parameter
+// the source's tables give it, every parameter a kept list names for it (in
+// any encoding), and one that nothing names.
+DMXElement *realFunction(const QString &list, const QString &name, int source)
+{
+    using namespace ParameterData;
+    DMXElement *out = DmxBuild::element(QStringLiteral("DmeParticleOperator"), name);
+    DmxBuild::add(out, "functionName", ATTRIBUTE_STRING, new QString(name));
+    const auto add = [&](const Row &row) {
+        const uint type = typeCode(row.type);
+        if (listOf(row) != list || row.function.compare(name, Qt::CaseInsensitive) ||
+            row.name.isEmpty() || out->attribute(row.name))
+            return;
+        const int count = type == ATTRIBUTE_COLOR ? 4 : qMax(1, DMX::floatCount(type));
+        DMXAttribute *attribute = DmxBuild::add(out, row.name, type, newDmxAttributeValue(type));
+        QVERIFY(attribute->setValueFromString(QString("3 ").repeated(count).trimmed()).isNull());
+    };
+    Row last;
+    for (const Row &row : readFunctions(source)) {
+        if (listOf(row) == list && !row.function.compare(name, Qt::CaseInsensitive))
+            last = row;
+    }
+    add(last);
+    for (int format = 1; format <= 3; ++format) {
+        for (const Row &row : readKept(format))
+            add(row);
+    }
+    add(Row{name, list.chopped(1), "bogus parameter", "float", QString()});
+    return out;
+}
+
+// Per list, functions the tables of every encoding know (the kept lists name
+// parameters of them), functions some kept lists name whole, and one nothing
+// names.
+const QList<QPair<QString, QStringList>> realFunctions{
+    {"renderers", {"render_sprite_trail", "Render models"}},
+    {"operators", {"Color Fade", "Alpha Fade In Simple", "Bogus Function"}},
+    {"initializers", {"Color Random", "Position Along Ring"}},
+    {"emitters", {"emit_continuously", "emit to maintain count"}},
+    {"forces", {"random force", "turbulent force"}},
+    {"constraints", {"Collision via traces", "Constrain particles to a box"}},
+};
+
 } // namespace
 
 class TestPcfTemplates : public QObject
@@ -128,11 +211,15 @@ private slots:
     void configurationLoadsTemplates();
     void conversion_data();
     void conversion();
+
+private:
+    QVector<PCFKeptList> m_kept;
 };
 
 void TestPcfTemplates::initTestCase()
 {
     initResources();
+    PCFTemplates::reloadKept(m_kept);
 }
 
 void TestPcfTemplates::documents_data()
@@ -369,39 +456,52 @@ void TestPcfTemplates::matchesParameterData()
 void TestPcfTemplates::parameterTableRefusals_data()
 {
     QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<bool>("candidates");
+    // "table", "candidates" or "kept": which of the data files.
+    QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("error");
     const QByteArray header =
         "function_name\tfunction_kind\tparameter_name\tdmx_type\tdefault_text\n";
     const QByteArray start = header + "F\toperator\tfunctionName\tstring\tF\n";
-    const auto row = [](const char *name, const QByteArray &text, bool candidates,
+    const QByteArray kept = "function_kind\tfunction_name\tparameter_name\tdmx_type\tevidence\n";
+    const auto row = [](const char *name, const QByteArray &text, const char *file,
                         const char *error) {
-        QTest::newRow(name) << text << candidates << "Template Error: " + QString(error);
+        QTest::newRow(name) << text << file << "Template Error: " + QString(error);
     };
-    row("header", "name\tkind\n", false, "Unexpected column names in \"t.tsv\"");
-    row("columns", start + "F\toperator\tp\tint\n", false, "Too few columns in \"t.tsv\" line 3");
-    row("kind", header + "F\tmodifier\tfunctionName\tstring\tF\n", false,
+    row("header", "name\tkind\n", "table", "Unexpected column names in \"t.tsv\"");
+    row("columns", start + "F\toperator\tp\tint\n", "table", "Too few columns in \"t.tsv\" line 3");
+    row("kind", header + "F\tmodifier\tfunctionName\tstring\tF\n", "table",
         "Unknown function kind \"modifier\" in \"t.tsv\" line 2");
-    row("type", start + "F\toperator\tp\tdouble\t1\n", false,
+    row("type", start + "F\toperator\tp\tdouble\t1\n", "table",
         "Unknown parameter type \"double\" in \"t.tsv\" line 3");
-    row("default", start + "F\toperator\tp\tint\t1.5\n", false,
+    row("default", start + "F\toperator\tp\tint\t1.5\n", "table",
         "Default \"1.5\" does not parse in \"t.tsv\" line 3");
-    row("twice", start + "F\toperator\tp\tint\t1\n\nF\toperator\tp\tint\t2\n", false,
+    row("twice", start + "F\toperator\tp\tint\t1\n\nF\toperator\tp\tint\t2\n", "table",
         "Parameter \"p\" listed twice in \"t.tsv\" line 5");
-    row("first", header + "F\toperator\tp\tint\t1\n", false,
+    row("first", header + "F\toperator\tp\tint\t1\n", "table",
         "Function \"F\" does not start with \"functionName\" in \"t.tsv\" line 2");
-    row("candidate", header + "F\toperator\tp\tint\t1\n", true,
+    row("candidate", header + "F\toperator\tp\tint\t1\n", "candidates",
         "Unknown function \"F\" in \"t.tsv\" line 2");
+    row("kept with a table's header", start, "kept", "Unexpected column names in \"t.tsv\"");
+    row("kept kind", kept + "operator\tF\t\t\t\nmodifier\tF\t\t\t\n", "kept",
+        "Unknown function kind \"modifier\" in \"t.tsv\" line 3");
+    row("kept type", kept + "operator\tF\tp\t\t\n", "kept",
+        "Unknown parameter type \"\" in \"t.tsv\" line 2");
+    row("kept columns", kept + "operator\tF\tp\n", "kept", "Too few columns in \"t.tsv\" line 2");
 }
 
 void TestPcfTemplates::parameterTableRefusals()
 {
     QFETCH(QByteArray, text);
-    QFETCH(bool, candidates);
+    QFETCH(QString, file);
     QFETCH(QString, error);
-    PCFParameterTable table;
     QString reason;
-    QVERIFY(!table.add(text, QStringLiteral("t.tsv"), candidates, &reason));
+    if (file == "kept") {
+        PCFKeptList list;
+        QVERIFY(!list.add(text, QStringLiteral("t.tsv"), &reason));
+    } else {
+        PCFParameterTable table;
+        QVERIFY(!table.add(text, QStringLiteral("t.tsv"), file == "candidates", &reason));
+    }
     QCOMPARE(reason, error);
 }
 
@@ -423,10 +523,11 @@ void TestPcfTemplates::parameterTableDamage()
 void TestPcfTemplates::engineFileKeepsEveryParameter_data()
 {
     QTest::addColumn<int>("target");
-    // Function attributes that keep the file's value: every one, and formats
-    // 2 and 3 also keep the later function (6 rows, twice).
+    // Function attributes that keep the file's value: every one, and the
+    // later function's (6 rows, twice), which formats 2 and 3 know and which
+    // a file of format 1 holds for its own games.
     QTest::addColumn<int>("kept");
-    QTest::newRow("to 1") << 1 << 961 + 77;
+    QTest::newRow("to 1") << 1 << 961 + 77 + 12;
     QTest::newRow("to 2") << 2 << 961 + 77 + 12;
     QTest::newRow("to 3") << 3 << 961 + 77 + 12;
 }
@@ -514,17 +615,16 @@ void TestPcfTemplates::engineFileKeepsEveryParameter()
         delegate.convert(document.get(), target, templates->findParticleSystem("default"), &report)
             .isNull());
 
-    // In its own encoding only the later function went, and the report names
-    // it, with its count.
-    if (target == 1)
-        QCOMPARE(conversionReportLines(report, "engine.pcf"),
-                 QStringList{"Format Conversion: \"engine.pcf\", system \"engine\": dropped 2 "
-                             "function(s): operators \"Normal Lock to Control Point\" x2"});
+    // Nothing goes anywhere.
+    QVERIFY(report.isEmpty());
     // Every function the target's tables list stays, in order, with every
-    // parameter they list for it holding the file's value.
+    // parameter they list for it holding the file's value; in its own
+    // encoding the later function too.
     QVector<Row> known = readFunctions(target);
     if (target == 3)
         known += read(QStringLiteral("format3-candidates.tsv"));
+    if (target == 1)
+        known += later;
     const auto key = [](const Row &row, bool parameter) {
         return QStringList{listOf(row), row.function, parameter ? row.name + ':' + row.type : ""}
             .join('\n');
@@ -596,6 +696,13 @@ void TestPcfTemplates::configurationLoadsTemplates()
         QCOMPARE(config.particleTemplates[format]->format, format);
         QVERIFY(config.particleTemplates[format]->findParticleSystem(QStringLiteral("default")));
     }
+    // And every row of what real files of each format carry beyond it.
+    QCOMPARE(config.particleKept.size(), 4);
+    QCOMPARE(config.particleKept[0].rowCount(), 0);
+    for (int format = 1; format <= 3; ++format) {
+        QVERIFY(config.particleKept[format].rowCount() > 0);
+        QCOMPARE(config.particleKept[format].rowCount(), ParameterData::readKept(format).size());
+    }
     // Loading again replaces the documents (the old ones are freed).
     config.load(QStringLiteral("/nonexistent/zedidavurur.ini"));
     QCOMPARE(config.particleTemplates.size(), 4);
@@ -626,18 +733,91 @@ void TestPcfTemplates::conversion()
     PCFDelegate delegate;
     QVERIFY2(delegate.readData(handBuilt(source, integers, floats), document.get()),
              qPrintable(delegate.error()));
+    // Beside them, function elements of every kind as real files carry them.
+    struct Function
+    {
+        QString list;
+        QString name;
+        QStringList shape;
+        QStringList values;
+    };
+    QVector<Function> functions;
+    DMXElement *s = document->findParticleSystem(QStringLiteral("s"));
+    for (const auto &list : realFunctions) {
+        DMXAttribute *items = s->attribute(list.first);
+        if (!items)
+            items = DmxBuild::addList(s, list.first, {});
+        for (const QString &name : list.second) {
+            DMXElement *function = realFunction(list.first, name, source);
+            items->elementList()->append(function);
+            document->elements.append(function);
+            functions.append({list.first, name, DmxBuild::shape(function), {}});
+            for (const DMXAttribute *attribute : function->attributes)
+                functions.last().values << attribute->valueString();
+        }
+    }
 
     Document templates = readResource(target);
     const DMXElement *model = templates->findParticleSystem(QStringLiteral("default"));
-    QVERIFY(delegate.convert(document.get(), target, model).isNull());
+    PCFConversionReport report;
+    QVERIFY(delegate.convert(document.get(), target, model, &report, &m_kept[target]).isNull());
     document->format = target;
     const DMXElement *system = document->findParticleSystem(QStringLiteral("s"));
 
+    // A function stays where the target's games know it: always in the
+    // file's own encoding, else where the target's tables or kept list do,
+    // and so does each parameter; a function the tables lack but the kept
+    // list names stays whole. Values are never changed. The report names
+    // exactly what went.
+    const Known games = known(target);
+    QSet<QString> dropped;
+    int staying = 0;
+    for (const Function &function : functions) {
+        const QString key = functionKey(function.list, function.name);
+        const bool inTables = games.functions.contains(key);
+        const DMXElement *after = nullptr;
+        for (const DMXElement *item : *system->attribute(function.list)->elementList())
+            after = item->name == function.name ? item : after;
+        if (source != target && !inTables && !games.whole.contains(key)) {
+            QVERIFY2(!after, qPrintable(function.name));
+            dropped << function.list + " " + function.name;
+            continue;
+        }
+        QVERIFY2(after, qPrintable(function.name));
+        ++staying;
+        const QStringList shape = DmxBuild::shape(after);
+        for (int i = 0; i < function.shape.size(); ++i) {
+            const QString name = function.shape[i].section(':', 0, -2);
+            const uint type = function.shape[i].section(':', -1).toUInt();
+            const QString parameter = parameterKey(function.list, function.name, name, type);
+            const bool stays = source == target || !inTables ||
+                               games.parameters.contains(parameter) ||
+                               games.kept.contains(parameter);
+            const int at = shape.indexOf(function.shape[i]);
+            QVERIFY2(stays == (at >= 0), qPrintable(function.name + ": " + name));
+            if (stays)
+                QCOMPARE(after->attributes[at]->valueString(), function.values[i]);
+            else
+                dropped << function.name + " " + name;
+        }
+    }
+    QSet<QString> reported;
+    for (const PCFConversionLoss &loss : report) {
+        for (auto it = loss.functions().cbegin(); it != loss.functions().cend(); ++it)
+            reported << it.key().first + " " + it.key().second;
+        for (auto it = loss.parameters().cbegin(); it != loss.parameters().cend(); ++it)
+            reported << it.key().first + " " + it.key().second;
+    }
+    for (const QString &other :
+         QStringList{"operators Bogus", " fallback max count", " freeze simulation after time"})
+        reported.remove(other);
+    QCOMPARE(reported, dropped);
+
     // Exactly the template's attributes (each once), the source's values
-    // kept; element lists are not added, so of those only "operators".
+    // kept; element lists are not added, so of those only the file's own.
     QStringList expected;
     for (const DMXAttribute *attribute : model->attributes)
-        if (attribute->type() != ATTRIBUTE_ELEMENT_ARRAY || attribute->name() == "operators")
+        if (attribute->type() != ATTRIBUTE_ELEMENT_ARRAY || s->attribute(attribute->name()))
             expected << attribute->name();
     QStringList names = attributeNames(system);
     std::sort(expected.begin(), expected.end());
@@ -666,15 +846,17 @@ void TestPcfTemplates::conversion()
                  source == 3 ? 5.0f : 1.02e10f);
 
     // The known operator stays and takes the template's parameters; the
-    // unknown one is gone.
-    QCOMPARE(itemNames(system, "operators"), QStringList{"Movement Basic"});
+    // unknown one is gone, but for the games of its own encoding.
+    const QStringList operators = itemNames(system, "operators");
+    QCOMPARE(operators.first(), QStringLiteral("Movement Basic"));
+    QCOMPARE(operators.contains("Bogus"), source == target);
     const DMXElement *mover = system->attribute("operators")->elementList()->first();
     const DMXElement *moverModel = nullptr;
     for (const DMXElement *item : *model->attribute("operators")->elementList())
         if (item->name == "Movement Basic")
             moverModel = item;
     QCOMPARE(attributeNames(mover), attributeNames(moverModel));
-    QCOMPARE(document->elements.size(), 3);
+    QCOMPARE(document->elements.size(), (source == target ? 4 : 3) + staying);
 
     // And it writes in the target encoding.
     QByteArray bytes;

@@ -301,6 +301,33 @@ bool regenerateGuids(const QList<DMXElement *> &elements)
     return list.changed;
 }
 
+bool renewGuidsFrom(const QList<DMXElement *> &elements, int first)
+{
+    first = qBound(0, first, elements.size());
+    QSet<QUuid> taken;
+    taken.reserve(elements.size());
+    for (int i = 0; i < first; ++i) {
+        if (elements[i])
+            taken.insert(elements[i]->guid);
+    }
+    // The null GUID is never one to keep.
+    taken.insert(QUuid());
+    bool changed = false;
+    QSet<const DMXElement *> seen;
+    for (int i = first; i < elements.size(); ++i) {
+        DMXElement *element = elements[i];
+        if (!element || seen.contains(element))
+            continue;
+        seen.insert(element);
+        while (taken.contains(element->guid)) {
+            element->guid = QUuid::createUuid();
+            changed = true;
+        }
+        taken.insert(element->guid);
+    }
+    return changed;
+}
+
 void ensureGuidUniqueness(QVector<PCFGuidRecord> &records)
 {
     QVector<DMXGuidRecord> work;

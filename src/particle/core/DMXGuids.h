@@ -26,6 +26,10 @@ void regenerateGuids(QVector<DMXGuidRecord> &records);
 // The same over a list of elements (a document's flat list); true when any
 // element got a new GUID.
 bool regenerateGuids(const QList<DMXElement *> &elements);
-// The same over the elements of several documents together, in order; a
+// Gives each element from position `first` on a non-null GUID that no other
+// listed element holds; the elements before `first` keep theirs, repeated or
+// null as they may be. True when any element got a new GUID.
+bool renewGuidsFrom(const QList<DMXElement *> &elements, int first);
+// The same as regenerateGuids over the elements of several documents together, in order; a
 // document is marked changed when one of its elements was.
 void ensureGuidUniqueness(QVector<PCFGuidRecord> &records);

@@ -57,7 +57,7 @@ int PCFBatch::elementTotal() const
 }
 
 bool PCFBatch::run(int mode, const QStringList &paths, int target,
-                   const QList<CFilePCF *> &templates)
+                   const QList<CFilePCF *> &templates, const QVector<PCFKeptList> &kept)
 {
     if (mode != EnsureUniqueGuids && mode != MassFormat)
         return false;
@@ -76,7 +76,7 @@ bool PCFBatch::run(int mode, const QStringList &paths, int target,
                 QString::fromLatin1(PCFText::Checking).arg(elementTotal()).arg(m_records.size()));
     }
     if (mode == MassFormat)
-        convert(target, templates);
+        convert(target, templates, kept);
     else
         ensureUniqueGuids();
     if (m_sink)
@@ -114,13 +114,16 @@ void PCFBatch::ensureUniqueGuids()
         m_records[i].changed = m_records[i].changed || records[i].changed;
 }
 
-void PCFBatch::convert(int target, const QList<CFilePCF *> &templates)
+void PCFBatch::convert(int target, const QList<CFilePCF *> &templates,
+                       const QVector<PCFKeptList> &kept)
 {
     const DMXElement *templateSystem = PCFExchange::defaultTemplateSystem(templates, target);
+    const PCFKeptList *known = PCFExchange::keptList(kept, target);
     for (int i = 0; i < m_records.size(); ++i) {
         Record &record = m_records[i];
         PCFConversionReport losses;
-        const QString error = m_delegate->convert(record.document, target, templateSystem, &losses);
+        const QString error =
+            m_delegate->convert(record.document, target, templateSystem, &losses, known);
         if (!error.isNull()) {
             report(error);
             continue;

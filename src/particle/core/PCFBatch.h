@@ -1,8 +1,11 @@
 #pragma once
 
+#include "PCFKeptList.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class CFilePCF;
 class PCFDelegate;
@@ -33,14 +36,16 @@ public:
 
     // The whole run of a mode: read, change, write. `target` is the encoding
     // of MassFormat (1 to 3), its template the system "default" of entry
-    // `target` of `templates`. Any other mode does nothing (false).
+    // `target` of `templates`, what its games know beyond that entry `target`
+    // of `kept`. Any other mode does nothing (false).
     bool run(int mode, const QStringList &paths, int target = 0,
-             const QList<CFilePCF *> &templates = {});
+             const QList<CFilePCF *> &templates = {}, const QVector<PCFKeptList> &kept = {});
 
     // The steps of run, for callers that look in between.
     void read(const QStringList &paths);
     void ensureUniqueGuids();
-    void convert(int target, const QList<CFilePCF *> &templates);
+    void convert(int target, const QList<CFilePCF *> &templates,
+                 const QVector<PCFKeptList> &kept = {});
     void writeChanged();
 
     // The files read, in order, with their documents and changed flags.

@@ -1,13 +1,17 @@
 // Format conversion: every particle system of a document is made to look like
-// the template system of the target encoding. The work is linear in the size
-// of the document: template attributes and list entries are found through
-// indices built once per template element, lists are filtered in one pass,
-// and the cut-loose elements leave the document in one walk.
+// the template system of the target encoding, keeping what the games of that
+// encoding read: everything, when it is the document's own encoding, and
+// otherwise what the target's kept list names beyond its template. The work
+// is linear in the size of the document: template attributes and list
+// entries are found through indices built once per template element, lists
+// are filtered in one pass, and the cut-loose elements leave the document in
+// one walk.
 #include "PCFDelegate.h"
 
 #include "CFilePCF.h"
 #include "PCFConversionLoss.h"
 #include "PCFErrors.h"
+#include "PCFKeptList.h"
 
 #include <QHash>
 #include <QSet>
@@ -54,11 +58,23 @@ struct ConformTask
 {
     DMXElement *element;
     const DMXElement *templateElement;
+    // What the target's games know of the element's function beyond its
+    // template, for a function element.
+    const PCFKeptList::Function *kept = nullptr;
 };
 
 class Conformer
 {
 public:
+    Conformer() = default;
+    // `sameEncoding`: the document was written for the target encoding, whose
+    // games read all of it. Otherwise `kept` (may be null) says what they
+    // know beyond the template.
+    Conformer(bool sameEncoding, const PCFKeptList *kept)
+        : m_sameEncoding(sameEncoding)
+        , m_kept(kept)
+    {}
+
     // Conforms the element and everything it owns below; the elements cut
     // loose go to `removed`, what was dropped to `loss` (when given).
     void run(DMXElement *top, const DMXElement *templateTop, PCFConversionLoss *loss);
@@ -74,11 +90,17 @@ private:
                         QVector<ConformTask> &pending);
     void cleanChildren(DMXElement *owner, DMXAttribute *children);
     void cutLoose(DMXElement *owner, DMXAttribute *attribute);
+    bool keepsUnmatched(const ConformTask &task, const TemplateIndex &index,
+                        const DMXAttribute *attribute) const;
+    bool keepsEntry(const QString &list, const QString &function) const;
+    const PCFKeptList::Function *keptFunction(const QString &list, const QString &function) const;
     QString ownerName(const DMXElement *element) const;
 
     std::unordered_map<const DMXElement *, TemplateIndex> m_indices;
     PCFConversionLoss *m_loss = nullptr;
     const DMXElement *m_top = nullptr;
+    bool m_sameEncoding = false;
+    const PCFKeptList *m_kept = nullptr;
 };
 
 const TemplateIndex &Conformer::indexOf(const DMXElement *templateElement)
@@ -126,6 +148,34 @@ int Conformer::match(const DMXElement *templateElement, const TemplateIndex &ind
             return position;
     }
     return -1;
+}
+
+// An attribute without its name and type in the template stays where the
+// target's games read it: in the document's own encoding unless the template
+// gives its name another type (then the template's replaces it), otherwise
+// where the kept list names it for the element's function with its type.
+bool Conformer::keepsUnmatched(const ConformTask &task, const TemplateIndex &index,
+                               const DMXAttribute *attribute) const
+{
+    if (m_sameEncoding)
+        return !index.byName.contains(attribute->name());
+    return task.kept && task.kept->keeps(attribute->name(), attribute->type());
+}
+
+// A list entry without a template counterpart stays, untouched, in the
+// document's own encoding and where the kept list names its function whole.
+bool Conformer::keepsEntry(const QString &list, const QString &function) const
+{
+    if (m_sameEncoding)
+        return true;
+    const PCFKeptList::Function *kept = keptFunction(list, function);
+    return kept && kept->whole;
+}
+
+const PCFKeptList::Function *Conformer::keptFunction(const QString &list,
+                                                     const QString &function) const
+{
+    return m_kept ? m_kept->function(list, function) : nullptr;
 }
 
 QString Conformer::ownerName(const DMXElement *element) const
@@ -225,8 +275,9 @@ const QString &functionName(const DMXElement *item)
 
 // The entries of a matched ELEMENT_ARRAY other than "children": each is kept
 // and conformed to the first element of the template's list of its type whose
-// name equals its function name, in any case, and taken out otherwise. It
-// keeps its own name and function name.
+// name equals its function name, in any case; without one it stays as it is
+// where the target's games know it, and is taken out otherwise. It keeps its
+// own name and function name.
 void Conformer::conformEntries(DMXAttribute *attribute, const TemplateIndex &index,
                                int templatePosition, QVector<ConformTask> &pending)
 {
@@ -239,8 +290,9 @@ void Conformer::conformEntries(DMXAttribute *attribute, const TemplateIndex &ind
         keep[k] = true;
         if (!item)
             continue;
+        const QString &function = functionName(item);
         const DMXElement *itemTemplate = nullptr;
-        const auto candidates = entries.constFind(functionName(item).toCaseFolded());
+        const auto candidates = entries.constFind(function.toCaseFolded());
         if (candidates != entries.cend()) {
             for (const DMXElement *candidate : *candidates) {
                 if (candidate->type == item->type) {
@@ -251,9 +303,12 @@ void Conformer::conformEntries(DMXAttribute *attribute, const TemplateIndex &ind
         }
         if (itemTemplate) {
             if (attribute->ownsValue())
-                pending.append(ConformTask{item, itemTemplate});
+                pending.append(
+                    ConformTask{item, itemTemplate, keptFunction(attribute->name(), function)});
             continue;
         }
+        if (keepsEntry(attribute->name(), function))
+            continue;
         keep[k] = false;
         if (m_loss)
             m_loss->dropFunction(attribute->name(), item->name);
@@ -279,7 +334,10 @@ void Conformer::conformOne(const ConformTask &task, QVector<ConformTask> &pendin
         DMXAttribute *attribute = element->attributes[i];
         const int position = attribute ? match(templateElement, index, attribute) : -1;
         if (position < 0) {
-            cutLoose(element, attribute);
+            if (attribute && keepsUnmatched(task, index, attribute))
+                kept.append(attribute);
+            else
+                cutLoose(element, attribute);
             continue;
         }
         kept.append(attribute);
@@ -347,12 +405,21 @@ QList<DMXElement *> PCFDelegate::conformElement(DMXElement *element,
 }
 
 QString PCFDelegate::convert(CFilePCF *document, int target, const DMXElement *templateSystem,
-                             PCFConversionReport *report)
+                             PCFConversionReport *report, const PCFKeptList *kept)
+{
+    const DMXElementList *systems = document ? document->systemList() : nullptr;
+    return convertSystems(document, systems ? *systems : DMXElementList(),
+                          document ? document->format : 0, target, templateSystem, report, kept);
+}
+
+QString PCFDelegate::convertSystems(CFilePCF *document, const QList<DMXElement *> &systems,
+                                    int source, int target, const DMXElement *templateSystem,
+                                    PCFConversionReport *report, const PCFKeptList *kept)
 {
     QString failure;
     if (!document)
         failure = QString::fromLatin1(PCFError::FormatNoData);
-    else if (document->format == 0)
+    else if (source == 0)
         failure = QString::fromLatin1(PCFError::FormatSource);
     else if (target == 0)
         failure = QString::fromLatin1(PCFError::FormatTarget);
@@ -364,19 +431,16 @@ QString PCFDelegate::convert(CFilePCF *document, int target, const DMXElement *t
     }
 
     // One conformer for all systems: they share the template's indices.
-    Conformer conformer;
-    if (const DMXElementList *systems = document->systemList()) {
-        const DMXElementList snapshot = *systems;
-        // A damaged file may list the root among its systems; conforming it
-        // would drop the system list itself and every system with it.
-        for (DMXElement *system : snapshot) {
-            if (!system || system == document->root())
-                continue;
-            PCFConversionLoss loss(system->name);
-            conformer.run(system, templateSystem, &loss);
-            if (report && !loss.isEmpty())
-                report->append(loss);
-        }
+    Conformer conformer(source == target, kept);
+    // A damaged file may list the root among its systems; conforming it would
+    // drop the system list itself and every system with it.
+    for (DMXElement *system : systems) {
+        if (!system || system == document->root())
+            continue;
+        PCFConversionLoss loss(system->name);
+        conformer.run(system, templateSystem, &loss);
+        if (report && !loss.isEmpty())
+            report->append(loss);
     }
 
     // Each element is freed once, with everything it owns, in one walk.

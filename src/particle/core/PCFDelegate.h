@@ -9,6 +9,7 @@
 
 class CFilePCF;
 class DMXElement;
+class PCFKeptList;
 class QIODevice;
 
 // Reads, writes and converts particle files. Holds no document: each call is
@@ -32,11 +33,21 @@ public:
 
     // Makes every particle system of the document look like the template
     // system of the target encoding, in time linear in the document's size.
-    // A null QString on success, otherwise the reason. The document's
-    // `format` is left for the caller to set. What each system lost is
-    // appended to `report` (nothing for a system that lost nothing).
+    // Converted to its own encoding, a document keeps everything it holds;
+    // to another, what `kept` (what real files of the target carry beyond
+    // the template, may be null) names. A null QString on success, otherwise
+    // the reason. The document's `format` is left for the caller to set.
+    // What each system lost is appended to `report` (nothing for a system
+    // that lost nothing).
     QString convert(CFilePCF *document, int target, const DMXElement *templateSystem,
-                    PCFConversionReport *report = nullptr);
+                    PCFConversionReport *report = nullptr, const PCFKeptList *kept = nullptr);
+    // The same for some systems of the document only, written for encoding
+    // `source` (systems copied in from another document); the others are
+    // left as they are.
+    QString convertSystems(CFilePCF *document, const QList<DMXElement *> &systems, int source,
+                           int target, const DMXElement *templateSystem,
+                           PCFConversionReport *report = nullptr,
+                           const PCFKeptList *kept = nullptr);
     // Conforms one element to its template, recursively; returns the elements
     // that were cut loose and are to be removed from the document. What was
     // dropped goes to `loss` when given (the element's own attributes under

@@ -97,9 +97,15 @@ const DMXElement *defaultTemplateSystem(const QList<CFilePCF *> &templates, int 
     return templateDocument->findParticleSystem(latin1(PCFEditing::Names::DefaultSystem));
 }
 
+const PCFKeptList *keptList(const QVector<PCFKeptList> &kept, int format)
+{
+    return format > 0 && format < kept.size() ? &kept[format] : nullptr;
+}
+
 bool mergeSystems(const CFilePCF *source, const QList<DMXElement *> &systems, CFilePCF *target,
-                  bool preserveGuids, const QList<CFilePCF *> &templates, PCFDelegate *delegate,
-                  QString *warning, PCFConversionReport *report)
+                  bool preserveGuids, const QList<CFilePCF *> &templates,
+                  const QVector<PCFKeptList> &kept, PCFDelegate *delegate, QString *warning,
+                  PCFConversionReport *report)
 {
     // A root without a system list has nowhere to take the copies.
     if (!target || target->format == 0 || !target->systemList()) {
@@ -117,14 +123,20 @@ bool mergeSystems(const CFilePCF *source, const QList<DMXElement *> &systems, CF
         for (DMXElement *copy : qAsConst(copies))
             copy->guid = QUuid::createUuid();
     }
+    const int own = target->elements.size();
     adoptCopies(target, copies);
+    // The target's own elements keep their GUIDs, as everything else of
+    // theirs: only the copies take new ones where they would repeat one.
     if (!preserveGuids)
-        ensureUniqueGuids(target);
+        renewGuidsFrom(target->elements, own);
 
+    // Only the copies are conformed, from the encoding they were written
+    // for; the target's own systems are already in its encoding.
     PCFDelegate localDelegate;
     PCFDelegate *converter = delegate ? delegate : &localDelegate;
-    const QString error = converter->convert(
-        target, target->format, defaultTemplateSystem(templates, target->format), report);
+    const QString error = converter->convertSystems(
+        target, copies, source->format, target->format,
+        defaultTemplateSystem(templates, target->format), report, keptList(kept, target->format));
     if (!error.isNull()) {
         setWarning(warning, error);
         return false;
@@ -133,8 +145,9 @@ bool mergeSystems(const CFilePCF *source, const QList<DMXElement *> &systems, CF
 }
 
 bool exportSystems(const QString &path, const CFilePCF *source, const QList<DMXElement *> &systems,
-                   bool preserveGuids, const QList<CFilePCF *> &templates, PCFDelegate *delegate,
-                   QString *warning, PCFConversionReport *report)
+                   bool preserveGuids, const QList<CFilePCF *> &templates,
+                   const QVector<PCFKeptList> &kept, PCFDelegate *delegate, QString *warning,
+                   PCFConversionReport *report)
 {
     PCFDelegate localDelegate;
     PCFDelegate *io = delegate ? delegate : &localDelegate;
@@ -148,7 +161,8 @@ bool exportSystems(const QString &path, const CFilePCF *source, const QList<DMXE
     } else {
         target.reset(newDmxRoot(source ? source->format : 0));
     }
-    if (!mergeSystems(source, systems, target.get(), preserveGuids, templates, io, warning, report))
+    if (!mergeSystems(source, systems, target.get(), preserveGuids, templates, kept, io, warning,
+                      report))
         return false;
     if (!io->write(path, target.get(), target->format)) {
         setWarning(warning, io->error());

@@ -1,9 +1,9 @@
 #include "PCFParameterTable.h"
 
 #include "DMXAttribute.h"
+#include "PCFDataFile.h"
 #include "PCFErrors.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -100,43 +100,20 @@ int PCFParameterTable::rowCount() const
 
 bool PCFParameterTable::load(const QString &path, bool candidates, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = message(PCFError::TemplateDataOpen).arg(path);
-        return false;
-    }
-    return add(file.readAll(), QFileInfo(path).fileName(), candidates, error);
+    QByteArray text;
+    return PCFDataFile::readAll(path, &text, error) &&
+           add(text, QFileInfo(path).fileName(), candidates, error);
 }
 
 bool PCFParameterTable::add(const QByteArray &text, const QString &source, bool candidates,
                             QString *error)
 {
-    const QList<QByteArray> lines = text.split('\n');
-    bool header = true;
-    for (int i = 0; i < lines.size(); ++i) {
-        QByteArray line = lines[i];
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (line.trimmed().isEmpty())
-            continue;
-        const QStringList columns = QString::fromUtf8(line).split(QLatin1Char('\t'));
-        if (header) {
-            if (columns.mid(0, headerColumns.size()) != headerColumns) {
-                *error = message(PCFError::TemplateDataHeader).arg(source);
-                return false;
-            }
-            header = false;
-            continue;
-        }
-        const QString where = message(PCFError::TemplateDataWhere).arg(source).arg(i + 1);
-        if (!addRow(columns, where, candidates, error))
-            return false;
-    }
-    if (header) {
-        *error = message(PCFError::TemplateDataHeader).arg(source);
-        return false;
-    }
-    return true;
+    return PCFDataFile::forEachRow(
+        text, source, headerColumns,
+        [&](const QStringList &columns, const QString &where) {
+            return addRow(columns, where, candidates, error);
+        },
+        error);
 }
 
 bool PCFParameterTable::addRow(const QStringList &columns, const QString &where, bool candidate,

@@ -177,6 +177,34 @@ CFilePCF *PCFTemplates::build(int format, const PCFParameterTable &parameters)
     return document;
 }
 
+QString PCFTemplates::keptFileName(int format)
+{
+    if (format < 1 || format > 3)
+        return QString();
+    return QStringLiteral("format%1-kept.tsv").arg(format);
+}
+
+QString PCFTemplates::keptResourcePath(int format)
+{
+    const QString name = keptFileName(format);
+    return name.isNull() ? QString()
+                         : QStringLiteral(":/resources/data/particle-parameters/") + name;
+}
+
+void PCFTemplates::reloadKept(QVector<PCFKeptList> &kept)
+{
+    kept.fill(PCFKeptList(), 4);
+    for (int format = 1; format <= 3; ++format) {
+        QString error;
+        // A list that fails to read keeps nothing: a conversion then drops
+        // what the template lacks, and says so, rather than refusing.
+        if (!kept[format].load(keptResourcePath(format), &error)) {
+            kept[format] = PCFKeptList();
+            qWarning("%s", qPrintable(error));
+        }
+    }
+}
+
 void PCFTemplates::release(QList<CFilePCF *> &templates)
 {
     // An entry may be listed twice by a caller that swapped lists; free once.

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "PCFKeptList.h"
+
 #include <QList>
 #include <QString>
+#include <QVector>
 
 class CFilePCF;
 class PCFParameterTable;
@@ -29,6 +32,15 @@ bool loadParameters(int format, const QString &folder, PCFParameterTable *parame
 // that writing it always gives the same bytes. Null for codes other than 1 to
 // 3. The caller owns it.
 CFilePCF *build(int format, const PCFParameterTable &parameters);
+
+// What real files of a format carry beyond its tables ("format2-kept.tsv"),
+// and where the program carries that file; null for other codes.
+QString keptFileName(int format);
+QString keptResourcePath(int format);
+// Makes the list {empty, entry 1, entry 2, entry 3}, each read from its
+// resource; an entry that fails to read stays empty, its reason sent to the
+// warning channel.
+void reloadKept(QVector<PCFKeptList> &kept);
 
 // Frees the documents of the list and makes it {null, entry 1, entry 2,
 // entry 3}, each entry read from its resource with one particle reader, or

@@ -8,6 +8,7 @@
 #include "MainWindowTools.h"
 #include "PCFDelegate.h"
 #include "PCFEditing.h"
+#include "PCFExchange.h"
 #include "PCFFormatChoice.h"
 #include "QListDialog.h"
 #include "VParticleAddAttributeDialog.h"
@@ -434,7 +435,9 @@ void VParticle::convertFormat(int formatCode)
     tree->clear();
     contextItem = contextParent = nullptr;
     PCFConversionReport losses;
-    const QString error = delegate->convert(document, formatCode, templateSystem, &losses);
+    const QString error =
+        delegate->convert(document, formatCode, templateSystem, &losses,
+                          PCFExchange::keptList(CConfig::instance()->particleKept, formatCode));
     if (!error.isNull()) {
         fillTree();
         warn(error);

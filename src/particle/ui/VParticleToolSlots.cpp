@@ -44,6 +44,11 @@ const QList<CFilePCF *> &templates()
     return CConfig::instance()->particleTemplates;
 }
 
+const QVector<PCFKeptList> &keptLists()
+{
+    return CConfig::instance()->particleKept;
+}
+
 // The systems of a document the user picks, with the "Preserve GUID
 // Information" choice. False when cancelled or nothing was picked.
 bool chooseSystems(QWidget *parent, const CFilePCF *document, const QString &title,
@@ -79,8 +84,9 @@ bool VParticle::mergeSystems(CFilePCF *source, const QList<DMXElement *> &system
 {
     QString warning;
     PCFConversionReport losses;
-    const bool merged = PCFExchange::mergeSystems(source, systems, target, preserveGuids,
-                                                  templates(), delegate, &warning, &losses);
+    const bool merged =
+        PCFExchange::mergeSystems(source, systems, target, preserveGuids, templates(), keptLists(),
+                                  delegate, &warning, &losses);
     reportLosses(losses, displayName());
     if (!merged)
         warn(warning);
@@ -132,8 +138,8 @@ void VParticle::particleExport()
         return;
     QString warning;
     PCFConversionReport losses;
-    if (PCFExchange::exportSystems(path, document, systems, preserveGuids, templates(), delegate,
-                                   &warning, &losses)) {
+    if (PCFExchange::exportSystems(path, document, systems, preserveGuids, templates(), keptLists(),
+                                   delegate, &warning, &losses)) {
         // Only a written file lost anything.
         reportLosses(losses, CPath(path, true).fileName(false));
         CPrompt::information(this, windowTitle(), latin1(PCFText::OperationComplete));
@@ -195,7 +201,7 @@ void VParticle::runBatchOperation(int mode)
 
     CProgressBoxSink sink(&progress, windowTitle());
     PCFBatch batch(delegate, &sink);
-    batch.run(mode, paths, target, templates());
+    batch.run(mode, paths, target, templates(), keptLists());
     CProgressAside::end(progress);
     CPrompt::information(this, windowTitle(), latin1(PCFText::OperationComplete));
 }
