@@ -103,7 +103,7 @@ int touchEverything(const CFilePCF *document)
     return names.size();
 }
 
-void conversion(const QList<CFilePCF *> &templates, int rounds)
+void conversion(const QList<CFilePCF *> &templates, const QVector<PCFKeptList> &kept, int rounds)
 {
     out << "Conversion of generated third-generation files (median of " << rounds << " rounds)\n";
     out << "  elements   to 1 (s)   to 3 (s)   us/element   baseline walk (s)\n";
@@ -123,8 +123,9 @@ void conversion(const QList<CFilePCF *> &templates, int rounds)
         double seconds[2] = {0, 0};
         for (int target : {1, 3}) {
             const DMXElement *model = templates[target]->findParticleSystem("default");
-            seconds[target == 3] =
-                median(rounds, load, [&] { delegate.convert(document.get(), target, model); });
+            seconds[target == 3] = median(rounds, load, [&] {
+                delegate.convert(document.get(), target, model, nullptr, &kept[target]);
+            });
         }
         int sink = 0;
         const double walk = median(rounds, load, [&] { sink += touchEverything(document.get()); });
@@ -383,8 +384,11 @@ int main(int argc, char **argv)
     }
     if (options.sections.isEmpty())
         options.sections = QStringList{"convert", "io", "guids"};
-    if (options.sections.contains("convert"))
-        conversion(templates, options.rounds);
+    if (options.sections.contains("convert")) {
+        QVector<PCFKeptList> kept;
+        PCFTemplates::reloadKept(kept);
+        conversion(templates, kept, options.rounds);
+    }
     if (options.sections.contains("io"))
         readWrite(templates, options);
     if (options.sections.contains("guids"))
