@@ -4,6 +4,7 @@
 #include "FlushSyncronizer.h"
 #include "Fuzz.h"
 #include "MapBuilder.h"
+#include "OwnedSave.h"
 #include "PackageErrors.h"
 #include "WarningCapture.h"
 #include "functions.h"
@@ -1208,6 +1209,20 @@ private slots:
         QCOMPARE(result, ChildRun::Succeeded);
         QCOMPARE(readFile(others), original);
         QCOMPARE(readFile(own + ".backup"), QByteArray("theirs"));
+    }
+
+    // A map of another user or group keeps its owner, group and mode where
+    // the saver may give them.
+    void ownerAndGroupKept_data() { OwnedSave::addRows(); }
+
+    void ownerAndGroupKept()
+    {
+        MapFile file(typicalMap().build());
+        OwnedSave::check(file.path(), [&] {
+            CDelegateBSP d;
+            return d.open(file.path(), false) && d.addFile(QByteArray("x"), false, "x.txt") &&
+                   d.flush(nullptr);
+        });
     }
 
     // Only the file a save wrote takes the map's name: here another map took

@@ -35,9 +35,11 @@ QString systemError()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-DurableFile::FileId idFrom(const struct stat &info)
+DurableFile::FileState stateFrom(const struct stat &info)
 {
-    return DurableFile::FileId{quint64(info.st_dev), quint64(info.st_ino)};
+    return DurableFile::FileState{DurableFile::FileId{quint64(info.st_dev), quint64(info.st_ino)},
+                                  quint32(info.st_uid), quint32(info.st_gid),
+                                  quint32(info.st_mode & 07777)};
 }
 
 // In a shared folder (sticky, as /tmp is) only its owner may rename or remove
@@ -79,36 +81,65 @@ QString freshName(const QString &target, QString *error,
 
 namespace DurableFile {
 
-FileId idOf(const QFileDevice &file)
-{
-    return idOf(file.handle());
-}
-
-FileId idOf(int handle)
+FileState stateOf(int handle)
 {
 #ifdef Q_OS_UNIX
     struct stat info;
     if (handle >= 0 && ::fstat(handle, &info) == 0)
-        return idFrom(info);
+        return stateFrom(info);
 #else
     Q_UNUSED(handle)
 #endif
-    return FileId();
+    return FileState();
 }
 
-FileId idAt(const QString &path, bool followLinks)
+FileState stateAt(const QString &path, bool followLinks)
 {
+    FileState state;
 #ifdef Q_OS_UNIX
     struct stat info;
     const QByteArray name = QFile::encodeName(path);
     if ((followLinks ? ::stat(name.constData(), &info) : ::lstat(name.constData(), &info)) == 0)
-        return idFrom(info);
+        state = stateFrom(info);
 #else
     Q_UNUSED(followLinks)
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
-        return FileId{0, 1};
+        state.id = FileId{0, 1};
 #endif
-    return FileId();
+    return state;
+}
+
+FileId idOf(const QFileDevice &file)
+{
+    return stateOf(file.handle()).id;
+}
+
+FileId idOf(int handle)
+{
+    return stateOf(handle).id;
+}
+
+FileId idAt(const QString &path, bool followLinks)
+{
+    return stateAt(path, followLinks).id;
+}
+
+bool takeOwnership(int handle, const FileState &old)
+{
+#ifdef Q_OS_UNIX
+    if (handle < 0 || !old.id.isValid())
+        return false;
+    // Only root gives a file away; anyone may give their own file a group
+    // they belong to.
+    const bool owned = ::fchown(handle, uid_t(old.user), gid_t(old.group)) == 0;
+    const bool grouped = owned || ::fchown(handle, uid_t(-1), gid_t(old.group)) == 0;
+    // Last: a change of owner clears set-id bits.
+    return ::fchmod(handle, mode_t(old.mode)) == 0 && owned && grouped;
+#else
+    Q_UNUSED(handle)
+    Q_UNUSED(old)
+    return false;
+#endif
 }
 
 bool isOthersFile(const QString &path)

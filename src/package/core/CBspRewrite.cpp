@@ -550,8 +550,10 @@ bool CBspRewrite::finishTemporary()
     if (fault(Step::FinishTemporary, 0) || !m_temp.flush() ||
         m_temp.error() != QFileDevice::NoError)
         return failWith(E::withReason(E::Bsp::TemporaryFinish, E::deviceReason(&m_temp)));
+    // The new map is the user's file as the old one was.
+    DurableFile::takeOwnership(m_temp.handle(), DurableFile::stateOf(m_map.m_file.handle()));
     // On the disk before it may take the map's name: a power cut must not
-    // leave an empty map behind.
+    // leave an empty map behind, nor one that its owner can no longer write.
     QString reason;
     if (fault(Step::SyncTemporary, 0) || !DurableFile::sync(m_temp, &reason))
         return failWith(E::withReason(E::Bsp::TemporarySync, reason));

@@ -10,8 +10,6 @@
 #include "SaveLock.h"
 #include "SiblingName.h"
 
-#include <QFileInfo>
-
 #include <QSet>
 
 namespace E = PackageErrors;
@@ -107,8 +105,6 @@ bool CDelegateBSP::swapFlushedFile(CBspRewrite &rewrite, QString &message)
         return false;
     }
 
-    // The new map is the user's file as the old one was.
-    QFile::setPermissions(rewrite.temporaryName(), QFileInfo(mapName).permissions());
     const QIODevice::OpenMode oldMode = m_file.openMode();
     m_file.close();
     QString reason = QStringLiteral("Unknown error");
