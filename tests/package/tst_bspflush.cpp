@@ -10,6 +10,7 @@
 #include "functions.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -1209,6 +1210,52 @@ private slots:
         QCOMPARE(result, ChildRun::Succeeded);
         QCOMPARE(readFile(others), original);
         QCOMPARE(readFile(own + ".backup"), QByteArray("theirs"));
+    }
+
+    // A map deleted while open is saved anew from its open file, with no
+    // backup; into a folder that went, never. Nothing else is written.
+    void mapGoneFromItsName_data()
+    {
+        // The row's name is the change made while the map is open.
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("files");
+        const QString gone = E::withReason(E::FileOpen, "No such file or directory");
+        QTest::newRow("deleted") << QString() << "maps/map.bsp=saved";
+        QTest::newRow("folder renamed") << gone << "moved/map.bsp=old";
+    }
+
+    void mapGoneFromItsName()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, files);
+        const QString change = QTest::currentDataTag();
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("maps"), map = folder + "/map.bsp";
+        const QByteArray old = typicalMap().build();
+        QVERIFY(QDir().mkpath(folder));
+        writeFile(map, old);
+        CDelegateBSP d;
+        QVERIFY(d.open(map, false) && d.addFile(QByteArray("new"), false, "added.txt"));
+        if (change == "deleted")
+            QVERIFY(QFile::remove(map));
+        else
+            QVERIFY(QDir().rename(folder, dir.filePath("moved")));
+        if (message.isEmpty())
+            QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
+        else
+            expectFailedFlush(d, message);
+
+        QStringList found;
+        for (QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QByteArray bytes = readFile(it.next());
+            const QByteArray kind = bytes == old                  ? QByteArray("old")
+                                    : bytes.contains("added.txt") ? QByteArray("saved")
+                                                                  : bytes;
+            found << QDir(dir.path()).relativeFilePath(it.filePath()) + "=" + kind;
+        }
+        found.sort();
+        QCOMPARE(found.join(' '), files);
     }
 
     // A map of another user or group keeps its owner, group and mode where

@@ -142,6 +142,21 @@ bool takeOwnership(int handle, const FileState &old)
 #endif
 }
 
+QString folderFailure(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat info;
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (::stat(folder.constData(), &info) != 0)
+        return systemError();
+    if (!S_ISDIR(info.st_mode))
+        return QString::fromLocal8Bit(std::strerror(ENOTDIR));
+#else
+    Q_UNUSED(path)
+#endif
+    return QString();
+}
+
 bool isOthersFile(const QString &path)
 {
 #ifdef Q_OS_UNIX
@@ -228,6 +243,29 @@ bool replace(const QString &from, const QString &to, QString *error)
     // No atomic replacement through Qt's public API here: the old file goes
     // first, so a crash in between leaves only the new file under `from`.
     QFile::remove(to);
+    QFile source(from);
+    return source.rename(to) || failed(error, source.errorString());
+#endif
+}
+
+bool placeNew(const QString &from, const QString &to, QString *error)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray source = QFile::encodeName(from), target = QFile::encodeName(to);
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
+        0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return failed(error, systemError());
+#endif
+    // Where the file system has no such rename, a link refuses a taken name
+    // as well.
+    if (::link(source.constData(), target.constData()) != 0)
+        return failed(error, systemError());
+    ::unlink(source.constData());
+    return true;
+#else
     QFile source(from);
     return source.rename(to) || failed(error, source.errorString());
 #endif

@@ -51,6 +51,10 @@ FileId idAt(const QString &path, bool followLinks = false);
 // three are the old file's.
 bool takeOwnership(int handle, const FileState &old);
 
+// The system's reason why the folder of `path` is not there (renamed, moved
+// or removed); empty where it is.
+QString folderFailure(const QString &path);
+
 // True when `path` names a file of another user, which a shared (sticky)
 // folder lets no one else replace or remove.
 bool isOthersFile(const QString &path);
@@ -77,6 +81,10 @@ bool syncFolderOf(const QString &path);
 // Gives `from` the name `to` in one step, replacing a file already there, so
 // that `to` names either the old file or the new one, never nothing.
 bool replace(const QString &from, const QString &to, QString *error = nullptr);
+// Gives `from` the name `to` in one step where nothing has that name, and
+// fails with the system's reason where something does: a file that took the
+// name meanwhile is never replaced.
+bool placeNew(const QString &from, const QString &to, QString *error = nullptr);
 // Makes `to` (which must not exist) a second name of `from`'s data: a hard
 // link where the file system has them, else a copy synced to disk. `from` is
 // never moved or changed.

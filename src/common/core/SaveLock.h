@@ -10,7 +10,8 @@
 // save that was cut off leaves nothing that blocks the next one. A save gives
 // the name a new file: the lock is taken on the file the name holds, checked
 // against the name once taken, and the new file is locked as well from the
-// moment it is made.
+// moment it is made. A file deleted while open, which its save makes anew,
+// has its open file locked instead.
 class QFileDevice;
 
 class SaveLock
@@ -26,7 +27,9 @@ public:
         Unavailable,
     };
 
-    explicit SaveLock(const QString &path);
+    // Locks the file `path` names; where nothing has the name, `opened`, the
+    // file as it is open, when given.
+    explicit SaveLock(const QString &path, const QFileDevice *opened = nullptr);
     ~SaveLock();
     SaveLock(const SaveLock &) = delete;
     SaveLock &operator=(const SaveLock &) = delete;
@@ -38,6 +41,9 @@ public:
     void alsoHold(const QFileDevice &file);
 
 private:
+    // Locks the open file itself.
+    void holdOpened(const QFileDevice &file);
+
     State m_state = Unavailable;
     QVector<int> m_handles;
 };

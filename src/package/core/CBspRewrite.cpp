@@ -550,7 +550,8 @@ bool CBspRewrite::finishTemporary()
     if (fault(Step::FinishTemporary, 0) || !m_temp.flush() ||
         m_temp.error() != QFileDevice::NoError)
         return failWith(E::withReason(E::Bsp::TemporaryFinish, E::deviceReason(&m_temp)));
-    // The new map is the user's file as the old one was.
+    // The new map is the user's file as the old one was (the open one: a map
+    // deleted while open is saved anew).
     DurableFile::takeOwnership(m_temp.handle(), DurableFile::stateOf(m_map.m_file.handle()));
     // On the disk before it may take the map's name: a power cut must not
     // leave an empty map behind, nor one that its owner can no longer write.
