@@ -559,11 +559,14 @@ private slots:
         QVERIFY(stored);
         QCOMPARE(*stored, QByteArray("r"));
 
-        // Nothing was lost: the same edits flush once the fault is gone.
+        // Nothing was lost: the same edits flush once the fault is gone, and
+        // leave nothing beside the map (the backup a failed swap left is a
+        // second name of it, onto which a rename does nothing).
         d.fault = nullptr;
         QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
         QCOMPARE(MapView(readFile(file.path())).lump(5), QByteArray("new nodes"));
         QCOMPARE(readFile(file.path() + ".backup"), original);
+        QVERIFY(temporaries(file.path()).isEmpty());
     }
 
     void reopenFailureAfterTheSwap_data()

@@ -87,25 +87,27 @@ bool CDelegateBSP::makeBackup(const QString &mapName, QString &message) const
     // earlier save left (which the user may not remove in a shared folder)
     // is replaced rather than in the way.
     const QString backupName = SiblingName::backup(mapName);
+    // Another user's backup in a shared folder is that user's alone to
+    // replace: this user's own stands beside it.
+    const QString own = SiblingName::of(mapName, QLatin1Char('.') + DurableFile::userTag() +
+                                                     QStringLiteral(".backup"));
     QString reason = QStringLiteral("Unknown error");
     const QString made = flushFault(FlushStep::Backup, 0)
                              ? QString()
                              : DurableFile::linkOrCopyBeside(mapName, mapName, &reason);
-    if (!made.isEmpty()) {
-        if (!flushFault(FlushStep::Backup, 1)) {
-            if (DurableFile::replace(made, backupName, &reason))
-                return true;
-            // Another user's backup in a shared folder is that user's alone to
-            // replace: this user's own stands beside it.
-            const QString own = SiblingName::of(mapName, QLatin1Char('.') + DurableFile::userTag() +
-                                                             QStringLiteral(".backup"));
-            if (DurableFile::isOthersFile(backupName) && DurableFile::replace(made, own, &reason))
-                return true;
-        }
+    const DurableFile::FileId madeId = DurableFile::idAt(made);
+    const bool named =
+        madeId.isValid() && !flushFault(FlushStep::Backup, 1) &&
+        (DurableFile::replace(made, backupName, &reason) ||
+         (DurableFile::isOthersFile(backupName) && DurableFile::replace(made, own, &reason)));
+    // Still there after a rename too: rename(2) between two names of one
+    // file (a backup that a failed swap left as a second name of the map)
+    // does nothing.
+    if (madeId.isValid() && DurableFile::idAt(made) == madeId)
         QFile::remove(made);
-    }
-    message = E::Bsp::backupFailed(backupName, reason);
-    return false;
+    if (!named)
+        message = E::Bsp::backupFailed(backupName, reason);
+    return named;
 }
 
 bool CDelegateBSP::swapFlushedFile(CBspRewrite &rewrite, QString &message)
