@@ -117,6 +117,15 @@ void SaveLock::holdOpened(const QFileDevice &file)
 #endif
 }
 
+bool SaveLock::holds(const DurableFile::FileId &id) const
+{
+    for (int fd : m_handles) {
+        if (DurableFile::idOf(fd) == id)
+            return true;
+    }
+    return false;
+}
+
 void SaveLock::alsoHold(const QFileDevice &file)
 {
 #ifdef Q_OS_UNIX

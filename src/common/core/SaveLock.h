@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DurableFile.h"
+
 #include <QString>
 #include <QVector>
 
@@ -39,6 +41,8 @@ public:
     // target's name), and keeps it from going while the lock lives: so long
     // its identity is not given to another file.
     void alsoHold(const QFileDevice &file);
+    // True when the lock is on the file `id` (the saved file, or its new one).
+    bool holds(const DurableFile::FileId &id) const;
 
 private:
     // Locks the open file itself.

@@ -5,6 +5,7 @@
 #include "DurableFile.h"
 #include "FlushSyncronizer.h"
 #include "PackageErrors.h"
+#include "SaveLeftovers.h"
 #include "SaveLock.h"
 #include "ZipCrc32.h"
 #include "ZipRecordWriter.h"
@@ -276,6 +277,8 @@ bool CBspRewrite::checkLimits()
 
 bool CBspRewrite::openTemporary()
 {
+    // What saves that were cut off left beside the map is no one's now.
+    SaveLeftovers::remove(m_target, m_lock);
     // A new file under a name no file had: nothing another save wrote, nor a
     // link planted to turn the map onto another file, is ever written here.
     QString reason;
