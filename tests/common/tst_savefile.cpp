@@ -2,6 +2,7 @@
 #include "ChildRun.h"
 #include "FileBytes.h"
 #include "FullDisk.h"
+#include "OwnedSave.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -18,6 +19,8 @@ private slots:
     void writeFailureKeepsTheSystemReason();
     void longNamesSaveAgainAndAgain_data();
     void longNamesSaveAgainAndAgain();
+    void ownerAndGroupKept_data() { OwnedSave::addRows(); }
+    void ownerAndGroupKept();
 };
 
 namespace {
@@ -151,6 +154,14 @@ void TestSaveFile::longNamesSaveAgainAndAgain()
             QCOMPARE(int(QFileInfo(path).permissions() & 0x7077), 0x6000);
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
     }
+}
+
+void TestSaveFile::ownerAndGroupKept()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.vmt");
+    QVERIFY(writeFile(path, Old));
+    OwnedSave::check(path, [&] { return CSaveFile::writeAll(path, "new"); });
 }
 
 QTEST_MAIN(TestSaveFile)

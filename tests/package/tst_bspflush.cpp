@@ -4,11 +4,13 @@
 #include "FlushSyncronizer.h"
 #include "Fuzz.h"
 #include "MapBuilder.h"
+#include "OwnedSave.h"
 #include "PackageErrors.h"
 #include "WarningCapture.h"
 #include "functions.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -23,6 +25,8 @@
 #include <memory>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -557,11 +561,14 @@ private slots:
         QVERIFY(stored);
         QCOMPARE(*stored, QByteArray("r"));
 
-        // Nothing was lost: the same edits flush once the fault is gone.
+        // Nothing was lost: the same edits flush once the fault is gone, and
+        // leave nothing beside the map (the backup a failed swap left is a
+        // second name of it, onto which a rename does nothing).
         d.fault = nullptr;
         QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
         QCOMPARE(MapView(readFile(file.path())).lump(5), QByteArray("new nodes"));
         QCOMPARE(readFile(file.path() + ".backup"), original);
+        QVERIFY(temporaries(file.path()).isEmpty());
     }
 
     void reopenFailureAfterTheSwap_data()
@@ -1098,17 +1105,16 @@ private slots:
             const QByteArray backup = files.value("map.bsp.backup");
             QVERIFY2(backup == before || (backup == original && map == before),
                      qPrintable(QString::number(i)));
-            // The next session opens it and saves, leftovers and all.
+            // The next session opens it and saves, and the leftovers go.
             QTemporaryDir after;
             for (auto it = files.begin(); it != files.end(); ++it)
                 writeFile(after.filePath(it.key()), it.value());
-            const int left = temporaries(after.filePath("map.bsp")).size();
             CDelegateBSP next;
             QVERIFY(next.open(after.filePath("map.bsp"), false));
             QVERIFY(next.addFile(QByteArray("later"), false, "later.txt"));
             QVERIFY2(next.flush(nullptr), qPrintable(next.lastError()));
             QCOMPARE(readFile(after.filePath("map.bsp.backup")), map);
-            QCOMPARE(temporaries(after.filePath("map.bsp")).size(), left);
+            QVERIFY(temporaries(after.filePath("map.bsp")).isEmpty());
             CDelegateBSP check;
             QVERIFY(check.open(after.filePath("map.bsp"), true));
             QVERIFY(check.findFile("later.txt"));
@@ -1150,24 +1156,58 @@ private slots:
         QVERIFY(!readFile(file.path()).contains("second.txt"));
     }
 
-    // A save killed part way (its lock dies with it) is in no later save's
-    // way. What a kill before each step leaves is checked above.
+    // A save killed part way blocks no later save, which removes its new
+    // file and backup in the making (a name of the map), long names too, but
+    // no link, pipe, file a live save holds or other name. Kills before each
+    // step are checked above.
+    void killedSaveDoesNotBlockTheNext_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<Step>("step");
+        for (const QString &name : {QString("map.bsp"), QString(251, 'm') + ".bsp"}) {
+            QTest::addRow("%d, writing", name.size()) << name << Step::Header;
+            QTest::addRow("%d, backing up", name.size()) << name << Step::Backup;
+        }
+    }
+
     void killedSaveDoesNotBlockTheNext()
     {
-        MapFile file(typicalMap().build());
+        QFETCH(QString, name);
+        QFETCH(Step, step);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name), victim = dir.filePath("victim");
+        writeFile(path, typicalMap().build());
         QCOMPARE(ChildRun::run({},
                                [&] {
                                    FaultyMap d;
-                                   d.fault = [](Step s, int i) {
-                                       return s == Step::Header && i == 1 && ::raise(SIGKILL);
+                                   d.fault = [step](Step s, int i) {
+                                       return s == step && i == 1 && ::raise(SIGKILL);
                                    };
-                                   return d.open(file.path(), false) && d.flush(nullptr);
+                                   return d.open(path, false) && d.flush(nullptr);
                                }),
                  ChildRun::Failed);
+        QCOMPARE(temporaries(path).size(), step == Step::Backup ? 2 : 1);
+        QStringList kept{"map.bsp.a1B2c.tmp", "map.bsp.a1-2c3.tmp", "other.bsp.a1B2c3.tmp",
+                         "map.bsp.held00.tmp"};
+        for (const QString &file : kept + QStringList{"victim"})
+            writeFile(dir.filePath(file), "kept");
+        const int held = ::open(qPrintable(dir.filePath(kept.last())), O_RDONLY);
+        QVERIFY(held >= 0 && ::flock(held, LOCK_EX) == 0);
+        kept << "map.bsp.link00.tmp"
+             << "map.bsp.pipe00.tmp";
+        QVERIFY(QFile::link(victim, dir.filePath(kept[4])) &&
+                ::mkfifo(qPrintable(dir.filePath(kept[5])), 0600) == 0);
+
         CDelegateBSP d;
-        QVERIFY(d.open(file.path(), false) && d.addFile(QByteArray("later"), false, "later.txt"));
-        QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
-        QVERIFY(readFile(file.path()).contains("later.txt"));
+        const bool saved = d.open(path, false) &&
+                           d.addFile(QByteArray("later"), false, "later.txt") && d.flush(nullptr);
+        ::close(held);
+        QVERIFY2(saved, qPrintable(d.lastError()));
+        QStringList left = temporaries(path);
+        left.sort();
+        kept.sort();
+        QCOMPARE(left, kept);
+        QCOMPARE(readFile(victim), QByteArray("kept"));
     }
 
     // In a shared folder (sticky, as /tmp is) a user replaces only their own
@@ -1208,6 +1248,66 @@ private slots:
         QCOMPARE(result, ChildRun::Succeeded);
         QCOMPARE(readFile(others), original);
         QCOMPARE(readFile(own + ".backup"), QByteArray("theirs"));
+    }
+
+    // A map deleted while open is saved anew from its open file, with no
+    // backup; into a folder that went, never. Nothing else is written.
+    void mapGoneFromItsName_data()
+    {
+        // The row's name is the change made while the map is open.
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("files");
+        const QString gone = E::withReason(E::FileOpen, "No such file or directory");
+        QTest::newRow("deleted") << QString() << "maps/map.bsp=saved";
+        QTest::newRow("folder renamed") << gone << "moved/map.bsp=old";
+    }
+
+    void mapGoneFromItsName()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, files);
+        const QString change = QTest::currentDataTag();
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("maps"), map = folder + "/map.bsp";
+        const QByteArray old = typicalMap().build();
+        QVERIFY(QDir().mkpath(folder));
+        writeFile(map, old);
+        CDelegateBSP d;
+        QVERIFY(d.open(map, false) && d.addFile(QByteArray("new"), false, "added.txt"));
+        if (change == "deleted")
+            QVERIFY(QFile::remove(map));
+        else
+            QVERIFY(QDir().rename(folder, dir.filePath("moved")));
+        if (message.isEmpty())
+            QVERIFY2(d.flush(nullptr), qPrintable(d.lastError()));
+        else
+            expectFailedFlush(d, message);
+
+        QStringList found;
+        for (QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QByteArray bytes = readFile(it.next());
+            const QByteArray kind = bytes == old                  ? QByteArray("old")
+                                    : bytes.contains("added.txt") ? QByteArray("saved")
+                                                                  : bytes;
+            found << QDir(dir.path()).relativeFilePath(it.filePath()) + "=" + kind;
+        }
+        found.sort();
+        QCOMPARE(found.join(' '), files);
+    }
+
+    // A map of another user or group keeps its owner, group and mode where
+    // the saver may give them.
+    void ownerAndGroupKept_data() { OwnedSave::addRows(); }
+
+    void ownerAndGroupKept()
+    {
+        MapFile file(typicalMap().build());
+        OwnedSave::check(file.path(), [&] {
+            CDelegateBSP d;
+            return d.open(file.path(), false) && d.addFile(QByteArray("x"), false, "x.txt") &&
+                   d.flush(nullptr);
+        });
     }
 
     // Only the file a save wrote takes the map's name: here another map took

@@ -31,6 +31,8 @@ struct Limits
     // As root: run as the unprivileged user "nobody" (65534). An ordinary
     // user already is one.
     bool ordinaryUser = false;
+    // That user a member of this group as well; -1 for none.
+    gid_t group = gid_t(-1);
     // Bytes a file may grow to; negative for no limit.
     qint64 fileSize = -1;
 };
@@ -51,8 +53,9 @@ inline Result run(const Limits &limits, const std::function<bool()> &body)
                 _exit(Unavailable);
         }
         if (limits.ordinaryUser && geteuid() == 0) {
-            if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0 ||
-                geteuid() == 0)
+            const bool member = limits.group != gid_t(-1);
+            if (setgroups(member ? 1 : 0, &limits.group) != 0 || setgid(65534) != 0 ||
+                setuid(65534) != 0 || geteuid() == 0)
                 _exit(Unavailable);
         }
         // _exit: the child must not run the test process's exit handlers.

@@ -128,6 +128,9 @@ bool CSaveFile::commit()
     if (!isOpen())
         return QSaveFile::commit();
     if (!m_writeFailed) {
+        // The new file is the user's as the old one was; set before the sync,
+        // so that it reaches the disk with the bytes.
+        DurableFile::takeOwnership(handle(), DurableFile::stateAt(savedPath(m_target), true));
         QString reason;
         if (!DurableFile::sync(*this, &reason))
             failWrite(reason);

@@ -35,9 +35,11 @@ QString systemError()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-DurableFile::FileId idFrom(const struct stat &info)
+DurableFile::FileState stateFrom(const struct stat &info)
 {
-    return DurableFile::FileId{quint64(info.st_dev), quint64(info.st_ino)};
+    return DurableFile::FileState{DurableFile::FileId{quint64(info.st_dev), quint64(info.st_ino)},
+                                  quint32(info.st_uid), quint32(info.st_gid),
+                                  quint32(info.st_mode & 07777)};
 }
 
 // In a shared folder (sticky, as /tmp is) only its owner may rename or remove
@@ -79,36 +81,80 @@ QString freshName(const QString &target, QString *error,
 
 namespace DurableFile {
 
-FileId idOf(const QFileDevice &file)
-{
-    return idOf(file.handle());
-}
-
-FileId idOf(int handle)
+FileState stateOf(int handle)
 {
 #ifdef Q_OS_UNIX
     struct stat info;
     if (handle >= 0 && ::fstat(handle, &info) == 0)
-        return idFrom(info);
+        return stateFrom(info);
 #else
     Q_UNUSED(handle)
 #endif
-    return FileId();
+    return FileState();
 }
 
-FileId idAt(const QString &path, bool followLinks)
+FileState stateAt(const QString &path, bool followLinks)
 {
+    FileState state;
 #ifdef Q_OS_UNIX
     struct stat info;
     const QByteArray name = QFile::encodeName(path);
     if ((followLinks ? ::stat(name.constData(), &info) : ::lstat(name.constData(), &info)) == 0)
-        return idFrom(info);
+        state = stateFrom(info);
 #else
     Q_UNUSED(followLinks)
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
-        return FileId{0, 1};
+        state.id = FileId{0, 1};
 #endif
-    return FileId();
+    return state;
+}
+
+FileId idOf(const QFileDevice &file)
+{
+    return stateOf(file.handle()).id;
+}
+
+FileId idOf(int handle)
+{
+    return stateOf(handle).id;
+}
+
+FileId idAt(const QString &path, bool followLinks)
+{
+    return stateAt(path, followLinks).id;
+}
+
+bool takeOwnership(int handle, const FileState &old)
+{
+#ifdef Q_OS_UNIX
+    if (handle < 0 || !old.id.isValid())
+        return false;
+    // Only root gives a file away; anyone may give their own file a group
+    // they belong to.
+    const bool owned = ::fchown(handle, uid_t(old.user), gid_t(old.group)) == 0;
+    const bool grouped = owned || ::fchown(handle, uid_t(-1), gid_t(old.group)) == 0;
+    // Last: a change of owner clears set-id bits.
+    return ::fchmod(handle, mode_t(old.mode)) == 0 && owned && grouped;
+#else
+    Q_UNUSED(handle)
+    Q_UNUSED(old)
+    return false;
+#endif
+}
+
+QString folderFailure(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat info;
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (::stat(folder.constData(), &info) != 0)
+        return systemError();
+    if (!S_ISDIR(info.st_mode))
+        return QString::fromLocal8Bit(std::strerror(ENOTDIR));
+#else
+    Q_UNUSED(path)
+#endif
+    return QString();
 }
 
 bool isOthersFile(const QString &path)
@@ -197,6 +243,29 @@ bool replace(const QString &from, const QString &to, QString *error)
     // No atomic replacement through Qt's public API here: the old file goes
     // first, so a crash in between leaves only the new file under `from`.
     QFile::remove(to);
+    QFile source(from);
+    return source.rename(to) || failed(error, source.errorString());
+#endif
+}
+
+bool placeNew(const QString &from, const QString &to, QString *error)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray source = QFile::encodeName(from), target = QFile::encodeName(to);
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
+        0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return failed(error, systemError());
+#endif
+    // Where the file system has no such rename, a link refuses a taken name
+    // as well.
+    if (::link(source.constData(), target.constData()) != 0)
+        return failed(error, systemError());
+    ::unlink(source.constData());
+    return true;
+#else
     QFile source(from);
     return source.rename(to) || failed(error, source.errorString());
 #endif

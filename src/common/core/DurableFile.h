@@ -23,12 +23,37 @@ struct FileId
     }
     bool operator!=(const FileId &other) const { return !(*this == other); }
 };
-// The open file's identity; invalid where the system cannot say.
+// What the system keeps of a file beside its bytes: which file it is, who
+// owns it and what its mode lets whom do (what a file that replaces it takes
+// over).
+struct FileState
+{
+    FileId id;
+    quint32 user = 0;
+    quint32 group = 0;
+    // The permission bits, set-id and sticky bits included.
+    quint32 mode = 0;
+};
+// The open file's state; its id invalid where the system cannot say.
+FileState stateOf(int handle);
+// The state of what `path` names: the link itself unless `followLinks`; its
+// id invalid where nothing has the name.
+FileState stateAt(const QString &path, bool followLinks = false);
+// The identity of the open file, or of what `path` names, as above.
 FileId idOf(const QFileDevice &file);
 FileId idOf(int handle);
-// The identity of what `path` names: the link itself unless `followLinks`;
-// invalid where nothing has the name.
 FileId idAt(const QString &path, bool followLinks = false);
+
+// Gives the new file open as `handle` the owner and group of `old` where the
+// system lets this user (the owner only for root, a group that this user
+// belongs to for anyone), then its mode, which a change of owner may have cut
+// short. Where it may not, the file keeps this user's as made. True when all
+// three are the old file's.
+bool takeOwnership(int handle, const FileState &old);
+
+// The system's reason why the folder of `path` is not there (renamed, moved
+// or removed); empty where it is.
+QString folderFailure(const QString &path);
 
 // True when `path` names a file of another user, which a shared (sticky)
 // folder lets no one else replace or remove.
@@ -56,6 +81,10 @@ bool syncFolderOf(const QString &path);
 // Gives `from` the name `to` in one step, replacing a file already there, so
 // that `to` names either the old file or the new one, never nothing.
 bool replace(const QString &from, const QString &to, QString *error = nullptr);
+// Gives `from` the name `to` in one step where nothing has that name, and
+// fails with the system's reason where something does: a file that took the
+// name meanwhile is never replaced.
+bool placeNew(const QString &from, const QString &to, QString *error = nullptr);
 // Makes `to` (which must not exist) a second name of `from`'s data: a hard
 // link where the file system has them, else a copy synced to disk. `from` is
 // never moved or changed.

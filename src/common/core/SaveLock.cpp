@@ -23,29 +23,43 @@ enum class Outcome
     Locked,
     Busy,
     Unavailable,
+    // Nothing has the name.
+    Missing,
 };
+
+Outcome lockWithoutWaiting(int fd)
+{
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        return Outcome::Locked;
+    return errno == EWOULDBLOCK ? Outcome::Busy : Outcome::Unavailable;
+}
 
 // Opens the file and locks it without waiting; the handle, or -1.
 int openLocked(const QString &path, Outcome &outcome)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    outcome = Outcome::Unavailable;
-    if (fd < 0)
+    if (fd < 0) {
+        outcome = errno == ENOENT ? Outcome::Missing : Outcome::Unavailable;
         return -1;
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-        outcome = Outcome::Locked;
-    else if (errno == EWOULDBLOCK)
-        outcome = Outcome::Busy;
+    }
+    outcome = lockWithoutWaiting(fd);
     if (outcome == Outcome::Locked)
         return fd;
     ::close(fd);
     return -1;
 }
+
+// A handle of its own on the open file: the file's may be closed long before
+// the lock goes.
+int handleOf(const QFileDevice &file)
+{
+    return file.handle() >= 0 ? ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0) : -1;
+}
 #endif
 
 } // namespace
 
-SaveLock::SaveLock(const QString &path)
+SaveLock::SaveLock(const QString &path, const QFileDevice *opened)
 {
 #ifdef Q_OS_UNIX
     if (path.isEmpty())
@@ -53,6 +67,10 @@ SaveLock::SaveLock(const QString &path)
     for (int i = 0; i < LockTries; ++i) {
         Outcome outcome;
         const int fd = openLocked(path, outcome);
+        if (outcome == Outcome::Missing && opened) {
+            holdOpened(*opened);
+            return;
+        }
         if (outcome != Outcome::Locked) {
             m_state = outcome == Outcome::Busy ? Busy : Unavailable;
             return;
@@ -69,6 +87,7 @@ SaveLock::SaveLock(const QString &path)
     m_state = Busy;
 #else
     Q_UNUSED(path)
+    Q_UNUSED(opened)
 #endif
 }
 
@@ -80,11 +99,37 @@ SaveLock::~SaveLock()
 #endif
 }
 
+void SaveLock::holdOpened(const QFileDevice &file)
+{
+#ifdef Q_OS_UNIX
+    const int fd = handleOf(file);
+    const Outcome outcome = fd >= 0 ? lockWithoutWaiting(fd) : Outcome::Unavailable;
+    if (outcome == Outcome::Locked) {
+        m_handles.append(fd);
+        m_state = Held;
+        return;
+    }
+    m_state = outcome == Outcome::Busy ? Busy : Unavailable;
+    if (fd >= 0)
+        ::close(fd);
+#else
+    Q_UNUSED(file)
+#endif
+}
+
+bool SaveLock::holds(const DurableFile::FileId &id) const
+{
+    for (int fd : m_handles) {
+        if (DurableFile::idOf(fd) == id)
+            return true;
+    }
+    return false;
+}
+
 void SaveLock::alsoHold(const QFileDevice &file)
 {
 #ifdef Q_OS_UNIX
-    // A handle of its own: the file's may be closed long before the lock goes.
-    const int fd = file.handle() >= 0 ? ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0) : -1;
+    const int fd = handleOf(file);
     if (fd < 0)
         return;
     // A new file no one else knows of: nothing holds it, and where the file

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DurableFile.h"
+
 #include <QString>
 #include <QVector>
 
@@ -10,7 +12,8 @@
 // save that was cut off leaves nothing that blocks the next one. A save gives
 // the name a new file: the lock is taken on the file the name holds, checked
 // against the name once taken, and the new file is locked as well from the
-// moment it is made.
+// moment it is made. A file deleted while open, which its save makes anew,
+// has its open file locked instead.
 class QFileDevice;
 
 class SaveLock
@@ -26,7 +29,9 @@ public:
         Unavailable,
     };
 
-    explicit SaveLock(const QString &path);
+    // Locks the file `path` names; where nothing has the name, `opened`, the
+    // file as it is open, when given.
+    explicit SaveLock(const QString &path, const QFileDevice *opened = nullptr);
     ~SaveLock();
     SaveLock(const SaveLock &) = delete;
     SaveLock &operator=(const SaveLock &) = delete;
@@ -36,8 +41,13 @@ public:
     // target's name), and keeps it from going while the lock lives: so long
     // its identity is not given to another file.
     void alsoHold(const QFileDevice &file);
+    // True when the lock is on the file `id` (the saved file, or its new one).
+    bool holds(const DurableFile::FileId &id) const;
 
 private:
+    // Locks the open file itself.
+    void holdOpened(const QFileDevice &file);
+
     State m_state = Unavailable;
     QVector<int> m_handles;
 };

@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
+#include <cstring>
+
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
@@ -15,6 +18,8 @@ namespace {
 constexpr int DefaultMaxLength = 255;
 constexpr int HashDigits = 8;
 constexpr int RandomLetters = 6;
+constexpr char TemporaryEnd[] = ".tmp";
+constexpr char Letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 
 // The first bytes of `name`, at most `length`, not ending inside a UTF-8
 // character.
@@ -31,6 +36,15 @@ QByteArray cutAtCharacter(const QByteArray &name, int length)
 } // namespace
 
 namespace SiblingName {
+
+namespace {
+
+QString temporaryWith(const QString &target, const QString &random, int room)
+{
+    return of(target, QLatin1Char('.') + random + QLatin1String(TemporaryEnd), room);
+}
+
+} // namespace
 
 int maxLength(const QString &target)
 {
@@ -68,11 +82,26 @@ QString backup(const QString &target)
 
 QString temporary(const QString &target, int room)
 {
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     QString random(RandomLetters, QLatin1Char('0'));
     for (QChar &c : random)
-        c = QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)]);
-    return of(target, QLatin1Char('.') + random + QStringLiteral(".tmp"), room);
+        c = QLatin1Char(Letters[QRandomGenerator::global()->bounded(int(sizeof Letters) - 1)]);
+    return temporaryWith(target, random, room);
+}
+
+bool isTemporary(const QString &target, const QString &name)
+{
+    // Temporaries of one target differ in their random letters alone: the
+    // suffix is of one length, so a long name is cut at one place.
+    const QByteArray model = QFile::encodeName(
+        QFileInfo(temporaryWith(target, QString(RandomLetters, QLatin1Char('0')), 0)).fileName());
+    const QByteArray candidate = QFile::encodeName(name);
+    const int at = model.size() - int(sizeof TemporaryEnd - 1) - RandomLetters;
+    if (candidate.size() != model.size() || at < 0 || !candidate.startsWith(model.left(at)) ||
+        !candidate.endsWith(model.mid(at + RandomLetters)))
+        return false;
+    const QByteArray random = candidate.mid(at, RandomLetters);
+    return std::all_of(random.begin(), random.end(),
+                       [](char c) { return c != '\0' && std::strchr(Letters, c); });
 }
 
 } // namespace SiblingName

@@ -19,6 +19,10 @@ QString backup(const QString &target);
 // of(target, "." + six random letters and digits + ".tmp"), leaving `room`
 // bytes of the folder's limit for a suffix added later.
 QString temporary(const QString &target, int room = 0);
+// True when `name`, a file name in the folder of `target`, is one that
+// temporary(target) gives (`room` 0): the target's part and the suffix as
+// there, six letters or digits between.
+bool isTemporary(const QString &target, const QString &name);
 // The longest name, in bytes, that the folder of `target` takes.
 int maxLength(const QString &target);
 

@@ -5,6 +5,7 @@
 #include "DurableFile.h"
 #include "FlushSyncronizer.h"
 #include "PackageErrors.h"
+#include "SaveLeftovers.h"
 #include "SaveLock.h"
 #include "ZipCrc32.h"
 #include "ZipRecordWriter.h"
@@ -276,6 +277,8 @@ bool CBspRewrite::checkLimits()
 
 bool CBspRewrite::openTemporary()
 {
+    // What saves that were cut off left beside the map is no one's now.
+    SaveLeftovers::remove(m_target, m_lock);
     // A new file under a name no file had: nothing another save wrote, nor a
     // link planted to turn the map onto another file, is ever written here.
     QString reason;
@@ -550,8 +553,11 @@ bool CBspRewrite::finishTemporary()
     if (fault(Step::FinishTemporary, 0) || !m_temp.flush() ||
         m_temp.error() != QFileDevice::NoError)
         return failWith(E::withReason(E::Bsp::TemporaryFinish, E::deviceReason(&m_temp)));
+    // The new map is the user's file as the old one was (the open one: a map
+    // deleted while open is saved anew).
+    DurableFile::takeOwnership(m_temp.handle(), DurableFile::stateOf(m_map.m_file.handle()));
     // On the disk before it may take the map's name: a power cut must not
-    // leave an empty map behind.
+    // leave an empty map behind, nor one that its owner can no longer write.
     QString reason;
     if (fault(Step::SyncTemporary, 0) || !DurableFile::sync(m_temp, &reason))
         return failWith(E::withReason(E::Bsp::TemporarySync, reason));

@@ -221,7 +221,8 @@ private:
     // Index of the first game lump (of non-zero length) outside lump 35, or -1.
     int gameLumpOutsideLump() const;
     // Closes both files and puts the new map in the old one's place, keeping
-    // the old map as the backup. False with the message to report.
+    // the old map as the backup (a map deleted while open has none: the new
+    // one takes its free name). False with the message to report.
     bool swapFlushedFile(CBspRewrite &rewrite, QString &message);
     // Gives the map as it stands the backup's name. False with the message.
     bool makeBackup(const QString &mapName, QString &message) const;

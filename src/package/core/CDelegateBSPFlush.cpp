@@ -10,8 +10,6 @@
 #include "SaveLock.h"
 #include "SiblingName.h"
 
-#include <QFileInfo>
-
 #include <QSet>
 
 namespace E = PackageErrors;
@@ -22,26 +20,46 @@ bool CDelegateBSP::flushFault(FlushStep, int) const
     return false;
 }
 
+namespace {
+
+// Why a save of the map open as `file` under the name `target` must not
+// start; empty where it may.
+QString refusal(const SaveLock &lock, const QFileDevice &file, const QString &target)
+{
+    if (lock.state() == SaveLock::Busy)
+        return QString::fromLatin1(E::Bsp::SaveInProgress);
+    const DurableFile::FileId opened = DurableFile::idOf(file);
+    if (!opened.isValid())
+        return QString();
+    // A map another save replaced since this one read it would lose that
+    // save's edits if written from what was read.
+    const DurableFile::FileId present = DurableFile::idAt(target, true);
+    if (present.isValid())
+        return present == opened ? QString() : QString::fromLatin1(E::Bsp::MapReplaced);
+    // A map deleted while open is saved anew where it was (its open file
+    // holds all there is of it), but never into a folder that is gone or
+    // moved: where the map went is not for the save to guess.
+    const QString reason = DurableFile::folderFailure(target);
+    return reason.isEmpty() ? QString() : E::withReason(QString::fromLatin1(E::FileOpen), reason);
+}
+
+} // namespace
+
 bool CDelegateBSP::flush(FlushSyncronizer *syncronizer)
 {
     // Held until the delegate has taken the new map: a second save of the
     // map meanwhile, by this program or another, is refused.
     const QString target = CSaveFile::savedPath(fileName());
-    SaveLock lock(target);
+    SaveLock lock(target, &m_file);
     CBspRewrite rewrite(*this, syncronizer, lock);
-    QString message;
-    // A map another save replaced since this one read it would lose that
-    // save's edits if written from what was read.
-    const DurableFile::FileId opened = DurableFile::idOf(m_file);
+    QString message = refusal(lock, m_file, target);
     bool done = false;
-    if (lock.state() == SaveLock::Busy)
-        message = QString::fromLatin1(E::Bsp::SaveInProgress);
-    else if (opened.isValid() && DurableFile::idAt(target, true) != opened)
-        message = QString::fromLatin1(E::Bsp::MapReplaced);
-    else if (!(done = rewrite.run()))
-        message = rewrite.message();
-    else
-        done = swapFlushedFile(rewrite, message);
+    if (message.isEmpty()) {
+        if (!(done = rewrite.run()))
+            message = rewrite.message();
+        else
+            done = swapFlushedFile(rewrite, message);
+    }
     if (!done) {
         m_lastError = message;
         if (syncronizer)
@@ -69,25 +87,27 @@ bool CDelegateBSP::makeBackup(const QString &mapName, QString &message) const
     // earlier save left (which the user may not remove in a shared folder)
     // is replaced rather than in the way.
     const QString backupName = SiblingName::backup(mapName);
+    // Another user's backup in a shared folder is that user's alone to
+    // replace: this user's own stands beside it.
+    const QString own = SiblingName::of(mapName, QLatin1Char('.') + DurableFile::userTag() +
+                                                     QStringLiteral(".backup"));
     QString reason = QStringLiteral("Unknown error");
     const QString made = flushFault(FlushStep::Backup, 0)
                              ? QString()
                              : DurableFile::linkOrCopyBeside(mapName, mapName, &reason);
-    if (!made.isEmpty()) {
-        if (!flushFault(FlushStep::Backup, 1)) {
-            if (DurableFile::replace(made, backupName, &reason))
-                return true;
-            // Another user's backup in a shared folder is that user's alone to
-            // replace: this user's own stands beside it.
-            const QString own = SiblingName::of(mapName, QLatin1Char('.') + DurableFile::userTag() +
-                                                             QStringLiteral(".backup"));
-            if (DurableFile::isOthersFile(backupName) && DurableFile::replace(made, own, &reason))
-                return true;
-        }
+    const DurableFile::FileId madeId = DurableFile::idAt(made);
+    const bool named =
+        madeId.isValid() && !flushFault(FlushStep::Backup, 1) &&
+        (DurableFile::replace(made, backupName, &reason) ||
+         (DurableFile::isOthersFile(backupName) && DurableFile::replace(made, own, &reason)));
+    // Still there after a rename too: rename(2) between two names of one
+    // file (a backup that a failed swap left as a second name of the map)
+    // does nothing.
+    if (madeId.isValid() && DurableFile::idAt(made) == madeId)
         QFile::remove(made);
-    }
-    message = E::Bsp::backupFailed(backupName, reason);
-    return false;
+    if (!named)
+        message = E::Bsp::backupFailed(backupName, reason);
+    return named;
 }
 
 bool CDelegateBSP::swapFlushedFile(CBspRewrite &rewrite, QString &message)
@@ -96,9 +116,17 @@ bool CDelegateBSP::swapFlushedFile(CBspRewrite &rewrite, QString &message)
     // the disk already (the rewrite synced it), the backup is a second name
     // of the old map rather than the map moved away, and the new map takes
     // the name in one rename. A map opened through a link is saved where the
-    // link points, and the link stays.
+    // link points, and the link stays. A map deleted while open has no old
+    // file under its name to keep: the new one takes the name only while
+    // nothing has it.
     const QString mapName = rewrite.targetName();
-    if (!makeBackup(mapName, message))
+    const DurableFile::FileId present = DurableFile::idAt(mapName, true);
+    const bool anew = !present.isValid();
+    if (!anew && present != DurableFile::idOf(m_file)) {
+        message = QString::fromLatin1(E::Bsp::MapReplaced);
+        return false;
+    }
+    if (!anew && !makeBackup(mapName, message))
         return false;
     // Only the file this save wrote takes the map's name (held open by the
     // save's lock, its identity cannot pass to another file meanwhile).
@@ -107,17 +135,26 @@ bool CDelegateBSP::swapFlushedFile(CBspRewrite &rewrite, QString &message)
         return false;
     }
 
-    // The new map is the user's file as the old one was.
-    QFile::setPermissions(rewrite.temporaryName(), QFileInfo(mapName).permissions());
     const QIODevice::OpenMode oldMode = m_file.openMode();
-    m_file.close();
+    // A deleted map is nowhere but in its open file until the new one has
+    // its name.
+    if (!anew)
+        m_file.close();
     QString reason = QStringLiteral("Unknown error");
-    if (flushFault(FlushStep::Replace, 0) ||
-        !DurableFile::replace(rewrite.temporaryName(), mapName, &reason)) {
-        // Nothing has moved: the old map simply opens again.
-        message = E::Bsp::swapFailed(reason, m_file.open(oldMode | QIODevice::ExistingOnly));
+    const bool placed = !flushFault(FlushStep::Replace, 0) &&
+                        (anew ? DurableFile::placeNew(rewrite.temporaryName(), mapName, &reason)
+                              : DurableFile::replace(rewrite.temporaryName(), mapName, &reason));
+    if (!placed) {
+        // Nothing has moved: the old map simply opens again, or is still
+        // open. A file that took a deleted map's name meanwhile is another's.
+        if (anew && DurableFile::idAt(mapName).isValid())
+            message = QString::fromLatin1(E::Bsp::MapReplaced);
+        else
+            message =
+                E::Bsp::swapFailed(reason, anew || m_file.open(oldMode | QIODevice::ExistingOnly));
         return false;
     }
+    m_file.close();
     rewrite.keepTemporary();
     DurableFile::syncFolderOf(mapName);
     if (!flushFault(FlushStep::Reopen, 0) &&
