@@ -3,7 +3,6 @@
 #include "DmxBuild.h"
 #include "Fuzz.h"
 #include "PCFDelegate.h"
-#include "PCFKeptList.h"
 #include "PCFParameterTable.h"
 #include "PCFTemplates.h"
 #include "ParameterData.h"
@@ -109,7 +108,8 @@ QByteArray handBuilt(int encoding, const QList<QPair<QByteArray, int>> &integers
 // "list\nfunction\nparameter\ntype code".
 struct Known
 {
-    QSet<QString> functions, parameters, whole, kept;
+    // Parameters of the tables and the kept list together.
+    QSet<QString> functions, whole, parameters;
 };
 
 QString functionKey(const QString &list, const QString &function)
@@ -137,7 +137,7 @@ Known known(int format)
         if (row.name.isEmpty())
             out.whole << functionKey(listOf(row), row.function);
         else
-            out.kept << parameterKey(listOf(row), row.function, row.name, typeCode(row.type));
+            out.parameters << parameterKey(listOf(row), row.function, row.name, typeCode(row.type));
     }
     return out;
 }
@@ -456,52 +456,39 @@ void TestPcfTemplates::matchesParameterData()
 void TestPcfTemplates::parameterTableRefusals_data()
 {
     QTest::addColumn<QByteArray>("text");
-    // "table", "candidates" or "kept": which of the data files.
-    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("candidates");
     QTest::addColumn<QString>("error");
     const QByteArray header =
         "function_name\tfunction_kind\tparameter_name\tdmx_type\tdefault_text\n";
     const QByteArray start = header + "F\toperator\tfunctionName\tstring\tF\n";
-    const QByteArray kept = "function_kind\tfunction_name\tparameter_name\tdmx_type\tevidence\n";
-    const auto row = [](const char *name, const QByteArray &text, const char *file,
+    const auto row = [](const char *name, const QByteArray &text, bool candidates,
                         const char *error) {
-        QTest::newRow(name) << text << file << "Template Error: " + QString(error);
+        QTest::newRow(name) << text << candidates << "Template Error: " + QString(error);
     };
-    row("header", "name\tkind\n", "table", "Unexpected column names in \"t.tsv\"");
-    row("columns", start + "F\toperator\tp\tint\n", "table", "Too few columns in \"t.tsv\" line 3");
-    row("kind", header + "F\tmodifier\tfunctionName\tstring\tF\n", "table",
+    row("header", "name\tkind\n", false, "Unexpected column names in \"t.tsv\"");
+    row("columns", start + "F\toperator\tp\tint\n", false, "Too few columns in \"t.tsv\" line 3");
+    row("kind", header + "F\tmodifier\tfunctionName\tstring\tF\n", false,
         "Unknown function kind \"modifier\" in \"t.tsv\" line 2");
-    row("type", start + "F\toperator\tp\tdouble\t1\n", "table",
+    row("type", start + "F\toperator\tp\tdouble\t1\n", false,
         "Unknown parameter type \"double\" in \"t.tsv\" line 3");
-    row("default", start + "F\toperator\tp\tint\t1.5\n", "table",
+    row("default", start + "F\toperator\tp\tint\t1.5\n", false,
         "Default \"1.5\" does not parse in \"t.tsv\" line 3");
-    row("twice", start + "F\toperator\tp\tint\t1\n\nF\toperator\tp\tint\t2\n", "table",
+    row("twice", start + "F\toperator\tp\tint\t1\n\nF\toperator\tp\tint\t2\n", false,
         "Parameter \"p\" listed twice in \"t.tsv\" line 5");
-    row("first", header + "F\toperator\tp\tint\t1\n", "table",
+    row("first", header + "F\toperator\tp\tint\t1\n", false,
         "Function \"F\" does not start with \"functionName\" in \"t.tsv\" line 2");
-    row("candidate", header + "F\toperator\tp\tint\t1\n", "candidates",
+    row("candidate", header + "F\toperator\tp\tint\t1\n", true,
         "Unknown function \"F\" in \"t.tsv\" line 2");
-    row("kept with a table's header", start, "kept", "Unexpected column names in \"t.tsv\"");
-    row("kept kind", kept + "operator\tF\t\t\t\nmodifier\tF\t\t\t\n", "kept",
-        "Unknown function kind \"modifier\" in \"t.tsv\" line 3");
-    row("kept type", kept + "operator\tF\tp\t\t\n", "kept",
-        "Unknown parameter type \"\" in \"t.tsv\" line 2");
-    row("kept columns", kept + "operator\tF\tp\n", "kept", "Too few columns in \"t.tsv\" line 2");
 }
 
 void TestPcfTemplates::parameterTableRefusals()
 {
     QFETCH(QByteArray, text);
-    QFETCH(QString, file);
+    QFETCH(bool, candidates);
     QFETCH(QString, error);
+    PCFParameterTable table;
     QString reason;
-    if (file == "kept") {
-        PCFKeptList list;
-        QVERIFY(!list.add(text, QStringLiteral("t.tsv"), &reason));
-    } else {
-        PCFParameterTable table;
-        QVERIFY(!table.add(text, QStringLiteral("t.tsv"), file == "candidates", &reason));
-    }
+    QVERIFY(!table.add(text, QStringLiteral("t.tsv"), candidates, &reason));
     QCOMPARE(reason, error);
 }
 
@@ -734,14 +721,17 @@ void TestPcfTemplates::conversion()
     QVERIFY2(delegate.readData(handBuilt(source, integers, floats), document.get()),
              qPrintable(delegate.error()));
     // Beside them, function elements of every kind as real files carry them.
-    struct Function
-    {
-        QString list;
-        QString name;
-        QStringList shape;
-        QStringList values;
+    // Each function's list, name and attributes as "name:type=value".
+    const auto described = [](const DMXElement *function) {
+        QStringList out;
+        for (const DMXAttribute *attribute : function->attributes)
+            out << QStringLiteral("%1:%2=%3")
+                       .arg(attribute->name())
+                       .arg(attribute->type())
+                       .arg(attribute->valueString());
+        return out;
     };
-    QVector<Function> functions;
+    QVector<std::tuple<QString, QString, QStringList>> functions;
     DMXElement *s = document->findParticleSystem(QStringLiteral("s"));
     for (const auto &list : realFunctions) {
         DMXAttribute *items = s->attribute(list.first);
@@ -751,9 +741,7 @@ void TestPcfTemplates::conversion()
             DMXElement *function = realFunction(list.first, name, source);
             items->elementList()->append(function);
             document->elements.append(function);
-            functions.append({list.first, name, DmxBuild::shape(function), {}});
-            for (const DMXAttribute *attribute : function->attributes)
-                functions.last().values << attribute->valueString();
+            functions.append({list.first, name, described(function)});
         }
     }
 
@@ -772,33 +760,29 @@ void TestPcfTemplates::conversion()
     const Known games = known(target);
     QSet<QString> dropped;
     int staying = 0;
-    for (const Function &function : functions) {
-        const QString key = functionKey(function.list, function.name);
+    for (const auto &[list, name, before] : functions) {
+        const QString key = functionKey(list, name);
         const bool inTables = games.functions.contains(key);
         const DMXElement *after = nullptr;
-        for (const DMXElement *item : *system->attribute(function.list)->elementList())
-            after = item->name == function.name ? item : after;
+        for (const DMXElement *item : *system->attribute(list)->elementList())
+            after = item->name == name ? item : after;
         if (source != target && !inTables && !games.whole.contains(key)) {
-            QVERIFY2(!after, qPrintable(function.name));
-            dropped << function.list + " " + function.name;
+            QVERIFY2(!after, qPrintable(name));
+            dropped << list + " " + name;
             continue;
         }
-        QVERIFY2(after, qPrintable(function.name));
+        QVERIFY2(after, qPrintable(name));
         ++staying;
-        const QStringList shape = DmxBuild::shape(after);
-        for (int i = 0; i < function.shape.size(); ++i) {
-            const QString name = function.shape[i].section(':', 0, -2);
-            const uint type = function.shape[i].section(':', -1).toUInt();
-            const QString parameter = parameterKey(function.list, function.name, name, type);
-            const bool stays = source == target || !inTables ||
-                               games.parameters.contains(parameter) ||
-                               games.kept.contains(parameter);
-            const int at = shape.indexOf(function.shape[i]);
-            QVERIFY2(stays == (at >= 0), qPrintable(function.name + ": " + name));
-            if (stays)
-                QCOMPARE(after->attributes[at]->valueString(), function.values[i]);
-            else
-                dropped << function.name + " " + name;
+        const QStringList now = described(after);
+        for (const QString &attribute : before) {
+            const QString parameter = attribute.section('=', 0, 0);
+            const bool stays =
+                source == target || !inTables ||
+                games.parameters.contains(parameterKey(list, name, parameter.section(':', 0, -2),
+                                                       parameter.section(':', -1).toUInt()));
+            QVERIFY2(stays == now.contains(attribute), qPrintable(name + ": " + attribute));
+            if (!stays)
+                dropped << name + " " + parameter.section(':', 0, -2);
         }
     }
     QSet<QString> reported;
