@@ -78,4 +78,26 @@ inline QStringList shape(const DMXElement *owner)
     return out;
 }
 
+// The element and everything it owns as text, one line per attribute
+// ("name:type=value"), an owned element's lines indented below it; names of
+// the elements themselves and GUIDs left out.
+inline QStringList dump(const DMXElement *element, const QString &indent = QString())
+{
+    QStringList out;
+    for (const DMXAttribute *attribute : element->attributes) {
+        out << QStringLiteral("%1%2:%3=%4")
+                   .arg(indent, attribute->name())
+                   .arg(attribute->type())
+                   .arg(attribute->valueString());
+        if (!attribute->ownsValue())
+            continue;
+        if (const DMXElement *single = attribute->element())
+            out << dump(single, indent + "  ");
+        else if (const DMXElementList *list = attribute->elementList())
+            for (const DMXElement *item : *list)
+                out << indent + "  " + item->name << dump(item, indent + "    ");
+    }
+    return out;
+}
+
 } // namespace DmxBuild

@@ -1,7 +1,6 @@
 #include "CFilePCF.h"
 #include "DmxBuild.h"
 #include "PCFDelegate.h"
-#include "PCFKeptList.h"
 #include "PcfBuilder.h"
 
 #include <QtTest>
@@ -104,8 +103,8 @@ class TestPcfConvert : public QObject
 private slots:
     void refusals_data();
     void refusals();
-    void conformsEverySystem_data();
     void conformsEverySystem();
+    void ownEncodingKeepsEverything();
     void conformElementResult();
     void deepChainEnds();
     void rootListedAsSystem();
@@ -149,97 +148,38 @@ void TestPcfConvert::refusals()
     QCOMPARE(pcf->format, format);
 }
 
-void TestPcfConvert::conformsEverySystem_data()
-{
-    QTest::addColumn<int>("target");
-    // What real files of the target carry beyond its template.
-    QTest::addColumn<QByteArray>("kept");
-    QTest::addColumn<QString>("report");
-    QTest::addColumn<QStringList>("systemShape");
-    QTest::addColumn<QStringList>("operators");
-    QTest::addColumn<QStringList>("keptOperator");
-    QTest::addColumn<QStringList>("elements");
-    const QString children =
-        "Format Conversion: \"fx\", system \"smoke\": dropped %1 function(s): "
-        "children \"lost\", children \"stranger\"%2; dropped %3 parameter(s): ";
-    const QString systemLost = "\"bogus\" of the system, \"link\" of the system, \"radius\" of the "
-                               "system, \"stray\" of the "
-                               "system, ";
-    const QString entriesLost =
-        "\"rate\" of \"emit\", \"delay\" of \"other\", \"extra\" of \"other\"";
-    const QStringList added{"radius:3", "color:8", "tags:19"};
-    const QStringList kept{"max_particles:2", "operators:15", "children:15", "emitter:1"};
-    const QStringList start{"untitled", "other", "smoke", "Lifespan Decay"};
-    const QStringList end{"other", "other", "emit"};
-
-    // Another encoding: what the template lacks goes, and is said.
-    QTest::newRow("another encoding")
-        << 3 << QByteArray()
-        << children.arg(4)
-                   .arg(", operators \"Movement Basic\", operators "
-                        "\"Unknown Operator\"")
-                   .arg(8) +
-               systemLost + "\"junk\" of \"Lifespan Decay\", " + entriesLost
-        << kept + added << QStringList{"Lifespan Decay"} << QStringList{"fade:3"} << start + end;
-    // What its kept list names stays: the whole function, the parameter of
-    // the function its template knows.
-    QTest::newRow("another encoding, kept list")
-        << 3
-        << QByteArray("function_kind\tfunction_name\tparameter_name\tdmx_type\tevidence\n"
-                      "operator\tunknown operator\t\t\t\n"
-                      "operator\tLifespan Decay\tjunk\tstring\t\n"
-                      "operator\tLifespan Decay\tfade\tint\t\n")
-        << children.arg(3).arg(", operators \"Movement Basic\"").arg(7) + systemLost + entriesLost
-        << kept + added << QStringList{"Lifespan Decay", "Unknown Operator"}
-        << QStringList{"junk:5", "fade:3"}
-        << start + QStringList{"Unknown Operator", "owned by dropped"} + end;
-    // Its own encoding's games read all of it: only the children list is
-    // cleaned and an attribute of a name the template types otherwise
-    // replaced.
-    QTest::newRow("own encoding")
-        << 1 << QByteArray()
-        << children.arg(2).arg(QString()).arg(4) + "\"radius\" of the system, " + entriesLost
-        << QStringList{"bogus:3"} + kept + QStringList{"stray:1", "link:1"} + added
-        << QStringList{"Lifespan Decay", "Unknown Operator", "Movement Basic"}
-        << QStringList{"junk:5", "fade:3"}
-        << start + QStringList{"Unknown Operator", "owned by dropped", "Movement Basic"} + end +
-               QStringList{"stray"};
-}
-
 void TestPcfConvert::conformsEverySystem()
 {
-    QFETCH(int, target);
-    QFETCH(QByteArray, kept);
-    QFETCH(QString, report);
-    QFETCH(QStringList, systemShape);
-    QFETCH(QStringList, operators);
-    QFETCH(QStringList, keptOperator);
-    QFETCH(QStringList, elements);
     Converted c;
     build(c);
-    PCFKeptList known;
-    QString error;
-    QVERIFY2(kept.isEmpty() || known.add(kept, "kept.tsv", &error), qPrintable(error));
     std::unique_ptr<DMXElement> t(templateSystem());
     PCFDelegate delegate;
-    PCFConversionReport losses;
-    QVERIFY(delegate.convert(c.document.get(), target, t.get(), &losses, &known).isNull());
+    PCFConversionReport report;
+    QVERIFY(delegate.convert(c.document.get(), 3, t.get(), &report).isNull());
     QCOMPARE(c.document->format, 1);
 
     // Nothing goes silently: one line for the system that lost anything,
     // none for "other", which only gained.
-    QCOMPARE(conversionReportLines(losses, QStringLiteral("fx")), QStringList{report});
+    QCOMPARE(conversionReportLines(report, QStringLiteral("fx")),
+             QStringList{
+                 "Format Conversion: \"fx\", system \"smoke\": dropped 4 function(s): children "
+                 "\"lost\", children \"stranger\", operators \"Movement Basic\", operators "
+                 "\"Unknown Operator\"; dropped 8 parameter(s): \"bogus\" of the system, \"link\" "
+                 "of the system, \"radius\" of the system, \"stray\" of the system, \"junk\" of "
+                 "\"Lifespan Decay\", \"rate\" of \"emit\", \"delay\" of \"other\", \"extra\" of "
+                 "\"other\""});
 
     // Kept in order, then the template's missing scalars and non-element
     // arrays in template order.
-    QCOMPARE(shape(c.system), systemShape);
-    QCOMPARE(*static_cast<qint32 *>(c.system->attribute("max_particles")->value()), 7);
+    QCOMPARE(shape(c.system), (QStringList{"max_particles:2", "operators:15", "children:15",
+                                           "emitter:1", "radius:3", "color:8", "tags:19"}));
+    QCOMPARE(*static_cast<qint32 *>(c.system->attributes[0]->value()), 7);
     QCOMPARE(c.system->attribute(QStringLiteral("radius"))->valueString(), QStringLiteral("5"));
 
-    // Operators: known name and type kept and conformed; the others freed
-    // but where the target's games know them.
-    QCOMPARE(names(*c.system->attribute(QStringLiteral("operators"))->elementList()), operators);
-    QCOMPARE(shape(c.keptOperator), keptOperator);
+    // Operators: known name and type kept and conformed; the others freed.
+    QCOMPARE(*c.system->attribute(QStringLiteral("operators"))->elementList(),
+             QList<DMXElement *>{c.keptOperator});
+    QCOMPARE(shape(c.keptOperator), QStringList{"fade:3"});
 
     // Children: entries with a child link, each with a FLOAT delay.
     QCOMPARE(*c.system->attribute(QStringLiteral("children"))->elementList(),
@@ -253,7 +193,9 @@ void TestPcfConvert::conformsEverySystem()
 
     // The system named by child links stays; everything cut loose is gone
     // from the element list (and freed: the sanitizer build checks).
-    QCOMPARE(names(c.document->elements), elements);
+    QCOMPARE(
+        names(c.document->elements),
+        (QStringList{"untitled", "other", "smoke", "Lifespan Decay", "other", "other", "emit"}));
     QCOMPARE(shape(c.other), (QStringList{"max_particles:2", "radius:3", "color:8", "tags:19"}));
 
     // The result writes.
@@ -263,11 +205,39 @@ void TestPcfConvert::conformsEverySystem()
     // A second conversion to the same template changes nothing more, and
     // says nothing.
     const QStringList before = shape(c.system);
-    losses.clear();
-    QVERIFY(delegate.convert(c.document.get(), target, t.get(), &losses, &known).isNull());
+    report.clear();
+    QVERIFY(delegate.convert(c.document.get(), 3, t.get(), &report).isNull());
     QCOMPARE(shape(c.system), before);
-    QVERIFY(losses.isEmpty());
-    QCOMPARE(c.document->elements.size(), elements.size());
+    QVERIFY(report.isEmpty());
+    QCOMPARE(c.document->elements.size(), 7);
+}
+
+void TestPcfConvert::ownEncodingKeepsEverything()
+{
+    // The games of the document's own encoding read all of it: nothing goes
+    // but what the children list is cleaned of and an attribute of a name
+    // the template types otherwise, which the template's replaces.
+    Converted c;
+    build(c);
+    std::unique_ptr<DMXElement> t(templateSystem());
+    PCFDelegate delegate;
+    PCFConversionReport report;
+    QVERIFY(delegate.convert(c.document.get(), 1, t.get(), &report).isNull());
+    QCOMPARE(conversionReportLines(report, QStringLiteral("fx")),
+             QStringList{"Format Conversion: \"fx\", system \"smoke\": dropped 2 function(s): "
+                         "children \"lost\", children \"stranger\"; dropped 4 parameter(s): "
+                         "\"radius\" of the system, \"rate\" of \"emit\", \"delay\" of \"other\", "
+                         "\"extra\" of \"other\""});
+    QCOMPARE(shape(c.system),
+             (QStringList{"bogus:3", "max_particles:2", "operators:15", "children:15", "emitter:1",
+                          "stray:1", "link:1", "radius:3", "color:8", "tags:19"}));
+    QCOMPARE(names(*c.system->attribute(QStringLiteral("operators"))->elementList()),
+             (QStringList{"Lifespan Decay", "Unknown Operator", "Movement Basic"}));
+    QCOMPARE(shape(c.keptOperator), (QStringList{"junk:5", "fade:3"}));
+    QCOMPARE(
+        names(c.document->elements),
+        (QStringList{"untitled", "other", "smoke", "Lifespan Decay", "Unknown Operator",
+                     "owned by dropped", "Movement Basic", "other", "other", "emit", "stray"}));
 }
 
 void TestPcfConvert::conformElementResult()
