@@ -220,10 +220,9 @@ void TestPcfConvert::ownEncodingKeepsEverything()
     Converted c;
     build(c);
     std::unique_ptr<DMXElement> t(templateSystem());
-    PCFDelegate delegate;
     PCFConversionReport report;
-    QVERIFY(delegate.convert(c.document.get(), 1, t.get(), &report).isNull());
-    QCOMPARE(conversionReportLines(report, QStringLiteral("fx")),
+    QVERIFY(PCFDelegate().convert(c.document.get(), 1, t.get(), &report).isNull());
+    QCOMPARE(conversionReportLines(report, "fx"),
              QStringList{"Format Conversion: \"fx\", system \"smoke\": dropped 2 function(s): "
                          "children \"lost\", children \"stranger\"; dropped 4 parameter(s): "
                          "\"radius\" of the system, \"rate\" of \"emit\", \"delay\" of \"other\", "
