@@ -49,7 +49,7 @@ bool mergeSystems(const CFilePCF *source, const QList<DMXElement *> &systems, CF
 // it exists, otherwise a new one in the source's encoding. The file is written
 // only after a successful merge, and replaced only by a complete new file.
 // False with the text in `warning` (the reader's, the merge's or the
-// writer's). What conforming the file dropped goes to `report`.
+// writer's). What conforming the copies dropped goes to `report`.
 bool exportSystems(const QString &path, const CFilePCF *source, const QList<DMXElement *> &systems,
                    bool preserveGuids, const QList<CFilePCF *> &templates,
                    const QVector<PCFKeptList> &kept, PCFDelegate *delegate, QString *warning,
