@@ -68,11 +68,11 @@ class Conformer
 public:
     Conformer() = default;
     // `sameEncoding`: the document was written for the target encoding, whose
-    // games read all of it. Otherwise `kept` (may be null) says what they
-    // know beyond the template.
+    // games read all of it, so no list need be asked. Otherwise `kept` (may
+    // be null) says what they know beyond the template.
     Conformer(bool sameEncoding, const PCFKeptList *kept)
         : m_sameEncoding(sameEncoding)
-        , m_kept(kept)
+        , m_kept(sameEncoding ? nullptr : kept)
     {}
 
     // Conforms the element and everything it owns below; the elements cut
